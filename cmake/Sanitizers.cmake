@@ -1,0 +1,5 @@
+if(VARNOW_SANITIZE)
+  set(_varnow_san -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  add_compile_options(${_varnow_san})
+  add_link_options(${_varnow_san})
+endif()

@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Builds and runs the whole test suite twice: a normal build, then one under
+# AddressSanitizer and UndefinedBehaviorSanitizer. Exits non-zero on any failure.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/install-deps.sh
+
+jobs=$(nproc)
+for preset in default asan; do
+  echo "== ${preset}: configure and build"
+  cmake --preset "$preset" >/dev/null
+  cmake --build --preset "$preset" -j "$jobs"
+  echo "== ${preset}: tests"
+  ctest --preset "$preset"
+done
+echo "== all tests passed"

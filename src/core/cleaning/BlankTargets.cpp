@@ -1,0 +1,47 @@
+// The attribute that opens a link in a new window, in three spellings.
+#include <array>
+
+#include "cleaning/Procedures.h"
+
+namespace varnow {
+namespace {
+
+struct Target {
+  std::string_view written;  // as the log shows it
+  std::string_view pattern;  // upper-cased for the search
+};
+
+// The third form stops before the closing apostrophe, which stays in the text.
+constexpr std::array<Target, 3> kTargets{{
+    {"target=\"_blank\"", "TARGET=\"_BLANK\""},
+    {"target=_blank", "TARGET=_BLANK"},
+    {"target='_blank", "TARGET='_BLANK"},
+}};
+
+}  // namespace
+
+void RemoveBlankTargets(CleaningContext& ctx, std::string_view path) {
+  Document& doc = ctx.DocText();
+  auto anyRemains = [&doc] {
+    for (const Target& t : kTargets) {
+      if (doc.PatternRemains(t.pattern)) {
+        return true;
+      }
+    }
+    return false;
+  };
+  // Every pass after a true loop test removes at least one occurrence, so the loop ends.
+  // The stop request is never read here.
+  do {
+    for (const Target& t : kTargets) {
+      const Pos p = doc.FindPattern(t.pattern);
+      if (p != 0) {
+        doc.Delete(p, static_cast<Pos>(t.pattern.size()));
+        ctx.LogChange(path, " удален %s [%d]", {t.written, p});
+        ctx.PumpMessages();
+      }
+    }
+  } while (anyRemains());
+}
+
+}  // namespace varnow

@@ -1,0 +1,21 @@
+#include "cleaning/CleaningContext.h"
+
+namespace varnow {
+
+void CleaningContext::LogChange(std::string_view path, std::string_view message,
+                                std::initializer_list<FormatArg> values) {
+  ++changeCount_;
+  if (logSink_) {
+    std::string line(path);
+    line += FormatText(message, values);
+    logSink_(std::move(line));
+  }
+}
+
+void CleaningContext::PumpMessages() {
+  if (pump_) {
+    pump_();
+  }
+}
+
+}  // namespace varnow

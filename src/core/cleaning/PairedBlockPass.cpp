@@ -1,0 +1,35 @@
+#include "cleaning/PairedBlockPass.h"
+
+namespace varnow {
+
+bool PairedBlockPass(CleaningContext& ctx, std::string_view path, const PairedBlock& block) {
+  Document& doc = ctx.DocText();
+  const Pos b = doc.FindPattern(block.opening);
+  const Pos e = doc.FindPattern(block.closing);
+  if (e == 0) {
+    return false;
+  }
+  const auto closingLength = static_cast<Pos>(block.closing.size());
+  if (b != 0 && b < e + closingLength) {
+    doc.Delete(b, e + closingLength - b);
+    if (block.named) {
+      ctx.LogChange(path, block.blockMessage, {block.blockName, b});
+    } else {
+      ctx.LogChange(path, block.blockMessage, {b});
+    }
+    ctx.PumpMessages();
+    return true;
+  }
+  doc.Delete(e, closingLength);
+  if (block.named) {
+    ctx.LogChange(path, block.orphanMessage, {block.orphanName, b});
+  } else {
+    ctx.LogChange(path, block.orphanMessage, {b});
+  }
+  if (block.pumpAfterOrphan) {
+    ctx.PumpMessages();
+  }
+  return true;
+}
+
+}  // namespace varnow

@@ -1,0 +1,25 @@
+// Table, row and cell start tags lose their attributes.
+#include "cleaning/Procedures.h"
+#include "cleaning/TagEdits.h"
+
+namespace varnow {
+
+void SimplifyTableTags(CleaningContext& ctx, std::string_view path) {
+  Document& doc = ctx.DocText();
+  do {
+    if (ctx.StopFlag()) {
+      return;
+    }
+    const std::uint64_t before = ctx.ChangeCount();
+    ReduceTag(ctx, path, "<TABLE ", "<table>", " удален <table...> [%d]");
+    ReduceTag(ctx, path, "<TR ", "<tr>", " удален <tr...> [%d]");
+    ReduceTag(ctx, path, "<TD ", "<td>", " удален <td...> [%d]");
+    // Only tags with no '>' after them are left: nothing more can change.
+    if (ctx.ChangeCount() == before) {
+      return;
+    }
+  } while (doc.PatternRemains("<TABLE ") || doc.PatternRemains("<TR ") ||
+           doc.PatternRemains("<TD "));
+}
+
+}  // namespace varnow

@@ -1,0 +1,115 @@
+// Markup that Word leaves in pages it saves as HTML, removed in eight stages.
+#include <array>
+
+#include "cleaning/PairedBlockPass.h"
+#include "cleaning/Procedures.h"
+#include "cleaning/TagEdits.h"
+
+namespace varnow {
+namespace {
+
+struct MetaStage {
+  std::string_view pattern;
+  std::string_view message;
+};
+
+constexpr std::array<MetaStage, 3> kMetaStages{{
+    {"<META NAME=PROGID", " удален <meta name=ProgId> [%d]"},
+    {"<META NAME=GENERATOR", " удалено <meta name=Generator> [%d]"},
+    {"<META NAME=ORIGINATOR", " удалено <meta name=Originator> [%d]"},
+}};
+
+constexpr std::string_view kEndifOrphan = " удален пустой <![endif]--> [%d]";
+// Hidden conditional comments, <!--[if ...]> ... <![endif]-->.
+constexpr PairedBlock kHiddenConditional{"<!--[IF", "<![ENDIF]-->", " удален <!--[if...]> [%d]",
+                                         kEndifOrphan, false, {}, {}, true};
+// Revealed conditional blocks, <![if ...]> ... <![endif]>. The closing pattern starts at the
+// '!', so a pair takes the '<' before it along while an orphan leaves that '<' behind.
+constexpr PairedBlock kRevealedConditional{"<![IF ", "![ENDIF]>", " удален <![if...]> [%d]",
+                                           kEndifOrphan, false, {}, {}, true};
+
+constexpr std::string_view kBoldSpace = "<B ";
+constexpr std::string_view kItalicSpace = "<I ";
+constexpr std::string_view kBoldBreak = "<B\r\n";
+constexpr std::string_view kItalicBreak = "<I\r\n";
+constexpr std::string_view kBoldMessage = " заменен <b...> [%d]";
+constexpr std::string_view kItalicMessage = " заменен <i...> [%d]";
+
+enum class StageEnd { kDone, kStopped };
+
+// A stage of single-pattern passes. A tag with no '>' after it cannot change, and a pass that
+// changes nothing would repeat forever, so it ends the stage; the later stages still run.
+StageEnd RemoveTagsStage(CleaningContext& ctx, std::string_view path, const MetaStage& stage) {
+  do {
+    if (ctx.StopFlag()) {
+      return StageEnd::kStopped;
+    }
+    if (!RemoveTagToEnd(ctx, path, stage.pattern, stage.message)) {
+      return StageEnd::kDone;
+    }
+  } while (ctx.DocText().PatternRemains(stage.pattern));
+  return StageEnd::kDone;
+}
+
+StageEnd ConditionalStage(CleaningContext& ctx, std::string_view path, const PairedBlock& block) {
+  Document& doc = ctx.DocText();
+  do {
+    if (ctx.StopFlag()) {
+      return StageEnd::kStopped;
+    }
+    PairedBlockPass(ctx, path, block);
+  } while (doc.PatternRemains(block.opening) && doc.PatternRemains(block.closing));
+  return StageEnd::kDone;
+}
+
+StageEnd OfficeParagraphStage(CleaningContext& ctx, std::string_view path,
+                              std::string_view pattern, std::string_view message) {
+  do {
+    if (ctx.StopFlag()) {
+      return StageEnd::kStopped;
+    }
+    RemoveExact(ctx, path, pattern, message);
+  } while (ctx.DocText().PatternRemains(pattern));
+  return StageEnd::kDone;
+}
+
+void BoldItalicStage(CleaningContext& ctx, std::string_view path) {
+  Document& doc = ctx.DocText();
+  do {
+    if (ctx.StopFlag()) {
+      return;
+    }
+    const std::uint64_t before = ctx.ChangeCount();
+    ReduceTag(ctx, path, kBoldSpace, "<b>", kBoldMessage);
+    ReduceTag(ctx, path, kItalicSpace, "<i>", kItalicMessage);
+    if (ctx.StopFlag()) {
+      return;
+    }
+    ReduceTag(ctx, path, kBoldBreak, "<b>", kBoldMessage);
+    ReduceTag(ctx, path, kItalicBreak, "<i>", kItalicMessage);
+    // Only tags with no '>' after them are left: nothing more can change.
+    if (ctx.ChangeCount() == before) {
+      return;
+    }
+  } while (doc.PatternRemains(kBoldSpace) || doc.PatternRemains(kItalicSpace) ||
+           doc.PatternRemains(kBoldBreak) || doc.PatternRemains(kItalicBreak));
+}
+
+}  // namespace
+
+void RemoveWordMarkup(CleaningContext& ctx, std::string_view path) {
+  for (const MetaStage& stage : kMetaStages) {
+    if (RemoveTagsStage(ctx, path, stage) == StageEnd::kStopped) {
+      return;
+    }
+  }
+  if (ConditionalStage(ctx, path, kHiddenConditional) == StageEnd::kStopped ||
+      ConditionalStage(ctx, path, kRevealedConditional) == StageEnd::kStopped ||
+      OfficeParagraphStage(ctx, path, "<O:P>", " удален <o:p> [%d]") == StageEnd::kStopped ||
+      OfficeParagraphStage(ctx, path, "</O:P>", " удален </o:p> [%d]") == StageEnd::kStopped) {
+    return;
+  }
+  BoldItalicStage(ctx, path);
+}
+
+}  // namespace varnow

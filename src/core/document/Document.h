@@ -1,0 +1,47 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace varnow {
+
+// A position in the document: 1 is the first byte, Length() the last; 0 means "none".
+using Pos = std::int64_t;
+
+// The document text that the cleaning procedures edit: the bytes of one file, never decoded
+// (NUL allowed). All searching and editing by the procedures goes through these operations,
+// and their results are defined as if every search ran over a fresh ASCII-upper-cased copy
+// of the whole text, so implementations may search however they like.
+class Document {
+ public:
+  virtual ~Document() = default;
+
+  // Replaces the whole text.
+  virtual void Assign(std::string bytes) = 0;
+  // Adds bytes at the end (loading a file block by block).
+  virtual void Append(std::string_view bytes) = 0;
+  virtual void Clear() = 0;
+
+  virtual Pos Length() const = 0;
+  // The whole text, valid until the next change.
+  virtual std::string_view View() = 0;
+
+  // First position of `pattern` (upper-case ASCII letters) in the upper-cased text, searching
+  // the whole length; 0 when it does not occur, or when the pattern or the text is empty.
+  virtual Pos FindPattern(std::string_view pattern) = 0;
+  // Whether `pattern` occurs in the upper-cased text before its first NUL byte, the text read
+  // as a NUL-terminated string. False for an empty pattern and an empty text.
+  virtual bool PatternRemains(std::string_view pattern) = 0;
+  // Position of the first '>' at or after `start` (a start below 1 counts from 1); 0 if none.
+  virtual Pos FindTagEnd(Pos start) = 0;
+
+  // Removes `count` bytes from `index` on. Nothing happens when the index is below 1 or beyond
+  // the last byte, or when the count is 0 or less; a count running past the end is cut there.
+  virtual void Delete(Pos index, Pos count) = 0;
+  // Inserts `text` so that it begins at `index`; below 1 inserts at the front, past the end
+  // appends.
+  virtual void Insert(std::string_view text, Pos index) = 0;
+};
+
+}  // namespace varnow

@@ -1,0 +1,132 @@
+#include "text/Cp1251.h"
+
+#include <array>
+#include <cstdint>
+
+namespace varnow {
+namespace {
+
+// Unicode code points of the bytes 0x80..0xBF; 0xC0..0xFF are U+0410..U+044F in order.
+constexpr std::array<char16_t, 64> kHighTable = {
+    0x0402, 0x0403, 0x201A, 0x0453, 0x201E, 0x2026, 0x2020, 0x2021,  // 80
+    0x20AC, 0x2030, 0x0409, 0x2039, 0x040A, 0x040C, 0x040B, 0x040F,  // 88
+    0x0452, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,  // 90
+    0x0098, 0x2122, 0x0459, 0x203A, 0x045A, 0x045C, 0x045B, 0x045F,  // 98
+    0x00A0, 0x040E, 0x045E, 0x0408, 0x00A4, 0x0490, 0x00A6, 0x00A7,  // A0
+    0x0401, 0x00A9, 0x0404, 0x00AB, 0x00AC, 0x00AD, 0x00AE, 0x0407,  // A8
+    0x00B0, 0x00B1, 0x0406, 0x0456, 0x0491, 0x00B5, 0x00B6, 0x00B7,  // B0
+    0x0451, 0x2116, 0x0454, 0x00BB, 0x0458, 0x0405, 0x0455, 0x0457,  // B8
+};
+
+char32_t ByteToCodePoint(unsigned char b) {
+  if (b < 0x80) {
+    return b;
+  }
+  if (b >= 0xC0) {
+    return 0x0410 + (b - 0xC0);
+  }
+  return kHighTable[b - 0x80];
+}
+
+std::optional<char> CodePointToByte(char32_t cp) {
+  if (cp < 0x80) {
+    return static_cast<char>(cp);
+  }
+  if (cp >= 0x0410 && cp <= 0x044F) {
+    return static_cast<char>(0xC0 + (cp - 0x0410));
+  }
+  for (std::size_t i = 0; i < kHighTable.size(); ++i) {
+    if (kHighTable[i] == cp) {
+      return static_cast<char>(0x80 + i);
+    }
+  }
+  return std::nullopt;
+}
+
+void AppendUtf8(std::string& out, char32_t cp) {
+  if (cp < 0x80) {
+    out += static_cast<char>(cp);
+  } else if (cp < 0x800) {
+    out += static_cast<char>(0xC0 | (cp >> 6));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else {
+    out += static_cast<char>(0xE0 | (cp >> 12));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  }
+}
+
+// Decodes one UTF-8 sequence at `i`; advances `i`. Gives nothing for a malformed sequence,
+// after which `i` stands one byte further.
+std::optional<char32_t> NextCodePoint(std::string_view s, std::size_t& i) {
+  const auto lead = static_cast<unsigned char>(s[i++]);
+  if (lead < 0x80) {
+    return lead;
+  }
+  int extra = 0;
+  char32_t cp = 0;
+  if ((lead & 0xE0) == 0xC0) {
+    extra = 1;
+    cp = lead & 0x1F;
+  } else if ((lead & 0xF0) == 0xE0) {
+    extra = 2;
+    cp = lead & 0x0F;
+  } else if ((lead & 0xF8) == 0xF0) {
+    extra = 3;
+    cp = lead & 0x07;
+  } else {
+    return std::nullopt;
+  }
+  const std::size_t start = i;
+  for (int k = 0; k < extra; ++k) {
+    if (i >= s.size() || (static_cast<unsigned char>(s[i]) & 0xC0) != 0x80) {
+      i = start;
+      return std::nullopt;
+    }
+    cp = (cp << 6) | (static_cast<unsigned char>(s[i++]) & 0x3F);
+  }
+  static constexpr char32_t kMinimum[] = {0, 0x80, 0x800, 0x10000};
+  if (cp < kMinimum[extra] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
+    i = start;
+    return std::nullopt;
+  }
+  return cp;
+}
+
+}  // namespace
+
+std::string Cp1251ToUtf8(std::string_view bytes) {
+  std::string out;
+  out.reserve(bytes.size() * 2);
+  for (const char c : bytes) {
+    AppendUtf8(out, ByteToCodePoint(static_cast<unsigned char>(c)));
+  }
+  return out;
+}
+
+std::string Utf8ToCp1251(std::string_view text, char replacement) {
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size();) {
+    const auto cp = NextCodePoint(text, i);
+    const auto byte = cp ? CodePointToByte(*cp) : std::nullopt;
+    out += byte.value_or(replacement);
+  }
+  return out;
+}
+
+std::optional<std::string> Utf8ToCp1251Exact(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size();) {
+    const auto cp = NextCodePoint(text, i);
+    const auto byte = cp ? CodePointToByte(*cp) : std::nullopt;
+    if (!byte) {
+      return std::nullopt;
+    }
+    out += *byte;
+  }
+  return out;
+}
+
+}  // namespace varnow

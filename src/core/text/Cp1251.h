@@ -1,0 +1,24 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace varnow {
+
+// Code page 1251, the 8-bit format of the files the program stores (the settings file and
+// log.txt). Texts inside the program are UTF-8.
+//
+// The byte 0x98 has no character in cp1251; it is carried as U+0098 both ways, so that any
+// byte string survives a round trip through text.
+
+// Every byte becomes one character; never fails.
+std::string Cp1251ToUtf8(std::string_view bytes);
+
+// A character that cp1251 cannot hold, and a byte that is not valid UTF-8, become `replacement`.
+std::string Utf8ToCp1251(std::string_view text, char replacement = '?');
+
+// The same conversion, but nothing is replaced: empty when any character cannot be held.
+std::optional<std::string> Utf8ToCp1251Exact(std::string_view text);
+
+}  // namespace varnow

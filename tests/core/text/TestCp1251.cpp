@@ -1,0 +1,75 @@
+#include <gtest/gtest.h>
+#include <iconv.h>
+
+#include <string>
+
+#include "text/Cp1251.h"
+
+namespace varnow {
+namespace {
+
+// The system's own converter, as the independent reference.
+std::string Iconv(const char* to, const char* from, const std::string& in, bool& ok) {
+  iconv_t cd = iconv_open(to, from);
+  if (cd == reinterpret_cast<iconv_t>(-1)) {
+    ADD_FAILURE() << "iconv cannot convert " << from << " to " << to;
+    ok = false;
+    return {};
+  }
+  std::string input = in;
+  std::string out(in.size() * 4 + 8, '\0');
+  char* src = input.data();
+  std::size_t srcLeft = input.size();
+  char* dst = out.data();
+  std::size_t dstLeft = out.size();
+  ok = iconv(cd, &src, &srcLeft, &dst, &dstLeft) != static_cast<std::size_t>(-1);
+  iconv_close(cd);
+  out.resize(out.size() - dstLeft);
+  return out;
+}
+
+TEST(Cp1251, EveryDefinedByteDecodesAsIconvDoes) {
+  for (int b = 0; b < 256; ++b) {
+    const std::string byte(1, static_cast<char>(b));
+    bool ok = false;
+    const std::string reference = Iconv("UTF-8", "CP1251", byte, ok);
+    if (b == 0x98) {
+      EXPECT_FALSE(ok) << "iconv now defines 0x98";
+      EXPECT_EQ(Cp1251ToUtf8(byte), "\xC2\x98");  // carried as U+0098
+      continue;
+    }
+    ASSERT_TRUE(ok) << b;
+    EXPECT_EQ(Cp1251ToUtf8(byte), reference) << "byte " << b;
+    EXPECT_EQ(Utf8ToCp1251(reference), byte) << "byte " << b;
+  }
+}
+
+TEST(Cp1251, AnyByteStringSurvivesARoundTrip) {
+  std::string all;
+  for (int b = 0; b < 256; ++b) {
+    all += static_cast<char>(b);
+  }
+  EXPECT_EQ(Utf8ToCp1251(Cp1251ToUtf8(all)), all);
+  EXPECT_EQ(Utf8ToCp1251Exact(Cp1251ToUtf8(all)), all);
+}
+
+TEST(Cp1251, RussianTextsOfTheProgram) {
+  const std::string text = "Файл сгенерирован программой Varnow 0.9.9";
+  bool ok = false;
+  const std::string reference = Iconv("CP1251", "UTF-8", text, ok);
+  ASSERT_TRUE(ok);
+  EXPECT_EQ(Utf8ToCp1251(text), reference);
+  EXPECT_EQ(Cp1251ToUtf8(reference), text);
+}
+
+TEST(Cp1251, CharactersItCannotHoldBecomeQuestionMarks) {
+  EXPECT_EQ(Utf8ToCp1251("a\xE4\xB8\xAD" "b"), "a?b");          // a CJK letter
+  EXPECT_EQ(Utf8ToCp1251("\xF0\x9F\x98\x80"), "?");             // an emoji
+  EXPECT_EQ(Utf8ToCp1251("x\xFFy\xC3"), "x?y?");                // malformed UTF-8
+  EXPECT_EQ(Utf8ToCp1251("\xC0\xAF"), "??");                    // overlong form
+  EXPECT_EQ(Utf8ToCp1251Exact("a\xE4\xB8\xAD"), std::nullopt);
+  EXPECT_EQ(Utf8ToCp1251Exact("ё№"), std::string("\xB8\xB9"));
+}
+
+}  // namespace
+}  // namespace varnow

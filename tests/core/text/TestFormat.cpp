@@ -1,0 +1,30 @@
+#include <gtest/gtest.h>
+
+#include "text/Format.h"
+
+namespace varnow {
+namespace {
+
+TEST(FormatText, FillsNumbersAndTextsInOrder) {
+  EXPECT_EQ(FormatText(" удален <script> [%d]", {std::int64_t{15}}), " удален <script> [15]");
+  EXPECT_EQ(FormatText("Обработка файла %d из %d", {std::int64_t{0}, std::int64_t{3}}),
+            "Обработка файла 0 из 3");
+  EXPECT_EQ(FormatText("Cannot open file \"%s\". %s", {"/a b.htm", "Permission denied"}),
+            "Cannot open file \"/a b.htm\". Permission denied");
+  EXPECT_EQ(FormatText("%d", {std::int64_t{-1}}), "-1");
+  EXPECT_EQ(FormatText("%d", {std::int64_t{5'000'000'000}}), "5000000000");
+}
+
+TEST(FormatText, ValuesAreNeverReadAsFormats) {
+  // A banner marker may itself hold a percent sign.
+  EXPECT_EQ(FormatText(" удален %s [%d]", {"100%d %s", std::int64_t{2}}), " удален 100%d %s [2]");
+}
+
+TEST(FormatText, LeavesUnmatchedPlaceholdersAsWritten) {
+  EXPECT_EQ(FormatText("a %d b", {}), "a %d b");
+  EXPECT_EQ(FormatText("a %s", {std::int64_t{1}}), "a %s");
+  EXPECT_EQ(FormatText("100%% %x %", {}), "100% %x %");
+}
+
+}  // namespace
+}  // namespace varnow

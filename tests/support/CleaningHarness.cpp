@@ -1,0 +1,44 @@
+#include "support/CleaningHarness.h"
+
+#include <gtest/gtest.h>
+
+#include "document/LiteralDocument.h"
+#include "text/Format.h"
+
+namespace varnow::test {
+
+std::unique_ptr<Document> MakeProgramDocument() { return std::make_unique<LiteralDocument>(); }
+
+CleaningHarness::CleaningHarness(std::string_view text, std::unique_ptr<Document> doc)
+    : doc_(std::move(doc)),
+      ctx_(*doc_, stopFlag_, [this](std::string line) { lines_.push_back(std::move(line)); },
+           [this] {
+             ++pumps_;
+             if (pumps_ == stopAtPump_) {
+               stopFlag_ = true;
+             }
+             if (onPump_) {
+               onPump_(pumps_);
+             }
+           }) {
+  doc_->Assign(std::string(text));
+}
+
+std::vector<std::string> CleaningHarness::Messages() const {
+  std::vector<std::string> out;
+  for (const std::string& line : lines_) {
+    EXPECT_EQ(line.substr(0, kPath.size()), kPath) << line;
+    out.push_back(line.substr(kPath.size()));
+  }
+  return out;
+}
+
+std::string Msg(std::string_view message, long long position) {
+  return FormatText(message, {static_cast<std::int64_t>(position)});
+}
+
+std::string Msg(std::string_view message, std::string_view text, long long position) {
+  return FormatText(message, {text, static_cast<std::int64_t>(position)});
+}
+
+}  // namespace varnow::test
