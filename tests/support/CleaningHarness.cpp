@@ -2,12 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include "document/LiteralDocument.h"
 #include "text/Format.h"
 
 namespace varnow::test {
 
-std::unique_ptr<Document> MakeProgramDocument() { return std::make_unique<LiteralDocument>(); }
+std::unique_ptr<Document> MakeProgramDocument() { return NewDocument(); }
 
 CleaningHarness::CleaningHarness(std::string_view text, std::unique_ptr<Document> doc)
     : doc_(std::move(doc)),

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -43,5 +44,8 @@ class Document {
   // appends.
   virtual void Insert(std::string_view text, Pos index) = 0;
 };
+
+// A new, empty document of the kind the program uses.
+std::unique_ptr<Document> NewDocument();
 
 }  // namespace varnow

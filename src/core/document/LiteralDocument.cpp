@@ -4,6 +4,8 @@
 
 namespace varnow {
 
+std::unique_ptr<Document> NewDocument() { return std::make_unique<LiteralDocument>(); }
+
 Pos LiteralDocument::FindPattern(std::string_view pattern) {
   if (pattern.empty()) {
     return 0;

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+#include "settings/Switches.h"
+
+namespace varnow {
+
+// What a batch run asks of the program hosting it (the window, or the command line). Every
+// value is asked for at the moment the run needs it, so a change made while the run pumps
+// counts from the next reading on.
+class RunHost {
+ public:
+  virtual ~RunHost() = default;
+
+  // Lets the host handle its pending events: repaint, Stop, a dialog. Called very often; the
+  // host decides how often that really reaches its event loop.
+  virtual void Pump() = 0;
+
+  virtual std::string FolderText() = 0;     // the folder to clean, as the user gave it
+  virtual std::string StoreDir() = 0;       // the output root, asked for every file
+  virtual bool SwitchOn(Switch which) = 0;  // asked for every file, in run order
+
+  virtual void SetStatus(const std::string& text) = 0;
+  virtual void ClearLog() = 0;
+  virtual void AppendLog(const std::string& line) = 0;  // one UTF-8 line of the log pane
+  // Execute and Stop: enabled or not.
+  virtual void SetButtons(bool executeEnabled, bool stopEnabled) = 0;
+  // Files done of the files found, while a run goes on.
+  virtual void Progress(std::size_t done, std::size_t total) = 0;
+  // The run has ended, after a complete run, a stop or an error.
+  virtual void RunEnded() = 0;
+};
+
+}  // namespace varnow

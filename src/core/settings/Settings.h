@@ -1,0 +1,45 @@
+#pragma once
+
+#include <array>
+#include <filesystem>
+#include <optional>
+#include <string>
+
+#include "settings/ProfileFile.h"
+#include "settings/Switches.h"
+
+namespace varnow {
+
+inline constexpr std::string_view kMainSection = "Main";
+inline constexpr std::string_view kStorePatchKey = "StorePatch";
+inline constexpr int kBannerSlots = 21;
+
+// The settings file of a program: its executable's path with ".ini" in place of its extension.
+std::filesystem::path SettingsFileFor(const std::filesystem::path& executable);
+
+// What reading section "Main" gave. Reading stops at the first switch that does not convert:
+// that switch and every later one stay unset (false), and `error` holds the message.
+struct MainSection {
+  std::string storePatch;
+  std::array<bool, kSwitchCount> switches{};  // indexed by Index(Switch)
+  std::size_t switchesRead = 0;               // in file order, before the first failure
+  std::optional<std::string> error;           // "'%s' is not a valid boolean value"
+};
+MainSection ReadMainSection(const ProfileFile& file);
+
+// Writes "StorePatch" and then the twelve switches in file order. Throws SettingsWriteError at
+// the first key that cannot be written; the keys after it are not written.
+void WriteMainSection(const ProfileFile& file, std::string_view storePatch,
+                      const std::array<bool, kSwitchCount>& switches);
+
+// Banner slot i is section "Banner<i>", keys "First" and "Last".
+std::string BannerSection(int slot);
+struct BannerPair {
+  std::string first;  // UTF-8 text as stored
+  std::string last;
+};
+BannerPair ReadBanner(const ProfileFile& file, int slot);
+// "First" then "Last"; a failure of the second leaves the first written.
+void WriteBanner(const ProfileFile& file, int slot, const BannerPair& pair);
+
+}  // namespace varnow
