@@ -32,6 +32,12 @@ std::vector<std::string> CleaningHarness::Messages() const {
   return out;
 }
 
+Cleaned CleanWith(std::string_view text, const std::function<void(CleaningContext&)>& clean) {
+  CleaningHarness h(text);
+  clean(h.Ctx());
+  return {h.Text(), h.Messages()};
+}
+
 std::string Msg(std::string_view message, long long position) {
   return FormatText(message, {static_cast<std::int64_t>(position)});
 }

@@ -48,7 +48,14 @@ class CleaningHarness {
   CleaningContext ctx_;
 };
 
-// "...[%d]" filled the way the log writes it: Line(" удален <script> [%d]", 15).
+// What one call left: the text and the log messages without the path.
+struct Cleaned {
+  std::string text;
+  std::vector<std::string> messages;
+};
+Cleaned CleanWith(std::string_view text, const std::function<void(CleaningContext&)>& clean);
+
+// A message filled the way the log writes it: Msg(" удален <script> [%d]", 15).
 std::string Msg(std::string_view message, long long position);
 std::string Msg(std::string_view message, std::string_view text, long long position);
 
