@@ -30,7 +30,7 @@ struct Outcome {
 // Runs the program with `args`, reading its output as it comes; `onOutput` sees stdout so far
 // and gets the child's pid (to signal it).
 Outcome RunProgram(const fs::path& program, const std::vector<std::string>& args,
-            const std::function<void(const std::string&, pid_t)>& onOutput = nullptr) {
+                   const std::function<void(const std::string&, pid_t)>& onOutput = nullptr) {
   int outPipe[2];
   int errPipe[2];
   if (::pipe(outPipe) != 0 || ::pipe(errPipe) != 0) {
@@ -84,7 +84,9 @@ Outcome RunProgram(const fs::path& program, const std::vector<std::string>& args
   return outcome;
 }
 
-Outcome Cli(const std::vector<std::string>& args) { return RunProgram(VARNOW_CLI, args); }
+Outcome Cli(const std::vector<std::string>& args) {
+  return RunProgram(VARNOW_CLI, args);
+}
 
 std::vector<std::string> Lines(const std::string& text, const std::string& end = "\n") {
   std::vector<std::string> lines;
@@ -102,9 +104,9 @@ std::vector<std::string> Lines(const std::string& text, const std::string& end =
 
 std::string Settings(const std::string& storePatch, bool script) {
   std::string s = "[Main]\r\nStorePatch=" + storePatch + "\r\n";
-  for (const char* key : {"RmScript", "RmNoscript", "RmIframe", "RmonMouseOver", "RmSpan",
-                          "RmStyle", "RmMSWord", "RmTable", "RmBody", "RmBanner", "RmFont",
-                          "RmBlank"}) {
+  for (const char* key :
+       {"RmScript", "RmNoscript", "RmIframe", "RmonMouseOver", "RmSpan", "RmStyle", "RmMSWord",
+        "RmTable", "RmBody", "RmBanner", "RmFont", "RmBlank"}) {
     s += std::string(key) + "=" + (script && std::string(key) == "RmScript" ? "-1" : "0") + "\r\n";
   }
   return s;
@@ -158,13 +160,14 @@ TEST_F(CliTest, CleansTheFolderPrintingEveryLogLine) {
   expected.push_back("");
   expected.push_back("Лог сохранен в " + Output(out, site / "log.txt").string());
   EXPECT_EQ(Lines(o.out), expected);
-  EXPECT_TRUE(std::regex_search(o.err, std::regex("Готово\\. Обработано 2 файлов\\. Время: 0:00:0\\d\n$")))
+  EXPECT_TRUE(
+      std::regex_search(o.err, std::regex("Готово\\. Обработано 2 файлов\\. Время: 0:00:0\\d\n$")))
       << o.err;
 
   // --output takes the place of StorePatch; "--" lets a folder begin with "-".
   const fs::path other = dir / "other";
-  const Outcome again = Cli({"--output=" + other.string(), "--settings=" + ini.string(), "--",
-                             site.string()});
+  const Outcome again =
+      Cli({"--output=" + other.string(), "--settings=" + ini.string(), "--", site.string()});
   ASSERT_EQ(again.status, 0) << again.err;
   EXPECT_EQ(ReadBytes(Output(other, site / "a.htm")), "a");
 }
@@ -186,7 +189,8 @@ TEST_F(CliTest, ErrorsExitWithOneAndTheMessage) {
   fs::create_directories(Output(out, site / "a.htm"));  // a folder in the copy's place
   o = Cli({"--settings", ini.string(), site.string()});
   EXPECT_EQ(o.status, 1);
-  const std::string message = "Cannot create file \"" + Output(out, site / "a.htm").string() + "\". ";
+  const std::string message =
+      "Cannot create file \"" + Output(out, site / "a.htm").string() + "\". ";
   EXPECT_TRUE(o.err.starts_with(message)) << o.err;
   EXPECT_TRUE(LogTxt(out).back().starts_with(message));
 }
@@ -217,12 +221,12 @@ TEST_F(CliTest, CtrlCStopsTheRunAndTheLogIsStillSaved) {
   }
   bool sent = false;
   const Outcome o = RunProgram(VARNOW_CLI, {"--settings", ini.string(), site.string()},
-                        [&](const std::string& soFar, pid_t pid) {
-                          if (!sent && soFar.find('\n') != std::string::npos) {
-                            ::kill(pid, SIGINT);
-                            sent = true;
-                          }
-                        });
+                               [&](const std::string& soFar, pid_t pid) {
+                                 if (!sent && soFar.find('\n') != std::string::npos) {
+                                   ::kill(pid, SIGINT);
+                                   sent = true;
+                                 }
+                               });
   ASSERT_TRUE(sent);
   EXPECT_EQ(o.status, 130) << o.err;
   const std::vector<std::string> log = LogTxt(out);

@@ -45,9 +45,8 @@ void Reference(const fs::path& folder, const std::string& prefix, std::vector<st
       Reference(e.path(), prefix + name + "/", out);
     } else {
       std::string ext = e.path().extension().string();
-      std::transform(ext.begin(), ext.end(), ext.begin(), [](char c) {
-        return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c;
-      });
+      std::transform(ext.begin(), ext.end(), ext.begin(),
+                     [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; });
       if (ext == ".HTM" || ext == ".HTML" || name == ".htm") {
         out.push_back(prefix + name);
       }
@@ -74,9 +73,9 @@ TEST_F(CollectFilesTest, ExtensionRuleAndHiddenEntries) {
   }
   std::vector<std::string> list = Collect(Root());
   std::sort(list.begin(), list.end());
-  EXPECT_EQ(list, (std::vector<std::string>{Root() + ".hidden/h.htm", Root() + ".htm",
-                                            Root() + "a.HtMl", Root() + "index.HTM",
-                                            Root() + "pages.htm/inner.html"}));
+  EXPECT_EQ(list,
+            (std::vector<std::string>{Root() + ".hidden/h.htm", Root() + ".htm", Root() + "a.HtMl",
+                                      Root() + "index.HTM", Root() + "pages.htm/inner.html"}));
 }
 
 TEST_F(CollectFilesTest, MissingOrEmptyFolderAddsNothing) {
@@ -90,12 +89,12 @@ TEST_F(CollectFilesTest, MissingOrEmptyFolderAddsNothing) {
 TEST_F(CollectFilesTest, LinkedFoldersAreNeverSearchedTwice) {
   WriteBytes(dir / "real" / "x.htm", "");
   WriteBytes(dir / "a" / "y.htm", "");
-  fs::create_directory_symlink(".", dir / "self");          // a loop onto the root
+  fs::create_directory_symlink(".", dir / "self");           // a loop onto the root
   fs::create_directory_symlink("..", dir / "a" / "up");      // a loop onto the parent
   fs::create_directory_symlink("../b", dir / "a" / "to-b");  // a and b point at each other
   fs::create_directory(dir / "b");
   fs::create_directory_symlink("../a", dir / "b" / "to-a");
-  fs::create_directory_symlink("real", dir / "alias");       // a second way into one folder
+  fs::create_directory_symlink("real", dir / "alias");  // a second way into one folder
   std::vector<std::string> list = Collect(Root());
   // x.htm and y.htm once each, under whichever name the walk met first.
   ASSERT_EQ(list.size(), 2u);
@@ -109,8 +108,8 @@ TEST_F(CollectFilesTest, LinkedFoldersAreNeverSearchedTwice) {
 
 TEST_F(CollectFilesTest, OnlyRegularFilesAfterFollowingLinks) {
   WriteBytes(dir / "real.txt", "");
-  fs::create_symlink("real.txt", dir / "link.htm");     // a page by its link's name
-  fs::create_symlink("missing", dir / "dead.htm");      // cannot be loaded
+  fs::create_symlink("real.txt", dir / "link.htm");          // a page by its link's name
+  fs::create_symlink("missing", dir / "dead.htm");           // cannot be loaded
   ASSERT_EQ(::mkfifo((dir / "pipe.htm").c_str(), 0600), 0);  // would block the loading
   EXPECT_EQ(Collect(Root()), std::vector<std::string>{Root() + "link.htm"});
 }
