@@ -1,0 +1,58 @@
+#include "settings/Settings.h"
+
+#include "settings/SettingsErrors.h"
+#include "text/Format.h"
+
+namespace varnow {
+namespace {
+
+constexpr std::string_view kFirstKey = "First";
+constexpr std::string_view kLastKey = "Last";
+
+}  // namespace
+
+std::filesystem::path SettingsFileFor(const std::filesystem::path& executable) {
+  std::filesystem::path file = executable;
+  file.replace_extension(".ini");
+  return file;
+}
+
+MainSection ReadMainSection(const ProfileFile& file) {
+  MainSection main;
+  main.storePatch = file.ReadString(kMainSection, kStorePatchKey);
+  for (const SwitchInfo& info : kSwitches) {
+    try {
+      main.switches[Index(info.id)] = ParseSwitch(file.ReadString(kMainSection, info.key));
+    } catch (const ConversionError& e) {
+      main.error = e.what();
+      break;
+    }
+    ++main.switchesRead;
+  }
+  return main;
+}
+
+void WriteMainSection(const ProfileFile& file, std::string_view storePatch,
+                      const std::array<bool, kSwitchCount>& switches) {
+  file.WriteString(kMainSection, kStorePatchKey, storePatch);
+  for (const SwitchInfo& info : kSwitches) {
+    file.WriteString(kMainSection, info.key, SwitchText(switches[Index(info.id)]));
+  }
+}
+
+std::string BannerSection(int slot) {
+  return FormatText("Banner%d", {std::int64_t{slot}});
+}
+
+BannerPair ReadBanner(const ProfileFile& file, int slot) {
+  const std::string section = BannerSection(slot);
+  return {file.ReadString(section, kFirstKey), file.ReadString(section, kLastKey)};
+}
+
+void WriteBanner(const ProfileFile& file, int slot, const BannerPair& pair) {
+  const std::string section = BannerSection(slot);
+  file.WriteString(section, kFirstKey, pair.first);
+  file.WriteString(section, kLastKey, pair.last);
+}
+
+}  // namespace varnow

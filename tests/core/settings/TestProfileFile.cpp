@@ -1,0 +1,126 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <string>
+
+#include "settings/ProfileFile.h"
+#include "settings/SettingsErrors.h"
+#include "support/TempDir.h"
+
+namespace varnow {
+namespace {
+
+using test::Iconv;
+using test::ReadBytes;
+using test::TempDir;
+using test::WriteBytes;
+
+class ProfileFileTest : public ::testing::Test {
+ protected:
+  TempDir dir;
+  ProfileFile ini{dir / "varnow.ini"};
+};
+
+TEST_F(ProfileFileTest, MissingFileSectionOrKeyReadsEmpty) {
+  EXPECT_EQ(ini.ReadString("Main", "StorePatch"), "");
+  WriteBytes(ini.Path(), "[Main]\r\nStorePatch=/out\r\n[Banner0]\r\nFirst=a\r\n");
+  EXPECT_EQ(ini.ReadString("Main", "RmScript"), "");
+  EXPECT_EQ(ini.ReadString("Banner1", "First"), "");
+  EXPECT_EQ(ini.ReadString("Main", "First"), "");  // keys belong to their own section
+  EXPECT_EQ(ini.ReadString("Banner0", "First"), "a");
+}
+
+TEST_F(ProfileFileTest, NewFileIsCp1251WithCrLfAsIconvWritesIt) {
+  ini.WriteString("Main", "StorePatch", "/home/юзер/Сайт «новый»");
+  ini.WriteString("Banner0", "First", "<!-- реклама -->");
+  const std::string expected =
+      "[Main]\r\nStorePatch=/home/юзер/Сайт «новый»\r\n[Banner0]\r\nFirst=<!-- реклама -->\r\n";
+  EXPECT_EQ(ReadBytes(ini.Path()), Iconv("CP1251", "UTF-8", expected));
+  EXPECT_EQ(ini.ReadString("Main", "StorePatch"), "/home/юзер/Сайт «новый»");
+}
+
+TEST_F(ProfileFileTest, ValuesReadBackExactlyAsWritten) {
+  const std::string values[] = {
+      "  padded  ",
+      "\"quoted\"",
+      "a=b=c",
+      "; not a comment",
+      "[not a section]",
+      "\t",
+      "",
+      std::string(5000, 'x') + "end",  // no cut at 2047 characters
+  };
+  for (const std::string& value : values) {
+    ini.WriteString("Banner0", "First", value);
+    EXPECT_EQ(ini.ReadString("Banner0", "First"), value);
+  }
+}
+
+TEST_F(ProfileFileTest, NamesMatchWithoutRegardToCaseAndEveryOtherLineIsKept) {
+  // LF line ends, a comment, blank lines, blanks around names and a last line without an end.
+  const std::string before =
+      "; settings\n[other]\nStorePatch=keep\n\n [ mAiN ] \n storepatch = old\nRmScript=0\n\n"
+      "[Banner0]\nfirst=x";
+  WriteBytes(ini.Path(), before);
+  EXPECT_EQ(ini.ReadString("MAIN", "StorePatch"), " old");
+  EXPECT_EQ(ini.ReadString("banner0", "FIRST"), "x");
+
+  ini.WriteString("Main", "StorePatch", "/new");
+  ini.WriteString("Main", "RmBlank", "-1");  // after the section's last line that is not blank
+  ini.WriteString("Banner0", "Last", "y");   // after a last line without an end
+  ini.WriteString("Banner7", "First", "z");  // a new section at the end
+  EXPECT_EQ(ReadBytes(ini.Path()),
+            "; settings\n[other]\nStorePatch=keep\n\n [ mAiN ] \nStorePatch=/new\nRmScript=0\n"
+            "RmBlank=-1\n\n[Banner0]\nfirst=x\nLast=y\n[Banner7]\nFirst=z\n");
+  EXPECT_EQ(ini.ReadString("other", "StorePatch"), "keep");
+}
+
+TEST_F(ProfileFileTest, FirstOfRepeatedSectionsAndKeysCounts) {
+  WriteBytes(ini.Path(), "[Main]\r\nk=1\r\nk=2\r\n[Main]\r\nk=3\r\n");
+  EXPECT_EQ(ini.ReadString("Main", "k"), "1");
+  ini.WriteString("Main", "k", "9");
+  EXPECT_EQ(ReadBytes(ini.Path()), "[Main]\r\nk=9\r\nk=2\r\n[Main]\r\nk=3\r\n");
+}
+
+TEST_F(ProfileFileTest, ValueThatCannotBeStoredIsRefusedAndTheFileUntouched) {
+  ini.WriteString("Main", "StorePatch", "/out");
+  const std::string before = ReadBytes(ini.Path());
+  EXPECT_THROW(ini.WriteString("Main", "StorePatch", "/out/中文"), SettingsWriteError);
+  EXPECT_THROW(ini.WriteString("Main", "StorePatch", "two\nlines"), SettingsWriteError);
+  EXPECT_EQ(ReadBytes(ini.Path()), before);
+}
+
+TEST_F(ProfileFileTest, FailedWriteNamesTheFileAndLeavesNothingBehind) {
+  const ProfileFile nowhere(dir / "missing" / "varnow.ini");
+  try {
+    nowhere.WriteString("Main", "StorePatch", "x");
+    ADD_FAILURE() << "write into a missing folder succeeded";
+  } catch (const SettingsWriteError& e) {
+    EXPECT_EQ(std::string(e.what()), "Unable to write to " + nowhere.Path().string());
+  }
+  // The target is a folder: the rename fails after the temporary file was written.
+  std::filesystem::create_directory(dir / "taken.ini");
+  const ProfileFile taken(dir / "taken.ini");
+  EXPECT_THROW(taken.WriteString("Main", "StorePatch", "x"), SettingsWriteError);
+  int entries = 0;
+  for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir.Path())) {
+    ++entries;
+  }
+  EXPECT_EQ(entries, 1) << "a temporary file was left behind";
+}
+
+TEST_F(ProfileFileTest, ReplacedFileKeepsItsPermissionsAndALinkedFileStaysLinked) {
+  WriteBytes(dir / "real.ini", "[Main]\r\n");
+  ::chmod((dir / "real.ini").c_str(), 0640);
+  std::filesystem::create_symlink("real.ini", ini.Path());
+  ini.WriteString("Main", "StorePatch", "/out");
+  EXPECT_TRUE(std::filesystem::is_symlink(ini.Path()));
+  EXPECT_EQ(ReadBytes(dir / "real.ini"), "[Main]\r\nStorePatch=/out\r\n");
+  struct stat st {};
+  ASSERT_EQ(::stat((dir / "real.ini").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0640u);
+}
+
+}  // namespace
+}  // namespace varnow

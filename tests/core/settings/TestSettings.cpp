@@ -1,0 +1,97 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "settings/Settings.h"
+#include "settings/SettingsErrors.h"
+#include "support/TempDir.h"
+
+namespace varnow {
+namespace {
+
+using test::ReadBytes;
+using test::TempDir;
+using test::WriteBytes;
+
+TEST(SettingsFile, IsTheExecutablePathWithIni) {
+  EXPECT_EQ(SettingsFileFor("/opt/varnow/bin/varnow"), "/opt/varnow/bin/varnow.ini");
+  EXPECT_EQ(SettingsFileFor("/opt/tools/varnow.exe"), "/opt/tools/varnow.ini");
+  EXPECT_EQ(SettingsFileFor("/opt/v1.2/varnow-cli"), "/opt/v1.2/varnow-cli.ini");
+}
+
+class MainSectionTest : public ::testing::Test {
+ protected:
+  TempDir dir;
+  ProfileFile ini{dir / "varnow.ini"};
+};
+
+TEST_F(MainSectionTest, NoFileStopsAtTheFirstSwitch) {
+  const MainSection main = ReadMainSection(ini);
+  EXPECT_EQ(main.storePatch, "");
+  EXPECT_EQ(main.switchesRead, 0u);
+  EXPECT_EQ(main.error, "'' is not a valid boolean value");
+  for (const bool on : main.switches) {
+    EXPECT_FALSE(on);
+  }
+}
+
+TEST_F(MainSectionTest, ReadingStopsAtTheFirstBadSwitch) {
+  // RmStyle is missing; RmMSWord after it is checked but must stay unset.
+  WriteBytes(ini.Path(),
+             "[Main]\r\nStorePatch=/out\r\nRmScript=1\r\nRmNoscript=True\r\nRmIframe=true\r\n"
+             "RmonMouseOver=0\r\nRmSpan=False\r\nRmMSWord=-1\r\n");
+  MainSection main = ReadMainSection(ini);
+  EXPECT_EQ(main.storePatch, "/out");
+  EXPECT_EQ(main.switchesRead, 5u);
+  EXPECT_EQ(main.error, "'' is not a valid boolean value");
+  EXPECT_TRUE(main.switches[Index(Switch::kScript)]);
+  EXPECT_TRUE(main.switches[Index(Switch::kNoscript)]);
+  EXPECT_TRUE(main.switches[Index(Switch::kIframe)]);
+  EXPECT_FALSE(main.switches[Index(Switch::kOnMouseOver)]);
+  EXPECT_FALSE(main.switches[Index(Switch::kMSWord)]);
+
+  WriteBytes(ini.Path(), "[Main]\r\nRmScript=yes\r\n");
+  main = ReadMainSection(ini);
+  EXPECT_EQ(main.switchesRead, 0u);
+  EXPECT_EQ(main.error, "'yes' is not a valid boolean value");
+}
+
+TEST_F(MainSectionTest, WritesThirteenKeysInOrderAndReadsThemBack) {
+  // A switch stored by hand as "1" reads as checked and is written back as "-1".
+  WriteBytes(ini.Path(), "[Main]\r\nRmScript=1\r\n");
+  std::array<bool, kSwitchCount> switches{};
+  switches[Index(Switch::kScript)] = true;
+  switches[Index(Switch::kBlank)] = true;
+  WriteMainSection(ini, "/srv/очищено", switches);
+  EXPECT_EQ(ReadBytes(ini.Path()),
+            "[Main]\r\nRmScript=-1\r\nStorePatch=/srv/\xEE\xF7\xE8\xF9\xE5\xED\xEE\r\n"
+            "RmNoscript=0\r\nRmIframe=0\r\nRmonMouseOver=0\r\nRmSpan=0\r\nRmStyle=0\r\n"
+            "RmMSWord=0\r\nRmTable=0\r\nRmBody=0\r\nRmBanner=0\r\nRmFont=0\r\nRmBlank=-1\r\n");
+  const MainSection main = ReadMainSection(ini);
+  EXPECT_FALSE(main.error.has_value());
+  EXPECT_EQ(main.switchesRead, kSwitchCount);
+  EXPECT_EQ(main.storePatch, "/srv/очищено");
+  EXPECT_EQ(main.switches, switches);
+}
+
+TEST_F(MainSectionTest, BannerSlotsRoundTrip) {
+  EXPECT_EQ(BannerSection(0), "Banner0");
+  EXPECT_EQ(BannerSection(20), "Banner20");
+  WriteBanner(ini, 3, {"<!-- Реклама -->", ""});
+  WriteBanner(ini, 20, {"<div class=ad>", "</div>"});
+  EXPECT_EQ(ReadBanner(ini, 3).first, "<!-- Реклама -->");
+  EXPECT_EQ(ReadBanner(ini, 3).last, "");
+  EXPECT_EQ(ReadBanner(ini, 20).last, "</div>");
+  EXPECT_EQ(ReadBanner(ini, 4).first, "");
+}
+
+TEST_F(MainSectionTest, WriteFailureStopsAtTheFailingKey) {
+  const ProfileFile nowhere(dir / "missing" / "varnow.ini");
+  EXPECT_THROW(WriteMainSection(nowhere, "/out", {}), SettingsWriteError);
+  // A value cp1251 cannot hold stops before any switch is written.
+  EXPECT_THROW(WriteMainSection(ini, "/out/中", {}), SettingsWriteError);
+  EXPECT_FALSE(std::filesystem::exists(ini.Path()));
+}
+
+}  // namespace
+}  // namespace varnow
