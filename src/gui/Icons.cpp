@@ -3,12 +3,16 @@
 #include <QStyle>
 #include <array>
 
+// The program's resources live in a static library, which the linker would leave out
+// unless asked for them by name; this must stand outside any namespace.
+static void LoadProgramResources() { Q_INIT_RESOURCE(varnow); }
+
 namespace varnow {
 namespace {
 
 struct RoleLook {
-  // Theme names, tried in order: the full-colour name first, then its symbolic form, which
-  // is all that some themes carry.
+  // Theme names, tried in order: the symbolic form first (one-colour icons that read well at
+  // 16 pixels, and all that some themes carry), then the full-colour name.
   std::array<const char*, 2> themeNames;
   QStyle::StandardPixmap standard;
 };
@@ -16,15 +20,15 @@ struct RoleLook {
 RoleLook LookOf(IconRole role) {
   switch (role) {
     case IconRole::kStop:
-      return {{"process-stop", "process-stop-symbolic"}, QStyle::SP_BrowserStop};
+      return {{"process-stop-symbolic", "process-stop"}, QStyle::SP_BrowserStop};
     case IconRole::kChooseFolder:
-      return {{"folder-open", "folder-open-symbolic"}, QStyle::SP_DirOpenIcon};
+      return {{"folder-open-symbolic", "folder-open"}, QStyle::SP_DirOpenIcon};
     case IconRole::kAbout:
-      return {{"help-about", "help-about-symbolic"}, QStyle::SP_MessageBoxInformation};
+      return {{"help-about-symbolic", "help-about"}, QStyle::SP_MessageBoxInformation};
     case IconRole::kExecute:
-      return {{"media-playback-start", "media-playback-start-symbolic"}, QStyle::SP_MediaPlay};
+      return {{"media-playback-start-symbolic", "media-playback-start"}, QStyle::SP_MediaPlay};
     case IconRole::kSettings:
-      return {{"preferences-system", "preferences-system-symbolic"},
+      return {{"preferences-system-symbolic", "preferences-system"},
               QStyle::SP_FileDialogDetailedView};
   }
   return {{"", ""}, QStyle::SP_CustomBase};
@@ -51,6 +55,9 @@ void UseFallbackIconTheme() {
   }
 }
 
-QIcon ProgramIcon() { return QIcon(QStringLiteral(":/varnow/varnow.svg")); }
+QIcon ProgramIcon() {
+  LoadProgramResources();
+  return QIcon(QStringLiteral(":/varnow/varnow.svg"));
+}
 
 }  // namespace varnow

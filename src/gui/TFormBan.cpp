@@ -41,6 +41,8 @@ void TFormBan::BuildControls() {
   listView1_->setObjectName(QStringLiteral("ListView1"));
   listView1_->setHorizontalHeaderLabels({QStringLiteral("Начало"), QStringLiteral("Конец")});
   listView1_->verticalHeader()->hide();
+  listView1_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  listView1_->verticalHeader()->setDefaultSectionSize(listView1_->fontMetrics().height() + 6);
   listView1_->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
   listView1_->horizontalHeader()->setStretchLastSection(false);
   listView1_->horizontalHeader()->setSectionsClickable(false);
