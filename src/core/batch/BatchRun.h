@@ -1,11 +1,16 @@
 #pragma once
 
+#include <chrono>
 #include <filesystem>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "batch/RunHost.h"
+#include "cleaning/ProcedureOrder.h"
+#include "document/Document.h"
+#include "files/SourceFile.h"
 
 namespace varnow {
 
@@ -33,8 +38,35 @@ class BatchRun {
   // The Stop action: the run ends at its next poll.
   void RequestStop();
 
-  bool Running() const;
-  bool StopFlag() const;
+  bool Running() const { return running_; }
+  bool StopFlag() const { return stopFlag_; }
+
+ private:
+  void Run();
+  bool ProcessFile(std::size_t index);  // false when stopped before writing
+  void WriteOutput(const std::string& output);
+  std::vector<MarkerBytes> BannerPairs() const;
+  std::string NeedStoreDir();
+  // Saves header + log pane as log.txt; returns its path.
+  std::string SaveLog(std::chrono::steady_clock::duration elapsed);
+  void AppendPane(std::string line);
+  void Pump() { host_.Pump(); }
+  void EndCleanly();
+
+  RunHost& host_;
+  std::filesystem::path settingsFile_;
+  std::unique_ptr<Document> docText_;
+  bool stopFlag_ = false;
+  bool running_ = false;
+  std::vector<std::string> fileList_;
+  std::vector<std::string> logList_;
+  // What this run has put into the log pane, in order: log.txt is built from it.
+  std::vector<std::string> paneLines_;
+  SourceFile source_;
+  std::string logDirectory_;  // the folder text's directory part, once known
+  bool logDirectoryKnown_ = false;
+  std::size_t written_ = 0;
+  std::chrono::steady_clock::time_point start_;
 };
 
 }  // namespace varnow

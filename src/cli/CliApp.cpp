@@ -1,0 +1,97 @@
+#include "CliApp.h"
+
+#include <unistd.h>
+
+#include <clocale>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include "CliOptions.h"
+#include "SignalWatcher.h"
+#include "TerminalHost.h"
+#include "batch/BatchRun.h"
+#include "batch/RunTexts.h"
+#include "platform/ExecutablePath.h"
+#include "settings/Settings.h"
+
+namespace varnow::cli {
+namespace {
+
+constexpr std::string_view kDefaultSettingsName = "varnow.ini";
+
+void PrintError(const std::string& message) {
+  std::fputs(message.c_str(), stderr);
+  std::fputc('\n', stderr);
+}
+
+// The desktop program's file beside this one: build/bin/varnow.ini for build/bin/varnow-cli.
+std::filesystem::path DefaultSettingsFile() {
+  return ExecutablePath().parent_path() / kDefaultSettingsName;
+}
+
+}  // namespace
+
+int RunCli(int argc, char** argv) {
+  // Before any thread: the signals must be blocked in every thread but the watcher.
+  const SignalWatcher signals;
+  std::setlocale(LC_ALL, "");
+
+  const ParsedArguments parsed = ParseArguments(std::vector<std::string>(argv + 1, argv + argc));
+  const CliOptions& options = parsed.options;
+  if (parsed.error) {
+    PrintError("varnow-cli: " + *parsed.error + "\nTry 'varnow-cli --help' for more.");
+    return kExitUsage;
+  }
+  if (options.help) {
+    std::fputs(UsageText().c_str(), stdout);
+    return kExitDone;
+  }
+  if (options.version) {
+    std::fputs("Varnow 0.9.9\n", stdout);
+    return kExitDone;
+  }
+
+  const std::filesystem::path settingsFile =
+      options.settings ? std::filesystem::path(*options.settings) : DefaultSettingsFile();
+  std::error_code ec;
+  const bool settingsExist = std::filesystem::exists(settingsFile, ec);
+  if (options.settings && !settingsExist) {
+    PrintError("Файл настроек не найден: " + settingsFile.string());
+    return kExitError;
+  }
+  // Without the default file, this is a first start: every switch off, no output folder.
+  MainSection main;
+  if (settingsExist) {
+    main = ReadMainSection(ProfileFile(settingsFile));
+    if (main.error) {
+      PrintError(*main.error + " (" + settingsFile.string() + ")");
+      return kExitError;
+    }
+  }
+  const std::string storeDir = options.output ? *options.output : main.storePatch;
+  if (storeDir.empty()) {
+    PrintError(std::string(run_text::kNoStoreDir) + ": StorePatch в " + settingsFile.string() +
+               " пуст; укажите --output DIR");
+    return kExitError;
+  }
+
+  TerminalHost host(options.folder, storeDir, main.switches, signals, ::isatty(STDERR_FILENO));
+  BatchRun run(host, settingsFile);
+  host.Attach(run);
+  try {
+    run.Execute();
+  } catch (const RunError& e) {
+    PrintError(e.what());
+    return kExitError;
+  }
+  PrintError(host.LastStatus());
+  if (host.StopIssued()) {
+    return kExitSignalBase + signals.Signal();
+  }
+  return kExitDone;
+}
+
+}  // namespace varnow::cli

@@ -1,0 +1,87 @@
+#include "CliOptions.h"
+
+#include <string_view>
+
+namespace varnow::cli {
+namespace {
+
+// "--name VALUE" or "--name=VALUE"; advances `i` past what it used.
+std::optional<std::string> OptionValue(const std::vector<std::string>& args, std::size_t& i,
+                                       std::string_view name, std::optional<std::string>& error) {
+  const std::string& arg = args[i];
+  if (arg.size() > name.size() && arg.compare(0, name.size(), name) == 0 &&
+      arg[name.size()] == '=') {
+    return arg.substr(name.size() + 1);
+  }
+  if (i + 1 >= args.size()) {
+    error = "option " + std::string(name) + " needs a value";
+    return std::nullopt;
+  }
+  return args[++i];
+}
+
+bool IsOption(const std::string& arg, std::string_view name) {
+  return arg == name || (arg.size() > name.size() && arg.compare(0, name.size(), name) == 0 &&
+                         arg[name.size()] == '=');
+}
+
+}  // namespace
+
+ParsedArguments ParseArguments(const std::vector<std::string>& args) {
+  ParsedArguments parsed;
+  CliOptions& o = parsed.options;
+  std::vector<std::string> folders;
+  bool optionsEnded = false;
+  for (std::size_t i = 0; i < args.size() && !parsed.error; ++i) {
+    const std::string& arg = args[i];
+    if (optionsEnded || arg.empty() || arg[0] != '-' || arg == "-") {
+      folders.push_back(arg);
+    } else if (arg == "--") {
+      optionsEnded = true;
+    } else if (arg == "-h" || arg == "--help") {
+      o.help = true;
+    } else if (arg == "-V" || arg == "--version") {
+      o.version = true;
+    } else if (IsOption(arg, "--settings")) {
+      o.settings = OptionValue(args, i, "--settings", parsed.error);
+    } else if (IsOption(arg, "--output")) {
+      o.output = OptionValue(args, i, "--output", parsed.error);
+    } else {
+      parsed.error = "unknown option " + arg;
+    }
+  }
+  if (parsed.error || o.help || o.version) {
+    return parsed;
+  }
+  if (folders.empty()) {
+    parsed.error = "no FOLDER given";
+  } else if (folders.size() > 1) {
+    parsed.error = "one FOLDER only, got " + std::to_string(folders.size());
+  } else {
+    o.folder = folders.front();
+  }
+  return parsed;
+}
+
+std::string UsageText() {
+  return "Usage: varnow-cli [--settings FILE] [--output DIR] FOLDER\n"
+         "\n"
+         "Cleans every .htm/.html file under FOLDER with the procedures switched on in the\n"
+         "settings file and writes the cleaned copies, and log.txt, into the output folder,\n"
+         "mirroring each file's full path. Sources are never written.\n"
+         "\n"
+         "Options:\n"
+         "  --settings FILE  settings file to use (default: varnow.ini beside this program,\n"
+         "                   the desktop program's own file)\n"
+         "  --output DIR     output folder, in place of StorePatch of the settings file\n"
+         "  -h, --help       show this help and exit\n"
+         "  -V, --version    show the version and exit\n"
+         "\n"
+         "Every log line is printed on standard output as the run adds it; progress and the\n"
+         "final status go to standard error. Ctrl-C stops the run: log.txt is still saved.\n"
+         "\n"
+         "Exit status: 0 after a complete run, 1 after an error, 2 for a wrong command line,\n"
+         "130 after Ctrl-C (128 + the signal number for other stop signals).\n";
+}
+
+}  // namespace varnow::cli

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <array>
+#include <chrono>
+#include <cstdio>
+#include <string>
+
+#include "SignalWatcher.h"
+#include "batch/BatchRun.h"
+#include "batch/RunHost.h"
+
+namespace varnow::cli {
+
+// The run's host on a terminal: log lines to stdout as they come, a live progress line on
+// stderr when it is a terminal, and a stop signal turned into Stop at the run's next pump.
+class TerminalHost final : public RunHost {
+ public:
+  TerminalHost(std::string folder, std::string storeDir,
+               const std::array<bool, kSwitchCount>& switches, const SignalWatcher& signals,
+               bool showProgress);
+
+  void Attach(BatchRun& run) { run_ = &run; }
+  bool StopIssued() const { return stopIssued_; }
+  const std::string& LastStatus() const { return status_; }
+
+  void Pump() override;
+  std::string FolderText() override { return folder_; }
+  std::string StoreDir() override { return storeDir_; }
+  bool SwitchOn(Switch which) override { return switches_[Index(which)]; }
+  void SetStatus(const std::string& text) override { status_ = text; }
+  void ClearLog() override {}
+  void AppendLog(const std::string& line) override;
+  void SetButtons(bool, bool) override {}
+  void Progress(std::size_t done, std::size_t total) override;
+  void RunEnded() override { ClearProgress(); }
+
+ private:
+  void DrawProgress();
+  void ClearProgress();
+
+  std::string folder_;
+  std::string storeDir_;
+  std::array<bool, kSwitchCount> switches_;
+  const SignalWatcher& signals_;
+  const bool showProgress_;
+  BatchRun* run_ = nullptr;
+  bool stopIssued_ = false;
+  std::string status_;
+  std::size_t done_ = 0;
+  std::size_t total_ = 0;
+  bool progressShown_ = false;
+  std::chrono::steady_clock::time_point lastDraw_{};
+};
+
+}  // namespace varnow::cli

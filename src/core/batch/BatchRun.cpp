@@ -1,0 +1,245 @@
+#include "batch/BatchRun.h"
+
+#include <cstring>
+#include <system_error>
+#include <utility>
+
+#include "batch/RunTexts.h"
+#include "cleaning/CleaningContext.h"
+#include "discovery/CollectFiles.h"
+#include "files/ReplaceFile.h"
+#include "paths/SplitPath.h"
+#include "platform/LocalTime.h"
+#include "settings/Settings.h"
+#include "text/Cp1251.h"
+#include "text/Format.h"
+
+namespace varnow {
+namespace {
+
+namespace text = run_text;
+
+std::int64_t Count(std::size_t n) { return static_cast<std::int64_t>(n); }
+
+// The message for a file that could not be replaced: the bytes not all written, or the file
+// not made (its folder missing, no access, a folder in the way).
+RunError CreateError(const FileWriteError& e, const std::string& path) {
+  if (e.stage == FileWriteError::Stage::kWrite) {
+    return RunError(std::string(text::kWriteError));
+  }
+  return RunError(FormatText(text::kCannotCreate, {path, std::strerror(e.code)}));
+}
+
+void MakeFolders(const std::string& folder) {
+  // Whether this worked shows when the file is created in it.
+  std::error_code ec;
+  std::filesystem::create_directories(folder, ec);
+}
+
+}  // namespace
+
+BatchRun::BatchRun(RunHost& host, std::filesystem::path settingsFile)
+    : host_(host), settingsFile_(std::move(settingsFile)), docText_(NewDocument()) {}
+
+BatchRun::~BatchRun() = default;
+
+void BatchRun::RequestStop() {
+  // Outside a run there is nothing to stop; a flag left set would stop the next run at once.
+  if (running_) {
+    stopFlag_ = true;
+  }
+}
+
+void BatchRun::Execute() {
+  if (running_) {
+    return;
+  }
+  running_ = true;
+  written_ = 0;
+  logDirectoryKnown_ = false;
+  start_ = std::chrono::steady_clock::now();
+  try {
+    Run();
+  } catch (const std::exception& e) {
+    // The run ends cleanly all the same, and log.txt keeps what happened up to the error.
+    const std::string message = e.what();
+    try {
+      AppendPane(message);
+      if (logDirectoryKnown_) {
+        const std::string logPath = SaveLog(std::chrono::steady_clock::now() - start_);
+        AppendPane("");
+        AppendPane(std::string(text::kLogSaved) + logPath);
+      }
+    } catch (const std::exception&) {
+      // The error that ended the run is the one to report, not this one.
+    }
+    EndCleanly();
+    throw RunError(message);
+  }
+}
+
+void BatchRun::Run() {
+  host_.SetButtons(false, true);
+  fileList_.clear();
+  logList_.clear();
+  paneLines_.clear();
+  docText_->Clear();
+  host_.ClearLog();
+  host_.SetStatus(std::string(text::kSearching));
+
+  const std::string folder = host_.FolderText();
+  if (folder.empty()) {
+    throw RunError(std::string(text::kNoFolder));
+  }
+  NeedStoreDir();
+  // One separator between the folder and its entries, also for a folder text ending in "/".
+  const std::string root = folder.back() == '/' ? folder : folder + "/";
+  CollectFiles(root, fileList_, stopFlag_, [this] { Pump(); });
+
+  start_ = std::chrono::steady_clock::now();
+  // log.txt goes to the mirror of the folder that was searched.
+  logDirectory_ = SplitPath(folder).directory;
+  logDirectoryKnown_ = true;
+
+  host_.Progress(0, fileList_.size());
+  for (std::size_t i = 0; i < fileList_.size(); ++i) {
+    if (stopFlag_ || !ProcessFile(i)) {
+      break;
+    }
+  }
+
+  const auto elapsed = std::chrono::steady_clock::now() - start_;
+  host_.SetStatus(FormatText(text::kDone, {Count(written_), ElapsedText(elapsed)}));
+  if (stopFlag_) {
+    source_.Close();
+    docText_->Clear();
+    AppendPane(std::string(text::kStopped));
+  }
+  stopFlag_ = false;
+  host_.SetButtons(true, false);
+  const std::string logPath = SaveLog(elapsed);
+  AppendPane("");
+  AppendPane(std::string(text::kLogSaved) + logPath);
+  EndCleanly();
+}
+
+bool BatchRun::ProcessFile(std::size_t index) {
+  const std::string& path = fileList_[index];
+  // Opened first, so that a file gone since the search is reported by its own name.
+  if (const int err = source_.Open(path); err != 0) {
+    throw RunError(FormatText(text::kCannotOpen, {path, std::strerror(err)}));
+  }
+  const SplitParts parts = SplitPath(path);
+
+  host_.SetStatus(std::string(text::kLoading));
+  docText_->Clear();
+  if (const int err = source_.LoadInto(*docText_, stopFlag_, [this] { Pump(); }); err != 0) {
+    throw RunError(FormatText(text::kCannotRead, {path, std::strerror(err)}));
+  }
+  Pump();
+
+  host_.SetStatus(FormatText(text::kProcessing, {Count(index), Count(fileList_.size())}));
+  CleaningContext ctx(
+      *docText_, stopFlag_, [this](std::string line) { AppendPane(std::move(line)); },
+      [this] { Pump(); });
+  RunProcedures(
+      ctx, path, [this](Switch s) { return host_.SwitchOn(s); },
+      [this] { return BannerPairs(); });
+  if (stopFlag_) {
+    return false;  // not written; closed at the end of the run
+  }
+
+  const std::string storeDir = NeedStoreDir();
+  MakeFolders(MirroredFolder(storeDir, parts.directory));
+  WriteOutput(MirroredPath(storeDir, parts.directory, parts.fileName));
+  docText_->Clear();
+  source_.Close();
+  ++written_;
+  host_.Progress(written_, fileList_.size());
+  return true;
+}
+
+void BatchRun::WriteOutput(const std::string& output) {
+  // The source is never written, not even when the output tree maps onto the source tree.
+  if (source_.IsSameFile(output)) {
+    throw RunError(FormatText(text::kCannotCreate, {output, text::kIsTheSource}));
+  }
+  try {
+    ReplaceFileContents(output, docText_->View());
+  } catch (const FileWriteError& e) {
+    throw CreateError(e, output);
+  }
+}
+
+std::vector<MarkerBytes> BatchRun::BannerPairs() const {
+  // Read from the file for every file, so that a slot changed during the run counts at once.
+  const ProfileFile ini(settingsFile_);
+  std::vector<MarkerBytes> pairs;
+  for (int slot = 0; slot < kBannerSlots; ++slot) {
+    const BannerPair pair = ReadBanner(ini, slot);
+    if (pair.first.empty() && pair.last.empty()) {
+      continue;
+    }
+    // The texts came from cp1251 bytes, so they go back without loss.
+    pairs.emplace_back(Utf8ToCp1251Exact(pair.first).value_or(Utf8ToCp1251(pair.first)),
+                       Utf8ToCp1251Exact(pair.last).value_or(Utf8ToCp1251(pair.last)));
+  }
+  return pairs;
+}
+
+std::string BatchRun::NeedStoreDir() {
+  std::string storeDir = host_.StoreDir();
+  if (storeDir.empty()) {
+    throw RunError(std::string(text::kNoStoreDir));
+  }
+  return storeDir;
+}
+
+std::string BatchRun::SaveLog(std::chrono::steady_clock::duration elapsed) {
+  const auto now = std::chrono::system_clock::now();
+  logList_.clear();
+  logList_.emplace_back(text::kHeaderProduct);
+  logList_.push_back(FormatText(text::kHeaderDateTime, {LocaleDate(now), LocaleTime(now)}));
+  logList_.push_back(FormatText(text::kHeaderCount, {Count(fileList_.size())}));
+  logList_.push_back(FormatText(text::kHeaderElapsed, {ElapsedText(elapsed)}));
+  logList_.emplace_back(text::kHeaderEnd);
+  logList_.insert(logList_.end(), paneLines_.begin(), paneLines_.end());
+
+  std::string bytes;
+  for (const std::string& line : logList_) {
+    bytes += Utf8ToCp1251(line);
+    bytes += "\r\n";
+  }
+  const std::string storeDir = NeedStoreDir();
+  MakeFolders(MirroredFolder(storeDir, logDirectory_));
+  const std::string logPath = MirroredPath(storeDir, logDirectory_, text::kLogFileName);
+  try {
+    ReplaceFileContents(logPath, bytes);
+  } catch (const FileWriteError& e) {
+    throw CreateError(e, logPath);
+  }
+  return logPath;
+}
+
+void BatchRun::AppendPane(std::string line) {
+  paneLines_.push_back(std::move(line));
+  host_.AppendLog(paneLines_.back());
+}
+
+void BatchRun::EndCleanly() {
+  source_.Close();
+  docText_->Clear();
+  fileList_ = {};
+  logList_ = {};
+  paneLines_ = {};
+  stopFlag_ = false;
+  running_ = false;
+  try {
+    host_.SetButtons(true, false);
+    host_.RunEnded();
+  } catch (const std::exception&) {
+    // The run is over whatever the host does with the news.
+  }
+}
+
+}  // namespace varnow

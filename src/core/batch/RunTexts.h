@@ -1,0 +1,31 @@
+#pragma once
+
+#include <string_view>
+
+// The texts a run shows and writes, in the program's own words.
+namespace varnow::run_text {
+
+inline constexpr std::string_view kSearching = "Поиск...";
+inline constexpr std::string_view kLoading = "Загрузка...";
+inline constexpr std::string_view kProcessing = "Обработка файла %d из %d";  // 0-based index
+inline constexpr std::string_view kDone = "Готово. Обработано %d файлов. Время: %s";
+inline constexpr std::string_view kStopped = "Прервано пользователем";
+inline constexpr std::string_view kLogSaved = "Лог сохранен в ";
+
+inline constexpr std::string_view kHeaderProduct = "Файл сгенерирован программой Varnow 0.9.9";
+inline constexpr std::string_view kHeaderDateTime = "%s %s";
+inline constexpr std::string_view kHeaderCount = "Файлов обработано %d";
+inline constexpr std::string_view kHeaderElapsed = "Затрачено времени: %s";
+inline constexpr std::string_view kHeaderEnd = " ";
+
+inline constexpr std::string_view kLogFileName = "log.txt";
+
+inline constexpr std::string_view kCannotOpen = "Cannot open file \"%s\". %s";
+inline constexpr std::string_view kCannotRead = "Cannot read file \"%s\". %s";
+inline constexpr std::string_view kCannotCreate = "Cannot create file \"%s\". %s";
+inline constexpr std::string_view kWriteError = "Stream write error";
+inline constexpr std::string_view kIsTheSource = "The output file is the source file itself";
+inline constexpr std::string_view kNoFolder = "Не указана папка с HTML файлами";
+inline constexpr std::string_view kNoStoreDir = "Не указан каталог сохраненных файлов";
+
+}  // namespace varnow::run_text

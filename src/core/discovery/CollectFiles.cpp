@@ -1,0 +1,132 @@
+#include "discovery/CollectFiles.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <set>
+#include <string_view>
+#include <utility>
+
+#include "text/AsciiCase.h"
+
+namespace varnow {
+namespace {
+
+using FolderId = std::pair<dev_t, ino_t>;
+
+class DirectoryListing {
+ public:
+  explicit DirectoryListing(const std::string& path) : dir_(::opendir(path.c_str())) {}
+  ~DirectoryListing() {
+    if (dir_ != nullptr) {
+      ::closedir(dir_);
+    }
+  }
+  DirectoryListing(const DirectoryListing&) = delete;
+  DirectoryListing& operator=(const DirectoryListing&) = delete;
+
+  bool Open() const { return dir_ != nullptr; }
+  int Fd() const { return ::dirfd(dir_); }
+  // The next entry in the system's order; nullptr at the end (or on a read error).
+  const dirent* Next() { return ::readdir(dir_); }
+
+ private:
+  DIR* dir_;
+};
+
+// One search: the folders entered so far, so that none is entered twice.
+class Search {
+ public:
+  Search(std::vector<std::string>& fileList, const bool& stopFlag,
+         const std::function<void()>& pump)
+      : fileList_(fileList), stopFlag_(stopFlag), pump_(pump) {}
+
+  void Collect(const std::string& path) {
+    DirectoryListing listing(path);
+    if (!listing.Open()) {
+      return;
+    }
+    struct stat self {};
+    if (::fstat(listing.Fd(), &self) != 0 || !entered_.insert({self.st_dev, self.st_ino}).second) {
+      return;
+    }
+    const dirent* entry = listing.Next();
+    while (entry != nullptr) {
+      if (stopFlag_) {
+        break;
+      }
+      Pump();
+      const std::string_view name = entry->d_name;
+      if (name == "." || name == "..") {
+        Pump();
+        entry = listing.Next();
+        if (stopFlag_) {
+          break;
+        }
+        continue;
+      }
+      struct stat st {};
+      const bool known = Stat(listing.Fd(), *entry, st);
+      if (known && S_ISDIR(st.st_mode)) {
+        Pump();
+        if (stopFlag_) {
+          break;
+        }
+        if (!entered_.contains({st.st_dev, st.st_ino})) {
+          std::string sub = path;
+          sub += name;
+          sub += '/';
+          Collect(sub);
+        }
+      } else if (HasPageExtension(name) && known && S_ISREG(st.st_mode)) {
+        // Only regular files: a FIFO or device of that name would block or never end loading.
+        fileList_.push_back(path + std::string(name));
+        if (stopFlag_) {
+          break;
+        }
+        Pump();
+      }
+      entry = listing.Next();
+    }
+  }
+
+ private:
+  // The entry's kind after following links. A broken link is known as nothing.
+  static bool Stat(int dirFd, const dirent& entry, struct stat& st) {
+    if (entry.d_type == DT_REG) {
+      st.st_mode = S_IFREG;  // a plain file: no need to ask the system again
+      return true;
+    }
+    return ::fstatat(dirFd, entry.d_name, &st, 0) == 0;
+  }
+
+  void Pump() {
+    if (pump_) {
+      pump_();
+    }
+  }
+
+  std::vector<std::string>& fileList_;
+  const bool& stopFlag_;
+  const std::function<void()>& pump_;
+  std::set<FolderId> entered_;
+};
+
+}  // namespace
+
+bool HasPageExtension(std::string_view name) {
+  const std::size_t dot = name.rfind('.');
+  if (dot == std::string_view::npos) {
+    return false;
+  }
+  const std::string ext = AsciiUpper(name.substr(dot));
+  return ext == ".HTM" || ext == ".HTML";
+}
+
+void CollectFiles(const std::string& path, std::vector<std::string>& fileList,
+                  const bool& stopFlag, const std::function<void()>& pump) {
+  Search(fileList, stopFlag, pump).Collect(path);
+}
+
+}  // namespace varnow

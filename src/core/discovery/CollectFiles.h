@@ -1,0 +1,22 @@
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace varnow {
+
+// Appends to `fileList` every regular file named *.htm or *.html (ASCII letters in any case)
+// under `path`, which ends with "/". Entries come depth-first in the order the system lists
+// them, unsorted: a subfolder's files stand where the subfolder's entry was met. Hidden files
+// and folders are included. Every entry handled pumps, and `stopFlag` is polled between them;
+// a stop leaves what was found so far. A folder that cannot be listed adds nothing. Symbolic
+// links are followed, but a folder already searched is never entered again, so links cannot
+// make a loop.
+void CollectFiles(const std::string& path, std::vector<std::string>& fileList,
+                  const bool& stopFlag, const std::function<void()>& pump);
+
+// Whether a file name has the extension of a page: from its last "." on, ".htm" or ".html".
+bool HasPageExtension(std::string_view name);
+
+}  // namespace varnow

@@ -1,0 +1,67 @@
+#include "files/SourceFile.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <vector>
+
+namespace varnow {
+
+int SourceFile::Open(const std::string& path) {
+  Close();
+  // O_NONBLOCK keeps a FIFO that appeared since the search from blocking the open.
+  fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd_ < 0) {
+    return errno;
+  }
+  if (::fstat(fd_, &stat_) != 0) {
+    const int err = errno;
+    Close();
+    return err;
+  }
+  if (!S_ISREG(stat_.st_mode)) {
+    Close();
+    return S_ISDIR(stat_.st_mode) ? EISDIR : EINVAL;
+  }
+  return 0;
+}
+
+void SourceFile::Close() {
+  if (fd_ >= 0) {
+    ::close(fd_);
+    fd_ = -1;
+  }
+}
+
+int SourceFile::LoadInto(Document& doc, const bool& stopFlag, const std::function<void()>& pump) {
+  std::vector<char> block(kBlockSize);
+  for (;;) {
+    const ssize_t n = ::read(fd_, block.data(), block.size());
+    if (n < 0) {
+      if (errno == EINTR) {
+        continue;
+      }
+      return errno;
+    }
+    if (n == 0) {
+      return 0;
+    }
+    doc.Append(std::string_view(block.data(), static_cast<std::size_t>(n)));
+    if (pump) {
+      pump();
+    }
+    if (stopFlag) {
+      return 0;
+    }
+  }
+}
+
+bool SourceFile::IsSameFile(const std::string& path) const {
+  struct stat st {};
+  // lstat: a symbolic link at the path is not the file; writing replaces the link itself.
+  return fd_ >= 0 && ::lstat(path.c_str(), &st) == 0 && st.st_dev == stat_.st_dev &&
+         st.st_ino == stat_.st_ino;
+}
+
+}  // namespace varnow

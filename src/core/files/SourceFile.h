@@ -1,0 +1,41 @@
+#pragma once
+
+#include <sys/stat.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "document/Document.h"
+
+namespace varnow {
+
+// A source page, opened for reading only: it is never written.
+class SourceFile {
+ public:
+  // How much is read between two pumps while loading.
+  static constexpr std::size_t kBlockSize = 64 * 1024;
+
+  SourceFile() = default;
+  ~SourceFile() { Close(); }
+  SourceFile(const SourceFile&) = delete;
+  SourceFile& operator=(const SourceFile&) = delete;
+
+  // Returns 0, or the errno of the failed open.
+  int Open(const std::string& path);
+  void Close();
+  bool IsOpen() const { return fd_ >= 0; }
+
+  // Appends the file's bytes to `doc` block by block, pumping after each block and stopping
+  // when `stopFlag` is then set. Returns 0, or the errno of a failed read.
+  int LoadInto(Document& doc, const bool& stopFlag, const std::function<void()>& pump);
+
+  // Whether `path` names this very file (the same inode, through any link).
+  bool IsSameFile(const std::string& path) const;
+
+ private:
+  int fd_ = -1;
+  struct stat stat_ {};
+};
+
+}  // namespace varnow

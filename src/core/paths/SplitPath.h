@@ -1,0 +1,39 @@
+#pragma once
+
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace varnow {
+
+// A path whose folder does not exist or cannot be entered. The message is what the user sees:
+// "File not found" (the folder itself is missing), "Invalid filename" (a folder above it is
+// missing, or is not a folder), or the system's text for any other reason.
+class PathError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+struct SplitParts {
+  // The absolute folder, "." and ".." resolved in the text, without a trailing "/": "/site/a",
+  // or "/" for the root.
+  std::string directory;
+  // What follows the last "/"; empty when the text names a folder.
+  std::string fileName;
+};
+
+// Splits a path into its folder and file name. A relative text is taken relative to the working
+// directory (which is not changed). A last part that is not an existing file is a folder: it
+// joins the directory part, and the file name is empty. Throws PathError when the folder does
+// not exist.
+SplitParts SplitPath(std::string_view text);
+
+// StoreDir + directory part + "/" + name: the output tree mirrors the whole source path.
+// StoreDir is joined as given; the root's directory part "/" adds no second separator.
+std::string MirroredPath(std::string_view storeDir, std::string_view directory,
+                         std::string_view name);
+
+// The folder for `directory` under StoreDir.
+std::string MirroredFolder(std::string_view storeDir, std::string_view directory);
+
+}  // namespace varnow

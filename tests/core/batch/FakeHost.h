@@ -1,0 +1,59 @@
+#pragma once
+
+#include <array>
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "batch/BatchRun.h"
+#include "batch/RunHost.h"
+
+namespace varnow::test {
+
+// A host that records everything the run tells it and answers from plain fields, which a test
+// may change from the pump hook while the run goes on.
+class FakeHost : public RunHost {
+ public:
+  std::string folder;
+  std::string storeDir;
+  std::array<bool, kSwitchCount> switches{};
+  // Runs at every pump, after counting it; may call RequestStop or change the fields.
+  std::function<void()> onPump;
+
+  std::vector<std::string> statuses;
+  std::vector<std::string> lines;
+  std::vector<std::pair<bool, bool>> buttons;
+  std::vector<std::pair<std::size_t, std::size_t>> progress;
+  std::vector<Switch> switchesAsked;
+  int pumps = 0;
+  int clears = 0;
+  int ended = 0;
+
+  void Pump() override {
+    ++pumps;
+    if (onPump) {
+      onPump();
+    }
+  }
+  std::string FolderText() override { return folder; }
+  std::string StoreDir() override { return storeDir; }
+  bool SwitchOn(Switch which) override {
+    switchesAsked.push_back(which);
+    return switches[Index(which)];
+  }
+  void SetStatus(const std::string& text) override { statuses.push_back(text); }
+  void ClearLog() override {
+    ++clears;
+    lines.clear();
+  }
+  void AppendLog(const std::string& line) override { lines.push_back(line); }
+  void SetButtons(bool execute, bool stop) override { buttons.emplace_back(execute, stop); }
+  void Progress(std::size_t done, std::size_t total) override { progress.emplace_back(done, total); }
+  void RunEnded() override { ++ended; }
+
+  void Enable(Switch s) { switches[Index(s)] = true; }
+  const std::string& LastStatus() const { return statuses.back(); }
+};
+
+}  // namespace varnow::test

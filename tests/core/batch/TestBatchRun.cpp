@@ -1,0 +1,473 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "batch/BatchRun.h"
+#include "core/batch/FakeHost.h"
+#include "settings/Settings.h"
+#include "support/TempDir.h"
+#include "text/Cp1251.h"
+
+namespace varnow {
+namespace {
+
+namespace fs = std::filesystem;
+using test::FakeHost;
+using test::ReadBytes;
+using test::TempDir;
+using test::WriteBytes;
+
+constexpr std::string_view kProduct = "Файл сгенерирован программой Varnow 0.9.9";
+constexpr std::string_view kStopped = "Прервано пользователем";
+
+class BatchRunTest : public ::testing::Test {
+ protected:
+  BatchRunTest() {
+    fs::create_directories(site);
+    host.folder = site.string();
+    host.storeDir = out.string();
+  }
+
+  // Where the run writes the copy of a source: the whole source path below the output folder.
+  fs::path Output(const fs::path& source) const { return out.string() + source.string(); }
+  fs::path LogFile() const { return Output(site / "log.txt"); }
+
+  // log.txt as text, one entry per line; every line must end with CR LF.
+  std::vector<std::string> LogLines() const {
+    const std::string bytes = ReadBytes(LogFile());
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start < bytes.size()) {
+      const std::size_t end = bytes.find("\r\n", start);
+      if (end == std::string::npos) {
+        ADD_FAILURE() << "log.txt has a line without CR LF";
+        break;
+      }
+      lines.push_back(Cp1251ToUtf8(bytes.substr(start, end - start)));
+      start = end + 2;
+    }
+    return lines;
+  }
+
+  // The lines after the five header lines.
+  std::vector<std::string> LogBody() const {
+    std::vector<std::string> lines = LogLines();
+    EXPECT_GE(lines.size(), 5u);
+    return lines.size() < 5 ? lines : std::vector<std::string>(lines.begin() + 5, lines.end());
+  }
+
+  int OutputFileCount() const {
+    int n = 0;
+    if (fs::exists(out)) {
+      for (const auto& e : fs::recursive_directory_iterator(out)) {
+        n += e.is_regular_file() && e.path().filename() != "log.txt";
+      }
+    }
+    return n;
+  }
+
+  void Execute() { ASSERT_NO_THROW(run.Execute()); }
+
+  std::string ExecuteExpectingError() {
+    try {
+      run.Execute();
+    } catch (const RunError& e) {
+      return e.what();
+    }
+    ADD_FAILURE() << "the run ended without an error";
+    return {};
+  }
+
+  void ExpectEndedCleanly() {
+    EXPECT_EQ(host.ended, 1);
+    ASSERT_FALSE(host.buttons.empty());
+    EXPECT_EQ(host.buttons.front(), std::make_pair(false, true));
+    EXPECT_EQ(host.buttons.back(), std::make_pair(true, false));
+    EXPECT_FALSE(run.Running());
+    EXPECT_FALSE(run.StopFlag());
+  }
+
+  TempDir dir;
+  fs::path site = dir / "site";
+  fs::path out = dir / "out";
+  fs::path ini = dir / "varnow.ini";
+  FakeHost host;
+  BatchRun run{host, ini};
+};
+
+TEST_F(BatchRunTest, ThreeFilesInATreeAreCleanedMirroredAndLogged) {
+  WriteBytes(site / "a.htm", "<p>a</p><script>x</script>");
+  WriteBytes(site / "sub" / "deep" / "b.HTML", "<SCRIPT>y</SCRIPT>b");
+  WriteBytes(site / "c.html", "c");
+  WriteBytes(site / "notes.txt", "<script>");
+  host.Enable(Switch::kScript);
+  Execute();
+
+  EXPECT_EQ(ReadBytes(Output(site / "a.htm")), "<p>a</p>");
+  EXPECT_EQ(ReadBytes(Output(site / "sub" / "deep" / "b.HTML")), "b");
+  EXPECT_EQ(ReadBytes(Output(site / "c.html")), "c");
+  EXPECT_EQ(OutputFileCount(), 3);
+
+  EXPECT_EQ(host.statuses.front(), "Поиск...");
+  EXPECT_EQ(std::count(host.statuses.begin(), host.statuses.end(), "Загрузка..."), 3);
+  EXPECT_NE(std::find(host.statuses.begin(), host.statuses.end(), "Обработка файла 0 из 3"),
+            host.statuses.end());
+  EXPECT_NE(std::find(host.statuses.begin(), host.statuses.end(), "Обработка файла 2 из 3"),
+            host.statuses.end());
+  EXPECT_TRUE(std::regex_match(host.LastStatus(),
+                               std::regex("Готово\\. Обработано 3 файлов\\. Время: 0:00:0\\d")))
+      << host.LastStatus();
+  EXPECT_EQ(host.clears, 1);
+  EXPECT_EQ(host.progress.back(), std::make_pair(std::size_t{3}, std::size_t{3}));
+  ExpectEndedCleanly();
+
+  const std::vector<std::string> log = LogLines();
+  ASSERT_EQ(log.size(), 7u);
+  EXPECT_EQ(log[0], kProduct);
+  EXPECT_TRUE(std::regex_match(log[1], std::regex("\\S+ \\S+.*"))) << log[1];
+  EXPECT_EQ(log[2], "Файлов обработано 3");
+  EXPECT_TRUE(std::regex_match(log[3], std::regex("Затрачено времени: 0:00:0\\d"))) << log[3];
+  EXPECT_EQ(log[4], " ");
+  // The pane holds the same lines, then an empty line and where the log went.
+  ASSERT_EQ(host.lines.size(), 4u);
+  EXPECT_EQ(std::vector<std::string>(log.begin() + 5, log.end()),
+            std::vector<std::string>(host.lines.begin(), host.lines.begin() + 2));
+  EXPECT_EQ(host.lines[2], "");
+  EXPECT_EQ(host.lines[3], "Лог сохранен в " + LogFile().string());
+  const std::vector<std::string> expectedLines = {(site / "a.htm").string() + " удален <script> [9]",
+                                                  (site / "sub/deep/b.HTML").string() +
+                                                      " удален <script> [1]"};
+  std::vector<std::string> body(log.begin() + 5, log.end());
+  std::sort(body.begin(), body.end());  // the order is the system's listing order
+  EXPECT_EQ(body, expectedLines);
+}
+
+TEST_F(BatchRunTest, WithNoSwitchOnEveryCopyIsByteIdentical) {
+  std::string binary;
+  for (int i = 0; i < 300000; ++i) {  // several load blocks, every byte value, NUL and CR LF
+    binary += static_cast<char>((i * 37 + i / 256) % 256);
+  }
+  binary += "\r\n<script>\0</script>\xC0\xFF";
+  WriteBytes(site / "big.htm", binary);
+  WriteBytes(site / "empty.htm", "");
+  WriteBytes(site / "x" / "page.html", "<font>\r\n</font>");
+  Execute();
+
+  const std::string copy = ReadBytes(Output(site / "big.htm"));
+  EXPECT_EQ(copy.size(), binary.size());
+  EXPECT_TRUE(copy == binary);  // not EXPECT_EQ: its diff of two large texts takes minutes
+  EXPECT_TRUE(fs::exists(Output(site / "empty.htm")));
+  EXPECT_EQ(fs::file_size(Output(site / "empty.htm")), 0u);
+  EXPECT_EQ(ReadBytes(Output(site / "x" / "page.html")), "<font>\r\n</font>");
+  EXPECT_EQ(LogLines().size(), 5u);
+  EXPECT_EQ(LogLines()[2], "Файлов обработано 3");
+}
+
+TEST_F(BatchRunTest, FolderWithoutPagesWritesOnlyTheLog) {
+  WriteBytes(site / "readme.txt", "x");
+  fs::create_directories(site / "pages.htm");  // a folder, never a page
+  Execute();
+  EXPECT_EQ(OutputFileCount(), 0);
+  EXPECT_TRUE(std::regex_match(host.LastStatus(), std::regex("Готово\\. Обработано 0 файлов.*")));
+  const std::vector<std::string> log = LogLines();
+  ASSERT_EQ(log.size(), 5u);
+  EXPECT_EQ(log[2], "Файлов обработано 0");
+  ExpectEndedCleanly();
+}
+
+TEST_F(BatchRunTest, StopWhileTheSecondFileLoadsKeepsOnlyTheFirst) {
+  const std::string page = "<script>s</script>" + std::string(200000, 'x');
+  for (const char* name : {"a.htm", "b.htm", "c.htm"}) {
+    WriteBytes(site / name, page);
+  }
+  host.Enable(Switch::kScript);
+  int loads = 0;
+  host.onPump = [&] {
+    if (host.LastStatus() == "Загрузка...") {
+      loads += 1;
+    }
+    // The second file is loading: its first block has been read.
+    if (std::count(host.statuses.begin(), host.statuses.end(), "Загрузка...") == 2) {
+      run.RequestStop();
+    }
+  };
+  Execute();
+
+  EXPECT_EQ(OutputFileCount(), 1);
+  EXPECT_TRUE(std::regex_match(host.LastStatus(), std::regex("Готово\\. Обработано 1 файлов.*")));
+  // The procedures still run on what was loaded (script removal does not look at Stop), but
+  // the second file is not written and the third not touched.
+  const std::vector<std::string> body = LogBody();
+  ASSERT_EQ(body.size(), 3u);
+  EXPECT_EQ(body.back(), kStopped);
+  EXPECT_EQ(LogLines()[2], "Файлов обработано 3");
+  EXPECT_EQ(host.lines[host.lines.size() - 3], kStopped);
+  EXPECT_EQ(std::count(host.statuses.begin(), host.statuses.end(), "Загрузка..."), 2);
+  ExpectEndedCleanly();
+
+  // A stop asked for between runs is not carried into the next one.
+  host.onPump = nullptr;
+  run.RequestStop();
+  Execute();
+  EXPECT_EQ(OutputFileCount(), 3);
+  EXPECT_EQ(LogBody().size(), 3u);
+}
+
+TEST_F(BatchRunTest, StopDuringTheSearchProcessesNothing) {
+  for (int i = 0; i < 20; ++i) {
+    WriteBytes(site / ("p" + std::to_string(i) + ".htm"), "x");
+  }
+  host.onPump = [&] {
+    if (host.pumps == 5) {
+      run.RequestStop();
+    }
+  };
+  Execute();
+  EXPECT_EQ(OutputFileCount(), 0);
+  EXPECT_EQ(LogBody(), std::vector<std::string>{std::string(kStopped)});
+  EXPECT_TRUE(std::regex_match(host.LastStatus(), std::regex("Готово\\. Обработано 0 файлов.*")));
+}
+
+TEST_F(BatchRunTest, BannerSlotsAreReadFromTheFileForEveryFile) {
+  const ProfileFile settings(ini);
+  WriteBanner(settings, 0, {"", ""});                   // empty slot: skipped
+  WriteBanner(settings, 3, {"", "</ad>"});              // only Last: still used
+  WriteBanner(settings, 5, {"<!-- Реклама -->", "<!-- /Реклама -->"});
+  settings.WriteString("Banner21", "First", "<x>");     // not a slot
+  settings.WriteString("Banner21", "Last", "</x>");
+  const std::string page =
+      Utf8ToCp1251("1</ad>2</ad><x>3</x><!-- реклама -->4<!-- /реклама --><!-- Реклама -->5"
+                   "<!-- /Реклама -->6");
+  WriteBytes(site / "a.htm", page);
+  WriteBytes(site / "b.htm", page);
+
+  // Switched off: nothing is read, nothing removed.
+  Execute();
+  EXPECT_EQ(ReadBytes(Output(site / "a.htm")), page);
+
+  host.Enable(Switch::kBanner);
+  // After the first file is written, slot 3 changes: the second file sees the new markers.
+  host.onPump = [&] {
+    if (host.progress.size() >= 2 && host.progress.back().first == 1) {
+      WriteBanner(settings, 3, {"", "<x>"});
+    }
+  };
+  Execute();
+  std::vector<std::string> results = {ReadBytes(Output(site / "a.htm")),
+                                      ReadBytes(Output(site / "b.htm"))};
+  std::sort(results.begin(), results.end());
+  // Cyrillic markers match only in their own case; the first closing marker alone goes.
+  EXPECT_EQ(results[0],
+            Utf8ToCp1251("12</ad><x>3</x><!-- реклама -->4<!-- /реклама -->6"));
+  EXPECT_EQ(results[1],
+            Utf8ToCp1251("1</ad>2</ad>3</x><!-- реклама -->4<!-- /реклама -->6"));
+  const std::vector<std::string> body = LogBody();
+  ASSERT_EQ(body.size(), 4u);
+  EXPECT_NE(std::find_if(body.begin(), body.end(),
+                         [](const std::string& l) {
+                           return l.ends_with(" удален <!-- Реклама --> [50]") ||
+                                  l.ends_with(" удален <!-- Реклама --> [46]");
+                         }),
+            body.end());
+}
+
+TEST_F(BatchRunTest, SwitchesAndStoreDirAreAskedForEveryFile) {
+  WriteBytes(site / "a.htm", "<script></script>a");
+  WriteBytes(site / "b.htm", "<script></script>b");
+  host.Enable(Switch::kScript);
+  const fs::path other = dir / "other";
+  // Once the first file is written, the script switch goes off and the output folder moves.
+  host.onPump = [&] {
+    if (!host.progress.empty() && host.progress.back().first == 1) {
+      host.switches = {};
+      host.storeDir = other.string();
+    }
+  };
+  Execute();
+  int cleaned = 0;
+  for (const char* name : {"a.htm", "b.htm"}) {
+    const fs::path first = Output(site / name);
+    const fs::path second = other.string() + (site / name).string();
+    ASSERT_NE(fs::exists(first), fs::exists(second)) << name;
+    cleaned += fs::exists(first);
+    const std::string text = ReadBytes(fs::exists(first) ? first : second);
+    EXPECT_EQ(text.starts_with("<script>"), !fs::exists(first)) << name;
+  }
+  EXPECT_EQ(cleaned, 1);
+  // Twelve questions per file, in run order.
+  ASSERT_EQ(host.switchesAsked.size(), 2 * kSwitchCount);
+  EXPECT_EQ(host.switchesAsked.front(), Switch::kBanner);
+  EXPECT_EQ(host.switchesAsked[kSwitchCount - 1], Switch::kOnMouseOver);
+  // log.txt follows the output folder of the moment.
+  EXPECT_TRUE(fs::exists(other.string() + (site / "log.txt").string()));
+}
+
+TEST_F(BatchRunTest, FolderTextEndingWithASeparatorGetsNoSecondOne) {
+  WriteBytes(site / "sub" / "a.htm", "<script></script>");
+  host.folder = site.string() + "/";
+  host.Enable(Switch::kScript);
+  Execute();
+  EXPECT_TRUE(fs::exists(Output(site / "sub" / "a.htm")));
+  EXPECT_EQ(LogBody(), std::vector<std::string>{(site / "sub/a.htm").string() +
+                                                " удален <script> [1]"});
+}
+
+TEST_F(BatchRunTest, RelativeFolderTextIsTakenFromTheWorkingDirectory) {
+  WriteBytes(site / "a.htm", "a");
+  const fs::path cwd = fs::current_path();
+  host.folder = fs::relative(site, cwd).string();
+  Execute();
+  EXPECT_EQ(fs::current_path(), cwd);
+  EXPECT_EQ(ReadBytes(Output(site / "a.htm")), "a");
+  EXPECT_TRUE(fs::exists(LogFile()));
+}
+
+TEST_F(BatchRunTest, ReadOnlySourceIsProcessedAndNeverWritten) {
+  const std::string page = "<script></script><span>x</span>";
+  WriteBytes(site / "a.htm", page);
+  ::chmod((site / "a.htm").c_str(), 0444);
+  host.switches.fill(true);
+  Execute();
+  EXPECT_EQ(ReadBytes(site / "a.htm"), page);
+  EXPECT_EQ(ReadBytes(Output(site / "a.htm")), "x");
+}
+
+TEST_F(BatchRunTest, OutputThatIsTheSourceItselfFailsAndLeavesItUntouched) {
+  const std::string page = "<script></script>a";
+  WriteBytes(site / "a.htm", page);
+  host.Enable(Switch::kScript);
+  // The output root "/" maps the tree onto itself.
+  host.storeDir = "/";
+  const std::string self = "/" + (site / "a.htm").string();
+  EXPECT_EQ(ExecuteExpectingError(),
+            "Cannot create file \"" + self + "\". The output file is the source file itself");
+  EXPECT_EQ(ReadBytes(site / "a.htm"), page);
+  ExpectEndedCleanly();
+
+  // A hard link at the output path is the same file too.
+  host.storeDir = out.string();
+  fs::create_directories(Output(site));
+  fs::create_hard_link(site / "a.htm", Output(site / "a.htm"));
+  EXPECT_NE(ExecuteExpectingError().find("The output file is the source file itself"),
+            std::string::npos);
+  EXPECT_EQ(ReadBytes(site / "a.htm"), page);
+}
+
+TEST_F(BatchRunTest, EmptyFolderTextOrStoreDirIsRefused) {
+  WriteBytes(site / "a.htm", "a");
+  host.folder = "";
+  EXPECT_EQ(ExecuteExpectingError(), "Не указана папка с HTML файлами");
+  ExpectEndedCleanly();
+  host.folder = site.string();
+  host.storeDir = "";
+  EXPECT_EQ(ExecuteExpectingError(), "Не указан каталог сохраненных файлов");
+  EXPECT_EQ(host.ended, 2);
+  EXPECT_FALSE(fs::exists(out));
+}
+
+TEST_F(BatchRunTest, MissingFolderIsAnError) {
+  host.folder = (dir / "nowhere").string();
+  EXPECT_EQ(ExecuteExpectingError(), "File not found");
+  host.folder = (dir / "nowhere" / "deeper" / "deepest").string();
+  EXPECT_EQ(ExecuteExpectingError(), "Invalid filename");
+  EXPECT_EQ(host.ended, 2);
+}
+
+TEST_F(BatchRunTest, ErrorEndsTheRunCleanlyAndTheLogKeepsIt) {
+  for (const char* name : {"a.htm", "b.htm", "c.htm"}) {
+    WriteBytes(site / name, "<script></script>" + std::string(name));
+  }
+  host.Enable(Switch::kScript);
+  // A folder where b.htm's copy should go: the copy cannot be put in place.
+  fs::create_directories(Output(site / "b.htm"));
+  const std::string message = ExecuteExpectingError();
+  EXPECT_TRUE(message.starts_with("Cannot create file \"" + Output(site / "b.htm").string() +
+                                  "\". "))
+      << message;
+  ExpectEndedCleanly();
+  // log.txt ends with the error; the pane agrees, then says where the log went.
+  const std::vector<std::string> body = LogBody();
+  ASSERT_FALSE(body.empty());
+  EXPECT_EQ(body.back(), message);
+  ASSERT_GE(host.lines.size(), 3u);
+  EXPECT_EQ(host.lines[host.lines.size() - 3], message);
+  EXPECT_EQ(host.lines.back(), "Лог сохранен в " + LogFile().string());
+  EXPECT_FALSE(fs::exists(site / "b.htm.tmp"));
+
+  // Nothing of the failed run is left over for the next one.
+  fs::remove(Output(site / "b.htm"));
+  Execute();
+  EXPECT_EQ(OutputFileCount(), 3);
+  EXPECT_EQ(ReadBytes(Output(site / "b.htm")), "b.htm");
+  EXPECT_EQ(LogBody().size(), 3u);
+}
+
+TEST_F(BatchRunTest, LinksPlantedAtOutputPathsAreReplacedNotFollowed) {
+  WriteBytes(site / "a.htm", "new");
+  WriteBytes(dir / "victim", "keep");
+  fs::create_directories(Output(site));
+  fs::create_symlink(dir / "victim", Output(site / "a.htm"));
+  fs::create_symlink(dir / "victim", LogFile());
+  Execute();
+  EXPECT_EQ(ReadBytes(dir / "victim"), "keep");
+  EXPECT_FALSE(fs::is_symlink(Output(site / "a.htm")));
+  EXPECT_EQ(ReadBytes(Output(site / "a.htm")), "new");
+  EXPECT_FALSE(fs::is_symlink(LogFile()));
+  EXPECT_EQ(LogLines().size(), 5u);
+}
+
+TEST_F(BatchRunTest, CharactersCp1251CannotHoldBecomeQuestionMarksInTheLog) {
+  WriteBytes(site / "中文.htm", "<script></script>");
+  host.Enable(Switch::kScript);
+  Execute();
+  const std::string line = (site / "中文.htm").string() + " удален <script> [1]";
+  EXPECT_EQ(host.lines.front(), line);
+  EXPECT_EQ(LogBody(), std::vector<std::string>{(site / "??.htm").string() + " удален <script> [1]"});
+}
+
+TEST_F(BatchRunTest, ExecuteFromInsideTheRunsPumpDoesNothing) {
+  WriteBytes(site / "a.htm", "a");
+  int nested = 0;
+  host.onPump = [&] {
+    if (nested++ == 0) {
+      run.Execute();
+    }
+  };
+  Execute();
+  EXPECT_EQ(host.clears, 1);
+  EXPECT_EQ(host.ended, 1);
+}
+
+#if !defined(__SANITIZE_ADDRESS__)
+// A page of 2 GiB and more is loaded and written whole. The source is sparse, so this costs
+// memory and a large write, not disk reads; kept out of the sanitizer build for its time.
+TEST_F(BatchRunTest, PagesOf2GiBAndMoreAreProcessed) {
+  const std::uint64_t size = (std::uint64_t{1} << 31) + 3;
+  {
+    WriteBytes(site / "huge.htm", "");
+    ASSERT_EQ(::truncate((site / "huge.htm").c_str(), static_cast<off_t>(size - 3)), 0);
+    std::FILE* f = std::fopen((site / "huge.htm").c_str(), "ab");
+    ASSERT_NE(f, nullptr);
+    std::fputs("end", f);
+    std::fclose(f);
+  }
+  Execute();
+  const fs::path copy = Output(site / "huge.htm");
+  ASSERT_EQ(fs::file_size(copy), size);
+  std::FILE* f = std::fopen(copy.c_str(), "rb");
+  ASSERT_NE(f, nullptr);
+  ASSERT_EQ(::fseeko(f, static_cast<off_t>(size - 4), SEEK_SET), 0);
+  char tail[4] = {};
+  EXPECT_EQ(std::fread(tail, 1, 4, f), 4u);
+  std::fclose(f);
+  EXPECT_EQ(std::string(tail, 4), std::string("\0end", 4));
+}
+#endif
+
+}  // namespace
+}  // namespace varnow
