@@ -36,6 +36,8 @@ class TFormMain : public QMainWindow, public RunHost {
   // The windows its actions show; they are created after this one.
   void UseForms(TFormAbout* about, TFormOpt* options);
   void SetFolderPicker(FolderPicker picker) { pickFolder_ = std::move(picker); }
+  // How often at most the run's pump reaches the event loop; 0 lets every pump through.
+  void SetPumpInterval(qint64 milliseconds) { pumpIntervalMs_ = milliseconds; }
 
   const BatchRun& Run() const { return run_; }
 
@@ -87,6 +89,7 @@ class TFormMain : public QMainWindow, public RunHost {
   StatusPanel* statusBar1_ = nullptr;
 
   QElapsedTimer sinceLastPump_;
+  qint64 pumpIntervalMs_;
   bool executePending_ = false;  // Execute was pressed while a stopped run was still ending
   bool closePending_ = false;    // the window was closed during a run
 
