@@ -1,5 +1,7 @@
 #include "TerminalHost.h"
 
+#include <unistd.h>
+
 #include <utility>
 
 #include "text/Format.h"
@@ -15,22 +17,29 @@ constexpr auto kRedrawInterval = std::chrono::milliseconds(200);
 TerminalHost::TerminalHost(std::string folder, std::string storeDir,
                            const std::array<bool, kSwitchCount>& switches,
                            const SignalWatcher& signals, bool showProgress)
-    : folder_(std::move(folder)), storeDir_(std::move(storeDir)), switches_(switches),
-      signals_(signals), showProgress_(showProgress) {}
+    : folder_(std::move(folder)),
+      storeDir_(std::move(storeDir)),
+      switches_(switches),
+      signals_(signals),
+      showProgress_(showProgress),
+      stdoutShared_(showProgress && ::isatty(STDOUT_FILENO)) {}
 
 void TerminalHost::Pump() {
   if (signals_.Interrupted() && !stopIssued_ && run_ != nullptr && run_->Running()) {
     run_->RequestStop();
     stopIssued_ = true;
   }
-  if (showProgress_ && total_ > 0 && std::chrono::steady_clock::now() - lastDraw_ >= kRedrawInterval) {
+  if (showProgress_ && total_ > 0 &&
+      std::chrono::steady_clock::now() - lastDraw_ >= kRedrawInterval) {
     DrawProgress();
   }
 }
 
 void TerminalHost::AppendLog(const std::string& line) {
-  // The progress line shares the terminal; take it away so the log line stands alone.
-  ClearProgress();
+  // When both go to the terminal, take the progress line away so the log line stands alone.
+  if (stdoutShared_) {
+    ClearProgress();
+  }
   std::fwrite(line.data(), 1, line.size(), stdout);
   std::fputc('\n', stdout);
   std::fflush(stdout);
@@ -43,9 +52,9 @@ void TerminalHost::Progress(std::size_t done, std::size_t total) {
 }
 
 void TerminalHost::DrawProgress() {
-  const std::string text = FormatText("Обработано файлов: %d из %d",
-                                      {static_cast<std::int64_t>(done_),
-                                       static_cast<std::int64_t>(total_)});
+  const std::string text =
+      FormatText("Обработано файлов: %d из %d",
+                 {static_cast<std::int64_t>(done_), static_cast<std::int64_t>(total_)});
   std::fprintf(stderr, "\r\033[K%s", text.c_str());
   std::fflush(stderr);
   progressShown_ = true;
@@ -57,8 +66,6 @@ void TerminalHost::ClearProgress() {
     std::fputs("\r\033[K", stderr);
     std::fflush(stderr);
     progressShown_ = false;
-    // Redrawn at the next chance, not only after the next interval.
-    lastDraw_ = {};
   }
 }
 

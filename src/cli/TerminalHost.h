@@ -43,6 +43,7 @@ class TerminalHost final : public RunHost {
   std::array<bool, kSwitchCount> switches_;
   const SignalWatcher& signals_;
   const bool showProgress_;
+  const bool stdoutShared_;  // log lines go to the terminal that shows the progress line
   BatchRun* run_ = nullptr;
   bool stopIssued_ = false;
   std::string status_;

@@ -1,3 +1,5 @@
 #include "CliApp.h"
 
-int main(int argc, char** argv) { return varnow::cli::RunCli(argc, argv); }
+int main(int argc, char** argv) {
+  return varnow::cli::RunCli(argc, argv);
+}

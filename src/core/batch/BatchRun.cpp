@@ -19,7 +19,9 @@ namespace {
 
 namespace text = run_text;
 
-std::int64_t Count(std::size_t n) { return static_cast<std::int64_t>(n); }
+std::int64_t Count(std::size_t n) {
+  return static_cast<std::int64_t>(n);
+}
 
 // The message for a file that could not be replaced: the bytes not all written, or the file
 // not made (its folder missing, no access, a folder in the way).
@@ -143,8 +145,7 @@ bool BatchRun::ProcessFile(std::size_t index) {
       *docText_, stopFlag_, [this](std::string line) { AppendPane(std::move(line)); },
       [this] { Pump(); });
   RunProcedures(
-      ctx, path, [this](Switch s) { return host_.SwitchOn(s); },
-      [this] { return BannerPairs(); });
+      ctx, path, [this](Switch s) { return host_.SwitchOn(s); }, [this] { return BannerPairs(); });
   if (stopFlag_) {
     return false;  // not written; closed at the end of the run
   }

@@ -124,8 +124,8 @@ bool HasPageExtension(std::string_view name) {
   return ext == ".HTM" || ext == ".HTML";
 }
 
-void CollectFiles(const std::string& path, std::vector<std::string>& fileList,
-                  const bool& stopFlag, const std::function<void()>& pump) {
+void CollectFiles(const std::string& path, std::vector<std::string>& fileList, const bool& stopFlag,
+                  const std::function<void()>& pump) {
   Search(fileList, stopFlag, pump).Collect(path);
 }
 

@@ -13,8 +13,8 @@ namespace varnow {
 // a stop leaves what was found so far. A folder that cannot be listed adds nothing. Symbolic
 // links are followed, but a folder already searched is never entered again, so links cannot
 // make a loop.
-void CollectFiles(const std::string& path, std::vector<std::string>& fileList,
-                  const bool& stopFlag, const std::function<void()>& pump);
+void CollectFiles(const std::string& path, std::vector<std::string>& fileList, const bool& stopFlag,
+                  const std::function<void()>& pump);
 
 // Whether a file name has the extension of a page: from its last "." on, ".htm" or ".html".
 bool HasPageExtension(std::string_view name);

@@ -8,7 +8,7 @@ namespace {
 
 std::string Strftime(const char* format, std::chrono::system_clock::time_point when) {
   const std::time_t t = std::chrono::system_clock::to_time_t(when);
-  std::tm local {};
+  std::tm local{};
   ::localtime_r(&t, &local);
   char buffer[256];
   const std::size_t n = std::strftime(buffer, sizeof buffer, format, &local);
@@ -17,9 +17,13 @@ std::string Strftime(const char* format, std::chrono::system_clock::time_point w
 
 }  // namespace
 
-std::string LocaleDate(std::chrono::system_clock::time_point when) { return Strftime("%x", when); }
+std::string LocaleDate(std::chrono::system_clock::time_point when) {
+  return Strftime("%x", when);
+}
 
-std::string LocaleTime(std::chrono::system_clock::time_point when) { return Strftime("%X", when); }
+std::string LocaleTime(std::chrono::system_clock::time_point when) {
+  return Strftime("%X", when);
+}
 
 std::string ElapsedText(std::chrono::steady_clock::duration elapsed) {
   long long seconds = std::chrono::duration_cast<std::chrono::seconds>(elapsed).count();

@@ -66,7 +66,9 @@ std::vector<Line> SplitLines(std::string_view bytes) {
   return lines;
 }
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t';
+}
 
 std::string_view Trim(std::string_view s) {
   while (!s.empty() && IsBlank(s.front())) {
@@ -78,7 +80,9 @@ std::string_view Trim(std::string_view s) {
   return s;
 }
 
-bool SameName(std::string_view a, std::string_view b) { return AsciiUpper(a) == AsciiUpper(b); }
+bool SameName(std::string_view a, std::string_view b) {
+  return AsciiUpper(a) == AsciiUpper(b);
+}
 
 // The name of the section a "[Name]" line opens, blanks around it dropped.
 std::optional<std::string_view> SectionName(std::string_view line) {

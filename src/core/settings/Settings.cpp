@@ -40,7 +40,9 @@ void WriteMainSection(const ProfileFile& file, std::string_view storePatch,
   }
 }
 
-std::string BannerSection(int slot) { return FormatText("Banner%d", {std::int64_t{slot}}); }
+std::string BannerSection(int slot) {
+  return FormatText("Banner%d", {std::int64_t{slot}});
+}
 
 BannerPair ReadBanner(const ProfileFile& file, int slot) {
   const std::string section = BannerSection(slot);

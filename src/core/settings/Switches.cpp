@@ -10,7 +10,9 @@
 namespace varnow {
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t';
+}
 
 std::string_view TrimBlanks(std::string_view s) {
   while (!s.empty() && IsBlank(s.front())) {
@@ -42,7 +44,9 @@ std::optional<bool> ParseDecimal(std::string_view s) {
 
 }  // namespace
 
-std::string_view SwitchText(bool checked) { return checked ? "-1" : "0"; }
+std::string_view SwitchText(bool checked) {
+  return checked ? "-1" : "0";
+}
 
 bool ParseSwitch(std::string_view value) {
   // Blanks around the value come from hand-edited files ("RmScript = -1"); they carry nothing.

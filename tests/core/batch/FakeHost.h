@@ -49,7 +49,9 @@ class FakeHost : public RunHost {
   }
   void AppendLog(const std::string& line) override { lines.push_back(line); }
   void SetButtons(bool execute, bool stop) override { buttons.emplace_back(execute, stop); }
-  void Progress(std::size_t done, std::size_t total) override { progress.emplace_back(done, total); }
+  void Progress(std::size_t done, std::size_t total) override {
+    progress.emplace_back(done, total);
+  }
   void RunEnded() override { ++ended; }
 
   void Enable(Switch s) { switches[Index(s)] = true; }

@@ -139,9 +139,9 @@ TEST_F(BatchRunTest, ThreeFilesInATreeAreCleanedMirroredAndLogged) {
             std::vector<std::string>(host.lines.begin(), host.lines.begin() + 2));
   EXPECT_EQ(host.lines[2], "");
   EXPECT_EQ(host.lines[3], "Лог сохранен в " + LogFile().string());
-  const std::vector<std::string> expectedLines = {(site / "a.htm").string() + " удален <script> [9]",
-                                                  (site / "sub/deep/b.HTML").string() +
-                                                      " удален <script> [1]"};
+  const std::vector<std::string> expectedLines = {
+      (site / "a.htm").string() + " удален <script> [9]",
+      (site / "sub/deep/b.HTML").string() + " удален <script> [1]"};
   std::vector<std::string> body(log.begin() + 5, log.end());
   std::sort(body.begin(), body.end());  // the order is the system's listing order
   EXPECT_EQ(body, expectedLines);
@@ -235,14 +235,14 @@ TEST_F(BatchRunTest, StopDuringTheSearchProcessesNothing) {
 
 TEST_F(BatchRunTest, BannerSlotsAreReadFromTheFileForEveryFile) {
   const ProfileFile settings(ini);
-  WriteBanner(settings, 0, {"", ""});                   // empty slot: skipped
-  WriteBanner(settings, 3, {"", "</ad>"});              // only Last: still used
+  WriteBanner(settings, 0, {"", ""});       // empty slot: skipped
+  WriteBanner(settings, 3, {"", "</ad>"});  // only Last: still used
   WriteBanner(settings, 5, {"<!-- Реклама -->", "<!-- /Реклама -->"});
-  settings.WriteString("Banner21", "First", "<x>");     // not a slot
+  settings.WriteString("Banner21", "First", "<x>");  // not a slot
   settings.WriteString("Banner21", "Last", "</x>");
-  const std::string page =
-      Utf8ToCp1251("1</ad>2</ad><x>3</x><!-- реклама -->4<!-- /реклама --><!-- Реклама -->5"
-                   "<!-- /Реклама -->6");
+  const std::string page = Utf8ToCp1251(
+      "1</ad>2</ad><x>3</x><!-- реклама -->4<!-- /реклама --><!-- Реклама -->5"
+      "<!-- /Реклама -->6");
   WriteBytes(site / "a.htm", page);
   WriteBytes(site / "b.htm", page);
 
@@ -262,10 +262,8 @@ TEST_F(BatchRunTest, BannerSlotsAreReadFromTheFileForEveryFile) {
                                       ReadBytes(Output(site / "b.htm"))};
   std::sort(results.begin(), results.end());
   // Cyrillic markers match only in their own case; the first closing marker alone goes.
-  EXPECT_EQ(results[0],
-            Utf8ToCp1251("12</ad><x>3</x><!-- реклама -->4<!-- /реклама -->6"));
-  EXPECT_EQ(results[1],
-            Utf8ToCp1251("1</ad>2</ad>3</x><!-- реклама -->4<!-- /реклама -->6"));
+  EXPECT_EQ(results[0], Utf8ToCp1251("12</ad><x>3</x><!-- реклама -->4<!-- /реклама -->6"));
+  EXPECT_EQ(results[1], Utf8ToCp1251("1</ad>2</ad>3</x><!-- реклама -->4<!-- /реклама -->6"));
   const std::vector<std::string> body = LogBody();
   ASSERT_EQ(body.size(), 4u);
   EXPECT_NE(std::find_if(body.begin(), body.end(),
@@ -313,8 +311,8 @@ TEST_F(BatchRunTest, FolderTextEndingWithASeparatorGetsNoSecondOne) {
   host.Enable(Switch::kScript);
   Execute();
   EXPECT_TRUE(fs::exists(Output(site / "sub" / "a.htm")));
-  EXPECT_EQ(LogBody(), std::vector<std::string>{(site / "sub/a.htm").string() +
-                                                " удален <script> [1]"});
+  EXPECT_EQ(LogBody(),
+            std::vector<std::string>{(site / "sub/a.htm").string() + " удален <script> [1]"});
 }
 
 TEST_F(BatchRunTest, RelativeFolderTextIsTakenFromTheWorkingDirectory) {
@@ -386,8 +384,8 @@ TEST_F(BatchRunTest, ErrorEndsTheRunCleanlyAndTheLogKeepsIt) {
   // A folder where b.htm's copy should go: the copy cannot be put in place.
   fs::create_directories(Output(site / "b.htm"));
   const std::string message = ExecuteExpectingError();
-  EXPECT_TRUE(message.starts_with("Cannot create file \"" + Output(site / "b.htm").string() +
-                                  "\". "))
+  EXPECT_TRUE(
+      message.starts_with("Cannot create file \"" + Output(site / "b.htm").string() + "\". "))
       << message;
   ExpectEndedCleanly();
   // log.txt ends with the error; the pane agrees, then says where the log went.
@@ -427,7 +425,8 @@ TEST_F(BatchRunTest, CharactersCp1251CannotHoldBecomeQuestionMarksInTheLog) {
   Execute();
   const std::string line = (site / "中文.htm").string() + " удален <script> [1]";
   EXPECT_EQ(host.lines.front(), line);
-  EXPECT_EQ(LogBody(), std::vector<std::string>{(site / "??.htm").string() + " удален <script> [1]"});
+  EXPECT_EQ(LogBody(),
+            std::vector<std::string>{(site / "??.htm").string() + " удален <script> [1]"});
 }
 
 TEST_F(BatchRunTest, ExecuteFromInsideTheRunsPumpDoesNothing) {

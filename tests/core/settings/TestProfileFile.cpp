@@ -42,7 +42,13 @@ TEST_F(ProfileFileTest, NewFileIsCp1251WithCrLfAsIconvWritesIt) {
 
 TEST_F(ProfileFileTest, ValuesReadBackExactlyAsWritten) {
   const std::string values[] = {
-      "  padded  ", "\"quoted\"", "a=b=c", "; not a comment", "[not a section]", "\t", "",
+      "  padded  ",
+      "\"quoted\"",
+      "a=b=c",
+      "; not a comment",
+      "[not a section]",
+      "\t",
+      "",
       std::string(5000, 'x') + "end",  // no cut at 2047 characters
   };
   for (const std::string& value : values) {

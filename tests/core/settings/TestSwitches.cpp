@@ -35,12 +35,5 @@ TEST(Switches, AnythingElseIsAnErrorNamingTheValue) {
   }
 }
 
-TEST(Switches, WrittenFormReadsBack) {
-  EXPECT_EQ(SwitchText(true), "-1");
-  EXPECT_EQ(SwitchText(false), "0");
-  EXPECT_TRUE(ParseSwitch(SwitchText(true)));
-  EXPECT_FALSE(ParseSwitch(SwitchText(false)));
-}
-
 }  // namespace
 }  // namespace varnow

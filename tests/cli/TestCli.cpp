@@ -1,0 +1,241 @@
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <functional>
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "support/TempDir.h"
+#include "text/Cp1251.h"
+
+namespace varnow {
+namespace {
+
+namespace fs = std::filesystem;
+using test::ReadBytes;
+using test::TempDir;
+using test::WriteBytes;
+
+struct Outcome {
+  int status = -1;  // the exit status, or 128 + the signal that killed it
+  std::string out;
+  std::string err;
+};
+
+// Runs the program with `args`, reading its output as it comes; `onOutput` sees stdout so far
+// and gets the child's pid (to signal it).
+Outcome RunProgram(const fs::path& program, const std::vector<std::string>& args,
+                   const std::function<void(const std::string&, pid_t)>& onOutput = nullptr) {
+  int outPipe[2];
+  int errPipe[2];
+  if (::pipe(outPipe) != 0 || ::pipe(errPipe) != 0) {
+    ADD_FAILURE() << "pipe";
+    return {};
+  }
+  std::vector<std::string> argv0 = {program.string()};
+  argv0.insert(argv0.end(), args.begin(), args.end());
+  std::vector<char*> argv;
+  for (std::string& a : argv0) {
+    argv.push_back(a.data());
+  }
+  argv.push_back(nullptr);
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    ::dup2(outPipe[1], 1);
+    ::dup2(errPipe[1], 2);
+    ::close(outPipe[0]);
+    ::close(errPipe[0]);
+    ::execv(argv[0], argv.data());
+    ::_exit(127);
+  }
+  ::close(outPipe[1]);
+  ::close(errPipe[1]);
+  Outcome outcome;
+  pollfd fds[2] = {{outPipe[0], POLLIN, 0}, {errPipe[0], POLLIN, 0}};
+  int open = 2;
+  while (open > 0) {
+    ::poll(fds, 2, -1);
+    for (pollfd& p : fds) {
+      if (p.fd < 0 || p.revents == 0) {
+        continue;
+      }
+      char buffer[4096];
+      const ssize_t n = ::read(p.fd, buffer, sizeof buffer);
+      if (n <= 0) {
+        ::close(p.fd);
+        p.fd = -1;
+        --open;
+        continue;
+      }
+      (p.fd == outPipe[0] ? outcome.out : outcome.err).append(buffer, static_cast<std::size_t>(n));
+      if (p.fd == outPipe[0] && onOutput) {
+        onOutput(outcome.out, pid);
+      }
+    }
+  }
+  int status = 0;
+  ::waitpid(pid, &status, 0);
+  outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  return outcome;
+}
+
+Outcome Cli(const std::vector<std::string>& args) {
+  return RunProgram(VARNOW_CLI, args);
+}
+
+std::vector<std::string> Lines(const std::string& text, const std::string& end = "\n") {
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    std::size_t stop = text.find(end, start);
+    if (stop == std::string::npos) {
+      stop = text.size();
+    }
+    lines.push_back(text.substr(start, stop - start));
+    start = stop + end.size();
+  }
+  return lines;
+}
+
+std::string Settings(const std::string& storePatch, bool script) {
+  std::string s = "[Main]\r\nStorePatch=" + storePatch + "\r\n";
+  for (const char* key :
+       {"RmScript", "RmNoscript", "RmIframe", "RmonMouseOver", "RmSpan", "RmStyle", "RmMSWord",
+        "RmTable", "RmBody", "RmBanner", "RmFont", "RmBlank"}) {
+    s += std::string(key) + "=" + (script && std::string(key) == "RmScript" ? "-1" : "0") + "\r\n";
+  }
+  return s;
+}
+
+class CliTest : public ::testing::Test {
+ protected:
+  CliTest() {
+    WriteBytes(site / "a.htm", "<script>1</script>a");
+    WriteBytes(site / "sub" / "b.html", "b<script>2</script>");
+    WriteBytes(ini, Settings(out.string(), true));
+  }
+  fs::path Output(const fs::path& base, const fs::path& source) const {
+    return base.string() + source.string();
+  }
+  std::vector<std::string> LogTxt(const fs::path& base) const {
+    return Lines(Cp1251ToUtf8(ReadBytes(Output(base, site / "log.txt"))), "\r\n");
+  }
+
+  TempDir dir;
+  fs::path site = dir / "site";
+  fs::path out = dir / "out";
+  fs::path ini = dir / "settings.ini";
+};
+
+TEST_F(CliTest, HelpVersionAndWrongCommandLines) {
+  Outcome o = Cli({"--version"});
+  EXPECT_EQ(o.status, 0);
+  EXPECT_EQ(o.out, "Varnow 0.9.9\n");
+  o = Cli({"--help"});
+  EXPECT_EQ(o.status, 0);
+  EXPECT_TRUE(o.out.starts_with("Usage: varnow-cli [--settings FILE] [--output DIR] FOLDER\n"));
+  for (const std::vector<std::string>& args :
+       std::vector<std::vector<std::string>>{{}, {"--bogus", "x"}, {"a", "b"}, {"--output"}}) {
+    o = Cli(args);
+    EXPECT_EQ(o.status, 2);
+    EXPECT_NE(o.err.find("--help"), std::string::npos) << o.err;
+    EXPECT_EQ(o.out, "");
+  }
+}
+
+TEST_F(CliTest, CleansTheFolderPrintingEveryLogLine) {
+  const Outcome o = Cli({"--settings", ini.string(), site.string()});
+  ASSERT_EQ(o.status, 0) << o.err;
+  EXPECT_EQ(ReadBytes(Output(out, site / "a.htm")), "a");
+  EXPECT_EQ(ReadBytes(Output(out, site / "sub/b.html")), "b");
+  // stdout: the log's own lines, an empty line, and where the log went.
+  const std::vector<std::string> log = LogTxt(out);
+  ASSERT_EQ(log.size(), 7u);
+  std::vector<std::string> expected(log.begin() + 5, log.end());
+  expected.push_back("");
+  expected.push_back("Лог сохранен в " + Output(out, site / "log.txt").string());
+  EXPECT_EQ(Lines(o.out), expected);
+  EXPECT_TRUE(
+      std::regex_search(o.err, std::regex("Готово\\. Обработано 2 файлов\\. Время: 0:00:0\\d\n$")))
+      << o.err;
+
+  // --output takes the place of StorePatch; "--" lets a folder begin with "-".
+  const fs::path other = dir / "other";
+  const Outcome again =
+      Cli({"--output=" + other.string(), "--settings=" + ini.string(), "--", site.string()});
+  ASSERT_EQ(again.status, 0) << again.err;
+  EXPECT_EQ(ReadBytes(Output(other, site / "a.htm")), "a");
+}
+
+TEST_F(CliTest, ErrorsExitWithOneAndTheMessage) {
+  Outcome o = Cli({"--settings", (dir / "none.ini").string(), site.string()});
+  EXPECT_EQ(o.status, 1);
+  EXPECT_NE(o.err.find((dir / "none.ini").string()), std::string::npos) << o.err;
+
+  WriteBytes(dir / "bad.ini", "[Main]\r\nStorePatch=/x\r\nRmScript=yes\r\n");
+  o = Cli({"--settings", (dir / "bad.ini").string(), site.string()});
+  EXPECT_EQ(o.status, 1);
+  EXPECT_TRUE(o.err.starts_with("'yes' is not a valid boolean value")) << o.err;
+
+  o = Cli({"--settings", ini.string(), (dir / "gone").string()});
+  EXPECT_EQ(o.status, 1);
+  EXPECT_EQ(o.err, "File not found\n");
+
+  fs::create_directories(Output(out, site / "a.htm"));  // a folder in the copy's place
+  o = Cli({"--settings", ini.string(), site.string()});
+  EXPECT_EQ(o.status, 1);
+  const std::string message =
+      "Cannot create file \"" + Output(out, site / "a.htm").string() + "\". ";
+  EXPECT_TRUE(o.err.starts_with(message)) << o.err;
+  EXPECT_TRUE(LogTxt(out).back().starts_with(message));
+}
+
+TEST_F(CliTest, DefaultSettingsAreTheFileBesideTheProgram) {
+  const fs::path bin = dir / "bin";
+  fs::create_directories(bin);
+  fs::copy_file(VARNOW_CLI, bin / "varnow-cli");
+  // First start: no file, every switch off, and the output folder must be given.
+  Outcome o = RunProgram(bin / "varnow-cli", {site.string()});
+  EXPECT_EQ(o.status, 1);
+  EXPECT_NE(o.err.find("--output"), std::string::npos) << o.err;
+  o = RunProgram(bin / "varnow-cli", {"--output", out.string(), site.string()});
+  ASSERT_EQ(o.status, 0) << o.err;
+  EXPECT_EQ(ReadBytes(Output(out, site / "a.htm")), "<script>1</script>a");
+
+  const fs::path other = dir / "other";
+  WriteBytes(bin / "varnow.ini", Settings(other.string(), true));
+  o = RunProgram(bin / "varnow-cli", {site.string()});
+  ASSERT_EQ(o.status, 0) << o.err;
+  EXPECT_EQ(ReadBytes(Output(other, site / "a.htm")), "a");
+}
+
+TEST_F(CliTest, CtrlCStopsTheRunAndTheLogIsStillSaved) {
+  constexpr int kFiles = 2000;
+  for (int i = 0; i < kFiles; ++i) {
+    WriteBytes(site / "many" / ("p" + std::to_string(i) + ".htm"), "<script></script>x");
+  }
+  bool sent = false;
+  const Outcome o = RunProgram(VARNOW_CLI, {"--settings", ini.string(), site.string()},
+                               [&](const std::string& soFar, pid_t pid) {
+                                 if (!sent && soFar.find('\n') != std::string::npos) {
+                                   ::kill(pid, SIGINT);
+                                   sent = true;
+                                 }
+                               });
+  ASSERT_TRUE(sent);
+  EXPECT_EQ(o.status, 130) << o.err;
+  const std::vector<std::string> log = LogTxt(out);
+  ASSERT_FALSE(log.empty());
+  EXPECT_EQ(log.back(), "Прервано пользователем");
+  EXPECT_EQ(log[2], "Файлов обработано " + std::to_string(kFiles + 2));
+  EXPECT_NE(o.out.find("Прервано пользователем\n\nЛог сохранен в "), std::string::npos);
+  EXPECT_LT(log.size(), static_cast<std::size_t>(kFiles));
+}
+
+}  // namespace
+}  // namespace varnow

@@ -1,0 +1,165 @@
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <filesystem>
+#include <string>
+
+#include "document/Document.h"
+#include "files/ReplaceFile.h"
+#include "files/SourceFile.h"
+#include "support/TempDir.h"
+
+namespace varnow {
+namespace {
+
+namespace fs = std::filesystem;
+using test::ReadBytes;
+using test::TempDir;
+using test::WriteBytes;
+
+int EntriesIn(const fs::path& folder) {
+  int n = 0;
+  for ([[maybe_unused]] const auto& e : fs::directory_iterator(folder)) {
+    ++n;
+  }
+  return n;
+}
+
+TEST(ReplaceFile, NewAndReplacedFiles) {
+  TempDir dir;
+  const fs::path target = dir / "page.htm";
+  ReplaceFileContents(target, std::string("a\0b", 3));
+  EXPECT_EQ(ReadBytes(target), std::string("a\0b", 3));
+  struct stat st {};
+  ASSERT_EQ(::stat(target.c_str(), &st), 0);
+  const mode_t mask = ::umask(022);
+  ::umask(mask);
+  EXPECT_EQ(st.st_mode & 0777, 0666u & ~mask);  // as any new file, not 0600
+
+  ::chmod(target.c_str(), 0604);
+  ReplaceFileContents(target, "");
+  EXPECT_EQ(ReadBytes(target), "");
+  ASSERT_EQ(::stat(target.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0604u);
+  EXPECT_EQ(EntriesIn(dir.Path()), 1);
+}
+
+TEST(ReplaceFile, FailuresLeaveTheTargetAndNoTemporaryFile) {
+  TempDir dir;
+  try {
+    ReplaceFileContents(dir / "missing" / "page.htm", "x");
+    ADD_FAILURE();
+  } catch (const FileWriteError& e) {
+    EXPECT_EQ(e.stage, FileWriteError::Stage::kCreate);
+    EXPECT_EQ(e.code, ENOENT);
+  }
+  fs::create_directory(dir / "taken");
+  try {
+    ReplaceFileContents(dir / "taken", "x");
+    ADD_FAILURE();
+  } catch (const FileWriteError& e) {
+    EXPECT_EQ(e.stage, FileWriteError::Stage::kCommit);
+  }
+  EXPECT_EQ(EntriesIn(dir.Path()), 1);
+}
+
+// The disk filling up in the middle of a write, played by a file size limit in a child process.
+TEST(ReplaceFile, WriteCutShortLeavesTheOldFileWhole) {
+  TempDir dir;
+  const fs::path target = dir / "log.txt";
+  WriteBytes(target, "old contents");
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit{4096, 4096};
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    try {
+      ReplaceFileContents(target, std::string(100000, 'x'));
+    } catch (const FileWriteError& e) {
+      ::_exit(e.stage == FileWriteError::Stage::kWrite ? 0 : 2);
+    }
+    ::_exit(1);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_EQ(ReadBytes(target), "old contents");
+  EXPECT_EQ(EntriesIn(dir.Path()), 1);
+}
+
+// Counts what is loaded without keeping it, so a file past 2 GiB costs no memory.
+class CountingDocument final : public Document {
+ public:
+  std::uint64_t bytes = 0;
+  std::string tail;
+  void Assign(std::string) override {}
+  void Append(std::string_view b) override {
+    bytes += b.size();
+    tail = std::string(b.substr(b.size() > 4 ? b.size() - 4 : 0));
+  }
+  void Clear() override { bytes = 0; }
+  Pos Length() const override { return static_cast<Pos>(bytes); }
+  std::string_view View() override { return {}; }
+  Pos FindPattern(std::string_view) override { return 0; }
+  bool PatternRemains(std::string_view) override { return false; }
+  Pos FindTagEnd(Pos) override { return 0; }
+  void Delete(Pos, Pos) override {}
+  void Insert(std::string_view, Pos) override {}
+};
+
+TEST(SourceFile, LoadsInBlocksPumpingAfterEachAndStopsWhenAsked) {
+  TempDir dir;
+  const std::string content(3 * SourceFile::kBlockSize + 10, 'x');
+  WriteBytes(dir / "a.htm", content);
+  SourceFile file;
+  ASSERT_EQ(file.Open((dir / "a.htm").string()), 0);
+  bool stop = false;
+  int pumps = 0;
+  std::unique_ptr<Document> doc = NewDocument();
+  ASSERT_EQ(file.LoadInto(*doc, stop, [&] { ++pumps; }), 0);
+  EXPECT_EQ(doc->View(), content);
+  EXPECT_EQ(pumps, 4);
+
+  ASSERT_EQ(file.Open((dir / "a.htm").string()), 0);
+  doc->Clear();
+  pumps = 0;
+  ASSERT_EQ(file.LoadInto(*doc, stop, [&] { stop = ++pumps == 2; }), 0);
+  EXPECT_EQ(doc->Length(), static_cast<Pos>(2 * SourceFile::kBlockSize));
+}
+
+TEST(SourceFile, OpensReadOnlyFilesAndKnowsItself) {
+  TempDir dir;
+  WriteBytes(dir / "a.htm", "a");
+  ::chmod((dir / "a.htm").c_str(), 0444);
+  fs::create_hard_link(dir / "a.htm", dir / "b.htm");
+  fs::create_symlink("a.htm", dir / "c.htm");
+  SourceFile file;
+  ASSERT_EQ(file.Open((dir / "a.htm").string()), 0);
+  EXPECT_TRUE(file.IsSameFile((dir / "a.htm").string()));
+  EXPECT_TRUE(file.IsSameFile((dir / "b.htm").string()));
+  EXPECT_FALSE(file.IsSameFile((dir / "c.htm").string()));  // the link is replaced, not followed
+  EXPECT_EQ(file.Open((dir / "missing.htm").string()), ENOENT);
+  EXPECT_FALSE(file.IsOpen());
+}
+
+TEST(SourceFile, SizesPast2GiBLoadWhole) {
+  TempDir dir;
+  const std::uint64_t size = (std::uint64_t{1} << 31) + 5;  // sparse: no disk, little time
+  WriteBytes(dir / "huge.htm", "");
+  ASSERT_EQ(::truncate((dir / "huge.htm").c_str(), static_cast<off_t>(size)), 0);
+  SourceFile file;
+  ASSERT_EQ(file.Open((dir / "huge.htm").string()), 0);
+  CountingDocument doc;
+  const bool stop = false;
+  ASSERT_EQ(file.LoadInto(doc, stop, nullptr), 0);
+  EXPECT_EQ(doc.bytes, size);
+}
+
+}  // namespace
+}  // namespace varnow
