@@ -57,7 +57,11 @@ void BM_BurstIntoFullPane(benchmark::State& state) {
   }
   state.SetItemsProcessed(state.iterations() * 1000);
 }
-BENCHMARK(BM_BurstIntoFullPane)->Arg(0)->Arg(100'000)->Arg(1'000'000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_BurstIntoFullPane)
+    ->Arg(0)
+    ->Arg(100'000)
+    ->Arg(1'000'000)
+    ->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

@@ -14,7 +14,9 @@ void ShowBox(QWidget* parent, QMessageBox::Icon icon, const QString& text) {
 
 }  // namespace
 
-UserMessages MessageBoxes() { return {ShowErrorBox, ShowHintBox}; }
+UserMessages MessageBoxes() {
+  return {ShowErrorBox, ShowHintBox};
+}
 
 QString WithFullStop(const QString& message) {
   return message.endsWith(QLatin1Char('.')) ? message : message + QLatin1Char('.');

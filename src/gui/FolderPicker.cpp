@@ -7,8 +7,8 @@ namespace varnow {
 
 std::optional<QString> PickFolderWithDialog(QWidget* parent, const QString& title,
                                             const QString& start) {
-  const QString folder = QFileDialog::getExistingDirectory(parent, title, start,
-                                                           QFileDialog::ShowDirsOnly);
+  const QString folder =
+      QFileDialog::getExistingDirectory(parent, title, start, QFileDialog::ShowDirsOnly);
   if (folder.isEmpty()) {
     return std::nullopt;
   }

@@ -5,7 +5,9 @@
 
 // The program's resources live in a static library, which the linker would leave out
 // unless asked for them by name; this must stand outside any namespace.
-static void LoadProgramResources() { Q_INIT_RESOURCE(varnow); }
+static void LoadProgramResources() {
+  Q_INIT_RESOURCE(varnow);
+}
 
 namespace varnow {
 namespace {

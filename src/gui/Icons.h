@@ -8,7 +8,7 @@ namespace varnow {
 
 // The images of the program's actions, by the index the window gives them.
 enum class IconRole {
-  kStop = 0,        // Stop and Exit share it
+  kStop = 0,  // Stop and Exit share it
   kChooseFolder = 1,
   kAbout = 2,
   kExecute = 3,

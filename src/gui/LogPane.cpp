@@ -17,8 +17,9 @@ constexpr int kMargin = 3;  // pixels left of the text
 
 std::size_t CountCharacters(std::string_view utf8) {
   // Every byte that does not continue a UTF-8 sequence begins a character.
-  return static_cast<std::size_t>(std::count_if(
-      utf8.begin(), utf8.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
+  return static_cast<std::size_t>(std::count_if(utf8.begin(), utf8.end(), [](char c) {
+    return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+  }));
 }
 
 }  // namespace
@@ -47,7 +48,9 @@ void LogPane::AppendLine(std::string_view utf8) {
   QueueFlush();
 }
 
-void LogPane::AppendLine(const QString& text) { AppendLine(text.toStdString()); }
+void LogPane::AppendLine(const QString& text) {
+  AppendLine(text.toStdString());
+}
 
 void LogPane::Clear() {
   // Give the memory back: the last run may have left a very long log.
@@ -143,9 +146,13 @@ void LogPane::CopySelection() const {
   }
 }
 
-int LogPane::LineHeight() const { return std::max(1, fontMetrics().lineSpacing()); }
+int LogPane::LineHeight() const {
+  return std::max(1, fontMetrics().lineSpacing());
+}
 
-int LogPane::FullLinesInView() const { return std::max(1, viewport()->height() / LineHeight()); }
+int LogPane::FullLinesInView() const {
+  return std::max(1, viewport()->height() / LineHeight());
+}
 
 std::size_t LogPane::LineAt(int y) const {
   if (shown_ == 0) {
@@ -153,11 +160,13 @@ std::size_t LogPane::LineAt(int y) const {
   }
   const long long line =
       static_cast<long long>(verticalScrollBar()->value()) + (y < 0 ? -1 : y / LineHeight());
-  return static_cast<std::size_t>(std::clamp<long long>(line, 0, static_cast<long long>(shown_) - 1));
+  return static_cast<std::size_t>(
+      std::clamp<long long>(line, 0, static_cast<long long>(shown_) - 1));
 }
 
 bool LogPane::IsSelected(std::size_t index) const {
-  return hasSelection_ && index >= std::min(anchor_, cursor_) && index <= std::max(anchor_, cursor_);
+  return hasSelection_ && index >= std::min(anchor_, cursor_) &&
+         index <= std::max(anchor_, cursor_);
 }
 
 void LogPane::UpdateScrollBars() {

@@ -27,7 +27,9 @@ Program::Program(const std::filesystem::path& settingsFile, UserMessages message
 // settings dialog (writing "Main"), the about box, the main window.
 Program::~Program() = default;
 
-void Program::Show() { formMain_->show(); }
+void Program::Show() {
+  formMain_->show();
+}
 
 int RunProgram() {
   QCoreApplication::setApplicationName(QStringLiteral("varnow"));

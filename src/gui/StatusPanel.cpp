@@ -18,9 +18,13 @@ StatusPanel::StatusPanel(QWidget* parent)
   addPermanentWidget(progress_);
 }
 
-QString StatusPanel::Text() const { return text_->text(); }
+QString StatusPanel::Text() const {
+  return text_->text();
+}
 
-void StatusPanel::SetText(const QString& text) { text_->setText(text); }
+void StatusPanel::SetText(const QString& text) {
+  text_->setText(text);
+}
 
 void StatusPanel::ShowProgress(std::size_t done, std::size_t total) {
   // QProgressBar counts in int; a larger count is shown scaled.
@@ -31,6 +35,8 @@ void StatusPanel::ShowProgress(std::size_t done, std::size_t total) {
   progress_->show();
 }
 
-void StatusPanel::HideProgress() { progress_->hide(); }
+void StatusPanel::HideProgress() {
+  progress_->hide();
+}
 
 }  // namespace varnow

@@ -23,7 +23,9 @@ QUrl TFormAbout::MailLink() {
   return QUrl(QStringLiteral("mailto:%1?subject=Varnow").arg(QLatin1String(kMailAddress)));
 }
 
-QUrl TFormAbout::WebLink() { return QUrl(QString::fromLatin1(kWebAddress)); }
+QUrl TFormAbout::WebLink() {
+  return QUrl(QString::fromLatin1(kWebAddress));
+}
 
 TFormAbout::TFormAbout(QWidget* parent)
     : QDialog(parent), openLink_([](const QUrl& link) { QDesktopServices::openUrl(link); }) {
@@ -42,9 +44,9 @@ void TFormAbout::BuildControls() {
   QFont title(QStringLiteral("Arial"), 18, QFont::Bold);
   title.setStyleHint(QFont::SansSerif);
   label1_->setFont(title);
-  label1_->setToolTip(QStringLiteral("%1, версия файла %2")
-                          .arg(QString::fromUtf8(version::kDescription),
-                               QString::fromLatin1(version::kFile)));
+  label1_->setToolTip(
+      QStringLiteral("%1, версия файла %2")
+          .arg(QString::fromUtf8(version::kDescription), QString::fromLatin1(version::kFile)));
 
   auto* label4 = new LinkLabel(QString::fromUtf8(kCredit), this);
   label4->setObjectName(QStringLiteral("Label4"));
@@ -70,12 +72,20 @@ void TFormAbout::BuildControls() {
   layout->addLayout(buttons);
 }
 
-void TFormAbout::FormCreate() { label1_->setText(QString::fromUtf8(version::kTitle)); }
+void TFormAbout::FormCreate() {
+  label1_->setText(QString::fromUtf8(version::kTitle));
+}
 
-void TFormAbout::Label3Click() { openLink_(WebLink()); }
+void TFormAbout::Label3Click() {
+  openLink_(WebLink());
+}
 
-void TFormAbout::Label4Click() { openLink_(MailLink()); }
+void TFormAbout::Label4Click() {
+  openLink_(MailLink());
+}
 
-void TFormAbout::Button1Click() { accept(); }
+void TFormAbout::Button1Click() {
+  accept();
+}
 
 }  // namespace varnow

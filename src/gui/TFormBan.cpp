@@ -166,6 +166,8 @@ void TFormBan::BitBtn1Click() {
   listView1_->item(slot, 1)->setText(edit2_->text());
 }
 
-void TFormBan::Button1Click() { accept(); }
+void TFormBan::Button1Click() {
+  accept();
+}
 
 }  // namespace varnow

@@ -82,8 +82,8 @@ void TFormMain::BuildActions() {
   // The three tool buttons show only their images; the tips name what they do.
   aExecute_ = action("aExecute", QString(), IconRole::kExecute, &TFormMain::aExecuteExecute);
   aExecute_->setToolTip(QStringLiteral("Выполнить"));
-  aSelectDir_ = action("aSelectDir", QString(), IconRole::kChooseFolder,
-                       &TFormMain::aSelectDirExecute);
+  aSelectDir_ =
+      action("aSelectDir", QString(), IconRole::kChooseFolder, &TFormMain::aSelectDirExecute);
   aSelectDir_->setToolTip(QStringLiteral("Выбрать папку"));
   aStop_ = action("aStop", QString(), IconRole::kStop, &TFormMain::aStopExecute);
   aStop_->setToolTip(QStringLiteral("Остановить"));
@@ -202,7 +202,9 @@ void TFormMain::aAboutExecute() {
   }
 }
 
-void TFormMain::aExitExecute() { close(); }
+void TFormMain::aExitExecute() {
+  close();
+}
 
 void TFormMain::closeEvent(QCloseEvent* event) {
   if (run_.Running()) {
@@ -228,21 +230,29 @@ void TFormMain::Pump() {
   sinceLastPump_.start();
 }
 
-std::string TFormMain::FolderText() { return edit1_->text().toStdString(); }
+std::string TFormMain::FolderText() {
+  return edit1_->text().toStdString();
+}
 
 std::string TFormMain::StoreDir() {
   return formOpt_ != nullptr ? formOpt_->StoreDir() : std::string();
 }
 
-bool TFormMain::SwitchOn(Switch which) { return formOpt_ != nullptr && formOpt_->SwitchOn(which); }
+bool TFormMain::SwitchOn(Switch which) {
+  return formOpt_ != nullptr && formOpt_->SwitchOn(which);
+}
 
 void TFormMain::SetStatus(const std::string& text) {
   statusBar1_->SetText(QString::fromStdString(text));
 }
 
-void TFormMain::ClearLog() { memo1_->Clear(); }
+void TFormMain::ClearLog() {
+  memo1_->Clear();
+}
 
-void TFormMain::AppendLog(const std::string& line) { memo1_->AppendLine(std::string_view(line)); }
+void TFormMain::AppendLog(const std::string& line) {
+  memo1_->AppendLine(std::string_view(line));
+}
 
 void TFormMain::SetButtons(bool executeEnabled, bool stopEnabled) {
   aExecute_->setEnabled(executeEnabled);

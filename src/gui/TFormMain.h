@@ -29,8 +29,7 @@ class TFormMain : public QMainWindow, public RunHost {
   Q_OBJECT
 
  public:
-  TFormMain(std::filesystem::path settingsFile, UserMessages messages,
-            QWidget* parent = nullptr);
+  TFormMain(std::filesystem::path settingsFile, UserMessages messages, QWidget* parent = nullptr);
   ~TFormMain() override;
 
   // The windows its actions show; they are created after this one.

@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -19,12 +20,15 @@ namespace {
 
 const QSize kClientSize(408, 266);
 
-QPushButton* PlainButton(const QString& caption, const char* name, QWidget* parent) {
+// No button is the dialog's default: Enter acts on the focused control only (see eventFilter),
+// so Enter in the folder box closes nothing.
+QPushButton* PlainButton(const QString& caption, const char* name, QObject* filter,
+                         QWidget* parent) {
   auto* button = new QPushButton(caption, parent);
   button->setObjectName(QString::fromLatin1(name));
-  // Neither button answers Enter on its own: Enter acts on the focused control.
   button->setAutoDefault(false);
   button->setDefault(false);
+  button->installEventFilter(filter);
   return button;
 }
 
@@ -44,11 +48,13 @@ TFormOpt::TFormOpt(std::filesystem::path settingsFile, UserMessages messages, QW
   FormCreate();
 }
 
-TFormOpt::~TFormOpt() { FormDestroy(); }
+TFormOpt::~TFormOpt() {
+  FormDestroy();
+}
 
 void TFormOpt::BuildControls() {
-  auto* button1 = PlainButton(QStringLiteral("ОК"), "Button1", this);
-  auto* button2 = PlainButton(QStringLiteral("Отмена"), "Button2", this);
+  auto* button1 = PlainButton(QStringLiteral("ОК"), "Button1", this, this);
+  auto* button2 = PlainButton(QStringLiteral("Отмена"), "Button2", this, this);
   connect(button1, &QPushButton::clicked, this, &TFormOpt::Button1Click);
   connect(button2, &QPushButton::clicked, this, &TFormOpt::Button2Click);
 
@@ -59,7 +65,7 @@ void TFormOpt::BuildControls() {
   edit1_ = new QLineEdit(paths);
   edit1_->setObjectName(QStringLiteral("Edit1"));
   label1->setBuddy(edit1_);
-  auto* bitBtn1 = PlainButton(QString(), "BitBtn1", paths);
+  auto* bitBtn1 = PlainButton(QString(), "BitBtn1", this, paths);
   bitBtn1->setIcon(RoleIcon(IconRole::kChooseFolder, style()));
   bitBtn1->setToolTip(QStringLiteral("Выбрать папку"));
   connect(bitBtn1, &QPushButton::clicked, this, &TFormOpt::BitBtn1Click);
@@ -79,10 +85,10 @@ void TFormOpt::BuildControls() {
   scripts->setObjectName(QStringLiteral("GroupBox3"));
 
   for (const SwitchInfo& info : kSwitches) {
-    auto* box = new QCheckBox(QString::fromUtf8(info.caption.data(),
-                                                 static_cast<qsizetype>(info.caption.size())));
-    box->setObjectName(QString::fromLatin1(info.checkBox.data(),
-                                           static_cast<qsizetype>(info.checkBox.size())));
+    auto* box = new QCheckBox(
+        QString::fromUtf8(info.caption.data(), static_cast<qsizetype>(info.caption.size())));
+    box->setObjectName(
+        QString::fromLatin1(info.checkBox.data(), static_cast<qsizetype>(info.checkBox.size())));
     checkBoxes_[Index(info.id)] = box;
   }
   const auto box = [this](Switch s) { return checkBoxes_[Index(s)]; };
@@ -99,7 +105,7 @@ void TFormOpt::BuildControls() {
                    Switch::kBlank}) {
     scriptsLayout->addWidget(box(s));
   }
-  auto* button3 = PlainButton(QStringLiteral("..."), "Button3", scripts);
+  auto* button3 = PlainButton(QStringLiteral("..."), "Button3", this, scripts);
   button3->setToolTip(QStringLiteral("Правка баннеров"));
   button3->setFixedWidth(button3->fontMetrics().horizontalAdvance(QStringLiteral("...")) + 16);
   connect(button3, &QPushButton::clicked, this, &TFormOpt::Button3Click);
@@ -129,7 +135,21 @@ void TFormOpt::BuildControls() {
   setTabOrder(button2, edit1_);
 }
 
-bool TFormOpt::SwitchOn(Switch which) const { return checkBoxes_[Index(which)]->isChecked(); }
+bool TFormOpt::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::KeyPress) {
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    auto* button = qobject_cast<QPushButton*>(watched);
+    if (button != nullptr && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
+      button->click();
+      return true;
+    }
+  }
+  return QDialog::eventFilter(watched, event);
+}
+
+bool TFormOpt::SwitchOn(Switch which) const {
+  return checkBoxes_[Index(which)]->isChecked();
+}
 
 QWidget* TFormOpt::BoxParent() {
   // While hidden (at program start and end) a box belongs over the main window.
@@ -160,7 +180,9 @@ void TFormOpt::FormCreate() {
   }
 }
 
-void TFormOpt::FormDestroy() { WriteMain(); }
+void TFormOpt::FormDestroy() {
+  WriteMain();
+}
 
 bool TFormOpt::WriteMain() {
   storeDir_ = edit1_->text();

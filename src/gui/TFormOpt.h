@@ -42,6 +42,9 @@ class TFormOpt : public QDialog {
   void Button3Click();  // "...": the banner list editor
   void BitBtn1Click();  // the folder button
 
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
  private:
   void BuildControls();
   void FormCreate();

@@ -70,7 +70,8 @@ QStringList SectionLines(const QString& path, const QString& section) {
       line.chop(1);
     }
     if (line.startsWith(QLatin1Char('['))) {
-      inSection = line.compare(QLatin1Char('[') + section + QLatin1Char(']'), Qt::CaseInsensitive) == 0;
+      inSection =
+          line.compare(QLatin1Char('[') + section + QLatin1Char(']'), Qt::CaseInsensitive) == 0;
     } else if (inSection && !line.isEmpty()) {
       lines << line;
     }

@@ -45,9 +45,10 @@ class TestFormBan : public QObject {
   void cleanup() { editor_.reset(); }
 
   void listsTheTwentyOneSlotsOnce() {
-    WriteSettings(ini_,
-              "[Banner0]\r\nFirst=<!-- ad -->\r\nLast=<!-- /ad -->\r\n[banner3]\r\nfirst=Только\r\n"
-              "[Banner21]\r\nFirst=x\r\nLast=y\r\n");
+    WriteSettings(
+        ini_,
+        "[Banner0]\r\nFirst=<!-- ad -->\r\nLast=<!-- /ad -->\r\n[banner3]\r\nfirst=Только\r\n"
+        "[Banner21]\r\nFirst=x\r\nLast=y\r\n");
     Open();
     QCOMPARE(editor_->windowTitle(), QStringLiteral("Правка баннеров"));
     QCOMPARE(List()->rowCount(), 21);

@@ -30,7 +30,9 @@ class TestFormMain : public QObject {
   std::unique_ptr<Program> program_;
 
   TFormMain& Main() { return program_->FormMain(); }
-  QToolButton* Button(int n) { return Find<QToolButton>(&Main(), QStringLiteral("ToolButton%1").arg(n)); }
+  QToolButton* Button(int n) {
+    return Find<QToolButton>(&Main(), QStringLiteral("ToolButton%1").arg(n));
+  }
   QLineEdit* Folder() { return Find<QLineEdit>(&Main(), "Edit1"); }
   LogPane* Log() { return Find<LogPane>(&Main(), "Memo1"); }
   StatusPanel* Status() { return Find<StatusPanel>(&Main(), "StatusBar1"); }
@@ -73,7 +75,8 @@ class TestFormMain : public QObject {
   void startState() {
     QCOMPARE(Main().windowTitle(), QStringLiteral("Varnow [0.9.9]"));
     QCOMPARE(QGuiApplication::applicationDisplayName(), QStringLiteral("Varnow [0.9.9]"));
-    program_ = std::make_unique<Program>(dir_.filePath("fresh.ini").toStdString(), messages_.Sink());
+    program_ =
+        std::make_unique<Program>(dir_.filePath("fresh.ini").toStdString(), messages_.Sink());
     QCOMPARE(Folder()->text(), QDir::toNativeSeparators(QDir::homePath()));
     QCOMPARE(Log()->Text(),
              QStringLiteral("Программа Varnow предназначена для очистки *.htm и *.html файлов.\n\n"

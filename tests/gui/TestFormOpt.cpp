@@ -16,7 +16,8 @@ namespace {
 QStringList MainLines(const QString& storePatch, const QStringList& checkedKeys) {
   QStringList lines{QStringLiteral("StorePatch=") + storePatch};
   for (const SwitchInfo& info : kSwitches) {
-    const QString key = QString::fromLatin1(info.key.data(), static_cast<qsizetype>(info.key.size()));
+    const QString key =
+        QString::fromLatin1(info.key.data(), static_cast<qsizetype>(info.key.size()));
     lines << key + (checkedKeys.contains(key) ? QStringLiteral("=-1") : QStringLiteral("=0"));
   }
   return lines;
@@ -80,10 +81,11 @@ class TestFormOpt : public QObject {
   }
 
   void readsEveryValueFormAndWritesItBackCanonically() {
-    WriteSettings(ini_,
-              "[Main]\r\nStorePatch=/srv/out\r\nRmScript=1\r\nRmNoscript=True\r\nRmIframe=true\r\n"
-              "RmonMouseOver=0\r\nRmSpan=False\r\nRmStyle=-1\r\nRmMSWord=0\r\nRmTable=7\r\n"
-              "RmBody=0\r\nRmBanner=-1\r\nRmFont=0\r\nRmBlank=tRuE\r\n");
+    WriteSettings(
+        ini_,
+        "[Main]\r\nStorePatch=/srv/out\r\nRmScript=1\r\nRmNoscript=True\r\nRmIframe=true\r\n"
+        "RmonMouseOver=0\r\nRmSpan=False\r\nRmStyle=-1\r\nRmMSWord=0\r\nRmTable=7\r\n"
+        "RmBody=0\r\nRmBanner=-1\r\nRmFont=0\r\nRmBlank=tRuE\r\n");
     auto dialog = MakeDialog();
     QVERIFY(messages_.errors.isEmpty());
     QCOMPARE(Folder(*dialog)->text(), QStringLiteral("/srv/out"));
@@ -154,14 +156,17 @@ class TestFormOpt : public QObject {
     QCOMPARE(SectionLines(ini_, "Main"), MainLines("/typed", {}));
   }
 
-  void enterInTheFolderBoxDoesNotPressOk() {
+  // No button is the default: Enter in the folder box does nothing, Enter on a button
+  // presses that button.
+  void enterActsOnTheFocusedControl() {
     auto dialog = MakeDialog();
     dialog->open();
-    Folder(*dialog)->setFocus();
     QTest::keyClick(Folder(*dialog), Qt::Key_Return);
     QVERIFY(dialog->isVisible());
     QVERIFY(!QFile::exists(ini_));
-    dialog->close();
+    QTest::keyClick(Find<QPushButton>(dialog.get(), "Button2"), Qt::Key_Return);
+    QVERIFY(!dialog->isVisible());
+    QVERIFY(!QFile::exists(ini_));
   }
 
   void okTakesTheFolderAndWritesAllKeys() {

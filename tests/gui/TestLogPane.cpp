@@ -29,8 +29,9 @@ class TestLogPane : public QObject {
     QCOMPARE(pane.LineCount(), std::size_t{3});
     QCOMPARE(pane.Line(0), QStringLiteral("/site/страница.htm удален <script> [12]"));
     QCOMPARE(pane.Line(1), QString());
-    QCOMPARE(pane.Text(),
-             QStringLiteral("/site/страница.htm удален <script> [12]\n\nдокумент, то все испортите. "));
+    QCOMPARE(
+        pane.Text(),
+        QStringLiteral("/site/страница.htm удален <script> [12]\n\nдокумент, то все испортите. "));
     pane.Clear();
     QCOMPARE(pane.LineCount(), std::size_t{0});
     QCOMPARE(pane.Text(), QString());

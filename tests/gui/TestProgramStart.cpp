@@ -67,7 +67,8 @@ class TestProgramStart : public QObject {
     QGuiApplication::setApplicationDisplayName(QStringLiteral("something else"));
     QStringList titlesAtError;
     UserMessages messages{[&](QWidget*, const QString& message) {
-                            titlesAtError << QGuiApplication::applicationDisplayName() + ": " + message;
+                            titlesAtError
+                                << QGuiApplication::applicationDisplayName() + ": " + message;
                           },
                           {}};
     Program program(ini_.toStdString(), messages);
@@ -121,8 +122,8 @@ class TestProgramStart : public QObject {
       });
       Find<QAction>(&program.FormMain(), "aAbout")->trigger();
     }
-    QCOMPARE(opened, (QStringList{"FormOpt", "FormBan over it", "FormAbout (same)",
-                                  "FormAbout (same)"}));
+    QCOMPARE(opened,
+             (QStringList{"FormOpt", "FormBan over it", "FormAbout (same)", "FormAbout (same)"}));
   }
 };
 
