@@ -1,17 +1,18 @@
 #!/usr/bin/env bash
-# Builds varnow-cli and cleans the sample site that ships in samples/ with the sample settings
-# (every procedure on, one banner pair). The cleaned copies and log.txt go below
-# build/sample-output/, mirroring the sample site's full path.
+# Builds the desktop program and starts it. Its settings file is build/bin/varnow.ini, beside
+# the program; it is made the first time the settings dialog's OK is pressed or the program
+# ends. The command-line demo on the sample site is scripts/run-cli-sample.sh.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh
 
 cmake --preset default >/dev/null
-cmake --build --preset default --target varnow-cli
+cmake --build --preset default --target varnow
 
-output="$PWD/build/sample-output"
-rm -rf "$output"
-build/bin/varnow-cli --settings samples/varnow.ini --output "$output" samples/site
-echo
-echo "Cleaned copies: $output$PWD/samples/site"
+if [[ -z "${DISPLAY:-}" && -z "${WAYLAND_DISPLAY:-}" ]]; then
+  echo "No display to show the window on: start this from a desktop session" >&2
+  echo "(or on a virtual one: xvfb-run -a build/bin/varnow)." >&2
+  exit 1
+fi
+exec build/bin/varnow

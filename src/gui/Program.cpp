@@ -1,0 +1,47 @@
+#include "Program.h"
+
+#include <QApplication>
+
+#include "Icons.h"
+#include "TFormAbout.h"
+#include "TFormBan.h"
+#include "TFormMain.h"
+#include "TFormOpt.h"
+#include "Version.h"
+#include "settings/Settings.h"
+
+namespace varnow {
+
+Program::Program(const std::filesystem::path& settingsFile, UserMessages messages) {
+  // The title until the main window has been created; its creation sets the full one.
+  QGuiApplication::setApplicationDisplayName(QString::fromUtf8(version::kEarlyTitle));
+  formMain_ = std::make_unique<TFormMain>(settingsFile, messages);
+  formAbout_ = std::make_unique<TFormAbout>(formMain_.get());
+  formOpt_ = std::make_unique<TFormOpt>(settingsFile, messages, formMain_.get());
+  formBan_ = std::make_unique<TFormBan>(settingsFile, messages, formOpt_.get());
+  formMain_->UseForms(formAbout_.get(), formOpt_.get());
+  formOpt_->UseBannerEditor(formBan_.get());
+}
+
+// The members go in the opposite order of their creation: the banner list editor, the
+// settings dialog (writing "Main"), the about box, the main window.
+Program::~Program() = default;
+
+void Program::Show() {
+  formMain_->show();
+}
+
+int RunProgram() {
+  QCoreApplication::setApplicationName(QStringLiteral("varnow"));
+  QCoreApplication::setApplicationVersion(QString::fromLatin1(version::kProduct));
+  QGuiApplication::setDesktopFileName(QStringLiteral("varnow"));
+  QGuiApplication::setWindowIcon(ProgramIcon());
+  UseFallbackIconTheme();
+
+  // The settings file lives beside the program: its own path with ".ini".
+  Program program(SettingsFileFor(QCoreApplication::applicationFilePath().toStdString()));
+  program.Show();
+  return QApplication::exec();
+}
+
+}  // namespace varnow

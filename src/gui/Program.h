@@ -1,0 +1,45 @@
+#pragma once
+
+#include <filesystem>
+#include <memory>
+
+#include "ErrorBox.h"
+
+namespace varnow {
+
+class TFormAbout;
+class TFormBan;
+class TFormMain;
+class TFormOpt;
+
+// The program's four windows. They are created together, in the order main window, about box,
+// settings dialog (which reads the settings file), banner list editor (which reads the banner
+// slots), live until the program ends, and are then destroyed in the opposite order; the
+// settings dialog writes section "Main" as it goes.
+class Program {
+ public:
+  explicit Program(const std::filesystem::path& settingsFile,
+                   UserMessages messages = MessageBoxes());
+  ~Program();
+  Program(const Program&) = delete;
+  Program& operator=(const Program&) = delete;
+
+  TFormMain& FormMain() { return *formMain_; }
+  TFormAbout& FormAbout() { return *formAbout_; }
+  TFormOpt& FormOpt() { return *formOpt_; }
+  TFormBan& FormBan() { return *formBan_; }
+
+  void Show();
+
+ private:
+  std::unique_ptr<TFormMain> formMain_;
+  std::unique_ptr<TFormAbout> formAbout_;
+  std::unique_ptr<TFormOpt> formOpt_;
+  std::unique_ptr<TFormBan> formBan_;
+};
+
+// The program itself, inside a QApplication: starts, shows the main window and runs the event
+// loop until the main window is closed. Returns the exit status.
+int RunProgram();
+
+}  // namespace varnow

@@ -1,0 +1,91 @@
+#include "TFormAbout.h"
+
+#include <QDesktopServices>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "LinkLabel.h"
+#include "Version.h"
+
+namespace varnow {
+namespace {
+
+const QSize kClientSize(292, 114);
+constexpr char kMailAddress[] = "varnow@example.org";
+constexpr char kWebAddress[] = "https://www.example.org/varnow/";
+constexpr char kCredit[] = "© 2004 Команда Varnow";
+
+}  // namespace
+
+QUrl TFormAbout::MailLink() {
+  return QUrl(QStringLiteral("mailto:%1?subject=Varnow").arg(QLatin1String(kMailAddress)));
+}
+
+QUrl TFormAbout::WebLink() {
+  return QUrl(QString::fromLatin1(kWebAddress));
+}
+
+TFormAbout::TFormAbout(QWidget* parent)
+    : QDialog(parent), openLink_([](const QUrl& link) { QDesktopServices::openUrl(link); }) {
+  setObjectName(QStringLiteral("FormAbout"));
+  setWindowTitle(QStringLiteral("О программе..."));
+  setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                 Qt::WindowCloseButtonHint);
+  BuildControls();
+  setFixedSize(sizeHint().expandedTo(kClientSize));
+  FormCreate();
+}
+
+void TFormAbout::BuildControls() {
+  label1_ = new QLabel(this);
+  label1_->setObjectName(QStringLiteral("Label1"));
+  QFont title(QStringLiteral("Arial"), 18, QFont::Bold);
+  title.setStyleHint(QFont::SansSerif);
+  label1_->setFont(title);
+  label1_->setToolTip(
+      QStringLiteral("%1, версия файла %2")
+          .arg(QString::fromUtf8(version::kDescription), QString::fromLatin1(version::kFile)));
+
+  auto* label4 = new LinkLabel(QString::fromUtf8(kCredit), this);
+  label4->setObjectName(QStringLiteral("Label4"));
+  label4->setToolTip(QString::fromLatin1(kMailAddress));
+  connect(label4, &LinkLabel::clicked, this, &TFormAbout::Label4Click);
+
+  auto* label3 = new LinkLabel(QString::fromLatin1(kWebAddress), this);
+  label3->setObjectName(QStringLiteral("Label3"));
+  connect(label3, &LinkLabel::clicked, this, &TFormAbout::Label3Click);
+
+  auto* button1 = new QPushButton(QStringLiteral("Закрыть"), this);
+  button1->setObjectName(QStringLiteral("Button1"));
+  connect(button1, &QPushButton::clicked, this, &TFormAbout::Button1Click);
+
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch();
+  buttons->addWidget(button1);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(label1_);
+  layout->addWidget(label4);
+  layout->addWidget(label3);
+  layout->addStretch();
+  layout->addLayout(buttons);
+}
+
+void TFormAbout::FormCreate() {
+  label1_->setText(QString::fromUtf8(version::kTitle));
+}
+
+void TFormAbout::Label3Click() {
+  openLink_(WebLink());
+}
+
+void TFormAbout::Label4Click() {
+  openLink_(MailLink());
+}
+
+void TFormAbout::Button1Click() {
+  accept();
+}
+
+}  // namespace varnow

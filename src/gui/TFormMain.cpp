@@ -1,0 +1,271 @@
+#include "TFormMain.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDir>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QScreen>
+#include <QToolBar>
+#include <QToolButton>
+#include <exception>
+
+#include "Icons.h"
+#include "LogPane.h"
+#include "StatusPanel.h"
+#include "TFormAbout.h"
+#include "TFormOpt.h"
+#include "Version.h"
+
+namespace varnow {
+namespace {
+
+// The run calls the pump very often (after every change a procedure makes); the event loop
+// is reached at most this often, which keeps the window responsive and Stop prompt at no
+// cost to the run.
+constexpr qint64 kPumpIntervalMs = 25;
+
+const QSize kClientSize(717, 476);
+
+const char* const kIntroLines[] = {
+    "Программа Varnow предназначена для очистки *.htm и *.html файлов.",
+    "",
+    "Иногда тэги <script></script> и <noscript></noscript> служат для организации меню. "
+    "Поэтому если вы обработайте такой",
+    "документ, то все испортите. ",
+};
+
+}  // namespace
+
+TFormMain::TFormMain(std::filesystem::path settingsFile, UserMessages messages, QWidget* parent)
+    : QMainWindow(parent),
+      messages_(std::move(messages)),
+      pickFolder_(PickFolderWithDialog),
+      pickerPath_(QDir::toNativeSeparators(QDir::homePath())),
+      pumpIntervalMs_(kPumpIntervalMs),
+      run_(*this, std::move(settingsFile)) {
+  setObjectName(QStringLiteral("FormMain"));
+  setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                 Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+  BuildActions();
+  BuildControls();
+  setFixedSize(kClientSize);
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    const QRect desktop = screen->availableGeometry();
+    move(desktop.center() - QPoint(kClientSize.width() / 2, kClientSize.height() / 2));
+  }
+  FormCreate();
+}
+
+TFormMain::~TFormMain() = default;
+
+void TFormMain::UseForms(TFormAbout* about, TFormOpt* options) {
+  formAbout_ = about;
+  formOpt_ = options;
+}
+
+void TFormMain::BuildActions() {
+  const auto action = [this](const char* name, const QString& caption, IconRole image,
+                             void (TFormMain::*handler)()) {
+    auto* a = new QAction(RoleIcon(image, style()), caption, this);
+    a->setObjectName(QString::fromLatin1(name));
+    connect(a, &QAction::triggered, this, handler);
+    return a;
+  };
+  aSettings_ = action("aSettings", QStringLiteral("Настройки"), IconRole::kSettings,
+                      &TFormMain::aSettingsExecute);
+  aExit_ = action("aExit", QStringLiteral("Выход"), IconRole::kStop, &TFormMain::aExitExecute);
+  aAbout_ = action("aAbout", QStringLiteral("О программе..."), IconRole::kAbout,
+                   &TFormMain::aAboutExecute);
+  // The three tool buttons show only their images; the tips name what they do.
+  aExecute_ = action("aExecute", QString(), IconRole::kExecute, &TFormMain::aExecuteExecute);
+  aExecute_->setToolTip(QStringLiteral("Выполнить"));
+  aSelectDir_ =
+      action("aSelectDir", QString(), IconRole::kChooseFolder, &TFormMain::aSelectDirExecute);
+  aSelectDir_->setToolTip(QStringLiteral("Выбрать папку"));
+  aStop_ = action("aStop", QString(), IconRole::kStop, &TFormMain::aStopExecute);
+  aStop_->setToolTip(QStringLiteral("Остановить"));
+  aStop_->setEnabled(false);
+}
+
+void TFormMain::BuildControls() {
+  QMenuBar* menu = menuBar();
+  menu->setObjectName(QStringLiteral("ActionMainMenuBar1"));
+  QMenu* file = menu->addMenu(QStringLiteral("Файл"));
+  file->addAction(aSettings_);
+  file->addSeparator();
+  file->addAction(aExit_);
+  QMenu* help = menu->addMenu(QStringLiteral("?"));
+  help->addAction(aAbout_);
+
+  auto* toolBar = new QToolBar(this);
+  toolBar->setObjectName(QStringLiteral("ToolBar1"));
+  toolBar->setMovable(false);
+  toolBar->setFloatable(false);
+  toolBar->setIconSize(QSize(16, 16));
+  toolBar->setToolButtonStyle(Qt::ToolButtonIconOnly);
+  toolBar->toggleViewAction()->setVisible(false);
+  setContextMenuPolicy(Qt::NoContextMenu);  // no menu to hide the tool bar
+  edit1_ = new QLineEdit(QDir::toNativeSeparators(QDir::homePath()), toolBar);
+  edit1_->setObjectName(QStringLiteral("Edit1"));
+  edit1_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+  toolBar->addWidget(edit1_);
+  int number = 1;
+  for (QAction* a : {aSelectDir_, aExecute_, aStop_}) {
+    toolBar->addAction(a);
+    toolBar->widgetForAction(a)->setObjectName(QStringLiteral("ToolButton%1").arg(number++));
+  }
+  addToolBar(Qt::TopToolBarArea, toolBar);
+
+  memo1_ = new LogPane(this);
+  memo1_->setObjectName(QStringLiteral("Memo1"));
+  setCentralWidget(memo1_);
+
+  statusBar1_ = new StatusPanel(this);
+  statusBar1_->setObjectName(QStringLiteral("StatusBar1"));
+  setStatusBar(statusBar1_);
+  statusBar1_->SetText(QStringLiteral("Готово"));
+
+  for (const char* line : kIntroLines) {
+    memo1_->AppendLine(std::string_view(line));
+  }
+  memo1_->Flush();
+}
+
+void TFormMain::FormCreate() {
+  const QString title = QString::fromUtf8(version::kTitle);
+  QGuiApplication::setApplicationDisplayName(title);
+  setWindowTitle(title);
+}
+
+// ---- actions ----
+
+void TFormMain::aExecuteExecute() {
+  if (run_.Running()) {
+    // Pressed after Stop while the stopped run is still ending (this is inside its pump).
+    // The press is kept: the new run starts as soon as the old one has ended.
+    executePending_ = true;
+    aExecute_->setEnabled(false);
+    return;
+  }
+  do {
+    executePending_ = false;
+    if (!RunOnce()) {
+      break;  // after an error the window waits, idle, for the user
+    }
+  } while (executePending_ && !closePending_);
+  executePending_ = false;
+  if (closePending_) {
+    close();
+  }
+}
+
+bool TFormMain::RunOnce() {
+  sinceLastPump_.invalidate();  // the first pump of a run reaches the event loop
+  try {
+    run_.Execute();
+    return true;
+  } catch (const std::exception& e) {
+    memo1_->Flush();
+    statusBar1_->HideProgress();
+    messages_.error(this, QString::fromUtf8(e.what()));
+    return false;
+  }
+}
+
+void TFormMain::aStopExecute() {
+  executePending_ = false;
+  run_.RequestStop();
+  aExecute_->setEnabled(true);
+}
+
+void TFormMain::aSelectDirExecute() {
+  const std::optional<QString> chosen =
+      pickFolder_(this, QStringLiteral("Выберите папку с HTML файлами"), pickerPath_);
+  if (chosen) {
+    pickerPath_ = *chosen;
+    edit1_->setText(*chosen);
+  }
+}
+
+void TFormMain::aSettingsExecute() {
+  if (formOpt_ != nullptr) {
+    formOpt_->exec();
+  }
+}
+
+void TFormMain::aAboutExecute() {
+  if (formAbout_ != nullptr) {
+    formAbout_->exec();
+  }
+}
+
+void TFormMain::aExitExecute() {
+  close();
+}
+
+void TFormMain::closeEvent(QCloseEvent* event) {
+  if (run_.Running()) {
+    // Closing during a run stops it; the window closes once the run has ended (log.txt
+    // saved), so nothing is left half done.
+    closePending_ = true;
+    executePending_ = false;
+    run_.RequestStop();
+    event->ignore();
+    return;
+  }
+  event->accept();
+}
+
+// ---- the run's host ----
+
+void TFormMain::Pump() {
+  if (pumpIntervalMs_ > 0 && sinceLastPump_.isValid() &&
+      sinceLastPump_.elapsed() < pumpIntervalMs_) {
+    return;
+  }
+  QCoreApplication::processEvents();  // the queued log lines are shown here too
+  sinceLastPump_.start();
+}
+
+std::string TFormMain::FolderText() {
+  return edit1_->text().toStdString();
+}
+
+std::string TFormMain::StoreDir() {
+  return formOpt_ != nullptr ? formOpt_->StoreDir() : std::string();
+}
+
+bool TFormMain::SwitchOn(Switch which) {
+  return formOpt_ != nullptr && formOpt_->SwitchOn(which);
+}
+
+void TFormMain::SetStatus(const std::string& text) {
+  statusBar1_->SetText(QString::fromStdString(text));
+}
+
+void TFormMain::ClearLog() {
+  memo1_->Clear();
+}
+
+void TFormMain::AppendLog(const std::string& line) {
+  memo1_->AppendLine(std::string_view(line));
+}
+
+void TFormMain::SetButtons(bool executeEnabled, bool stopEnabled) {
+  aExecute_->setEnabled(executeEnabled);
+  aStop_->setEnabled(stopEnabled);
+}
+
+void TFormMain::Progress(std::size_t done, std::size_t total) {
+  statusBar1_->ShowProgress(done, total);
+}
+
+void TFormMain::RunEnded() {
+  memo1_->Flush();
+  statusBar1_->HideProgress();
+}
+
+}  // namespace varnow

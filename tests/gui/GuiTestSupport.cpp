@@ -1,0 +1,82 @@
+#include "GuiTestSupport.h"
+
+#include <QApplication>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTimer>
+#include <memory>
+
+#include "text/Cp1251.h"
+
+namespace varnow::test {
+
+UserMessages RecordedMessages::Sink() {
+  return {[this](QWidget*, const QString& message) { errors << message; },
+          [this](QWidget*, const QString& message) { hints << message; }};
+}
+
+void WhenModalShown(std::function<void(QWidget*)> answer) {
+  auto* timer = new QTimer(qApp);
+  const QDeadlineTimer deadline(10'000);
+  QObject::connect(timer, &QTimer::timeout, timer, [timer, deadline, answer = std::move(answer)] {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (modal == nullptr && !deadline.hasExpired()) {
+      return;
+    }
+    timer->stop();
+    timer->deleteLater();
+    if (modal == nullptr) {
+      qWarning("no modal window was shown");
+      return;
+    }
+    answer(modal);
+  });
+  timer->start(5);
+}
+
+void WriteFile(const QString& path, const QByteArray& bytes) {
+  QDir().mkpath(QFileInfo(path).absolutePath());
+  QFile file(path);
+  if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) {
+    qFatal("cannot write %s", qPrintable(path));
+  }
+}
+
+QByteArray ReadFile(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void WriteSettings(const QString& path, const QString& text) {
+  const std::optional<std::string> bytes = Utf8ToCp1251Exact(text.toStdString());
+  if (!bytes) {
+    qFatal("not a cp1251 text: %s", qPrintable(text));
+  }
+  WriteFile(path, QByteArray::fromStdString(*bytes));
+}
+
+QString SettingsText(const QString& path) {
+  const QByteArray bytes = ReadFile(path);
+  return QString::fromStdString(Cp1251ToUtf8(std::string_view(bytes.constData(), bytes.size())));
+}
+
+QStringList SectionLines(const QString& path, const QString& section) {
+  QStringList lines;
+  bool inSection = false;
+  for (QString line : SettingsText(path).split(QLatin1Char('\n'))) {
+    if (line.endsWith(QLatin1Char('\r'))) {
+      line.chop(1);
+    }
+    if (line.startsWith(QLatin1Char('['))) {
+      inSection =
+          line.compare(QLatin1Char('[') + section + QLatin1Char(']'), Qt::CaseInsensitive) == 0;
+    } else if (inSection && !line.isEmpty()) {
+      lines << line;
+    }
+  }
+  return lines;
+}
+
+}  // namespace varnow::test

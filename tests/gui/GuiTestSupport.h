@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <QWidget>
+#include <functional>
+
+#include "ErrorBox.h"
+
+namespace varnow::test {
+
+// Messages the windows meant to show, kept instead of shown.
+struct RecordedMessages {
+  QStringList errors;
+  QStringList hints;
+  // Messages that write into this record; it must outlive every window that got them.
+  UserMessages Sink();
+};
+
+// Runs `answer` with the next modal window as soon as one is shown (checking every few
+// milliseconds, giving up after some seconds). Arm it before the call that opens the window,
+// so that the test never waits on a dialog.
+void WhenModalShown(std::function<void(QWidget*)> answer);
+
+// The child of `parent` with the object name, failing the test when there is none.
+template <typename T>
+T* Find(const QObject* parent, const QString& name) {
+  T* child = parent->findChild<T*>(name);
+  if (child == nullptr) {
+    qFatal("no %s named %s", T::staticMetaObject.className(), qPrintable(name));
+  }
+  return child;
+}
+
+// Files made and read byte for byte, folders made as needed.
+void WriteFile(const QString& path, const QByteArray& bytes);
+QByteArray ReadFile(const QString& path);
+
+// Writes a settings file from UTF-8 text, stored as the program stores it (cp1251).
+void WriteSettings(const QString& path, const QString& text);
+// The settings file's text as the program stores it (cp1251), as UTF-8.
+QString SettingsText(const QString& path);
+// The "Key=Value" lines of one section of the settings file, in file order.
+QStringList SectionLines(const QString& path, const QString& section);
+
+}  // namespace varnow::test

@@ -1,0 +1,51 @@
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+
+#include "GuiTestSupport.h"
+#include "TFormAbout.h"
+
+namespace varnow::test {
+
+class TestFormAbout : public QObject {
+  Q_OBJECT
+
+ private slots:
+  // Shown twice, it is the same window with the same texts, and Close only hides it.
+  void showsTheSameBoxEachTime() {
+    TFormAbout about;
+    QStringList seen;
+    for (int time = 0; time < 2; ++time) {
+      WhenModalShown([&](QWidget* modal) {
+        seen << QString::number(modal == &about) << modal->windowTitle()
+             << Find<QLabel>(modal, "Label1")->text();
+        Find<QPushButton>(modal, "Button1")->click();
+      });
+      QCOMPARE(about.exec(), int(QDialog::Accepted));
+    }
+    const QStringList once{"1", "О программе...", "Varnow [0.9.9]"};
+    QCOMPARE(seen, once + once);
+  }
+
+  // Each link goes to the desktop's handler; the box stays open.
+  void linksOpenThroughTheDesktop() {
+    TFormAbout about;
+    QList<QUrl> opened;
+    about.SetLinkOpener([&](const QUrl& link) { opened << link; });
+    about.open();
+    QTest::mouseClick(Find<QLabel>(&about, "Label4"), Qt::LeftButton);
+    QTest::mouseClick(Find<QLabel>(&about, "Label3"), Qt::LeftButton);
+    QVERIFY(about.isVisible());
+    QCOMPARE(opened.size(), 2);
+    QCOMPARE(opened[0].toString(), QStringLiteral("mailto:varnow@example.org?subject=Varnow"));
+    QCOMPARE(opened[0].scheme(), QStringLiteral("mailto"));
+    QCOMPARE(opened[1].scheme(), QStringLiteral("https"));
+    QVERIFY(opened[1].isValid());
+    about.close();
+  }
+};
+
+}  // namespace varnow::test
+
+QTEST_MAIN(varnow::test::TestFormAbout)
+#include "TestFormAbout.moc"

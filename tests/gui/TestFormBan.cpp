@@ -1,0 +1,142 @@
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+
+#include "GuiTestSupport.h"
+#include "TFormBan.h"
+
+namespace varnow::test {
+
+class TestFormBan : public QObject {
+  Q_OBJECT
+
+ private:
+  QTemporaryDir dir_;
+  QString ini_;
+  RecordedMessages messages_;
+  std::unique_ptr<TFormBan> editor_;
+
+  void Open() {
+    editor_ = std::make_unique<TFormBan>(ini_.toStdString(), messages_.Sink());
+    editor_->open();
+  }
+  QTableWidget* List() { return Find<QTableWidget>(editor_.get(), "ListView1"); }
+  QLineEdit* First() { return Find<QLineEdit>(editor_.get(), "Edit1"); }
+  QLineEdit* Last() { return Find<QLineEdit>(editor_.get(), "Edit2"); }
+  void Plus() { Find<QPushButton>(editor_.get(), "BitBtn1")->click(); }
+  QStringList Row(int row) { return {List()->item(row, 0)->text(), List()->item(row, 1)->text()}; }
+  void ClickRow(int row) {
+    QTableWidget* list = List();
+    list->scrollToItem(list->item(row, 0));
+    const QRect cell = list->visualItemRect(list->item(row, 0));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, cell.center());
+  }
+
+ private slots:
+  void init() {
+    QVERIFY(dir_.isValid());
+    ini_ = dir_.filePath(QStringLiteral("%1.ini").arg(QTest::currentTestFunction()));
+    messages_ = {};
+  }
+  void cleanup() { editor_.reset(); }
+
+  void listsTheTwentyOneSlotsOnce() {
+    WriteSettings(
+        ini_,
+        "[Banner0]\r\nFirst=<!-- ad -->\r\nLast=<!-- /ad -->\r\n[banner3]\r\nfirst=Только\r\n"
+        "[Banner21]\r\nFirst=x\r\nLast=y\r\n");
+    Open();
+    QCOMPARE(editor_->windowTitle(), QStringLiteral("Правка баннеров"));
+    QCOMPARE(List()->rowCount(), 21);
+    QCOMPARE(List()->horizontalHeaderItem(0)->text(), QStringLiteral("Начало"));
+    QCOMPARE(List()->horizontalHeaderItem(1)->text(), QStringLiteral("Конец"));
+    QCOMPARE(Row(0), (QStringList{"<!-- ad -->", "<!-- /ad -->"}));
+    QCOMPARE(Row(3), (QStringList{"Только", ""}));
+    QCOMPARE(Row(20), (QStringList{"", ""}));
+    QVERIFY(List()->selectionModel()->selectedRows().isEmpty());
+    QVERIFY(messages_.errors.isEmpty());
+  }
+
+  void withoutFileTheRowsAreEmpty() {
+    Open();
+    QCOMPARE(List()->rowCount(), 21);
+    for (int row = 0; row < 21; ++row) {
+      QCOMPARE(Row(row), (QStringList{"", ""}));
+    }
+  }
+
+  // A click loads the slot from the file, not from the row: the row keeps what was read at
+  // start until "+" is pressed for it.
+  void clickLoadsTheSlotFromTheFile() {
+    WriteSettings(ini_, "[Banner2]\nFirst=old-a\nLast=old-b\n");
+    Open();
+    WriteSettings(ini_, "[Banner2]\nFirst=new-a\nLast=new-b\n");
+    ClickRow(2);
+    QCOMPARE(First()->text(), QStringLiteral("new-a"));
+    QCOMPARE(Last()->text(), QStringLiteral("new-b"));
+    QCOMPARE(Row(2), (QStringList{"old-a", "old-b"}));
+    ClickRow(5);  // an empty slot empties both boxes
+    QCOMPARE(First()->text(), QString());
+    QCOMPARE(Last()->text(), QString());
+  }
+
+  void plusStoresIntoTheFileAndTheRow() {
+    Open();
+    ClickRow(3);
+    First()->setText(QStringLiteral("<div class=\"баннер\">"));
+    Last()->setText(QStringLiteral(" </div> "));
+    Plus();
+    QCOMPARE(SectionLines(ini_, "Banner3"),
+             (QStringList{"First=<div class=\"баннер\">", "Last= </div> "}));
+    QCOMPARE(Row(3), (QStringList{"<div class=\"баннер\">", " </div> "}));
+
+    // Two empty boxes clear the slot.
+    First()->clear();
+    Last()->clear();
+    Plus();
+    QCOMPARE(SectionLines(ini_, "Banner3"), (QStringList{"First=", "Last="}));
+    QCOMPARE(Row(3), (QStringList{"", ""}));
+    QVERIFY(messages_.errors.isEmpty());
+  }
+
+  void plusWithoutASelectedRowStoresNothing() {
+    Open();
+    First()->setText(QStringLiteral("a"));
+    Last()->setText(QStringLiteral("b"));
+    Plus();
+    QCOMPARE(messages_.hints.size(), 1);
+    QVERIFY(!QFile::exists(ini_));
+    for (int row = 0; row < 21; ++row) {
+      QCOMPARE(Row(row), (QStringList{"", ""}));
+    }
+  }
+
+  void plusThatCannotWriteLeavesTheRow() {
+    WriteFile(dir_.filePath("plain-file"), "x");
+    ini_ = dir_.filePath("plain-file/varnow.ini");
+    Open();
+    ClickRow(1);
+    First()->setText(QStringLiteral("a"));
+    Plus();
+    QCOMPARE(messages_.errors, QStringList{"Unable to write to " + ini_});
+    QCOMPARE(Row(1), (QStringList{"", ""}));
+  }
+
+  void closeButtonHidesTheEditorAndKeepsTheBoxes() {
+    Open();
+    First()->setText(QStringLiteral("kept"));
+    Find<QPushButton>(editor_.get(), "Button1")->click();
+    QVERIFY(!editor_->isVisible());
+    QCOMPARE(First()->text(), QStringLiteral("kept"));
+    QVERIFY(!QFile::exists(ini_));
+  }
+};
+
+}  // namespace varnow::test
+
+QTEST_MAIN(varnow::test::TestFormBan)
+#include "TestFormBan.moc"

@@ -1,0 +1,266 @@
+#include <QCheckBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+#include <memory>
+
+#include "GuiTestSupport.h"
+#include "LogPane.h"
+#include "Program.h"
+#include "StatusPanel.h"
+#include "TFormMain.h"
+#include "TFormOpt.h"
+
+namespace varnow::test {
+
+// The main window with the whole program behind it, over a small site in a temporary folder.
+class TestFormMain : public QObject {
+  Q_OBJECT
+
+ private:
+  QTemporaryDir dir_;
+  QString site_, out_;
+  RecordedMessages messages_;
+  std::unique_ptr<Program> program_;
+
+  TFormMain& Main() { return program_->FormMain(); }
+  QToolButton* Button(int n) {
+    return Find<QToolButton>(&Main(), QStringLiteral("ToolButton%1").arg(n));
+  }
+  QLineEdit* Folder() { return Find<QLineEdit>(&Main(), "Edit1"); }
+  LogPane* Log() { return Find<LogPane>(&Main(), "Memo1"); }
+  StatusPanel* Status() { return Find<StatusPanel>(&Main(), "StatusBar1"); }
+  QCheckBox* Switch(const char* name) { return Find<QCheckBox>(&program_->FormOpt(), name); }
+  // Where the run writes the copy of a file of the site.
+  QString Output(const QString& relative) { return out_ + site_ + QLatin1Char('/') + relative; }
+  QString LastLine() { return Log()->Line(Log()->LineCount() - 1); }
+  QStringList LogLines() { return Log()->Text().split(QLatin1Char('\n')); }
+
+  // Sets the output folder as the user does: in the settings dialog, with OK.
+  void SetStoreDir(const QString& folder) {
+    Find<QLineEdit>(&program_->FormOpt(), "Edit1")->setText(folder);
+    Find<QPushButton>(&program_->FormOpt(), "Button1")->click();
+  }
+  // Runs `during` at the first moment the run lets the event loop in.
+  void Execute(std::function<void()> during = {}) {
+    if (during) {
+      QTimer::singleShot(0, this, std::move(during));
+    }
+    Button(2)->click();
+  }
+
+ private slots:
+  void init() {
+    QVERIFY(dir_.isValid());
+    const QString base = dir_.filePath(QTest::currentTestFunction());
+    site_ = base + "/site";
+    out_ = base + "/out";
+    WriteFile(site_ + "/index.htm", "<p>a<script>x()</script>b</p>");
+    WriteFile(site_ + "/sub/page.html", "<script src=q></script>");
+    WriteFile(site_ + "/sub/notes.txt", "<script>not a page</script>");
+    messages_ = {};
+    program_ = std::make_unique<Program>((base + "/varnow.ini").toStdString(), messages_.Sink());
+    Main().show();
+    SetStoreDir(out_);
+    Folder()->setText(site_);
+  }
+  void cleanup() { program_.reset(); }
+
+  void startState() {
+    QCOMPARE(Main().windowTitle(), QStringLiteral("Varnow [0.9.9]"));
+    QCOMPARE(QGuiApplication::applicationDisplayName(), QStringLiteral("Varnow [0.9.9]"));
+    program_ =
+        std::make_unique<Program>(dir_.filePath("fresh.ini").toStdString(), messages_.Sink());
+    QCOMPARE(Folder()->text(), QDir::toNativeSeparators(QDir::homePath()));
+    QCOMPARE(Log()->Text(),
+             QStringLiteral("Программа Varnow предназначена для очистки *.htm и *.html файлов.\n\n"
+                            "Иногда тэги <script></script> и <noscript></noscript> служат для "
+                            "организации меню. Поэтому если вы обработайте такой\n"
+                            "документ, то все испортите. "));
+    QCOMPARE(Status()->Text(), QStringLiteral("Готово"));
+    QVERIFY(Button(1)->isEnabled());
+    QVERIFY(Button(2)->isEnabled());
+    QVERIFY(!Button(3)->isEnabled());
+    QVERIFY(Button(2)->text().isEmpty() && !Button(2)->icon().isNull());
+    QCOMPARE(Main().size(), QSize(717, 476));
+    QCOMPARE(Main().minimumSize(), Main().maximumSize());
+    QStringList menu;
+    for (QAction* top : Main().menuBar()->actions()) {
+      menu << top->text();
+      for (QAction* item : top->menu()->actions()) {
+        menu << (item->isSeparator() ? QStringLiteral("-") : item->text());
+      }
+    }
+    QCOMPARE(menu, (QStringList{"Файл", "Настройки", "-", "Выход", "?", "О программе..."}));
+    QVERIFY(messages_.errors.isEmpty());
+  }
+
+  void executeCleansTheSite() {
+    Switch("chScript")->setChecked(true);
+    Execute();
+    QVERIFY(messages_.errors.isEmpty());
+    QCOMPARE(ReadFile(Output("index.htm")), QByteArray("<p>ab</p>"));
+    QCOMPARE(ReadFile(Output("sub/page.html")), QByteArray());
+    QVERIFY(QFile::exists(Output("sub/page.html")));
+    QVERIFY(!QFile::exists(Output("sub/notes.txt")));
+
+    QStringList removals;
+    for (std::size_t i = 0; i + 2 < Log()->LineCount(); ++i) {
+      removals << Log()->Line(i);
+    }
+    removals.sort();
+    QCOMPARE(removals, (QStringList{site_ + "/index.htm удален <script> [5]",
+                                    site_ + "/sub/page.html удален <script> [1]"}));
+    const QString logFile = out_ + site_ + "/log.txt";
+    QCOMPARE(LastLine(), "Лог сохранен в " + logFile);
+    QVERIFY(Status()->Text().startsWith("Готово. Обработано 2 файлов. Время: "));
+    QVERIFY(!Status()->ProgressBar()->isVisible());
+    QVERIFY(Button(2)->isEnabled());
+    QVERIFY(!Button(3)->isEnabled());
+
+    const QStringList saved = SettingsText(logFile).split("\r\n");
+    QCOMPARE(saved.value(0), QStringLiteral("Файл сгенерирован программой Varnow 0.9.9"));
+    QCOMPARE(saved.value(2), QStringLiteral("Файлов обработано 2"));
+    QVERIFY(saved.contains(site_ + "/index.htm удален <script> [5]"));
+  }
+
+  // The status text and the progress bar, as they stand at every pump of a run.
+  void showsProgressWhileRunning() {
+    // Every file has a script, so the run pumps while it cleans each one.
+    WriteFile(site_ + "/sub/third.htm", "<script></script>");
+    Switch("chScript")->setChecked(true);
+    Main().SetPumpInterval(0);
+    QStringList seen;
+    QTimer watcher;
+    connect(&watcher, &QTimer::timeout, this, [&] {
+      const QProgressBar* bar = Status()->ProgressBar();
+      QString state = Status()->Text();
+      if (bar->isVisible()) {
+        state += QStringLiteral(" %1/%2").arg(bar->value()).arg(bar->maximum());
+      }
+      if (seen.isEmpty() || seen.back() != state) {
+        seen << state;
+      }
+    });
+    watcher.start(0);
+    Execute();
+    watcher.stop();
+    QVERIFY2(seen.contains("Обработка файла 0 из 3 0/3"), qPrintable(seen.join(" | ")));
+    QVERIFY2(seen.contains("Обработка файла 2 из 3 2/3"), qPrintable(seen.join(" | ")));
+    QVERIFY(!Status()->ProgressBar()->isVisible());
+  }
+
+  // Stop enables Execute at once; Stop itself stays enabled until the run has ended.
+  void stopFromInsideTheRun() {
+    bool stopped = false;
+    Execute([&] {
+      QVERIFY(!Button(2)->isEnabled());
+      QVERIFY(Button(3)->isEnabled());
+      Button(3)->click();
+      QVERIFY(Button(2)->isEnabled());
+      QVERIFY(Button(3)->isEnabled());
+      stopped = true;
+    });
+    QVERIFY(stopped);
+    QVERIFY(Button(2)->isEnabled());
+    QVERIFY(!Button(3)->isEnabled());
+    QVERIFY(!Main().Run().StopFlag());
+    QVERIFY(LogLines().contains("Прервано пользователем"));
+    QVERIFY(Status()->Text().startsWith("Готово. Обработано 0 файлов."));
+    QVERIFY(!QFile::exists(Output("index.htm")));
+    QVERIFY(QFile::exists(out_ + site_ + "/log.txt"));
+  }
+
+  // Execute pressed while the stopped run is still ending starts no second run inside it:
+  // the new run begins once the old one is over.
+  void executeWhileAStoppedRunEnds() {
+    Execute([&] {
+      Button(3)->click();
+      Button(2)->click();
+      QVERIFY(!Button(2)->isEnabled());  // the press is taken
+      QVERIFY(Main().Run().Running());
+    });
+    QVERIFY(messages_.errors.isEmpty());
+    QVERIFY(Status()->Text().startsWith("Готово. Обработано 2 файлов."));
+    QVERIFY(!LogLines().contains("Прервано пользователем"));
+    QVERIFY(QFile::exists(Output("index.htm")));
+    QVERIFY(Button(2)->isEnabled());
+    QVERIFY(!Button(3)->isEnabled());
+  }
+
+  // After an error the window is idle and the next run works.
+  void anErrorLeavesTheWindowReady() {
+    Folder()->setText(site_ + "/missing");
+    Execute();
+    QCOMPARE(messages_.errors.size(), 1);
+    QVERIFY(Button(2)->isEnabled());
+    QVERIFY(!Button(3)->isEnabled());
+    QVERIFY(!Main().Run().StopFlag());
+    QVERIFY(!Main().Run().Running());
+    QVERIFY(!Status()->ProgressBar()->isVisible());
+
+    // Stop pressed before the error must not stop the next run either.
+    Folder()->setText(site_);
+    Execute();
+    QVERIFY(Status()->Text().startsWith("Готово. Обработано 2 файлов."));
+    QCOMPARE(messages_.errors.size(), 1);
+  }
+
+  // A dialog opened during a run holds the run; the switches left in it count at once.
+  void settingsDialogDuringARun() {
+    Switch("chScript")->setChecked(true);
+    bool shown = false;
+    Execute([&] {
+      WhenModalShown([&](QWidget* dialog) {
+        shown = dialog == &program_->FormOpt();
+        Switch("chScript")->setChecked(false);
+        Find<QPushButton>(dialog, "Button1")->click();
+      });
+      Find<QAction>(&Main(), "aSettings")->trigger();
+      QVERIFY(Main().Run().Running());
+    });
+    QVERIFY(shown);
+    QCOMPARE(ReadFile(Output("index.htm")), QByteArray("<p>a<script>x()</script>b</p>"));
+  }
+
+  // Closing the window during a run stops the run; the window closes when it has ended.
+  void closingDuringARun() {
+    Execute([&] {
+      Find<QAction>(&Main(), "aExit")->trigger();
+      QVERIFY(Main().isVisible());
+    });
+    QVERIFY(!Main().isVisible());
+    QVERIFY(LogLines().contains("Прервано пользователем"));
+    QVERIFY(QFile::exists(out_ + site_ + "/log.txt"));
+  }
+
+  // The picker opens at home, then where it last picked; cancelling changes nothing.
+  void folderPicker() {
+    QStringList starts;
+    std::optional<QString> answer = QStringLiteral("/picked");
+    Main().SetFolderPicker([&](QWidget*, const QString& title, const QString& start) {
+      if (title != QStringLiteral("Выберите папку с HTML файлами")) {
+        qFatal("wrong title");
+      }
+      starts << start;
+      return answer;
+    });
+    Button(1)->click();
+    QCOMPARE(Folder()->text(), QStringLiteral("/picked"));
+    answer.reset();
+    Button(1)->click();
+    QCOMPARE(Folder()->text(), QStringLiteral("/picked"));
+    QCOMPARE(starts, (QStringList{QDir::toNativeSeparators(QDir::homePath()), "/picked"}));
+  }
+};
+
+}  // namespace varnow::test
+
+QTEST_MAIN(varnow::test::TestFormMain)
+#include "TestFormMain.moc"

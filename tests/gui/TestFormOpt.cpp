@@ -1,0 +1,226 @@
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+
+#include "GuiTestSupport.h"
+#include "TFormOpt.h"
+
+namespace varnow::test {
+
+namespace {
+
+// All thirteen keys of "Main" as the dialog writes them, in file order.
+QStringList MainLines(const QString& storePatch, const QStringList& checkedKeys) {
+  QStringList lines{QStringLiteral("StorePatch=") + storePatch};
+  for (const SwitchInfo& info : kSwitches) {
+    const QString key =
+        QString::fromLatin1(info.key.data(), static_cast<qsizetype>(info.key.size()));
+    lines << key + (checkedKeys.contains(key) ? QStringLiteral("=-1") : QStringLiteral("=0"));
+  }
+  return lines;
+}
+
+}  // namespace
+
+class TestFormOpt : public QObject {
+  Q_OBJECT
+
+ private:
+  QTemporaryDir dir_;
+  QString ini_;
+  RecordedMessages messages_;
+
+  std::unique_ptr<TFormOpt> MakeDialog() {
+    return std::make_unique<TFormOpt>(ini_.toStdString(), messages_.Sink());
+  }
+  static QCheckBox* Box(TFormOpt& dialog, const char* name) {
+    return Find<QCheckBox>(&dialog, QString::fromLatin1(name));
+  }
+  static QLineEdit* Folder(TFormOpt& dialog) { return Find<QLineEdit>(&dialog, "Edit1"); }
+  static void Press(TFormOpt& dialog, const char* button) {
+    Find<QPushButton>(&dialog, QString::fromLatin1(button))->click();
+  }
+
+ private slots:
+  void init() {
+    QVERIFY(dir_.isValid());
+    ini_ = dir_.filePath(QStringLiteral("varnow%1.ini").arg(QTest::currentTestFunction()));
+    messages_ = {};
+  }
+
+  void showsItsControls() {
+    auto dialog = MakeDialog();
+    QCOMPARE(dialog->windowTitle(), QStringLiteral("Настройки"));
+    for (const SwitchInfo& info : kSwitches) {
+      QCOMPARE(Box(*dialog, info.checkBox.data())->text(),
+               QString::fromUtf8(info.caption.data(), static_cast<qsizetype>(info.caption.size())));
+    }
+    QCOMPARE(Box(*dialog, "chBlank")->text(), QStringLiteral("target=\"_blank\""));
+    QCOMPARE(Find<QPushButton>(dialog.get(), "Button1")->text(), QStringLiteral("ОК"));
+    QCOMPARE(Find<QPushButton>(dialog.get(), "Button2")->text(), QStringLiteral("Отмена"));
+    QCOMPARE(Find<QPushButton>(dialog.get(), "Button3")->text(), QStringLiteral("..."));
+    QVERIFY(dialog->width() >= 408 && dialog->height() >= 266);
+  }
+
+  // First start: no box, everything off and empty; the program's end writes the file.
+  void firstStartWithoutFile() {
+    auto dialog = MakeDialog();
+    QVERIFY(messages_.errors.isEmpty());
+    QCOMPARE(Folder(*dialog)->text(), QString());
+    QCOMPARE(dialog->StoreDir(), std::string());
+    for (const SwitchInfo& info : kSwitches) {
+      QVERIFY(!dialog->SwitchOn(info.id));
+    }
+    QVERIFY(!QFile::exists(ini_));
+    dialog.reset();
+    QCOMPARE(SectionLines(ini_, "Main"), MainLines(QString(), {}));
+    QVERIFY(messages_.errors.isEmpty());
+  }
+
+  void readsEveryValueFormAndWritesItBackCanonically() {
+    WriteSettings(
+        ini_,
+        "[Main]\r\nStorePatch=/srv/out\r\nRmScript=1\r\nRmNoscript=True\r\nRmIframe=true\r\n"
+        "RmonMouseOver=0\r\nRmSpan=False\r\nRmStyle=-1\r\nRmMSWord=0\r\nRmTable=7\r\n"
+        "RmBody=0\r\nRmBanner=-1\r\nRmFont=0\r\nRmBlank=tRuE\r\n");
+    auto dialog = MakeDialog();
+    QVERIFY(messages_.errors.isEmpty());
+    QCOMPARE(Folder(*dialog)->text(), QStringLiteral("/srv/out"));
+    QCOMPARE(dialog->StoreDir(), std::string("/srv/out"));
+    const QStringList on{"RmScript", "RmNoscript", "RmIframe", "RmStyle",
+                         "RmTable",  "RmBanner",   "RmBlank"};
+    for (const SwitchInfo& info : kSwitches) {
+      QCOMPARE(dialog->SwitchOn(info.id), on.contains(QString::fromLatin1(info.key.data())));
+    }
+    Press(*dialog, "Button1");
+    QCOMPARE(SectionLines(ini_, "Main"), MainLines("/srv/out", on));
+  }
+
+  // A bad value is reported once; the switches after it stay off, the folder box still
+  // shows the folder that the run will use.
+  void badSwitchValue() {
+    WriteSettings(ini_, "[Main]\nStorePatch=/srv/out\nRmScript=-1\nRmNoscript=yes\nRmIframe=-1\n");
+    auto dialog = MakeDialog();
+    QCOMPARE(messages_.errors, QStringList{"'yes' is not a valid boolean value"});
+    QVERIFY(dialog->SwitchOn(Switch::kScript));
+    QVERIFY(!dialog->SwitchOn(Switch::kNoscript));
+    QVERIFY(!dialog->SwitchOn(Switch::kIframe));
+    QCOMPARE(Folder(*dialog)->text(), QStringLiteral("/srv/out"));
+    QCOMPARE(dialog->StoreDir(), std::string("/srv/out"));
+  }
+
+  void missingSwitchInAnExistingFile() {
+    WriteSettings(ini_, "[Main]\nStorePatch=/o\nRmScript=-1\n");
+    auto dialog = MakeDialog();
+    QCOMPARE(messages_.errors, QStringList{"'' is not a valid boolean value"});
+    QVERIFY(dialog->SwitchOn(Switch::kScript));
+    QCOMPARE(Folder(*dialog)->text(), QStringLiteral("/o"));
+  }
+
+  // Cancel puts back the folder box only; a switch changed before it stays changed.
+  void cancelRestoresOnlyTheFolderBox() {
+    WriteSettings(ini_, MainLines("/old", {"RmScript"}).join("\n").prepend("[Main]\n"));
+    const QByteArray before = ReadFile(ini_);
+    auto dialog = MakeDialog();
+    dialog->open();
+    Folder(*dialog)->setText(QStringLiteral("/typed"));
+    Box(*dialog, "chScript")->setChecked(false);
+    Press(*dialog, "Button2");
+    QVERIFY(!dialog->isVisible());
+    QCOMPARE(dialog->result(), int(QDialog::Rejected));
+    QCOMPARE(Folder(*dialog)->text(), QStringLiteral("/old"));
+    QCOMPARE(dialog->StoreDir(), std::string("/old"));
+    QVERIFY(!dialog->SwitchOn(Switch::kScript));
+    QCOMPARE(ReadFile(ini_), before);
+    dialog.reset();
+    QCOMPARE(SectionLines(ini_, "Main"), MainLines("/old", {}));
+  }
+
+  // The close box runs no handler: the box keeps the typed folder, runs keep the old one,
+  // nothing is written until OK or the program's end.
+  void closeBoxChangesNothing() {
+    WriteSettings(ini_, MainLines("/old", {}).join("\n").prepend("[Main]\n"));
+    const QByteArray before = ReadFile(ini_);
+    auto dialog = MakeDialog();
+    dialog->open();
+    Folder(*dialog)->setText(QStringLiteral("/typed"));
+    QVERIFY(dialog->close());
+    QVERIFY(!dialog->isVisible());
+    QCOMPARE(Folder(*dialog)->text(), QStringLiteral("/typed"));
+    QCOMPARE(dialog->StoreDir(), std::string("/old"));
+    QCOMPARE(ReadFile(ini_), before);
+    dialog.reset();
+    QCOMPARE(SectionLines(ini_, "Main"), MainLines("/typed", {}));
+  }
+
+  // No button is the default: Enter in the folder box does nothing, Enter on a button
+  // presses that button.
+  void enterActsOnTheFocusedControl() {
+    auto dialog = MakeDialog();
+    dialog->open();
+    QTest::keyClick(Folder(*dialog), Qt::Key_Return);
+    QVERIFY(dialog->isVisible());
+    QVERIFY(!QFile::exists(ini_));
+    QTest::keyClick(Find<QPushButton>(dialog.get(), "Button2"), Qt::Key_Return);
+    QVERIFY(!dialog->isVisible());
+    QVERIFY(!QFile::exists(ini_));
+  }
+
+  void okTakesTheFolderAndWritesAllKeys() {
+    auto dialog = MakeDialog();
+    dialog->open();
+    Folder(*dialog)->setText(QStringLiteral("/новая папка"));
+    Box(*dialog, "chFont")->setChecked(true);
+    Press(*dialog, "Button1");
+    QVERIFY(!dialog->isVisible());
+    QCOMPARE(dialog->result(), int(QDialog::Accepted));
+    QCOMPARE(dialog->StoreDir(), std::string("/новая папка"));
+    QCOMPARE(SectionLines(ini_, "Main"), MainLines("/новая папка", {"RmFont"}));
+  }
+
+  // A failed write keeps the dialog open; the folder is taken all the same.
+  void okWithUnwritableFile() {
+    WriteFile(dir_.filePath("plain-file"), "x");
+    ini_ = dir_.filePath("plain-file/varnow.ini");
+    auto dialog = MakeDialog();
+    dialog->open();
+    Folder(*dialog)->setText(QStringLiteral("/new"));
+    Press(*dialog, "Button1");
+    QCOMPARE(messages_.errors, QStringList{"Unable to write to " + ini_});
+    QVERIFY(dialog->isVisible());
+    QCOMPARE(dialog->StoreDir(), std::string("/new"));
+    dialog->close();
+    dialog.reset();  // the program's end tries again, reports again, and goes on
+    QCOMPARE(messages_.errors.size(), 2);
+  }
+
+  // The folder button opens where it last picked (nowhere the first time) and fills only
+  // the box; cancelling the picker changes nothing.
+  void folderButton() {
+    auto dialog = MakeDialog();
+    QStringList starts;
+    std::optional<QString> answer = QStringLiteral("/picked/one");
+    dialog->SetFolderPicker([&](QWidget*, const QString& title, const QString& start) {
+      if (title != QStringLiteral("Папка для сохранения обработанных файлов")) {
+        qFatal("wrong title");
+      }
+      starts << start;
+      return answer;
+    });
+    Press(*dialog, "BitBtn1");
+    QCOMPARE(Folder(*dialog)->text(), QStringLiteral("/picked/one"));
+    QCOMPARE(dialog->StoreDir(), std::string());
+    answer.reset();
+    Press(*dialog, "BitBtn1");
+    QCOMPARE(Folder(*dialog)->text(), QStringLiteral("/picked/one"));
+    QCOMPARE(starts, (QStringList{QString(), "/picked/one"}));
+  }
+};
+
+}  // namespace varnow::test
+
+QTEST_MAIN(varnow::test::TestFormOpt)
+#include "TestFormOpt.moc"

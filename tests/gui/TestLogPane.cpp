@@ -1,0 +1,96 @@
+#include <QApplication>
+#include <QClipboard>
+#include <QScrollBar>
+#include <QTest>
+
+#include "LogPane.h"
+
+namespace varnow::test {
+
+class TestLogPane : public QObject {
+  Q_OBJECT
+
+ private:
+  static void Fill(LogPane& pane, int lines) {
+    for (int i = 0; i < lines; ++i) {
+      pane.AppendLine(QStringLiteral("line %1").arg(i));
+    }
+  }
+  static QPoint PointOfLine(LogPane& pane, int lineInView) {
+    return {10, lineInView * pane.fontMetrics().lineSpacing() + 2};
+  }
+
+ private slots:
+  void keepsLinesExactly() {
+    LogPane pane;
+    pane.AppendLine(std::string_view("/site/страница.htm удален <script> [12]"));
+    pane.AppendLine(std::string_view(""));
+    pane.AppendLine(QStringLiteral("документ, то все испортите. "));
+    QCOMPARE(pane.LineCount(), std::size_t{3});
+    QCOMPARE(pane.Line(0), QStringLiteral("/site/страница.htm удален <script> [12]"));
+    QCOMPARE(pane.Line(1), QString());
+    QCOMPARE(
+        pane.Text(),
+        QStringLiteral("/site/страница.htm удален <script> [12]\n\nдокумент, то все испортите. "));
+    pane.Clear();
+    QCOMPARE(pane.LineCount(), std::size_t{0});
+    QCOMPARE(pane.Text(), QString());
+  }
+
+  // Lines are stored at once but shown together at the next turn of the event loop; the view
+  // follows the end unless the user has scrolled away from it.
+  void showsBurstsAndFollowsTheEnd() {
+    LogPane pane;
+    pane.resize(300, 200);
+    pane.show();
+    Fill(pane, 1000);
+    QScrollBar* bar = pane.verticalScrollBar();
+    QCOMPARE(bar->maximum(), 0);
+    QCoreApplication::processEvents();
+    QVERIFY(bar->maximum() > 900);
+    QCOMPARE(bar->value(), bar->maximum());
+
+    bar->setValue(10);
+    Fill(pane, 10);
+    pane.Flush();
+    QCOMPARE(bar->value(), 10);
+    QCOMPARE(pane.LineCount(), std::size_t{1010});
+  }
+
+  void horizontalRangeCoversTheLongestLine() {
+    LogPane pane;
+    pane.resize(200, 100);
+    pane.show();
+    pane.AppendLine(QStringLiteral("short"));
+    pane.Flush();
+    QCOMPARE(pane.horizontalScrollBar()->maximum(), 0);
+    const QString longLine(400, QLatin1Char('x'));
+    pane.AppendLine(longLine);
+    pane.Flush();
+    QVERIFY(pane.horizontalScrollBar()->maximum() + pane.viewport()->width() >=
+            pane.fontMetrics().horizontalAdvance(longLine));
+  }
+
+  void selectsLinesWithTheMouseAndCopiesThem() {
+    LogPane pane;
+    pane.resize(300, 200);
+    pane.show();
+    Fill(pane, 5);
+    pane.Flush();
+    QCOMPARE(pane.SelectedText(), QString());
+    QTest::mouseClick(pane.viewport(), Qt::LeftButton, {}, PointOfLine(pane, 1));
+    QTest::mouseClick(pane.viewport(), Qt::LeftButton, Qt::ShiftModifier, PointOfLine(pane, 3));
+    QCOMPARE(pane.SelectedText(), QStringLiteral("line 1\nline 2\nline 3"));
+    QTest::keyClick(&pane, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("line 1\nline 2\nline 3"));
+    QTest::keyClick(&pane, Qt::Key_A, Qt::ControlModifier);
+    QCOMPARE(pane.SelectedText(), pane.Text());
+    pane.Clear();
+    QCOMPARE(pane.SelectedText(), QString());
+  }
+};
+
+}  // namespace varnow::test
+
+QTEST_MAIN(varnow::test::TestLogPane)
+#include "TestLogPane.moc"

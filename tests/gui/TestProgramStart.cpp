@@ -1,0 +1,133 @@
+#include <QCheckBox>
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+
+#include "GuiTestSupport.h"
+#include "Program.h"
+#include "TFormAbout.h"
+#include "TFormBan.h"
+#include "TFormMain.h"
+#include "TFormOpt.h"
+
+namespace varnow::test {
+
+class TestProgramStart : public QObject {
+  Q_OBJECT
+
+ private:
+  QTemporaryDir dir_;
+  QString ini_;
+
+  // What a message box showed: caption, icon, text and buttons.
+  static QStringList Describe(QWidget* modal) {
+    auto* box = qobject_cast<QMessageBox*>(modal);
+    if (box == nullptr) {
+      return {"not a message box"};
+    }
+    QStringList buttons;
+    for (QAbstractButton* button : box->buttons()) {
+      buttons << QString::number(box->standardButton(button), 16);
+    }
+    return {box->windowTitle(), QString::number(box->icon()), box->text(), buttons.join(",")};
+  }
+
+ private slots:
+  void init() {
+    QVERIFY(dir_.isValid());
+    ini_ = dir_.filePath(QStringLiteral("%1.ini").arg(QTest::currentTestFunction()));
+  }
+
+  // The error box: the application's title, the error icon, the message with a full stop,
+  // one OK button.
+  void errorBox() {
+    QGuiApplication::setApplicationDisplayName(QStringLiteral("Varnow [0.9.9]"));
+    QStringList seen;
+    for (const QString& message : {QStringLiteral("Unable to write to /x/varnow.ini"),
+                                   QStringLiteral("Stream write error.")}) {
+      WhenModalShown([&](QWidget* modal) {
+        seen << Describe(modal);
+        modal->close();
+      });
+      ShowErrorBox(nullptr, message);
+    }
+    const QString ok = QString::number(QMessageBox::Ok, 16);
+    const QString critical = QString::number(QMessageBox::Critical);
+    QCOMPARE(seen, (QStringList{"Varnow [0.9.9]", critical, "Unable to write to /x/varnow.ini.", ok,
+                                "Varnow [0.9.9]", critical, "Stream write error.", ok}));
+  }
+
+  // The main window is made first, so a settings error at start already carries the full
+  // title; the error is shown once, and start-up goes on.
+  void settingsErrorAtStart() {
+    WriteSettings(ini_, "[Main]\nStorePatch=/out\nRmScript=ja\n");
+    QGuiApplication::setApplicationDisplayName(QStringLiteral("something else"));
+    QStringList titlesAtError;
+    UserMessages messages{[&](QWidget*, const QString& message) {
+                            titlesAtError
+                                << QGuiApplication::applicationDisplayName() + ": " + message;
+                          },
+                          {}};
+    Program program(ini_.toStdString(), messages);
+    QCOMPARE(titlesAtError, QStringList{"Varnow [0.9.9]: 'ja' is not a valid boolean value"});
+    QCOMPARE(program.FormMain().windowTitle(), QStringLiteral("Varnow [0.9.9]"));
+    QCOMPARE(program.FormOpt().StoreDir(), std::string("/out"));
+  }
+
+  // At the program's end the settings dialog writes what its controls hold, also a switch
+  // changed and then cancelled.
+  void programEndWritesTheSettings() {
+    RecordedMessages messages;
+    {
+      Program program(ini_.toStdString(), messages.Sink());
+      QVERIFY(messages.errors.isEmpty());
+      TFormOpt& options = program.FormOpt();
+      options.open();
+      Find<QCheckBox>(&options, "chTable")->setChecked(true);
+      Find<QPushButton>(&options, "Button2")->click();
+      QVERIFY(!QFile::exists(ini_));
+    }
+    QStringList expected{"StorePatch="};
+    for (const SwitchInfo& info : kSwitches) {
+      expected << QString::fromLatin1(info.key.data()) + (info.id == Switch::kTable ? "=-1" : "=0");
+    }
+    QCOMPARE(SectionLines(ini_, "Main"), expected);
+    QVERIFY(messages.errors.isEmpty());
+  }
+
+  // The menu shows the settings dialog and the about box; "..." in the dialog shows the
+  // banner list editor over it. Each is the window made at start, shown modally.
+  void menuOpensTheWindowsMadeAtStart() {
+    RecordedMessages messages;
+    Program program(ini_.toStdString(), messages.Sink());
+    program.Show();
+    QStringList opened;
+    WhenModalShown([&](QWidget* options) {
+      opened << options->objectName();
+      WhenModalShown([&](QWidget* banners) {
+        opened << banners->objectName() + (banners->parentWidget() == options ? " over it" : "");
+        Find<QPushButton>(banners, "Button1")->click();
+      });
+      Find<QPushButton>(options, "Button3")->click();
+      options->close();
+    });
+    Find<QAction>(&program.FormMain(), "aSettings")->trigger();
+    for (int time = 0; time < 2; ++time) {
+      WhenModalShown([&](QWidget* about) {
+        opened << about->objectName() + (about == &program.FormAbout() ? " (same)" : "");
+        Find<QPushButton>(about, "Button1")->click();
+      });
+      Find<QAction>(&program.FormMain(), "aAbout")->trigger();
+    }
+    QCOMPARE(opened,
+             (QStringList{"FormOpt", "FormBan over it", "FormAbout (same)", "FormAbout (same)"}));
+  }
+};
+
+}  // namespace varnow::test
+
+QTEST_MAIN(varnow::test::TestProgramStart)
+#include "TestProgramStart.moc"
