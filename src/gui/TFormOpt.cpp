@@ -147,6 +147,15 @@ bool TFormOpt::eventFilter(QObject* watched, QEvent* event) {
   return QDialog::eventFilter(watched, event);
 }
 
+void TFormOpt::keyPressEvent(QKeyEvent* event) {
+  // Neither button is the dialog's cancel button: Esc closes nothing.
+  if (event->key() == Qt::Key_Escape) {
+    event->accept();
+    return;
+  }
+  QDialog::keyPressEvent(event);
+}
+
 bool TFormOpt::SwitchOn(Switch which) const {
   return checkBoxes_[Index(which)]->isChecked();
 }

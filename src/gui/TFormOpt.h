@@ -14,6 +14,8 @@
 class QCheckBox;
 class QLineEdit;
 
+class QKeyEvent;
+
 namespace varnow {
 
 class TFormBan;
@@ -44,6 +46,7 @@ class TFormOpt : public QDialog {
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   void BuildControls();

@@ -156,14 +156,16 @@ class TestFormOpt : public QObject {
     QCOMPARE(SectionLines(ini_, "Main"), MainLines("/typed", {}));
   }
 
-  // No button is the default: Enter in the folder box does nothing, Enter on a button
-  // presses that button.
+  // No button is the default or the cancel button: Enter and Esc in the folder box do
+  // nothing, Enter on a button presses that button.
   void enterActsOnTheFocusedControl() {
     auto dialog = MakeDialog();
     dialog->open();
     QTest::keyClick(Folder(*dialog), Qt::Key_Return);
     QVERIFY(dialog->isVisible());
     QVERIFY(!QFile::exists(ini_));
+    QTest::keyClick(Folder(*dialog), Qt::Key_Escape);
+    QVERIFY(dialog->isVisible());
     QTest::keyClick(Find<QPushButton>(dialog.get(), "Button2"), Qt::Key_Return);
     QVERIFY(!dialog->isVisible());
     QVERIFY(!QFile::exists(ini_));
