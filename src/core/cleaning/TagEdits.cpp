@@ -2,18 +2,31 @@
 
 namespace varnow {
 
-bool RemoveTagToEnd(CleaningContext& ctx, std::string_view path, std::string_view pattern,
-                    std::string_view message) {
-  Document& doc = ctx.DocText();
+namespace {
+
+// Deletes the first occurrence of `pattern` through the first '>' at or after it and gives the
+// position it began at, or 0 (nothing deleted) when the pattern or the '>' is missing.
+Pos DeleteTag(Document& doc, std::string_view pattern) {
   const Pos p = doc.FindPattern(pattern);
   if (p == 0) {
-    return false;
+    return 0;
   }
   const Pos q = doc.FindTagEnd(p);
   if (q == 0) {
-    return false;
+    return 0;
   }
   doc.Delete(p, q - p + 1);
+  return p;
+}
+
+}  // namespace
+
+bool RemoveTagToEnd(CleaningContext& ctx, std::string_view path, std::string_view pattern,
+                    std::string_view message) {
+  const Pos p = DeleteTag(ctx.DocText(), pattern);
+  if (p == 0) {
+    return false;
+  }
   ctx.LogChange(path, message, {p});
   ctx.PumpMessages();
   return true;
@@ -21,18 +34,12 @@ bool RemoveTagToEnd(CleaningContext& ctx, std::string_view path, std::string_vie
 
 bool ReduceTag(CleaningContext& ctx, std::string_view path, std::string_view pattern,
                std::string_view bareTag, std::string_view message) {
-  Document& doc = ctx.DocText();
-  const Pos p = doc.FindPattern(pattern);
+  const Pos p = DeleteTag(ctx.DocText(), pattern);
   if (p == 0) {
     return false;
   }
-  const Pos q = doc.FindTagEnd(p);
-  if (q == 0) {
-    return false;
-  }
-  doc.Delete(p, q - p + 1);
   ctx.LogChange(path, message, {p});
-  doc.Insert(bareTag, p);
+  ctx.DocText().Insert(bareTag, p);
   ctx.PumpMessages();
   return true;
 }
