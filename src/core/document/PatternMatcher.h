@@ -24,17 +24,32 @@ class PatternMatcher {
     return (static_cast<unsigned char>(c) | Mask(i)) == static_cast<unsigned char>(folded_[i]);
   }
   // Whether the Size() bytes at `bytes` match.
-  bool MatchesAt(const char* bytes) const;
+  bool MatchesAt(const char* bytes) const {
+    for (std::size_t i = 0; i < folded_.size(); ++i) {
+      if (!ByteMatches(i, bytes[i])) {
+        return false;
+      }
+    }
+    return true;
+  }
   // Offset of the first match lying wholly inside bytes[0, count), or npos.
   std::size_t FindIn(const char* bytes, std::size_t count) const;
 
  private:
   unsigned char Mask(std::size_t i) const { return static_cast<unsigned char>(masks_[i]); }
+  std::size_t FindWide(const char* bytes, std::size_t lastStart) const;
+  std::size_t FindNarrow(const char* bytes, std::size_t lastStart) const;
+  // The first of the starts at + (each set bit of `bits`) where the whole pattern matches.
+  std::size_t CheckStarts(const char* bytes, std::size_t at, unsigned bits) const;
 
   std::string folded_;  // each pattern byte OR-ed with its mask
   std::string masks_;   // 0x20 where the pattern holds a letter A..Z, else 0
   bool canMatch_ = true;
-  std::size_t anchor_ = 0;  // the second byte the fast filter checks, besides the first
+  bool wide_ = false;  // the processor has 32-byte vectors
+  // The two bytes the fast filter checks before a start is compared in full: the pattern's
+  // rarest ones in ordinary pages.
+  std::size_t rare_ = 0;
+  std::size_t rarer_ = 0;
 };
 
 }  // namespace varnow

@@ -47,15 +47,15 @@ Pos TrackedPattern::First(const BlockText& text, Pos limit) {
 
 void TrackedPattern::FindInWindow(StartList& list, Pos from, Pos to,
                                   const EditWindow& window) const {
-  while (from <= to) {
-    const auto offset = static_cast<std::size_t>(from - window.first);
-    const std::size_t hit = matcher_.FindIn(window.bytes.data() + offset,
-                                            static_cast<std::size_t>(to - from + Size()));
-    if (hit == PatternMatcher::npos) {
-      return;
+  if (!matcher_.CanMatch()) {
+    return;
+  }
+  // A handful of starts: a plain loop beats setting up the vector filter.
+  const char* bytes = window.bytes.data() - window.first;
+  for (Pos start = from; start <= to; ++start) {
+    if (matcher_.MatchesAt(bytes + start)) {
+      list.Add(start);
     }
-    list.Add(from + static_cast<Pos>(hit));
-    from += static_cast<Pos>(hit) + 1;
   }
 }
 
