@@ -37,6 +37,7 @@ void BlockText::AppendBlocks(std::vector<Block>& out, std::string_view text) con
 }
 
 void BlockText::ReindexAll() {
+  cursorValid_ = false;
   std::vector<Pos> sizes;
   sizes.reserve(blocks_.size());
   for (const Block& block : blocks_) {
@@ -95,7 +96,7 @@ void BlockText::Insert(Pos index, std::string_view text) {
     at = blocks_.size() - 1;
     offset = blocks_[at].Size();
   } else {
-    const BlockIndex::Spot spot = index_.Locate(index);
+    const BlockIndex::Spot spot = Locate(index);
     at = spot.block;
     offset = ToSize(index - spot.start);
     // Before a block's first byte, the end of the block before it is the same place.
@@ -132,7 +133,7 @@ void BlockText::Insert(Pos index, std::string_view text) {
     block.end += count;
   }
   std::memcpy(block.Data() + offset, text.data(), count);
-  index_.Add(at, ToPos(count));
+  Resize(at, ToPos(count));
   length_ += ToPos(count);
 }
 
@@ -145,6 +146,7 @@ void BlockText::InsertSplitting(std::size_t at, std::size_t offset, std::string_
   joined.append(block.Data() + offset, block.Size() - offset);
   std::vector<Block> pieces;
   AppendBlocks(pieces, joined);
+  cursorValid_ = false;
   if (at + 1 == blocks_.size()) {
     // Growing at the end (a file loaded piece by piece) keeps the index without a rebuild.
     blocks_.pop_back();
@@ -165,7 +167,7 @@ void BlockText::Erase(Pos index, Pos count) {
   if (IsWhole()) {
     Split();
   }
-  const BlockIndex::Spot spot = index_.Locate(index);
+  const BlockIndex::Spot spot = Locate(index);
   std::size_t at = spot.block;
   std::size_t offset = ToSize(index - spot.start);
   std::size_t left = ToSize(count);
@@ -187,7 +189,7 @@ void BlockText::Erase(Pos index, Pos count) {
         block.begin = lead_;
         block.end = lead_;
       }
-      index_.Add(at, -ToPos(take));
+      Resize(at, -ToPos(take));
       left -= take;
     }
     ++at;
@@ -272,7 +274,7 @@ Pos BlockText::Find(const PatternMatcher& pattern, Pos from, Pos last) const {
   if (!pattern.CanMatch() || from > last) {
     return 0;
   }
-  const BlockIndex::Spot spot = index_.Locate(from);
+  const BlockIndex::Spot spot = Locate(from);
   Pos start = spot.start;
   for (std::size_t at = spot.block; at < blocks_.size() && start <= last; ++at) {
     const Block& block = blocks_[at];
@@ -308,7 +310,7 @@ Pos BlockText::FindByte(char byte, Pos from, Pos to) const {
   if (from > to) {
     return 0;
   }
-  const BlockIndex::Spot spot = index_.Locate(from);
+  const BlockIndex::Spot spot = Locate(from);
   Pos start = spot.start;
   for (std::size_t at = spot.block; at < blocks_.size() && start <= to; ++at) {
     const Block& block = blocks_[at];
@@ -331,7 +333,7 @@ void BlockText::CopyOut(Pos from, Pos count, std::string& out) const {
   if (count <= 0) {
     return;
   }
-  const BlockIndex::Spot spot = index_.Locate(from);
+  const BlockIndex::Spot spot = Locate(from);
   std::size_t offset = ToSize(from - spot.start);
   std::size_t left = ToSize(count);
   for (std::size_t at = spot.block; left > 0 && at < blocks_.size(); ++at, offset = 0) {

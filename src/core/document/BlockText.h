@@ -41,6 +41,11 @@ class BlockText {
   Pos FindByte(char byte, Pos from, Pos to) const;
   // Replaces `out` with the `count` bytes from position `from` on (all inside the text).
   void CopyOut(Pos from, Pos count, std::string& out) const;
+  // The byte at `pos`, 1 <= pos <= Length().
+  char ByteAt(Pos pos) const {
+    const BlockIndex::Spot spot = Locate(pos);
+    return blocks_[spot.block].Data()[pos - spot.start];
+  }
 
  private:
   struct Block {
@@ -53,6 +58,23 @@ class BlockText {
     char* Data() { return bytes.data() + begin; }
   };
 
+  // The block holding `pos`. Searches and edits come in runs at nearly the same place, so the
+  // last block found is tried first.
+  BlockIndex::Spot Locate(Pos pos) const {
+    if (cursorValid_ && pos >= cursor_.start &&
+        pos < cursor_.start + static_cast<Pos>(blocks_[cursor_.block].Size())) {
+      return cursor_;
+    }
+    cursor_ = index_.Locate(pos);
+    cursorValid_ = true;
+    return cursor_;
+  }
+  void Resize(std::size_t block, Pos delta) {
+    index_.Add(block, delta);
+    if (cursorValid_ && cursor_.block > block) {
+      cursor_.start += delta;
+    }
+  }
   bool IsWhole() const { return blocks_.size() == 1 && blocks_[0].bytes.size() != blockSize_; }
   Block NewBlock() const;
   // Appends `text` to `out` as fresh blocks filled to the usual level.
@@ -69,6 +91,8 @@ class BlockText {
   std::size_t fill_;  // bytes a fresh block holds
   std::vector<Block> blocks_;
   BlockIndex index_;
+  mutable BlockIndex::Spot cursor_{0, 1};
+  mutable bool cursorValid_ = false;
   Pos length_ = 0;
 };
 

@@ -1,6 +1,7 @@
 #include "document/FastDocument.h"
 
 #include <algorithm>
+#include <array>
 
 namespace varnow {
 
@@ -29,13 +30,26 @@ void FastDocument::Clear() {
   ForgetAll();
 }
 
+namespace {
+
+std::uint64_t KeyOf(std::string_view pattern) {
+  std::uint64_t key = pattern.size();
+  for (std::size_t i = 0; i < pattern.size() && i < 7; ++i) {
+    key |= std::uint64_t{static_cast<unsigned char>(pattern[i])} << (8 * (i + 1));
+  }
+  return key;
+}
+
+}  // namespace
+
 TrackedPattern& FastDocument::Track(std::string_view pattern) {
+  const std::uint64_t key = KeyOf(pattern);
   Slot* free = nullptr;
   Slot* oldest = nullptr;
   for (Slot& slot : slots_) {
     if (!slot.pattern) {
       free = &slot;
-    } else if (slot.pattern->Pattern() == pattern) {
+    } else if (slot.key == key && slot.pattern->Pattern() == pattern) {
       slot.lastUse = edits_;
       return *slot.pattern;
     } else if (oldest == nullptr || slot.lastUse < oldest->lastUse) {
@@ -44,6 +58,7 @@ TrackedPattern& FastDocument::Track(std::string_view pattern) {
   }
   Slot& slot = free != nullptr ? *free : *oldest;
   slot.pattern = std::make_unique<TrackedPattern>(pattern);
+  slot.key = key;
   slot.lastUse = edits_;
   return *slot.pattern;
 }
@@ -83,30 +98,64 @@ Pos FastDocument::FindTagEnd(Pos start) {
   return found;
 }
 
-template <typename Update>
-void FastDocument::AfterEdit(Pos at, Pos inserted, Update update) {
-  Pos widest = nul_.Touches(at) ? 1 : 0;
+void FastDocument::AfterEdit(Pos at, Pos removed, std::string_view inserted) {
+  const Pos newLength = Length();
+  const auto count = static_cast<Pos>(inserted.size());
+  EditSeams seams;
+  // Long insertions (a file loaded piece by piece) are simply searched.
+  constexpr std::size_t kPairedInsertion = 256;
+  const bool longInsertion = inserted.size() > kPairedInsertion;
+  if (!longInsertion) {
+    seams.SetInserted(inserted);
+  }
+  if (at > 1 && at <= newLength) {
+    seams.AddPair(text_.ByteAt(at - 1), text_.ByteAt(at));
+  }
+  if (count > 0 && at + count <= newLength) {
+    seams.AddPair(inserted.back(), text_.ByteAt(at + count));
+  }
+
+  struct Touched {
+    TrackedPattern* pattern;
+    bool searchWindow;
+  };
+  std::array<Touched, kTrackedPatterns + 1> touched;  // filled up to touchedCount
+  std::size_t touchedCount = 0;
+  Pos widest = 0;
+  auto consider = [&](TrackedPattern& pattern) {
+    if (!pattern.Touches(at)) {
+      return;
+    }
+    const bool search = longInsertion || pattern.MayMatchAcross(seams);
+    touched[touchedCount++] = {&pattern, search};
+    if (search) {
+      widest = std::max(widest, pattern.Size());
+    }
+  };
+  consider(nul_);
   for (Slot& slot : slots_) {
     if (!slot.pattern) {
       continue;
     }
     if (edits_ - slot.lastUse > kIdleEdits) {
       slot.pattern.reset();
-    } else if (slot.pattern->Touches(at)) {
-      widest = std::max(widest, slot.pattern->Size());
+    } else {
+      consider(*slot.pattern);
     }
   }
-  if (widest == 0) {
-    return;
+  EditWindow window;
+  if (widest > 0) {
+    const Pos first = std::max<Pos>(at - widest + 1, 1);
+    const Pos last = std::min(newLength, at + count + widest - 2);
+    text_.CopyOut(first, last - first + 1, window_);
+    window = {first, window_};
   }
-  const Pos first = std::max<Pos>(at - widest + 1, 1);
-  const Pos last = std::min(Length(), at + inserted + widest - 2);
-  text_.CopyOut(first, last - first + 1, window_);
-  const EditWindow window{first, window_};
-  update(nul_, window);
-  for (Slot& slot : slots_) {
-    if (slot.pattern) {
-      update(*slot.pattern, window);
+  for (std::size_t i = 0; i < touchedCount; ++i) {
+    const EditWindow* seen = touched[i].searchWindow ? &window : nullptr;
+    if (removed > 0) {
+      touched[i].pattern->AfterErase(at, removed, newLength, seen);
+    } else {
+      touched[i].pattern->AfterInsert(at, count, newLength, seen);
     }
   }
 }
@@ -119,10 +168,7 @@ void FastDocument::Delete(Pos index, Pos count) {
   count = std::min(count, length - index + 1);
   text_.Erase(index, count);
   ++edits_;
-  const Pos newLength = Length();
-  AfterEdit(index, 0, [&](TrackedPattern& p, const EditWindow& w) {
-    p.AfterErase(index, count, newLength, w);
-  });
+  AfterEdit(index, count, {});
   // No '>' from noTagEndFrom_ on: the bytes that closed up behind the edit were past it too.
   if (noTagEndFrom_ > index) {
     noTagEndFrom_ = noTagEndFrom_ >= index + count ? noTagEndFrom_ - count : index;
@@ -137,10 +183,7 @@ void FastDocument::Insert(std::string_view text, Pos index) {
   const auto count = static_cast<Pos>(text.size());
   text_.Insert(at, text);
   ++edits_;
-  const Pos newLength = Length();
-  AfterEdit(at, count, [&](TrackedPattern& p, const EditWindow& w) {
-    p.AfterInsert(at, count, newLength, w);
-  });
+  AfterEdit(at, 0, text);
   if (noTagEndFrom_ >= at) {
     noTagEndFrom_ += count;
   } else if (const auto gt = text.rfind('>'); gt != std::string_view::npos) {

@@ -41,23 +41,24 @@ class FastDocument final : public Document {
  private:
   // The procedures use at most four patterns at a time; a few more keep a procedure's
   // patterns while the next one starts.
-  static constexpr std::size_t kTrackedPatterns = 8;
+  static constexpr std::size_t kTrackedPatterns = 6;
   // A pattern not asked for during this many edits belongs to a procedure that has finished;
   // it is forgotten so that edits stop paying for it.
-  static constexpr std::uint64_t kIdleEdits = 64;
+  static constexpr std::uint64_t kIdleEdits = 16;
 
   struct Slot {
     std::unique_ptr<TrackedPattern> pattern;
+    std::uint64_t key = 0;  // the size and first bytes, to pass over other patterns quickly
     std::uint64_t lastUse = 0;
   };
 
   TrackedPattern& Track(std::string_view pattern);
   Pos FirstNul();
   void ForgetAll();
-  // Brings every tracked pattern up to date after an edit: the window of new text around the
-  // edit is read once, as wide as the longest pattern that needs it.
-  template <typename Update>
-  void AfterEdit(Pos at, Pos inserted, Update update);
+  // Brings every tracked pattern up to date after an edit that removed `removed` bytes at `at`
+  // or inserted `inserted` there. The window of new text around the edit is read only for the
+  // patterns that could match across it, once, as wide as the longest of them.
+  void AfterEdit(Pos at, Pos removed, std::string_view inserted);
 
   BlockText text_;
   std::vector<Slot> slots_;

@@ -25,6 +25,13 @@ class TrackedPattern::StartList {
   Pos overflowAt_ = 0;
 };
 
+TrackedPattern::TrackedPattern(std::string_view pattern) : pattern_(pattern), matcher_(pattern) {
+  for (std::size_t i = 1; i < pattern.size(); ++i) {
+    const unsigned bit = EditSeams::PairBit(pattern[i - 1], pattern[i]);
+    pairs_[bit / 64] |= std::uint64_t{1} << (bit % 64);
+  }
+}
+
 Pos TrackedPattern::First(const BlockText& text, Pos limit) {
   if (startCount_ > 0) {
     return starts_[0] < limit ? starts_[0] : 0;
@@ -43,6 +50,16 @@ Pos TrackedPattern::First(const BlockText& text, Pos limit) {
   // cannot hold one either).
   knownBelow_ = std::min(limit, text.Length() + 1);
   return 0;
+}
+
+bool TrackedPattern::HasByte(std::string_view bytes) const {
+  const char folded = static_cast<char>(EditSeams::Fold(pattern_[0]));
+  for (const char c : bytes) {
+    if (static_cast<char>(EditSeams::Fold(c)) == folded && matcher_.ByteMatches(0, c)) {
+      return true;
+    }
+  }
+  return false;
 }
 
 void TrackedPattern::FindInWindow(StartList& list, Pos from, Pos to,
@@ -65,10 +82,21 @@ void TrackedPattern::Replace(const StartList& list, Pos knownBelow) {
   knownBelow_ = list.KnownBelow(knownBelow);
 }
 
-void TrackedPattern::AfterErase(Pos at, Pos count, Pos newLength, const EditWindow& window) {
+void TrackedPattern::AfterErase(Pos at, Pos count, Pos newLength, const EditWindow* window) {
   // A start at or before at - Size() has its whole match before the edit: untouched.
   const Pos low = at - Size() + 1;
   if (knownBelow_ <= low) {
+    return;
+  }
+  // Known starts behind the removed bytes stay known; if what was known ended inside them,
+  // everything before the edit place is known now.
+  const Pos knownBelow = knownBelow_ >= at + count ? knownBelow_ - count : at;
+  if (window == nullptr && (startCount_ == 0 || starts_[0] >= at + count)) {
+    // Nothing new and nothing broken: the starts only move.
+    for (std::size_t i = 0; i < startCount_; ++i) {
+      starts_[i] -= count;
+    }
+    knownBelow_ = knownBelow;
     return;
   }
   StartList list;
@@ -76,21 +104,30 @@ void TrackedPattern::AfterErase(Pos at, Pos count, Pos newLength, const EditWind
     list.Add(starts_[i]);
   }
   // Matches across the place where the text closed up are new.
-  FindInWindow(list, std::max<Pos>(low, 1), std::min(at - 1, newLength - Size() + 1), window);
+  if (window != nullptr) {
+    FindInWindow(list, std::max<Pos>(low, 1), std::min(at - 1, newLength - Size() + 1),
+                 *window);
+  }
   // Starts after the removed bytes only move; those that touched them are gone.
   for (std::size_t i = 0; i < startCount_; ++i) {
     if (starts_[i] >= at + count) {
       list.Add(starts_[i] - count);
     }
   }
-  // Known starts behind the removed bytes stay known; if what was known ended inside them,
-  // everything before the edit place is known now.
-  Replace(list, knownBelow_ >= at + count ? knownBelow_ - count : at);
+  Replace(list, knownBelow);
 }
 
-void TrackedPattern::AfterInsert(Pos at, Pos count, Pos newLength, const EditWindow& window) {
+void TrackedPattern::AfterInsert(Pos at, Pos count, Pos newLength, const EditWindow* window) {
   const Pos low = at - Size() + 1;
   if (knownBelow_ <= low) {
+    return;
+  }
+  const Pos knownBelow = knownBelow_ >= at ? knownBelow_ + count : at + count;
+  if (window == nullptr && (startCount_ == 0 || starts_[0] >= at)) {
+    for (std::size_t i = 0; i < startCount_; ++i) {
+      starts_[i] += count;
+    }
+    knownBelow_ = knownBelow;
     return;
   }
   StartList list;
@@ -99,14 +136,16 @@ void TrackedPattern::AfterInsert(Pos at, Pos count, Pos newLength, const EditWin
   }
   // Matches that touch the inserted bytes are new; those that ran across the insertion place
   // are broken.
-  FindInWindow(list, std::max<Pos>(low, 1), std::min(at + count - 1, newLength - Size() + 1),
-               window);
+  if (window != nullptr) {
+    FindInWindow(list, std::max<Pos>(low, 1), std::min(at + count - 1, newLength - Size() + 1),
+                 *window);
+  }
   for (std::size_t i = 0; i < startCount_; ++i) {
     if (starts_[i] >= at) {
       list.Add(starts_[i] + count);
     }
   }
-  Replace(list, knownBelow_ >= at ? knownBelow_ + count : at + count);
+  Replace(list, knownBelow);
 }
 
 }  // namespace varnow
