@@ -44,6 +44,12 @@ std::uint64_t KeyOf(std::string_view pattern) {
 
 TrackedPattern& FastDocument::Track(std::string_view pattern) {
   const std::uint64_t key = KeyOf(pattern);
+  // A procedure asks for the same pattern several times in a row.
+  if (Slot& last = slots_[lastSlot_];
+      last.pattern && last.key == key && last.pattern->Pattern() == pattern) {
+    last.lastUse = edits_;
+    return *last.pattern;
+  }
   Slot* free = nullptr;
   Slot* oldest = nullptr;
   for (Slot& slot : slots_) {
@@ -51,12 +57,14 @@ TrackedPattern& FastDocument::Track(std::string_view pattern) {
       free = &slot;
     } else if (slot.key == key && slot.pattern->Pattern() == pattern) {
       slot.lastUse = edits_;
+      lastSlot_ = static_cast<std::size_t>(&slot - slots_.data());
       return *slot.pattern;
     } else if (oldest == nullptr || slot.lastUse < oldest->lastUse) {
       oldest = &slot;
     }
   }
   Slot& slot = free != nullptr ? *free : *oldest;
+  lastSlot_ = static_cast<std::size_t>(&slot - slots_.data());
   slot.pattern = std::make_unique<TrackedPattern>(pattern);
   slot.key = key;
   slot.lastUse = edits_;

@@ -62,6 +62,7 @@ class FastDocument final : public Document {
 
   BlockText text_;
   std::vector<Slot> slots_;
+  std::size_t lastSlot_ = 0;
   TrackedPattern nul_;
   Pos noTagEndFrom_ = 1;  // no '>' at this position or after it
   std::uint64_t edits_ = 0;
