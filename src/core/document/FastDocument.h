@@ -16,10 +16,10 @@ namespace varnow {
 // - The text lies in small blocks, so an edit moves few bytes (BlockText).
 // - Matching folds letter case on the fly, so there is no upper-cased copy at all.
 // - The patterns in use are remembered with what is known about where they occur, and each
-//   edit only checks the handful of bytes around itself (TrackedPattern); a search goes on
-//   from where the last one stopped.
-// - The first NUL byte is tracked the same way, and the end of the last '>' is remembered,
-//   so loop tests and tag ends that find nothing do not sweep the text again.
+//   edit only looks at the bytes around itself, and only when they could form the pattern
+//   (TrackedPattern); a search goes on from where the last one stopped.
+// - The first NUL byte is tracked the same way, and a search for '>' that found none is
+//   remembered, so loop tests and tag ends that find nothing do not sweep the text again.
 class FastDocument final : public Document {
  public:
   explicit FastDocument(std::size_t blockSize = BlockText::kDefaultBlockSize);

@@ -247,7 +247,7 @@ Case RandomCase(std::mt19937_64& rng) {
 }
 
 TEST(OperationDifferential, SameAnswersForRandomOperationSequences) {
-  constexpr int kSequences = 15'000;
+  constexpr int kSequences = 10'000;
   int failures = 0;
   for (int seed = 0; seed < kSequences && failures < 3; ++seed) {
     std::mt19937_64 rng(static_cast<std::uint64_t>(seed) + 1'000'000);
