@@ -32,9 +32,19 @@ void FastDocument::Clear() {
 
 namespace {
 
+// The size and up to seven first bytes: for a pattern of seven bytes or fewer, an equal key
+// means an equal pattern.
+constexpr std::size_t kKeyBytes = 7;
+
+bool SamePattern(std::uint64_t key, std::uint64_t otherKey, std::string_view pattern,
+                 std::string_view other) {
+  return key == otherKey && pattern.size() == other.size() &&
+         (pattern.size() <= kKeyBytes || pattern == other);
+}
+
 std::uint64_t KeyOf(std::string_view pattern) {
   std::uint64_t key = pattern.size();
-  for (std::size_t i = 0; i < pattern.size() && i < 7; ++i) {
+  for (std::size_t i = 0; i < pattern.size() && i < kKeyBytes; ++i) {
     key |= std::uint64_t{static_cast<unsigned char>(pattern[i])} << (8 * (i + 1));
   }
   return key;
@@ -46,7 +56,7 @@ TrackedPattern& FastDocument::Track(std::string_view pattern) {
   const std::uint64_t key = KeyOf(pattern);
   // A procedure asks for the same pattern several times in a row.
   if (Slot& last = slots_[lastSlot_];
-      last.pattern && last.key == key && last.pattern->Pattern() == pattern) {
+      last.pattern && SamePattern(key, last.key, pattern, last.pattern->Pattern())) {
     last.lastUse = edits_;
     return *last.pattern;
   }
@@ -55,7 +65,7 @@ TrackedPattern& FastDocument::Track(std::string_view pattern) {
   for (Slot& slot : slots_) {
     if (!slot.pattern) {
       free = &slot;
-    } else if (slot.key == key && slot.pattern->Pattern() == pattern) {
+    } else if (SamePattern(key, slot.key, pattern, slot.pattern->Pattern())) {
       slot.lastUse = edits_;
       lastSlot_ = static_cast<std::size_t>(&slot - slots_.data());
       return *slot.pattern;
