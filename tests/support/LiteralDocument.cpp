@@ -1,10 +1,8 @@
-#include "document/LiteralDocument.h"
+#include "support/LiteralDocument.h"
 
 #include "text/AsciiCase.h"
 
-namespace varnow {
-
-std::unique_ptr<Document> NewDocument() { return std::make_unique<LiteralDocument>(); }
+namespace varnow::test {
 
 Pos LiteralDocument::FindPattern(std::string_view pattern) {
   if (pattern.empty()) {
@@ -47,4 +45,4 @@ void LiteralDocument::Insert(std::string_view text, Pos index) {
   text_.insert(static_cast<std::size_t>(at - 1), text);
 }
 
-}  // namespace varnow
+}  // namespace varnow::test

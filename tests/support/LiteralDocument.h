@@ -4,10 +4,11 @@
 
 #include "document/Document.h"
 
-namespace varnow {
+namespace varnow::test {
 
-// The document exactly as the operations are defined: every search upper-cases a fresh copy
-// of the whole text. Simple and slow (each search costs a sweep over the text).
+// The document exactly as its operations are defined: every search upper-cases a fresh copy
+// of the whole text. Simple and slow (each search costs a sweep over the text); the tests hold
+// the program's document to its results.
 class LiteralDocument final : public Document {
  public:
   void Assign(std::string bytes) override { text_ = std::move(bytes); }
@@ -28,4 +29,4 @@ class LiteralDocument final : public Document {
   std::string text_;
 };
 
-}  // namespace varnow
+}  // namespace varnow::test

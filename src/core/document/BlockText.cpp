@@ -1,0 +1,347 @@
+#include "document/BlockText.h"
+
+#include <algorithm>
+#include <cstring>
+#include <iterator>
+
+namespace varnow {
+namespace {
+
+std::size_t ToSize(Pos value) { return static_cast<std::size_t>(value); }
+Pos ToPos(std::size_t value) { return static_cast<Pos>(value); }
+
+}  // namespace
+
+BlockText::BlockText(std::size_t blockSize)
+    : blockSize_(std::max<std::size_t>(blockSize, 4)),
+      lead_(blockSize_ / 32),
+      fill_(blockSize_ - 2 * lead_) {}
+
+BlockText::Block BlockText::NewBlock() const {
+  Block block;
+  block.bytes.resize(blockSize_);
+  block.begin = lead_;
+  block.end = lead_;
+  return block;
+}
+
+void BlockText::AppendBlocks(std::vector<Block>& out, std::string_view text) const {
+  while (!text.empty()) {
+    Block block = NewBlock();
+    const std::size_t take = std::min(fill_, text.size());
+    std::memcpy(block.Data(), text.data(), take);
+    block.end += take;
+    out.push_back(std::move(block));
+    text.remove_prefix(take);
+  }
+}
+
+void BlockText::ReindexAll() {
+  cursorValid_ = false;
+  std::vector<Pos> sizes;
+  sizes.reserve(blocks_.size());
+  for (const Block& block : blocks_) {
+    sizes.push_back(ToPos(block.Size()));
+  }
+  index_.Reset(sizes);
+}
+
+void BlockText::Rebuild(std::vector<Block> blocks) {
+  blocks_ = std::move(blocks);
+  ReindexAll();
+}
+
+void BlockText::Split() {
+  std::vector<Block> blocks;
+  AppendBlocks(blocks, std::string_view(blocks_[0].Data(), blocks_[0].Size()));
+  Rebuild(std::move(blocks));
+}
+
+void BlockText::Assign(std::string bytes) {
+  length_ = ToPos(bytes.size());
+  blocks_.clear();
+  if (!bytes.empty()) {
+    Block whole;
+    whole.end = bytes.size();
+    whole.bytes = std::move(bytes);
+    blocks_.push_back(std::move(whole));
+  }
+  ReindexAll();
+}
+
+void BlockText::Clear() {
+  blocks_.clear();
+  length_ = 0;
+  ReindexAll();
+}
+
+void BlockText::Insert(Pos index, std::string_view text) {
+  if (text.empty()) {
+    return;
+  }
+  if (IsWhole()) {
+    Split();
+  }
+  const std::size_t count = text.size();
+  if (blocks_.empty()) {
+    AppendBlocks(blocks_, text);
+    ReindexAll();
+    length_ += ToPos(count);
+    return;
+  }
+  auto room = [](const Block& block) { return block.bytes.size() - block.Size(); };
+  std::size_t at = 0;
+  std::size_t offset = 0;
+  if (index > length_) {
+    at = blocks_.size() - 1;
+    offset = blocks_[at].Size();
+  } else {
+    const BlockIndex::Spot spot = Locate(index);
+    at = spot.block;
+    offset = ToSize(index - spot.start);
+    // Before a block's first byte, the end of the block before it is the same place.
+    if (offset == 0 && at > 0 && room(blocks_[at]) < count && room(blocks_[at - 1]) >= count) {
+      --at;
+      offset = blocks_[at].Size();
+    }
+  }
+  Block& block = blocks_[at];
+  const std::size_t size = block.Size();
+  const std::size_t front = block.begin;
+  const std::size_t back = block.bytes.size() - block.end;
+  if (front + back < count) {
+    InsertSplitting(at, offset, text);
+    length_ += ToPos(count);
+    return;
+  }
+  bool useFront = false;
+  if (front >= count && back >= count) {
+    useFront = offset < size - offset;
+  } else if (front >= count) {
+    useFront = true;
+  } else if (back < count) {
+    // The room is there only at both ends together: gather it behind the text.
+    std::memmove(block.bytes.data(), block.Data(), size);
+    block.begin = 0;
+    block.end = size;
+  }
+  if (useFront) {
+    std::memmove(block.Data() - count, block.Data(), offset);
+    block.begin -= count;
+  } else {
+    std::memmove(block.Data() + offset + count, block.Data() + offset, size - offset);
+    block.end += count;
+  }
+  std::memcpy(block.Data() + offset, text.data(), count);
+  Resize(at, ToPos(count));
+  length_ += ToPos(count);
+}
+
+void BlockText::InsertSplitting(std::size_t at, std::size_t offset, std::string_view text) {
+  const Block& block = blocks_[at];
+  std::string joined;
+  joined.reserve(block.Size() + text.size());
+  joined.append(block.Data(), offset);
+  joined.append(text);
+  joined.append(block.Data() + offset, block.Size() - offset);
+  std::vector<Block> pieces;
+  AppendBlocks(pieces, joined);
+  cursorValid_ = false;
+  if (at + 1 == blocks_.size()) {
+    // Growing at the end (a file loaded piece by piece) keeps the index without a rebuild.
+    blocks_.pop_back();
+    index_.PopBack();
+    for (Block& piece : pieces) {
+      index_.PushBack(ToPos(piece.Size()));
+      blocks_.push_back(std::move(piece));
+    }
+    return;
+  }
+  blocks_.erase(blocks_.begin() + static_cast<std::ptrdiff_t>(at));
+  blocks_.insert(blocks_.begin() + static_cast<std::ptrdiff_t>(at),
+                 std::make_move_iterator(pieces.begin()), std::make_move_iterator(pieces.end()));
+  ReindexAll();
+}
+
+void BlockText::Erase(Pos index, Pos count) {
+  if (IsWhole()) {
+    Split();
+  }
+  const BlockIndex::Spot spot = Locate(index);
+  std::size_t at = spot.block;
+  std::size_t offset = ToSize(index - spot.start);
+  std::size_t left = ToSize(count);
+  while (left > 0) {
+    Block& block = blocks_[at];
+    const std::size_t size = block.Size();
+    const std::size_t take = std::min(left, size - offset);
+    if (take > 0) {
+      const std::size_t head = offset;
+      const std::size_t tail = size - offset - take;
+      if (head < tail) {
+        std::memmove(block.Data() + take, block.Data(), head);
+        block.begin += take;
+      } else {
+        std::memmove(block.Data() + offset, block.Data() + offset + take, tail);
+        block.end -= take;
+      }
+      if (block.begin == block.end) {
+        block.begin = lead_;
+        block.end = lead_;
+      }
+      Resize(at, -ToPos(take));
+      left -= take;
+    }
+    ++at;
+    offset = 0;
+  }
+  length_ -= count;
+  // Deletions leave blocks thin or empty; once they are mostly air, pack them again. Packing
+  // costs one copy of the text, and the text must shrink a lot before the next one.
+  if (blocks_.size() > 16 && blocks_.size() > 4 * (ToSize(length_) / fill_ + 1)) {
+    Rebalance();
+  }
+}
+
+void BlockText::Rebalance() {
+  std::vector<Block> packed;
+  Block current = NewBlock();
+  for (Block& block : blocks_) {
+    const char* from = block.Data();
+    std::size_t left = block.Size();
+    while (left > 0) {
+      if (current.Size() == fill_) {
+        packed.push_back(std::move(current));
+        current = NewBlock();
+      }
+      const std::size_t take = std::min(fill_ - current.Size(), left);
+      std::memcpy(current.bytes.data() + current.end, from, take);
+      current.end += take;
+      from += take;
+      left -= take;
+    }
+    block.bytes = std::string();  // let go of each old block as soon as it is copied
+  }
+  if (current.Size() > 0) {
+    packed.push_back(std::move(current));
+  }
+  Rebuild(std::move(packed));
+}
+
+std::string_view BlockText::Flatten() {
+  if (length_ == 0) {
+    Clear();
+    return {};
+  }
+  if (blocks_.size() > 1) {
+    std::string whole;
+    whole.reserve(ToSize(length_));
+    for (Block& block : blocks_) {
+      whole.append(block.Data(), block.Size());
+      block.bytes = std::string();
+    }
+    Block one;
+    one.end = whole.size();
+    one.bytes = std::move(whole);
+    blocks_.clear();
+    blocks_.push_back(std::move(one));
+    ReindexAll();
+  }
+  return {blocks_[0].Data(), blocks_[0].Size()};
+}
+
+bool BlockText::MatchesAcross(const PatternMatcher& pattern, std::size_t at,
+                              std::size_t offset) const {
+  std::size_t matched = 0;
+  for (; at < blocks_.size(); ++at, offset = 0) {
+    const Block& block = blocks_[at];
+    for (std::size_t i = offset; i < block.Size(); ++i) {
+      if (!pattern.ByteMatches(matched, block.Data()[i])) {
+        return false;
+      }
+      if (++matched == pattern.Size()) {
+        return true;
+      }
+    }
+  }
+  return false;
+}
+
+Pos BlockText::Find(const PatternMatcher& pattern, Pos from, Pos last) const {
+  const Pos size = ToPos(pattern.Size());
+  from = std::max<Pos>(from, 1);
+  last = std::min(last, length_ - size + 1);
+  if (!pattern.CanMatch() || from > last) {
+    return 0;
+  }
+  const BlockIndex::Spot spot = Locate(from);
+  Pos start = spot.start;
+  for (std::size_t at = spot.block; at < blocks_.size() && start <= last; ++at) {
+    const Block& block = blocks_[at];
+    const Pos blockSize = ToPos(block.Size());
+    const Pos first = std::max<Pos>(from - start, 0);             // first start offset here
+    const Pos final = std::min<Pos>(last - start, blockSize - 1);  // last start offset here
+    if (first <= final) {
+      // Starts whose match lies inside this block.
+      const Pos inner = std::min(final, blockSize - size);
+      if (inner >= first) {
+        const std::size_t hit =
+            pattern.FindIn(block.Data() + first, ToSize(inner - first + size));
+        if (hit != PatternMatcher::npos) {
+          return start + first + ToPos(hit);
+        }
+      }
+      // Starts whose match runs on into the blocks after it.
+      for (Pos offset = std::max(first, inner + 1); offset <= final; ++offset) {
+        if (pattern.ByteMatches(0, block.Data()[offset]) &&
+            MatchesAcross(pattern, at, ToSize(offset))) {
+          return start + offset;
+        }
+      }
+    }
+    start += blockSize;
+  }
+  return 0;
+}
+
+Pos BlockText::FindByte(char byte, Pos from, Pos to) const {
+  from = std::max<Pos>(from, 1);
+  to = std::min(to, length_);
+  if (from > to) {
+    return 0;
+  }
+  const BlockIndex::Spot spot = Locate(from);
+  Pos start = spot.start;
+  for (std::size_t at = spot.block; at < blocks_.size() && start <= to; ++at) {
+    const Block& block = blocks_[at];
+    const Pos first = std::max<Pos>(from - start, 0);
+    const Pos end = std::min<Pos>(to - start + 1, ToPos(block.Size()));
+    if (first < end) {
+      const void* hit = std::memchr(block.Data() + first, byte, ToSize(end - first));
+      if (hit != nullptr) {
+        return start + ToPos(static_cast<std::size_t>(static_cast<const char*>(hit) -
+                                                      block.Data()));
+      }
+    }
+    start += ToPos(block.Size());
+  }
+  return 0;
+}
+
+void BlockText::CopyOut(Pos from, Pos count, std::string& out) const {
+  out.clear();
+  if (count <= 0) {
+    return;
+  }
+  const BlockIndex::Spot spot = Locate(from);
+  std::size_t offset = ToSize(from - spot.start);
+  std::size_t left = ToSize(count);
+  for (std::size_t at = spot.block; left > 0 && at < blocks_.size(); ++at, offset = 0) {
+    const Block& block = blocks_[at];
+    const std::size_t take = std::min(left, block.Size() - std::min(offset, block.Size()));
+    out.append(block.Data() + offset, take);
+    left -= take;
+  }
+}
+
+}  // namespace varnow

@@ -1,0 +1,99 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "document/BlockIndex.h"
+#include "document/Document.h"
+#include "document/PatternMatcher.h"
+
+namespace varnow {
+
+// The bytes of a document as a row of small blocks, so that an edit moves at most one block's
+// bytes instead of the whole tail of the text. A block keeps free room at both ends and an
+// edit shifts whichever side of it is shorter. A text that was assigned whole, or flattened for
+// viewing, is held as one large block until the first edit splits it up.
+class BlockText {
+ public:
+  static constexpr std::size_t kDefaultBlockSize = 4096;
+
+  // `blockSize` is the capacity of a block (small ones let tests cross block edges often).
+  explicit BlockText(std::size_t blockSize = kDefaultBlockSize);
+
+  Pos Length() const { return length_; }
+  std::size_t BlockCount() const { return blocks_.size(); }
+
+  void Assign(std::string bytes);
+  void Clear();
+  // 1 <= index <= Length() + 1.
+  void Insert(Pos index, std::string_view text);
+  // 1 <= index, 1 <= count, index + count - 1 <= Length().
+  void Erase(Pos index, Pos count);
+
+  // The whole text in one piece, valid until the next change.
+  std::string_view Flatten();
+
+  // The first start in [from, last] of a whole match of `pattern`, or 0.
+  Pos Find(const PatternMatcher& pattern, Pos from, Pos last) const;
+  // The first position in [from, to] that holds `byte`, or 0.
+  Pos FindByte(char byte, Pos from, Pos to) const;
+  // Replaces `out` with the `count` bytes from position `from` on (all inside the text).
+  void CopyOut(Pos from, Pos count, std::string& out) const;
+  // The byte at `pos`, 1 <= pos <= Length().
+  char ByteAt(Pos pos) const {
+    const BlockIndex::Spot spot = Locate(pos);
+    return blocks_[spot.block].Data()[pos - spot.start];
+  }
+
+ private:
+  struct Block {
+    std::string bytes;  // the storage; the text is bytes[begin, end)
+    std::size_t begin = 0;
+    std::size_t end = 0;
+
+    std::size_t Size() const { return end - begin; }
+    const char* Data() const { return bytes.data() + begin; }
+    char* Data() { return bytes.data() + begin; }
+  };
+
+  // The block holding `pos`. Searches and edits come in runs at nearly the same place, so the
+  // last block found is tried first.
+  BlockIndex::Spot Locate(Pos pos) const {
+    if (cursorValid_ && pos >= cursor_.start &&
+        pos < cursor_.start + static_cast<Pos>(blocks_[cursor_.block].Size())) {
+      return cursor_;
+    }
+    cursor_ = index_.Locate(pos);
+    cursorValid_ = true;
+    return cursor_;
+  }
+  void Resize(std::size_t block, Pos delta) {
+    index_.Add(block, delta);
+    if (cursorValid_ && cursor_.block > block) {
+      cursor_.start += delta;
+    }
+  }
+  bool IsWhole() const { return blocks_.size() == 1 && blocks_[0].bytes.size() != blockSize_; }
+  Block NewBlock() const;
+  // Appends `text` to `out` as fresh blocks filled to the usual level.
+  void AppendBlocks(std::vector<Block>& out, std::string_view text) const;
+  void Split();
+  void Rebuild(std::vector<Block> blocks);
+  void ReindexAll();
+  void InsertSplitting(std::size_t block, std::size_t offset, std::string_view text);
+  void Rebalance();
+  bool MatchesAcross(const PatternMatcher& pattern, std::size_t block, std::size_t offset) const;
+
+  std::size_t blockSize_;
+  std::size_t lead_;  // free room a fresh block keeps before its text
+  std::size_t fill_;  // bytes a fresh block holds
+  std::vector<Block> blocks_;
+  BlockIndex index_;
+  mutable BlockIndex::Spot cursor_{0, 1};
+  mutable bool cursorValid_ = false;
+  Pos length_ = 0;
+};
+
+}  // namespace varnow

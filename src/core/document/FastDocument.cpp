@@ -1,0 +1,212 @@
+#include "document/FastDocument.h"
+
+#include <algorithm>
+#include <array>
+
+namespace varnow {
+
+std::unique_ptr<Document> NewDocument() { return std::make_unique<FastDocument>(); }
+
+FastDocument::FastDocument(std::size_t blockSize)
+    : text_(blockSize), slots_(kTrackedPatterns), nul_(std::string_view("\0", 1)) {}
+
+void FastDocument::ForgetAll() {
+  for (Slot& slot : slots_) {
+    slot.pattern.reset();
+  }
+  nul_ = TrackedPattern(std::string_view("\0", 1));
+  noTagEndFrom_ = text_.Length() + 1;
+}
+
+void FastDocument::Assign(std::string bytes) {
+  text_.Assign(std::move(bytes));
+  ForgetAll();
+}
+
+void FastDocument::Append(std::string_view bytes) { Insert(bytes, Length() + 1); }
+
+void FastDocument::Clear() {
+  text_.Clear();
+  ForgetAll();
+}
+
+namespace {
+
+// The size and up to seven first bytes: for a pattern of seven bytes or fewer, an equal key
+// means an equal pattern.
+constexpr std::size_t kKeyBytes = 7;
+
+bool SamePattern(std::uint64_t key, std::uint64_t otherKey, std::string_view pattern,
+                 std::string_view other) {
+  return key == otherKey && pattern.size() == other.size() &&
+         (pattern.size() <= kKeyBytes || pattern == other);
+}
+
+std::uint64_t KeyOf(std::string_view pattern) {
+  std::uint64_t key = pattern.size();
+  for (std::size_t i = 0; i < pattern.size() && i < kKeyBytes; ++i) {
+    key |= std::uint64_t{static_cast<unsigned char>(pattern[i])} << (8 * (i + 1));
+  }
+  return key;
+}
+
+}  // namespace
+
+TrackedPattern& FastDocument::Track(std::string_view pattern) {
+  const std::uint64_t key = KeyOf(pattern);
+  // A procedure asks for the same pattern several times in a row.
+  if (Slot& last = slots_[lastSlot_];
+      last.pattern && SamePattern(key, last.key, pattern, last.pattern->Pattern())) {
+    last.lastUse = edits_;
+    return *last.pattern;
+  }
+  Slot* free = nullptr;
+  Slot* oldest = nullptr;
+  for (Slot& slot : slots_) {
+    if (!slot.pattern) {
+      free = &slot;
+    } else if (SamePattern(key, slot.key, pattern, slot.pattern->Pattern())) {
+      slot.lastUse = edits_;
+      lastSlot_ = static_cast<std::size_t>(&slot - slots_.data());
+      return *slot.pattern;
+    } else if (oldest == nullptr || slot.lastUse < oldest->lastUse) {
+      oldest = &slot;
+    }
+  }
+  Slot& slot = free != nullptr ? *free : *oldest;
+  lastSlot_ = static_cast<std::size_t>(&slot - slots_.data());
+  slot.pattern = std::make_unique<TrackedPattern>(pattern);
+  slot.key = key;
+  slot.lastUse = edits_;
+  return *slot.pattern;
+}
+
+Pos FastDocument::FirstNul() {
+  const Pos at = nul_.First(text_, Length() + 1);
+  return at == 0 ? Length() + 1 : at;
+}
+
+Pos FastDocument::FindPattern(std::string_view pattern) {
+  if (pattern.empty() || Length() == 0) {
+    return 0;
+  }
+  return Track(pattern).First(text_, Length() + 1);
+}
+
+bool FastDocument::PatternRemains(std::string_view pattern) {
+  // The text and the pattern are read as NUL-terminated strings. A pattern without NUL never
+  // matches across one, so it remains exactly when it first occurs before the first NUL.
+  const std::string_view needle = pattern.substr(0, pattern.find('\0'));
+  if (needle.empty() || Length() == 0) {
+    return false;
+  }
+  const Pos limit = FirstNul();
+  return Track(needle).First(text_, limit) != 0;
+}
+
+Pos FastDocument::FindTagEnd(Pos start) {
+  const Pos from = std::max<Pos>(start, 1);
+  if (from >= noTagEndFrom_) {
+    return 0;
+  }
+  const Pos found = text_.FindByte('>', from, noTagEndFrom_ - 1);
+  if (found == 0) {
+    noTagEndFrom_ = from;
+  }
+  return found;
+}
+
+void FastDocument::AfterEdit(Pos at, Pos removed, std::string_view inserted) {
+  const Pos newLength = Length();
+  const auto count = static_cast<Pos>(inserted.size());
+  EditSeams seams;
+  // Long insertions (a file loaded piece by piece) are simply searched.
+  constexpr std::size_t kPairedInsertion = 256;
+  const bool longInsertion = inserted.size() > kPairedInsertion;
+  if (!longInsertion) {
+    seams.SetInserted(inserted);
+  }
+  if (at > 1 && at <= newLength) {
+    seams.AddPair(text_.ByteAt(at - 1), text_.ByteAt(at));
+  }
+  if (count > 0 && at + count <= newLength) {
+    seams.AddPair(inserted.back(), text_.ByteAt(at + count));
+  }
+
+  struct Touched {
+    TrackedPattern* pattern;
+    bool searchWindow;
+  };
+  std::array<Touched, kTrackedPatterns + 1> touched;  // filled up to touchedCount
+  std::size_t touchedCount = 0;
+  Pos widest = 0;
+  auto consider = [&](TrackedPattern& pattern) {
+    if (!pattern.Touches(at)) {
+      return;
+    }
+    const bool search = longInsertion || pattern.MayMatchAcross(seams);
+    touched[touchedCount++] = {&pattern, search};
+    if (search) {
+      widest = std::max(widest, pattern.Size());
+    }
+  };
+  consider(nul_);
+  for (Slot& slot : slots_) {
+    if (!slot.pattern) {
+      continue;
+    }
+    if (edits_ - slot.lastUse > kIdleEdits) {
+      slot.pattern.reset();
+    } else {
+      consider(*slot.pattern);
+    }
+  }
+  EditWindow window;
+  if (widest > 0) {
+    const Pos first = std::max<Pos>(at - widest + 1, 1);
+    const Pos last = std::min(newLength, at + count + widest - 2);
+    text_.CopyOut(first, last - first + 1, window_);
+    window = {first, window_};
+  }
+  for (std::size_t i = 0; i < touchedCount; ++i) {
+    const EditWindow* seen = touched[i].searchWindow ? &window : nullptr;
+    if (removed > 0) {
+      touched[i].pattern->AfterErase(at, removed, newLength, seen);
+    } else {
+      touched[i].pattern->AfterInsert(at, count, newLength, seen);
+    }
+  }
+}
+
+void FastDocument::Delete(Pos index, Pos count) {
+  const Pos length = Length();
+  if (index < 1 || index > length || count <= 0) {
+    return;
+  }
+  count = std::min(count, length - index + 1);
+  text_.Erase(index, count);
+  ++edits_;
+  AfterEdit(index, count, {});
+  // No '>' from noTagEndFrom_ on: the bytes that closed up behind the edit were past it too.
+  if (noTagEndFrom_ > index) {
+    noTagEndFrom_ = noTagEndFrom_ >= index + count ? noTagEndFrom_ - count : index;
+  }
+}
+
+void FastDocument::Insert(std::string_view text, Pos index) {
+  if (text.empty()) {
+    return;
+  }
+  const Pos at = std::clamp<Pos>(index, 1, Length() + 1);
+  const auto count = static_cast<Pos>(text.size());
+  text_.Insert(at, text);
+  ++edits_;
+  AfterEdit(at, 0, text);
+  if (noTagEndFrom_ >= at) {
+    noTagEndFrom_ += count;
+  } else if (const auto gt = text.rfind('>'); gt != std::string_view::npos) {
+    noTagEndFrom_ = at + static_cast<Pos>(gt) + 1;
+  }
+}
+
+}  // namespace varnow

@@ -1,0 +1,72 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "document/BlockText.h"
+#include "document/Document.h"
+#include "document/TrackedPattern.h"
+
+namespace varnow {
+
+// The program's document: the same results as searching a fresh upper-cased copy of the whole
+// text after every change, at a cost that grows with the text once, not once per change.
+// - The text lies in small blocks, so an edit moves few bytes (BlockText).
+// - Matching folds letter case on the fly, so there is no upper-cased copy at all.
+// - The patterns in use are remembered with what is known about where they occur, and each
+//   edit only looks at the bytes around itself, and only when they could form the pattern
+//   (TrackedPattern); a search goes on from where the last one stopped.
+// - The first NUL byte is tracked the same way, and a search for '>' that found none is
+//   remembered, so loop tests and tag ends that find nothing do not sweep the text again.
+class FastDocument final : public Document {
+ public:
+  explicit FastDocument(std::size_t blockSize = BlockText::kDefaultBlockSize);
+
+  void Assign(std::string bytes) override;
+  void Append(std::string_view bytes) override;
+  void Clear() override;
+
+  Pos Length() const override { return text_.Length(); }
+  std::string_view View() override { return text_.Flatten(); }
+
+  Pos FindPattern(std::string_view pattern) override;
+  bool PatternRemains(std::string_view pattern) override;
+  Pos FindTagEnd(Pos start) override;
+
+  void Delete(Pos index, Pos count) override;
+  void Insert(std::string_view text, Pos index) override;
+
+ private:
+  // The procedures use at most four patterns at a time; a few more keep a procedure's
+  // patterns while the next one starts.
+  static constexpr std::size_t kTrackedPatterns = 6;
+  // A pattern not asked for during this many edits belongs to a procedure that has finished;
+  // it is forgotten so that edits stop paying for it.
+  static constexpr std::uint64_t kIdleEdits = 16;
+
+  struct Slot {
+    std::unique_ptr<TrackedPattern> pattern;
+    std::uint64_t key = 0;  // the size and first bytes, to pass over other patterns quickly
+    std::uint64_t lastUse = 0;
+  };
+
+  TrackedPattern& Track(std::string_view pattern);
+  Pos FirstNul();
+  void ForgetAll();
+  // Brings every tracked pattern up to date after an edit that removed `removed` bytes at `at`
+  // or inserted `inserted` there. The window of new text around the edit is read only for the
+  // patterns that could match across it, once, as wide as the longest of them.
+  void AfterEdit(Pos at, Pos removed, std::string_view inserted);
+
+  BlockText text_;
+  std::vector<Slot> slots_;
+  std::size_t lastSlot_ = 0;
+  TrackedPattern nul_;
+  Pos noTagEndFrom_ = 1;  // no '>' at this position or after it
+  std::uint64_t edits_ = 0;
+  std::string window_;
+};
+
+}  // namespace varnow

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace varnow {
+
+// A search pattern prepared for matching raw document bytes as if they had been ASCII-upper-
+// cased: a pattern letter A..Z matches itself and its small letter, a pattern byte a..z matches
+// nothing (an upper-cased text holds none), and every other byte, NUL and bytes above 127
+// included, matches only itself. So no upper-cased copy of the text is ever needed.
+class PatternMatcher {
+ public:
+  static constexpr std::size_t npos = std::string_view::npos;
+
+  explicit PatternMatcher(std::string_view pattern);
+
+  std::size_t Size() const { return folded_.size(); }
+  // False for an empty pattern and for one that holds a small letter.
+  bool CanMatch() const { return canMatch_; }
+
+  bool ByteMatches(std::size_t i, char c) const {
+    return (static_cast<unsigned char>(c) | Mask(i)) == static_cast<unsigned char>(folded_[i]);
+  }
+  // Whether the Size() bytes at `bytes` match.
+  bool MatchesAt(const char* bytes) const {
+    for (std::size_t i = 0; i < folded_.size(); ++i) {
+      if (!ByteMatches(i, bytes[i])) {
+        return false;
+      }
+    }
+    return true;
+  }
+  // Offset of the first match lying wholly inside bytes[0, count), or npos.
+  std::size_t FindIn(const char* bytes, std::size_t count) const;
+
+ private:
+  unsigned char Mask(std::size_t i) const { return static_cast<unsigned char>(masks_[i]); }
+  std::size_t FindWide(const char* bytes, std::size_t lastStart) const;
+  std::size_t FindNarrow(const char* bytes, std::size_t lastStart) const;
+  // The first of the starts at + (each set bit of `bits`) where the whole pattern matches.
+  std::size_t CheckStarts(const char* bytes, std::size_t at, unsigned bits) const;
+
+  std::string folded_;  // each pattern byte OR-ed with its mask
+  std::string masks_;   // 0x20 where the pattern holds a letter A..Z, else 0
+  bool canMatch_ = true;
+  bool wide_ = false;  // the processor has 32-byte vectors
+  // The two bytes the fast filter checks before a start is compared in full: the pattern's
+  // rarest ones in ordinary pages.
+  std::size_t rare_ = 0;
+  std::size_t rarer_ = 0;
+};
+
+}  // namespace varnow

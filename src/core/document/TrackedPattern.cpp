@@ -1,0 +1,151 @@
+#include "document/TrackedPattern.h"
+
+#include <algorithm>
+
+namespace varnow {
+
+// Starts collected in ascending order; past its capacity the first start that does not fit
+// becomes the end of what is known.
+class TrackedPattern::StartList {
+ public:
+  void Add(Pos start) {
+    if (overflowAt_ != 0) {
+      return;
+    }
+    if (count_ == kMaxStarts) {
+      overflowAt_ = start;
+      return;
+    }
+    starts_[count_++] = start;
+  }
+  Pos KnownBelow(Pos otherwise) const { return overflowAt_ != 0 ? overflowAt_ : otherwise; }
+
+  std::array<Pos, kMaxStarts> starts_{};
+  std::size_t count_ = 0;
+  Pos overflowAt_ = 0;
+};
+
+TrackedPattern::TrackedPattern(std::string_view pattern) : pattern_(pattern), matcher_(pattern) {
+  for (std::size_t i = 1; i < pattern.size(); ++i) {
+    const unsigned bit = EditSeams::PairBit(pattern[i - 1], pattern[i]);
+    pairs_[bit / 64] |= std::uint64_t{1} << (bit % 64);
+  }
+}
+
+Pos TrackedPattern::First(const BlockText& text, Pos limit) {
+  if (startCount_ > 0) {
+    return starts_[0] < limit ? starts_[0] : 0;
+  }
+  if (knownBelow_ >= limit) {
+    return 0;
+  }
+  const Pos found = text.Find(matcher_, knownBelow_, limit - 1);
+  if (found != 0) {
+    starts_[0] = found;
+    startCount_ = 1;
+    knownBelow_ = found + 1;
+    return found;
+  }
+  // Every start below the limit is now known to hold none (starts too late for a whole match
+  // cannot hold one either).
+  knownBelow_ = std::min(limit, text.Length() + 1);
+  return 0;
+}
+
+bool TrackedPattern::HasByte(std::string_view bytes) const {
+  const char folded = static_cast<char>(EditSeams::Fold(pattern_[0]));
+  for (const char c : bytes) {
+    if (static_cast<char>(EditSeams::Fold(c)) == folded && matcher_.ByteMatches(0, c)) {
+      return true;
+    }
+  }
+  return false;
+}
+
+void TrackedPattern::FindInWindow(StartList& list, Pos from, Pos to,
+                                  const EditWindow& window) const {
+  if (!matcher_.CanMatch()) {
+    return;
+  }
+  // A handful of starts: a plain loop beats setting up the vector filter.
+  const char* bytes = window.bytes.data() - window.first;
+  for (Pos start = from; start <= to; ++start) {
+    if (matcher_.MatchesAt(bytes + start)) {
+      list.Add(start);
+    }
+  }
+}
+
+void TrackedPattern::Replace(const StartList& list, Pos knownBelow) {
+  starts_ = list.starts_;
+  startCount_ = list.count_;
+  knownBelow_ = list.KnownBelow(knownBelow);
+}
+
+void TrackedPattern::AfterErase(Pos at, Pos count, Pos newLength, const EditWindow* window) {
+  // A start at or before at - Size() has its whole match before the edit: untouched.
+  const Pos low = at - Size() + 1;
+  if (knownBelow_ <= low) {
+    return;
+  }
+  // Known starts behind the removed bytes stay known; if what was known ended inside them,
+  // everything before the edit place is known now.
+  const Pos knownBelow = knownBelow_ >= at + count ? knownBelow_ - count : at;
+  if (window == nullptr && (startCount_ == 0 || starts_[0] >= at + count)) {
+    // Nothing new and nothing broken: the starts only move.
+    for (std::size_t i = 0; i < startCount_; ++i) {
+      starts_[i] -= count;
+    }
+    knownBelow_ = knownBelow;
+    return;
+  }
+  StartList list;
+  for (std::size_t i = 0; i < startCount_ && starts_[i] < low; ++i) {
+    list.Add(starts_[i]);
+  }
+  // Matches across the place where the text closed up are new.
+  if (window != nullptr) {
+    FindInWindow(list, std::max<Pos>(low, 1), std::min(at - 1, newLength - Size() + 1),
+                 *window);
+  }
+  // Starts after the removed bytes only move; those that touched them are gone.
+  for (std::size_t i = 0; i < startCount_; ++i) {
+    if (starts_[i] >= at + count) {
+      list.Add(starts_[i] - count);
+    }
+  }
+  Replace(list, knownBelow);
+}
+
+void TrackedPattern::AfterInsert(Pos at, Pos count, Pos newLength, const EditWindow* window) {
+  const Pos low = at - Size() + 1;
+  if (knownBelow_ <= low) {
+    return;
+  }
+  const Pos knownBelow = knownBelow_ >= at ? knownBelow_ + count : at + count;
+  if (window == nullptr && (startCount_ == 0 || starts_[0] >= at)) {
+    for (std::size_t i = 0; i < startCount_; ++i) {
+      starts_[i] += count;
+    }
+    knownBelow_ = knownBelow;
+    return;
+  }
+  StartList list;
+  for (std::size_t i = 0; i < startCount_ && starts_[i] < low; ++i) {
+    list.Add(starts_[i]);
+  }
+  // Matches that touch the inserted bytes are new; those that ran across the insertion place
+  // are broken.
+  if (window != nullptr) {
+    FindInWindow(list, std::max<Pos>(low, 1), std::min(at + count - 1, newLength - Size() + 1),
+                 *window);
+  }
+  for (std::size_t i = 0; i < startCount_; ++i) {
+    if (starts_[i] >= at) {
+      list.Add(starts_[i] + count);
+    }
+  }
+  Replace(list, knownBelow);
+}
+
+}  // namespace varnow

@@ -1,0 +1,106 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "document/BlockText.h"
+#include "document/Document.h"
+#include "document/PatternMatcher.h"
+
+namespace varnow {
+
+// Bytes of the text right after an edit, around the edited place: bytes[0] is at `first`.
+struct EditWindow {
+  Pos first = 1;
+  std::string_view bytes;
+};
+
+// The byte pairs an edit can create, as bits of the same filter the patterns keep: the pair
+// across each edge of the edited place and, for an insertion, those inside the new bytes.
+// Every new occurrence holds one of them (an occurrence of one byte lies in the new bytes).
+class EditSeams {
+ public:
+  void AddPair(char a, char b) {
+    const unsigned bit = PairBit(a, b);
+    bits_[bit / 64] |= std::uint64_t{1} << (bit % 64);
+  }
+  void SetInserted(std::string_view inserted) {
+    inserted_ = inserted;
+    for (std::size_t i = 1; i < inserted.size(); ++i) {
+      AddPair(inserted[i - 1], inserted[i]);
+    }
+  }
+  std::string_view Inserted() const { return inserted_; }
+  const std::array<std::uint64_t, 4>& Bits() const { return bits_; }
+
+  // Folds a byte the way matching does: ASCII letters to one case, other bytes as they are.
+  static unsigned char Fold(char c) {
+    const auto u = static_cast<unsigned char>(c);
+    return ((u | 0x20) >= 'a' && (u | 0x20) <= 'z') ? static_cast<unsigned char>(u | 0x20) : u;
+  }
+  static unsigned PairBit(char a, char b) { return (Fold(a) * 31u + Fold(b)) & 255u; }
+
+ private:
+  std::array<std::uint64_t, 4> bits_{};
+  std::string_view inserted_;
+};
+
+// What is known about where one pattern occurs: every occurrence that starts before
+// KnownBelow() is among the few starts listed. A search extends that knowledge as far as it
+// has to and no further, and an edit keeps it true by looking only at the starts it can make
+// or break (those whose match would touch the edited place) and shifting the rest, so that a
+// remembered answer costs nothing to keep while the text changes elsewhere.
+class TrackedPattern {
+ public:
+  explicit TrackedPattern(std::string_view pattern);
+
+  std::string_view Pattern() const { return pattern_; }
+  Pos Size() const { return static_cast<Pos>(pattern_.size()); }
+
+  // The first occurrence that starts before `limit` (at most text.Length() + 1), or 0.
+  Pos First(const BlockText& text, Pos limit);
+
+  // Whether an edit at `at` reaches what is known.
+  bool Touches(Pos at) const { return knownBelow_ > at - Size() + 1; }
+  // Whether the edit can have made a new occurrence (the pattern must hold one of its pairs).
+  bool MayMatchAcross(const EditSeams& seams) const {
+    if (!matcher_.CanMatch()) {
+      return false;
+    }
+    if (pattern_.size() == 1) {
+      return HasByte(seams.Inserted());
+    }
+    const auto& bits = seams.Bits();
+    return ((pairs_[0] & bits[0]) | (pairs_[1] & bits[1]) | (pairs_[2] & bits[2]) |
+            (pairs_[3] & bits[3])) != 0;
+  }
+
+  // Called after `count` bytes at `at` were removed. `window` is null when the edit cannot
+  // have made an occurrence, else it holds the new text from at - Size() + 1 (or 1) to
+  // at + Size() - 2 (or the end).
+  void AfterErase(Pos at, Pos count, Pos newLength, const EditWindow* window);
+  // Called after `count` bytes were inserted at `at`; the window, if any, holds the new text
+  // from at - Size() + 1 (or 1) to at + count + Size() - 2 (or the end).
+  void AfterInsert(Pos at, Pos count, Pos newLength, const EditWindow* window);
+
+ private:
+  // Few are ever needed: the first occurrence, and any an edit made just before it.
+  static constexpr std::size_t kMaxStarts = 4;
+
+  class StartList;
+  bool HasByte(std::string_view bytes) const;
+  void FindInWindow(StartList& list, Pos from, Pos to, const EditWindow& window) const;
+  void Replace(const StartList& list, Pos knownBelow);
+
+  std::string pattern_;
+  PatternMatcher matcher_;
+  std::array<std::uint64_t, 4> pairs_{};  // a filter of the pattern's byte pairs
+  Pos knownBelow_ = 1;
+  std::array<Pos, kMaxStarts> starts_{};
+  std::size_t startCount_ = 0;
+};
+
+}  // namespace varnow
