@@ -16,5 +16,8 @@ using FormatArg = std::variant<std::int64_t, std::string_view>;
 // placeholder without a value, or of the other kind than its value, is left as written, so a
 // wrong call shows up in the text instead of crashing.
 std::string FormatText(std::string_view format, std::initializer_list<FormatArg> values);
+// The same, appended to `out`.
+void AppendFormatted(std::string& out, std::string_view format,
+                     std::initializer_list<FormatArg> values);
 
 }  // namespace varnow
