@@ -54,11 +54,17 @@ std::uint64_t KeyOf(std::string_view pattern) {
 
 TrackedPattern& FastDocument::Track(std::string_view pattern) {
   const std::uint64_t key = KeyOf(pattern);
+  ++requests_;
+  auto use = [this](Slot& slot) -> TrackedPattern& {
+    slot.lastEdit = edits_;
+    slot.lastRequest = requests_;
+    lastSlot_ = static_cast<std::size_t>(&slot - slots_.data());
+    return *slot.pattern;
+  };
   // A procedure asks for the same pattern several times in a row.
   if (Slot& last = slots_[lastSlot_];
       last.pattern && SamePattern(key, last.key, pattern, last.pattern->Pattern())) {
-    last.lastUse = edits_;
-    return *last.pattern;
+    return use(last);
   }
   Slot* free = nullptr;
   Slot* oldest = nullptr;
@@ -66,19 +72,15 @@ TrackedPattern& FastDocument::Track(std::string_view pattern) {
     if (!slot.pattern) {
       free = &slot;
     } else if (SamePattern(key, slot.key, pattern, slot.pattern->Pattern())) {
-      slot.lastUse = edits_;
-      lastSlot_ = static_cast<std::size_t>(&slot - slots_.data());
-      return *slot.pattern;
-    } else if (oldest == nullptr || slot.lastUse < oldest->lastUse) {
+      return use(slot);
+    } else if (oldest == nullptr || slot.lastRequest < oldest->lastRequest) {
       oldest = &slot;
     }
   }
   Slot& slot = free != nullptr ? *free : *oldest;
-  lastSlot_ = static_cast<std::size_t>(&slot - slots_.data());
   slot.pattern = std::make_unique<TrackedPattern>(pattern);
   slot.key = key;
-  slot.lastUse = edits_;
-  return *slot.pattern;
+  return use(slot);
 }
 
 Pos FastDocument::FirstNul() {
@@ -155,7 +157,7 @@ void FastDocument::AfterEdit(Pos at, Pos removed, std::string_view inserted) {
     if (!slot.pattern) {
       continue;
     }
-    if (edits_ - slot.lastUse > kIdleEdits) {
+    if (edits_ - slot.lastEdit > kIdleEdits) {
       slot.pattern.reset();
     } else {
       consider(*slot.pattern);

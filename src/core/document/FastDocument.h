@@ -49,7 +49,12 @@ class FastDocument final : public Document {
   struct Slot {
     std::unique_ptr<TrackedPattern> pattern;
     std::uint64_t key = 0;  // the size and first bytes, to pass over other patterns quickly
-    std::uint64_t lastUse = 0;
+    // When it was last asked for: by the count of edits, to forget it once idle, and by the
+    // count of requests, to choose the one to give up. Searches that edit nothing (a
+    // procedure that finds nothing to clean) leave the edit count alone, and ranking by it
+    // could give up the pattern just asked for.
+    std::uint64_t lastEdit = 0;
+    std::uint64_t lastRequest = 0;
   };
 
   TrackedPattern& Track(std::string_view pattern);
@@ -66,6 +71,7 @@ class FastDocument final : public Document {
   TrackedPattern nul_;
   Pos noTagEndFrom_ = 1;  // no '>' at this position or after it
   std::uint64_t edits_ = 0;
+  std::uint64_t requests_ = 0;
   std::string window_;
 };
 
