@@ -42,19 +42,14 @@ class FastDocument final : public Document {
   // The procedures use at most four patterns at a time; a few more keep a procedure's
   // patterns while the next one starts.
   static constexpr std::size_t kTrackedPatterns = 6;
-  // A pattern not asked for during this many edits belongs to a procedure that has finished;
-  // it is forgotten so that edits stop paying for it.
-  static constexpr std::uint64_t kIdleEdits = 16;
+  // A pattern not asked for during this many edits (or new patterns) belongs to a procedure
+  // that has finished; it is forgotten so that edits stop paying for it.
+  static constexpr std::uint64_t kIdleTicks = 16;
 
   struct Slot {
     std::unique_ptr<TrackedPattern> pattern;
     std::uint64_t key = 0;  // the size and first bytes, to pass over other patterns quickly
-    // When it was last asked for: by the count of edits, to forget it once idle, and by the
-    // count of requests, to choose the one to give up. Searches that edit nothing (a
-    // procedure that finds nothing to clean) leave the edit count alone, and ranking by it
-    // could give up the pattern just asked for.
-    std::uint64_t lastEdit = 0;
-    std::uint64_t lastRequest = 0;
+    std::uint64_t lastUse = 0;  // the clock when it was last asked for
   };
 
   TrackedPattern& Track(std::string_view pattern);
@@ -70,8 +65,7 @@ class FastDocument final : public Document {
   std::size_t lastSlot_ = 0;
   TrackedPattern nul_;
   Pos noTagEndFrom_ = 1;  // no '>' at this position or after it
-  std::uint64_t edits_ = 0;
-  std::uint64_t requests_ = 0;
+  std::uint64_t clock_ = 0;  // counts edits and new patterns
   std::string window_;
 };
 
