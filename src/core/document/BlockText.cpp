@@ -211,8 +211,7 @@ void BlockText::InsertSplitting(std::size_t at, std::size_t offset, std::string_
   } else {
     blocks_.erase(blocks_.begin() + static_cast<std::ptrdiff_t>(at));
     blocks_.insert(blocks_.begin() + static_cast<std::ptrdiff_t>(at),
-                   std::make_move_iterator(pieces.begin()),
-                   std::make_move_iterator(pieces.end()));
+                   std::make_move_iterator(pieces.begin()), std::make_move_iterator(pieces.end()));
     ReindexAll();
   }
   length_ += ToPos(text.size());
