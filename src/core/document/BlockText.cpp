@@ -1,6 +1,7 @@
 #include "document/BlockText.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <iterator>
 
@@ -51,37 +52,89 @@ void BlockText::Rebuild(std::vector<Block> blocks) {
   ReindexAll();
 }
 
-void BlockText::Split() {
-  std::vector<Block> blocks;
-  AppendBlocks(blocks, std::string_view(blocks_[0].Data(), blocks_[0].Size()));
-  Rebuild(std::move(blocks));
-}
-
 void BlockText::Assign(std::string bytes) {
   length_ = ToPos(bytes.size());
   blocks_.clear();
-  if (!bytes.empty()) {
-    Block whole;
-    whole.end = bytes.size();
-    whole.bytes = std::move(bytes);
-    blocks_.push_back(std::move(whole));
-  }
+  AppendBlocks(blocks_, bytes);
   ReindexAll();
+  NoteTagStarts(1, length_);
+  flat_ = std::move(bytes);
+  flatValid_ = true;
 }
 
 void BlockText::Clear() {
   blocks_.clear();
   length_ = 0;
   ReindexAll();
+  flat_ = std::string();
+  flatValid_ = true;
+}
+
+void BlockText::NoteTagStart(Pos pos) {
+  if (pos + 2 <= length_) {
+    const char a = ByteAt(pos + 1);
+    const char b = ByteAt(pos + 2);
+    blocks_[Locate(pos).block].tags.Add(a, b);
+  }
+}
+
+void BlockText::NoteTagStarts(Pos from, Pos to) {
+  from = std::max<Pos>(from, 1);
+  to = std::min(to, length_ - 2);  // a tag start needs two bytes after the '<'
+  if (from > to) {
+    return;
+  }
+  if (to - from < 16) {
+    // The few bytes around an edit: most hold no '<' at all.
+    for (Pos pos = from; pos <= to; ++pos) {
+      if (ByteAt(pos) == TagStartFilter::kLead) {
+        NoteTagStart(pos);
+      }
+    }
+    return;
+  }
+  const BlockIndex::Spot spot = Locate(from);
+  Pos start = spot.start;
+  for (std::size_t at = spot.block; at < blocks_.size() && start <= to; ++at) {
+    Block& block = blocks_[at];
+    const Pos size = ToPos(block.Size());
+    const Pos first = std::max<Pos>(from - start, 0);
+    const Pos end = std::min<Pos>(to - start + 1, size);  // one past the last offset
+    if (first < end) {
+      // The bytes after the range may lie in the blocks after this one.
+      std::array<char, 2> after{};
+      std::size_t afterCount = 0;
+      for (Pos pos = start + end; afterCount < 2 && pos <= length_; ++pos) {
+        after[afterCount++] = pos - start < size ? block.Data()[pos - start] : ByteAt(pos);
+      }
+      block.tags.AddAll(block.Data() + first, ToSize(end - first), {after.data(), afterCount});
+    }
+    start += size;
+  }
 }
 
 void BlockText::Insert(Pos index, std::string_view text) {
   if (text.empty()) {
     return;
   }
-  if (IsWhole()) {
-    Split();
+  Changed();
+  const std::size_t count = text.size();
+  const Pos at = std::min(index, length_ + 1);
+  InsertBytes(index, text);
+  // New tag starts: in the new bytes, and a '<' just before them now followed by them.
+  if (count > 16) {
+    NoteTagStarts(at - 2, at + ToPos(count) - 1);
+    return;
   }
+  NoteTagStarts(at - 2, at - 1);
+  for (std::size_t i = 0; i < count; ++i) {
+    if (text[i] == TagStartFilter::kLead) {
+      NoteTagStart(at + ToPos(i));
+    }
+  }
+}
+
+void BlockText::InsertBytes(Pos index, std::string_view text) {
   const std::size_t count = text.size();
   if (blocks_.empty()) {
     AppendBlocks(blocks_, text);
@@ -111,7 +164,6 @@ void BlockText::Insert(Pos index, std::string_view text) {
   const std::size_t back = block.bytes.size() - block.end;
   if (front + back < count) {
     InsertSplitting(at, offset, text);
-    length_ += ToPos(count);
     return;
   }
   bool useFront = false;
@@ -139,6 +191,7 @@ void BlockText::Insert(Pos index, std::string_view text) {
 
 void BlockText::InsertSplitting(std::size_t at, std::size_t offset, std::string_view text) {
   const Block& block = blocks_[at];
+  const Pos first = index_.Before(at) + 1;  // where the new blocks begin
   std::string joined;
   joined.reserve(block.Size() + text.size());
   joined.append(block.Data(), offset);
@@ -155,18 +208,18 @@ void BlockText::InsertSplitting(std::size_t at, std::size_t offset, std::string_
       index_.PushBack(ToPos(piece.Size()));
       blocks_.push_back(std::move(piece));
     }
-    return;
+  } else {
+    blocks_.erase(blocks_.begin() + static_cast<std::ptrdiff_t>(at));
+    blocks_.insert(blocks_.begin() + static_cast<std::ptrdiff_t>(at),
+                   std::make_move_iterator(pieces.begin()), std::make_move_iterator(pieces.end()));
+    ReindexAll();
   }
-  blocks_.erase(blocks_.begin() + static_cast<std::ptrdiff_t>(at));
-  blocks_.insert(blocks_.begin() + static_cast<std::ptrdiff_t>(at),
-                 std::make_move_iterator(pieces.begin()), std::make_move_iterator(pieces.end()));
-  ReindexAll();
+  length_ += ToPos(text.size());
+  NoteTagStarts(first, first + ToPos(joined.size()) - 1);
 }
 
 void BlockText::Erase(Pos index, Pos count) {
-  if (IsWhole()) {
-    Split();
-  }
+  Changed();
   const BlockIndex::Spot spot = Locate(index);
   std::size_t at = spot.block;
   std::size_t offset = ToSize(index - spot.start);
@@ -188,6 +241,7 @@ void BlockText::Erase(Pos index, Pos count) {
       if (block.begin == block.end) {
         block.begin = lead_;
         block.end = lead_;
+        block.tags.Clear();
       }
       Resize(at, -ToPos(take));
       left -= take;
@@ -196,6 +250,14 @@ void BlockText::Erase(Pos index, Pos count) {
     offset = 0;
   }
   length_ -= count;
+  // A '<' just before the removed bytes is now followed by the bytes behind them. They
+  // usually stand in the block where the removal began, and are seldom a '<'.
+  const Block& first = blocks_[spot.block];
+  const std::size_t before = ToSize(index - spot.start);
+  if (before < 2 || before > first.Size() || first.Data()[before - 1] == TagStartFilter::kLead ||
+      first.Data()[before - 2] == TagStartFilter::kLead) {
+    NoteTagStarts(index - 2, index - 1);
+  }
   // Deletions leave blocks thin or empty; once they are mostly air, pack them again. Packing
   // costs one copy of the text, and the text must shrink a lot before the next one.
   if (blocks_.size() > 16 && blocks_.size() > 4 * (ToSize(length_) / fill_ + 1)) {
@@ -226,28 +288,20 @@ void BlockText::Rebalance() {
     packed.push_back(std::move(current));
   }
   Rebuild(std::move(packed));
+  NoteTagStarts(1, length_);
 }
 
 std::string_view BlockText::Flatten() {
-  if (length_ == 0) {
-    Clear();
-    return {};
-  }
-  if (blocks_.size() > 1) {
-    std::string whole;
-    whole.reserve(ToSize(length_));
-    for (Block& block : blocks_) {
-      whole.append(block.Data(), block.Size());
-      block.bytes = std::string();
+  if (!flatValid_) {
+    flat_.resize(ToSize(length_));
+    char* out = flat_.data();
+    for (const Block& block : blocks_) {
+      std::memcpy(out, block.Data(), block.Size());
+      out += block.Size();
     }
-    Block one;
-    one.end = whole.size();
-    one.bytes = std::move(whole);
-    blocks_.clear();
-    blocks_.push_back(std::move(one));
-    ReindexAll();
+    flatValid_ = true;
   }
-  return {blocks_[0].Data(), blocks_[0].Size()};
+  return flat_;
 }
 
 bool BlockText::MatchesAcross(const PatternMatcher& pattern, std::size_t at,
@@ -274,11 +328,18 @@ Pos BlockText::Find(const PatternMatcher& pattern, Pos from, Pos last) const {
   if (!pattern.CanMatch() || from > last) {
     return 0;
   }
+  // A match of a pattern that begins with '<' starts in a block whose filter has its tag.
+  const bool tag = size >= 3 && pattern.Folded(0) == TagStartFilter::kLead;
+  const unsigned tagBit = tag ? TagStartFilter::Bit(pattern.Folded(1), pattern.Folded(2)) : 0;
   const BlockIndex::Spot spot = Locate(from);
   Pos start = spot.start;
   for (std::size_t at = spot.block; at < blocks_.size() && start <= last; ++at) {
     const Block& block = blocks_[at];
     const Pos blockSize = ToPos(block.Size());
+    if (tag && !block.tags.MayHold(tagBit)) {
+      start += blockSize;
+      continue;
+    }
     const Pos first = std::max<Pos>(from - start, 0);             // first start offset here
     const Pos final = std::min<Pos>(last - start, blockSize - 1);  // last start offset here
     if (first <= final) {

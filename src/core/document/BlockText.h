@@ -8,13 +8,17 @@
 #include "document/BlockIndex.h"
 #include "document/Document.h"
 #include "document/PatternMatcher.h"
+#include "document/TagStartFilter.h"
 
 namespace varnow {
 
 // The bytes of a document as a row of small blocks, so that an edit moves at most one block's
 // bytes instead of the whole tail of the text. A block keeps free room at both ends and an
-// edit shifts whichever side of it is shorter. A text that was assigned whole, or flattened for
-// viewing, is held as one large block until the first edit splits it up.
+// edit shifts whichever side of it is shorter. Each block keeps a filter of the tags that may
+// start in it, so that a search for a tag passes over the blocks that cannot hold one.
+// The text also has a flat copy for viewing: the assigned bytes themselves until the first
+// edit, after that rewritten on demand into the same storage (a large text then never waits
+// for fresh memory to be mapped at the end of each run).
 class BlockText {
  public:
   static constexpr std::size_t kDefaultBlockSize = 4096;
@@ -52,6 +56,7 @@ class BlockText {
     std::string bytes;  // the storage; the text is bytes[begin, end)
     std::size_t begin = 0;
     std::size_t end = 0;
+    TagStartFilter tags;  // every '<' in the block, with the two bytes after it
 
     std::size_t Size() const { return end - begin; }
     const char* Data() const { return bytes.data() + begin; }
@@ -75,13 +80,17 @@ class BlockText {
       cursor_.start += delta;
     }
   }
-  bool IsWhole() const { return blocks_.size() == 1 && blocks_[0].bytes.size() != blockSize_; }
   Block NewBlock() const;
   // Appends `text` to `out` as fresh blocks filled to the usual level.
   void AppendBlocks(std::vector<Block>& out, std::string_view text) const;
-  void Split();
   void Rebuild(std::vector<Block> blocks);
+  // Brings the tag filters up to date for every '<' in [from, to] (clamped to the text), or
+  // for the '<' at `pos`.
+  void NoteTagStarts(Pos from, Pos to);
+  void NoteTagStart(Pos pos);
+  void Changed() { flatValid_ = false; }
   void ReindexAll();
+  void InsertBytes(Pos index, std::string_view text);
   void InsertSplitting(std::size_t block, std::size_t offset, std::string_view text);
   void Rebalance();
   bool MatchesAcross(const PatternMatcher& pattern, std::size_t block, std::size_t offset) const;
@@ -94,6 +103,8 @@ class BlockText {
   mutable BlockIndex::Spot cursor_{0, 1};
   mutable bool cursorValid_ = false;
   Pos length_ = 0;
+  std::string flat_;
+  bool flatValid_ = true;  // flat_ holds the text
 };
 
 }  // namespace varnow

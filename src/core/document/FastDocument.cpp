@@ -57,7 +57,7 @@ TrackedPattern& FastDocument::Track(std::string_view pattern) {
   // A procedure asks for the same pattern several times in a row.
   if (Slot& last = slots_[lastSlot_];
       last.pattern && SamePattern(key, last.key, pattern, last.pattern->Pattern())) {
-    last.lastUse = edits_;
+    last.lastUse = clock_;
     return *last.pattern;
   }
   Slot* free = nullptr;
@@ -66,7 +66,7 @@ TrackedPattern& FastDocument::Track(std::string_view pattern) {
     if (!slot.pattern) {
       free = &slot;
     } else if (SamePattern(key, slot.key, pattern, slot.pattern->Pattern())) {
-      slot.lastUse = edits_;
+      slot.lastUse = clock_;
       lastSlot_ = static_cast<std::size_t>(&slot - slots_.data());
       return *slot.pattern;
     } else if (oldest == nullptr || slot.lastUse < oldest->lastUse) {
@@ -77,7 +77,9 @@ TrackedPattern& FastDocument::Track(std::string_view pattern) {
   lastSlot_ = static_cast<std::size_t>(&slot - slots_.data());
   slot.pattern = std::make_unique<TrackedPattern>(pattern);
   slot.key = key;
-  slot.lastUse = edits_;
+  // A new pattern is newer than every other, even when no edit came between them: searches
+  // that change nothing must not give up the pattern asked for just before.
+  slot.lastUse = ++clock_;
   return *slot.pattern;
 }
 
@@ -155,7 +157,7 @@ void FastDocument::AfterEdit(Pos at, Pos removed, std::string_view inserted) {
     if (!slot.pattern) {
       continue;
     }
-    if (edits_ - slot.lastUse > kIdleEdits) {
+    if (clock_ - slot.lastUse > kIdleTicks) {
       slot.pattern.reset();
     } else {
       consider(*slot.pattern);
@@ -185,7 +187,7 @@ void FastDocument::Delete(Pos index, Pos count) {
   }
   count = std::min(count, length - index + 1);
   text_.Erase(index, count);
-  ++edits_;
+  ++clock_;
   AfterEdit(index, count, {});
   // No '>' from noTagEndFrom_ on: the bytes that closed up behind the edit were past it too.
   if (noTagEndFrom_ > index) {
@@ -200,7 +202,7 @@ void FastDocument::Insert(std::string_view text, Pos index) {
   const Pos at = std::clamp<Pos>(index, 1, Length() + 1);
   const auto count = static_cast<Pos>(text.size());
   text_.Insert(at, text);
-  ++edits_;
+  ++clock_;
   AfterEdit(at, 0, text);
   if (noTagEndFrom_ >= at) {
     noTagEndFrom_ += count;

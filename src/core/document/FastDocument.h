@@ -42,14 +42,14 @@ class FastDocument final : public Document {
   // The procedures use at most four patterns at a time; a few more keep a procedure's
   // patterns while the next one starts.
   static constexpr std::size_t kTrackedPatterns = 6;
-  // A pattern not asked for during this many edits belongs to a procedure that has finished;
-  // it is forgotten so that edits stop paying for it.
-  static constexpr std::uint64_t kIdleEdits = 16;
+  // A pattern not asked for during this many edits (or new patterns) belongs to a procedure
+  // that has finished; it is forgotten so that edits stop paying for it.
+  static constexpr std::uint64_t kIdleTicks = 16;
 
   struct Slot {
     std::unique_ptr<TrackedPattern> pattern;
     std::uint64_t key = 0;  // the size and first bytes, to pass over other patterns quickly
-    std::uint64_t lastUse = 0;
+    std::uint64_t lastUse = 0;  // the clock when it was last asked for
   };
 
   TrackedPattern& Track(std::string_view pattern);
@@ -65,7 +65,7 @@ class FastDocument final : public Document {
   std::size_t lastSlot_ = 0;
   TrackedPattern nul_;
   Pos noTagEndFrom_ = 1;  // no '>' at this position or after it
-  std::uint64_t edits_ = 0;
+  std::uint64_t clock_ = 0;  // counts edits and new patterns
   std::string window_;
 };
 

@@ -20,6 +20,8 @@ class PatternMatcher {
   // False for an empty pattern and for one that holds a small letter.
   bool CanMatch() const { return canMatch_; }
 
+  // Byte i of the pattern, a letter as its small letter.
+  char Folded(std::size_t i) const { return folded_[i]; }
   bool ByteMatches(std::size_t i, char c) const {
     return (static_cast<unsigned char>(c) | Mask(i)) == static_cast<unsigned char>(folded_[i]);
   }
