@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "CliOptions.h"
+#include "Version.h"
 #include "SignalWatcher.h"
 #include "TerminalHost.h"
 #include "batch/BatchRun.h"
@@ -50,7 +51,7 @@ int RunCli(int argc, char** argv) {
     return kExitDone;
   }
   if (options.version) {
-    std::fputs("Varnow 0.9.9\n", stdout);
+    std::printf("Varnow %s\n", version::kProduct);
     return kExitDone;
   }
 

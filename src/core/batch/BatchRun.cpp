@@ -182,8 +182,7 @@ std::vector<MarkerBytes> BatchRun::BannerPairs() const {
       continue;
     }
     // The texts came from cp1251 bytes, so they go back without loss.
-    pairs.emplace_back(Utf8ToCp1251Exact(pair.first).value_or(Utf8ToCp1251(pair.first)),
-                       Utf8ToCp1251Exact(pair.last).value_or(Utf8ToCp1251(pair.last)));
+    pairs.emplace_back(Utf8ToCp1251(pair.first), Utf8ToCp1251(pair.last));
   }
   return pairs;
 }
