@@ -11,6 +11,7 @@ FastDocument::FastDocument(std::size_t blockSize)
     : text_(blockSize), slots_(kTrackedPatterns), nul_(std::string_view("\0", 1)) {}
 
 void FastDocument::ForgetAll() {
+  pendingErase_ = {};
   for (Slot& slot : slots_) {
     slot.pattern.reset();
   }
@@ -88,7 +89,16 @@ Pos FastDocument::FirstNul() {
   return at == 0 ? Length() + 1 : at;
 }
 
+void FastDocument::SettleErase() {
+  if (pendingErase_.count > 0) {
+    const PendingErase erase = pendingErase_;
+    pendingErase_ = {};
+    AfterEdit(erase.at, erase.count, {});
+  }
+}
+
 Pos FastDocument::FindPattern(std::string_view pattern) {
+  SettleErase();
   if (pattern.empty() || Length() == 0) {
     return 0;
   }
@@ -98,6 +108,7 @@ Pos FastDocument::FindPattern(std::string_view pattern) {
 bool FastDocument::PatternRemains(std::string_view pattern) {
   // The text and the pattern are read as NUL-terminated strings. A pattern without NUL never
   // matches across one, so it remains exactly when it first occurs before the first NUL.
+  SettleErase();
   const std::string_view needle = pattern.substr(0, pattern.find('\0'));
   if (needle.empty() || Length() == 0) {
     return false;
@@ -172,11 +183,7 @@ void FastDocument::AfterEdit(Pos at, Pos removed, std::string_view inserted) {
   }
   for (std::size_t i = 0; i < touchedCount; ++i) {
     const EditWindow* seen = touched[i].searchWindow ? &window : nullptr;
-    if (removed > 0) {
-      touched[i].pattern->AfterErase(at, removed, newLength, seen);
-    } else {
-      touched[i].pattern->AfterInsert(at, count, newLength, seen);
-    }
+    touched[i].pattern->AfterReplace(at, removed, count, newLength, seen);
   }
 }
 
@@ -186,9 +193,13 @@ void FastDocument::Delete(Pos index, Pos count) {
     return;
   }
   count = std::min(count, length - index + 1);
+  SettleErase();
   text_.Erase(index, count);
   ++clock_;
-  AfterEdit(index, count, {});
+  // A tag is often replaced: deleted, then a shorter text inserted in its place. The patterns
+  // learn of the deletion only when the next step is known, so that a replacement costs them
+  // one look instead of two.
+  pendingErase_ = {index, count};
   // No '>' from noTagEndFrom_ on: the bytes that closed up behind the edit were past it too.
   if (noTagEndFrom_ > index) {
     noTagEndFrom_ = noTagEndFrom_ >= index + count ? noTagEndFrom_ - count : index;
@@ -201,9 +212,16 @@ void FastDocument::Insert(std::string_view text, Pos index) {
   }
   const Pos at = std::clamp<Pos>(index, 1, Length() + 1);
   const auto count = static_cast<Pos>(text.size());
+  Pos removed = 0;
+  if (pendingErase_.count > 0 && pendingErase_.at == at) {
+    removed = pendingErase_.count;
+    pendingErase_ = {};
+  } else {
+    SettleErase();
+  }
   text_.Insert(at, text);
   ++clock_;
-  AfterEdit(at, 0, text);
+  AfterEdit(at, removed, text);
   if (noTagEndFrom_ >= at) {
     noTagEndFrom_ += count;
   } else if (const auto gt = text.rfind('>'); gt != std::string_view::npos) {

@@ -55,10 +55,12 @@ class FastDocument final : public Document {
   TrackedPattern& Track(std::string_view pattern);
   Pos FirstNul();
   void ForgetAll();
-  // Brings every tracked pattern up to date after an edit that removed `removed` bytes at `at`
-  // or inserted `inserted` there. The window of new text around the edit is read only for the
+  // Brings every tracked pattern up to date after an edit that replaced `removed` bytes at `at`
+  // by `inserted`. The window of new text around the edit is read only for the
   // patterns that could match across it, once, as wide as the longest of them.
   void AfterEdit(Pos at, Pos removed, std::string_view inserted);
+  // Tells the patterns of a deletion they have not yet heard of.
+  void SettleErase();
 
   BlockText text_;
   std::vector<Slot> slots_;
@@ -67,6 +69,11 @@ class FastDocument final : public Document {
   Pos noTagEndFrom_ = 1;  // no '>' at this position or after it
   std::uint64_t clock_ = 0;  // counts edits and new patterns
   std::string window_;
+  // A deletion already made in the text whose patterns are not yet up to date: count 0 if none.
+  struct PendingErase {
+    Pos at = 0;
+    Pos count = 0;
+  } pendingErase_;
 };
 
 }  // namespace varnow

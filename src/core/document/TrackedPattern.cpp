@@ -82,19 +82,23 @@ void TrackedPattern::Replace(const StartList& list, Pos knownBelow) {
   knownBelow_ = list.KnownBelow(knownBelow);
 }
 
-void TrackedPattern::AfterErase(Pos at, Pos count, Pos newLength, const EditWindow* window) {
+void TrackedPattern::AfterReplace(Pos at, Pos removed, Pos inserted, Pos newLength,
+                                  const EditWindow* window) {
   // A start at or before at - Size() has its whole match before the edit: untouched.
   const Pos low = at - Size() + 1;
   if (knownBelow_ <= low) {
     return;
   }
-  // Known starts behind the removed bytes stay known; if what was known ended inside them,
-  // everything before the edit place is known now.
-  const Pos knownBelow = knownBelow_ >= at + count ? knownBelow_ - count : at;
-  if (window == nullptr && (startCount_ == 0 || starts_[0] >= at + count)) {
+  const Pos end = at + removed;  // the first old position behind the removed bytes
+  const Pos delta = inserted - removed;
+  // Known starts behind the removed bytes stay known; if what was known ended before them,
+  // everything up to the new bytes' end is known now (nothing could start there unseen: the
+  // window is searched, or the edit could make no match at all).
+  const Pos knownBelow = knownBelow_ >= end ? knownBelow_ + delta : at + inserted;
+  if (window == nullptr && (startCount_ == 0 || starts_[0] >= end)) {
     // Nothing new and nothing broken: the starts only move.
     for (std::size_t i = 0; i < startCount_; ++i) {
-      starts_[i] -= count;
+      starts_[i] += delta;
     }
     knownBelow_ = knownBelow;
     return;
@@ -103,46 +107,16 @@ void TrackedPattern::AfterErase(Pos at, Pos count, Pos newLength, const EditWind
   for (std::size_t i = 0; i < startCount_ && starts_[i] < low; ++i) {
     list.Add(starts_[i]);
   }
-  // Matches across the place where the text closed up are new.
+  // Matches that touch the new bytes, or run across the place where the text closed up, are
+  // new; those that touched the removed bytes or ran across the edit place are gone.
   if (window != nullptr) {
-    FindInWindow(list, std::max<Pos>(low, 1), std::min(at - 1, newLength - Size() + 1),
+    FindInWindow(list, std::max<Pos>(low, 1), std::min(at + inserted - 1, newLength - Size() + 1),
                  *window);
   }
-  // Starts after the removed bytes only move; those that touched them are gone.
+  // Starts behind the removed bytes only move.
   for (std::size_t i = 0; i < startCount_; ++i) {
-    if (starts_[i] >= at + count) {
-      list.Add(starts_[i] - count);
-    }
-  }
-  Replace(list, knownBelow);
-}
-
-void TrackedPattern::AfterInsert(Pos at, Pos count, Pos newLength, const EditWindow* window) {
-  const Pos low = at - Size() + 1;
-  if (knownBelow_ <= low) {
-    return;
-  }
-  const Pos knownBelow = knownBelow_ >= at ? knownBelow_ + count : at + count;
-  if (window == nullptr && (startCount_ == 0 || starts_[0] >= at)) {
-    for (std::size_t i = 0; i < startCount_; ++i) {
-      starts_[i] += count;
-    }
-    knownBelow_ = knownBelow;
-    return;
-  }
-  StartList list;
-  for (std::size_t i = 0; i < startCount_ && starts_[i] < low; ++i) {
-    list.Add(starts_[i]);
-  }
-  // Matches that touch the inserted bytes are new; those that ran across the insertion place
-  // are broken.
-  if (window != nullptr) {
-    FindInWindow(list, std::max<Pos>(low, 1), std::min(at + count - 1, newLength - Size() + 1),
-                 *window);
-  }
-  for (std::size_t i = 0; i < startCount_; ++i) {
-    if (starts_[i] >= at) {
-      list.Add(starts_[i] + count);
+    if (starts_[i] >= end) {
+      list.Add(starts_[i] + delta);
     }
   }
   Replace(list, knownBelow);

@@ -78,13 +78,10 @@ class TrackedPattern {
             (pairs_[3] & bits[3])) != 0;
   }
 
-  // Called after `count` bytes at `at` were removed. `window` is null when the edit cannot
-  // have made an occurrence, else it holds the new text from at - Size() + 1 (or 1) to
-  // at + Size() - 2 (or the end).
-  void AfterErase(Pos at, Pos count, Pos newLength, const EditWindow* window);
-  // Called after `count` bytes were inserted at `at`; the window, if any, holds the new text
-  // from at - Size() + 1 (or 1) to at + count + Size() - 2 (or the end).
-  void AfterInsert(Pos at, Pos count, Pos newLength, const EditWindow* window);
+  // Called after the `removed` bytes at `at` were replaced by `inserted` new ones (either may
+  // be 0). `window` is null when the edit cannot have made an occurrence, else it holds the
+  // new text from at - Size() + 1 (or 1) to at + inserted + Size() - 2 (or the end).
+  void AfterReplace(Pos at, Pos removed, Pos inserted, Pos newLength, const EditWindow* window);
 
  private:
   // Few are ever needed: the first occurrence, and any an edit made just before it.
