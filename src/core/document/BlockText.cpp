@@ -389,6 +389,19 @@ Pos BlockText::FindByte(char byte, Pos from, Pos to) const {
   return 0;
 }
 
+std::string_view BlockText::Window(Pos from, Pos count, std::string& spare) const {
+  if (count > 0) {
+    const BlockIndex::Spot spot = Locate(from);
+    const Block& block = blocks_[spot.block];
+    const auto offset = ToSize(from - spot.start);
+    if (offset + ToSize(count) <= block.Size()) {
+      return {block.Data() + offset, ToSize(count)};
+    }
+  }
+  CopyOut(from, count, spare);
+  return spare;
+}
+
 void BlockText::CopyOut(Pos from, Pos count, std::string& out) const {
   out.clear();
   if (count <= 0) {

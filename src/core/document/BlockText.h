@@ -45,6 +45,8 @@ class BlockText {
   Pos FindByte(char byte, Pos from, Pos to) const;
   // Replaces `out` with the `count` bytes from position `from` on (all inside the text).
   void CopyOut(Pos from, Pos count, std::string& out) const;
+  // The same bytes, seen where they lie when one block holds them all, else copied to `spare`.
+  std::string_view Window(Pos from, Pos count, std::string& spare) const;
   // The byte at `pos`, 1 <= pos <= Length().
   char ByteAt(Pos pos) const {
     const BlockIndex::Spot spot = Locate(pos);

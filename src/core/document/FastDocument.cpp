@@ -16,6 +16,7 @@ void FastDocument::ForgetAll() {
     slot.pattern.reset();
   }
   nul_ = TrackedPattern(std::string_view("\0", 1));
+  MeasureWidest();
   noTagEndFrom_ = text_.Length() + 1;
 }
 
@@ -78,6 +79,7 @@ TrackedPattern& FastDocument::Track(std::string_view pattern) {
   lastSlot_ = static_cast<std::size_t>(&slot - slots_.data());
   slot.pattern = std::make_unique<TrackedPattern>(pattern);
   slot.key = key;
+  MeasureWidest();
   // A new pattern is newer than every other, even when no edit came between them: searches
   // that change nothing must not give up the pattern asked for just before.
   slot.lastUse = ++clock_;
@@ -146,44 +148,50 @@ void FastDocument::AfterEdit(Pos at, Pos removed, std::string_view inserted) {
     seams.AddPair(inserted.back(), text_.ByteAt(at + count));
   }
 
-  struct Touched {
-    TrackedPattern* pattern;
-    bool searchWindow;
-  };
-  std::array<Touched, kTrackedPatterns + 1> touched;  // filled up to touchedCount
-  std::size_t touchedCount = 0;
-  Pos widest = 0;
-  auto consider = [&](TrackedPattern& pattern) {
+  // The window is read once, for the first pattern that needs it, as wide as the longest
+  // pattern tracked; most edits need it for none.
+  EditWindow window;
+  bool windowRead = false;
+  auto update = [&](TrackedPattern& pattern) {
     if (!pattern.Touches(at)) {
       return;
     }
-    const bool search = longInsertion || pattern.MayMatchAcross(seams);
-    touched[touchedCount++] = {&pattern, search};
-    if (search) {
-      widest = std::max(widest, pattern.Size());
+    const EditWindow* seen = nullptr;
+    if (longInsertion || pattern.MayMatchAcross(seams)) {
+      if (!windowRead) {
+        const Pos first = std::max<Pos>(at - widest_ + 1, 1);
+        const Pos last = std::min(newLength, at + count + widest_ - 2);
+        window = {first, text_.Window(first, last - first + 1, window_)};
+        windowRead = true;
+      }
+      seen = &window;
     }
+    pattern.AfterReplace(at, removed, count, newLength, seen);
   };
-  consider(nul_);
+  update(nul_);
+  bool forgot = false;
   for (Slot& slot : slots_) {
     if (!slot.pattern) {
       continue;
     }
     if (clock_ - slot.lastUse > kIdleTicks) {
       slot.pattern.reset();
+      forgot = true;
     } else {
-      consider(*slot.pattern);
+      update(*slot.pattern);
     }
   }
-  EditWindow window;
-  if (widest > 0) {
-    const Pos first = std::max<Pos>(at - widest + 1, 1);
-    const Pos last = std::min(newLength, at + count + widest - 2);
-    text_.CopyOut(first, last - first + 1, window_);
-    window = {first, window_};
+  if (forgot) {
+    MeasureWidest();
   }
-  for (std::size_t i = 0; i < touchedCount; ++i) {
-    const EditWindow* seen = touched[i].searchWindow ? &window : nullptr;
-    touched[i].pattern->AfterReplace(at, removed, count, newLength, seen);
+}
+
+void FastDocument::MeasureWidest() {
+  widest_ = nul_.Size();
+  for (const Slot& slot : slots_) {
+    if (slot.pattern) {
+      widest_ = std::max(widest_, slot.pattern->Size());
+    }
   }
 }
 

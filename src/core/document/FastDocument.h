@@ -59,6 +59,8 @@ class FastDocument final : public Document {
   // by `inserted`. The window of new text around the edit is read only for the
   // patterns that could match across it, once, as wide as the longest of them.
   void AfterEdit(Pos at, Pos removed, std::string_view inserted);
+  // Sets widest_ after the tracked patterns changed.
+  void MeasureWidest();
   // Tells the patterns of a deletion they have not yet heard of.
   void SettleErase();
 
@@ -68,7 +70,8 @@ class FastDocument final : public Document {
   TrackedPattern nul_;
   Pos noTagEndFrom_ = 1;  // no '>' at this position or after it
   std::uint64_t clock_ = 0;  // counts edits and new patterns
-  std::string window_;
+  Pos widest_ = 1;  // the size of the longest pattern tracked
+  std::string window_;  // the edit window, where it crosses blocks
   // A deletion already made in the text whose patterns are not yet up to date: count 0 if none.
   struct PendingErase {
     Pos at = 0;

@@ -82,27 +82,12 @@ void TrackedPattern::Replace(const StartList& list, Pos knownBelow) {
   knownBelow_ = list.KnownBelow(knownBelow);
 }
 
-void TrackedPattern::AfterReplace(Pos at, Pos removed, Pos inserted, Pos newLength,
-                                  const EditWindow* window) {
-  // A start at or before at - Size() has its whole match before the edit: untouched.
+void TrackedPattern::Rework(Pos at, Pos removed, Pos inserted, Pos newLength,
+                            const EditWindow* window) {
   const Pos low = at - Size() + 1;
-  if (knownBelow_ <= low) {
-    return;
-  }
-  const Pos end = at + removed;  // the first old position behind the removed bytes
+  const Pos end = at + removed;
   const Pos delta = inserted - removed;
-  // Known starts behind the removed bytes stay known; if what was known ended before them,
-  // everything up to the new bytes' end is known now (nothing could start there unseen: the
-  // window is searched, or the edit could make no match at all).
-  const Pos knownBelow = knownBelow_ >= end ? knownBelow_ + delta : at + inserted;
-  if (window == nullptr && (startCount_ == 0 || starts_[0] >= end)) {
-    // Nothing new and nothing broken: the starts only move.
-    for (std::size_t i = 0; i < startCount_; ++i) {
-      starts_[i] += delta;
-    }
-    knownBelow_ = knownBelow;
-    return;
-  }
+  const Pos knownBelow = KnownBelowAfter(at, removed, inserted);
   StartList list;
   for (std::size_t i = 0; i < startCount_ && starts_[i] < low; ++i) {
     list.Add(starts_[i]);

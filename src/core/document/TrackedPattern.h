@@ -81,13 +81,37 @@ class TrackedPattern {
   // Called after the `removed` bytes at `at` were replaced by `inserted` new ones (either may
   // be 0). `window` is null when the edit cannot have made an occurrence, else it holds the
   // new text from at - Size() + 1 (or 1) to at + inserted + Size() - 2 (or the end).
-  void AfterReplace(Pos at, Pos removed, Pos inserted, Pos newLength, const EditWindow* window);
+  void AfterReplace(Pos at, Pos removed, Pos inserted, Pos newLength, const EditWindow* window) {
+    // A start at or before at - Size() has its whole match before the edit: untouched.
+    if (knownBelow_ <= at - Size() + 1) {
+      return;
+    }
+    const Pos end = at + removed;  // the first old position behind the removed bytes
+    if (window == nullptr && (startCount_ == 0 || starts_[0] >= end)) {
+      // Nothing new and nothing broken: the starts only move. (Most edits, for most patterns.)
+      const Pos delta = inserted - removed;
+      for (std::size_t i = 0; i < startCount_; ++i) {
+        starts_[i] += delta;
+      }
+      knownBelow_ = KnownBelowAfter(at, removed, inserted);
+      return;
+    }
+    Rework(at, removed, inserted, newLength, window);
+  }
 
  private:
   // Few are ever needed: the first occurrence, and any an edit made just before it.
   static constexpr std::size_t kMaxStarts = 4;
 
   class StartList;
+  // What is known after the edit: known starts behind the removed bytes stay known; if what
+  // was known ended before them, everything up to the new bytes' end is known now (nothing can
+  // start there unseen: the window is searched, or the edit could make no match at all).
+  Pos KnownBelowAfter(Pos at, Pos removed, Pos inserted) const {
+    return knownBelow_ >= at + removed ? knownBelow_ + inserted - removed : at + inserted;
+  }
+  // AfterReplace() where the edit may have made or broken an occurrence.
+  void Rework(Pos at, Pos removed, Pos inserted, Pos newLength, const EditWindow* window);
   bool HasByte(std::string_view bytes) const;
   void FindInWindow(StartList& list, Pos from, Pos to, const EditWindow& window) const;
   void Replace(const StartList& list, Pos knownBelow);
