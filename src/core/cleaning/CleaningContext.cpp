@@ -6,11 +6,7 @@ void CleaningContext::LogChange(std::string_view path, std::string_view message,
                                 std::initializer_list<FormatArg> values) {
   ++changeCount_;
   if (logSink_) {
-    std::string line;
-    line.reserve(path.size() + message.size() + 24);
-    line.append(path);
-    AppendFormatted(line, message, values);
-    logSink_(std::move(line));
+    logSink_(FormatLine(path, message, values));
   }
 }
 

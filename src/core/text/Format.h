@@ -19,5 +19,8 @@ std::string FormatText(std::string_view format, std::initializer_list<FormatArg>
 // The same, appended to `out`.
 void AppendFormatted(std::string& out, std::string_view format,
                      std::initializer_list<FormatArg> values);
+// The same after `prefix`, made at its full size at once (log lines are made by the thousand).
+std::string FormatLine(std::string_view prefix, std::string_view format,
+                       std::initializer_list<FormatArg> values);
 
 }  // namespace varnow
