@@ -53,9 +53,12 @@ Pos TrackedPattern::First(const BlockText& text, Pos limit) {
 }
 
 bool TrackedPattern::HasByte(std::string_view bytes) const {
-  const char folded = static_cast<char>(EditSeams::Fold(pattern_[0]));
+  if (matcher_.Folded(0) == pattern_[0]) {
+    // Not a letter (the NUL tracked for every text, above all): only the byte itself matches.
+    return bytes.find(pattern_[0]) != std::string_view::npos;
+  }
   for (const char c : bytes) {
-    if (static_cast<char>(EditSeams::Fold(c)) == folded && matcher_.ByteMatches(0, c)) {
+    if (matcher_.ByteMatches(0, c)) {
       return true;
     }
   }

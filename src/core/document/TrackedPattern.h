@@ -37,13 +37,19 @@ class EditSeams {
   const std::array<std::uint64_t, 4>& Bits() const { return bits_; }
 
   // Folds a byte the way matching does: ASCII letters to one case, other bytes as they are.
-  static unsigned char Fold(char c) {
-    const auto u = static_cast<unsigned char>(c);
-    return ((u | 0x20) >= 'a' && (u | 0x20) <= 'z') ? static_cast<unsigned char>(u | 0x20) : u;
-  }
+  static unsigned char Fold(char c) { return kFolded[static_cast<unsigned char>(c)]; }
   static unsigned PairBit(char a, char b) { return (Fold(a) * 31u + Fold(b)) & 255u; }
 
  private:
+  static constexpr std::array<unsigned char, 256> kFolded = [] {
+    std::array<unsigned char, 256> folded{};
+    for (unsigned u = 0; u < 256; ++u) {
+      const unsigned lower = u | 0x20;
+      folded[u] = static_cast<unsigned char>(lower >= 'a' && lower <= 'z' ? lower : u);
+    }
+    return folded;
+  }();
+
   std::array<std::uint64_t, 4> bits_{};
   std::string_view inserted_;
 };
