@@ -20,7 +20,8 @@ BlockText::BlockText(std::size_t blockSize)
 
 BlockText::Block BlockText::NewBlock() const {
   Block block;
-  block.bytes.resize(blockSize_);
+  // Not cleared: only bytes[begin, end) are ever read.
+  block.bytes = std::make_unique_for_overwrite<char[]>(blockSize_);
   block.begin = lead_;
   block.end = lead_;
   return block;
@@ -142,7 +143,7 @@ void BlockText::InsertBytes(Pos index, std::string_view text) {
     length_ += ToPos(count);
     return;
   }
-  auto room = [](const Block& block) { return block.bytes.size() - block.Size(); };
+  auto room = [this](const Block& block) { return blockSize_ - block.Size(); };
   std::size_t at = 0;
   std::size_t offset = 0;
   if (index > length_) {
@@ -161,7 +162,7 @@ void BlockText::InsertBytes(Pos index, std::string_view text) {
   Block& block = blocks_[at];
   const std::size_t size = block.Size();
   const std::size_t front = block.begin;
-  const std::size_t back = block.bytes.size() - block.end;
+  const std::size_t back = blockSize_ - block.end;
   if (front + back < count) {
     InsertSplitting(at, offset, text);
     return;
@@ -173,7 +174,7 @@ void BlockText::InsertBytes(Pos index, std::string_view text) {
     useFront = true;
   } else if (back < count) {
     // The room is there only at both ends together: gather it behind the text.
-    std::memmove(block.bytes.data(), block.Data(), size);
+    std::memmove(block.bytes.get(), block.Data(), size);
     block.begin = 0;
     block.end = size;
   }
@@ -277,12 +278,12 @@ void BlockText::Rebalance() {
         current = NewBlock();
       }
       const std::size_t take = std::min(fill_ - current.Size(), left);
-      std::memcpy(current.bytes.data() + current.end, from, take);
+      std::memcpy(current.bytes.get() + current.end, from, take);
       current.end += take;
       from += take;
       left -= take;
     }
-    block.bytes = std::string();  // let go of each old block as soon as it is copied
+    block.bytes.reset();  // let go of each old block as soon as it is copied
   }
   if (current.Size() > 0) {
     packed.push_back(std::move(current));

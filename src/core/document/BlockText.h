@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -55,14 +56,14 @@ class BlockText {
 
  private:
   struct Block {
-    std::string bytes;  // the storage; the text is bytes[begin, end)
+    std::unique_ptr<char[]> bytes;  // blockSize_ bytes of storage; the text is bytes[begin, end)
     std::size_t begin = 0;
     std::size_t end = 0;
     TagStartFilter tags;  // every '<' in the block, with the two bytes after it
 
     std::size_t Size() const { return end - begin; }
-    const char* Data() const { return bytes.data() + begin; }
-    char* Data() { return bytes.data() + begin; }
+    const char* Data() const { return bytes.get() + begin; }
+    char* Data() { return bytes.get() + begin; }
   };
 
   // The block holding `pos`. Searches and edits come in runs at nearly the same place, so the
