@@ -82,28 +82,18 @@ PatternMatcher::PatternMatcher(std::string_view pattern)
   }
 }
 
-std::size_t PatternMatcher::FindIn(const char* bytes, std::size_t count) const {
-  const std::size_t size = folded_.size();
-  if (!canMatch_ || count < size) {
-    return npos;
-  }
-  const std::size_t lastStart = count - size;
-#if defined(VARNOW_X86_VECTORS)
-  if (wide_ && lastStart >= 32) {
-    return FindWide(bytes, lastStart);
-  }
-#endif
-  return FindNarrow(bytes, lastStart);
-}
-
 #if defined(VARNOW_X86_VECTORS)
 namespace {
 
-// Which of the 32 bytes at `p`, OR-ed with `mask`, equal `want`.
+// Which of the 32 bytes at `p`, OR-ed with `mask` if they fold, equal `want`.
+template <bool kFold>
 __attribute__((target("avx2"))) inline __m256i Equal32(const char* p, __m256i mask,
                                                        __m256i want) {
-  const __m256i bytes = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
-  return _mm256_cmpeq_epi8(_mm256_or_si256(bytes, mask), want);
+  __m256i bytes = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
+  if constexpr (kFold) {
+    bytes = _mm256_or_si256(bytes, mask);
+  }
+  return _mm256_cmpeq_epi8(bytes, want);
 }
 
 __attribute__((target("avx2"))) inline unsigned Bits32(__m256i hits) {
@@ -126,6 +116,7 @@ std::size_t PatternMatcher::CheckStarts(const char* bytes, std::size_t at, unsig
 // Thirty-two starts at a time: only starts whose two rarest bytes both match are compared in
 // full, and four such rows are tested at once, since most stretches of a page hold no
 // candidate at all. Every load stays inside the bytes a match may use.
+template <bool kFoldRare, bool kFoldRarer>
 __attribute__((target("avx2"))) std::size_t PatternMatcher::FindWide(
     const char* bytes, std::size_t lastStart) const {
   const __m256i rareMask = _mm256_set1_epi8(static_cast<char>(Mask(rare_)));
@@ -136,14 +127,14 @@ __attribute__((target("avx2"))) std::size_t PatternMatcher::FindWide(
   const char* rarer = bytes + rarer_;
   std::size_t at = 0;
   for (; at + 128 <= lastStart + 1; at += 128) {
-    const __m256i h0 = _mm256_and_si256(Equal32(rarer + at, rarerMask, rarerWant),
-                                        Equal32(rare + at, rareMask, rareWant));
-    const __m256i h1 = _mm256_and_si256(Equal32(rarer + at + 32, rarerMask, rarerWant),
-                                        Equal32(rare + at + 32, rareMask, rareWant));
-    const __m256i h2 = _mm256_and_si256(Equal32(rarer + at + 64, rarerMask, rarerWant),
-                                        Equal32(rare + at + 64, rareMask, rareWant));
-    const __m256i h3 = _mm256_and_si256(Equal32(rarer + at + 96, rarerMask, rarerWant),
-                                        Equal32(rare + at + 96, rareMask, rareWant));
+    const __m256i h0 = _mm256_and_si256(Equal32<kFoldRarer>(rarer + at, rarerMask, rarerWant),
+                                        Equal32<kFoldRare>(rare + at, rareMask, rareWant));
+    const __m256i h1 = _mm256_and_si256(Equal32<kFoldRarer>(rarer + at + 32, rarerMask, rarerWant),
+                                        Equal32<kFoldRare>(rare + at + 32, rareMask, rareWant));
+    const __m256i h2 = _mm256_and_si256(Equal32<kFoldRarer>(rarer + at + 64, rarerMask, rarerWant),
+                                        Equal32<kFoldRare>(rare + at + 64, rareMask, rareWant));
+    const __m256i h3 = _mm256_and_si256(Equal32<kFoldRarer>(rarer + at + 96, rarerMask, rarerWant),
+                                        Equal32<kFoldRare>(rare + at + 96, rareMask, rareWant));
     const __m256i any = _mm256_or_si256(_mm256_or_si256(h0, h1), _mm256_or_si256(h2, h3));
     if (_mm256_testz_si256(any, any)) {
       continue;
@@ -156,8 +147,8 @@ __attribute__((target("avx2"))) std::size_t PatternMatcher::FindWide(
     }
   }
   for (; at + 32 <= lastStart + 1; at += 32) {
-    const unsigned bits = Bits32(Equal32(rarer + at, rarerMask, rarerWant)) &
-                          Bits32(Equal32(rare + at, rareMask, rareWant));
+    const unsigned bits = Bits32(Equal32<kFoldRarer>(rarer + at, rarerMask, rarerWant)) &
+                          Bits32(Equal32<kFoldRare>(rare + at, rareMask, rareWant));
     if (const std::size_t found = CheckStarts(bytes, at, bits); found != npos) {
       return found;
     }
@@ -167,11 +158,33 @@ __attribute__((target("avx2"))) std::size_t PatternMatcher::FindWide(
   }
   // The last starts: one more row ending at the last start, without those already checked.
   const std::size_t tail = lastStart - 31;
-  const unsigned bits = Bits32(Equal32(rarer + tail, rarerMask, rarerWant)) &
-                        Bits32(Equal32(rare + tail, rareMask, rareWant));
+  const unsigned bits = Bits32(Equal32<kFoldRarer>(rarer + tail, rarerMask, rarerWant)) &
+                        Bits32(Equal32<kFoldRare>(rare + tail, rareMask, rareWant));
   return CheckStarts(bytes, tail, bits & (~0u << (at - tail)));
 }
 #endif
+
+std::size_t PatternMatcher::FindIn(const char* bytes, std::size_t count) const {
+  const std::size_t size = folded_.size();
+  if (!canMatch_ || count < size) {
+    return npos;
+  }
+  const std::size_t lastStart = count - size;
+#if defined(VARNOW_X86_VECTORS)
+  if (wide_ && lastStart >= 32) {
+    // A byte that is no letter needs no folding: one operation less per row for it.
+    const bool foldRare = Mask(rare_) != 0;
+    const bool foldRarer = Mask(rarer_) != 0;
+    if (foldRare) {
+      return foldRarer ? FindWide<true, true>(bytes, lastStart)
+                       : FindWide<true, false>(bytes, lastStart);
+    }
+    return foldRarer ? FindWide<false, true>(bytes, lastStart)
+                     : FindWide<false, false>(bytes, lastStart);
+  }
+#endif
+  return FindNarrow(bytes, lastStart);
+}
 
 std::size_t PatternMatcher::FindNarrow(const char* bytes, std::size_t lastStart) const {
   std::size_t at = 0;

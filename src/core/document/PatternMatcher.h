@@ -39,6 +39,7 @@ class PatternMatcher {
 
  private:
   unsigned char Mask(std::size_t i) const { return static_cast<unsigned char>(masks_[i]); }
+  template <bool kFoldRare, bool kFoldRarer>
   std::size_t FindWide(const char* bytes, std::size_t lastStart) const;
   std::size_t FindNarrow(const char* bytes, std::size_t lastStart) const;
   // The first of the starts at + (each set bit of `bits`) where the whole pattern matches.
