@@ -16,6 +16,7 @@ void FastDocument::ForgetAll() {
     slot.pattern.reset();
   }
   nul_ = TrackedPattern(std::string_view("\0", 1));
+  noNul_ = false;
   MeasureWidest();
   noTagEndFrom_ = text_.Length() + 1;
 }
@@ -87,8 +88,15 @@ TrackedPattern& FastDocument::Track(std::string_view pattern) {
 }
 
 Pos FastDocument::FirstNul() {
+  if (noNul_) {
+    return Length() + 1;
+  }
   const Pos at = nul_.First(text_, Length() + 1);
-  return at == 0 ? Length() + 1 : at;
+  if (at == 0) {
+    noNul_ = true;
+    return Length() + 1;
+  }
+  return at;
 }
 
 void FastDocument::SettleErase() {
@@ -168,7 +176,13 @@ void FastDocument::AfterEdit(Pos at, Pos removed, std::string_view inserted) {
     }
     pattern.AfterReplace(at, removed, count, newLength, seen);
   };
-  update(nul_);
+  if (!noNul_) {
+    update(nul_);
+  } else if (inserted.find('\0') != std::string_view::npos) {
+    // The first NUL is somewhere in the new bytes: found again when next asked for.
+    noNul_ = false;
+    nul_ = TrackedPattern(std::string_view("\0", 1));
+  }
   bool forgot = false;
   for (Slot& slot : slots_) {
     if (!slot.pattern) {

@@ -68,6 +68,9 @@ class FastDocument final : public Document {
   std::vector<Slot> slots_;
   std::size_t lastSlot_ = 0;
   TrackedPattern nul_;
+  // The text holds no NUL at all, as most do: nul_ is then not kept up to date, since no
+  // deletion can make a NUL and an insertion that holds none keeps it so.
+  bool noNul_ = false;
   Pos noTagEndFrom_ = 1;  // no '>' at this position or after it
   std::uint64_t clock_ = 0;  // counts edits and new patterns
   Pos widest_ = 1;  // the size of the longest pattern tracked
