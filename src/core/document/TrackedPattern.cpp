@@ -91,16 +91,28 @@ void TrackedPattern::Rework(Pos at, Pos removed, Pos inserted, Pos newLength,
   const Pos end = at + removed;
   const Pos delta = inserted - removed;
   const Pos knownBelow = KnownBelowAfter(at, removed, inserted);
+  if (window == nullptr) {
+    // Nothing new: the starts that touched the removed bytes go, those behind them move.
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < startCount_; ++i) {
+      if (starts_[i] < low) {
+        starts_[kept++] = starts_[i];
+      } else if (starts_[i] >= end) {
+        starts_[kept++] = starts_[i] + delta;
+      }
+    }
+    startCount_ = kept;
+    knownBelow_ = knownBelow;
+    return;
+  }
   StartList list;
   for (std::size_t i = 0; i < startCount_ && starts_[i] < low; ++i) {
     list.Add(starts_[i]);
   }
   // Matches that touch the new bytes, or run across the place where the text closed up, are
   // new; those that touched the removed bytes or ran across the edit place are gone.
-  if (window != nullptr) {
-    FindInWindow(list, std::max<Pos>(low, 1), std::min(at + inserted - 1, newLength - Size() + 1),
-                 *window);
-  }
+  FindInWindow(list, std::max<Pos>(low, 1), std::min(at + inserted - 1, newLength - Size() + 1),
+               *window);
   // Starts behind the removed bytes only move.
   for (std::size_t i = 0; i < startCount_; ++i) {
     if (starts_[i] >= end) {
