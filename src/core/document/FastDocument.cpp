@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 
 namespace varnow {
 
@@ -35,31 +36,38 @@ void FastDocument::Clear() {
 
 namespace {
 
-// The size and up to seven first bytes: for a pattern of seven bytes or fewer, an equal key
-// means an equal pattern.
-constexpr std::size_t kKeyBytes = 7;
-
-bool SamePattern(std::uint64_t key, std::uint64_t otherKey, std::string_view pattern,
-                 std::string_view other) {
-  return key == otherKey && pattern.size() == other.size() &&
-         (pattern.size() <= kKeyBytes || pattern == other);
-}
+// Up to eight bytes of a pattern that, for patterns of the same size up to eight bytes, are
+// equal exactly when the patterns are: the first four and the last four, which overlap or
+// meet for sizes four to eight.
+constexpr std::size_t kKeyBytes = 8;
 
 std::uint64_t KeyOf(std::string_view pattern) {
-  std::uint64_t key = pattern.size();
-  for (std::size_t i = 0; i < pattern.size() && i < kKeyBytes; ++i) {
-    key |= std::uint64_t{static_cast<unsigned char>(pattern[i])} << (8 * (i + 1));
+  const char* bytes = pattern.data();
+  const std::size_t size = pattern.size();
+  std::uint32_t first = 0;
+  std::uint32_t last = 0;
+  if (size >= 4) {
+    std::memcpy(&first, bytes, 4);
+    std::memcpy(&last, bytes + size - 4, 4);
+  } else {
+    for (std::size_t i = 0; i < size; ++i) {
+      first |= std::uint32_t{static_cast<unsigned char>(bytes[i])} << (8 * i);
+    }
   }
-  return key;
+  return std::uint64_t{last} << 32 | first;
 }
 
 }  // namespace
 
+bool FastDocument::Slot::Holds(std::uint64_t otherKey, std::string_view other) const {
+  return pattern && size == other.size() && key == otherKey &&
+         (size <= kKeyBytes || pattern->Pattern() == other);
+}
+
 TrackedPattern& FastDocument::Track(std::string_view pattern) {
   const std::uint64_t key = KeyOf(pattern);
   // A procedure asks for the same pattern several times in a row.
-  if (Slot& last = slots_[lastSlot_];
-      last.pattern && SamePattern(key, last.key, pattern, last.pattern->Pattern())) {
+  if (Slot& last = slots_[lastSlot_]; last.Holds(key, pattern)) {
     last.lastUse = clock_;
     return *last.pattern;
   }
@@ -68,7 +76,7 @@ TrackedPattern& FastDocument::Track(std::string_view pattern) {
   for (Slot& slot : slots_) {
     if (!slot.pattern) {
       free = &slot;
-    } else if (SamePattern(key, slot.key, pattern, slot.pattern->Pattern())) {
+    } else if (slot.Holds(key, pattern)) {
       slot.lastUse = clock_;
       lastSlot_ = static_cast<std::size_t>(&slot - slots_.data());
       return *slot.pattern;
@@ -80,6 +88,7 @@ TrackedPattern& FastDocument::Track(std::string_view pattern) {
   lastSlot_ = static_cast<std::size_t>(&slot - slots_.data());
   slot.pattern = std::make_unique<TrackedPattern>(pattern);
   slot.key = key;
+  slot.size = pattern.size();
   MeasureWidest();
   // A new pattern is newer than every other, even when no edit came between them: searches
   // that change nothing must not give up the pattern asked for just before.

@@ -48,7 +48,9 @@ class FastDocument final : public Document {
 
   struct Slot {
     std::unique_ptr<TrackedPattern> pattern;
-    std::uint64_t key = 0;  // the size and first bytes, to pass over other patterns quickly
+    std::uint64_t key = 0;  // some of its bytes, to pass over other patterns quickly
+    std::size_t size = 0;   // its size, read without a detour
+    bool Holds(std::uint64_t otherKey, std::string_view other) const;
     std::uint64_t lastUse = 0;  // the clock when it was last asked for
   };
 
