@@ -119,10 +119,14 @@ void BlockText::Insert(Pos index, std::string_view text) {
     return;
   }
   Changed();
-  const std::size_t count = text.size();
   const Pos at = std::min(index, length_ + 1);
   InsertBytes(index, text);
-  // New tag starts: in the new bytes, and a '<' just before them now followed by them.
+  NoteInserted(at, text);
+}
+
+
+void BlockText::NoteInserted(Pos at, std::string_view text) {
+  const std::size_t count = text.size();
   if (count > 16) {
     NoteTagStarts(at - 2, at + ToPos(count) - 1);
     return;
@@ -259,11 +263,71 @@ void BlockText::Erase(Pos index, Pos count) {
       first.Data()[before - 2] == TagStartFilter::kLead) {
     NoteTagStarts(index - 2, index - 1);
   }
+  RebalanceIfThin();
+}
+
+void BlockText::RebalanceIfThin() {
   // Deletions leave blocks thin or empty; once they are mostly air, pack them again. Packing
   // costs one copy of the text, and the text must shrink a lot before the next one.
   if (blocks_.size() > 16 && blocks_.size() > 4 * (ToSize(length_) / fill_ + 1)) {
     Rebalance();
   }
+}
+
+void BlockText::Replace(Pos index, Pos removed, std::string_view text) {
+  if (!ReplaceInBlock(index, removed, text)) {
+    Erase(index, removed);
+    Insert(index, text);
+  }
+}
+
+bool BlockText::ReplaceInBlock(Pos index, Pos removed, std::string_view text) {
+  const BlockIndex::Spot spot = Locate(index);
+  Block& block = blocks_[spot.block];
+  const std::size_t size = block.Size();
+  const std::size_t offset = ToSize(index - spot.start);
+  const std::size_t gone = ToSize(removed);
+  const std::size_t count = text.size();
+  if (offset + gone > size || text.empty()) {
+    return false;  // the removed bytes run on into the next block
+  }
+  const std::size_t head = offset;
+  const std::size_t tail = size - offset - gone;
+  // The shorter side moves, if there is room for it to move to.
+  bool moveHead = head < tail;
+  if (count > gone) {
+    const std::size_t grow = count - gone;
+    const bool frontRoom = block.begin >= grow;
+    const bool backRoom = blockSize_ - block.end >= grow;
+    if (!frontRoom && !backRoom) {
+      return false;
+    }
+    moveHead = moveHead ? frontRoom : !backRoom;
+    if (moveHead) {
+      std::memmove(block.Data() - grow, block.Data(), head);
+      block.begin -= grow;
+    } else {
+      std::memmove(block.Data() + offset + count, block.Data() + offset + gone, tail);
+      block.end += grow;
+    }
+  } else if (count < gone) {
+    const std::size_t shrink = gone - count;
+    if (moveHead) {
+      std::memmove(block.Data() + shrink, block.Data(), head);
+      block.begin += shrink;
+    } else {
+      std::memmove(block.Data() + offset + count, block.Data() + offset + gone, tail);
+      block.end -= shrink;
+    }
+  }
+  Changed();
+  std::memcpy(block.Data() + offset, text.data(), count);
+  const Pos delta = ToPos(count) - removed;
+  Resize(spot.block, delta);
+  length_ += delta;
+  NoteInserted(index, text);
+  RebalanceIfThin();
+  return true;
 }
 
 void BlockText::Rebalance() {

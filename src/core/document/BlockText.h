@@ -36,6 +36,9 @@ class BlockText {
   void Insert(Pos index, std::string_view text);
   // 1 <= index, 1 <= count, index + count - 1 <= Length().
   void Erase(Pos index, Pos count);
+  // Erase(index, removed), then Insert(index, text), moving the bytes around once where one
+  // block can take the change.
+  void Replace(Pos index, Pos removed, std::string_view text);
 
   // The whole text in one piece, valid until the next change.
   std::string_view Flatten();
@@ -94,6 +97,13 @@ class BlockText {
   void Changed() { flatValid_ = false; }
   void ReindexAll();
   void InsertBytes(Pos index, std::string_view text);
+  // The new tag starts after `count` bytes were inserted at `at`: in the new bytes, and a '<'
+  // just before them now followed by them.
+  void NoteInserted(Pos at, std::string_view text);
+  // Replace() inside one block; false, with nothing done, where the block cannot take it.
+  bool ReplaceInBlock(Pos index, Pos removed, std::string_view text);
+  // Packs the blocks again once deletions have left them mostly air.
+  void RebalanceIfThin();
   void InsertSplitting(std::size_t block, std::size_t offset, std::string_view text);
   void Rebalance();
   bool MatchesAcross(const PatternMatcher& pattern, std::size_t block, std::size_t offset) const;

@@ -112,6 +112,7 @@ void FastDocument::SettleErase() {
   if (pendingErase_.count > 0) {
     const PendingErase erase = pendingErase_;
     pendingErase_ = {};
+    text_.Erase(erase.at, erase.count);
     AfterEdit(erase.at, erase.count, {});
   }
 }
@@ -137,6 +138,7 @@ bool FastDocument::PatternRemains(std::string_view pattern) {
 }
 
 Pos FastDocument::FindTagEnd(Pos start) {
+  SettleErase();
   const Pos from = std::max<Pos>(start, 1);
   if (from >= noTagEndFrom_) {
     return 0;
@@ -225,11 +227,10 @@ void FastDocument::Delete(Pos index, Pos count) {
   }
   count = std::min(count, length - index + 1);
   SettleErase();
-  text_.Erase(index, count);
   ++clock_;
-  // A tag is often replaced: deleted, then a shorter text inserted in its place. The patterns
-  // learn of the deletion only when the next step is known, so that a replacement costs them
-  // one look instead of two.
+  // A tag is often replaced: deleted, then a shorter text inserted in its place. The deletion
+  // is made only when the next step is known, so that a replacement moves the bytes once and
+  // costs the tracked patterns one look instead of two.
   pendingErase_ = {index, count};
   // No '>' from noTagEndFrom_ on: the bytes that closed up behind the edit were past it too.
   if (noTagEndFrom_ > index) {
@@ -250,7 +251,11 @@ void FastDocument::Insert(std::string_view text, Pos index) {
   } else {
     SettleErase();
   }
-  text_.Insert(at, text);
+  if (removed > 0) {
+    text_.Replace(at, removed, text);
+  } else {
+    text_.Insert(at, text);
+  }
   ++clock_;
   AfterEdit(at, removed, text);
   if (noTagEndFrom_ >= at) {

@@ -28,8 +28,11 @@ class FastDocument final : public Document {
   void Append(std::string_view bytes) override;
   void Clear() override;
 
-  Pos Length() const override { return text_.Length(); }
-  std::string_view View() override { return text_.Flatten(); }
+  Pos Length() const override { return text_.Length() - pendingErase_.count; }
+  std::string_view View() override {
+    SettleErase();
+    return text_.Flatten();
+  }
 
   Pos FindPattern(std::string_view pattern) override;
   bool PatternRemains(std::string_view pattern) override;
@@ -63,7 +66,7 @@ class FastDocument final : public Document {
   void AfterEdit(Pos at, Pos removed, std::string_view inserted);
   // Sets widest_ after the tracked patterns changed.
   void MeasureWidest();
-  // Tells the patterns of a deletion they have not yet heard of.
+  // Makes the deletion not yet made, and tells the patterns of it.
   void SettleErase();
 
   BlockText text_;
@@ -77,7 +80,7 @@ class FastDocument final : public Document {
   std::uint64_t clock_ = 0;  // counts edits and new patterns
   Pos widest_ = 1;  // the size of the longest pattern tracked
   std::string window_;  // the edit window, where it crosses blocks
-  // A deletion already made in the text whose patterns are not yet up to date: count 0 if none.
+  // A deletion asked for but not yet made: count 0 if none.
   struct PendingErase {
     Pos at = 0;
     Pos count = 0;

@@ -242,6 +242,12 @@ Case RandomCase(std::mt19937_64& rng) {
     if (op.kind == Op::kFind && answer[0] != '0') {
       answers.push_back(std::stoll(answer));
     }
+    if (op.kind == Op::kDelete && rng() % 3 == 0) {
+      // A replacement: new bytes, shorter or longer, where the deleted ones stood.
+      const Op insert{Op::kInsert, RandomInsertion(rng, crowd), op.a};
+      c.ops.push_back(insert);
+      Apply(shadow, insert);
+    }
   }
   return c;
 }
