@@ -39,8 +39,6 @@ namespace {
 // Up to eight bytes of a pattern that, for patterns of the same size up to eight bytes, are
 // equal exactly when the patterns are: the first four and the last four, which overlap or
 // meet for sizes four to eight.
-constexpr std::size_t kKeyBytes = 8;
-
 std::uint64_t KeyOf(std::string_view pattern) {
   const char* bytes = pattern.data();
   const std::size_t size = pattern.size();
@@ -59,10 +57,6 @@ std::uint64_t KeyOf(std::string_view pattern) {
 
 }  // namespace
 
-bool FastDocument::Slot::Holds(std::uint64_t otherKey, std::string_view other) const {
-  return pattern && size == other.size() && key == otherKey &&
-         (size <= kKeyBytes || pattern->Pattern() == other);
-}
 
 TrackedPattern& FastDocument::Track(std::string_view pattern) {
   const std::uint64_t key = KeyOf(pattern);

@@ -48,12 +48,17 @@ class FastDocument final : public Document {
   // A pattern not asked for during this many edits (or new patterns) belongs to a procedure
   // that has finished; it is forgotten so that edits stop paying for it.
   static constexpr std::uint64_t kIdleTicks = 16;
+  // A pattern of up to this many bytes is told apart from others by its key alone.
+  static constexpr std::size_t kKeyBytes = 8;
 
   struct Slot {
     std::unique_ptr<TrackedPattern> pattern;
     std::uint64_t key = 0;  // some of its bytes, to pass over other patterns quickly
     std::size_t size = 0;   // its size, read without a detour
-    bool Holds(std::uint64_t otherKey, std::string_view other) const;
+    bool Holds(std::uint64_t otherKey, std::string_view other) const {
+      return pattern && size == other.size() && key == otherKey &&
+             (size <= kKeyBytes || pattern->Pattern() == other);
+    }
     std::uint64_t lastUse = 0;  // the clock when it was last asked for
   };
 
