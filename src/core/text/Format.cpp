@@ -21,6 +21,9 @@ class StringOut {
 class LineOut {
  public:
   void Put(const char* data, std::size_t size) {
+    if (size == 0) {
+      return;  // an empty piece may have no bytes at all (a null pointer)
+    }
     if (size > kRoom - used_) {
       Spill(data, size);
       return;
