@@ -124,7 +124,6 @@ void BlockText::Insert(Pos index, std::string_view text) {
   NoteInserted(at, text);
 }
 
-
 void BlockText::NoteInserted(Pos at, std::string_view text) {
   const std::size_t count = text.size();
   if (count > 16) {

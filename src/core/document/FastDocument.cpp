@@ -36,9 +36,9 @@ void FastDocument::Clear() {
 
 namespace {
 
-// Up to eight bytes of a pattern that, for patterns of the same size up to eight bytes, are
-// equal exactly when the patterns are: the first four and the last four, which overlap or
-// meet for sizes four to eight.
+// Eight bytes of a pattern, its first four and its last four (which meet or overlap up to
+// eight bytes), or all of a shorter one: two patterns of the same size up to eight bytes have
+// the same key exactly when they are the same.
 std::uint64_t KeyOf(std::string_view pattern) {
   const char* bytes = pattern.data();
   const std::size_t size = pattern.size();
@@ -56,7 +56,6 @@ std::uint64_t KeyOf(std::string_view pattern) {
 }
 
 }  // namespace
-
 
 TrackedPattern& FastDocument::Track(std::string_view pattern) {
   const std::uint64_t key = KeyOf(pattern);

@@ -18,8 +18,11 @@ namespace varnow {
 // - The patterns in use are remembered with what is known about where they occur, and each
 //   edit only looks at the bytes around itself, and only when they could form the pattern
 //   (TrackedPattern); a search goes on from where the last one stopped.
-// - The first NUL byte is tracked the same way, and a search for '>' that found none is
-//   remembered, so loop tests and tag ends that find nothing do not sweep the text again.
+// - The first NUL byte is tracked the same way (or known to be absent), and a search for '>'
+//   that found none is remembered, so loop tests and tag ends that find nothing do not sweep
+//   the text again.
+// - A deletion waits for the next operation: when that inserts at the same place, as a tag
+//   replaced by its bare form does, the two are made as one replacement.
 class FastDocument final : public Document {
  public:
   explicit FastDocument(std::size_t blockSize = BlockText::kDefaultBlockSize);
@@ -55,19 +58,20 @@ class FastDocument final : public Document {
     std::unique_ptr<TrackedPattern> pattern;
     std::uint64_t key = 0;  // some of its bytes, to pass over other patterns quickly
     std::size_t size = 0;   // its size, read without a detour
+    std::uint64_t lastUse = 0;  // the clock when it was last asked for
+
     bool Holds(std::uint64_t otherKey, std::string_view other) const {
       return pattern && size == other.size() && key == otherKey &&
              (size <= kKeyBytes || pattern->Pattern() == other);
     }
-    std::uint64_t lastUse = 0;  // the clock when it was last asked for
   };
 
   TrackedPattern& Track(std::string_view pattern);
   Pos FirstNul();
   void ForgetAll();
   // Brings every tracked pattern up to date after an edit that replaced `removed` bytes at `at`
-  // by `inserted`. The window of new text around the edit is read only for the
-  // patterns that could match across it, once, as wide as the longest of them.
+  // by `inserted`. The window of new text around the edit is read only if some pattern could
+  // match across it, once, as wide as the longest pattern tracked.
   void AfterEdit(Pos at, Pos removed, std::string_view inserted);
   // Sets widest_ after the tracked patterns changed.
   void MeasureWidest();
