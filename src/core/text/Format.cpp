@@ -6,16 +6,6 @@
 namespace varnow {
 namespace {
 
-// Appends to a string.
-class StringOut {
- public:
-  explicit StringOut(std::string& out) : out_(out) {}
-  void Put(const char* data, std::size_t size) { out_.append(data, size); }
-
- private:
-  std::string& out_;
-};
-
 // Gathers a line on the stack and makes it a string once, at its full size: log lines are made
 // by the thousand, and growing a string piece by piece cost more than the rest of a line's work.
 class LineOut {
@@ -54,8 +44,7 @@ class LineOut {
   std::string spilled_;
 };
 
-template <class Out>
-void Fill(Out& out, std::string_view format, std::initializer_list<FormatArg> values) {
+void Fill(LineOut& out, std::string_view format, std::initializer_list<FormatArg> values) {
   auto next = values.begin();
   while (!format.empty()) {
     // The text up to the next placeholder goes over in one piece.
@@ -85,12 +74,6 @@ void Fill(Out& out, std::string_view format, std::initializer_list<FormatArg> va
 }
 
 }  // namespace
-
-void AppendFormatted(std::string& out, std::string_view format,
-                     std::initializer_list<FormatArg> values) {
-  StringOut to(out);
-  Fill(to, format, values);
-}
 
 std::string FormatText(std::string_view format, std::initializer_list<FormatArg> values) {
   return FormatLine({}, format, values);

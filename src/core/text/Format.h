@@ -16,9 +16,6 @@ using FormatArg = std::variant<std::int64_t, std::string_view>;
 // placeholder without a value, or of the other kind than its value, is left as written, so a
 // wrong call shows up in the text instead of crashing.
 std::string FormatText(std::string_view format, std::initializer_list<FormatArg> values);
-// The same, appended to `out`.
-void AppendFormatted(std::string& out, std::string_view format,
-                     std::initializer_list<FormatArg> values);
 // The same after `prefix`, made at its full size at once (log lines are made by the thousand).
 std::string FormatLine(std::string_view prefix, std::string_view format,
                        std::initializer_list<FormatArg> values);
