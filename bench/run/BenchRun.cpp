@@ -1,0 +1,260 @@
+// The whole run, end to end, beside a plain copy of the same tree:
+//   bench_run [--rounds N] [--size MB] [--site DIR]... [--work DIR] [--no-window] [--smoke]
+// Makes a deterministic documentation site (and a tree whose log is millions of lines), then
+// for each tree runs, alternating, `cp -r` of it and `varnow-cli` over it with every procedure
+// on, and prints the median wall time of each, their ratio and the peak memory of varnow-cli;
+// then the same run in the window (offscreen): its time, peak memory and longest event-loop
+// stall. --site adds a tree of your own (a real site) to the list.
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "SiteMaker.h"
+
+namespace fs = std::filesystem;
+using varnow::bench::SiteSize;
+
+namespace {
+
+struct ChildResult {
+  double seconds = 0;
+  long peakKiB = 0;
+  std::string out;  // what it printed on standard output, when asked to keep it
+};
+
+// Runs a program with its output thrown away (or kept), and measures it as its parent sees it.
+ChildResult RunChild(const std::vector<std::string>& argv, bool keepOutput = false) {
+  const fs::path capture = fs::temp_directory_path() / ("bench_run." + std::to_string(::getpid()));
+  const auto start = std::chrono::steady_clock::now();
+  const pid_t pid = ::fork();
+  if (pid < 0) {
+    throw std::runtime_error("fork failed");
+  }
+  if (pid == 0) {
+    const int out = keepOutput ? ::open(capture.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600)
+                               : ::open("/dev/null", O_WRONLY);
+    const int null = ::open("/dev/null", O_WRONLY);
+    ::dup2(out, STDOUT_FILENO);
+    ::dup2(null, STDERR_FILENO);
+    std::vector<char*> args;
+    for (const std::string& a : argv) {
+      args.push_back(const_cast<char*>(a.c_str()));
+    }
+    args.push_back(nullptr);
+    ::execv(args[0], args.data());
+    std::_Exit(127);
+  }
+  int status = 0;
+  rusage usage{};
+  ::wait4(pid, &status, 0, &usage);
+  ChildResult result;
+  result.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  result.peakKiB = usage.ru_maxrss;
+  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+    throw std::runtime_error(argv[0] + " failed on " + argv.back());
+  }
+  if (keepOutput) {
+    std::ifstream in(capture);
+    std::getline(in, result.out);
+    fs::remove(capture);
+  }
+  return result;
+}
+
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  return values[values.size() / 2];
+}
+
+std::size_t CountLines(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  std::size_t lines = 0;
+  std::string line;
+  while (std::getline(in, line)) {
+    ++lines;
+  }
+  return lines;
+}
+
+SiteSize Measure(const fs::path& root) {
+  SiteSize size;
+  for (const auto& e : fs::recursive_directory_iterator(root)) {
+    if (e.is_regular_file()) {
+      const std::string ext = e.path().extension().string();
+      if (ext == ".htm" || ext == ".html" || ext == ".HTM" || ext == ".HTML") {
+        ++size.pages;
+        size.bytes += e.file_size();
+      }
+    }
+  }
+  return size;
+}
+
+void WriteSettings(const fs::path& file, const fs::path& storeDir) {
+  std::ofstream out(file, std::ios::binary | std::ios::trunc);
+  out << "[Main]\r\nStorePatch=" << storeDir.string() << "\r\n";
+  for (const char* key : {"RmScript", "RmNoscript", "RmIframe", "RmonMouseOver", "RmSpan",
+                          "RmStyle", "RmMSWord", "RmTable", "RmBody", "RmBanner", "RmFont",
+                          "RmBlank"}) {
+    out << key << "=-1\r\n";
+  }
+  out << "[Banner0]\r\nFirst=<!-- ad -->\r\nLast=<!-- /ad -->\r\n";
+}
+
+struct Options {
+  int rounds = 5;
+  std::size_t megabytes = 50;
+  std::vector<fs::path> sites;
+  fs::path work = fs::temp_directory_path() / "varnow-bench";
+  bool window = true;
+  bool smoke = false;
+};
+
+Options Parse(int argc, char** argv) {
+  Options o;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    const auto value = [&]() -> std::string {
+      if (i + 1 >= argc) {
+        throw std::runtime_error(arg + " needs a value");
+      }
+      return argv[++i];
+    };
+    if (arg == "--rounds") {
+      o.rounds = std::max(1, std::atoi(value().c_str()));
+    } else if (arg == "--size") {
+      o.megabytes = std::strtoull(value().c_str(), nullptr, 10);
+    } else if (arg == "--site") {
+      o.sites.push_back(fs::absolute(value()));
+    } else if (arg == "--work") {
+      o.work = fs::absolute(value());
+    } else if (arg == "--no-window") {
+      o.window = false;
+    } else if (arg == "--smoke") {
+      o.smoke = true;
+    } else {
+      throw std::runtime_error("unknown argument " + arg);
+    }
+  }
+  if (o.smoke) {
+    o.rounds = 1;
+    o.megabytes = 2;
+    o.work = fs::temp_directory_path() / ("varnow-bench-smoke." + std::to_string(::getpid()));
+  }
+  return o;
+}
+
+struct Tree {
+  std::string name;
+  fs::path root;
+};
+
+void Bench(const Options& o, const Tree& tree, const fs::path& bin) {
+  const SiteSize size = Measure(tree.root);
+  std::printf("\n%s: %s, %zu pages, %.1f MB\n", tree.name.c_str(), tree.root.c_str(), size.pages,
+              static_cast<double>(size.bytes) / 1e6);
+  const fs::path cliOut = o.work / "out-cli";
+  const fs::path copyOut = o.work / "out-copy";
+  const fs::path windowOut = o.work / "out-window";
+  const fs::path cliSettings = o.work / "cli.ini";
+  const fs::path windowSettings = o.work / "window.ini";
+  WriteSettings(cliSettings, cliOut);
+  WriteSettings(windowSettings, windowOut);
+
+  std::vector<double> copy, cli, window;
+  long cliPeak = 0, windowPeak = 0, stall = 0;
+  for (int round = 0; round < o.rounds; ++round) {
+    fs::remove_all(copyOut);
+    copy.push_back(RunChild({"/bin/cp", "-r", tree.root.string(), copyOut.string()}).seconds);
+    fs::remove_all(cliOut);
+    const ChildResult c = RunChild({(bin / "varnow-cli").string(), "--settings",
+                                    cliSettings.string(), tree.root.string()});
+    cli.push_back(c.seconds);
+    cliPeak = std::max(cliPeak, c.peakKiB);
+    if (o.window && fs::exists(bin / "BenchWindowRun")) {
+      fs::remove_all(windowOut);
+      const ChildResult w = RunChild(
+          {(bin / "BenchWindowRun").string(), windowSettings.string(), tree.root.string()}, true);
+      double seconds = 0;
+      long long longest = 0;
+      if (std::sscanf(w.out.c_str(), "%lf %lld", &seconds, &longest) != 2) {
+        throw std::runtime_error("no answer from BenchWindowRun: " + w.out);
+      }
+      window.push_back(seconds);
+      windowPeak = std::max(windowPeak, w.peakKiB);
+      stall = std::max(stall, static_cast<long>(longest));
+    }
+  }
+  const fs::path log = fs::path(cliOut.string() + fs::weakly_canonical(tree.root).string()) / "log.txt";
+  const double copyTime = Median(copy);
+  const double cliTime = Median(cli);
+  std::printf("  cp -r        %8.3f s\n", copyTime);
+  std::printf("  varnow-cli   %8.3f s  %5.1fx cp -r   peak memory %6.1f MB   log.txt %zu lines\n",
+              cliTime, cliTime / copyTime, static_cast<double>(cliPeak) / 1024, CountLines(log));
+  if (!window.empty()) {
+    const double windowTime = Median(window);
+    std::printf("  window       %8.3f s  %5.2fx varnow-cli   peak memory %6.1f MB   longest "
+                "stall %ld ms\n",
+                windowTime, windowTime / cliTime, static_cast<double>(windowPeak) / 1024, stall);
+  }
+  fs::remove_all(copyOut);
+  fs::remove_all(cliOut);
+  fs::remove_all(windowOut);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  try {
+    const Options o = Parse(argc, argv);
+    const fs::path bin = fs::canonical("/proc/self/exe").parent_path();
+    fs::create_directories(o.work);
+    std::vector<Tree> trees;
+
+    // Made once per size and kept: making it takes longer than cleaning it.
+    const fs::path site = o.work / ("site-" + std::to_string(o.megabytes) + "MB");
+    if (!fs::exists(site / ".complete")) {
+      fs::remove_all(site);
+      varnow::bench::MakeDocumentationSite(site, o.megabytes * 1000 * 1000);
+      std::ofstream(site / ".complete");
+    }
+    trees.push_back({"generated documentation site", site});
+
+    const std::size_t heavyPages = o.smoke ? 4 : 100;
+    const fs::path heavy = o.work / ("log-heavy-" + std::to_string(heavyPages));
+    if (!fs::exists(heavy / ".complete")) {
+      fs::remove_all(heavy);
+      varnow::bench::MakeLogHeavyTree(heavy, heavyPages, 240 * 1024, 12000);
+      std::ofstream(heavy / ".complete");
+    }
+    trees.push_back({"span-dense tree, millions of log lines", heavy});
+    for (const fs::path& s : o.sites) {
+      trees.push_back({"site", s});
+    }
+
+    std::printf("median of %d rounds, alternating; every procedure on, one banner pair\n",
+                o.rounds);
+    for (const Tree& tree : trees) {
+      Bench(o, tree, bin);
+    }
+    if (o.smoke) {
+      fs::remove_all(o.work);
+    }
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "bench_run: %s\n", e.what());
+    return 1;
+  }
+  return 0;
+}

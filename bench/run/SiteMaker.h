@@ -1,0 +1,24 @@
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+
+// Deterministic sites for the end-to-end benchmark: the same tree, byte for byte, every time.
+namespace varnow::bench {
+
+struct SiteSize {
+  std::size_t pages = 0;
+  std::size_t bytes = 0;
+};
+
+// A documentation site of about `totalBytes`: span-dense reference pages, pages saved by Word,
+// and ordinary pages with scripts, styles, fonts, tables and advertising blocks, spread over
+// a few levels of folders, page sizes varying from a few kilobytes to half a megabyte.
+SiteSize MakeDocumentationSite(const std::filesystem::path& root, std::size_t totalBytes);
+
+// A tree whose log is far larger than its pages: `pages` span-dense pages of `pageBytes`, each
+// with `spanPairs` span elements (two log lines each).
+SiteSize MakeLogHeavyTree(const std::filesystem::path& root, std::size_t pages,
+                          std::size_t pageBytes, std::size_t spanPairs);
+
+}  // namespace varnow::bench
