@@ -30,7 +30,7 @@ constexpr std::size_t kMB = 1024 * 1024;
 void CleanWithEverything(CleaningContext& ctx) {
   RunProcedures(
       ctx, "/site/page.htm", [](Switch) { return true; },
-      [] { return std::vector<MarkerBytes>{{"<!-- ad -->", "<!-- /ad -->"}}; });
+      FixedBannerSlots({{"<!-- ad -->", "<!-- /ad -->"}}));
 }
 
 double Seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }

@@ -55,7 +55,7 @@ bool RunPeakMemoryChild(int argc, char** argv) {
   CleaningContext ctx(*doc, stop, [&lines](std::string) { ++lines; }, [] {});
   RunProcedures(
       ctx, "/site/spans.htm", [](Switch) { return true; },
-      [] { return std::vector<MarkerBytes>{{"<!-- ad -->", "<!-- /ad -->"}}; });
+      FixedBannerSlots({{"<!-- ad -->", "<!-- /ad -->"}}));
   const std::string_view text = doc->View();
   volatile char sink = text.empty() ? '\0' : text[text.size() / 2];
   (void)sink;

@@ -37,6 +37,8 @@ struct ChildResult {
 // Runs a program with its output thrown away (or kept), and measures it as its parent sees it.
 ChildResult RunChild(const std::vector<std::string>& argv, bool keepOutput = false) {
   const fs::path capture = fs::temp_directory_path() / ("bench_run." + std::to_string(::getpid()));
+  // The writes of the run before are put on disk first, so that no run pays for another's.
+  ::sync();
   const auto start = std::chrono::steady_clock::now();
   const pid_t pid = ::fork();
   if (pid < 0) {

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <clocale>
+#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -39,6 +40,9 @@ int RunCli(int argc, char** argv) {
   // Before any thread: the signals must be blocked in every thread but the watcher.
   const SignalWatcher signals;
   std::setlocale(LC_ALL, "");
+  // A reader that goes away (`| head`) must not kill the run: the failed write is noticed and
+  // the run goes on, writing every output and log.txt.
+  std::signal(SIGPIPE, SIG_IGN);
 
   const ParsedArguments parsed = ParseArguments(std::vector<std::string>(argv + 1, argv + argc));
   const CliOptions& options = parsed.options;
@@ -79,7 +83,8 @@ int RunCli(int argc, char** argv) {
     return kExitError;
   }
 
-  TerminalHost host(options.folder, storeDir, main.switches, signals, ::isatty(STDERR_FILENO));
+  TerminalHost host(options.folder, storeDir, main.switches, signals, ::isatty(STDERR_FILENO),
+                    options.quiet);
   BatchRun run(host, settingsFile);
   host.Attach(run);
   try {

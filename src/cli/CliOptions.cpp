@@ -40,6 +40,8 @@ ParsedArguments ParseArguments(const std::vector<std::string>& args) {
       optionsEnded = true;
     } else if (arg == "-h" || arg == "--help") {
       o.help = true;
+    } else if (arg == "-q" || arg == "--quiet") {
+      o.quiet = true;
     } else if (arg == "-V" || arg == "--version") {
       o.version = true;
     } else if (IsOption(arg, "--settings")) {
@@ -64,7 +66,7 @@ ParsedArguments ParseArguments(const std::vector<std::string>& args) {
 }
 
 std::string UsageText() {
-  return "Usage: varnow-cli [--settings FILE] [--output DIR] FOLDER\n"
+  return "Usage: varnow-cli [--settings FILE] [--output DIR] [--quiet] FOLDER\n"
          "\n"
          "Cleans every .htm/.html file under FOLDER with the procedures switched on in the\n"
          "settings file and writes the cleaned copies, and log.txt, into the output folder,\n"
@@ -74,11 +76,13 @@ std::string UsageText() {
          "  --settings FILE  settings file to use (default: varnow.ini beside this program,\n"
          "                   the desktop program's own file)\n"
          "  --output DIR     output folder, in place of StorePatch of the settings file\n"
+         "  -q, --quiet      print no log lines (log.txt is written all the same)\n"
          "  -h, --help       show this help and exit\n"
          "  -V, --version    show the version and exit\n"
          "\n"
-         "Every log line is printed on standard output as the run adds it; progress and the\n"
-         "final status go to standard error. Ctrl-C stops the run: log.txt is still saved.\n"
+         "Every log line is printed on standard output (buffered, shown at least every\n"
+         "0.1 s); progress and the final status go to standard error. Ctrl-C stops the run:\n"
+         "log.txt is still saved.\n"
          "\n"
          "Exit status: 0 after a complete run, 1 after an error, 2 for a wrong command line,\n"
          "130 after Ctrl-C (128 + the signal number for other stop signals).\n";

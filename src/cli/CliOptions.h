@@ -10,6 +10,7 @@ struct CliOptions {
   std::optional<std::string> settings;  // --settings FILE
   std::optional<std::string> output;    // --output DIR, in place of StorePatch
   std::string folder;
+  bool quiet = false;  // --quiet: no log lines on stdout
   bool help = false;
   bool version = false;
 };
@@ -19,7 +20,7 @@ struct ParsedArguments {
   std::optional<std::string> error;  // what is wrong with the command line
 };
 
-// varnow-cli [--settings FILE] [--output DIR] FOLDER; also --opt=VALUE, "--" before a folder
+// varnow-cli [--settings FILE] [--output DIR] [--quiet] FOLDER; also --opt=VALUE, "--" before a folder
 // that begins with "-", -h/--help and -V/--version.
 ParsedArguments ParseArguments(const std::vector<std::string>& args);
 

@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <cstring>
 #include <utility>
 
 #include "text/Format.h"
@@ -11,17 +12,23 @@ namespace {
 
 // A few redraws a second: enough to look alive, cheap enough to call at every pump.
 constexpr auto kRedrawInterval = std::chrono::milliseconds(200);
+// Someone watching a pipe sees the log move at least this often.
+constexpr auto kFlushInterval = std::chrono::milliseconds(100);
+// Pumps and lines come by the million; the clock is read once per so many of them.
+constexpr std::size_t kPumpsPerClockRead = 32;
+constexpr std::size_t kLinesPerClockRead = 64;
 
 }  // namespace
 
 TerminalHost::TerminalHost(std::string folder, std::string storeDir,
                            const std::array<bool, kSwitchCount>& switches,
-                           const SignalWatcher& signals, bool showProgress)
+                           const SignalWatcher& signals, bool showProgress, bool quiet)
     : folder_(std::move(folder)),
       storeDir_(std::move(storeDir)),
       switches_(switches),
       signals_(signals),
       showProgress_(showProgress),
+      quiet_(quiet),
       stdoutShared_(showProgress && ::isatty(STDOUT_FILENO)) {}
 
 void TerminalHost::Pump() {
@@ -29,6 +36,12 @@ void TerminalHost::Pump() {
     run_->RequestStop();
     stopIssued_ = true;
   }
+  // The run pumps after every change: the clock is read once per so many pumps.
+  if (++pumpsSinceClock_ < kPumpsPerClockRead) {
+    return;
+  }
+  pumpsSinceClock_ = 0;
+  FlushLogIfDue();
   if (showProgress_ && total_ > 0 &&
       std::chrono::steady_clock::now() - lastDraw_ >= kRedrawInterval) {
     DrawProgress();
@@ -36,13 +49,41 @@ void TerminalHost::Pump() {
 }
 
 void TerminalHost::AppendLog(const std::string& line) {
-  // When both go to the terminal, take the progress line away so the log line stands alone.
-  if (stdoutShared_) {
+  if (quiet_) {
+    return;
+  }
+  out_.Add(line);
+  out_.Add("\n");
+  if (++linesSinceClock_ >= kLinesPerClockRead) {
+    linesSinceClock_ = 0;
+    FlushLogIfDue();
+  }
+}
+
+void TerminalHost::RunEnded() {
+  FlushLog();
+  ClearProgress();
+}
+
+void TerminalHost::FlushLogIfDue() {
+  if (out_.Due(kFlushInterval)) {
+    FlushLog();
+  }
+}
+
+void TerminalHost::FlushLog() {
+  // When both go to the terminal, take the progress line away so the log lines stand alone.
+  if (out_.Pending() && stdoutShared_) {
     ClearProgress();
   }
-  std::fwrite(line.data(), 1, line.size(), stdout);
-  std::fputc('\n', stdout);
-  std::fflush(stdout);
+  out_.Flush();
+  if (out_.Error() != 0 && !outputLossReported_) {
+    outputLossReported_ = true;
+    std::fprintf(stderr,
+                 "varnow-cli: standard output failed (%s): log lines are no longer printed; "
+                 "the run goes on and log.txt is written\n",
+                 std::strerror(out_.Error()));
+  }
 }
 
 void TerminalHost::Progress(std::size_t done, std::size_t total) {

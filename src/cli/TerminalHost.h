@@ -5,19 +5,21 @@
 #include <cstdio>
 #include <string>
 
+#include "BufferedOutput.h"
 #include "SignalWatcher.h"
 #include "batch/BatchRun.h"
 #include "batch/RunHost.h"
 
 namespace varnow::cli {
 
-// The run's host on a terminal: log lines to stdout as they come, a live progress line on
-// stderr when it is a terminal, and a stop signal turned into Stop at the run's next pump.
+// The run's host on a terminal: log lines to stdout through a large buffer that is flushed at
+// least every 100 ms while the run goes on (unless quiet), a live progress line on stderr when
+// it is a terminal, and a stop signal turned into Stop at the run's next pump.
 class TerminalHost final : public RunHost {
  public:
   TerminalHost(std::string folder, std::string storeDir,
                const std::array<bool, kSwitchCount>& switches, const SignalWatcher& signals,
-               bool showProgress);
+               bool showProgress, bool quiet);
 
   void Attach(BatchRun& run) { run_ = &run; }
   bool StopIssued() const { return stopIssued_; }
@@ -32,9 +34,11 @@ class TerminalHost final : public RunHost {
   void AppendLog(const std::string& line) override;
   void SetButtons(bool, bool) override {}
   void Progress(std::size_t done, std::size_t total) override;
-  void RunEnded() override { ClearProgress(); }
+  void RunEnded() override;
 
  private:
+  void FlushLog();
+  void FlushLogIfDue();
   void DrawProgress();
   void ClearProgress();
 
@@ -43,7 +47,12 @@ class TerminalHost final : public RunHost {
   std::array<bool, kSwitchCount> switches_;
   const SignalWatcher& signals_;
   const bool showProgress_;
+  const bool quiet_;         // no log lines on stdout
   const bool stdoutShared_;  // log lines go to the terminal that shows the progress line
+  BufferedOutput out_{1};    // standard output
+  std::size_t linesSinceClock_ = 0;
+  std::size_t pumpsSinceClock_ = 0;
+  bool outputLossReported_ = false;
   BatchRun* run_ = nullptr;
   bool stopIssued_ = false;
   std::string status_;

@@ -138,7 +138,7 @@ TEST_F(CliTest, HelpVersionAndWrongCommandLines) {
   EXPECT_EQ(o.out, "Varnow 0.9.9\n");
   o = Cli({"--help"});
   EXPECT_EQ(o.status, 0);
-  EXPECT_TRUE(o.out.starts_with("Usage: varnow-cli [--settings FILE] [--output DIR] FOLDER\n"));
+  EXPECT_TRUE(o.out.starts_with("Usage: varnow-cli [--settings FILE] [--output DIR] [--quiet] FOLDER\n"));
   for (const std::vector<std::string>& args :
        std::vector<std::vector<std::string>>{{}, {"--bogus", "x"}, {"a", "b"}, {"--output"}}) {
     o = Cli(args);

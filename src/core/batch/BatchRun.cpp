@@ -41,7 +41,7 @@ void MakeFolders(const std::string& folder) {
 }  // namespace
 
 BatchRun::BatchRun(RunHost& host, std::filesystem::path settingsFile)
-    : host_(host), settingsFile_(std::move(settingsFile)), docText_(NewDocument()) {}
+    : host_(host), banners_(std::move(settingsFile)), docText_(NewDocument()) {}
 
 BatchRun::~BatchRun() = default;
 
@@ -69,8 +69,8 @@ void BatchRun::Execute() {
       AppendPane(message);
       if (logDirectoryKnown_) {
         const std::string logPath = SaveLog(std::chrono::steady_clock::now() - start_);
-        AppendPane("");
-        AppendPane(std::string(text::kLogSaved) + logPath);
+        host_.AppendLog("");
+        host_.AppendLog(std::string(text::kLogSaved) + logPath);
       }
     } catch (const std::exception&) {
       // The error that ended the run is the one to report, not this one.
@@ -83,8 +83,7 @@ void BatchRun::Execute() {
 void BatchRun::Run() {
   host_.SetButtons(false, true);
   fileList_.clear();
-  logList_.clear();
-  paneLines_.clear();
+  logList_.Reset();
   docText_->Clear();
   host_.ClearLog();
   host_.SetStatus(std::string(text::kSearching));
@@ -102,6 +101,10 @@ void BatchRun::Run() {
   // log.txt goes to the mirror of the folder that was searched.
   logDirectory_ = SplitPath(folder).directory;
   logDirectoryKnown_ = true;
+  // The log's lines go to disk from now on, beside where log.txt will be.
+  const std::string logFolder = MirroredFolder(NeedStoreDir(), logDirectory_);
+  MakeFolders(logFolder);
+  logList_.Open(logFolder);
 
   host_.Progress(0, fileList_.size());
   for (std::size_t i = 0; i < fileList_.size(); ++i) {
@@ -120,8 +123,8 @@ void BatchRun::Run() {
   stopFlag_ = false;
   host_.SetButtons(true, false);
   const std::string logPath = SaveLog(elapsed);
-  AppendPane("");
-  AppendPane(std::string(text::kLogSaved) + logPath);
+  host_.AppendLog("");
+  host_.AppendLog(std::string(text::kLogSaved) + logPath);
   EndCleanly();
 }
 
@@ -142,10 +145,10 @@ bool BatchRun::ProcessFile(std::size_t index) {
 
   host_.SetStatus(FormatText(text::kProcessing, {Count(index), Count(fileList_.size())}));
   CleaningContext ctx(
-      *docText_, stopFlag_, [this](std::string line) { AppendPane(std::move(line)); },
-      [this] { Pump(); });
+      *docText_, stopFlag_, [this](std::string line) { AppendPane(line); }, [this] { Pump(); });
   RunProcedures(
-      ctx, path, [this](Switch s) { return host_.SwitchOn(s); }, [this] { return BannerPairs(); });
+      ctx, path, [this](Switch s) { return host_.SwitchOn(s); },
+      [this](int slot) { return BannerSlot(slot); });
   if (stopFlag_) {
     return false;  // not written; closed at the end of the run
   }
@@ -172,19 +175,13 @@ void BatchRun::WriteOutput(const std::string& output) {
   }
 }
 
-std::vector<MarkerBytes> BatchRun::BannerPairs() const {
-  // Read from the file for every file, so that a slot changed during the run counts at once.
-  const ProfileFile ini(settingsFile_);
-  std::vector<MarkerBytes> pairs;
-  for (int slot = 0; slot < kBannerSlots; ++slot) {
-    const BannerPair pair = ReadBanner(ini, slot);
-    if (pair.first.empty() && pair.last.empty()) {
-      continue;
-    }
-    // The texts came from cp1251 bytes, so they go back without loss.
-    pairs.emplace_back(Utf8ToCp1251(pair.first), Utf8ToCp1251(pair.last));
-  }
-  return pairs;
+MarkerBytes BatchRun::BannerSlot(int slot) {
+  // Asked right before the slot is used, so a slot saved during the run counts at once; the
+  // file is read again only when it has changed since the last look.
+  banners_.Refresh();
+  const std::string section = BannerSection(slot);
+  return {std::string(banners_.Value(section, "First")),
+          std::string(banners_.Value(section, "Last"))};
 }
 
 std::string BatchRun::NeedStoreDir() {
@@ -197,41 +194,36 @@ std::string BatchRun::NeedStoreDir() {
 
 std::string BatchRun::SaveLog(std::chrono::steady_clock::duration elapsed) {
   const auto now = std::chrono::system_clock::now();
-  logList_.clear();
-  logList_.emplace_back(text::kHeaderProduct);
-  logList_.push_back(FormatText(text::kHeaderDateTime, {LocaleDate(now), LocaleTime(now)}));
-  logList_.push_back(FormatText(text::kHeaderCount, {Count(fileList_.size())}));
-  logList_.push_back(FormatText(text::kHeaderElapsed, {ElapsedText(elapsed)}));
-  logList_.emplace_back(text::kHeaderEnd);
-  logList_.insert(logList_.end(), paneLines_.begin(), paneLines_.end());
-
-  std::string bytes;
-  for (const std::string& line : logList_) {
-    bytes += Utf8ToCp1251(line);
-    bytes += "\r\n";
-  }
+  const std::vector<std::string> header = {
+      std::string(text::kHeaderProduct),
+      FormatText(text::kHeaderDateTime, {LocaleDate(now), LocaleTime(now)}),
+      FormatText(text::kHeaderCount, {Count(fileList_.size())}),
+      FormatText(text::kHeaderElapsed, {ElapsedText(elapsed)}),
+      std::string(text::kHeaderEnd),
+  };
+  // The output folder of this moment: changed during the run, it takes log.txt along.
   const std::string storeDir = NeedStoreDir();
   MakeFolders(MirroredFolder(storeDir, logDirectory_));
   const std::string logPath = MirroredPath(storeDir, logDirectory_, text::kLogFileName);
   try {
-    ReplaceFileContents(logPath, bytes);
+    logList_.Save(logPath, header, [this] { Pump(); });
   } catch (const FileWriteError& e) {
     throw CreateError(e, logPath);
   }
   return logPath;
 }
 
-void BatchRun::AppendPane(std::string line) {
-  paneLines_.push_back(std::move(line));
-  host_.AppendLog(paneLines_.back());
+void BatchRun::AppendPane(const std::string& line) {
+  host_.AppendLog(line);
+  logList_.Add(line);
 }
 
 void BatchRun::EndCleanly() {
   source_.Close();
   docText_->Clear();
   fileList_ = {};
-  logList_ = {};
-  paneLines_ = {};
+  logList_.Reset();
+  banners_.Forget();
   stopFlag_ = false;
   running_ = false;
   try {

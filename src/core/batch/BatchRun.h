@@ -11,6 +11,8 @@
 #include "cleaning/ProcedureOrder.h"
 #include "document/Document.h"
 #include "files/SourceFile.h"
+#include "files/StreamedLog.h"
+#include "settings/CachedProfile.h"
 
 namespace varnow {
 
@@ -45,23 +47,24 @@ class BatchRun {
   void Run();
   bool ProcessFile(std::size_t index);  // false when stopped before writing
   void WriteOutput(const std::string& output);
-  std::vector<MarkerBytes> BannerPairs() const;
+  // Banner slot `slot` as the settings file has it now.
+  MarkerBytes BannerSlot(int slot);
   std::string NeedStoreDir();
-  // Saves header + log pane as log.txt; returns its path.
+  // Saves the header and every line of the run as log.txt; returns its path.
   std::string SaveLog(std::chrono::steady_clock::duration elapsed);
-  void AppendPane(std::string line);
+  // A line of the run: to the log pane and to log.txt.
+  void AppendPane(const std::string& line);
   void Pump() { host_.Pump(); }
   void EndCleanly();
 
   RunHost& host_;
-  std::filesystem::path settingsFile_;
+  CachedProfile banners_;  // the settings file, read again only when it changes
   std::unique_ptr<Document> docText_;
   bool stopFlag_ = false;
   bool running_ = false;
   std::vector<std::string> fileList_;
-  std::vector<std::string> logList_;
-  // What this run has put into the log pane, in order: log.txt is built from it.
-  std::vector<std::string> paneLines_;
+  // The lines of the run, on their way to log.txt; the run keeps no other copy.
+  StreamedLog logList_;
   SourceFile source_;
   std::string logDirectory_;  // the folder text's directory part, once known
   bool logDirectoryKnown_ = false;

@@ -6,15 +6,18 @@ namespace varnow {
 
 void RunProcedures(CleaningContext& ctx, std::string_view path,
                    const std::function<bool(Switch)>& switchOn,
-                   const std::function<std::vector<MarkerBytes>()>& bannerPairs) {
+                   const BannerSlotReader& bannerSlot) {
   for (const Switch s : kRunOrder) {
     if (!switchOn(s)) {
       continue;
     }
     switch (s) {
       case Switch::kBanner:
-        for (const auto& [first, last] : bannerPairs()) {
-          RemoveBannerBlocks(ctx, path, first, last);
+        for (int slot = 0; slot < kBannerSlots; ++slot) {
+          const auto [first, last] = bannerSlot(slot);
+          if (!first.empty() || !last.empty()) {
+            RemoveBannerBlocks(ctx, path, first, last);
+          }
         }
         break;
       case Switch::kMSWord:
@@ -52,6 +55,13 @@ void RunProcedures(CleaningContext& ctx, std::string_view path,
         break;
     }
   }
+}
+
+BannerSlotReader FixedBannerSlots(std::vector<MarkerBytes> pairs) {
+  return [pairs = std::move(pairs)](int slot) {
+    return static_cast<std::size_t>(slot) < pairs.size() ? pairs[static_cast<std::size_t>(slot)]
+                                                         : MarkerBytes();
+  };
 }
 
 }  // namespace varnow

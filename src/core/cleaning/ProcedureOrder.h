@@ -16,10 +16,15 @@ using MarkerBytes = std::pair<std::string, std::string>;
 
 // Cleans one document: calls each procedure whose switch is on, in the fixed run order.
 // `switchOn` is asked right before each procedure (a switch changed while a procedure pumps
-// counts for the next one); `bannerPairs` is asked only when the banner switch is on, and
-// gives the used slots in slot order (a slot with both markers empty is left out).
+// counts for the next one). When the banner switch is on, `bannerSlot` is asked for slots 0 to
+// 20 in order, each right before it is used, so a slot saved while an earlier one is being
+// removed counts for the later slots of the same page; a slot whose markers are both empty is
+// passed over.
+using BannerSlotReader = std::function<MarkerBytes(int slot)>;
 void RunProcedures(CleaningContext& ctx, std::string_view path,
-                   const std::function<bool(Switch)>& switchOn,
-                   const std::function<std::vector<MarkerBytes>()>& bannerPairs);
+                   const std::function<bool(Switch)>& switchOn, const BannerSlotReader& bannerSlot);
+
+// A reader of a fixed list of banner pairs, slot i being pairs[i] (for tests and benchmarks).
+BannerSlotReader FixedBannerSlots(std::vector<MarkerBytes> pairs);
 
 }  // namespace varnow

@@ -1,71 +1,21 @@
 #include "files/ReplaceFile.h"
 
 #include <fcntl.h>
+#include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
 #include <cstring>
-#include <random>
 #include <string>
 
 namespace varnow {
 namespace {
 
-constexpr int kCreateAttempts = 100;
-
-// Closes the descriptor and removes the temporary file unless it was renamed into place.
-class TemporaryFile {
- public:
-  TemporaryFile() = default;
-  TemporaryFile(const TemporaryFile&) = delete;
-  TemporaryFile& operator=(const TemporaryFile&) = delete;
-  ~TemporaryFile() {
-    Close();
-    if (!path_.empty()) {
-      ::unlink(path_.c_str());
-    }
-  }
-
-  // Creates "<target>.<random>.tmp" beside the target. O_EXCL makes the name ours alone; mode
-  // 0666 lets the umask give the file the permissions any new file of the user gets.
-  int Create(const std::filesystem::path& target) {
-    std::random_device seed;
-    std::mt19937_64 random(seed());
-    for (int attempt = 0; attempt < kCreateAttempts; ++attempt) {
-      std::string name = target.string();
-      name += '.';
-      name += std::to_string(random() % 1000000000ULL);
-      name += ".tmp";
-      fd_ = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-      if (fd_ >= 0) {
-        path_ = std::move(name);
-        return 0;
-      }
-      if (errno != EEXIST) {
-        return errno;
-      }
-    }
-    return EEXIST;
-  }
-
-  int fd() const { return fd_; }
-  const std::string& path() const { return path_; }
-
-  int Close() {
-    int result = 0;
-    if (fd_ >= 0 && ::close(fd_) != 0) {
-      result = errno;
-    }
-    fd_ = -1;
-    return result;
-  }
-  void Release() { path_.clear(); }
-
- private:
-  int fd_ = -1;
-  std::string path_;
-};
+constexpr int kNameAttempts = 100;
 
 std::string Describe(FileWriteError::Stage stage, int code) {
   const char* what = stage == FileWriteError::Stage::kCreate  ? "cannot create"
@@ -74,42 +24,147 @@ std::string Describe(FileWriteError::Stage stage, int code) {
   return std::string(what) + ": " + std::strerror(code);
 }
 
+std::filesystem::path FolderOf(const std::filesystem::path& target) {
+  const std::filesystem::path folder = target.parent_path();
+  return folder.empty() ? std::filesystem::path(".") : folder;
+}
+
+// Four random bytes from the kernel: a system call, far cheaper than setting up a
+// random_device for every file. Where that fails, the time and the process tell names apart.
+std::uint32_t RandomBits() {
+  std::uint32_t bits = 0;
+  if (::getrandom(&bits, sizeof bits, GRND_NONBLOCK) != sizeof bits) {
+    bits = static_cast<std::uint32_t>(
+        std::chrono::steady_clock::now().time_since_epoch().count() ^ (::getpid() << 16));
+  }
+  return bits;
+}
+
+// ".vn" + 8 hex digits + ".tmp" in the target's folder: 15 bytes whatever the target's name
+// is, so a name up to the system's limit can be replaced.
+std::string TemporaryName(const std::filesystem::path& folder) {
+  char name[32];
+  std::snprintf(name, sizeof name, "/.vn%08x.tmp", static_cast<unsigned>(RandomBits()));
+  return folder.string() + name;
+}
+
+// Unnamed files are missing on some file systems (and older kernels): the open then fails
+// with one of these, and a named temporary file serves instead.
+bool NoUnnamedFiles(int err) {
+  return err == EOPNOTSUPP || err == EISDIR || err == EINVAL;
+}
+
+// Gives the unnamed file behind `fd` the name `name`.
+int LinkUnnamed(int fd, const std::string& name) {
+  char self[64];
+  std::snprintf(self, sizeof self, "/proc/self/fd/%d", fd);
+  if (::linkat(AT_FDCWD, self, AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+    return 0;
+  }
+  const int err = errno;
+  if (err != ENOENT) {
+    return err;
+  }
+  // Without /proc, the descriptor itself (this needs more rights, so it comes second).
+  return ::linkat(fd, "", AT_FDCWD, name.c_str(), AT_EMPTY_PATH) == 0 ? 0 : errno;
+}
+
 }  // namespace
 
 FileWriteError::FileWriteError(Stage s, int c)
     : std::runtime_error(Describe(s, c)), stage(s), code(c) {}
 
-void ReplaceFileContents(const std::filesystem::path& target, std::string_view bytes) {
-  using Stage = FileWriteError::Stage;
-  TemporaryFile temp;
-  if (const int err = temp.Create(target); err != 0) {
-    throw FileWriteError(Stage::kCreate, err);
-  }
-  // A file being replaced keeps its permissions; a symbolic link there is not looked through.
-  struct stat old {};
-  if (::lstat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode)) {
-    ::fchmod(temp.fd(), old.st_mode & 07777);
-  }
+int WriteAll(int fd, std::string_view bytes) {
   const char* data = bytes.data();
   std::size_t left = bytes.size();
   while (left > 0) {
-    const ssize_t n = ::write(temp.fd(), data, left);
+    const ssize_t n = ::write(fd, data, left);
     if (n < 0) {
       if (errno == EINTR) {
         continue;
       }
-      throw FileWriteError(Stage::kWrite, errno);
+      return errno;
     }
     data += n;
     left -= static_cast<std::size_t>(n);
   }
-  if (const int err = temp.Close(); err != 0) {
-    throw FileWriteError(Stage::kWrite, err);
+  return 0;
+}
+
+NewFile::NewFile(std::filesystem::path target) : target_(std::move(target)) {
+  const std::filesystem::path folder = FolderOf(target_);
+  // Mode 0666 lets the umask give the file the permissions any new file of the user gets.
+  fd_ = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+  if (fd_ >= 0) {
+    return;
   }
-  if (::rename(temp.path().c_str(), target.c_str()) != 0) {
+  if (!NoUnnamedFiles(errno)) {
+    throw FileWriteError(FileWriteError::Stage::kCreate, errno);
+  }
+  for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+    std::string name = TemporaryName(folder);
+    fd_ = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd_ >= 0) {
+      named_ = std::move(name);
+      return;
+    }
+    if (errno != EEXIST) {
+      throw FileWriteError(FileWriteError::Stage::kCreate, errno);
+    }
+  }
+  throw FileWriteError(FileWriteError::Stage::kCreate, EEXIST);
+}
+
+NewFile::~NewFile() {
+  if (fd_ >= 0) {
+    ::close(fd_);
+  }
+  if (!named_.empty()) {
+    ::unlink(named_.c_str());
+  }
+}
+
+void NewFile::Write(std::string_view bytes) {
+  if (const int err = WriteAll(fd_, bytes); err != 0) {
+    throw FileWriteError(FileWriteError::Stage::kWrite, err);
+  }
+}
+
+void NewFile::Commit() {
+  using Stage = FileWriteError::Stage;
+  // A file being replaced keeps its permissions; a symbolic link there is not looked through.
+  struct stat old {};
+  if (::lstat(target_.c_str(), &old) == 0 && S_ISREG(old.st_mode)) {
+    ::fchmod(fd_, old.st_mode & 07777);
+  }
+  if (named_.empty()) {
+    int err = EEXIST;
+    for (int attempt = 0; attempt < kNameAttempts && err == EEXIST; ++attempt) {
+      std::string name = TemporaryName(FolderOf(target_));
+      err = LinkUnnamed(fd_, name);
+      if (err == 0) {
+        named_ = std::move(name);
+      }
+    }
+    if (err != 0) {
+      throw FileWriteError(Stage::kCommit, err);
+    }
+  }
+  const int fd = fd_;
+  fd_ = -1;
+  if (::close(fd) != 0) {
+    throw FileWriteError(Stage::kWrite, errno);
+  }
+  if (::rename(named_.c_str(), target_.c_str()) != 0) {
     throw FileWriteError(Stage::kCommit, errno);
   }
-  temp.Release();
+  named_.clear();
+}
+
+void ReplaceFileContents(const std::filesystem::path& target, std::string_view bytes) {
+  NewFile file(target);
+  file.Write(bytes);
+  file.Commit();
 }
 
 }  // namespace varnow

@@ -2,12 +2,13 @@
 
 #include <filesystem>
 #include <stdexcept>
+#include <string>
 #include <string_view>
 
 namespace varnow {
 
-// Why a file could not be replaced: the temporary file could not be made, the bytes could not
-// all be written, or the finished file could not be renamed into place. `code` is the errno.
+// Why a file could not be replaced: the new file could not be made, the bytes could not all be
+// written, or the finished file could not be put in place. `code` is the errno.
 class FileWriteError : public std::runtime_error {
  public:
   enum class Stage { kCreate, kWrite, kCommit };
@@ -16,10 +17,38 @@ class FileWriteError : public std::runtime_error {
   int code;
 };
 
-// Writes `bytes` to a new temporary file in the target's folder and renames it over `target`.
-// A failed or interrupted write leaves the target as it was, and no temporary file behind.
-// A symbolic link at `target` is replaced by the new file, not followed. A new file gets the
-// usual permissions (0666 less the umask); a replaced file keeps its permission bits.
+// A file that will replace `target` once it is complete. While it is written it has no name
+// (an O_TMPFILE file in the target's folder), so a failed, interrupted or killed run leaves
+// nothing behind; Commit gives it a short temporary name of fixed length and renames that over
+// the target in one step. Where the file system has no unnamed files, the short name is used
+// from the start and removed again on failure. A symbolic link at `target` is replaced, not
+// followed. A new file gets the usual permissions (0666 less the umask); a replaced file keeps
+// its permission bits.
+class NewFile {
+ public:
+  // Throws FileWriteError (kCreate).
+  explicit NewFile(std::filesystem::path target);
+  ~NewFile();
+  NewFile(const NewFile&) = delete;
+  NewFile& operator=(const NewFile&) = delete;
+
+  int Descriptor() const { return fd_; }
+  // Throws FileWriteError (kWrite).
+  void Write(std::string_view bytes);
+  // Closes the file and puts it in place. Throws FileWriteError (kWrite, kCommit).
+  void Commit();
+
+ private:
+  std::filesystem::path target_;
+  std::string named_;  // the temporary name the file has, if any
+  int fd_ = -1;
+};
+
+// Writes `bytes` as the new content of `target` through a NewFile: the target is replaced
+// whole or left as it was.
 void ReplaceFileContents(const std::filesystem::path& target, std::string_view bytes);
+
+// Writes all of `bytes` to a descriptor, going on after interruptions. Returns 0 or the errno.
+int WriteAll(int fd, std::string_view bytes);
 
 }  // namespace varnow

@@ -12,7 +12,6 @@ namespace varnow {
 
 inline constexpr std::string_view kMainSection = "Main";
 inline constexpr std::string_view kStorePatchKey = "StorePatch";
-inline constexpr int kBannerSlots = 21;
 
 // The settings file of a program: its executable's path with ".ini" in place of its extension.
 std::filesystem::path SettingsFileFor(const std::filesystem::path& executable);

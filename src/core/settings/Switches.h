@@ -53,6 +53,9 @@ inline constexpr std::array<Switch, kSwitchCount> kRunOrder{
     Switch::kScript, Switch::kNoscript, Switch::kIframe, Switch::kOnMouseOver,
 };
 
+// Banner marker pairs: sections "Banner0" to "Banner20", used in this order.
+inline constexpr int kBannerSlots = 21;
+
 constexpr std::size_t Index(Switch s) { return static_cast<std::size_t>(s); }
 
 // Switch values in the file: written as "-1" (checked) or "0".

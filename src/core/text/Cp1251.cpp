@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstring>
 
 namespace varnow {
 namespace {
@@ -106,13 +107,42 @@ std::string Cp1251ToUtf8(std::string_view bytes) {
 
 std::string Utf8ToCp1251(std::string_view text, char replacement) {
   std::string out;
-  out.reserve(text.size());
-  for (std::size_t i = 0; i < text.size();) {
+  AppendUtf8AsCp1251(out, text, replacement);
+  return out;
+}
+
+void AppendUtf8AsCp1251(std::string& out, std::string_view text, char replacement) {
+  const std::size_t start = out.size();
+  out.resize(start + text.size());  // never longer than the UTF-8 text
+  char* to = out.data() + start;
+  const char* from = text.data();
+  const char* const end = from + text.size();
+  while (from < end) {
+    // Log lines are mostly ASCII: copy it eight bytes at a time while no byte has bit 7 set.
+    while (end - from >= 8) {
+      std::uint64_t word;
+      std::memcpy(&word, from, 8);
+      if ((word & 0x8080808080808080ULL) != 0) {
+        break;
+      }
+      std::memcpy(to, &word, 8);
+      from += 8;
+      to += 8;
+    }
+    if (from == end) {
+      break;
+    }
+    if (static_cast<unsigned char>(*from) < 0x80) {
+      *to++ = *from++;
+      continue;
+    }
+    std::size_t i = static_cast<std::size_t>(from - text.data());
     const auto cp = NextCodePoint(text, i);
     const auto byte = cp ? CodePointToByte(*cp) : std::nullopt;
-    out += byte.value_or(replacement);
+    *to++ = byte.value_or(replacement);
+    from = text.data() + i;
   }
-  return out;
+  out.resize(static_cast<std::size_t>(to - out.data()));
 }
 
 std::optional<std::string> Utf8ToCp1251Exact(std::string_view text) {

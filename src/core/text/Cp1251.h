@@ -17,6 +17,8 @@ std::string Cp1251ToUtf8(std::string_view bytes);
 
 // A character that cp1251 cannot hold, and a byte that is not valid UTF-8, become `replacement`.
 std::string Utf8ToCp1251(std::string_view text, char replacement = '?');
+// The same conversion, appended to `out`.
+void AppendUtf8AsCp1251(std::string& out, std::string_view text, char replacement = '?');
 
 // The same conversion, but nothing is replaced: empty when any character cannot be held.
 std::optional<std::string> Utf8ToCp1251Exact(std::string_view text);

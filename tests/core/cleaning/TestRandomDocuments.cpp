@@ -298,7 +298,7 @@ TEST(RandomDocuments, EveryChangeIsLoggedAndNothingElseDiffers) {
       }
     }
     if (auto problem = CleanAndCheck(input, markers, stopAtPump, [&](CleaningContext& c) {
-          RunProcedures(c, kPath, [&](Switch s) { return on[Index(s)]; }, [&] { return slots; });
+          RunProcedures(c, kPath, [&](Switch s) { return on[Index(s)]; }, FixedBannerSlots(slots));
         })) {
       return fail("RunProcedures", *problem);
     }

@@ -81,7 +81,7 @@ Outcome Clean(std::unique_ptr<Document> doc, std::string_view text, const Cleani
   if (how.procedure < 0) {
     RunProcedures(
         harness.Ctx(), kPath, [&](Switch s) { return how.switches[Index(s)]; },
-        [&] { return how.banners; });
+        FixedBannerSlots(how.banners));
   } else if (const Procedure run = kProcedures[static_cast<std::size_t>(how.procedure)].run) {
     run(harness.Ctx(), kPath);
   } else {

@@ -1,0 +1,27 @@
+#include "BufferedOutput.h"
+
+#include "files/ReplaceFile.h"
+
+namespace varnow::cli {
+
+void BufferedOutput::Add(std::string_view bytes) {
+  if (error_ != 0) {
+    return;
+  }
+  if (buffer_.size() + bytes.size() > kCapacity) {
+    Flush();
+  }
+  buffer_ += bytes;
+}
+
+void BufferedOutput::Flush() {
+  lastFlush_ = std::chrono::steady_clock::now();
+  if (buffer_.empty() || error_ != 0) {
+    buffer_.clear();
+    return;
+  }
+  error_ = WriteAll(fd_, buffer_);
+  buffer_.clear();
+}
+
+}  // namespace varnow::cli

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <sys/types.h>
+
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "files/ReplaceFile.h"
+
+namespace varnow {
+
+// log.txt as a run makes it. Each line is converted to cp1251, ended with CR LF and written to
+// an unnamed body file as it is added, so the run's memory does not grow with its log; Save
+// then writes the header and copies the body behind it (inside the kernel) as log.txt, which is
+// complete or absent, never partial. A killed run leaves no file: the body never has a name.
+class StreamedLog {
+ public:
+  StreamedLog() = default;
+  ~StreamedLog() { Reset(); }
+  StreamedLog(const StreamedLog&) = delete;
+  StreamedLog& operator=(const StreamedLog&) = delete;
+
+  // Forgets the log. Lines added before Open wait in memory (a run's first few lines, made
+  // before it knows where log.txt goes).
+  void Reset();
+  // Puts the body in `folder`, where log.txt is expected, so that Save copies within one file
+  // system; where the file cannot be made there, in the system's temporary folder.
+  void Open(const std::filesystem::path& folder);
+  void Add(std::string_view utf8Line);
+  // Writes `header` (UTF-8 lines) and then every line added as `target`, replacing it. `pump`
+  // runs between pieces of the copy, so a host stays responsive however long the log is.
+  // Throws FileWriteError, also for a body that could not be made or written.
+  void Save(const std::filesystem::path& target, const std::vector<std::string>& header,
+            const std::function<void()>& pump);
+
+ private:
+  void Flush();
+  void Fail(FileWriteError::Stage stage, int err);
+  void CopyBody(int to, const std::function<void()>& pump);
+
+  std::string buffer_;  // converted lines not yet written
+  int fd_ = -1;
+  bool opened_ = false;
+  off_t size_ = 0;  // bytes of the body on disk
+  int error_ = 0;   // the first failure of the body, 0 if none
+  FileWriteError::Stage errorStage_ = FileWriteError::Stage::kWrite;
+};
+
+}  // namespace varnow

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <string_view>
+#include <vector>
+
+#include "settings/ProfileLines.h"
+
+namespace varnow {
+
+// A settings file read once and kept, for a reader that asks very often: a run asks for the
+// 21 banner slots of every page. Refresh reads the file again only when it has changed on disk
+// (another file at the path, another size, modification or change time), which costs one stat;
+// the program's own writes always make a new file, so each of them is seen at once.
+class CachedProfile {
+ public:
+  explicit CachedProfile(std::filesystem::path file) : file_(std::move(file)) {}
+
+  void Refresh();
+  // Forgets what was read: the next Refresh reads the file.
+  void Forget();
+
+  // The value's bytes (cp1251) exactly as stored, or "" when the file, the section or the key
+  // is missing. Section and key are given as cp1251 bytes. Valid until the next Refresh.
+  std::string_view Value(std::string_view section, std::string_view key) const;
+
+ private:
+  std::filesystem::path file_;
+  bool known_ = false;
+  struct stat stat_ {};
+  std::vector<profile::Line> lines_;
+};
+
+}  // namespace varnow

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// The profile-string (INI) text, line by line, as the settings file's reader and writer share
+// it. Everything here works on the file's own bytes (cp1251).
+namespace varnow::profile {
+
+// One line of the file as it stands on disk: its text and its own line end ("\r\n", "\n", or
+// nothing for a last line without one), so that rewriting keeps every untouched line intact.
+struct Line {
+  std::string text;
+  std::string end;
+};
+
+// The whole file, or nothing when it is missing or cannot be read (a folder, no access).
+std::optional<std::string> ReadFileBytes(const std::filesystem::path& file);
+
+std::vector<Line> SplitLines(std::string_view bytes);
+
+// Blanks and tabs around a name are not part of it.
+std::string_view Trim(std::string_view s);
+
+// The key of a "Key=Value" line; the value is everything after the first "=", exactly.
+struct KeyLine {
+  std::string_view key;
+  std::string_view value;
+};
+std::optional<KeyLine> ParseKeyLine(std::string_view line);
+
+// Where a key stands in the file: the lines of its section (the first section of that name)
+// and the line of the key itself (its first occurrence), if any. Names match without regard
+// to ASCII letter case.
+struct Place {
+  std::optional<std::size_t> header;
+  std::size_t sectionEnd = 0;  // one past the last line of the section
+  std::optional<std::size_t> keyLine;
+};
+Place Locate(const std::vector<Line>& lines, std::string_view section, std::string_view key);
+
+// The value of a key, as stored; nothing when the section or the key is missing.
+std::optional<std::string_view> FindValue(const std::vector<Line>& lines, std::string_view section,
+                                          std::string_view key);
+
+}  // namespace varnow::profile
