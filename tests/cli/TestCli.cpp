@@ -28,9 +28,11 @@ struct Outcome {
 };
 
 // Runs the program with `args`, reading its output as it comes; `onOutput` sees stdout so far
-// and gets the child's pid (to signal it).
+// and gets the child's pid (to signal it). With `closedStdout` nobody reads standard output:
+// its pipe is closed from the start, as `| head -1` closes it after a line.
 Outcome RunProgram(const fs::path& program, const std::vector<std::string>& args,
-                   const std::function<void(const std::string&, pid_t)>& onOutput = nullptr) {
+                   const std::function<void(const std::string&, pid_t)>& onOutput = nullptr,
+                   bool closedStdout = false) {
   int outPipe[2];
   int errPipe[2];
   if (::pipe(outPipe) != 0 || ::pipe(errPipe) != 0) {
@@ -56,8 +58,13 @@ Outcome RunProgram(const fs::path& program, const std::vector<std::string>& args
   ::close(outPipe[1]);
   ::close(errPipe[1]);
   Outcome outcome;
-  pollfd fds[2] = {{outPipe[0], POLLIN, 0}, {errPipe[0], POLLIN, 0}};
   int open = 2;
+  if (closedStdout) {
+    ::close(outPipe[0]);
+    outPipe[0] = -1;
+    open = 1;
+  }
+  pollfd fds[2] = {{outPipe[0], POLLIN, 0}, {errPipe[0], POLLIN, 0}};
   while (open > 0) {
     ::poll(fds, 2, -1);
     for (pollfd& p : fds) {
@@ -102,12 +109,13 @@ std::vector<std::string> Lines(const std::string& text, const std::string& end =
   return lines;
 }
 
-std::string Settings(const std::string& storePatch, bool script) {
+// Settings with one switch on (none when `on` is empty).
+std::string Settings(const std::string& storePatch, bool script, std::string_view on = "RmScript") {
   std::string s = "[Main]\r\nStorePatch=" + storePatch + "\r\n";
   for (const char* key :
        {"RmScript", "RmNoscript", "RmIframe", "RmonMouseOver", "RmSpan", "RmStyle", "RmMSWord",
         "RmTable", "RmBody", "RmBanner", "RmFont", "RmBlank"}) {
-    s += std::string(key) + "=" + (script && std::string(key) == "RmScript" ? "-1" : "0") + "\r\n";
+    s += std::string(key) + "=" + (script && key == on ? "-1" : "0") + "\r\n";
   }
   return s;
 }
@@ -220,7 +228,7 @@ TEST_F(CliTest, DefaultSettingsAreTheFileBesideTheProgram) {
 }
 
 TEST_F(CliTest, CtrlCStopsTheRunAndTheLogIsStillSaved) {
-  constexpr int kFiles = 2000;
+  constexpr int kFiles = 5000;  // output is flushed every 100 ms: the run must outlast that
   for (int i = 0; i < kFiles; ++i) {
     WriteBytes(site / "many" / ("p" + std::to_string(i) + ".htm"), "<script></script>x");
   }
@@ -240,6 +248,50 @@ TEST_F(CliTest, CtrlCStopsTheRunAndTheLogIsStillSaved) {
   EXPECT_EQ(log[2], "Файлов обработано " + std::to_string(kFiles + 2));
   EXPECT_NE(o.out.find("Прервано пользователем\n\nЛог сохранен в "), std::string::npos);
   EXPECT_LT(log.size(), static_cast<std::size_t>(kFiles));
+}
+
+// Standard output goes through a buffer: a reader of the pipe still gets every line, in order,
+// by the end of the run; --quiet prints none, and log.txt is the same either way; a reader
+// that goes away does not stop the run.
+TEST_F(CliTest, LogLinesReachAPipeInFullOrNotAtAll) {
+  std::string spans;
+  std::string text;
+  for (int i = 0; i < 20000; ++i) {
+    spans += "<span>" + std::to_string(i) + "</span>";
+    text += std::to_string(i);
+  }
+  for (const char* name : {"a.htm", "b.htm", "c.htm"}) {
+    WriteBytes(site / "раздел" / name, spans);
+  }
+  WriteBytes(ini, Settings(out.string(), true, "RmSpan"));
+  const auto body = [&] {
+    std::vector<std::string> log = LogTxt(out);
+    return std::vector<std::string>(log.begin() + 5, log.end());
+  };
+
+  const Outcome loud = Cli({"--settings", ini.string(), site.string()});
+  ASSERT_EQ(loud.status, 0) << loud.err;
+  const std::vector<std::string> lines = body();
+  ASSERT_EQ(lines.size(), 120000u);
+  std::vector<std::string> expected = lines;
+  expected.push_back("");
+  expected.push_back("Лог сохранен в " + Output(out, site / "log.txt").string());
+  EXPECT_TRUE(Lines(loud.out) == expected);
+
+  for (const bool closed : {false, true}) {
+    SCOPED_TRACE(closed ? "stdout closed" : "--quiet");
+    fs::remove_all(out);
+    const Outcome o = closed ? RunProgram(VARNOW_CLI, {"--settings", ini.string(), site.string()},
+                                          nullptr, true)
+                             : Cli({"--quiet", "--settings", ini.string(), site.string()});
+    EXPECT_EQ(o.status, 0) << o.err;
+    EXPECT_EQ(o.out, "");
+    EXPECT_TRUE(body() == lines);
+    EXPECT_TRUE(ReadBytes(Output(out, site / "раздел/c.htm")) == text);
+    const std::size_t said = o.err.find("standard output failed");
+    EXPECT_EQ(said != std::string::npos, closed) << o.err;
+    EXPECT_EQ(o.err.find("standard output failed", said + 1), std::string::npos);
+  }
 }
 
 }  // namespace

@@ -276,6 +276,97 @@ TEST_F(BatchRunTest, BannerSlotsAreReadFromTheFileForEveryFile) {
             body.end());
 }
 
+TEST_F(BatchRunTest, ASlotSavedDuringTheBannerStepCountsForTheLaterSlotsOfThatPage) {
+  const ProfileFile settings(ini);
+  WriteBanner(settings, 0, {"<a>", "</a>"});
+  WriteBytes(site / "a.htm", "x<a>1</a>y<b>2</b>z");
+  host.Enable(Switch::kBanner);
+  host.onPump = [&] {
+    // The pump after slot 0 removed its block: slot 1 is saved now.
+    if (!host.lines.empty() && ReadBanner(settings, 1).first.empty()) {
+      WriteBanner(settings, 1, {"<b>", "</b>"});
+    }
+  };
+  Execute();
+  EXPECT_EQ(ReadBytes(Output(site / "a.htm")), "xyz");
+  EXPECT_EQ(LogBody().size(), 2u);
+}
+
+// log.txt is the five header lines and then every line the run gave the pane, each in cp1251
+// and ended by CR LF, whether the run ends complete, stopped or by an error; the lines pass
+// through the disk buffer many times.
+TEST_F(BatchRunTest, LogFileHoldsTheHeaderAndEveryLineOfThePane) {
+  std::string spans;
+  for (int i = 0; i < 3000; ++i) {
+    spans += "<span class=k>" + std::to_string(i) + "</span>";
+  }
+  for (const char* name : {"a.htm", "b.htm", "c.htm"}) {
+    WriteBytes(site / "раздел" / name, spans);
+  }
+  host.Enable(Switch::kSpan);
+  enum class End { kComplete, kStopped, kError };
+  for (const End end : {End::kComplete, End::kStopped, End::kError}) {
+    SCOPED_TRACE(static_cast<int>(end));
+    fs::remove_all(out);
+    host.onPump = nullptr;
+    if (end == End::kStopped) {
+      host.onPump = [&] {
+        if (host.lines.size() == 7000) {
+          run.RequestStop();
+        }
+      };
+    }
+    if (end == End::kError) {
+      fs::create_directories(Output(site / "раздел" / "b.htm"));  // a folder in the copy's place
+      ExecuteExpectingError();
+    } else {
+      Execute();
+    }
+    const std::string bytes = ReadBytes(LogFile());
+    std::string expected;
+    std::size_t headerEnd = 0;
+    for (int i = 0; i < 5; ++i) {
+      headerEnd = bytes.find("\r\n", headerEnd) + 2;
+    }
+    expected = bytes.substr(0, headerEnd);
+    ASSERT_EQ(host.lines.size() >= 2 ? host.lines[host.lines.size() - 2] : "x", "");
+    for (std::size_t i = 0; i + 2 < host.lines.size(); ++i) {
+      expected += Utf8ToCp1251(host.lines[i]) + "\r\n";
+    }
+    EXPECT_GT(host.lines.size(), 6000u);
+    EXPECT_TRUE(bytes == expected);
+    EXPECT_EQ(Cp1251ToUtf8(bytes.substr(0, bytes.find("\r\n"))), kProduct);
+    EXPECT_EQ(LogLines()[2], "Файлов обработано 3");
+  }
+}
+
+// The output folder turns into a file in the middle of the run: the run ends with an error,
+// log.txt cannot be written, and nothing half-written or temporary is left anywhere.
+TEST_F(BatchRunTest, OutputFolderLostMidRunLeavesNoLogAndNoTemporaryFile) {
+  for (const char* name : {"a.htm", "b.htm", "c.htm"}) {
+    WriteBytes(site / name, "<script></script>" + std::string(name));
+  }
+  host.Enable(Switch::kScript);
+  const fs::path moved = dir / "moved";
+  host.onPump = [&] {
+    if (!host.progress.empty() && host.progress.back().first == 1 && !fs::exists(moved)) {
+      fs::rename(out, moved);
+      WriteBytes(out, "not a folder");
+    }
+  };
+  const std::string message = ExecuteExpectingError();
+  EXPECT_TRUE(message.starts_with("Cannot create file")) << message;
+  ExpectEndedCleanly();
+  std::vector<std::string> left;
+  for (const auto& e : fs::recursive_directory_iterator(moved)) {
+    if (e.is_regular_file()) {
+      left.push_back(e.path().filename().string());
+    }
+  }
+  EXPECT_EQ(left.size(), 1u);  // the page written before, and nothing else
+  EXPECT_EQ(ReadBytes(out), "not a folder");
+}
+
 TEST_F(BatchRunTest, SwitchesAndStoreDirAreAskedForEveryFile) {
   WriteBytes(site / "a.htm", "<script></script>a");
   WriteBytes(site / "b.htm", "<script></script>b");

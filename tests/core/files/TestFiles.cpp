@@ -11,7 +11,9 @@
 #include "document/Document.h"
 #include "files/ReplaceFile.h"
 #include "files/SourceFile.h"
+#include "files/StreamedLog.h"
 #include "support/TempDir.h"
+#include "text/Cp1251.h"
 
 namespace varnow {
 namespace {
@@ -91,6 +93,93 @@ TEST(ReplaceFile, WriteCutShortLeavesTheOldFileWhole) {
   EXPECT_EQ(WEXITSTATUS(status), 0);
   EXPECT_EQ(ReadBytes(target), "old contents");
   EXPECT_EQ(EntriesIn(dir.Path()), 1);
+}
+
+TEST(ReplaceFile, NamesUpToTheSystemsLimitAndNoNameWhileWriting) {
+  TempDir dir;
+  // 255 bytes: 125 Cyrillic letters and ".htm" plus one more byte.
+  std::string name;
+  for (int i = 0; i < 125; ++i) {
+    name += "ж";
+  }
+  name += "x.htm";
+  ASSERT_EQ(name.size(), 255u);
+  ReplaceFileContents(dir / name, "a");
+  EXPECT_EQ(ReadBytes(dir / name), "a");
+
+  // While it is written the new file has no name: the folder holds only the old file.
+  {
+    NewFile file(dir / name);
+    file.Write("bb");
+    EXPECT_EQ(EntriesIn(dir.Path()), 1);
+  }
+  EXPECT_EQ(ReadBytes(dir / name), "a");  // never committed: the target stays
+  EXPECT_EQ(EntriesIn(dir.Path()), 1);
+}
+
+// The lines a log gets, in cp1251 with CR LF, as the run's old method wrote them.
+std::string Expected(const std::vector<std::string>& lines) {
+  std::string bytes;
+  for (const std::string& line : lines) {
+    bytes += Utf8ToCp1251(line) + "\r\n";
+  }
+  return bytes;
+}
+
+TEST(StreamedLog, HeaderThenEveryLineInCp1251WithCrLf) {
+  TempDir dir;
+  const std::vector<std::string> header = {"Файл", "1.1.2026 10:00:00", " "};
+  std::vector<std::string> lines = {"/сайт/a.htm удален <script> [1]", "", "中 ?"};
+  // Enough lines to pass through the write buffer many times.
+  for (int i = 0; i < 40000; ++i) {
+    lines.push_back("/home/user/сайт/page" + std::to_string(i) + ".htm удален пустой </span> [" +
+                    std::to_string(i) + "]");
+  }
+  struct Case {
+    const char* what;
+    fs::path bodyFolder;   // where the body goes; a missing folder sends it to the temp folder
+    std::size_t early;     // lines added before Open
+  };
+  const Case cases[] = {
+      {"body beside log.txt", dir.Path(), 0},
+      {"first lines wait in memory", dir.Path(), 2},
+      {"body folder missing", dir / "missing", 5},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    StreamedLog log;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+      if (i == c.early) {
+        log.Open(c.bodyFolder);
+      }
+      log.Add(lines[i]);
+    }
+    int pumps = 0;
+    log.Save(dir / "log.txt", header, [&] { ++pumps; });
+    EXPECT_TRUE(ReadBytes(dir / "log.txt") == Expected(header) + Expected(lines));
+    EXPECT_GE(pumps, 1);
+    EXPECT_EQ(EntriesIn(dir.Path()), 1);  // log.txt alone: the body never had a name
+  }
+  // A log that never got a body folder still saves its few lines.
+  StreamedLog early;
+  early.Add("one");
+  early.Save(dir / "log.txt", header, nullptr);
+  EXPECT_EQ(ReadBytes(dir / "log.txt"), Expected(header) + Expected({"one"}));
+}
+
+TEST(StreamedLog, AFailedSaveLeavesNothing) {
+  TempDir dir;
+  StreamedLog log;
+  log.Open(dir.Path());
+  log.Add("line");
+  try {
+    log.Save(dir / "gone" / "log.txt", {"h"}, nullptr);
+    ADD_FAILURE();
+  } catch (const FileWriteError& e) {
+    EXPECT_EQ(e.stage, FileWriteError::Stage::kCreate);
+    EXPECT_EQ(e.code, ENOENT);
+  }
+  EXPECT_EQ(EntriesIn(dir.Path()), 0);
 }
 
 // Counts what is loaded without keeping it, so a file past 2 GiB costs no memory.

@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
 #include <string>
 
+#include "settings/CachedProfile.h"
 #include "settings/Settings.h"
 #include "settings/SettingsErrors.h"
 #include "support/TempDir.h"
@@ -91,6 +95,35 @@ TEST_F(MainSectionTest, WriteFailureStopsAtTheFailingKey) {
   // A value cp1251 cannot hold stops before any switch is written.
   EXPECT_THROW(WriteMainSection(ini, "/out/中", {}), SettingsWriteError);
   EXPECT_FALSE(std::filesystem::exists(ini.Path()));
+}
+
+// The kept copy follows every kind of change on disk.
+TEST(CachedProfile, SeesEveryChangeOfTheFile) {
+  TempDir dir;
+  const auto file = dir / "varnow.ini";
+  CachedProfile cached(file);
+  const auto value = [&] {
+    cached.Refresh();
+    return std::string(cached.Value("Banner0", "First"));
+  };
+  EXPECT_EQ(value(), "");  // no file yet
+  WriteBanner(ProfileFile(file), 0, {"<a>", "</a>"});
+  EXPECT_EQ(value(), "<a>");
+  WriteBanner(ProfileFile(file), 0, {"<b>", "</b>"});  // written as the program writes
+  EXPECT_EQ(value(), "<b>");
+
+  // Rewritten in place (the same file), to the same size, with the old modification time.
+  struct stat before {};
+  ASSERT_EQ(::stat(file.c_str(), &before), 0);
+  std::string bytes = ReadBytes(file);
+  bytes.replace(bytes.find("<b>"), 3, "<c>");
+  WriteBytes(file, bytes);
+  const timespec times[2] = {before.st_atim, before.st_mtim};
+  ASSERT_EQ(::utimensat(AT_FDCWD, file.c_str(), times, 0), 0);
+  EXPECT_EQ(value(), "<c>");  // the change time still moved
+
+  std::filesystem::remove(file);
+  EXPECT_EQ(value(), "");
 }
 
 }  // namespace

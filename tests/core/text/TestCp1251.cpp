@@ -62,6 +62,22 @@ TEST(Cp1251, RussianTextsOfTheProgram) {
   EXPECT_EQ(Cp1251ToUtf8(reference), text);
 }
 
+TEST(Cp1251, LongMixedTextsConvertAsIconvDoes) {
+  // ASCII runs of every length around the eight-byte steps, between Cyrillic letters.
+  std::string text;
+  for (int run = 0; run < 40; ++run) {
+    text += std::string(static_cast<std::size_t>(run), static_cast<char>('a' + run % 26));
+    text += run % 3 == 0 ? "ж" : "№ё";
+  }
+  bool ok = false;
+  const std::string reference = Iconv("CP1251", "UTF-8", text, ok);
+  ASSERT_TRUE(ok);
+  EXPECT_EQ(Utf8ToCp1251(text), reference);
+  std::string appended = "prefix";
+  AppendUtf8AsCp1251(appended, text);
+  EXPECT_EQ(appended, "prefix" + reference);
+}
+
 TEST(Cp1251, CharactersItCannotHoldBecomeQuestionMarks) {
   EXPECT_EQ(Utf8ToCp1251("a\xE4\xB8\xAD" "b"), "a?b");          // a CJK letter
   EXPECT_EQ(Utf8ToCp1251("\xF0\x9F\x98\x80"), "?");             // an emoji
