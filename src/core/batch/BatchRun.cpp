@@ -180,8 +180,12 @@ MarkerBytes BatchRun::BannerSlot(int slot) {
   // file is read again only when it has changed since the last look.
   banners_.Refresh();
   const std::string section = BannerSection(slot);
-  return {std::string(banners_.Value(section, "First")),
-          std::string(banners_.Value(section, "Last"))};
+  // A marker ends at its first NUL byte, as a C-string profile reader gives it.
+  const auto marker = [&](std::string_view key) {
+    const std::string_view value = banners_.Value(section, key);
+    return std::string(value.substr(0, value.find('\0')));
+  };
+  return {marker("First"), marker("Last")};
 }
 
 std::string BatchRun::NeedStoreDir() {

@@ -16,13 +16,13 @@ void RemoveBannerBlocks(CleaningContext& ctx, std::string_view path, std::string
   const PairedBlock block{opening,  closing,  " удален %s [%d]", " удален пустой %s [%d]",
                           true,     firstText, lastText,          false};
   Document& doc = ctx.DocText();
-  // Every pass deletes at least one byte or finds no closing marker (and then the loop test
-  // fails), so the loop ends; an empty marker never matches.
+  // Every pass deletes at least one byte or finds no closing marker; a pass that changes
+  // nothing ends the loop, so no marker, whatever its bytes, can make it repeat forever.
+  // An empty marker never matches.
   do {
-    if (ctx.StopFlag()) {
+    if (ctx.StopFlag() || !PairedBlockPass(ctx, path, block)) {
       return;
     }
-    PairedBlockPass(ctx, path, block);
   } while (doc.PatternRemains(opening) && doc.PatternRemains(closing));
 }
 

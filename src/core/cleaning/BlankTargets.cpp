@@ -30,9 +30,10 @@ void RemoveBlankTargets(CleaningContext& ctx, std::string_view path) {
     }
     return false;
   };
-  // Every pass after a true loop test removes at least one occurrence, so the loop ends.
-  // The stop request is never read here.
+  // Every pass after a true loop test removes at least one occurrence; a pass that removes
+  // nothing ends the loop all the same. The stop request is never read here.
   do {
+    const std::uint64_t before = ctx.ChangeCount();
     for (const Target& t : kTargets) {
       const Pos p = doc.FindPattern(t.pattern);
       if (p != 0) {
@@ -40,6 +41,9 @@ void RemoveBlankTargets(CleaningContext& ctx, std::string_view path) {
         ctx.LogChange(path, " удален %s [%d]", {t.written, p});
         ctx.PumpMessages();
       }
+    }
+    if (ctx.ChangeCount() == before) {
+      return;
     }
   } while (anyRemains());
 }

@@ -16,11 +16,13 @@ bool BothRemain(Document& doc, const PairedBlock& block) {
   return doc.PatternRemains(block.opening) && doc.PatternRemains(block.closing);
 }
 
-// Every pass removes a closing tag or finds none (and then the loop test fails), so these
-// loops end without a guard. Script and noscript removal never look at the stop request.
+// Every pass removes a closing tag or finds none, and a pass that changes nothing ends the
+// loop. Script and noscript removal never look at the stop request.
 void RemoveUnstoppable(CleaningContext& ctx, std::string_view path, const PairedBlock& block) {
   do {
-    PairedBlockPass(ctx, path, block);
+    if (!PairedBlockPass(ctx, path, block)) {
+      return;
+    }
   } while (BothRemain(ctx.DocText(), block));
 }
 
@@ -36,10 +38,9 @@ void RemoveNoscriptBlocks(CleaningContext& ctx, std::string_view path) {
 
 void RemoveIframeBlocks(CleaningContext& ctx, std::string_view path) {
   do {
-    if (ctx.StopFlag()) {
+    if (ctx.StopFlag() || !PairedBlockPass(ctx, path, kIframe)) {
       return;
     }
-    PairedBlockPass(ctx, path, kIframe);
   } while (BothRemain(ctx.DocText(), kIframe));
 }
 

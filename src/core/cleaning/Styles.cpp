@@ -18,7 +18,9 @@ void RemoveStyles(CleaningContext& ctx, std::string_view path) {
     if (ctx.StopFlag()) {
       return;  // the paragraph stage does not run either
     }
-    PairedBlockPass(ctx, path, kStyle);
+    if (!PairedBlockPass(ctx, path, kStyle)) {
+      break;  // nothing changed: nothing more can
+    }
   } while (doc.PatternRemains(kStyle.opening) && doc.PatternRemains(kStyle.closing));
 
   do {

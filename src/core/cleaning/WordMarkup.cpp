@@ -57,7 +57,9 @@ StageEnd ConditionalStage(CleaningContext& ctx, std::string_view path, const Pai
     if (ctx.StopFlag()) {
       return StageEnd::kStopped;
     }
-    PairedBlockPass(ctx, path, block);
+    if (!PairedBlockPass(ctx, path, block)) {
+      return StageEnd::kDone;  // nothing changed: nothing more can
+    }
   } while (doc.PatternRemains(block.opening) && doc.PatternRemains(block.closing));
   return StageEnd::kDone;
 }
@@ -68,7 +70,9 @@ StageEnd OfficeParagraphStage(CleaningContext& ctx, std::string_view path,
     if (ctx.StopFlag()) {
       return StageEnd::kStopped;
     }
-    RemoveExact(ctx, path, pattern, message);
+    if (!RemoveExact(ctx, path, pattern, message)) {
+      return StageEnd::kDone;
+    }
   } while (ctx.DocText().PatternRemains(pattern));
   return StageEnd::kDone;
 }

@@ -40,6 +40,16 @@ TEST(RemoveBannerBlocks, StrayClosingMarkerBeforeABlock) {
   EXPECT_EQ(r.messages, (Lines{Msg(kOrphan, "</div>", 8), Msg(kBlock, "<div class=ad>", 2)}));
 }
 
+// A marker holding a NUL byte can never be found in a text without one, though the loop test,
+// which reads up to the first NUL, sees it: the pass that changes nothing ends the loop.
+TEST(RemoveBannerBlocks, AMarkerWithANulEndsAfterAPassThatChangesNothing) {
+  for (const std::string_view last : {std::string_view("cd\0", 3), std::string_view("\0", 1)}) {
+    const test::Cleaned r = Clean("ab cd", "ab", last);
+    EXPECT_EQ(r.text, "ab cd");
+    EXPECT_TRUE(r.messages.empty());
+  }
+}
+
 TEST(RemoveBannerBlocks, MissingOrEmptyMarkers) {
   test::Cleaned r = Clean("a<!-- ad -->b", "<!-- ad -->", "<!-- /ad -->");
   EXPECT_EQ(r.text, "a<!-- ad -->b");
