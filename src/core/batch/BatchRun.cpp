@@ -1,6 +1,9 @@
 #include "batch/BatchRun.h"
 
+#include <sys/stat.h>
+
 #include <cstring>
+#include <optional>
 #include <system_error>
 #include <utility>
 
@@ -19,6 +22,13 @@ namespace {
 
 namespace text = run_text;
 
+struct FileId {
+  dev_t device;
+  ino_t inode;
+  bool directory;
+  bool regular;
+};
+
 std::int64_t Count(std::size_t n) {
   return static_cast<std::int64_t>(n);
 }
@@ -27,15 +37,28 @@ std::int64_t Count(std::size_t n) {
 // not made (its folder missing, no access, a folder in the way).
 RunError CreateError(const FileWriteError& e, const std::string& path) {
   if (e.stage == FileWriteError::Stage::kWrite) {
-    return RunError(std::string(text::kWriteError));
+    return RunError(FormatText(text::kWriteError, {path, std::strerror(e.code)}));
   }
   return RunError(FormatText(text::kCannotCreate, {path, std::strerror(e.code)}));
 }
 
-void MakeFolders(const std::string& folder) {
-  // Whether this worked shows when the file is created in it.
+// Makes the folder of `file` with its parents; a folder that cannot be made is reported with
+// its own reason (read-only, no access), not as the missing folder it leaves behind.
+void MakeFoldersFor(const std::string& folder, const std::string& file) {
   std::error_code ec;
   std::filesystem::create_directories(folder, ec);
+  if (ec) {
+    throw RunError(FormatText(text::kCannotCreate, {file, ec.message()}));
+  }
+}
+
+std::optional<FileId> IdentityOf(const std::string& path, bool followLinks) {
+  struct stat st {};
+  const int rc = followLinks ? ::stat(path.c_str(), &st) : ::lstat(path.c_str(), &st);
+  if (rc != 0) {
+    return std::nullopt;
+  }
+  return FileId{st.st_dev, st.st_ino, S_ISDIR(st.st_mode), S_ISREG(st.st_mode)};
 }
 
 }  // namespace
@@ -58,6 +81,7 @@ void BatchRun::Execute() {
   }
   running_ = true;
   written_ = 0;
+  skipped_ = 0;
   logDirectoryKnown_ = false;
   start_ = std::chrono::steady_clock::now();
   try {
@@ -92,10 +116,14 @@ void BatchRun::Run() {
   if (folder.empty()) {
     throw RunError(std::string(text::kNoFolder));
   }
-  NeedStoreDir();
+  RefuseOutputOntoFolder(folder, NeedStoreDir());
   // One separator between the folder and its entries, also for a folder text ending in "/".
   const std::string root = folder.back() == '/' ? folder : folder + "/";
-  CollectFiles(root, fileList_, stopFlag_, [this] { Pump(); });
+  CollectFiles(root, fileList_, stopFlag_, [this] { Pump(); },
+               [this](const std::string& path, int err) {
+                 ++skipped_;
+                 AppendPane(FormatText(text::kSkipped, {path, std::strerror(err)}));
+               });
 
   start_ = std::chrono::steady_clock::now();
   // log.txt goes to the mirror of the folder that was searched.
@@ -103,7 +131,8 @@ void BatchRun::Run() {
   logDirectoryKnown_ = true;
   // The log's lines go to disk from now on, beside where log.txt will be.
   const std::string logFolder = MirroredFolder(NeedStoreDir(), logDirectory_);
-  MakeFolders(logFolder);
+  std::error_code ignored;  // where the folder cannot be made, the lines wait elsewhere
+  std::filesystem::create_directories(logFolder, ignored);
   logList_.Open(logFolder);
 
   host_.Progress(0, fileList_.size());
@@ -114,7 +143,11 @@ void BatchRun::Run() {
   }
 
   const auto elapsed = std::chrono::steady_clock::now() - start_;
-  host_.SetStatus(FormatText(text::kDone, {Count(written_), ElapsedText(elapsed)}));
+  std::string status = FormatText(text::kDone, {Count(written_), ElapsedText(elapsed)});
+  if (skipped_ > 0) {
+    status += FormatText(text::kSkippedCount, {Count(skipped_)});
+  }
+  host_.SetStatus(status);
   if (stopFlag_) {
     source_.Close();
     docText_->Clear();
@@ -154,8 +187,9 @@ bool BatchRun::ProcessFile(std::size_t index) {
   }
 
   const std::string storeDir = NeedStoreDir();
-  MakeFolders(MirroredFolder(storeDir, parts.directory));
-  WriteOutput(MirroredPath(storeDir, parts.directory, parts.fileName));
+  const std::string output = MirroredPath(storeDir, parts.directory, parts.fileName);
+  MakeFoldersFor(MirroredFolder(storeDir, parts.directory), output);
+  WriteOutput(output);
   docText_->Clear();
   source_.Close();
   ++written_;
@@ -167,6 +201,10 @@ void BatchRun::WriteOutput(const std::string& output) {
   // The source is never written, not even when the output tree maps onto the source tree.
   if (source_.IsSameFile(output)) {
     throw RunError(FormatText(text::kCannotCreate, {output, text::kIsTheSource}));
+  }
+  // Nor any other page of the run: the output tree may lie inside the searched one.
+  if (IsAPageOfTheRun(output)) {
+    throw RunError(FormatText(text::kCannotCreate, {output, text::kIsASource}));
   }
   try {
     ReplaceFileContents(output, docText_->View());
@@ -207,14 +245,47 @@ std::string BatchRun::SaveLog(std::chrono::steady_clock::duration elapsed) {
   };
   // The output folder of this moment: changed during the run, it takes log.txt along.
   const std::string storeDir = NeedStoreDir();
-  MakeFolders(MirroredFolder(storeDir, logDirectory_));
   const std::string logPath = MirroredPath(storeDir, logDirectory_, text::kLogFileName);
+  MakeFoldersFor(MirroredFolder(storeDir, logDirectory_), logPath);
   try {
     logList_.Save(logPath, header, [this] { Pump(); });
   } catch (const FileWriteError& e) {
     throw CreateError(e, logPath);
   }
   return logPath;
+}
+
+void BatchRun::RefuseOutputOntoFolder(const std::string& folder, const std::string& storeDir) {
+  const std::optional<FileId> searched = IdentityOf(folder, true);
+  if (searched && !searched->directory) {
+    throw RunError(FormatText(text::kNotAFolder, {folder}));
+  }
+  // The mirror of the searched folder is that folder itself ("/" as the output folder, or a
+  // link back): every copy and log.txt would land on the user's own files.
+  const std::optional<FileId> mirror =
+      IdentityOf(MirroredFolder(storeDir, SplitPath(folder).directory), true);
+  if (searched && mirror && searched->device == mirror->device &&
+      searched->inode == mirror->inode) {
+    throw RunError(FormatText(text::kOutputOntoFolder, {storeDir, folder}));
+  }
+}
+
+bool BatchRun::IsAPageOfTheRun(const std::string& output) {
+  // Writing replaces what stands at the path; only a file there can be a page. Most outputs
+  // are new, so the pages' identities are learned only the first time one is not.
+  const std::optional<FileId> there = IdentityOf(output, false);
+  if (!there || !there->regular) {
+    return false;
+  }
+  if (!pageIdsKnown_) {
+    for (const std::string& page : fileList_) {
+      if (const std::optional<FileId> id = IdentityOf(page, true)) {
+        pageIds_.insert({id->device, id->inode});
+      }
+    }
+    pageIdsKnown_ = true;
+  }
+  return pageIds_.contains({there->device, there->inode});
 }
 
 void BatchRun::AppendPane(const std::string& line) {
@@ -226,6 +297,9 @@ void BatchRun::EndCleanly() {
   source_.Close();
   docText_->Clear();
   fileList_ = {};
+  pageIds_ = {};
+  pageIdsKnown_ = false;
+  skipped_ = 0;
   logList_.Reset();
   banners_.Forget();
   stopFlag_ = false;

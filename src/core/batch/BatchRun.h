@@ -1,8 +1,12 @@
 #pragma once
 
+#include <sys/types.h>
+
 #include <chrono>
 #include <filesystem>
 #include <memory>
+#include <set>
+#include <utility>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -47,6 +51,11 @@ class BatchRun {
   void Run();
   bool ProcessFile(std::size_t index);  // false when stopped before writing
   void WriteOutput(const std::string& output);
+  // Refuses a folder text that names no folder, and an output folder whose mirror of the
+  // searched folder is that folder itself.
+  void RefuseOutputOntoFolder(const std::string& folder, const std::string& storeDir);
+  // Whether `output` is one of the pages of this run (by identity, through any link).
+  bool IsAPageOfTheRun(const std::string& output);
   // Banner slot `slot` as the settings file has it now.
   MarkerBytes BannerSlot(int slot);
   std::string NeedStoreDir();
@@ -69,6 +78,10 @@ class BatchRun {
   std::string logDirectory_;  // the folder text's directory part, once known
   bool logDirectoryKnown_ = false;
   std::size_t written_ = 0;
+  std::size_t skipped_ = 0;  // folders and files the search could not go into
+  // The pages' identities (device, inode), learned when an output path is first found taken.
+  std::set<std::pair<dev_t, ino_t>> pageIds_;
+  bool pageIdsKnown_ = false;
   std::chrono::steady_clock::time_point start_;
 };
 

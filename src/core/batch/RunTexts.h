@@ -23,8 +23,17 @@ inline constexpr std::string_view kLogFileName = "log.txt";
 inline constexpr std::string_view kCannotOpen = "Cannot open file \"%s\". %s";
 inline constexpr std::string_view kCannotRead = "Cannot read file \"%s\". %s";
 inline constexpr std::string_view kCannotCreate = "Cannot create file \"%s\". %s";
-inline constexpr std::string_view kWriteError = "Stream write error";
+// The write that failed, with the file and the system's reason.
+inline constexpr std::string_view kWriteError = "Stream write error (%s): %s";
 inline constexpr std::string_view kIsTheSource = "The output file is the source file itself";
+inline constexpr std::string_view kIsASource = "The output file is a page of this run";
+inline constexpr std::string_view kNotAFolder = "Это не папка: %s";
+inline constexpr std::string_view kOutputOntoFolder =
+    "Каталог сохраненных файлов \"%s\" отображает папку \"%s\" на нее саму: копии легли бы "
+    "поверх исходных файлов";
+// A folder or file the search could not go into, and how many there were.
+inline constexpr std::string_view kSkipped = "%s пропущен: %s";
+inline constexpr std::string_view kSkippedCount = " Пропущено: %d";
 inline constexpr std::string_view kNoFolder = "Не указана папка с HTML файлами";
 inline constexpr std::string_view kNoStoreDir = "Не указан каталог сохраненных файлов";
 

@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
+#include <cerrno>
 #include <set>
 #include <string_view>
 #include <utility>
@@ -17,7 +18,8 @@ using FolderId = std::pair<dev_t, ino_t>;
 
 class DirectoryListing {
  public:
-  explicit DirectoryListing(const std::string& path) : dir_(::opendir(path.c_str())) {}
+  explicit DirectoryListing(const std::string& path)
+      : dir_(::opendir(path.c_str())), error_(dir_ == nullptr ? errno : 0) {}
   ~DirectoryListing() {
     if (dir_ != nullptr) {
       ::closedir(dir_);
@@ -28,23 +30,34 @@ class DirectoryListing {
 
   bool Open() const { return dir_ != nullptr; }
   int Fd() const { return ::dirfd(dir_); }
-  // The next entry in the system's order; nullptr at the end (or on a read error).
-  const dirent* Next() { return ::readdir(dir_); }
+  // The next entry in the system's order; nullptr at the end, or on a read error (Error()).
+  const dirent* Next() {
+    errno = 0;
+    const dirent* entry = ::readdir(dir_);
+    if (entry == nullptr) {
+      error_ = errno;
+    }
+    return entry;
+  }
+  // The errno of the failed open or read, 0 if none.
+  int Error() const { return error_; }
 
  private:
   DIR* dir_;
+  int error_;
 };
 
 // One search: the folders entered so far, so that none is entered twice.
 class Search {
  public:
   Search(std::vector<std::string>& fileList, const bool& stopFlag,
-         const std::function<void()>& pump)
-      : fileList_(fileList), stopFlag_(stopFlag), pump_(pump) {}
+         const std::function<void()>& pump, const SkipReport& onSkipped)
+      : fileList_(fileList), stopFlag_(stopFlag), pump_(pump), onSkipped_(onSkipped) {}
 
   void Collect(const std::string& path) {
     DirectoryListing listing(path);
     if (!listing.Open()) {
+      Skip(path, listing.Error());
       return;
     }
     struct stat self {};
@@ -68,6 +81,9 @@ class Search {
       }
       struct stat st {};
       const bool known = Stat(listing.Fd(), *entry, st);
+      if (!known && errno != ENOENT) {
+        Skip(path + std::string(name), errno);
+      }
       if (known && S_ISDIR(st.st_mode)) {
         Pump();
         if (stopFlag_) {
@@ -89,9 +105,22 @@ class Search {
       }
       entry = listing.Next();
     }
+    if (entry == nullptr && listing.Error() != 0) {
+      Skip(path, listing.Error());
+    }
   }
 
  private:
+  // Tells of a folder (shown without its closing "/") or file the search could not go into.
+  void Skip(std::string path, int err) {
+    if (onSkipped_) {
+      if (path.size() > 1 && path.back() == '/') {
+        path.pop_back();
+      }
+      onSkipped_(path, err);
+    }
+  }
+
   // The entry's kind after following links. A broken link is known as nothing.
   static bool Stat(int dirFd, const dirent& entry, struct stat& st) {
     if (entry.d_type == DT_REG) {
@@ -110,6 +139,7 @@ class Search {
   std::vector<std::string>& fileList_;
   const bool& stopFlag_;
   const std::function<void()>& pump_;
+  const SkipReport& onSkipped_;
   std::set<FolderId> entered_;
 };
 
@@ -125,8 +155,8 @@ bool HasPageExtension(std::string_view name) {
 }
 
 void CollectFiles(const std::string& path, std::vector<std::string>& fileList, const bool& stopFlag,
-                  const std::function<void()>& pump) {
-  Search(fileList, stopFlag, pump).Collect(path);
+                  const std::function<void()>& pump, const SkipReport& onSkipped) {
+  Search(fileList, stopFlag, pump, onSkipped).Collect(path);
 }
 
 }  // namespace varnow

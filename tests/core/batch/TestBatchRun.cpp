@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -428,25 +430,121 @@ TEST_F(BatchRunTest, ReadOnlySourceIsProcessedAndNeverWritten) {
   EXPECT_EQ(ReadBytes(Output(site / "a.htm")), "x");
 }
 
-TEST_F(BatchRunTest, OutputThatIsTheSourceItselfFailsAndLeavesItUntouched) {
+// An output folder that maps the searched folder onto itself is refused before anything is
+// written: not a page, and not log.txt over the user's own log.txt.
+TEST_F(BatchRunTest, OutputFolderMappingTheTreeOntoItselfIsRefused) {
   const std::string page = "<script></script>a";
   WriteBytes(site / "a.htm", page);
+  WriteBytes(site / "log.txt", "the user's own");
   host.Enable(Switch::kScript);
-  // The output root "/" maps the tree onto itself.
-  host.storeDir = "/";
-  const std::string self = "/" + (site / "a.htm").string();
-  EXPECT_EQ(ExecuteExpectingError(),
-            "Cannot create file \"" + self + "\". The output file is the source file itself");
-  EXPECT_EQ(ReadBytes(site / "a.htm"), page);
-  ExpectEndedCleanly();
+  for (const std::string& root : std::vector<std::string>{"/", "/.", "//", "/tmp/.."}) {
+    SCOPED_TRACE(root);
+    host.storeDir = root;
+    EXPECT_EQ(ExecuteExpectingError(), "Каталог сохраненных файлов \"" + root +
+                                           "\" отображает папку \"" + site.string() +
+                                           "\" на нее саму: копии легли бы поверх исходных файлов");
+    EXPECT_EQ(ReadBytes(site / "a.htm"), page);
+    EXPECT_EQ(ReadBytes(site / "log.txt"), "the user's own");
+  }
+  EXPECT_EQ(host.ended, 4);
 
-  // A hard link at the output path is the same file too.
+  // A hard link at the output path is the source itself.
   host.storeDir = out.string();
   fs::create_directories(Output(site));
   fs::create_hard_link(site / "a.htm", Output(site / "a.htm"));
   EXPECT_NE(ExecuteExpectingError().find("The output file is the source file itself"),
             std::string::npos);
   EXPECT_EQ(ReadBytes(site / "a.htm"), page);
+}
+
+// The output tree inside the searched one, where a page stands at the mirrored path of
+// another page: that page is never replaced.
+TEST_F(BatchRunTest, NoOutputReplacesAPageOfTheRun) {
+  host.storeDir = (site / "out").string();
+  const fs::path mirrored = (site / "out").string() + (site / "b.htm").string();
+  WriteBytes(site / "b.htm", "<script></script>b");
+  WriteBytes(mirrored, "a page of its own");
+  host.Enable(Switch::kScript);
+  const std::string message = ExecuteExpectingError();
+  EXPECT_EQ(message, "Cannot create file \"" + mirrored.string() +
+                         "\". The output file is a page of this run");
+  EXPECT_EQ(ReadBytes(mirrored), "a page of its own");
+}
+
+// A folder text naming a file, a folder that cannot be listed (too deep for the system's path
+// limit), an entry that cannot be reached: refused, or reported and passed over.
+TEST_F(BatchRunTest, WhatCannotBeSearchedIsRefusedOrReported) {
+  WriteBytes(site / "a.htm", "a");
+  host.folder = (site / "a.htm").string();
+  EXPECT_EQ(ExecuteExpectingError(), "Это не папка: " + (site / "a.htm").string());
+  EXPECT_FALSE(fs::exists(out));
+
+  host.folder = site.string();
+  // A chain of folders whose path passes PATH_MAX, made step by step from inside.
+  std::string deep = (site / "deep").string();
+  const std::string step(200, 'd');
+  fs::create_directories(deep);
+  int fd = ::open(deep.c_str(), O_RDONLY | O_DIRECTORY);
+  for (int i = 0; i < 24; ++i) {
+    ASSERT_EQ(::mkdirat(fd, step.c_str(), 0755), 0);
+    const int next = ::openat(fd, step.c_str(), O_RDONLY | O_DIRECTORY);
+    ::close(fd);
+    fd = next;
+  }
+  ::close(fd);
+  fs::create_symlink("loop.htm", site / "loop.htm");  // a link to itself
+  Execute();
+  const std::vector<std::string> body = LogBody();
+  ASSERT_EQ(body.size(), 2u);
+  std::vector<std::string> sorted = body;
+  std::sort(sorted.begin(), sorted.end());
+  EXPECT_TRUE(sorted[0].ends_with(" пропущен: File name too long")) << sorted[0];
+  EXPECT_EQ(sorted[1], (site / "loop.htm").string() + " пропущен: Too many levels of symbolic links");
+  EXPECT_TRUE(host.LastStatus().ends_with(" Пропущено: 2")) << host.LastStatus();
+  EXPECT_EQ(ReadBytes(Output(site / "a.htm")), "a");
+  // Removing the deep chain takes the same care.
+  fs::remove_all(site / "deep", *std::make_unique<std::error_code>());
+}
+
+// An output folder the user may not write: the message gives that reason, not the missing
+// folder it leaves behind. Root may write anywhere, so as root the run is made by a child
+// that has given up its rights.
+TEST_F(BatchRunTest, AnOutputFolderThatCannotBeMadeIsReportedWithItsCause) {
+  WriteBytes(site / "a.htm", "a");
+  fs::create_directories(out);
+  ::chmod(out.c_str(), 0555);
+  ::chmod(dir.Path().c_str(), 0755);
+  const auto run = [&] {
+    try {
+      FakeHost quiet;
+      quiet.folder = site.string();
+      quiet.storeDir = out.string();
+      BatchRun child(quiet, ini);
+      child.Execute();
+    } catch (const RunError& e) {
+      const std::string expected =
+          "Cannot create file \"" + Output(site / "a.htm").string() + "\". Permission denied";
+      return std::string(e.what()) == expected ? 0 : 1;
+    }
+    return 2;
+  };
+  if (::geteuid() != 0) {
+    EXPECT_EQ(run(), 0);
+    return;
+  }
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    constexpr uid_t kNobody = 65534;
+    if (::setgid(kNobody) != 0 || ::setuid(kNobody) != 0) {
+      ::_exit(3);
+    }
+    ::_exit(run());
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
 }
 
 TEST_F(BatchRunTest, EmptyFolderTextOrStoreDirIsRefused) {
