@@ -18,6 +18,7 @@
 #include "TFormAbout.h"
 #include "TFormOpt.h"
 #include "Version.h"
+#include "text/Cp1251.h"
 
 namespace varnow {
 namespace {
@@ -251,7 +252,12 @@ void TFormMain::ClearLog() {
 }
 
 void TFormMain::AppendLog(const std::string& line) {
-  memo1_->AppendLine(std::string_view(line));
+  // A file name that is not UTF-8 comes, most likely, from a cp1251 system: show it so.
+  if (IsValidUtf8(line)) {
+    memo1_->AppendLine(std::string_view(line));
+  } else {
+    memo1_->AppendLine(std::string_view(InvalidBytesAsCp1251(line)));
+  }
 }
 
 void TFormMain::SetButtons(bool executeEnabled, bool stopEnabled) {

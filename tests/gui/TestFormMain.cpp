@@ -8,6 +8,8 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+#include <cstdio>
+#include <fstream>
 #include <memory>
 
 #include "GuiTestSupport.h"
@@ -128,6 +130,19 @@ class TestFormMain : public QObject {
     QCOMPARE(saved.value(0), QStringLiteral("Файл сгенерирован программой Varnow 0.9.9"));
     QCOMPARE(saved.value(2), QStringLiteral("Файлов обработано 2"));
     QVERIFY(saved.contains(site_ + "/index.htm удален <script> [5]"));
+  }
+
+  // A page named by a cp1251 system: the pane shows its name decoded as cp1251.
+  void nameBytesThatAreNotUtf8ShowAsCp1251() {
+    // Raw bytes: a QString cannot name such a file (nor remove it with its folder).
+    const std::string page = site_.toStdString() + "/sub/\xE0\xE1.htm";
+    const std::string copy = out_.toStdString() + page;
+    std::ofstream(page) << "<script></script>";
+    Switch("chScript")->setChecked(true);
+    Execute();
+    std::remove(page.c_str());
+    std::remove(copy.c_str());
+    QVERIFY(LogLines().contains(site_ + "/sub/аб.htm удален <script> [1]"));
   }
 
   // The status text and the progress bar, as they stand at every pump of a run.

@@ -37,7 +37,7 @@ int OpenUnnamed(const std::filesystem::path& folder) {
 }
 
 void AppendLine(std::string& out, std::string_view utf8Line) {
-  AppendUtf8AsCp1251(out, utf8Line);
+  AppendLogLineAsCp1251(out, utf8Line);
   out += "\r\n";
 }
 

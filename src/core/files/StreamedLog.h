@@ -12,7 +12,8 @@
 
 namespace varnow {
 
-// log.txt as a run makes it. Each line is converted to cp1251, ended with CR LF and written to
+// log.txt as a run makes it. Each line is converted to cp1251 (bytes of a file name that are not
+// UTF-8 are kept as they are), ended with CR LF and written to
 // an unnamed body file as it is added, so the run's memory does not grow with its log; Save
 // then writes the header and copies the body behind it (inside the kernel) as log.txt, which is
 // complete or absent, never partial. A killed run leaves no file: the body never has a name.

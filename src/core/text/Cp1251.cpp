@@ -111,7 +111,12 @@ std::string Utf8ToCp1251(std::string_view text, char replacement) {
   return out;
 }
 
-void AppendUtf8AsCp1251(std::string& out, std::string_view text, char replacement) {
+namespace {
+
+// What becomes of a byte that does not begin a valid UTF-8 sequence.
+enum class Invalid { kReplace, kKeep };
+
+void AppendConverted(std::string& out, std::string_view text, char replacement, Invalid invalid) {
   const std::size_t start = out.size();
   out.resize(start + text.size());  // never longer than the UTF-8 text
   char* to = out.data() + start;
@@ -138,11 +143,53 @@ void AppendUtf8AsCp1251(std::string& out, std::string_view text, char replacemen
     }
     std::size_t i = static_cast<std::size_t>(from - text.data());
     const auto cp = NextCodePoint(text, i);
-    const auto byte = cp ? CodePointToByte(*cp) : std::nullopt;
-    *to++ = byte.value_or(replacement);
+    if (!cp && invalid == Invalid::kKeep) {
+      *to++ = *from;
+    } else {
+      *to++ = (cp ? CodePointToByte(*cp) : std::nullopt).value_or(replacement);
+    }
     from = text.data() + i;
   }
   out.resize(static_cast<std::size_t>(to - out.data()));
+}
+
+}  // namespace
+
+void AppendUtf8AsCp1251(std::string& out, std::string_view text, char replacement) {
+  AppendConverted(out, text, replacement, Invalid::kReplace);
+}
+
+void AppendLogLineAsCp1251(std::string& out, std::string_view line) {
+  AppendConverted(out, line, '?', Invalid::kKeep);
+}
+
+bool IsValidUtf8(std::string_view text) {
+  for (std::size_t i = 0; i < text.size();) {
+    std::uint64_t word;
+    if (text.size() - i >= 8 && (std::memcpy(&word, text.data() + i, 8), true) &&
+        (word & 0x8080808080808080ULL) == 0) {
+      i += 8;  // eight ASCII bytes
+    } else if (static_cast<unsigned char>(text[i]) < 0x80) {
+      ++i;
+    } else if (!NextCodePoint(text, i)) {
+      return false;
+    }
+  }
+  return true;
+}
+
+std::string InvalidBytesAsCp1251(std::string_view text) {
+  std::string out;
+  out.reserve(text.size() * 2);
+  for (std::size_t i = 0; i < text.size();) {
+    const std::size_t start = i;
+    if (NextCodePoint(text, i)) {
+      out.append(text.substr(start, i - start));
+    } else {
+      AppendUtf8(out, ByteToCodePoint(static_cast<unsigned char>(text[start])));
+    }
+  }
+  return out;
 }
 
 std::optional<std::string> Utf8ToCp1251Exact(std::string_view text) {

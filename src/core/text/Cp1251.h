@@ -20,6 +20,17 @@ std::string Utf8ToCp1251(std::string_view text, char replacement = '?');
 // The same conversion, appended to `out`.
 void AppendUtf8AsCp1251(std::string& out, std::string_view text, char replacement = '?');
 
+// A log line for log.txt, appended to `out`. A line mixes the program's UTF-8 texts with file
+// names as the system gave them: a name's bytes that are not valid UTF-8 are most likely cp1251
+// already (a site unpacked from a cp1251 system) and are written unchanged; valid UTF-8 is
+// converted, "?" standing for what cp1251 cannot hold.
+void AppendLogLineAsCp1251(std::string& out, std::string_view line);
+
+bool IsValidUtf8(std::string_view text);
+// Valid UTF-8 as it is, and every byte that is not part of it read as cp1251: such a line
+// shown as text.
+std::string InvalidBytesAsCp1251(std::string_view text);
+
 // The same conversion, but nothing is replaced: empty when any character cannot be held.
 std::optional<std::string> Utf8ToCp1251Exact(std::string_view text);
 

@@ -620,6 +620,16 @@ TEST_F(BatchRunTest, CharactersCp1251CannotHoldBecomeQuestionMarksInTheLog) {
             std::vector<std::string>{(site / "??.htm").string() + " удален <script> [1]"});
 }
 
+TEST_F(BatchRunTest, NameBytesThatAreNotUtf8GoToTheLogUnchanged) {
+  const fs::path page = site / "\xE0\xE1.htm";  // "аб.htm" as a cp1251 system names it
+  WriteBytes(page, "<script></script>");
+  host.Enable(Switch::kScript);
+  Execute();
+  const std::string bytes = ReadBytes(LogFile());
+  EXPECT_NE(bytes.find(page.string() + " \xF3\xE4\xE0\xEB\xE5\xED <script> [1]\r\n"),
+            std::string::npos);
+}
+
 TEST_F(BatchRunTest, ExecuteFromInsideTheRunsPumpDoesNothing) {
   WriteBytes(site / "a.htm", "a");
   int nested = 0;

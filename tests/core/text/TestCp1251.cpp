@@ -78,6 +78,29 @@ TEST(Cp1251, LongMixedTextsConvertAsIconvDoes) {
   EXPECT_EQ(appended, "prefix" + reference);
 }
 
+// A log line mixes UTF-8 texts with names whose bytes came from a cp1251 system.
+TEST(Cp1251, LogLinesKeepBytesThatAreNotUtf8) {
+  struct Case {
+    std::string_view line;
+    std::string_view logged;  // in log.txt
+    std::string_view shown;   // in the window
+  };
+  const Case cases[] = {
+      {"/a/\xE0\xE1.htm удален", "/a/\xE0\xE1.htm \xF3\xE4\xE0\xEB\xE5\xED", "/a/аб.htm удален"},
+      {"/a/中.htm", "/a/?.htm", "/a/中.htm"},
+      {"x\xC3", "x\xC3", "xГ"},                 // a sequence cut short
+      {"\xC0\xAF/ж", "\xC0\xAF/\xE6", "АЇ/ж"},  // an overlong form is no UTF-8
+      {"plain ascii line", "plain ascii line", "plain ascii line"},
+  };
+  for (const Case& c : cases) {
+    std::string logged;
+    AppendLogLineAsCp1251(logged, c.line);
+    EXPECT_EQ(logged, c.logged) << c.line;
+    EXPECT_EQ(IsValidUtf8(c.line), c.line == c.shown) << c.line;
+    EXPECT_EQ(InvalidBytesAsCp1251(c.line), c.shown) << c.line;
+  }
+}
+
 TEST(Cp1251, CharactersItCannotHoldBecomeQuestionMarks) {
   EXPECT_EQ(Utf8ToCp1251("a\xE4\xB8\xAD" "b"), "a?b");          // a CJK letter
   EXPECT_EQ(Utf8ToCp1251("\xF0\x9F\x98\x80"), "?");             // an emoji
