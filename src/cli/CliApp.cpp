@@ -3,7 +3,6 @@
 #include <unistd.h>
 
 #include <clocale>
-#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -17,7 +16,9 @@
 #include "batch/BatchRun.h"
 #include "batch/RunTexts.h"
 #include "platform/ExecutablePath.h"
+#include "platform/ProcessSignals.h"
 #include "settings/Settings.h"
+#include "settings/SettingsCheck.h"
 
 namespace varnow::cli {
 namespace {
@@ -25,7 +26,7 @@ namespace {
 constexpr std::string_view kDefaultSettingsName = "varnow.ini";
 
 void PrintError(const std::string& message) {
-  std::fputs(message.c_str(), stderr);
+  std::fwrite(message.data(), 1, message.size(), stderr);  // every byte, whatever it holds
   std::fputc('\n', stderr);
 }
 
@@ -41,8 +42,8 @@ int RunCli(int argc, char** argv) {
   const SignalWatcher signals;
   std::setlocale(LC_ALL, "");
   // A reader that goes away (`| head`) must not kill the run: the failed write is noticed and
-  // the run goes on, writing every output and log.txt.
-  std::signal(SIGPIPE, SIG_IGN);
+  // the run goes on, writing every output and log.txt. A file-size limit makes a write fail.
+  IgnoreSignalsThatWouldKillARun();
 
   const ParsedArguments parsed = ParseArguments(std::vector<std::string>(argv + 1, argv + argc));
   const CliOptions& options = parsed.options;
@@ -62,16 +63,16 @@ int RunCli(int argc, char** argv) {
   const std::filesystem::path settingsFile =
       options.settings ? std::filesystem::path(*options.settings) : DefaultSettingsFile();
   std::error_code ec;
-  const bool settingsExist = std::filesystem::exists(settingsFile, ec);
-  if (options.settings && !settingsExist) {
-    PrintError("Файл настроек не найден: " + settingsFile.string());
-    return kExitError;
-  }
   // Without the default file, this is a first start: every switch off, no output folder.
+  const bool firstStart = !options.settings && !std::filesystem::exists(settingsFile, ec);
   MainSection main;
-  if (settingsExist) {
+  if (!firstStart) {
+    if (const std::optional<std::string> problem = CheckSettingsFile(settingsFile)) {
+      PrintError(*problem);
+      return kExitError;
+    }
     main = ReadMainSection(ProfileFile(settingsFile));
-    if (main.error) {
+    if (main.error) {  // changed since the check
       PrintError(*main.error + " (" + settingsFile.string() + ")");
       return kExitError;
     }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -206,6 +207,83 @@ TEST_F(CliTest, ErrorsExitWithOneAndTheMessage) {
       "Cannot create file \"" + Output(out, site / "a.htm").string() + "\". ";
   EXPECT_TRUE(o.err.starts_with(message)) << o.err;
   EXPECT_TRUE(LogTxt(out).back().starts_with(message));
+}
+
+// A settings file that cannot serve is refused at once, saying what is wrong with it.
+TEST_F(CliTest, WhatIsWrongWithASettingsFileIsSaid) {
+  const std::string main = Settings(out.string(), true);
+  std::string withNul = main;
+  withNul.replace(withNul.find("RmScript=-1"), 11, std::string("RmScript=-1\0x", 13));
+  fs::create_directories(dir / "folder.ini");
+  ASSERT_EQ(::mkfifo((dir / "fifo.ini").c_str(), 0600), 0);
+  struct Case {
+    std::string name;   // under dir, or an absolute path
+    std::string bytes;  // written when not empty and not "-"
+    std::string said;   // the message, before ": " and the path
+  };
+  const std::vector<Case> cases = {
+      {"none.ini", "-", "Файл настроек не найден"},
+      {"folder.ini", "-", "Файл настроек не является обычным файлом"},
+      {"fifo.ini", "-", "Файл настроек не является обычным файлом"},
+      {"/dev/zero", "-", "Файл настроек не является обычным файлом"},
+      {"empty.ini", "", "В файле настроек нет раздела [Main]"},
+      {"garbage.ini", "\x01\x02 garbage\nmore", "В файле настроек нет раздела [Main]"},
+      {"bom.ini", "\xEF\xBB\xBF" + main,
+       "Файл настроек начинается с метки UTF-8 (BOM), а должен быть в кодировке cp1251 без нее"},
+      {"nokey.ini", "[Main]\r\nStorePatch=/x\r\n", "В разделе [Main] файла настроек нет ключа RmScript"},
+      {"nul.ini", withNul, "'-1\\0x' is not a valid boolean value (ключ RmScript в разделе [Main]"},
+      {"huge.ini", main + std::string(1100000, ';'), "Файл настроек больше 1 МБ (1100" },
+  };
+  for (const Case& c : cases) {
+    const fs::path file = c.name.starts_with("/") ? fs::path(c.name) : dir / c.name;
+    if (c.bytes != "-") {
+      WriteBytes(file, c.bytes);
+    }
+    const Outcome o = Cli({"--settings", file.string(), site.string()});
+    EXPECT_EQ(o.status, 1) << c.name;
+    EXPECT_TRUE(o.err.starts_with(c.said)) << o.err;
+    EXPECT_NE(o.err.find(file.string()), std::string::npos) << o.err;
+    EXPECT_FALSE(fs::exists(out)) << c.name;
+  }
+}
+
+// A page larger than the file-size limit: the write fails as an ordinary error with its
+// cause, no temporary file is left, and log.txt (small enough) is still saved.
+TEST_F(CliTest, AFileSizeLimitIsAnOrdinaryError) {
+  WriteBytes(site / "a.htm", std::string(200 * 1024, 'x'));
+  const Outcome o = RunProgram("/bin/bash", {"-c", "ulimit -f 64; exec \"$0\" \"$@\"", VARNOW_CLI,
+                                             "--settings", ini.string(), site.string()});
+  EXPECT_EQ(o.status, 1) << o.err;
+  const std::string output = Output(out, site / "a.htm").string();
+  EXPECT_TRUE(o.err.starts_with("Stream write error (" + output + "): File too large")) << o.err;
+  EXPECT_TRUE(LogTxt(out).back().starts_with("Stream write error (")) << LogTxt(out).back();
+  for (const auto& e : fs::recursive_directory_iterator(out)) {
+    EXPECT_TRUE(e.is_directory() || e.path().filename() == "log.txt" ||
+                e.path().filename() == "b.html")
+        << e.path();
+  }
+}
+
+// A killed run leaves no temporary file: a file has no name until it is complete.
+TEST_F(CliTest, AKilledRunLeavesNoTemporaryFile) {
+  for (int i = 0; i < 3000; ++i) {
+    WriteBytes(site / "many" / ("p" + std::to_string(i) + ".htm"), "<script></script>x");
+  }
+  bool killed = false;
+  const Outcome o = RunProgram(VARNOW_CLI, {"--settings", ini.string(), site.string()},
+                               [&](const std::string&, pid_t pid) {
+                                 if (!killed) {
+                                   ::kill(pid, SIGKILL);
+                                   killed = true;
+                                 }
+                               });
+  ASSERT_TRUE(killed);
+  EXPECT_EQ(o.status, 128 + SIGKILL);
+  for (const auto& e : fs::recursive_directory_iterator(out)) {
+    const std::string name = e.path().filename().string();
+    EXPECT_TRUE(e.is_directory() || name.ends_with(".htm") || name.ends_with(".html"))
+        << e.path();
+  }
 }
 
 TEST_F(CliTest, DefaultSettingsAreTheFileBesideTheProgram) {

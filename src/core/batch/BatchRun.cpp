@@ -88,7 +88,7 @@ void BatchRun::Execute() {
     Run();
   } catch (const std::exception& e) {
     // The run ends cleanly all the same, and log.txt keeps what happened up to the error.
-    const std::string message = e.what();
+    std::string message = e.what();
     try {
       AppendPane(message);
       if (logDirectoryKnown_) {
@@ -96,8 +96,10 @@ void BatchRun::Execute() {
         host_.AppendLog("");
         host_.AppendLog(std::string(text::kLogSaved) + logPath);
       }
-    } catch (const std::exception&) {
-      // The error that ended the run is the one to report, not this one.
+    } catch (const std::exception& logError) {
+      // log.txt is lost as well: the user is told both, the error that ended the run first.
+      message += '\n';
+      message += logError.what();
     }
     EndCleanly();
     throw RunError(message);

@@ -37,7 +37,8 @@ class BatchRun {
   BatchRun& operator=(const BatchRun&) = delete;
 
   // Runs one whole batch. Returns after a complete or stopped run; after an error the run is
-  // ended cleanly (log.txt saved with the error as its last line) and RunError is thrown.
+  // ended cleanly (log.txt saved with the error as its last line) and RunError is thrown; when
+  // log.txt cannot be saved either, its own error follows on a second line of the message.
   // Does nothing when a run is already going (called from inside that run's pump).
   void Execute();
 

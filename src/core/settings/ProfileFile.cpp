@@ -28,6 +28,12 @@ std::string LineEndOf(std::string_view bytes) {
   return "\r\n";  // the format's own line end, also for a new file
 }
 
+// The end given to a last line that had none. A line whose text ends in CR would lose that CR
+// to a new LF ("x\r" + "\n" reads as "x"), so it gets CR LF: "x\r\r\n" still reads as "x\r".
+std::string EndFor(const Line& line, const std::string& eol) {
+  return !line.text.empty() && line.text.back() == '\r' ? "\r\n" : eol;
+}
+
 // Writes go to the file a symbolic link points at, so a linked settings file stays linked.
 std::filesystem::path WriteTarget(const std::filesystem::path& file) {
   std::error_code ec;
@@ -98,10 +104,10 @@ void ProfileFile::WriteString(std::string_view section, std::string_view key,
       at = lines.size();
     }
     if (at > 0 && lines[at - 1].end.empty()) {
-      lines[at - 1].end = eol;
+      lines[at - 1].end = EndFor(lines[at - 1], eol);
     }
     if (!place.header && lines.size() >= 2 && lines[lines.size() - 2].end.empty()) {
-      lines[lines.size() - 2].end = eol;
+      lines[lines.size() - 2].end = EndFor(lines[lines.size() - 2], eol);
     }
     lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(at), std::move(entry));
   }

@@ -1,6 +1,7 @@
 #include "settings/ProfileLines.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -9,29 +10,51 @@
 
 namespace varnow::profile {
 
-std::optional<std::string> ReadFileBytes(const std::filesystem::path& file) {
-  const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+FileRead ReadFile(const std::filesystem::path& file) {
+  FileRead result;
+  // Not blocking: a FIFO at the path must not hang the program in the open.
+  const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) {
-    return std::nullopt;
+    result.problem = FileRead::Problem::kOpen;
+    result.error = errno;
+    return result;
+  }
+  struct stat st {};
+  if (::fstat(fd, &st) != 0) {
+    result.problem = FileRead::Problem::kRead;
+    result.error = errno;
+  } else if (!S_ISREG(st.st_mode)) {
+    result.problem = FileRead::Problem::kNotRegular;
+  } else if (st.st_size > static_cast<off_t>(kMaxFileBytes)) {
+    result.problem = FileRead::Problem::kTooLarge;
+    result.size = static_cast<std::uint64_t>(st.st_size);
   }
   std::string bytes;
   char block[16384];
-  for (;;) {
+  while (result.problem == FileRead::Problem::kNone) {
     const ssize_t n = ::read(fd, block, sizeof block);
     if (n < 0 && errno == EINTR) {
       continue;
     }
     if (n < 0) {
-      ::close(fd);
-      return std::nullopt;
-    }
-    if (n == 0) {
+      result.problem = FileRead::Problem::kRead;
+      result.error = errno;
+    } else if (n == 0) {
+      result.bytes = std::move(bytes);
       break;
+    } else if (bytes.size() + static_cast<std::size_t>(n) > kMaxFileBytes) {
+      result.problem = FileRead::Problem::kTooLarge;  // it grew while it was read
+      result.size = bytes.size() + static_cast<std::size_t>(n);
+    } else {
+      bytes.append(block, static_cast<std::size_t>(n));
     }
-    bytes.append(block, static_cast<std::size_t>(n));
   }
   ::close(fd);
-  return bytes;
+  return result;
+}
+
+std::optional<std::string> ReadFileBytes(const std::filesystem::path& file) {
+  return ReadFile(file).bytes;
 }
 
 std::vector<Line> SplitLines(std::string_view bytes) {

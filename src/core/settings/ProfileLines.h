@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -17,7 +18,21 @@ struct Line {
   std::string end;
 };
 
-// The whole file, or nothing when it is missing or cannot be read (a folder, no access).
+// No settings file comes near this size; a larger file is not read.
+inline constexpr std::size_t kMaxFileBytes = 1024 * 1024;
+
+// Reading the whole file, and why it failed: only a regular file of at most kMaxFileBytes is
+// read (a FIFO or a device is never opened for reading, so it cannot block or run forever).
+struct FileRead {
+  enum class Problem { kNone, kOpen, kNotRegular, kTooLarge, kRead };
+  std::optional<std::string> bytes;  // set when the problem is kNone
+  Problem problem = Problem::kNone;
+  int error = 0;           // the errno, for kOpen and kRead
+  std::uint64_t size = 0;  // for kTooLarge
+};
+FileRead ReadFile(const std::filesystem::path& file);
+
+// The whole file, or nothing when it is missing or cannot be read.
 std::optional<std::string> ReadFileBytes(const std::filesystem::path& file);
 
 std::vector<Line> SplitLines(std::string_view bytes);

@@ -76,6 +76,20 @@ TEST_F(ProfileFileTest, NamesMatchWithoutRegardToCaseAndEveryOtherLineIsKept) {
   EXPECT_EQ(ini.ReadString("other", "StorePatch"), "keep");
 }
 
+// Writing a key changes nothing else: a last line ending in CR without LF keeps its CR.
+TEST_F(ProfileFileTest, ALastLineEndingInCarriageReturnKeepsIt) {
+  for (const std::string& before : {std::string("[Main]\nRmBlank=x\r"),
+                                    std::string("[Main]\r\nRmBlank=x\r")}) {
+    WriteBytes(ini.Path(), before);
+    ini.WriteString("Banner0", "First", "a");
+    EXPECT_EQ(ini.ReadString("Main", "RmBlank"), "x\r") << before;
+    EXPECT_EQ(ini.ReadString("Banner0", "First"), "a");
+    WriteBytes(ini.Path(), before);
+    ini.WriteString("Main", "RmSpan", "0");
+    EXPECT_EQ(ini.ReadString("Main", "RmBlank"), "x\r") << before;
+  }
+}
+
 TEST_F(ProfileFileTest, FirstOfRepeatedSectionsAndKeysCounts) {
   WriteBytes(ini.Path(), "[Main]\r\nk=1\r\nk=2\r\n[Main]\r\nk=3\r\n");
   EXPECT_EQ(ini.ReadString("Main", "k"), "1");

@@ -1,0 +1,73 @@
+#include "settings/SettingsCheck.h"
+
+#include <cstring>
+
+#include "settings/ProfileLines.h"
+#include "settings/Settings.h"
+#include "settings/SettingsErrors.h"
+#include "text/Cp1251.h"
+#include "text/Format.h"
+
+namespace varnow {
+namespace {
+
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+
+// A value as the message shows it: cp1251 read as text, a NUL made visible.
+std::string Shown(std::string_view bytes) {
+  std::string text;
+  for (const char c : Cp1251ToUtf8(bytes)) {
+    text += c == '\0' ? std::string("\\0") : std::string(1, c);
+  }
+  return text;
+}
+
+}  // namespace
+
+std::optional<std::string> CheckSettingsFile(const std::filesystem::path& file) {
+  using Problem = profile::FileRead::Problem;
+  const std::string path = file.string();
+  const profile::FileRead read = profile::ReadFile(file);
+  switch (read.problem) {
+    case Problem::kNone:
+      break;
+    case Problem::kOpen:
+      if (read.error == ENOENT) {
+        return FormatText("Файл настроек не найден: %s", {path});
+      }
+      return FormatText("Файл настроек не открывается: %s: %s", {path, std::strerror(read.error)});
+    case Problem::kNotRegular:
+      return FormatText("Файл настроек не является обычным файлом: %s", {path});
+    case Problem::kTooLarge:
+      return FormatText("Файл настроек больше 1 МБ (%d байт): %s",
+                        {static_cast<std::int64_t>(read.size), path});
+    case Problem::kRead:
+      return FormatText("Файл настроек не читается: %s: %s", {path, std::strerror(read.error)});
+  }
+  const std::string& bytes = *read.bytes;
+  if (bytes.starts_with(kUtf8Mark)) {
+    return FormatText(
+        "Файл настроек начинается с метки UTF-8 (BOM), а должен быть в кодировке cp1251 без "
+        "нее: %s",
+        {path});
+  }
+  const std::vector<profile::Line> lines = profile::SplitLines(bytes);
+  if (!profile::Locate(lines, kMainSection, "").header) {
+    return FormatText("В файле настроек нет раздела [Main]: %s", {path});
+  }
+  for (const SwitchInfo& info : kSwitches) {
+    const std::optional<std::string_view> value = profile::FindValue(lines, kMainSection, info.key);
+    if (!value) {
+      return FormatText("В разделе [Main] файла настроек нет ключа %s: %s", {info.key, path});
+    }
+    try {
+      ParseSwitch(Cp1251ToUtf8(*value));
+    } catch (const ConversionError&) {
+      return FormatText("'%s' is not a valid boolean value (ключ %s в разделе [Main]: %s)",
+                        {Shown(*value), info.key, path});
+    }
+  }
+  return std::nullopt;
+}
+
+}  // namespace varnow
