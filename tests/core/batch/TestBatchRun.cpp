@@ -524,7 +524,9 @@ TEST_F(BatchRunTest, AnOutputFolderThatCannotBeMadeIsReportedWithItsCause) {
     } catch (const RunError& e) {
       const std::string expected =
           "Cannot create file \"" + Output(site / "a.htm").string() + "\". Permission denied";
-      return std::string(e.what()) == expected ? 0 : 1;
+      // log.txt cannot be made there either: its own error follows on a second line.
+      const std::string message = e.what();
+      return message.substr(0, message.find('\n')) == expected ? 0 : 1;
     }
     return 2;
   };
