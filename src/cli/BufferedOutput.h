@@ -33,7 +33,8 @@ class BufferedOutput {
   int fd_;
   std::string buffer_;
   int error_ = 0;
-  std::chrono::steady_clock::time_point lastFlush_ = std::chrono::steady_clock::now();
+  // Long ago: the first lines go out at the first chance, so a watcher sees the run start.
+  std::chrono::steady_clock::time_point lastFlush_{};
 };
 
 }  // namespace varnow::cli
