@@ -8,6 +8,7 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev libvulkan-dev
   xvfb xauth x11-utils fonts-dejavu-core adwaita-icon-theme libqt6svg6
+  clang libclang-rt-14-dev
 )
 
 missing=()

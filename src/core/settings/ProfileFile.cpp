@@ -1,5 +1,6 @@
 #include "settings/ProfileFile.h"
 
+#include <cerrno>
 #include <optional>
 #include <system_error>
 #include <vector>
@@ -84,7 +85,14 @@ void ProfileFile::WriteString(std::string_view section, std::string_view key,
   const std::string valueBytes = ToCp1251(value, value);
 
   const std::filesystem::path target = WriteTarget(file_);
-  const std::string old = ReadFileBytes(target).value_or(std::string());
+  // A missing file is begun anew; one that exists but cannot be read (no access, not a regular
+  // file, too large) is never replaced by a file that would hold this key alone.
+  profile::FileRead read = profile::ReadFile(target);
+  if (read.problem != profile::FileRead::Problem::kNone &&
+      !(read.problem == profile::FileRead::Problem::kOpen && read.error == ENOENT)) {
+    throw SettingsWriteError(FormatText("Unable to write to %s", {file_.string()}));
+  }
+  const std::string old = read.bytes.value_or(std::string());
   const std::string eol = LineEndOf(old);
   std::vector<Line> lines = SplitLines(old);
   const Place place = Locate(lines, sectionBytes, keyBytes);

@@ -21,7 +21,8 @@ class ProfileFile {
   std::string ReadString(std::string_view section, std::string_view key) const;
 
   // Creates the file, the section and the key as needed, or replaces the key's value.
-  // Throws SettingsWriteError "Unable to write to <path>" when the file cannot be written,
+  // Throws SettingsWriteError "Unable to write to <path>" when the file cannot be written or
+  // exists but cannot be read whole (it is then left as it is),
   // and a SettingsWriteError of its own when the value cannot be held in cp1251.
   void WriteString(std::string_view section, std::string_view key, std::string_view value) const;
 

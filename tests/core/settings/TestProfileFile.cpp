@@ -122,6 +122,13 @@ TEST_F(ProfileFileTest, FailedWriteNamesTheFileAndLeavesNothingBehind) {
     ++entries;
   }
   EXPECT_EQ(entries, 1) << "a temporary file was left behind";
+
+  // A file too large to be a settings file is not read, so it is not rewritten either.
+  const std::string huge(1100 * 1024, ';');
+  WriteBytes(dir / "huge.ini", huge);
+  EXPECT_THROW(ProfileFile(dir / "huge.ini").WriteString("Main", "StorePatch", "x"),
+               SettingsWriteError);
+  EXPECT_TRUE(ReadBytes(dir / "huge.ini") == huge);
 }
 
 TEST_F(ProfileFileTest, ReplacedFileKeepsItsPermissionsAndALinkedFileStaysLinked) {
