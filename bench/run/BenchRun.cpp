@@ -167,28 +167,30 @@ void Bench(const Options& o, const Tree& tree, const fs::path& bin) {
   const SiteSize size = Measure(tree.root);
   std::printf("\n%s: %s, %zu pages, %.1f MB\n", tree.name.c_str(), tree.root.c_str(), size.pages,
               static_cast<double>(size.bytes) / 1e6);
-  const fs::path cliOut = o.work / "out-cli";
-  const fs::path copyOut = o.work / "out-copy";
-  const fs::path windowOut = o.work / "out-window";
-  const fs::path cliSettings = o.work / "cli.ini";
-  const fs::path windowSettings = o.work / "window.ini";
-  WriteSettings(cliSettings, cliOut);
-  WriteSettings(windowSettings, windowOut);
+  // Every run writes into a folder of its own, all removed at the end: a file system that has
+  // just deleted a tree makes new files slower, and that must not fall on one of the runs.
+  const fs::path rounds = o.work / "rounds";
+  fs::remove_all(rounds);
+  const fs::path settings = o.work / "cli.ini";
+  WriteSettings(settings, rounds / "unused");
 
   std::vector<double> copy, cli, window;
   long cliPeak = 0, windowPeak = 0, stall = 0;
   for (int round = 0; round < o.rounds; ++round) {
-    fs::remove_all(copyOut);
-    copy.push_back(RunChild({"/bin/cp", "-r", tree.root.string(), copyOut.string()}).seconds);
-    fs::remove_all(cliOut);
-    const ChildResult c = RunChild({(bin / "varnow-cli").string(), "--settings",
-                                    cliSettings.string(), tree.root.string()});
+    const fs::path here = rounds / std::to_string(round);
+    fs::create_directories(here);
+    copy.push_back(
+        RunChild({"/bin/cp", "-r", tree.root.string(), (here / "copy").string()}).seconds);
+    const ChildResult c =
+        RunChild({(bin / "varnow-cli").string(), "--settings", settings.string(), "--output",
+                  (here / "cli").string(), tree.root.string()});
     cli.push_back(c.seconds);
     cliPeak = std::max(cliPeak, c.peakKiB);
     if (o.window && fs::exists(bin / "BenchWindowRun")) {
-      fs::remove_all(windowOut);
-      const ChildResult w = RunChild(
-          {(bin / "BenchWindowRun").string(), windowSettings.string(), tree.root.string()}, true);
+      WriteSettings(here / "window.ini", here / "window");
+      const ChildResult w = RunChild({(bin / "BenchWindowRun").string(),
+                                      (here / "window.ini").string(), tree.root.string()},
+                                     true);
       double seconds = 0;
       long long longest = 0;
       if (std::sscanf(w.out.c_str(), "%lf %lld", &seconds, &longest) != 2) {
@@ -199,6 +201,7 @@ void Bench(const Options& o, const Tree& tree, const fs::path& bin) {
       stall = std::max(stall, static_cast<long>(longest));
     }
   }
+  const fs::path cliOut = rounds / "0" / "cli";
   const fs::path log = fs::path(cliOut.string() + fs::weakly_canonical(tree.root).string()) / "log.txt";
   const double copyTime = Median(copy);
   const double cliTime = Median(cli);
@@ -211,9 +214,7 @@ void Bench(const Options& o, const Tree& tree, const fs::path& bin) {
                 "stall %ld ms\n",
                 windowTime, windowTime / cliTime, static_cast<double>(windowPeak) / 1024, stall);
   }
-  fs::remove_all(copyOut);
-  fs::remove_all(cliOut);
-  fs::remove_all(windowOut);
+  fs::remove_all(rounds);
 }
 
 }  // namespace

@@ -135,7 +135,7 @@ void BatchRun::Run() {
   const std::string logFolder = MirroredFolder(NeedStoreDir(), logDirectory_);
   std::error_code ignored;  // where the folder cannot be made, the lines wait elsewhere
   std::filesystem::create_directories(logFolder, ignored);
-  logList_.Open(logFolder);
+  logList_.Open(logFolder, HeaderLines(std::chrono::steady_clock::duration::zero()));
 
   host_.Progress(0, fileList_.size());
   for (std::size_t i = 0; i < fileList_.size(); ++i) {
@@ -236,15 +236,19 @@ std::string BatchRun::NeedStoreDir() {
   return storeDir;
 }
 
-std::string BatchRun::SaveLog(std::chrono::steady_clock::duration elapsed) {
+std::vector<std::string> BatchRun::HeaderLines(std::chrono::steady_clock::duration elapsed) const {
   const auto now = std::chrono::system_clock::now();
-  const std::vector<std::string> header = {
+  return {
       std::string(text::kHeaderProduct),
       FormatText(text::kHeaderDateTime, {LocaleDate(now), LocaleTime(now)}),
       FormatText(text::kHeaderCount, {Count(fileList_.size())}),
       FormatText(text::kHeaderElapsed, {ElapsedText(elapsed)}),
       std::string(text::kHeaderEnd),
   };
+}
+
+std::string BatchRun::SaveLog(std::chrono::steady_clock::duration elapsed) {
+  const std::vector<std::string> header = HeaderLines(elapsed);
   // The output folder of this moment: changed during the run, it takes log.txt along.
   const std::string storeDir = NeedStoreDir();
   const std::string logPath = MirroredPath(storeDir, logDirectory_, text::kLogFileName);

@@ -60,6 +60,8 @@ class BatchRun {
   // Banner slot `slot` as the settings file has it now.
   MarkerBytes BannerSlot(int slot);
   std::string NeedStoreDir();
+  // log.txt's five header lines, as of now.
+  std::vector<std::string> HeaderLines(std::chrono::steady_clock::duration elapsed) const;
   // Saves the header and every line of the run as log.txt; returns its path.
   std::string SaveLog(std::chrono::steady_clock::duration elapsed);
   // A line of the run: to the log pane and to log.txt.

@@ -130,35 +130,76 @@ void NewFile::Write(std::string_view bytes) {
   }
 }
 
-void NewFile::Commit() {
-  using Stage = FileWriteError::Stage;
-  // A file being replaced keeps its permissions; a symbolic link there is not looked through.
+namespace {
+
+// A file being replaced keeps its permissions; a symbolic link there is not looked through.
+void KeepPermissions(int fd, const std::filesystem::path& target) {
   struct stat old {};
-  if (::lstat(target_.c_str(), &old) == 0 && S_ISREG(old.st_mode)) {
-    ::fchmod(fd_, old.st_mode & 07777);
+  if (::lstat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode)) {
+    ::fchmod(fd, old.st_mode & 07777);
   }
-  if (named_.empty()) {
-    int err = EEXIST;
-    for (int attempt = 0; attempt < kNameAttempts && err == EEXIST; ++attempt) {
-      std::string name = TemporaryName(FolderOf(target_));
-      err = LinkUnnamed(fd_, name);
-      if (err == 0) {
-        named_ = std::move(name);
-      }
+}
+
+// Links the unnamed file behind `fd` under a fresh temporary name beside `target`; the name,
+// or the errno of the failure.
+std::string LinkBeside(int fd, const std::filesystem::path& target, int& err) {
+  err = EEXIST;
+  for (int attempt = 0; attempt < kNameAttempts && err == EEXIST; ++attempt) {
+    std::string name = TemporaryName(FolderOf(target));
+    err = LinkUnnamed(fd, name);
+    if (err == 0) {
+      return name;
     }
+  }
+  return {};
+}
+
+// Closes the named temporary file and renames it over the target; removes it on failure.
+void CloseAndRename(int fd, const std::string& named, const std::filesystem::path& target) {
+  using Stage = FileWriteError::Stage;
+  if (::close(fd) != 0) {
+    const int err = errno;
+    ::unlink(named.c_str());
+    throw FileWriteError(Stage::kWrite, err);
+  }
+  if (::rename(named.c_str(), target.c_str()) != 0) {
+    const int err = errno;
+    ::unlink(named.c_str());
+    throw FileWriteError(Stage::kCommit, err);
+  }
+}
+
+}  // namespace
+
+void NewFile::Commit() {
+  KeepPermissions(fd_, target_);
+  if (named_.empty()) {
+    int err = 0;
+    named_ = LinkBeside(fd_, target_, err);
     if (err != 0) {
-      throw FileWriteError(Stage::kCommit, err);
+      throw FileWriteError(FileWriteError::Stage::kCommit, err);
     }
   }
   const int fd = fd_;
   fd_ = -1;
-  if (::close(fd) != 0) {
-    throw FileWriteError(Stage::kWrite, errno);
-  }
-  if (::rename(named_.c_str(), target_.c_str()) != 0) {
-    throw FileWriteError(Stage::kCommit, errno);
-  }
+  const std::string named = std::move(named_);
   named_.clear();
+  CloseAndRename(fd, named, target_);
+}
+
+bool CommitUnnamed(int fd, const std::filesystem::path& target) {
+  KeepPermissions(fd, target);
+  int err = 0;
+  const std::string named = LinkBeside(fd, target, err);
+  if (err == EXDEV) {
+    return false;
+  }
+  if (err != 0) {
+    ::close(fd);
+    throw FileWriteError(FileWriteError::Stage::kCommit, err);
+  }
+  CloseAndRename(fd, named, target);
+  return true;
 }
 
 void ReplaceFileContents(const std::filesystem::path& target, std::string_view bytes) {

@@ -44,6 +44,12 @@ class NewFile {
   int fd_ = -1;
 };
 
+// Gives the unnamed (O_TMPFILE) file behind `fd` the name `target`, replacing what stands
+// there as a NewFile's Commit does, and closes `fd`. Returns false, with nothing done and `fd`
+// still open, when the file lies on another file system than the target's folder. Throws
+// FileWriteError (kWrite, kCommit); `fd` is closed then.
+bool CommitUnnamed(int fd, const std::filesystem::path& target);
+
 // Writes `bytes` as the new content of `target` through a NewFile: the target is replaced
 // whole or left as it was.
 void ReplaceFileContents(const std::filesystem::path& target, std::string_view bytes);

@@ -20,7 +20,8 @@ constexpr std::size_t kCopyPiece = 16 * 1024 * 1024;
 // An unnamed file for reading and writing in `folder`, or a named one removed at once where
 // the file system has no unnamed files. Returns the descriptor, or -errno.
 int OpenUnnamed(const std::filesystem::path& folder) {
-  const int fd = ::open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+  // 0666: the file may become log.txt itself, with the permissions any new file gets.
+  const int fd = ::open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0666);
   if (fd >= 0) {
     return fd;
   }
@@ -41,6 +42,29 @@ void AppendLine(std::string& out, std::string_view utf8Line) {
   out += "\r\n";
 }
 
+std::string HeaderBytes(const std::vector<std::string>& header) {
+  std::string bytes;
+  for (const std::string& line : header) {
+    AppendLine(bytes, line);
+  }
+  return bytes;
+}
+
+int WriteAllAt(int fd, std::string_view bytes, off_t at) {
+  while (!bytes.empty()) {
+    const ssize_t n = ::pwrite(fd, bytes.data(), bytes.size(), at);
+    if (n < 0 && errno == EINTR) {
+      continue;
+    }
+    if (n < 0) {
+      return errno;
+    }
+    bytes.remove_prefix(static_cast<std::size_t>(n));
+    at += n;
+  }
+  return 0;
+}
+
 }  // namespace
 
 void StreamedLog::Reset() {
@@ -49,6 +73,7 @@ void StreamedLog::Reset() {
   }
   fd_ = -1;
   opened_ = false;
+  reserved_ = 0;
   size_ = 0;
   error_ = 0;
   buffer_.clear();
@@ -62,7 +87,8 @@ void StreamedLog::Fail(FileWriteError::Stage stage, int err) {
   }
 }
 
-void StreamedLog::Open(const std::filesystem::path& folder) {
+void StreamedLog::Open(const std::filesystem::path& folder,
+                       const std::vector<std::string>& expectedHeader) {
   opened_ = true;
   int fd = OpenUnnamed(folder);
   if (fd < 0) {
@@ -74,6 +100,10 @@ void StreamedLog::Open(const std::filesystem::path& folder) {
     return;
   }
   fd_ = fd;
+  reserved_ = static_cast<off_t>(HeaderBytes(expectedHeader).size());
+  if (::lseek(fd_, reserved_, SEEK_SET) < 0) {
+    Fail(FileWriteError::Stage::kWrite, errno);
+  }
   Flush();
 }
 
@@ -99,12 +129,13 @@ void StreamedLog::Flush() {
 }
 
 void StreamedLog::CopyBody(int to, const std::function<void()>& pump) {
-  off_t from = 0;
+  off_t from = reserved_;
+  const off_t end = reserved_ + size_;
   bool inKernel = true;
   std::vector<char> piece;
-  while (from < size_) {
+  while (from < end) {
     const std::size_t want = static_cast<std::size_t>(
-        std::min<off_t>(size_ - from, static_cast<off_t>(kCopyPiece)));
+        std::min<off_t>(end - from, static_cast<off_t>(kCopyPiece)));
     ssize_t n = -1;
     if (inKernel) {
       n = ::copy_file_range(fd_, &from, to, nullptr, want, 0);
@@ -146,9 +177,24 @@ void StreamedLog::Save(const std::filesystem::path& target, const std::vector<st
   if (error_ != 0) {
     throw FileWriteError(errorStage_, error_);
   }
-  std::string head;
-  for (const std::string& line : header) {
-    AppendLine(head, line);
+  const std::string head = HeaderBytes(header);
+  if (fd_ >= 0 && static_cast<off_t>(head.size()) == reserved_) {
+    // The header fills the room left for it: the file becomes log.txt as it stands.
+    if (const int err = WriteAllAt(fd_, head, 0); err != 0) {
+      throw FileWriteError(FileWriteError::Stage::kWrite, err);
+    }
+    const int fd = fd_;
+    bool named = false;
+    try {
+      named = CommitUnnamed(fd, target);
+    } catch (const FileWriteError&) {
+      fd_ = -1;  // closed by the failed commit
+      throw;
+    }
+    if (named) {
+      fd_ = -1;
+      return;
+    }
   }
   NewFile file(target);
   file.Write(head);

@@ -13,10 +13,14 @@
 namespace varnow {
 
 // log.txt as a run makes it. Each line is converted to cp1251 (bytes of a file name that are not
-// UTF-8 are kept as they are), ended with CR LF and written to
-// an unnamed body file as it is added, so the run's memory does not grow with its log; Save
-// then writes the header and copies the body behind it (inside the kernel) as log.txt, which is
-// complete or absent, never partial. A killed run leaves no file: the body never has a name.
+// UTF-8 are kept as they are), ended with CR LF and written to an unnamed file as it is added,
+// so the run's memory does not grow with its log. The lines start behind room left for the
+// header as it is expected to be; when the real header fits that room exactly (it does unless
+// the date or the elapsed time gained a digit), Save writes it there and gives the file its
+// name: the log is never copied. Otherwise, or when log.txt goes to another file system, Save
+// writes the header to a new file and copies the lines behind it inside the kernel. log.txt
+// is complete or absent, never partial; a killed run leaves no file, as the lines never had a
+// name.
 class StreamedLog {
  public:
   StreamedLog() = default;
@@ -27,9 +31,9 @@ class StreamedLog {
   // Forgets the log. Lines added before Open wait in memory (a run's first few lines, made
   // before it knows where log.txt goes).
   void Reset();
-  // Puts the body in `folder`, where log.txt is expected, so that Save copies within one file
-  // system; where the file cannot be made there, in the system's temporary folder.
-  void Open(const std::filesystem::path& folder);
+  // Puts the lines in `folder`, where log.txt is expected, behind room for `expectedHeader`;
+  // where the file cannot be made there, in the system's temporary folder.
+  void Open(const std::filesystem::path& folder, const std::vector<std::string>& expectedHeader);
   void Add(std::string_view utf8Line);
   // Writes `header` (UTF-8 lines) and then every line added as `target`, replacing it. `pump`
   // runs between pieces of the copy, so a host stays responsive however long the log is.
@@ -45,7 +49,8 @@ class StreamedLog {
   std::string buffer_;  // converted lines not yet written
   int fd_ = -1;
   bool opened_ = false;
-  off_t size_ = 0;  // bytes of the body on disk
+  off_t reserved_ = 0;  // room left for the header at the start of the file
+  off_t size_ = 0;      // bytes of lines on disk, behind that room
   int error_ = 0;   // the first failure of the body, 0 if none
   FileWriteError::Stage errorStage_ = FileWriteError::Stage::kWrite;
 };
