@@ -7,7 +7,7 @@ packages=(
   build-essential cmake ninja-build git
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev libvulkan-dev
-  xvfb xauth x11-utils fonts-dejavu-core adwaita-icon-theme libqt6svg6
+  xvfb xauth x11-utils fonts-dejavu-core adwaita-icon-theme libqt6svg6 qt6-translations-l10n
   clang libclang-rt-14-dev
 )
 

@@ -30,6 +30,11 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "error: %s\n", qPrintable(text));
   };
   messages.hint = messages.error;
+  messages.offer = [&errors](QWidget*, const QString& text, const QString&) {
+    ++errors;
+    std::fprintf(stderr, "error: %s\n", qPrintable(text));
+    return false;
+  };
   varnow::Program program(argv[1], messages);
   program.Show();
   program.FormMain().findChild<QLineEdit*>(QStringLiteral("Edit1"))->setText(argv[2]);

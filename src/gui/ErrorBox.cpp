@@ -1,13 +1,15 @@
 #include "ErrorBox.h"
 
-#include <QGuiApplication>
 #include <QMessageBox>
+#include <QPushButton>
+
+#include "ApplicationTitle.h"
 
 namespace varnow {
 namespace {
 
 void ShowBox(QWidget* parent, QMessageBox::Icon icon, const QString& text) {
-  QMessageBox box(icon, QGuiApplication::applicationDisplayName(), text, QMessageBox::Ok, parent);
+  QMessageBox box(icon, ApplicationTitle(), text, QMessageBox::Ok, parent);
   box.setObjectName(QStringLiteral("MessageBox"));
   box.exec();
 }
@@ -15,7 +17,17 @@ void ShowBox(QWidget* parent, QMessageBox::Icon icon, const QString& text) {
 }  // namespace
 
 UserMessages MessageBoxes() {
-  return {ShowErrorBox, ShowHintBox};
+  return {ShowErrorBox, ShowHintBox, ShowOfferBox};
+}
+
+bool ShowOfferBox(QWidget* parent, const QString& message, const QString& action) {
+  QMessageBox box(QMessageBox::Critical, ApplicationTitle(), WithFullStop(message),
+                  QMessageBox::Ok, parent);
+  box.setObjectName(QStringLiteral("MessageBox"));
+  QPushButton* way = box.addButton(action, QMessageBox::ActionRole);
+  box.setDefaultButton(way);
+  box.exec();
+  return box.clickedButton() == way;
 }
 
 QString WithFullStop(const QString& message) {

@@ -11,8 +11,12 @@ namespace varnow {
 // own functions here, so that no box ever waits for a click.
 struct UserMessages {
   using Show = std::function<void(QWidget* parent, const QString& message)>;
+  // An error with a way out: true when the user chose the button named `action`.
+  using Offer =
+      std::function<bool(QWidget* parent, const QString& message, const QString& action)>;
   Show error;  // an error that ended a handler
   Show hint;   // a request to the user, not an error
+  Offer offer;
 };
 
 // The program's own boxes.
@@ -23,6 +27,8 @@ UserMessages MessageBoxes();
 void ShowErrorBox(QWidget* parent, const QString& message);
 // The same box with the information icon.
 void ShowHintBox(QWidget* parent, const QString& message);
+// The error box with a second button, `action`, beside OK; true when that one was pressed.
+bool ShowOfferBox(QWidget* parent, const QString& message, const QString& action);
 
 // The message as the error box shows it: a full stop is added unless it already ends in one.
 QString WithFullStop(const QString& message);

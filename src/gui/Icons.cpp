@@ -27,8 +27,8 @@ RoleLook LookOf(IconRole role) {
       return {{"folder-open-symbolic", "folder-open"}, QStyle::SP_DirOpenIcon};
     case IconRole::kAbout:
       return {{"help-about-symbolic", "help-about"}, QStyle::SP_MessageBoxInformation};
-    case IconRole::kExecute:
-      return {{"media-playback-start-symbolic", "media-playback-start"}, QStyle::SP_MediaPlay};
+    case IconRole::kExecute:  // the program's own, see RoleIcon
+      break;
     case IconRole::kSettings:
       return {{"preferences-system-symbolic", "preferences-system"},
               QStyle::SP_FileDialogDetailedView};
@@ -39,6 +39,15 @@ RoleLook LookOf(IconRole role) {
 }  // namespace
 
 QIcon RoleIcon(IconRole role, const QStyle* style) {
+  if (role == IconRole::kExecute) {
+    // The program's own: a theme's "start" icon is often a pale outline that reads as
+    // disabled. Green when it can be pressed, a grey of the same shape when it cannot.
+    LoadProgramResources();
+    QIcon icon;
+    icon.addFile(QStringLiteral(":/varnow/execute.svg"), {}, QIcon::Normal);
+    icon.addFile(QStringLiteral(":/varnow/execute-disabled.svg"), {}, QIcon::Disabled);
+    return icon;
+  }
   const RoleLook look = LookOf(role);
   for (const char* name : look.themeNames) {
     const QIcon icon = QIcon::fromTheme(QString::fromLatin1(name));

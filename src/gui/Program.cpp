@@ -1,7 +1,11 @@
 #include "Program.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 
+#include "ApplicationTitle.h"
 #include "Icons.h"
 #include "TFormAbout.h"
 #include "TFormBan.h"
@@ -14,7 +18,7 @@ namespace varnow {
 
 Program::Program(const std::filesystem::path& settingsFile, UserMessages messages) {
   // The title until the main window has been created; its creation sets the full one.
-  QGuiApplication::setApplicationDisplayName(QString::fromUtf8(version::kEarlyTitle));
+  SetApplicationTitle(QString::fromUtf8(version::kEarlyTitle));
   formMain_ = std::make_unique<TFormMain>(settingsFile, messages);
   formAbout_ = std::make_unique<TFormAbout>(formMain_.get());
   formOpt_ = std::make_unique<TFormOpt>(settingsFile, messages, formMain_.get());
@@ -31,11 +35,21 @@ void Program::Show() {
   formMain_->show();
 }
 
+bool InstallQtTranslation(QTranslator& translator) {
+  if (!translator.load(QLocale(QLocale::Russian), QStringLiteral("qtbase"), QStringLiteral("_"),
+                       QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    return false;
+  }
+  return QCoreApplication::installTranslator(&translator);
+}
+
 int RunProgram() {
   QCoreApplication::setApplicationName(QStringLiteral("varnow"));
   QCoreApplication::setApplicationVersion(QString::fromLatin1(version::kProduct));
   QGuiApplication::setDesktopFileName(QStringLiteral("varnow"));
   QGuiApplication::setWindowIcon(ProgramIcon());
+  QTranslator qtTexts;
+  InstallQtTranslation(qtTexts);
   UseFallbackIconTheme();
 
   // The settings file lives beside the program: its own path with ".ini".

@@ -5,6 +5,8 @@
 
 #include "ErrorBox.h"
 
+class QTranslator;
+
 namespace varnow {
 
 class TFormAbout;
@@ -37,6 +39,11 @@ class Program {
   std::unique_ptr<TFormOpt> formOpt_;
   std::unique_ptr<TFormBan> formBan_;
 };
+
+// Qt's own texts (the folder pickers, the buttons of message boxes) in Russian, as the program's
+// are: Qt's translation "qtbase_ru" from the system's Qt translations. False when it is not
+// installed (the texts then stay English).
+bool InstallQtTranslation(QTranslator& translator);
 
 // The program itself, inside a QApplication: starts, shows the main window and runs the event
 // loop until the main window is closed. Returns the exit status.

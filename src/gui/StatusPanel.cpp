@@ -7,15 +7,25 @@
 namespace varnow {
 
 StatusPanel::StatusPanel(QWidget* parent)
-    : QStatusBar(parent), text_(new QLabel(this)), progress_(new QProgressBar(this)) {
+    : QStatusBar(parent),
+      text_(new QLabel(this)),
+      count_(new QLabel(this)),
+      progress_(new QProgressBar(this)) {
   setSizeGripEnabled(false);
   text_->setObjectName(QStringLiteral("StatusText"));
+  count_->setObjectName(QStringLiteral("RunCount"));
   progress_->setObjectName(QStringLiteral("RunProgress"));
-  progress_->setMaximumWidth(200);
-  progress_->setFormat(QStringLiteral("%v / %m"));
+  progress_->setMaximumWidth(160);
+  progress_->setTextVisible(false);
+  count_->hide();
   progress_->hide();
   addPermanentWidget(text_, 1);
+  addPermanentWidget(count_);
   addPermanentWidget(progress_);
+}
+
+QString StatusPanel::CountText() const {
+  return count_->isVisible() ? count_->text() : QString();
 }
 
 QString StatusPanel::Text() const {
@@ -32,10 +42,13 @@ void StatusPanel::ShowProgress(std::size_t done, std::size_t total) {
   const std::size_t scale = total > kMax ? total / kMax + 1 : 1;
   progress_->setRange(0, static_cast<int>(total / scale));
   progress_->setValue(static_cast<int>(std::min(done, total) / scale));
+  count_->setText(QStringLiteral("%1 / %2").arg(std::min(done, total)).arg(total));
+  count_->show();
   progress_->show();
 }
 
 void StatusPanel::HideProgress() {
+  count_->hide();
   progress_->hide();
 }
 

@@ -8,8 +8,10 @@ class QProgressBar;
 
 namespace varnow {
 
-// The status bar: one text, and beside it a progress bar (files done of the files found)
-// while a run goes on. The text is a permanent widget, so hovering menus never hides it.
+// The status bar: one text, and beside it, while a run goes on, the files done of the files
+// found: as a count ("730 / 2000") and as a bar. The count stands beside the bar, not over its
+// fill, where some styles make it unreadable. The text is a permanent widget, so hovering
+// menus never hides it.
 class StatusPanel : public QStatusBar {
   Q_OBJECT
 
@@ -22,9 +24,11 @@ class StatusPanel : public QStatusBar {
   void ShowProgress(std::size_t done, std::size_t total);
   void HideProgress();
   const QProgressBar* ProgressBar() const { return progress_; }
+  QString CountText() const;
 
  private:
   QLabel* text_;
+  QLabel* count_;
   QProgressBar* progress_;
 };
 

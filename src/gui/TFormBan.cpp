@@ -121,7 +121,9 @@ void TFormBan::FormCreate() {
 bool TFormBan::eventFilter(QObject* watched, QEvent* event) {
   if (watched == listView1_->viewport() && event->type() == QEvent::MouseButtonRelease &&
       static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
-    ListView1Click();
+    // After the view has handled the release: a Ctrl+click that takes the selection away
+    // must find it gone.
+    QMetaObject::invokeMethod(this, &TFormBan::ListView1Click, Qt::QueuedConnection);
   }
   return QDialog::eventFilter(watched, event);
 }

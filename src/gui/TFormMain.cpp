@@ -12,12 +12,14 @@
 #include <QToolButton>
 #include <exception>
 
+#include "ApplicationTitle.h"
 #include "Icons.h"
 #include "LogPane.h"
 #include "StatusPanel.h"
 #include "TFormAbout.h"
 #include "TFormOpt.h"
 #include "Version.h"
+#include "batch/RunTexts.h"
 #include "text/Cp1251.h"
 
 namespace varnow {
@@ -52,11 +54,7 @@ TFormMain::TFormMain(std::filesystem::path settingsFile, UserMessages messages, 
                  Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
   BuildActions();
   BuildControls();
-  setFixedSize(kClientSize);
-  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-    const QRect desktop = screen->availableGeometry();
-    move(desktop.center() - QPoint(kClientSize.width() / 2, kClientSize.height() / 2));
-  }
+  FitToScreen();
   FormCreate();
 }
 
@@ -80,14 +78,16 @@ void TFormMain::BuildActions() {
   aExit_ = action("aExit", QStringLiteral("Выход"), IconRole::kStop, &TFormMain::aExitExecute);
   aAbout_ = action("aAbout", QStringLiteral("О программе..."), IconRole::kAbout,
                    &TFormMain::aAboutExecute);
-  // The three tool buttons show only their images; the tips name what they do.
+  // The three tool buttons show only their images; the tips name what they do, and the keys.
   aExecute_ = action("aExecute", QString(), IconRole::kExecute, &TFormMain::aExecuteExecute);
-  aExecute_->setToolTip(QStringLiteral("Выполнить"));
+  aExecute_->setShortcut(QKeySequence(Qt::Key_F5));
+  aExecute_->setToolTip(QStringLiteral("Выполнить (F5)"));
   aSelectDir_ =
       action("aSelectDir", QString(), IconRole::kChooseFolder, &TFormMain::aSelectDirExecute);
   aSelectDir_->setToolTip(QStringLiteral("Выбрать папку"));
   aStop_ = action("aStop", QString(), IconRole::kStop, &TFormMain::aStopExecute);
-  aStop_->setToolTip(QStringLiteral("Остановить"));
+  aStop_->setShortcuts({QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_Period)});
+  aStop_->setToolTip(QStringLiteral("Остановить (Esc, Ctrl+.)"));
   aStop_->setEnabled(false);
 }
 
@@ -112,11 +112,15 @@ void TFormMain::BuildControls() {
   edit1_ = new QLineEdit(QDir::toNativeSeparators(QDir::homePath()), toolBar);
   edit1_->setObjectName(QStringLiteral("Edit1"));
   edit1_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+  // Enter in the folder field starts a run, as Execute does.
+  connect(edit1_, &QLineEdit::returnPressed, aExecute_, &QAction::trigger);
   toolBar->addWidget(edit1_);
   int number = 1;
   for (QAction* a : {aSelectDir_, aExecute_, aStop_}) {
     toolBar->addAction(a);
-    toolBar->widgetForAction(a)->setObjectName(QStringLiteral("ToolButton%1").arg(number++));
+    QWidget* button = toolBar->widgetForAction(a);
+    button->setObjectName(QStringLiteral("ToolButton%1").arg(number++));
+    button->setFocusPolicy(Qt::TabFocus);  // reachable with Tab after the folder field
   }
   addToolBar(Qt::TopToolBarArea, toolBar);
 
@@ -135,15 +139,40 @@ void TFormMain::BuildControls() {
   memo1_->Flush();
 }
 
+void TFormMain::FitToScreen() {
+  // The designed size, unless the screen cannot hold it (a small screen, a large scale
+  // factor): then as much of it as the screen holds. Either way centred, never off-screen.
+  QSize size = kClientSize;
+  QRect desktop(QPoint(0, 0), kClientSize);
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    desktop = screen->availableGeometry();
+    // Room for the frame the window manager adds around the window.
+    const QSize frame(16, 48);
+    size = size.boundedTo(desktop.size() - frame);
+  }
+  setFixedSize(size);
+  move(desktop.center() - QPoint(size.width() / 2, size.height() / 2));
+}
+
 void TFormMain::FormCreate() {
   const QString title = QString::fromUtf8(version::kTitle);
-  QGuiApplication::setApplicationDisplayName(title);
+  SetApplicationTitle(title);
   setWindowTitle(title);
 }
 
 // ---- actions ----
 
 void TFormMain::aExecuteExecute() {
+  if (!run_.Running() && StoreDir().empty()) {
+    // The first run, with no output folder yet: the way out is offered with the message, and
+    // nothing of the window (the intro text) is touched.
+    const std::string_view message = run_text::kNoStoreDir;
+    if (messages_.offer(this, QString::fromUtf8(message.data(), qsizetype(message.size())),
+                        QStringLiteral("Настройки..."))) {
+      aSettingsExecute();
+    }
+    return;
+  }
   if (run_.Running()) {
     // Pressed after Stop while the stopped run is still ending (this is inside its pump).
     // The press is kept: the new run starts as soon as the old one has ended.
@@ -171,6 +200,8 @@ bool TFormMain::RunOnce() {
   } catch (const std::exception& e) {
     memo1_->Flush();
     statusBar1_->HideProgress();
+    // The status says what ended the run, as the idle buttons do.
+    statusBar1_->SetText(QString::fromUtf8(e.what()).replace(QLatin1Char('\n'), QLatin1Char(' ')));
     messages_.error(this, QString::fromUtf8(e.what()));
     return false;
   }

@@ -67,6 +67,7 @@ class TFormMain : public QMainWindow, public RunHost {
   void BuildActions();
   void BuildControls();
   void FormCreate();
+  void FitToScreen();
   // One run; false when it ended with an error (already shown).
   bool RunOnce();
 

@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <exception>
+#include <vector>
 #include <system_error>
 
 #include "Icons.h"
@@ -131,8 +132,28 @@ void TFormOpt::BuildControls() {
   layout->addStretch();
   layout->addLayout(buttons);
 
-  setTabOrder(button1, button2);
-  setTabOrder(button2, edit1_);
+  // Tab follows what the eye reads: the folder and its button, the left group top down, the
+  // right group top down with "..." after its check box, then the buttons left to right.
+  std::vector<QWidget*> chain = {edit1_, bitBtn1};
+  for (Switch s : {Switch::kMSWord, Switch::kStyle, Switch::kSpan, Switch::kTable, Switch::kBody,
+                   Switch::kFont, Switch::kScript, Switch::kNoscript, Switch::kIframe,
+                   Switch::kOnMouseOver, Switch::kBlank, Switch::kBanner}) {
+    chain.push_back(box(s));
+  }
+  chain.insert(chain.end(), {button3, button2, button1});
+  for (std::size_t i = 1; i < chain.size(); ++i) {
+    setTabOrder(chain[i - 1], chain[i]);
+  }
+}
+
+void TFormOpt::showEvent(QShowEvent* event) {
+  // Centred over the main window every time it is shown, the same way: left to the window
+  // system, a dialog shown again may come back shifted by its frame.
+  if (const QWidget* owner = parentWidget()) {
+    const QRect over = owner->frameGeometry();
+    move(over.center() - QPoint(frameGeometry().width() / 2, frameGeometry().height() / 2));
+  }
+  QDialog::showEvent(event);
 }
 
 bool TFormOpt::eventFilter(QObject* watched, QEvent* event) {

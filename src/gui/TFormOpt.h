@@ -15,6 +15,7 @@ class QCheckBox;
 class QLineEdit;
 
 class QKeyEvent;
+class QShowEvent;
 
 namespace varnow {
 
@@ -47,6 +48,7 @@ class TFormOpt : public QDialog {
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+  void showEvent(QShowEvent* event) override;
 
  private:
   void BuildControls();

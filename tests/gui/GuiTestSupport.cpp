@@ -14,7 +14,11 @@ namespace varnow::test {
 
 UserMessages RecordedMessages::Sink() {
   return {[this](QWidget*, const QString& message) { errors << message; },
-          [this](QWidget*, const QString& message) { hints << message; }};
+          [this](QWidget*, const QString& message) { hints << message; },
+          [this](QWidget*, const QString& message, const QString& action) {
+            offers << message + " | " + action;
+            return acceptOffers;
+          }};
 }
 
 void WhenModalShown(std::function<void(QWidget*)> answer) {

@@ -14,6 +14,8 @@ namespace varnow::test {
 struct RecordedMessages {
   QStringList errors;
   QStringList hints;
+  QStringList offers;         // "message | action"
+  bool acceptOffers = false;  // the answer to an offer: its action chosen, or OK
   // Messages that write into this record; it must outlive every window that got them.
   UserMessages Sink();
 };

@@ -29,11 +29,12 @@ class TestFormBan : public QObject {
   QLineEdit* Last() { return Find<QLineEdit>(editor_.get(), "Edit2"); }
   void Plus() { Find<QPushButton>(editor_.get(), "BitBtn1")->click(); }
   QStringList Row(int row) { return {List()->item(row, 0)->text(), List()->item(row, 1)->text()}; }
-  void ClickRow(int row) {
+  void ClickRow(int row, Qt::KeyboardModifiers keys = {}) {
     QTableWidget* list = List();
     list->scrollToItem(list->item(row, 0));
     const QRect cell = list->visualItemRect(list->item(row, 0));
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, cell.center());
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, keys, cell.center());
+    QCoreApplication::processEvents();  // the click is handled once the view has taken it
   }
 
  private slots:
@@ -80,6 +81,15 @@ class TestFormBan : public QObject {
     QCOMPARE(Last()->text(), QStringLiteral("new-b"));
     QCOMPARE(Row(2), (QStringList{"old-a", "old-b"}));
     ClickRow(5);  // an empty slot empties both boxes
+    QCOMPARE(First()->text(), QString());
+    QCOMPARE(Last()->text(), QString());
+
+    // Ctrl+click on the selected row takes the selection away: the boxes empty, nothing is
+    // loaded into them.
+    ClickRow(2);
+    QCOMPARE(First()->text(), QStringLiteral("new-a"));
+    ClickRow(2, Qt::ControlModifier);
+    QVERIFY(List()->selectionModel()->selectedRows().isEmpty());
     QCOMPARE(First()->text(), QString());
     QCOMPARE(Last()->text(), QString());
   }

@@ -6,6 +6,7 @@
 #include <QTest>
 #include <memory>
 
+#include "ApplicationTitle.h"
 #include "GuiTestSupport.h"
 #include "Program.h"
 #include "TFormAbout.h"
@@ -44,7 +45,7 @@ class TestProgramStart : public QObject {
   // The error box: the application's title, the error icon, the message with a full stop,
   // one OK button.
   void errorBox() {
-    QGuiApplication::setApplicationDisplayName(QStringLiteral("Varnow [0.9.9]"));
+    SetApplicationTitle(QStringLiteral("Varnow [0.9.9]"));
     QStringList seen;
     for (const QString& message : {QStringLiteral("Unable to write to /x/varnow.ini"),
                                    QStringLiteral("Stream write error.")}) {
@@ -64,12 +65,12 @@ class TestProgramStart : public QObject {
   // title; the error is shown once, and start-up goes on.
   void settingsErrorAtStart() {
     WriteSettings(ini_, "[Main]\nStorePatch=/out\nRmScript=ja\n");
-    QGuiApplication::setApplicationDisplayName(QStringLiteral("something else"));
+    SetApplicationTitle(QStringLiteral("something else"));
     QStringList titlesAtError;
     UserMessages messages{[&](QWidget*, const QString& message) {
-                            titlesAtError
-                                << QGuiApplication::applicationDisplayName() + ": " + message;
+                            titlesAtError << ApplicationTitle() + ": " + message;
                           },
+                          {},
                           {}};
     Program program(ini_.toStdString(), messages);
     QCOMPARE(titlesAtError, QStringList{"Varnow [0.9.9]: 'ja' is not a valid boolean value"});
