@@ -1,5 +1,6 @@
 #include <QCheckBox>
 #include <QDir>
+#include <QFile>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QProgressBar>
@@ -148,6 +149,81 @@ class TestFormMain : public QObject {
     QVERIFY(LogLines().contains(site_ + "/sub/аб.htm удален <script> [1]"));
   }
 
+  // Execute's image is as clear as the others', pressable or not: a dark outline around a
+  // green (or, disabled, grey) fill.
+  void executeIconReadsAsStart() {
+    const QIcon icon = Button(2)->icon();
+    for (const QIcon::Mode mode : {QIcon::Normal, QIcon::Disabled}) {
+      const QImage image = icon.pixmap(QSize(16, 16), mode).toImage();
+      int darkest = 255;
+      bool green = false;
+      for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+          const QColor c = image.pixelColor(x, y);
+          if (c.alpha() < 200) {
+            continue;
+          }
+          darkest = std::min(darkest, c.lightness());
+          green = green || (c.green() > c.red() + 60 && c.green() > c.blue() + 60);
+        }
+      }
+      QVERIFY2(darkest < (mode == QIcon::Normal ? 0x60 : 0x80), qPrintable(QString::number(darkest)));
+      QCOMPARE(green, mode == QIcon::Normal);
+    }
+  }
+
+  // A run from the keyboard: F5, or Enter in the folder field; Esc stops it. The tips say so.
+  void keyboardStartsAndStopsARun() {
+    Switch("chScript")->setChecked(true);
+    QVERIFY(Button(2)->toolTip().contains("F5"));
+    QVERIFY(Button(3)->toolTip().contains("Esc"));
+    QVERIFY(Button(2)->focusPolicy() & Qt::TabFocus);
+    Main().activateWindow();  // shortcuts reach the active window
+    QVERIFY(QTest::qWaitForWindowActive(&Main()));
+    QTest::keyClick(&Main(), Qt::Key_F5);
+    QCOMPARE(ReadFile(Output("index.htm")), QByteArray("<p>ab</p>"));
+
+    QFile::remove(Output("index.htm"));
+    Folder()->setFocus();
+    QTest::keyClick(Folder(), Qt::Key_Return);
+    QCOMPARE(ReadFile(Output("index.htm")), QByteArray("<p>ab</p>"));
+
+    QFile::remove(Output("index.htm"));
+    bool pressed = false;
+    QTimer::singleShot(0, this, [&] {
+      QTest::keyClick(&Main(), Qt::Key_Escape);
+      pressed = true;
+    });
+    QTest::keyClick(&Main(), Qt::Key_F5);
+    QVERIFY(pressed);
+    QVERIFY(LogLines().contains("Прервано пользователем"));
+    QVERIFY(!QFile::exists(Output("index.htm")));
+  }
+
+  // No output folder yet: the message offers the settings dialog, and the window is left as
+  // it was.
+  void firstRunWithoutAnOutputFolderOffersTheSettings() {
+    program_ =
+        std::make_unique<Program>(dir_.filePath("first.ini").toStdString(), messages_.Sink());
+    Main().show();
+    const QString intro = Log()->Text();
+    Folder()->setText(site_);
+    Execute();
+    QCOMPARE(messages_.offers,
+             QStringList{"Не указан каталог сохраненных файлов | Настройки..."});
+    QCOMPARE(Log()->Text(), intro);
+    QVERIFY(messages_.errors.isEmpty());
+
+    messages_.acceptOffers = true;
+    bool opened = false;
+    WhenModalShown([&](QWidget* dialog) {
+      opened = dialog == &program_->FormOpt();
+      dialog->close();
+    });
+    Execute();
+    QVERIFY(opened);
+  }
+
   // The status text and the progress bar, as they stand at every pump of a run.
   void showsProgressWhileRunning() {
     // Every file has a script, so the run pumps while it cleans each one.
@@ -160,6 +236,10 @@ class TestFormMain : public QObject {
       const QProgressBar* bar = Status()->ProgressBar();
       QString state = Status()->Text();
       if (bar->isVisible()) {
+        // The count stands beside the bar, which draws no text over its fill.
+        QVERIFY(!bar->isTextVisible());
+        QCOMPARE(Status()->CountText(),
+                 QStringLiteral("%1 / %2").arg(bar->value()).arg(bar->maximum()));
         state += QStringLiteral(" %1/%2").arg(bar->value()).arg(bar->maximum());
       }
       if (seen.isEmpty() || seen.back() != state) {
@@ -217,6 +297,7 @@ class TestFormMain : public QObject {
     Folder()->setText(site_ + "/missing");
     Execute();
     QCOMPARE(messages_.errors.size(), 1);
+    QCOMPARE(Status()->Text(), QStringLiteral("File not found"));  // not "Поиск..."
     QVERIFY(Button(2)->isEnabled());
     QVERIFY(!Button(3)->isEnabled());
     QVERIFY(!Main().Run().StopFlag());

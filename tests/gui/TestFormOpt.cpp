@@ -51,6 +51,32 @@ class TestFormOpt : public QObject {
     messages_ = {};
   }
 
+  // Tab goes the way the eye reads; the dialog comes back where it was.
+  void tabOrderAndPlacement() {
+    QWidget owner;
+    owner.setGeometry(100, 100, 700, 500);
+    owner.show();
+    auto dialog = std::make_unique<TFormOpt>(ini_.toStdString(), messages_.Sink(), &owner);
+    dialog->show();
+    QStringList chain;
+    QWidget* at = Folder(*dialog);
+    do {
+      if (at->focusPolicy() & Qt::TabFocus && at->isVisible() && at->window() == dialog.get()) {
+        chain << at->objectName();
+      }
+      at = at->nextInFocusChain();
+    } while (at != Folder(*dialog));
+    QCOMPARE(chain, (QStringList{"Edit1", "BitBtn1", "chMSWord", "chStyle", "chSpan", "chTable",
+                                 "chBody", "chFont", "chScript", "chNoscript", "chIframe",
+                                 "chOnMouseOver", "chBlank", "chBanner", "Button3", "Button2",
+                                 "Button1"}));
+    const QPoint first = dialog->pos();
+    dialog->hide();
+    dialog->show();
+    QCOMPARE(dialog->pos(), first);
+    dialog->hide();
+  }
+
   void showsItsControls() {
     auto dialog = MakeDialog();
     QCOMPARE(dialog->windowTitle(), QStringLiteral("Настройки"));
