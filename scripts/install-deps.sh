@@ -9,6 +9,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev libvulkan-dev
   xvfb xauth x11-utils fonts-dejavu-core adwaita-icon-theme libqt6svg6 qt6-translations-l10n
   clang libclang-rt-14-dev
+  desktop-file-utils appstream dpkg-dev man-db
 )
 
 missing=()

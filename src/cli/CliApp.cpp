@@ -19,6 +19,7 @@
 #include "platform/ProcessSignals.h"
 #include "settings/Settings.h"
 #include "settings/SettingsCheck.h"
+#include "settings/SettingsLocation.h"
 
 namespace varnow::cli {
 namespace {
@@ -51,8 +52,11 @@ int RunCli(int argc, char** argv) {
     PrintError("varnow-cli: " + *parsed.error + "\nTry 'varnow-cli --help' for more.");
     return kExitUsage;
   }
+  const std::filesystem::path settingsFile = options.settings
+                                                 ? std::filesystem::path(*options.settings)
+                                                 : FindSettingsFile(DefaultSettingsFile()).file;
   if (options.help) {
-    std::fputs(UsageText().c_str(), stdout);
+    std::fputs(UsageText(settingsFile.string()).c_str(), stdout);
     return kExitDone;
   }
   if (options.version) {
@@ -60,22 +64,27 @@ int RunCli(int argc, char** argv) {
     return kExitDone;
   }
 
-  const std::filesystem::path settingsFile =
-      options.settings ? std::filesystem::path(*options.settings) : DefaultSettingsFile();
   std::error_code ec;
-  // Without the default file, this is a first start: every switch off, no output folder.
-  const bool firstStart = !options.settings && !std::filesystem::exists(settingsFile, ec);
+  // Without a settings file of its own choosing, this is a first start: every switch off, no
+  // output folder. With --only and --output no settings file is needed at all.
+  const bool needed = options.settings && !(options.only && options.output);
+  const bool exists = std::filesystem::exists(settingsFile, ec);
   MainSection main;
-  if (!firstStart) {
-    if (const std::optional<std::string> problem = CheckSettingsFile(settingsFile)) {
+  if (exists || needed) {
+    // The switches matter only when --only does not replace them.
+    if (const std::optional<std::string> problem =
+            CheckSettingsFile(settingsFile, !options.only.has_value())) {
       PrintError(*problem);
       return kExitError;
     }
     main = ReadMainSection(ProfileFile(settingsFile));
-    if (main.error) {  // changed since the check
+    if (main.error && !options.only) {  // changed since the check
       PrintError(*main.error + " (" + settingsFile.string() + ")");
       return kExitError;
     }
+  }
+  if (options.only) {
+    main.switches = *options.only;
   }
   const std::string storeDir = options.output ? *options.output : main.storePatch;
   if (storeDir.empty()) {

@@ -1,5 +1,6 @@
 #include "CliOptions.h"
 
+#include <cctype>
 #include <string_view>
 
 namespace varnow::cli {
@@ -48,6 +49,10 @@ ParsedArguments ParseArguments(const std::vector<std::string>& args) {
       o.settings = OptionValue(args, i, "--settings", parsed.error);
     } else if (IsOption(arg, "--output")) {
       o.output = OptionValue(args, i, "--output", parsed.error);
+    } else if (IsOption(arg, "--only")) {
+      if (const std::optional<std::string> list = OptionValue(args, i, "--only", parsed.error)) {
+        o.only = ParseOnly(*list, parsed.error);
+      }
     } else {
       parsed.error = "unknown option " + arg;
     }
@@ -65,17 +70,73 @@ ParsedArguments ParseArguments(const std::vector<std::string>& args) {
   return parsed;
 }
 
-std::string UsageText() {
-  return "Usage: varnow-cli [--settings FILE] [--output DIR] [--quiet] FOLDER\n"
+namespace {
+
+// "RmonMouseOver" -> "onmouseover".
+std::string OnlyName(const SwitchInfo& info) {
+  std::string name(info.key.substr(2));
+  for (char& c : name) {
+    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  }
+  return name;
+}
+
+std::string OnlyNames() {
+  std::string names;
+  for (const SwitchInfo& info : kSwitches) {
+    names += (names.empty() ? "" : ",") + OnlyName(info);
+  }
+  return names;
+}
+
+}  // namespace
+
+std::optional<std::array<bool, kSwitchCount>> ParseOnly(const std::string& list,
+                                                        std::optional<std::string>& error) {
+  std::array<bool, kSwitchCount> on{};
+  if (list == "all" || list == "none") {
+    on.fill(list == "all");
+    return on;
+  }
+  std::size_t start = 0;
+  for (;;) {
+    const std::size_t comma = list.find(',', start);
+    const std::string name = list.substr(start, comma == std::string::npos ? comma : comma - start);
+    bool known = false;
+    for (const SwitchInfo& info : kSwitches) {
+      if (name == OnlyName(info)) {
+        on[Index(info.id)] = known = true;
+      }
+    }
+    if (!known) {
+      error = "unknown procedure '" + name + "' in --only; the names are " + OnlyNames() +
+              ", or all, or none";
+      return std::nullopt;
+    }
+    if (comma == std::string::npos) {
+      return on;
+    }
+    start = comma + 1;
+  }
+}
+
+std::string UsageText(const std::string& settingsFile) {
+  return "Usage: varnow-cli [--settings FILE] [--output DIR] [--only LIST] [--quiet] FOLDER\n"
          "\n"
          "Cleans every .htm/.html file under FOLDER with the procedures switched on in the\n"
          "settings file and writes the cleaned copies, and log.txt, into the output folder,\n"
          "mirroring each file's full path. Sources are never written.\n"
          "\n"
          "Options:\n"
-         "  --settings FILE  settings file to use (default: varnow.ini beside this program,\n"
-         "                   the desktop program's own file)\n"
+         "  --settings FILE  settings file to use (default: the desktop program's own file,\n"
+         "                   varnow.ini beside this program where there is one, otherwise\n"
+         "                   $XDG_CONFIG_HOME/varnow/varnow.ini or ~/.config/varnow/varnow.ini;\n"
+         "                   here: " + settingsFile + ")\n"
          "  --output DIR     output folder, in place of StorePatch of the settings file\n"
+         "  --only LIST      the procedures to run, in place of the settings file's switches:\n"
+         "                   comma-separated names from " + OnlyNames() + ",\n"
+         "                   or all, or none (banner still takes the file's banner slots);\n"
+         "                   with --only and --output no settings file is needed\n"
          "  -q, --quiet      print no log lines (log.txt is written all the same)\n"
          "  -h, --help       show this help and exit\n"
          "  -V, --version    show the version and exit\n"

@@ -1,8 +1,11 @@
 #pragma once
 
+#include <array>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "settings/Switches.h"
 
 namespace varnow::cli {
 
@@ -11,6 +14,8 @@ struct CliOptions {
   std::optional<std::string> output;    // --output DIR, in place of StorePatch
   std::string folder;
   bool quiet = false;  // --quiet: no log lines on stdout
+  // --only LIST: the procedures to run, in place of the settings file's switches.
+  std::optional<std::array<bool, kSwitchCount>> only;
   bool help = false;
   bool version = false;
 };
@@ -24,6 +29,12 @@ struct ParsedArguments {
 // that begins with "-", -h/--help and -V/--version.
 ParsedArguments ParseArguments(const std::vector<std::string>& args);
 
-std::string UsageText();
+// The help, naming the settings file the program would use.
+std::string UsageText(const std::string& settingsFile);
+
+// "script,span", "all" or "none": the switches named, by their settings keys without "Rm" in
+// lower case; nothing, with `error` set, for an unknown name.
+std::optional<std::array<bool, kSwitchCount>> ParseOnly(const std::string& list,
+                                                        std::optional<std::string>& error);
 
 }  // namespace varnow::cli

@@ -13,6 +13,7 @@
 #include "TFormOpt.h"
 #include "Version.h"
 #include "settings/Settings.h"
+#include "settings/SettingsLocation.h"
 
 namespace varnow {
 
@@ -21,6 +22,7 @@ Program::Program(const std::filesystem::path& settingsFile, UserMessages message
   SetApplicationTitle(QString::fromUtf8(version::kEarlyTitle));
   formMain_ = std::make_unique<TFormMain>(settingsFile, messages);
   formAbout_ = std::make_unique<TFormAbout>(formMain_.get());
+  formAbout_->ShowSettingsFile(QString::fromStdString(settingsFile.string()));
   formOpt_ = std::make_unique<TFormOpt>(settingsFile, messages, formMain_.get());
   formBan_ = std::make_unique<TFormBan>(settingsFile, messages, formOpt_.get());
   formMain_->UseForms(formAbout_.get(), formOpt_.get());
@@ -46,14 +48,21 @@ bool InstallQtTranslation(QTranslator& translator) {
 int RunProgram() {
   QCoreApplication::setApplicationName(QStringLiteral("varnow"));
   QCoreApplication::setApplicationVersion(QString::fromLatin1(version::kProduct));
-  QGuiApplication::setDesktopFileName(QStringLiteral("varnow"));
+  QGuiApplication::setDesktopFileName(QStringLiteral("org.example.varnow"));
   QGuiApplication::setWindowIcon(ProgramIcon());
   QTranslator qtTexts;
   InstallQtTranslation(qtTexts);
   UseFallbackIconTheme();
 
-  // The settings file lives beside the program: its own path with ".ini".
-  Program program(SettingsFileFor(QCoreApplication::applicationFilePath().toStdString()));
+  // A settings file beside the program (its own path with ".ini") is used where there is one;
+  // otherwise the user's own, in the configuration folder, which is made for it.
+  const SettingsLocation settings =
+      FindSettingsFile(SettingsFileFor(QCoreApplication::applicationFilePath().toStdString()));
+  if (settings.inUserFolder) {
+    std::error_code ec;
+    std::filesystem::create_directories(settings.file.parent_path(), ec);
+  }
+  Program program(settings.file);
   program.Show();
   return QApplication::exec();
 }

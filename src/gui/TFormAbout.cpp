@@ -68,12 +68,28 @@ void TFormAbout::BuildControls() {
   layout->addWidget(label1_);
   layout->addWidget(label4);
   layout->addWidget(label3);
+  settingsLine_ = new QLabel(this);
+  settingsLine_->setObjectName(QStringLiteral("SettingsFile"));
+  settingsLine_->setWordWrap(true);
+  settingsLine_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  settingsLine_->hide();
+  layout->addWidget(settingsLine_);
   layout->addStretch();
   layout->addLayout(buttons);
 }
 
 void TFormAbout::FormCreate() {
   label1_->setText(QString::fromUtf8(version::kTitle));
+}
+
+void TFormAbout::ShowSettingsFile(const QString& path) {
+  settingsLine_->setText(QStringLiteral("Файл настроек: ") + path);
+  settingsLine_->setVisible(!path.isEmpty());
+  setFixedSize(sizeHint().expandedTo(size()));
+}
+
+QString TFormAbout::SettingsFileLine() const {
+  return settingsLine_->text();
 }
 
 void TFormAbout::Label3Click() {

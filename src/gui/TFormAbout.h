@@ -23,6 +23,10 @@ class TFormAbout : public QDialog {
   // Tests put their own opener here, so that no mail program or browser starts.
   void SetLinkOpener(LinkOpener opener) { openLink_ = std::move(opener); }
 
+  // The line under the links that says which settings file the program uses.
+  void ShowSettingsFile(const QString& path);
+  QString SettingsFileLine() const;
+
   static QUrl MailLink();
   static QUrl WebLink();
 
@@ -37,6 +41,7 @@ class TFormAbout : public QDialog {
 
   LinkOpener openLink_;
   QLabel* label1_ = nullptr;
+  QLabel* settingsLine_ = nullptr;
 };
 
 }  // namespace varnow

@@ -147,7 +147,7 @@ TEST_F(CliTest, HelpVersionAndWrongCommandLines) {
   EXPECT_EQ(o.out, "Varnow 0.9.9\n");
   o = Cli({"--help"});
   EXPECT_EQ(o.status, 0);
-  EXPECT_TRUE(o.out.starts_with("Usage: varnow-cli [--settings FILE] [--output DIR] [--quiet] FOLDER\n"));
+  EXPECT_TRUE(o.out.starts_with("Usage: varnow-cli [--settings FILE] [--output DIR] [--only LIST] [--quiet] FOLDER\n"));
   for (const std::vector<std::string>& args :
        std::vector<std::vector<std::string>>{{}, {"--bogus", "x"}, {"a", "b"}, {"--output"}}) {
     o = Cli(args);
@@ -284,6 +284,43 @@ TEST_F(CliTest, AKilledRunLeavesNoTemporaryFile) {
     EXPECT_TRUE(e.is_directory() || name.ends_with(".htm") || name.ends_with(".html"))
         << e.path();
   }
+}
+
+// --only replaces the switches for one run; with --output no settings file is needed.
+TEST_F(CliTest, OnlyRunsTheListedProcedures) {
+  WriteBytes(site / "a.htm", "<script>1</script><span>a</span><font>b</font>");
+  const fs::path none = dir / "none.ini";
+  struct Case {
+    std::string list;
+    int status;
+    std::string page;  // the copy of a.htm; for a wrong list, what the message must hold
+  };
+  const Case cases[] = {
+      {"span", 0, "<script>1</script>a<font>b</font>"},
+      {"font,script", 0, "<span>a</span>b"},
+      {"all", 0, "ab"},
+      {"none", 0, "<script>1</script><span>a</span><font>b</font>"},
+      {"span,bogus", 2, "unknown procedure 'bogus' in --only; the names are script,noscript,"
+                        "iframe,onmouseover,span,style,msword,table,body,banner,font,blank, or "
+                        "all, or none"},
+      {"", 2, "unknown procedure ''"},
+  };
+  for (const Case& c : cases) {
+    fs::remove_all(out);
+    const Outcome o =
+        Cli({"--settings", none.string(), "--only", c.list, "--output", out.string(),
+             site.string()});
+    EXPECT_EQ(o.status, c.status) << c.list << ": " << o.err;
+    if (c.status == 0) {
+      EXPECT_EQ(ReadBytes(Output(out, site / "a.htm")), c.page) << c.list;
+    } else {
+      EXPECT_NE(o.err.find(c.page), std::string::npos) << o.err;
+    }
+  }
+  // With a settings file, --only replaces its switches (RmScript is on there).
+  fs::remove_all(out);
+  ASSERT_EQ(Cli({"--settings", ini.string(), "--only=font", site.string()}).status, 0);
+  EXPECT_EQ(ReadBytes(Output(out, site / "a.htm")), "<script>1</script><span>a</span>b");
 }
 
 TEST_F(CliTest, DefaultSettingsAreTheFileBesideTheProgram) {

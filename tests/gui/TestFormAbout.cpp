@@ -1,8 +1,10 @@
 #include <QLabel>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include "GuiTestSupport.h"
+#include "Program.h"
 #include "TFormAbout.h"
 
 namespace varnow::test {
@@ -25,6 +27,17 @@ class TestFormAbout : public QObject {
     }
     const QStringList once{"1", "О программе...", "Varnow [0.9.9]"};
     QCOMPARE(seen, once + once);
+  }
+
+  // The program names its settings file in a line under the links.
+  void namesTheSettingsFile() {
+    QTemporaryDir dir;
+    const QString ini = dir.filePath("varnow.ini");
+    RecordedMessages messages;
+    Program program(ini.toStdString(), messages.Sink());
+    const auto* line = Find<QLabel>(&program.FormAbout(), "SettingsFile");
+    QCOMPARE(line->text(), "Файл настроек: " + ini);
+    QVERIFY(!line->isHidden());
   }
 
   // Each link goes to the desktop's handler; the box stays open.

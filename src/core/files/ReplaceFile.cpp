@@ -171,7 +171,39 @@ void CloseAndRename(int fd, const std::string& named, const std::filesystem::pat
 
 }  // namespace
 
+namespace {
+
+// Gives the complete unnamed file the target's name at once where nothing stands there yet: no
+// temporary name ever shows. Returns 0 (and `fd` is closed), EEXIST when the target is taken,
+// or another errno.
+int LinkAsTarget(int fd, const std::filesystem::path& target) {
+  const int err = LinkUnnamed(fd, target.string());
+  if (err != 0) {
+    return err;
+  }
+  if (::close(fd) != 0) {
+    const int closeErr = errno;
+    ::unlink(target.c_str());
+    throw FileWriteError(FileWriteError::Stage::kWrite, closeErr);
+  }
+  return 0;
+}
+
+}  // namespace
+
 void NewFile::Commit() {
+  if (named_.empty()) {
+    const int fd = fd_;
+    fd_ = -1;
+    const int err = LinkAsTarget(fd, target_);
+    if (err == 0) {
+      return;
+    }
+    fd_ = fd;
+    if (err != EEXIST) {
+      throw FileWriteError(FileWriteError::Stage::kCommit, err);
+    }
+  }
   KeepPermissions(fd_, target_);
   if (named_.empty()) {
     int err = 0;
@@ -188,8 +220,18 @@ void NewFile::Commit() {
 }
 
 bool CommitUnnamed(int fd, const std::filesystem::path& target) {
+  int err = LinkAsTarget(fd, target);
+  if (err == 0) {
+    return true;
+  }
+  if (err == EXDEV) {
+    return false;
+  }
+  if (err != EEXIST) {
+    ::close(fd);
+    throw FileWriteError(FileWriteError::Stage::kCommit, err);
+  }
   KeepPermissions(fd, target);
-  int err = 0;
   const std::string named = LinkBeside(fd, target, err);
   if (err == EXDEV) {
     return false;

@@ -19,8 +19,8 @@ class FileWriteError : public std::runtime_error {
 
 // A file that will replace `target` once it is complete. While it is written it has no name
 // (an O_TMPFILE file in the target's folder), so a failed, interrupted or killed run leaves
-// nothing behind; Commit gives it a short temporary name of fixed length and renames that over
-// the target in one step. Where the file system has no unnamed files, the short name is used
+// nothing behind; Commit gives it the target's name where nothing stands there yet, and
+// otherwise a short temporary name of fixed length renamed over the target in one step. Where the file system has no unnamed files, the short name is used
 // from the start and removed again on failure. A symbolic link at `target` is replaced, not
 // followed. A new file gets the usual permissions (0666 less the umask); a replaced file keeps
 // its permission bits.

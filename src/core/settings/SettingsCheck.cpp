@@ -24,7 +24,8 @@ std::string Shown(std::string_view bytes) {
 
 }  // namespace
 
-std::optional<std::string> CheckSettingsFile(const std::filesystem::path& file) {
+std::optional<std::string> CheckSettingsFile(const std::filesystem::path& file,
+                                             bool switchesNeeded) {
   using Problem = profile::FileRead::Problem;
   const std::string path = file.string();
   const profile::FileRead read = profile::ReadFile(file);
@@ -45,6 +46,9 @@ std::optional<std::string> CheckSettingsFile(const std::filesystem::path& file) 
       return FormatText("Файл настроек не читается: %s: %s", {path, std::strerror(read.error)});
   }
   const std::string& bytes = *read.bytes;
+  if (!switchesNeeded) {
+    return std::nullopt;
+  }
   if (bytes.starts_with(kUtf8Mark)) {
     return FormatText(
         "Файл настроек начинается с метки UTF-8 (BOM), а должен быть в кодировке cp1251 без "

@@ -10,6 +10,8 @@ namespace varnow {
 // not a regular file, too large, unreadable, has no section "Main", lacks a switch, or a
 // switch holds no valid value (the key is named). Nothing when section "Main" reads whole.
 // Every byte of a bad value is shown; a NUL is written as "\0", never cutting the message.
-std::optional<std::string> CheckSettingsFile(const std::filesystem::path& file);
+// With `switchesNeeded` false, only the file itself is checked, not what section "Main" holds.
+std::optional<std::string> CheckSettingsFile(const std::filesystem::path& file,
+                                             bool switchesNeeded = true);
 
 }  // namespace varnow

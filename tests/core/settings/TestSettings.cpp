@@ -6,6 +6,7 @@
 #include <string>
 
 #include "settings/CachedProfile.h"
+#include "settings/SettingsLocation.h"
 #include "settings/Settings.h"
 #include "settings/SettingsErrors.h"
 #include "support/TempDir.h"
@@ -124,6 +125,37 @@ TEST(CachedProfile, SeesEveryChangeOfTheFile) {
 
   std::filesystem::remove(file);
   EXPECT_EQ(value(), "");
+}
+
+// A file beside the program wins; otherwise the user's configuration folder.
+TEST(SettingsLocation, BesideTheProgramOrInTheUsersFolder) {
+  TempDir dir;
+  const auto beside = dir / "bin" / "varnow.ini";
+  struct Case {
+    bool besideExists;
+    const char* xdg;
+    const char* home;
+    std::string file;
+    bool inUserFolder;
+  };
+  const std::string xdg = (dir / "config").string();
+  const std::string home = (dir / "home").string();
+  const Case cases[] = {
+      {true, xdg.c_str(), home.c_str(), beside.string(), false},
+      {false, xdg.c_str(), home.c_str(), xdg + "/varnow/varnow.ini", true},
+      {false, nullptr, home.c_str(), home + "/.config/varnow/varnow.ini", true},
+      {false, "relative/config", home.c_str(), home + "/.config/varnow/varnow.ini", true},
+      {false, nullptr, nullptr, beside.string(), false},
+  };
+  for (const Case& c : cases) {
+    std::filesystem::remove(beside);
+    if (c.besideExists) {
+      WriteBytes(beside, "[Main]\r\n");
+    }
+    const SettingsLocation found = FindSettingsFile(beside, c.xdg, c.home);
+    EXPECT_EQ(found.file.string(), c.file);
+    EXPECT_EQ(found.inUserFolder, c.inUserFolder);
+  }
 }
 
 }  // namespace

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <filesystem>
+
+namespace varnow {
+
+// Where a program keeps its settings. A file `besideFile` next to the executable wins when it
+// exists (portable use, and settings carried over from an earlier installation). Otherwise the
+// file is varnow.ini in the user's configuration folder: $XDG_CONFIG_HOME/varnow/, or
+// ~/.config/varnow/ when that is unset or not an absolute path. With no home folder known
+// either, the file beside the executable is used all the same.
+struct SettingsLocation {
+  std::filesystem::path file;
+  bool inUserFolder = false;  // its folder may not exist yet: made when the file is written
+};
+
+SettingsLocation FindSettingsFile(const std::filesystem::path& besideFile);
+// The same, with the environment given (null: unset).
+SettingsLocation FindSettingsFile(const std::filesystem::path& besideFile,
+                                  const char* xdgConfigHome, const char* home);
+
+}  // namespace varnow

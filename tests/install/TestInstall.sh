@@ -1,0 +1,54 @@
+#!/usr/bin/env bash
+# Installs the build into a temporary prefix and checks that every file is there and valid;
+# then builds the Debian package, unpacks it into a temporary root and runs the programs it
+# holds. Usage: TestInstall.sh BUILD_DIR
+set -euo pipefail
+build=$(realpath "$1")
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+fail() { echo "FAIL: $*"; exit 1; }
+
+prefix=$work/prefix
+cmake --install "$build" --prefix "$prefix" >/dev/null
+for file in bin/varnow bin/varnow-cli share/applications/org.example.varnow.desktop \
+    share/icons/hicolor/scalable/apps/varnow.svg share/metainfo/org.example.varnow.metainfo.xml \
+    share/man/man1/varnow-cli.1.gz; do
+  [[ -f "$prefix/$file" ]] || fail "not installed: $file"
+done
+desktop-file-validate "$prefix/share/applications/org.example.varnow.desktop" ||
+  fail "the menu entry is not valid"
+appstreamcli validate --no-net "$prefix/share/metainfo/org.example.varnow.metainfo.xml" ||
+  fail "the AppStream metadata is not valid"
+warnings=$(man --warnings -l "$prefix/share/man/man1/varnow-cli.1.gz" 2>&1 >/dev/null)
+[[ -z "$warnings" ]] || fail "the man page: $warnings"
+
+# Installed, the programs keep their settings in the user's folder, never beside themselves.
+home=$work/home
+mkdir -p "$home"
+help=$(env -u XDG_CONFIG_HOME HOME="$home" "$prefix/bin/varnow-cli" --help)
+grep -qF "here: $home/.config/varnow/varnow.ini" <<<"$help" || fail "--help names: $help"
+help=$(HOME="$home" XDG_CONFIG_HOME="$work/config" "$prefix/bin/varnow-cli" --help)
+grep -qF "here: $work/config/varnow/varnow.ini" <<<"$help" || fail "--help names: $help"
+mkdir -p "$work/site" "$home/.config/varnow"
+printf '<script>x</script>a' >"$work/site/a.htm"
+printf '[Main]\r\nStorePatch=%s\r\nRmScript=-1\r\nRmNoscript=0\r\nRmIframe=0\r\nRmonMouseOver=0\r\nRmSpan=0\r\nRmStyle=0\r\nRmMSWord=0\r\nRmTable=0\r\nRmBody=0\r\nRmBanner=0\r\nRmFont=0\r\nRmBlank=0\r\n' \
+  "$work/out" >"$home/.config/varnow/varnow.ini"
+env -u XDG_CONFIG_HOME HOME="$home" "$prefix/bin/varnow-cli" --quiet "$work/site" 2>/dev/null ||
+  fail "the installed varnow-cli did not run with the user's settings"
+[[ "$(cat "$work/out$work/site/a.htm")" == "a" ]] || fail "the user's settings were not used"
+[[ "$(ls "$prefix/bin")" == $'varnow\nvarnow-cli' ]] || fail "something was written beside the programs"
+
+# The Debian package.
+(cd "$work" && cpack -G DEB --config "$build/CPackConfig.cmake" -B "$work/package" >/dev/null) ||
+  fail "cpack -G DEB failed"
+deb=$(ls "$work"/package/varnow_*.deb)
+depends=$(dpkg-deb -f "$deb" Depends)
+grep -q "libqt6widgets6" <<<"$depends" || fail "Depends lacks Qt: $depends"
+dpkg-deb -x "$deb" "$work/root"
+for file in usr/bin/varnow usr/bin/varnow-cli usr/share/applications/org.example.varnow.desktop \
+    usr/share/metainfo/org.example.varnow.metainfo.xml usr/share/man/man1/varnow-cli.1.gz; do
+  [[ -f "$work/root/$file" ]] || fail "not in the package: $file"
+done
+version=$("$work/root/usr/bin/varnow-cli" --version)
+[[ "$version" == "Varnow 0.9.9" ]] || fail "the packaged varnow-cli said: $version"
+echo "installed and packaged: $(basename "$deb"), Depends: $depends"
