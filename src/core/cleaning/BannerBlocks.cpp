@@ -13,17 +13,15 @@ void RemoveBannerBlocks(CleaningContext& ctx, std::string_view path, std::string
   // The log shows the markers as typed; they are stored as cp1251 bytes.
   const std::string firstText = Cp1251ToUtf8(first);
   const std::string lastText = Cp1251ToUtf8(last);
-  const PairedBlock block{opening,  closing,  " удален %s [%d]", " удален пустой %s [%d]",
-                          true,     firstText, lastText,          false};
-  Document& doc = ctx.DocText();
-  // Every pass deletes at least one byte or finds no closing marker; a pass that changes
-  // nothing ends the loop, so no marker, whatever its bytes, can make it repeat forever.
-  // An empty marker never matches.
-  do {
-    if (ctx.StopFlag() || !PairedBlockPass(ctx, path, block)) {
-      return;
-    }
-  } while (doc.PatternRemains(opening) && doc.PatternRemains(closing));
+  const PairedBlock block{.opening = opening,
+                          .closing = closing,
+                          .blockMessage = " удален %s [%d]",
+                          .orphanMessage = " удален пустой %s [%d]",
+                          .blockName = firstText,
+                          .orphanName = lastText};
+  // An empty marker never matches; a marker of any bytes (a NUL among them) cannot make the
+  // loop repeat forever.
+  RepeatPairedBlockPass(ctx, path, block, StopPolling::kBeforeEachPass);
 }
 
 }  // namespace varnow

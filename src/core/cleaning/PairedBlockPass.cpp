@@ -12,8 +12,8 @@ bool PairedBlockPass(CleaningContext& ctx, std::string_view path, const PairedBl
   const auto closingLength = static_cast<Pos>(block.closing.size());
   if (b != 0 && b < e + closingLength) {
     doc.Delete(b, e + closingLength - b);
-    if (block.named) {
-      ctx.LogChange(path, block.blockMessage, {block.blockName, b});
+    if (block.blockName) {
+      ctx.LogChange(path, block.blockMessage, {*block.blockName, b});
     } else {
       ctx.LogChange(path, block.blockMessage, {b});
     }
@@ -21,8 +21,8 @@ bool PairedBlockPass(CleaningContext& ctx, std::string_view path, const PairedBl
     return true;
   }
   doc.Delete(e, closingLength);
-  if (block.named) {
-    ctx.LogChange(path, block.orphanMessage, {block.orphanName, b});
+  if (block.orphanName) {
+    ctx.LogChange(path, block.orphanMessage, {*block.orphanName, b});
   } else {
     ctx.LogChange(path, block.orphanMessage, {b});
   }
@@ -30,6 +30,20 @@ bool PairedBlockPass(CleaningContext& ctx, std::string_view path, const PairedBl
     ctx.PumpMessages();
   }
   return true;
+}
+
+PassesEnd RepeatPairedBlockPass(CleaningContext& ctx, std::string_view path,
+                                const PairedBlock& block, StopPolling polling) {
+  Document& doc = ctx.DocText();
+  do {
+    if (polling == StopPolling::kBeforeEachPass && ctx.StopFlag()) {
+      return PassesEnd::kStopped;
+    }
+    if (!PairedBlockPass(ctx, path, block)) {
+      return PassesEnd::kDone;
+    }
+  } while (doc.PatternRemains(block.opening) && doc.PatternRemains(block.closing));
+  return PassesEnd::kDone;
 }
 
 }  // namespace varnow

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string_view>
 
 #include "cleaning/CleaningContext.h"
@@ -12,10 +13,10 @@ struct PairedBlock {
   std::string_view closing;  // upper-case search pattern; its length is what an orphan loses
   std::string_view blockMessage;
   std::string_view orphanMessage;
-  // When set, the messages carry a %s before their %d: blockName, resp. orphanName.
-  bool named = false;
-  std::string_view blockName = {};
-  std::string_view orphanName = {};
+  // Given, the messages carry a %s before their %d: blockName, resp. orphanName (the user's
+  // banner markers as typed, possibly empty).
+  std::optional<std::string_view> blockName = std::nullopt;
+  std::optional<std::string_view> orphanName = std::nullopt;
   bool pumpAfterOrphan = false;
 };
 
@@ -24,5 +25,15 @@ struct PairedBlock {
 // (orphan), logged with the position the first opening had before the deletion, or 0. Without
 // any closing nothing changes. Returns whether the text changed.
 bool PairedBlockPass(CleaningContext& ctx, std::string_view path, const PairedBlock& block);
+
+// Whether a loop of passes looks at the stop request (before every pass, the first included).
+enum class StopPolling { kNever, kBeforeEachPass };
+enum class PassesEnd { kDone, kStopped };
+
+// The loop every paired block removal runs: passes while both patterns remain in the text read
+// up to its first NUL. A pass that changes nothing ends the loop, whatever the patterns hold,
+// so it cannot repeat forever.
+PassesEnd RepeatPairedBlockPass(CleaningContext& ctx, std::string_view path,
+                                const PairedBlock& block, StopPolling polling);
 
 }  // namespace varnow

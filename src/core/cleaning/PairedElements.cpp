@@ -5,43 +5,32 @@
 namespace varnow {
 namespace {
 
-constexpr PairedBlock kScript{"<SCRIPT", "</SCRIPT>", " удален <script> [%d]",
-                              " удален пустой </script> [%d]"};
-constexpr PairedBlock kNoscript{"<NOSCRIPT", "</NOSCRIPT>", " удален <noscript> [%d]",
-                                " удален пустой </noscript> [%d]"};
-constexpr PairedBlock kIframe{"<IFRAME", "</IFRAME>", " удален <iframe> [%d]",
-                              " удален пустой </iframe> [%d]"};
-
-bool BothRemain(Document& doc, const PairedBlock& block) {
-  return doc.PatternRemains(block.opening) && doc.PatternRemains(block.closing);
-}
-
-// Every pass removes a closing tag or finds none, and a pass that changes nothing ends the
-// loop. Script and noscript removal never look at the stop request.
-void RemoveUnstoppable(CleaningContext& ctx, std::string_view path, const PairedBlock& block) {
-  do {
-    if (!PairedBlockPass(ctx, path, block)) {
-      return;
-    }
-  } while (BothRemain(ctx.DocText(), block));
-}
+constexpr PairedBlock kScript{.opening = "<SCRIPT",
+                              .closing = "</SCRIPT>",
+                              .blockMessage = " удален <script> [%d]",
+                              .orphanMessage = " удален пустой </script> [%d]"};
+constexpr PairedBlock kNoscript{.opening = "<NOSCRIPT",
+                                .closing = "</NOSCRIPT>",
+                                .blockMessage = " удален <noscript> [%d]",
+                                .orphanMessage = " удален пустой </noscript> [%d]"};
+constexpr PairedBlock kIframe{.opening = "<IFRAME",
+                              .closing = "</IFRAME>",
+                              .blockMessage = " удален <iframe> [%d]",
+                              .orphanMessage = " удален пустой </iframe> [%d]"};
 
 }  // namespace
 
+// Script and noscript removal never look at the stop request; iframe removal does.
 void RemoveScriptBlocks(CleaningContext& ctx, std::string_view path) {
-  RemoveUnstoppable(ctx, path, kScript);
+  RepeatPairedBlockPass(ctx, path, kScript, StopPolling::kNever);
 }
 
 void RemoveNoscriptBlocks(CleaningContext& ctx, std::string_view path) {
-  RemoveUnstoppable(ctx, path, kNoscript);
+  RepeatPairedBlockPass(ctx, path, kNoscript, StopPolling::kNever);
 }
 
 void RemoveIframeBlocks(CleaningContext& ctx, std::string_view path) {
-  do {
-    if (ctx.StopFlag() || !PairedBlockPass(ctx, path, kIframe)) {
-      return;
-    }
-  } while (BothRemain(ctx.DocText(), kIframe));
+  RepeatPairedBlockPass(ctx, path, kIframe, StopPolling::kBeforeEachPass);
 }
 
 }  // namespace varnow

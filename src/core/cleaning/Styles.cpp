@@ -6,22 +6,21 @@
 namespace varnow {
 namespace {
 
-constexpr PairedBlock kStyle{"<STYLE", "</STYLE>", " удален <style> [%d]",
-                             " удален пустой </style> [%d]", false, {}, {}, true};
+constexpr PairedBlock kStyle{.opening = "<STYLE",
+                             .closing = "</STYLE>",
+                             .blockMessage = " удален <style> [%d]",
+                             .orphanMessage = " удален пустой </style> [%d]",
+                             .pumpAfterOrphan = true};
 constexpr std::string_view kParagraph = "<P ";
 
 }  // namespace
 
 void RemoveStyles(CleaningContext& ctx, std::string_view path) {
   Document& doc = ctx.DocText();
-  do {
-    if (ctx.StopFlag()) {
-      return;  // the paragraph stage does not run either
-    }
-    if (!PairedBlockPass(ctx, path, kStyle)) {
-      break;  // nothing changed: nothing more can
-    }
-  } while (doc.PatternRemains(kStyle.opening) && doc.PatternRemains(kStyle.closing));
+  if (RepeatPairedBlockPass(ctx, path, kStyle, StopPolling::kBeforeEachPass) ==
+      PassesEnd::kStopped) {
+    return;  // the paragraph stage does not run either
+  }
 
   do {
     if (ctx.StopFlag()) {

@@ -57,4 +57,18 @@ bool RemoveExact(CleaningContext& ctx, std::string_view path, std::string_view p
   return true;
 }
 
+void RemoveStartAndEndTags(CleaningContext& ctx, std::string_view path, const TagPair& tags) {
+  Document& doc = ctx.DocText();
+  do {
+    if (ctx.StopFlag()) {
+      return;
+    }
+    const bool opened = RemoveTagToEnd(ctx, path, tags.start, tags.startMessage);
+    const bool closed = RemoveExact(ctx, path, tags.end, tags.endMessage);
+    if (!opened && !closed) {
+      return;
+    }
+  } while (doc.PatternRemains(tags.start) || doc.PatternRemains(tags.end));
+}
+
 }  // namespace varnow

@@ -22,4 +22,16 @@ bool ReduceTag(CleaningContext& ctx, std::string_view path, std::string_view pat
 bool RemoveExact(CleaningContext& ctx, std::string_view path, std::string_view pattern,
                  std::string_view message);
 
+// An element's start and end tags go, the text between them stays. Each pass removes the first
+// start tag (through its '>') and the first end tag, whether or not they belong together,
+// polling Stop before it, while either remains; a pass that changes nothing (only a start tag
+// with no '>' after it is left) ends the loop.
+struct TagPair {
+  std::string_view start;  // upper-case pattern of the start tag, up to its attributes
+  std::string_view startMessage;
+  std::string_view end;    // upper-case pattern of the whole end tag
+  std::string_view endMessage;
+};
+void RemoveStartAndEndTags(CleaningContext& ctx, std::string_view path, const TagPair& tags);
+
 }  // namespace varnow

@@ -21,12 +21,18 @@ constexpr std::array<MetaStage, 3> kMetaStages{{
 
 constexpr std::string_view kEndifOrphan = " удален пустой <![endif]--> [%d]";
 // Hidden conditional comments, <!--[if ...]> ... <![endif]-->.
-constexpr PairedBlock kHiddenConditional{"<!--[IF", "<![ENDIF]-->", " удален <!--[if...]> [%d]",
-                                         kEndifOrphan, false, {}, {}, true};
+constexpr PairedBlock kHiddenConditional{.opening = "<!--[IF",
+                                         .closing = "<![ENDIF]-->",
+                                         .blockMessage = " удален <!--[if...]> [%d]",
+                                         .orphanMessage = kEndifOrphan,
+                                         .pumpAfterOrphan = true};
 // Revealed conditional blocks, <![if ...]> ... <![endif]>. The closing pattern starts at the
 // '!', so a pair takes the '<' before it along while an orphan leaves that '<' behind.
-constexpr PairedBlock kRevealedConditional{"<![IF ", "![ENDIF]>", " удален <![if...]> [%d]",
-                                           kEndifOrphan, false, {}, {}, true};
+constexpr PairedBlock kRevealedConditional{.opening = "<![IF ",
+                                           .closing = "![ENDIF]>",
+                                           .blockMessage = " удален <![if...]> [%d]",
+                                           .orphanMessage = kEndifOrphan,
+                                           .pumpAfterOrphan = true};
 
 constexpr std::string_view kBoldSpace = "<B ";
 constexpr std::string_view kItalicSpace = "<I ";
@@ -52,16 +58,10 @@ StageEnd RemoveTagsStage(CleaningContext& ctx, std::string_view path, const Meta
 }
 
 StageEnd ConditionalStage(CleaningContext& ctx, std::string_view path, const PairedBlock& block) {
-  Document& doc = ctx.DocText();
-  do {
-    if (ctx.StopFlag()) {
-      return StageEnd::kStopped;
-    }
-    if (!PairedBlockPass(ctx, path, block)) {
-      return StageEnd::kDone;  // nothing changed: nothing more can
-    }
-  } while (doc.PatternRemains(block.opening) && doc.PatternRemains(block.closing));
-  return StageEnd::kDone;
+  return RepeatPairedBlockPass(ctx, path, block, StopPolling::kBeforeEachPass) ==
+                 PassesEnd::kStopped
+             ? StageEnd::kStopped
+             : StageEnd::kDone;
 }
 
 StageEnd OfficeParagraphStage(CleaningContext& ctx, std::string_view path,
