@@ -13,6 +13,7 @@
 #include <system_error>
 
 #include "Icons.h"
+#include "SwitchBoxes.h"
 #include "TFormBan.h"
 #include "settings/Settings.h"
 
@@ -85,11 +86,11 @@ void TFormOpt::BuildControls() {
   auto* scripts = new QGroupBox(QStringLiteral("Скрипты"), remove);
   scripts->setObjectName(QStringLiteral("GroupBox3"));
 
-  for (const SwitchInfo& info : kSwitches) {
+  for (const SwitchBox& info : kSwitchBoxes) {
     auto* box = new QCheckBox(
         QString::fromUtf8(info.caption.data(), static_cast<qsizetype>(info.caption.size())));
     box->setObjectName(
-        QString::fromLatin1(info.checkBox.data(), static_cast<qsizetype>(info.checkBox.size())));
+        QString::fromLatin1(info.name.data(), static_cast<qsizetype>(info.name.size())));
     checkBoxes_[Index(info.id)] = box;
   }
   const auto box = [this](Switch s) { return checkBoxes_[Index(s)]; };

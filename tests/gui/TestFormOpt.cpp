@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "GuiTestSupport.h"
+#include "SwitchBoxes.h"
 #include "TFormOpt.h"
 
 namespace varnow::test {
@@ -80,8 +81,8 @@ class TestFormOpt : public QObject {
   void showsItsControls() {
     auto dialog = MakeDialog();
     QCOMPARE(dialog->windowTitle(), QStringLiteral("Настройки"));
-    for (const SwitchInfo& info : kSwitches) {
-      QCOMPARE(Box(*dialog, info.checkBox.data())->text(),
+    for (const SwitchBox& info : kSwitchBoxes) {
+      QCOMPARE(Box(*dialog, info.name.data())->text(),
                QString::fromUtf8(info.caption.data(), static_cast<qsizetype>(info.caption.size())));
     }
     QCOMPARE(Box(*dialog, "chBlank")->text(), QStringLiteral("target=\"_blank\""));

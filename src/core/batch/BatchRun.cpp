@@ -173,7 +173,8 @@ bool BatchRun::ProcessFile(std::size_t index) {
 
   host_.SetStatus(std::string(text::kLoading));
   docText_->Clear();
-  if (const int err = source_.LoadInto(*docText_, stopFlag_, [this] { Pump(); }); err != 0) {
+  const auto append = [this](std::string_view bytes) { docText_->Append(bytes); };
+  if (const int err = source_.Load(append, stopFlag_, [this] { Pump(); }); err != 0) {
     throw RunError(FormatText(text::kCannotRead, {path, std::strerror(err)}));
   }
   Pump();

@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <string>
 
-#include "settings/Switches.h"
+#include "cleaning/Switch.h"
 
 namespace varnow {
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "cleaning/CleaningContext.h"
-#include "settings/Switches.h"
+#include "cleaning/Switch.h"
 
 namespace varnow {
 

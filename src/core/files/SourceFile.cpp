@@ -34,7 +34,7 @@ void SourceFile::Close() {
   }
 }
 
-int SourceFile::LoadInto(Document& doc, const bool& stopFlag, const std::function<void()>& pump) {
+int SourceFile::Load(const Sink& sink, const bool& stopFlag, const std::function<void()>& pump) {
   std::vector<char> block(kBlockSize);
   for (;;) {
     const ssize_t n = ::read(fd_, block.data(), block.size());
@@ -47,7 +47,7 @@ int SourceFile::LoadInto(Document& doc, const bool& stopFlag, const std::functio
     if (n == 0) {
       return 0;
     }
-    doc.Append(std::string_view(block.data(), static_cast<std::size_t>(n)));
+    sink(std::string_view(block.data(), static_cast<std::size_t>(n)));
     if (pump) {
       pump();
     }

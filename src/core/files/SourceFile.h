@@ -6,7 +6,7 @@
 #include <functional>
 #include <string>
 
-#include "document/Document.h"
+#include <string_view>
 
 namespace varnow {
 
@@ -26,9 +26,10 @@ class SourceFile {
   void Close();
   bool IsOpen() const { return fd_ >= 0; }
 
-  // Appends the file's bytes to `doc` block by block, pumping after each block and stopping
+  // Hands the file's bytes to `sink` block by block, pumping after each block and stopping
   // when `stopFlag` is then set. Returns 0, or the errno of a failed read.
-  int LoadInto(Document& doc, const bool& stopFlag, const std::function<void()>& pump);
+  using Sink = std::function<void(std::string_view bytes)>;
+  int Load(const Sink& sink, const bool& stopFlag, const std::function<void()>& pump);
 
   // Whether `path` names this very file (the same inode, through any link).
   bool IsSameFile(const std::string& path) const;

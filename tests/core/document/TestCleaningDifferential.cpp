@@ -9,6 +9,7 @@
 #include "cleaning/ProcedureOrder.h"
 #include "cleaning/Procedures.h"
 #include "document/FastDocument.h"
+#include "settings/Switches.h"
 #include "support/CleaningHarness.h"
 #include "support/LiteralDocument.h"
 #include "support/RandomHtml.h"
