@@ -6,7 +6,6 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "LinkLabel.h"
 #include "Version.h"
 
 namespace varnow {
@@ -27,6 +26,23 @@ QUrl TFormAbout::WebLink() {
   return QUrl(QString::fromLatin1(kWebAddress));
 }
 
+namespace {
+
+// A link drawn by the label itself, in the palette's link colour, as wide as its text so that
+// a click beside it is no click on it. Activating it reports; opening is the handler's job.
+QLabel* LinkLabel(const QString& text, const QUrl& link, QWidget* parent) {
+  auto* label = new QLabel(QStringLiteral("<a href=\"%1\">%2</a>")
+                               .arg(link.toString().toHtmlEscaped(), text.toHtmlEscaped()),
+                           parent);
+  label->setTextFormat(Qt::RichText);
+  label->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
+  label->setOpenExternalLinks(false);
+  label->setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Preferred);
+  return label;
+}
+
+}  // namespace
+
 TFormAbout::TFormAbout(QWidget* parent)
     : QDialog(parent), openLink_([](const QUrl& link) { QDesktopServices::openUrl(link); }) {
   setObjectName(QStringLiteral("FormAbout"));
@@ -39,23 +55,23 @@ TFormAbout::TFormAbout(QWidget* parent)
 }
 
 void TFormAbout::BuildControls() {
-  label1_ = new QLabel(this);
-  label1_->setObjectName(QStringLiteral("Label1"));
+  titleLabel_ = new QLabel(this);
+  titleLabel_->setObjectName(QStringLiteral("Label1"));
   QFont title(QStringLiteral("Arial"), 18, QFont::Bold);
   title.setStyleHint(QFont::SansSerif);
-  label1_->setFont(title);
-  label1_->setToolTip(
+  titleLabel_->setFont(title);
+  titleLabel_->setToolTip(
       QStringLiteral("%1, версия файла %2")
           .arg(QString::fromUtf8(version::kDescription), QString::fromLatin1(version::kFile)));
 
-  auto* label4 = new LinkLabel(QString::fromUtf8(kCredit), this);
+  auto* label4 = LinkLabel(QString::fromUtf8(kCredit), MailLink(), this);
   label4->setObjectName(QStringLiteral("Label4"));
   label4->setToolTip(QString::fromLatin1(kMailAddress));
-  connect(label4, &LinkLabel::clicked, this, &TFormAbout::Label4Click);
+  connect(label4, &QLabel::linkActivated, this, &TFormAbout::Label4Click);
 
-  auto* label3 = new LinkLabel(QString::fromLatin1(kWebAddress), this);
+  auto* label3 = LinkLabel(QString::fromLatin1(kWebAddress), WebLink(), this);
   label3->setObjectName(QStringLiteral("Label3"));
-  connect(label3, &LinkLabel::clicked, this, &TFormAbout::Label3Click);
+  connect(label3, &QLabel::linkActivated, this, &TFormAbout::Label3Click);
 
   auto* button1 = new QPushButton(QStringLiteral("Закрыть"), this);
   button1->setObjectName(QStringLiteral("Button1"));
@@ -65,7 +81,7 @@ void TFormAbout::BuildControls() {
   buttons->addStretch();
   buttons->addWidget(button1);
   auto* layout = new QVBoxLayout(this);
-  layout->addWidget(label1_);
+  layout->addWidget(titleLabel_);
   layout->addWidget(label4);
   layout->addWidget(label3);
   settingsLine_ = new QLabel(this);
@@ -79,7 +95,7 @@ void TFormAbout::BuildControls() {
 }
 
 void TFormAbout::FormCreate() {
-  label1_->setText(QString::fromUtf8(version::kTitle));
+  titleLabel_->setText(QString::fromUtf8(version::kTitle));
 }
 
 void TFormAbout::ShowSettingsFile(const QString& path) {

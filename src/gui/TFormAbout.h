@@ -8,7 +8,6 @@ class QLabel;
 
 namespace varnow {
 
-class LinkLabel;
 
 // The about box: the program's name and version, a mail link to the author and a link to
 // the web site, both opened by the desktop's default handler.
@@ -40,7 +39,7 @@ class TFormAbout : public QDialog {
   void FormCreate();
 
   LinkOpener openLink_;
-  QLabel* label1_ = nullptr;
+  QLabel* titleLabel_ = nullptr;
   QLabel* settingsLine_ = nullptr;
 };
 

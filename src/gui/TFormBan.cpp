@@ -3,7 +3,6 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLineEdit>
-#include <QMouseEvent>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -37,30 +36,37 @@ TFormBan::TFormBan(std::filesystem::path settingsFile, UserMessages messages, QW
 }
 
 void TFormBan::BuildControls() {
-  listView1_ = new QTableWidget(kBannerSlots, 2, this);
-  listView1_->setObjectName(QStringLiteral("ListView1"));
-  listView1_->setHorizontalHeaderLabels({QStringLiteral("Начало"), QStringLiteral("Конец")});
-  listView1_->verticalHeader()->hide();
-  listView1_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-  listView1_->verticalHeader()->setDefaultSectionSize(listView1_->fontMetrics().height() + 6);
-  listView1_->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
-  listView1_->horizontalHeader()->setStretchLastSection(false);
-  listView1_->horizontalHeader()->setSectionsClickable(false);
-  listView1_->setColumnWidth(0, kColumnWidth);
-  listView1_->setColumnWidth(1, kColumnWidth);
-  listView1_->setShowGrid(true);
-  listView1_->setSelectionBehavior(QAbstractItemView::SelectRows);
-  listView1_->setSelectionMode(QAbstractItemView::SingleSelection);
-  listView1_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  listView1_->setWordWrap(false);
-  listView1_->viewport()->installEventFilter(this);
+  bannerList_ = new QTableWidget(kBannerSlots, 2, this);
+  bannerList_->setObjectName(QStringLiteral("ListView1"));
+  bannerList_->setHorizontalHeaderLabels({QStringLiteral("Начало"), QStringLiteral("Конец")});
+  bannerList_->verticalHeader()->hide();
+  bannerList_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  bannerList_->verticalHeader()->setDefaultSectionSize(bannerList_->fontMetrics().height() + 6);
+  bannerList_->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+  bannerList_->horizontalHeader()->setStretchLastSection(false);
+  bannerList_->horizontalHeader()->setSectionsClickable(false);
+  bannerList_->setColumnWidth(0, kColumnWidth);
+  bannerList_->setColumnWidth(1, kColumnWidth);
+  bannerList_->setShowGrid(true);
+  bannerList_->setSelectionBehavior(QAbstractItemView::SelectRows);
+  bannerList_->setSelectionMode(QAbstractItemView::SingleSelection);
+  bannerList_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  bannerList_->setWordWrap(false);
+  // Every click on a row loads it, also one that takes the selection away (Ctrl+click): the
+  // view reports the click after it has changed the selection.
+  connect(bannerList_, &QTableWidget::clicked, this, &TFormBan::ListView1Click);
+  connect(bannerList_->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+    if (SelectedSlot() < 0) {
+      ListView1Click();
+    }
+  });
 
-  edit1_ = new QLineEdit(this);
-  edit1_->setObjectName(QStringLiteral("Edit1"));
-  edit1_->setFixedWidth(kColumnWidth + 1);
-  edit2_ = new QLineEdit(this);
-  edit2_->setObjectName(QStringLiteral("Edit2"));
-  edit2_->setFixedWidth(kColumnWidth - 1);
+  firstMarkerField_ = new QLineEdit(this);
+  firstMarkerField_->setObjectName(QStringLiteral("Edit1"));
+  firstMarkerField_->setFixedWidth(kColumnWidth + 1);
+  lastMarkerField_ = new QLineEdit(this);
+  lastMarkerField_->setObjectName(QStringLiteral("Edit2"));
+  lastMarkerField_->setFixedWidth(kColumnWidth - 1);
 
   auto* bitBtn1 = new QPushButton(QStringLiteral("+"), this);
   bitBtn1->setObjectName(QStringLiteral("BitBtn1"));
@@ -81,8 +87,8 @@ void TFormBan::BuildControls() {
   // The two boxes sit under the two columns, so that a pair is typed where it will show.
   auto* boxes = new QHBoxLayout;
   boxes->setSpacing(1);
-  boxes->addWidget(edit1_);
-  boxes->addWidget(edit2_);
+  boxes->addWidget(firstMarkerField_);
+  boxes->addWidget(lastMarkerField_);
   boxes->addWidget(bitBtn1);
   boxes->addStretch();
   auto* close = new QHBoxLayout;
@@ -90,7 +96,7 @@ void TFormBan::BuildControls() {
   close->addWidget(button1);
   auto* layout = new QVBoxLayout(this);
   layout->setSpacing(2);
-  layout->addWidget(listView1_, 1);
+  layout->addWidget(bannerList_, 1);
   layout->addLayout(boxes);
   layout->addLayout(close);
 }
@@ -104,32 +110,22 @@ void TFormBan::FormCreate() {
       messages_.error(parentWidget(), QString::fromUtf8(e.what()));
       break;
     }
-    listView1_->setItem(slot, 0, Cell(pair.first));
-    listView1_->setItem(slot, 1, Cell(pair.last));
+    bannerList_->setItem(slot, 0, Cell(pair.first));
+    bannerList_->setItem(slot, 1, Cell(pair.last));
   }
   for (int slot = 0; slot < kBannerSlots; ++slot) {
     for (int column = 0; column < 2; ++column) {
-      if (listView1_->item(slot, column) == nullptr) {
-        listView1_->setItem(slot, column, Cell({}));
+      if (bannerList_->item(slot, column) == nullptr) {
+        bannerList_->setItem(slot, column, Cell({}));
       }
     }
   }
-  listView1_->clearSelection();
-  listView1_->setCurrentItem(nullptr);
-}
-
-bool TFormBan::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == listView1_->viewport() && event->type() == QEvent::MouseButtonRelease &&
-      static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
-    // After the view has handled the release: a Ctrl+click that takes the selection away
-    // must find it gone.
-    QMetaObject::invokeMethod(this, &TFormBan::ListView1Click, Qt::QueuedConnection);
-  }
-  return QDialog::eventFilter(watched, event);
+  bannerList_->clearSelection();
+  bannerList_->setCurrentItem(nullptr);
 }
 
 int TFormBan::SelectedSlot() const {
-  const QModelIndexList rows = listView1_->selectionModel()->selectedRows();
+  const QModelIndexList rows = bannerList_->selectionModel()->selectedRows();
   return rows.isEmpty() ? -1 : rows.front().row();
 }
 
@@ -137,15 +133,15 @@ void TFormBan::ListView1Click() {
   const int slot = SelectedSlot();
   if (slot < 0) {
     // No slot is selected: there is nothing to load.
-    edit1_->clear();
-    edit2_->clear();
+    firstMarkerField_->clear();
+    lastMarkerField_->clear();
     return;
   }
   try {
     // From the file, not from the row: a pair written there meanwhile is what is loaded.
     const BannerPair pair = ReadBanner(settings_, slot);
-    edit1_->setText(QString::fromStdString(pair.first));
-    edit2_->setText(QString::fromStdString(pair.last));
+    firstMarkerField_->setText(QString::fromStdString(pair.first));
+    lastMarkerField_->setText(QString::fromStdString(pair.last));
   } catch (const std::exception& e) {
     messages_.error(this, QString::fromUtf8(e.what()));
   }
@@ -157,15 +153,15 @@ void TFormBan::BitBtn1Click() {
     messages_.hint(this, QStringLiteral("Выберите в списке строку, в которую записать пару."));
     return;
   }
-  const BannerPair pair{edit1_->text().toStdString(), edit2_->text().toStdString()};
+  const BannerPair pair{firstMarkerField_->text().toStdString(), lastMarkerField_->text().toStdString()};
   try {
     WriteBanner(settings_, slot, pair);
   } catch (const std::exception& e) {
     messages_.error(this, QString::fromUtf8(e.what()));
     return;
   }
-  listView1_->item(slot, 0)->setText(edit1_->text());
-  listView1_->item(slot, 1)->setText(edit2_->text());
+  bannerList_->item(slot, 0)->setText(firstMarkerField_->text());
+  bannerList_->item(slot, 1)->setText(lastMarkerField_->text());
 }
 
 void TFormBan::Button1Click() {

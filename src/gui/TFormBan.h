@@ -25,9 +25,6 @@ class TFormBan : public QDialog {
   void BitBtn1Click();  // "+"
   void Button1Click();  // "Закрыть"
 
- protected:
-  bool eventFilter(QObject* watched, QEvent* event) override;
-
  private:
   void BuildControls();
   void FormCreate();
@@ -35,9 +32,9 @@ class TFormBan : public QDialog {
 
   ProfileFile settings_;
   UserMessages messages_;
-  QTableWidget* listView1_ = nullptr;
-  QLineEdit* edit1_ = nullptr;
-  QLineEdit* edit2_ = nullptr;
+  QTableWidget* bannerList_ = nullptr;
+  QLineEdit* firstMarkerField_ = nullptr;
+  QLineEdit* lastMarkerField_ = nullptr;
 };
 
 }  // namespace varnow

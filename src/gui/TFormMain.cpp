@@ -109,12 +109,12 @@ void TFormMain::BuildControls() {
   toolBar->setToolButtonStyle(Qt::ToolButtonIconOnly);
   toolBar->toggleViewAction()->setVisible(false);
   setContextMenuPolicy(Qt::NoContextMenu);  // no menu to hide the tool bar
-  edit1_ = new QLineEdit(QDir::toNativeSeparators(QDir::homePath()), toolBar);
-  edit1_->setObjectName(QStringLiteral("Edit1"));
-  edit1_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+  folderField_ = new QLineEdit(QDir::toNativeSeparators(QDir::homePath()), toolBar);
+  folderField_->setObjectName(QStringLiteral("Edit1"));
+  folderField_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
   // Enter in the folder field starts a run, as Execute does.
-  connect(edit1_, &QLineEdit::returnPressed, aExecute_, &QAction::trigger);
-  toolBar->addWidget(edit1_);
+  connect(folderField_, &QLineEdit::returnPressed, aExecute_, &QAction::trigger);
+  toolBar->addWidget(folderField_);
   int number = 1;
   for (QAction* a : {aSelectDir_, aExecute_, aStop_}) {
     toolBar->addAction(a);
@@ -124,19 +124,19 @@ void TFormMain::BuildControls() {
   }
   addToolBar(Qt::TopToolBarArea, toolBar);
 
-  memo1_ = new LogPane(this);
-  memo1_->setObjectName(QStringLiteral("Memo1"));
-  setCentralWidget(memo1_);
+  logPane_ = new LogPane(this);
+  logPane_->setObjectName(QStringLiteral("Memo1"));
+  setCentralWidget(logPane_);
 
-  statusBar1_ = new StatusPanel(this);
-  statusBar1_->setObjectName(QStringLiteral("StatusBar1"));
-  setStatusBar(statusBar1_);
-  statusBar1_->SetText(QStringLiteral("Готово"));
+  statusPanel_ = new StatusPanel(this);
+  statusPanel_->setObjectName(QStringLiteral("StatusBar1"));
+  setStatusBar(statusPanel_);
+  statusPanel_->SetText(QStringLiteral("Готово"));
 
   for (const char* line : kIntroLines) {
-    memo1_->AppendLine(std::string_view(line));
+    logPane_->AppendLine(std::string_view(line));
   }
-  memo1_->Flush();
+  logPane_->Flush();
 }
 
 void TFormMain::FitToScreen() {
@@ -198,10 +198,10 @@ bool TFormMain::RunOnce() {
     run_.Execute();
     return true;
   } catch (const std::exception& e) {
-    memo1_->Flush();
-    statusBar1_->HideProgress();
+    logPane_->Flush();
+    statusPanel_->HideProgress();
     // The status says what ended the run, as the idle buttons do.
-    statusBar1_->SetText(QString::fromUtf8(e.what()).replace(QLatin1Char('\n'), QLatin1Char(' ')));
+    statusPanel_->SetText(QString::fromUtf8(e.what()).replace(QLatin1Char('\n'), QLatin1Char(' ')));
     messages_.error(this, QString::fromUtf8(e.what()));
     return false;
   }
@@ -218,7 +218,7 @@ void TFormMain::aSelectDirExecute() {
       pickFolder_(this, QStringLiteral("Выберите папку с HTML файлами"), pickerPath_);
   if (chosen) {
     pickerPath_ = *chosen;
-    edit1_->setText(*chosen);
+    folderField_->setText(*chosen);
   }
 }
 
@@ -263,7 +263,7 @@ void TFormMain::Pump() {
 }
 
 std::string TFormMain::FolderText() {
-  return edit1_->text().toStdString();
+  return folderField_->text().toStdString();
 }
 
 std::string TFormMain::StoreDir() {
@@ -275,19 +275,19 @@ bool TFormMain::SwitchOn(Switch which) {
 }
 
 void TFormMain::SetStatus(const std::string& text) {
-  statusBar1_->SetText(QString::fromStdString(text));
+  statusPanel_->SetText(QString::fromStdString(text));
 }
 
 void TFormMain::ClearLog() {
-  memo1_->Clear();
+  logPane_->Clear();
 }
 
 void TFormMain::AppendLog(const std::string& line) {
   // A file name that is not UTF-8 comes, most likely, from a cp1251 system: show it so.
   if (IsValidUtf8(line)) {
-    memo1_->AppendLine(std::string_view(line));
+    logPane_->AppendLine(std::string_view(line));
   } else {
-    memo1_->AppendLine(std::string_view(InvalidBytesAsCp1251(line)));
+    logPane_->AppendLine(std::string_view(InvalidBytesAsCp1251(line)));
   }
 }
 
@@ -297,12 +297,12 @@ void TFormMain::SetButtons(bool executeEnabled, bool stopEnabled) {
 }
 
 void TFormMain::Progress(std::size_t done, std::size_t total) {
-  statusBar1_->ShowProgress(done, total);
+  statusPanel_->ShowProgress(done, total);
 }
 
 void TFormMain::RunEnded() {
-  memo1_->Flush();
-  statusBar1_->HideProgress();
+  logPane_->Flush();
+  statusPanel_->HideProgress();
 }
 
 }  // namespace varnow

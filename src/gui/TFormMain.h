@@ -84,9 +84,9 @@ class TFormMain : public QMainWindow, public RunHost {
   QAction* aExecute_ = nullptr;
   QAction* aSelectDir_ = nullptr;
   QAction* aStop_ = nullptr;
-  QLineEdit* edit1_ = nullptr;
-  LogPane* memo1_ = nullptr;
-  StatusPanel* statusBar1_ = nullptr;
+  QLineEdit* folderField_ = nullptr;
+  LogPane* logPane_ = nullptr;
+  StatusPanel* statusPanel_ = nullptr;
 
   QElapsedTimer sinceLastPump_;
   qint64 pumpIntervalMs_;

@@ -64,16 +64,16 @@ void TFormOpt::BuildControls() {
   paths->setObjectName(QStringLiteral("GroupBox1"));
   auto* label1 = new QLabel(QStringLiteral("Каталог сохраненных файлов"), paths);
   label1->setObjectName(QStringLiteral("Label1"));
-  edit1_ = new QLineEdit(paths);
-  edit1_->setObjectName(QStringLiteral("Edit1"));
-  label1->setBuddy(edit1_);
+  storeDirField_ = new QLineEdit(paths);
+  storeDirField_->setObjectName(QStringLiteral("Edit1"));
+  label1->setBuddy(storeDirField_);
   auto* bitBtn1 = PlainButton(QString(), "BitBtn1", this, paths);
   bitBtn1->setIcon(RoleIcon(IconRole::kChooseFolder, style()));
   bitBtn1->setToolTip(QStringLiteral("Выбрать папку"));
   connect(bitBtn1, &QPushButton::clicked, this, &TFormOpt::BitBtn1Click);
   auto* folderRow = new QHBoxLayout;
   folderRow->setSpacing(0);
-  folderRow->addWidget(edit1_);
+  folderRow->addWidget(storeDirField_);
   folderRow->addWidget(bitBtn1);
   auto* pathsLayout = new QVBoxLayout(paths);
   pathsLayout->addWidget(label1);
@@ -135,7 +135,7 @@ void TFormOpt::BuildControls() {
 
   // Tab follows what the eye reads: the folder and its button, the left group top down, the
   // right group top down with "..." after its check box, then the buttons left to right.
-  std::vector<QWidget*> chain = {edit1_, bitBtn1};
+  std::vector<QWidget*> chain = {storeDirField_, bitBtn1};
   for (Switch s : {Switch::kMSWord, Switch::kStyle, Switch::kSpan, Switch::kTable, Switch::kBody,
                    Switch::kFont, Switch::kScript, Switch::kNoscript, Switch::kIframe,
                    Switch::kOnMouseOver, Switch::kBlank, Switch::kBanner}) {
@@ -202,7 +202,7 @@ void TFormOpt::FormCreate() {
     }
     // The folder box shows the folder even when a switch failed to read, so that what the
     // dialog shows is what the next run uses and what OK stores.
-    edit1_->setText(storeDir_);
+    storeDirField_->setText(storeDir_);
     if (main.error) {
       messages_.error(BoxParent(), QString::fromStdString(*main.error));
     }
@@ -216,7 +216,7 @@ void TFormOpt::FormDestroy() {
 }
 
 bool TFormOpt::WriteMain() {
-  storeDir_ = edit1_->text();
+  storeDir_ = storeDirField_->text();
   std::array<bool, kSwitchCount> switches{};
   for (const SwitchInfo& info : kSwitches) {
     switches[Index(info.id)] = SwitchOn(info.id);
@@ -238,7 +238,7 @@ void TFormOpt::Button1Click() {
 
 void TFormOpt::Button2Click() {
   // Undoes typing and picking in the folder box only; the check boxes stay as they are.
-  edit1_->setText(storeDir_);
+  storeDirField_->setText(storeDir_);
   reject();
 }
 
@@ -253,7 +253,7 @@ void TFormOpt::BitBtn1Click() {
       pickFolder_(this, QStringLiteral("Папка для сохранения обработанных файлов"), lastPick_);
   if (chosen) {
     lastPick_ = *chosen;
-    edit1_->setText(*chosen);
+    storeDirField_->setText(*chosen);
   }
 }
 

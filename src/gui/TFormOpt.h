@@ -65,7 +65,7 @@ class TFormOpt : public QDialog {
   QString lastPick_;  // the folder last chosen with the folder button
 
   QString storeDir_;
-  QLineEdit* edit1_ = nullptr;
+  QLineEdit* storeDirField_ = nullptr;
   std::array<QCheckBox*, kSwitchCount> checkBoxes_{};  // by Index(Switch)
   TFormBan* formBan_ = nullptr;
 };
