@@ -23,6 +23,27 @@ namespace varnow {
 //   the text again.
 // - A deletion waits for the next operation: when that inserts at the same place, as a tag
 //   replaced by its bare form does, the two are made as one replacement.
+//
+// Invariants (they hold between any two public calls):
+// - Deferred erase. Delete only records the deletion in pendingErase_; Length() already counts
+//   it. The next operation settles it first (SettleErase: the bytes go, the patterns are told),
+//   except an Insert at the same place, which makes both as one BlockText::Replace. So every
+//   read of the text (View, FindPattern, PatternRemains, FindTagEnd) and every other edit
+//   begins by settling; text_ and the patterns describe the text without the pending erase
+//   until then, and nothing else may look at them in between.
+// - Tracked patterns. For each pattern in slots_, every occurrence starting before its
+//   knownBelow lies among its listed starts (TrackedPattern); each edit keeps this true through
+//   AfterEdit, which also forgets the patterns not asked for during kIdleTicks edits. widest_
+//   is the size of the longest pattern tracked (the edit window is that wide).
+// - NUL. nul_ tracks the first NUL byte like any pattern; when noNul_ is set the text holds no
+//   NUL at all and nul_ is not kept up to date: a deletion cannot make a NUL, and an insertion
+//   holding one clears noNul_ and starts nul_ afresh.
+// - Tag ends. No '>' stands at noTagEndFrom_ or after it (a bound, possibly beyond the end);
+//   deletions pull it back with the bytes behind them, insertions push it on or, holding a
+//   '>', bring it to just behind their last one.
+// - Tag filters. Each block's TagStartFilter may hold more tag starts than the block has,
+//   never fewer: BlockText adds the starts of every byte it writes and those an edit joins
+//   across its edges, and clears a filter only when its block is emptied or packed anew.
 class FastDocument final : public Document {
  public:
   explicit FastDocument(std::size_t blockSize = BlockText::kDefaultBlockSize);

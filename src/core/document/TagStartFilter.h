@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "document/AsciiFold.h"
+
 namespace varnow {
 
 // Which pairs of bytes follow a '<' somewhere in one block of the text, letters folded to one
@@ -30,22 +32,12 @@ class TagStartFilter {
 
   // The bit for a '<' followed by `a` and `b`, each byte folded as matching folds it.
   static unsigned Bit(char a, char b) {
-    const std::uint32_t key = std::uint32_t{kFolded[static_cast<unsigned char>(a)]} << 8 |
-                              kFolded[static_cast<unsigned char>(b)];
+    const std::uint32_t key = std::uint32_t{FoldByte(a)} << 8 | FoldByte(b);
     return (key * 0x9E3779B1u) >> (32 - kBitsLog2);
   }
 
  private:
   static constexpr unsigned kBitsLog2 = 9;
-  // Each byte folded: ASCII letters to small letters, other bytes as they are.
-  static constexpr std::array<unsigned char, 256> kFolded = [] {
-    std::array<unsigned char, 256> folded{};
-    for (unsigned u = 0; u < 256; ++u) {
-      folded[u] = static_cast<unsigned char>(u >= 'A' && u <= 'Z' ? u | 0x20 : u);
-    }
-    return folded;
-  }();
-
   std::array<std::uint64_t, (1u << kBitsLog2) / 64> bits_{};
 };
 

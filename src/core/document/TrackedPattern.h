@@ -8,6 +8,7 @@
 
 #include "document/BlockText.h"
 #include "document/Document.h"
+#include "document/EditSeams.h"
 #include "document/PatternMatcher.h"
 
 namespace varnow {
@@ -16,42 +17,6 @@ namespace varnow {
 struct EditWindow {
   Pos first = 1;
   std::string_view bytes;
-};
-
-// The byte pairs an edit can create, as bits of the same filter the patterns keep: the pair
-// across each edge of the edited place and, for an insertion, those inside the new bytes.
-// Every new occurrence holds one of them (an occurrence of one byte lies in the new bytes).
-class EditSeams {
- public:
-  void AddPair(char a, char b) {
-    const unsigned bit = PairBit(a, b);
-    bits_[bit / 64] |= std::uint64_t{1} << (bit % 64);
-  }
-  void SetInserted(std::string_view inserted) {
-    inserted_ = inserted;
-    for (std::size_t i = 1; i < inserted.size(); ++i) {
-      AddPair(inserted[i - 1], inserted[i]);
-    }
-  }
-  std::string_view Inserted() const { return inserted_; }
-  const std::array<std::uint64_t, 4>& Bits() const { return bits_; }
-
-  // Folds a byte the way matching does: ASCII letters to one case, other bytes as they are.
-  static unsigned char Fold(char c) { return kFolded[static_cast<unsigned char>(c)]; }
-  static unsigned PairBit(char a, char b) { return (Fold(a) * 31u + Fold(b)) & 255u; }
-
- private:
-  static constexpr std::array<unsigned char, 256> kFolded = [] {
-    std::array<unsigned char, 256> folded{};
-    for (unsigned u = 0; u < 256; ++u) {
-      const unsigned lower = u | 0x20;
-      folded[u] = static_cast<unsigned char>(lower >= 'a' && lower <= 'z' ? lower : u);
-    }
-    return folded;
-  }();
-
-  std::array<std::uint64_t, 4> bits_{};
-  std::string_view inserted_;
 };
 
 // What is known about where one pattern occurs: every occurrence that starts before
