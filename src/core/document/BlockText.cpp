@@ -121,10 +121,10 @@ void BlockText::Insert(Pos index, std::string_view text) {
   Changed();
   const Pos at = std::min(index, length_ + 1);
   InsertBytes(index, text);
-  NoteInserted(at, text);
+  NoteEdit(at, text);
 }
 
-void BlockText::NoteInserted(Pos at, std::string_view text) {
+void BlockText::NoteEdit(Pos at, std::string_view text) {
   const std::size_t count = text.size();
   if (count > 16) {
     NoteTagStarts(at - 2, at + ToPos(count) - 1);
@@ -162,33 +162,10 @@ void BlockText::InsertBytes(Pos index, std::string_view text) {
       offset = blocks_[at].Size();
     }
   }
-  Block& block = blocks_[at];
-  const std::size_t size = block.Size();
-  const std::size_t front = block.begin;
-  const std::size_t back = blockSize_ - block.end;
-  if (front + back < count) {
+  if (!SpliceInBlock(blocks_[at], offset, 0, text)) {
     InsertSplitting(at, offset, text);
     return;
   }
-  bool useFront = false;
-  if (front >= count && back >= count) {
-    useFront = offset < size - offset;
-  } else if (front >= count) {
-    useFront = true;
-  } else if (back < count) {
-    // The room is there only at both ends together: gather it behind the text.
-    std::memmove(block.bytes.get(), block.Data(), size);
-    block.begin = 0;
-    block.end = size;
-  }
-  if (useFront) {
-    std::memmove(block.Data() - count, block.Data(), offset);
-    block.begin -= count;
-  } else {
-    std::memmove(block.Data() + offset + count, block.Data() + offset, size - offset);
-    block.end += count;
-  }
-  std::memcpy(block.Data() + offset, text.data(), count);
   Resize(at, ToPos(count));
   length_ += ToPos(count);
 }
@@ -233,15 +210,7 @@ void BlockText::Erase(Pos index, Pos count) {
     const std::size_t size = block.Size();
     const std::size_t take = std::min(left, size - offset);
     if (take > 0) {
-      const std::size_t head = offset;
-      const std::size_t tail = size - offset - take;
-      if (head < tail) {
-        std::memmove(block.Data() + take, block.Data(), head);
-        block.begin += take;
-      } else {
-        std::memmove(block.Data() + offset, block.Data() + offset + take, tail);
-        block.end -= take;
-      }
+      SpliceInBlock(block, offset, take, {});
       if (block.begin == block.end) {
         block.begin = lead_;
         block.end = lead_;
@@ -254,14 +223,7 @@ void BlockText::Erase(Pos index, Pos count) {
     offset = 0;
   }
   length_ -= count;
-  // A '<' just before the removed bytes is now followed by the bytes behind them. They
-  // usually stand in the block where the removal began, and are seldom a '<'.
-  const Block& first = blocks_[spot.block];
-  const std::size_t before = ToSize(index - spot.start);
-  if (before < 2 || before > first.Size() || first.Data()[before - 1] == TagStartFilter::kLead ||
-      first.Data()[before - 2] == TagStartFilter::kLead) {
-    NoteTagStarts(index - 2, index - 1);
-  }
+  NoteEdit(index, {});
   RebalanceIfThin();
 }
 
@@ -290,18 +252,42 @@ bool BlockText::ReplaceInBlock(Pos index, Pos removed, std::string_view text) {
   if (offset + gone > size || text.empty()) {
     return false;  // the removed bytes run on into the next block
   }
-  const std::size_t head = offset;
-  const std::size_t tail = size - offset - gone;
-  // The shorter side moves, if there is room for it to move to.
+  if (!SpliceInBlock(block, offset, gone, text)) {
+    return false;
+  }
+  Changed();
+  const Pos delta = ToPos(count) - removed;
+  Resize(spot.block, delta);
+  length_ += delta;
+  NoteEdit(index, text);
+  RebalanceIfThin();
+  return true;
+}
+
+bool BlockText::SpliceInBlock(Block& block, std::size_t offset, std::size_t gone,
+                              std::string_view text) const {
+  const std::size_t size = block.Size();
+  const std::size_t count = text.size();
+  const std::size_t head = offset;                // bytes before the change
+  const std::size_t tail = size - offset - gone;  // bytes behind it
+  // The shorter side moves, where there is room for it to move to.
   bool moveHead = head < tail;
   if (count > gone) {
     const std::size_t grow = count - gone;
-    const bool frontRoom = block.begin >= grow;
-    const bool backRoom = blockSize_ - block.end >= grow;
-    if (!frontRoom && !backRoom) {
+    const std::size_t front = block.begin;
+    const std::size_t back = blockSize_ - block.end;
+    if (front + back < grow) {
       return false;
     }
-    moveHead = moveHead ? frontRoom : !backRoom;
+    if (front < grow && back < grow) {
+      // The room is there only at both ends together: gather it behind the text.
+      std::memmove(block.bytes.get(), block.Data(), size);
+      block.begin = 0;
+      block.end = size;
+      moveHead = false;
+    } else {
+      moveHead = moveHead ? front >= grow : back < grow;
+    }
     if (moveHead) {
       std::memmove(block.Data() - grow, block.Data(), head);
       block.begin -= grow;
@@ -319,13 +305,9 @@ bool BlockText::ReplaceInBlock(Pos index, Pos removed, std::string_view text) {
       block.end -= shrink;
     }
   }
-  Changed();
-  std::memcpy(block.Data() + offset, text.data(), count);
-  const Pos delta = ToPos(count) - removed;
-  Resize(spot.block, delta);
-  length_ += delta;
-  NoteInserted(index, text);
-  RebalanceIfThin();
+  if (count > 0) {
+    std::memcpy(block.Data() + offset, text.data(), count);
+  }
   return true;
 }
 
@@ -366,120 +348,6 @@ std::string_view BlockText::Flatten() {
     flatValid_ = true;
   }
   return flat_;
-}
-
-bool BlockText::MatchesAcross(const PatternMatcher& pattern, std::size_t at,
-                              std::size_t offset) const {
-  std::size_t matched = 0;
-  for (; at < blocks_.size(); ++at, offset = 0) {
-    const Block& block = blocks_[at];
-    for (std::size_t i = offset; i < block.Size(); ++i) {
-      if (!pattern.ByteMatches(matched, block.Data()[i])) {
-        return false;
-      }
-      if (++matched == pattern.Size()) {
-        return true;
-      }
-    }
-  }
-  return false;
-}
-
-Pos BlockText::Find(const PatternMatcher& pattern, Pos from, Pos last) const {
-  const Pos size = ToPos(pattern.Size());
-  from = std::max<Pos>(from, 1);
-  last = std::min(last, length_ - size + 1);
-  if (!pattern.CanMatch() || from > last) {
-    return 0;
-  }
-  // A match of a pattern that begins with '<' starts in a block whose filter has its tag.
-  const bool tag = size >= 3 && pattern.Folded(0) == TagStartFilter::kLead;
-  const unsigned tagBit = tag ? TagStartFilter::Bit(pattern.Folded(1), pattern.Folded(2)) : 0;
-  const BlockIndex::Spot spot = Locate(from);
-  Pos start = spot.start;
-  for (std::size_t at = spot.block; at < blocks_.size() && start <= last; ++at) {
-    const Block& block = blocks_[at];
-    const Pos blockSize = ToPos(block.Size());
-    if (tag && !block.tags.MayHold(tagBit)) {
-      start += blockSize;
-      continue;
-    }
-    const Pos first = std::max<Pos>(from - start, 0);             // first start offset here
-    const Pos final = std::min<Pos>(last - start, blockSize - 1);  // last start offset here
-    if (first <= final) {
-      // Starts whose match lies inside this block.
-      const Pos inner = std::min(final, blockSize - size);
-      if (inner >= first) {
-        const std::size_t hit =
-            pattern.FindIn(block.Data() + first, ToSize(inner - first + size));
-        if (hit != PatternMatcher::npos) {
-          return start + first + ToPos(hit);
-        }
-      }
-      // Starts whose match runs on into the blocks after it.
-      for (Pos offset = std::max(first, inner + 1); offset <= final; ++offset) {
-        if (pattern.ByteMatches(0, block.Data()[offset]) &&
-            MatchesAcross(pattern, at, ToSize(offset))) {
-          return start + offset;
-        }
-      }
-    }
-    start += blockSize;
-  }
-  return 0;
-}
-
-Pos BlockText::FindByte(char byte, Pos from, Pos to) const {
-  from = std::max<Pos>(from, 1);
-  to = std::min(to, length_);
-  if (from > to) {
-    return 0;
-  }
-  const BlockIndex::Spot spot = Locate(from);
-  Pos start = spot.start;
-  for (std::size_t at = spot.block; at < blocks_.size() && start <= to; ++at) {
-    const Block& block = blocks_[at];
-    const Pos first = std::max<Pos>(from - start, 0);
-    const Pos end = std::min<Pos>(to - start + 1, ToPos(block.Size()));
-    if (first < end) {
-      const void* hit = std::memchr(block.Data() + first, byte, ToSize(end - first));
-      if (hit != nullptr) {
-        return start + ToPos(static_cast<std::size_t>(static_cast<const char*>(hit) -
-                                                      block.Data()));
-      }
-    }
-    start += ToPos(block.Size());
-  }
-  return 0;
-}
-
-std::string_view BlockText::Window(Pos from, Pos count, std::string& spare) const {
-  if (count > 0) {
-    const BlockIndex::Spot spot = Locate(from);
-    const Block& block = blocks_[spot.block];
-    const auto offset = ToSize(from - spot.start);
-    if (offset + ToSize(count) <= block.Size()) {
-      return {block.Data() + offset, ToSize(count)};
-    }
-  }
-  CopyOut(from, count, spare);
-  return spare;
-}
-
-void BlockText::CopyOut(Pos from, Pos count, std::string& out) const {
-  out.clear();
-  if (count <= 0) {
-    return;
-  }
-  const BlockIndex::Spot spot = Locate(from);
-  std::size_t offset = ToSize(from - spot.start);
-  std::size_t left = ToSize(count);
-  for (std::size_t at = spot.block; left > 0 && at < blocks_.size(); ++at, offset = 0) {
-    const Block& block = blocks_[at];
-    const std::size_t take = std::min(left, block.Size() - std::min(offset, block.Size()));
-    out.append(block.Data() + offset, take);
-    left -= take;
-  }
 }
 
 }  // namespace varnow

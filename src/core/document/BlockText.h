@@ -97,9 +97,15 @@ class BlockText {
   void Changed() { flatValid_ = false; }
   void ReindexAll();
   void InsertBytes(Pos index, std::string_view text);
-  // The new tag starts after `count` bytes were inserted at `at`: in the new bytes, and a '<'
-  // just before them now followed by them.
-  void NoteInserted(Pos at, std::string_view text);
+  // Every edit in place ends here: the tag starts it made, among the new bytes `text` at `at`
+  // (none for a deletion) and where a '<' just before the edit is now followed by other bytes.
+  // (A text assigned, split or packed anew notes all its starts itself.)
+  void NoteEdit(Pos at, std::string_view text);
+  // The one change to a block's bytes: `gone` bytes at `offset` of its text become `text`,
+  // moving whichever side of the text around them is shorter where there is room for it.
+  // False, with nothing done, when the block cannot hold the result.
+  bool SpliceInBlock(Block& block, std::size_t offset, std::size_t gone,
+                     std::string_view text) const;
   // Replace() inside one block; false, with nothing done, where the block cannot take it.
   bool ReplaceInBlock(Pos index, Pos removed, std::string_view text);
   // Packs the blocks again once deletions have left them mostly air.
