@@ -166,7 +166,7 @@ void BlockText::InsertBytes(Pos index, std::string_view text) {
     InsertSplitting(at, offset, text);
     return;
   }
-  Resize(at, ToPos(count));
+  NoteSizeChange(at, ToPos(count));
   length_ += ToPos(count);
 }
 
@@ -216,7 +216,7 @@ void BlockText::Erase(Pos index, Pos count) {
         block.end = lead_;
         block.tags.Clear();
       }
-      Resize(at, -ToPos(take));
+      NoteSizeChange(at, -ToPos(take));
       left -= take;
     }
     ++at;
@@ -257,7 +257,7 @@ bool BlockText::ReplaceInBlock(Pos index, Pos removed, std::string_view text) {
   }
   Changed();
   const Pos delta = ToPos(count) - removed;
-  Resize(spot.block, delta);
+  NoteSizeChange(spot.block, delta);
   length_ += delta;
   NoteEdit(index, text);
   RebalanceIfThin();

@@ -80,7 +80,8 @@ class BlockText {
     cursorValid_ = true;
     return cursor_;
   }
-  void Resize(std::size_t block, Pos delta) {
+  // Tells the index (and the cached block position) that `block` grew or shrank by `delta`.
+  void NoteSizeChange(std::size_t block, Pos delta) {
     index_.Add(block, delta);
     if (cursorValid_ && cursor_.block > block) {
       cursor_.start += delta;

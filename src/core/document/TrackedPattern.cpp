@@ -79,13 +79,13 @@ void TrackedPattern::FindInWindow(StartList& list, Pos from, Pos to,
   }
 }
 
-void TrackedPattern::Replace(const StartList& list, Pos knownBelow) {
+void TrackedPattern::AdoptStarts(const StartList& list, Pos knownBelow) {
   starts_ = list.starts_;
   startCount_ = list.count_;
   knownBelow_ = list.KnownBelow(knownBelow);
 }
 
-void TrackedPattern::Rework(Pos at, Pos removed, Pos inserted, Pos newLength,
+void TrackedPattern::RecheckAroundEdit(Pos at, Pos removed, Pos inserted, Pos newLength,
                             const EditWindow* window) {
   const Pos low = at - Size() + 1;
   const Pos end = at + removed;
@@ -119,7 +119,7 @@ void TrackedPattern::Rework(Pos at, Pos removed, Pos inserted, Pos newLength,
       list.Add(starts_[i] + delta);
     }
   }
-  Replace(list, knownBelow);
+  AdoptStarts(list, knownBelow);
 }
 
 }  // namespace varnow

@@ -67,7 +67,7 @@ class TrackedPattern {
       knownBelow_ = KnownBelowAfter(at, removed, inserted);
       return;
     }
-    Rework(at, removed, inserted, newLength, window);
+    RecheckAroundEdit(at, removed, inserted, newLength, window);
   }
 
  private:
@@ -82,10 +82,12 @@ class TrackedPattern {
     return knownBelow_ >= at + removed ? knownBelow_ + inserted - removed : at + inserted;
   }
   // AfterReplace() where the edit may have made or broken an occurrence.
-  void Rework(Pos at, Pos removed, Pos inserted, Pos newLength, const EditWindow* window);
+  void RecheckAroundEdit(Pos at, Pos removed, Pos inserted, Pos newLength,
+                         const EditWindow* window);
   bool HasByte(std::string_view bytes) const;
   void FindInWindow(StartList& list, Pos from, Pos to, const EditWindow& window) const;
-  void Replace(const StartList& list, Pos knownBelow);
+  // Takes `list` as the starts known now, all of those before `knownBelow`.
+  void AdoptStarts(const StartList& list, Pos knownBelow);
 
   std::string pattern_;
   PatternMatcher matcher_;
