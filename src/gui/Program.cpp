@@ -29,9 +29,16 @@ Program::Program(const std::filesystem::path& settingsFile, UserMessages message
   formOpt_->UseBannerEditor(formBan_.get());
 }
 
-// The members go in the opposite order of their creation: the banner list editor, the
-// settings dialog (writing "Main"), the about box, the main window.
-Program::~Program() = default;
+// The windows go in the opposite order of their creation: the banner list editor, the
+// settings dialog (writing "Main", with the main window still there to own its error box),
+// the about box, the main window. Program is their one owner: each dialog leaves its Qt
+// parent's list of children as it goes, so no window is ever deleted twice.
+Program::~Program() {
+  formBan_.reset();
+  formOpt_.reset();
+  formAbout_.reset();
+  formMain_.reset();
+}
 
 void Program::Show() {
   formMain_->show();
