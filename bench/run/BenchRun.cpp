@@ -1,4 +1,5 @@
-// The whole run, end to end, beside a plain copy of the same tree:
+// The whole run, end to end, beside a plain copy of the same tree (varnow-cli on one thread and
+// on two):
 //   bench_run [--rounds N] [--size MB] [--site DIR]... [--work DIR] [--no-window] [--smoke]
 // Makes a deterministic documentation site (and a tree whose log is millions of lines), then
 // for each tree runs, alternating, `cp -r` of it and `varnow-cli` over it with every procedure
@@ -174,16 +175,21 @@ void Bench(const Options& o, const Tree& tree, const fs::path& bin) {
   const fs::path settings = o.work / "cli.ini";
   WriteSettings(settings, rounds / "unused");
 
-  std::vector<double> copy, cli, window;
-  long cliPeak = 0, windowPeak = 0, stall = 0;
+  std::vector<double> copy, cliOne, cli, window;
+  long cliOnePeak = 0, cliPeak = 0, windowPeak = 0, stall = 0;
   for (int round = 0; round < o.rounds; ++round) {
     const fs::path here = rounds / std::to_string(round);
     fs::create_directories(here);
     copy.push_back(
         RunChild({"/bin/cp", "-r", tree.root.string(), (here / "copy").string()}).seconds);
+    const ChildResult one =
+        RunChild({(bin / "varnow-cli").string(), "--settings", settings.string(), "--jobs", "1",
+                  "--output", (here / "cli1").string(), tree.root.string()});
+    cliOne.push_back(one.seconds);
+    cliOnePeak = std::max(cliOnePeak, one.peakKiB);
     const ChildResult c =
-        RunChild({(bin / "varnow-cli").string(), "--settings", settings.string(), "--output",
-                  (here / "cli").string(), tree.root.string()});
+        RunChild({(bin / "varnow-cli").string(), "--settings", settings.string(), "--jobs", "2",
+                  "--output", (here / "cli").string(), tree.root.string()});
     cli.push_back(c.seconds);
     cliPeak = std::max(cliPeak, c.peakKiB);
     if (o.window && fs::exists(bin / "BenchWindowRun")) {
@@ -205,14 +211,19 @@ void Bench(const Options& o, const Tree& tree, const fs::path& bin) {
   const fs::path log = fs::path(cliOut.string() + fs::weakly_canonical(tree.root).string()) / "log.txt";
   const double copyTime = Median(copy);
   const double cliTime = Median(cli);
-  std::printf("  cp -r        %8.3f s\n", copyTime);
-  std::printf("  varnow-cli   %8.3f s  %5.1fx cp -r   peak memory %6.1f MB   log.txt %zu lines\n",
-              cliTime, cliTime / copyTime, static_cast<double>(cliPeak) / 1024, CountLines(log));
+  std::printf("  cp -r               %8.3f s\n", copyTime);
+  const double cliOneTime = Median(cliOne);
+  std::printf("  varnow-cli --jobs 1 %8.3f s  %5.1fx cp -r   peak memory %6.1f MB   log.txt %zu lines\n",
+              cliOneTime, cliOneTime / copyTime, static_cast<double>(cliOnePeak) / 1024,
+              CountLines(log));
+  std::printf("  varnow-cli --jobs 2 %8.3f s  %5.1fx cp -r   peak memory %6.1f MB   %.2fx the time of --jobs 1\n",
+              cliTime, cliTime / copyTime, static_cast<double>(cliPeak) / 1024,
+              cliTime / cliOneTime);
   if (!window.empty()) {
     const double windowTime = Median(window);
-    std::printf("  window       %8.3f s  %5.2fx varnow-cli   peak memory %6.1f MB   longest "
-                "stall %ld ms\n",
-                windowTime, windowTime / cliTime, static_cast<double>(windowPeak) / 1024, stall);
+    std::printf("  window              %8.3f s  %5.2fx varnow-cli --jobs 1   peak memory %6.1f MB   "
+                "longest stall %ld ms\n",
+                windowTime, windowTime / cliOneTime, static_cast<double>(windowPeak) / 1024, stall);
   }
   fs::remove_all(rounds);
 }

@@ -2,11 +2,13 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <clocale>
 #include <cstdio>
 #include <filesystem>
 #include <string>
 #include <system_error>
+#include <thread>
 #include <vector>
 
 #include "CliOptions.h"
@@ -96,6 +98,7 @@ int RunCli(int argc, char** argv) {
   TerminalHost host(options.folder, storeDir, main.switches, signals, ::isatty(STDERR_FILENO),
                     options.quiet);
   BatchRun run(host, settingsFile);
+  run.SetJobs(options.jobs.value_or(std::max(1u, std::thread::hardware_concurrency())));
   host.Attach(run);
   try {
     run.Execute();

@@ -1,6 +1,7 @@
 #include "CliOptions.h"
 
 #include <cctype>
+#include <cstdlib>
 #include <string_view>
 
 namespace varnow::cli {
@@ -49,6 +50,17 @@ ParsedArguments ParseArguments(const std::vector<std::string>& args) {
       o.settings = OptionValue(args, i, "--settings", parsed.error);
     } else if (IsOption(arg, "--output")) {
       o.output = OptionValue(args, i, "--output", parsed.error);
+    } else if (IsOption(arg, "--jobs") || arg == "-j") {
+      const std::string name = arg == "-j" ? "-j" : "--jobs";
+      if (const std::optional<std::string> n = OptionValue(args, i, name, parsed.error)) {
+        char* end = nullptr;
+        const unsigned long long value = std::strtoull(n->c_str(), &end, 10);
+        if (n->empty() || *end != '\0' || value == 0 || value > 1024 || (*n)[0] == '-') {
+          parsed.error = "--jobs takes a number of pages from 1 to 1024, not '" + *n + "'";
+        } else {
+          o.jobs = static_cast<std::size_t>(value);
+        }
+      }
     } else if (IsOption(arg, "--only")) {
       if (const std::optional<std::string> list = OptionValue(args, i, "--only", parsed.error)) {
         o.only = ParseOnly(*list, parsed.error);
@@ -121,7 +133,7 @@ std::optional<std::array<bool, kSwitchCount>> ParseOnly(const std::string& list,
 }
 
 std::string UsageText(const std::string& settingsFile) {
-  return "Usage: varnow-cli [--settings FILE] [--output DIR] [--only LIST] [--quiet] FOLDER\n"
+  return "Usage: varnow-cli [--settings FILE] [--output DIR] [--only LIST] [--jobs N] [--quiet] FOLDER\n"
          "\n"
          "Cleans every .htm/.html file under FOLDER with the procedures switched on in the\n"
          "settings file and writes the cleaned copies, and log.txt, into the output folder,\n"
@@ -137,6 +149,8 @@ std::string UsageText(const std::string& settingsFile) {
          "                   comma-separated names from " + OnlyNames() + ",\n"
          "                   or all, or none (banner still takes the file's banner slots);\n"
          "                   with --only and --output no settings file is needed\n"
+         "  -j, --jobs N     clean N pages at once (default: one per core); what is written,\n"
+         "                   and in which order, is what --jobs 1 writes\n"
          "  -q, --quiet      print no log lines (log.txt is written all the same)\n"
          "  -h, --help       show this help and exit\n"
          "  -V, --version    show the version and exit\n"

@@ -7,9 +7,12 @@
 
 #include <filesystem>
 #include <functional>
+#include <map>
+#include <random>
 #include <string>
 #include <vector>
 
+#include "support/RandomHtml.h"
 #include "support/TempDir.h"
 #include "support/TextMatch.h"
 #include "text/Cp1251.h"
@@ -121,6 +124,31 @@ std::string Settings(const std::string& storePatch, bool script, std::string_vie
   return s;
 }
 
+// What a run left below `base`: its copies, and log.txt without the header's date, time and
+// elapsed time, and with the run's own output folder written "OUT" where an error names it.
+std::map<std::string, std::string> RunResult(const fs::path& base) {
+  std::map<std::string, std::string> files;
+  for (const auto& e : fs::recursive_directory_iterator(base)) {
+    if (!e.is_regular_file()) {
+      continue;
+    }
+    std::string bytes = ReadBytes(e.path());
+    if (e.path().filename() == "log.txt") {
+      std::vector<std::string> lines = Lines(bytes, "\r\n");
+      lines[1] = lines[3] = "";
+      bytes.clear();
+      for (std::string& line : lines) {
+        if (const std::size_t at = line.find(base.string()); at != std::string::npos) {
+          line.replace(at, base.string().size(), "OUT");
+        }
+        bytes += line + "\n";
+      }
+    }
+    files[fs::relative(e.path(), base).string()] = bytes;
+  }
+  return files;
+}
+
 class CliTest : public ::testing::Test {
  protected:
   CliTest() {
@@ -147,7 +175,7 @@ TEST_F(CliTest, HelpVersionAndWrongCommandLines) {
   EXPECT_EQ(o.out, "Varnow 0.9.9\n");
   o = Cli({"--help"});
   EXPECT_EQ(o.status, 0);
-  EXPECT_TRUE(o.out.starts_with("Usage: varnow-cli [--settings FILE] [--output DIR] [--only LIST] [--quiet] FOLDER\n"));
+  EXPECT_TRUE(o.out.starts_with("Usage: varnow-cli [--settings FILE] [--output DIR] [--only LIST] [--jobs N] [--quiet] FOLDER\n"));
   for (const std::vector<std::string>& args :
        std::vector<std::vector<std::string>>{{}, {"--bogus", "x"}, {"a", "b"}, {"--output"}}) {
     o = Cli(args);
@@ -321,6 +349,84 @@ TEST_F(CliTest, OnlyRunsTheListedProcedures) {
   fs::remove_all(out);
   ASSERT_EQ(Cli({"--settings", ini.string(), "--only=font", site.string()}).status, 0);
   EXPECT_EQ(ReadBytes(Output(out, site / "a.htm")), "<script>1</script><span>a</span>b");
+}
+
+// Several pages at once give exactly what one thread gives: the same copies, the same lines on
+// standard output, the same log.txt (but for the date, time and elapsed time of its header);
+// also when a page ends the run with an error.
+TEST_F(CliTest, JobsGiveExactlyTheOneThreadResult) {
+  std::mt19937_64 rng(14);
+  for (int i = 0; i < 40; ++i) {
+    WriteBytes(site / ("part" + std::to_string(i % 3)) / ("p" + std::to_string(i) + ".htm"),
+               test::RandomHtml(rng, test::RandomDocumentSize(rng)));
+  }
+  std::string settings = "[Main]\r\nStorePatch=\r\n";
+  for (const char* key : {"RmScript", "RmNoscript", "RmIframe", "RmonMouseOver", "RmSpan",
+                          "RmStyle", "RmMSWord", "RmTable", "RmBody", "RmBanner", "RmFont",
+                          "RmBlank"}) {
+    settings += std::string(key) + "=-1\r\n";
+  }
+  int slot = 0;
+  for (const test::MarkerPair& m : test::SampleMarkers()) {
+    settings += "[Banner" + std::to_string(slot++) + "]\r\nFirst=" + m.first + "\r\nLast=" +
+                m.last + "\r\n";
+  }
+  WriteBytes(ini, settings);
+  for (const bool failing : {false, true}) {
+    SCOPED_TRACE(failing ? "an error at a page" : "complete");
+    std::vector<Outcome> runs;
+    for (const char* jobs : {"1", "4"}) {
+      const fs::path base = dir / (std::string("out") + jobs + (failing ? "e" : ""));
+      if (failing) {
+        fs::create_directories(Output(base, site / "part1" / "p7.htm"));  // a folder in the way
+      }
+      Outcome o = Cli({"--settings", ini.string(), "--output", base.string(), "--jobs", jobs,
+                       site.string()});
+      EXPECT_EQ(o.status, failing ? 1 : 0) << o.err;
+      // The run's own output folder is named where log.txt went and in the error.
+      for (std::string* text : {&o.out, &o.err}) {
+        for (std::size_t at; (at = text->find(base.string())) != std::string::npos;) {
+          text->replace(at, base.string().size(), "OUT");
+        }
+      }
+      runs.push_back(o);
+    }
+    EXPECT_TRUE(runs[0].out == runs[1].out);
+    EXPECT_GT(runs[0].out.size(), 1000u);
+    EXPECT_EQ(runs[0].err.substr(0, runs[0].err.find('\n')),
+              runs[1].err.substr(0, runs[1].err.find('\n')));
+    const auto one = RunResult(dir / (std::string("out1") + (failing ? "e" : "")));
+    const auto four = RunResult(dir / (std::string("out4") + (failing ? "e" : "")));
+    EXPECT_EQ(one.size(), four.size());
+    for (const auto& [name, bytes] : one) {
+      const auto other = four.find(name);
+      if (other == four.end() || other->second == bytes) {
+        EXPECT_TRUE(other != four.end()) << name << " is missing";
+        continue;
+      }
+      const std::vector<std::string> a = Lines(bytes);
+      const std::vector<std::string> b = Lines(other->second);
+      std::size_t line = 0;
+      while (line < a.size() && line < b.size() && a[line] == b[line]) {
+        ++line;
+      }
+      ADD_FAILURE() << name << " differs at line " << line << ": "
+                    << (line < a.size() ? a[line] : "(end)") << " | "
+                    << (line < b.size() ? b[line] : "(end)");
+    }
+  }
+}
+
+TEST_F(CliTest, JobsOverTheSampleSiteGiveTheOneThreadResult) {
+  for (const char* jobs : {"1", "4"}) {
+    const Outcome o = Cli({"--settings", VARNOW_SAMPLES "/varnow.ini", "--output",
+                           (dir / jobs).string(), "--jobs", jobs, "--quiet",
+                           VARNOW_SAMPLES "/site"});
+    ASSERT_EQ(o.status, 0) << o.err;
+  }
+  const auto one = RunResult(dir / "1");
+  EXPECT_EQ(one.size(), 4u);  // three pages and log.txt
+  EXPECT_TRUE(one == RunResult(dir / "4"));
 }
 
 TEST_F(CliTest, DefaultSettingsAreTheFileBesideTheProgram) {

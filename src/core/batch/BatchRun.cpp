@@ -7,6 +7,7 @@
 #include <system_error>
 #include <utility>
 
+#include "batch/PageWorkers.h"
 #include "batch/RunTexts.h"
 #include "cleaning/CleaningContext.h"
 #include "discovery/CollectFiles.h"
@@ -138,9 +139,13 @@ void BatchRun::Run() {
   logList_.Open(logFolder, HeaderLines(std::chrono::steady_clock::duration::zero()));
 
   host_.Progress(0, fileList_.size());
-  for (std::size_t i = 0; i < fileList_.size(); ++i) {
-    if (stopFlag_ || !ProcessFile(i)) {
-      break;
+  if (jobs_ > 1 && fileList_.size() > 1) {
+    ProcessInParallel();
+  } else {
+    for (std::size_t i = 0; i < fileList_.size(); ++i) {
+      if (stopFlag_ || !ProcessFile(i)) {
+        break;
+      }
     }
   }
 
@@ -189,10 +194,7 @@ bool BatchRun::ProcessFile(std::size_t index) {
     return false;  // not written; closed at the end of the run
   }
 
-  const std::string storeDir = NeedStoreDir();
-  const std::string output = MirroredPath(storeDir, parts.directory, parts.fileName);
-  MakeFoldersFor(MirroredFolder(storeDir, parts.directory), output);
-  WriteOutput(output);
+  WriteOutput(parts, docText_->View(), {source_.Device(), source_.Inode()});
   docText_->Clear();
   source_.Close();
   ++written_;
@@ -200,9 +202,42 @@ bool BatchRun::ProcessFile(std::size_t index) {
   return true;
 }
 
-void BatchRun::WriteOutput(const std::string& output) {
+void BatchRun::ProcessInParallel() {
+  // The switches are asked for once: a host that cleans in parallel cannot change them
+  // during the run (the command line's are fixed).
+  std::array<bool, kSwitchCount> switches{};
+  for (const Switch s : kRunOrder) {
+    switches[Index(s)] = host_.SwitchOn(s);
+  }
+  PageWorkers workers(fileList_, switches, banners_.Path(), jobs_);
+  for (std::size_t i = 0; i < fileList_.size() && !stopFlag_; ++i) {
+    host_.SetStatus(std::string(text::kLoading));
+    std::optional<CleanedPage> page = workers.Take(i, [this] { Pump(); }, stopFlag_);
+    if (!page) {
+      break;  // stopped: this page and every later one stay unwritten
+    }
+    if (page->error) {
+      throw RunError(*page->error);
+    }
+    host_.SetStatus(FormatText(text::kProcessing, {Count(i), Count(fileList_.size())}));
+    for (const std::string& line : page->lines) {
+      AppendPane(line);
+    }
+    WriteOutput(SplitPath(fileList_[i]), page->bytes, {page->device, page->inode});
+    ++written_;
+    host_.Progress(written_, fileList_.size());
+  }
+}
+
+void BatchRun::WriteOutput(const SplitParts& parts, std::string_view bytes,
+                           std::pair<dev_t, ino_t> source) {
+  const std::string storeDir = NeedStoreDir();
+  const std::string output = MirroredPath(storeDir, parts.directory, parts.fileName);
+  MakeFoldersFor(MirroredFolder(storeDir, parts.directory), output);
   // The source is never written, not even when the output tree maps onto the source tree.
-  if (source_.IsSameFile(output)) {
+  // (lstat: a symbolic link at the path is not the file; writing replaces the link itself.)
+  const std::optional<FileId> there = IdentityOf(output, false);
+  if (there && there->device == source.first && there->inode == source.second) {
     throw RunError(FormatText(text::kCannotCreate, {output, text::kIsTheSource}));
   }
   // Nor any other page of the run: the output tree may lie inside the searched one.
@@ -210,7 +245,7 @@ void BatchRun::WriteOutput(const std::string& output) {
     throw RunError(FormatText(text::kCannotCreate, {output, text::kIsASource}));
   }
   try {
-    ReplaceFileContents(output, docText_->View());
+    ReplaceFileContents(output, bytes);
   } catch (const FileWriteError& e) {
     throw CreateError(e, output);
   }
@@ -219,14 +254,7 @@ void BatchRun::WriteOutput(const std::string& output) {
 MarkerBytes BatchRun::BannerSlot(int slot) {
   // Asked right before the slot is used, so a slot saved during the run counts at once; the
   // file is read again only when it has changed since the last look.
-  banners_.Refresh();
-  const std::string section = BannerSection(slot);
-  // A marker ends at its first NUL byte, as a C-string profile reader gives it.
-  const auto marker = [&](std::string_view key) {
-    const std::string_view value = banners_.Value(section, key);
-    return std::string(value.substr(0, value.find('\0')));
-  };
-  return {marker("First"), marker("Last")};
+  return ReadBannerMarkers(banners_, slot);
 }
 
 std::string BatchRun::NeedStoreDir() {

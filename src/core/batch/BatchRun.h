@@ -2,6 +2,7 @@
 
 #include <sys/types.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <memory>
@@ -16,6 +17,7 @@
 #include "document/Document.h"
 #include "files/SourceFile.h"
 #include "files/StreamedLog.h"
+#include "paths/SplitPath.h"
 #include "settings/CachedProfile.h"
 
 namespace varnow {
@@ -46,12 +48,20 @@ class BatchRun {
   void RequestStop();
 
   bool Running() const { return running_; }
+
+  // Pages cleaned at once, each on a thread of its own; what is written, and in which order,
+  // is what one thread writes. The switches are then asked for once per run. 1 by default.
+  void SetJobs(std::size_t jobs) { jobs_ = std::max<std::size_t>(jobs, 1); }
   bool StopFlag() const { return stopFlag_; }
 
  private:
   void Run();
   bool ProcessFile(std::size_t index);  // false when stopped before writing
-  void WriteOutput(const std::string& output);
+  // The pages cleaned on jobs_ threads, written in the file list's order.
+  void ProcessInParallel();
+  // Writes a page's cleaned bytes to its mirrored path; `source` is its identity.
+  void WriteOutput(const SplitParts& parts, std::string_view bytes,
+                   std::pair<dev_t, ino_t> source);
   // Refuses a folder text that names no folder, and an output folder whose mirror of the
   // searched folder is that folder itself.
   void RefuseOutputOntoFolder(const std::string& folder, const std::string& storeDir);
@@ -80,6 +90,7 @@ class BatchRun {
   SourceFile source_;
   std::string logDirectory_;  // the folder text's directory part, once known
   bool logDirectoryKnown_ = false;
+  std::size_t jobs_ = 1;
   std::size_t written_ = 0;
   std::size_t skipped_ = 0;  // folders and files the search could not go into
   // The pages' identities (device, inode), learned when an output path is first found taken.

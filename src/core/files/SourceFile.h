@@ -33,6 +33,9 @@ class SourceFile {
 
   // Whether `path` names this very file (the same inode, through any link).
   bool IsSameFile(const std::string& path) const;
+  // The open file's identity.
+  dev_t Device() const { return stat_.st_dev; }
+  ino_t Inode() const { return stat_.st_ino; }
 
  private:
   int fd_ = -1;

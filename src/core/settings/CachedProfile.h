@@ -18,6 +18,7 @@ class CachedProfile {
  public:
   explicit CachedProfile(std::filesystem::path file) : file_(std::move(file)) {}
 
+  const std::filesystem::path& Path() const { return file_; }
   void Refresh();
   // Forgets what was read: the next Refresh reads the file.
   void Forget();

@@ -49,6 +49,16 @@ BannerPair ReadBanner(const ProfileFile& file, int slot) {
   return {file.ReadString(section, kFirstKey), file.ReadString(section, kLastKey)};
 }
 
+std::pair<std::string, std::string> ReadBannerMarkers(CachedProfile& file, int slot) {
+  file.Refresh();
+  const std::string section = BannerSection(slot);
+  const auto marker = [&](std::string_view key) {
+    const std::string_view value = file.Value(section, key);
+    return std::string(value.substr(0, value.find('\0')));
+  };
+  return {marker(kFirstKey), marker(kLastKey)};
+}
+
 void WriteBanner(const ProfileFile& file, int slot, const BannerPair& pair) {
   const std::string section = BannerSection(slot);
   file.WriteString(section, kFirstKey, pair.first);

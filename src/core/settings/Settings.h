@@ -4,7 +4,9 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <utility>
 
+#include "settings/CachedProfile.h"
 #include "settings/ProfileFile.h"
 #include "settings/Switches.h"
 
@@ -38,6 +40,9 @@ struct BannerPair {
   std::string last;
 };
 BannerPair ReadBanner(const ProfileFile& file, int slot);
+// Slot `slot` as a run uses it: the markers' cp1251 bytes, First then Last, each ending at its
+// first NUL byte (as a C-string profile reader gives it); the file is looked at again first.
+std::pair<std::string, std::string> ReadBannerMarkers(CachedProfile& file, int slot);
 // "First" then "Last"; a failure of the second leaves the first written.
 void WriteBanner(const ProfileFile& file, int slot, const BannerPair& pair);
 

@@ -632,6 +632,36 @@ TEST_F(BatchRunTest, NameBytesThatAreNotUtf8GoToTheLogUnchanged) {
             std::string::npos);
 }
 
+// Pages cleaned in parallel and stopped after the second is written: the first two are written
+// whole, with their lines as one thread logs them, nothing after them, and the log ends as a
+// stopped run's does.
+TEST_F(BatchRunTest, AParallelRunStopsAfterThePagesWrittenBeforeTheStop) {
+  for (int i = 0; i < 12; ++i) {
+    WriteBytes(site / ("p" + std::to_string(i) + ".htm"),
+               "<script>" + std::to_string(i) + "</script><span>" + std::to_string(i) + "</span>");
+  }
+  host.Enable(Switch::kScript);
+  host.Enable(Switch::kSpan);
+  Execute();  // one thread, complete: the reference
+  const std::vector<std::string> all = LogBody();
+  ASSERT_EQ(all.size(), 36u);
+
+  run.SetJobs(3);
+  host.onPump = [&] {
+    if (!host.progress.empty() && host.progress.back().first == 2) {
+      run.RequestStop();
+    }
+  };
+  Execute();
+  EXPECT_EQ(OutputFileCount(), 12);  // the reference run's copies are still there
+  std::vector<std::string> expected(all.begin(), all.begin() + 6);
+  expected.emplace_back(kStopped);
+  EXPECT_EQ(LogBody(), expected);
+  EXPECT_TRUE(test::StartsWith(host.LastStatus(), "Готово. Обработано 2 файлов. "));
+  EXPECT_FALSE(run.Running());
+  EXPECT_EQ(host.buttons.back(), std::make_pair(true, false));
+}
+
 TEST_F(BatchRunTest, ExecuteFromInsideTheRunsPumpDoesNothing) {
   WriteBytes(site / "a.htm", "a");
   int nested = 0;

@@ -1,0 +1,122 @@
+#include "batch/PageWorkers.h"
+
+#include <cstring>
+
+#include "batch/RunTexts.h"
+#include "cleaning/CleaningContext.h"
+#include "cleaning/ProcedureOrder.h"
+#include "document/Document.h"
+#include "files/SourceFile.h"
+#include "settings/CachedProfile.h"
+#include "settings/Settings.h"
+#include "text/Format.h"
+
+namespace varnow {
+namespace {
+
+// How often the thread taking the pages lets its host in while it waits.
+constexpr auto kPumpInterval = std::chrono::milliseconds(10);
+
+}  // namespace
+
+PageWorkers::PageWorkers(const std::vector<std::string>& pages,
+                         const std::array<bool, kSwitchCount>& switches,
+                         std::filesystem::path settingsFile, std::size_t jobs)
+    : pages_(pages),
+      switches_(switches),
+      settingsFile_(std::move(settingsFile)),
+      jobs_(std::max<std::size_t>(jobs, 1)),
+      ready_(jobs_) {
+  for (std::size_t i = 0; i < jobs_; ++i) {
+    threads_.emplace_back([this] { Work(); });
+  }
+}
+
+PageWorkers::~PageWorkers() {
+  {
+    const std::lock_guard lock(mutex_);
+    stopping_ = true;
+  }
+  changed_.notify_all();
+  for (std::thread& thread : threads_) {
+    thread.join();
+  }
+}
+
+void PageWorkers::Work() {
+  for (;;) {
+    std::size_t index = 0;
+    {
+      std::unique_lock lock(mutex_);
+      // Not more than jobs_ pages ahead of those taken: memory stays bounded.
+      changed_.wait(lock, [&] { return stopping_ || next_ < taken_ + jobs_; });
+      if (stopping_ || next_ >= pages_.size()) {
+        return;
+      }
+      index = next_++;
+    }
+    // A page abandoned on a stop is never taken, so it need not be whole.
+    bool stop = false;
+    CleanedPage page = Clean(index, stop);
+    {
+      const std::lock_guard lock(mutex_);
+      ready_[index % jobs_] = std::move(page);
+    }
+    changed_.notify_all();
+  }
+}
+
+CleanedPage PageWorkers::Clean(std::size_t index, const bool& stop) const {
+  const std::string& path = pages_[index];
+  CleanedPage page;
+  SourceFile source;
+  if (const int err = source.Open(path); err != 0) {
+    page.error = FormatText(run_text::kCannotOpen, {path, std::strerror(err)});
+    return page;
+  }
+  page.device = source.Device();
+  page.inode = source.Inode();
+  std::unique_ptr<Document> doc = NewDocument();
+  const auto append = [&doc](std::string_view bytes) { doc->Append(bytes); };
+  if (const int err = source.Load(append, stop, nullptr); err != 0) {
+    page.error = FormatText(run_text::kCannotRead, {path, std::strerror(err)});
+    return page;
+  }
+  source.Close();
+  bool stopped = false;
+  CachedProfile banners(settingsFile_);
+  CleaningContext ctx(
+      *doc, stopped, [&page](std::string line) { page.lines.push_back(std::move(line)); },
+      [this, &stopped] { stopped = stopped || stopping_.load(std::memory_order_relaxed); });
+  RunProcedures(
+      ctx, path, [this](Switch s) { return switches_[Index(s)]; },
+      [&banners](int slot) { return ReadBannerMarkers(banners, slot); });
+  page.bytes = std::string(doc->View());
+  return page;
+}
+
+std::optional<CleanedPage> PageWorkers::Take(std::size_t index, const std::function<void()>& pump,
+                                             const bool& stopFlag) {
+  pump();  // once a page, as one thread pumps once a page at least
+  std::unique_lock lock(mutex_);
+  while (!ready_[index % jobs_]) {
+    if (stopFlag) {
+      return std::nullopt;
+    }
+    changed_.wait_for(lock, kPumpInterval);
+    lock.unlock();
+    pump();  // the host's events: a stop among them
+    lock.lock();
+  }
+  if (stopFlag) {
+    return std::nullopt;
+  }
+  std::optional<CleanedPage> page = std::move(ready_[index % jobs_]);
+  ready_[index % jobs_].reset();
+  ++taken_;
+  lock.unlock();
+  changed_.notify_all();
+  return page;
+}
+
+}  // namespace varnow
