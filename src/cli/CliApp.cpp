@@ -2,13 +2,11 @@
 
 #include <unistd.h>
 
-#include <algorithm>
 #include <clocale>
 #include <cstdio>
 #include <filesystem>
 #include <string>
 #include <system_error>
-#include <thread>
 #include <vector>
 
 #include "CliOptions.h"
@@ -98,7 +96,8 @@ int RunCli(int argc, char** argv) {
   TerminalHost host(options.folder, storeDir, main.switches, signals, ::isatty(STDERR_FILENO),
                     options.quiet);
   BatchRun run(host, settingsFile);
-  run.SetJobs(options.jobs.value_or(std::max(1u, std::thread::hardware_concurrency())));
+  // One page at a time unless asked: on two cores the parallel run does not yet pay.
+  run.SetJobs(options.jobs.value_or(1));
   host.Attach(run);
   try {
     run.Execute();

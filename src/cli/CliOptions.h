@@ -14,7 +14,7 @@ struct CliOptions {
   std::optional<std::string> output;    // --output DIR, in place of StorePatch
   std::string folder;
   bool quiet = false;  // --quiet: no log lines on stdout
-  std::optional<std::size_t> jobs;  // --jobs N: pages cleaned at once (default: the cores)
+  std::optional<std::size_t> jobs;  // --jobs N: pages cleaned at once (default 1)
   // --only LIST: the procedures to run, in place of the settings file's switches.
   std::optional<std::array<bool, kSwitchCount>> only;
   bool help = false;

@@ -209,7 +209,8 @@ void BatchRun::ProcessInParallel() {
   for (const Switch s : kRunOrder) {
     switches[Index(s)] = host_.SwitchOn(s);
   }
-  PageWorkers workers(fileList_, switches, banners_.Path(), jobs_);
+  // And so is the output folder: the workers write the copies, which are named here in order.
+  PageWorkers workers(fileList_, switches, banners_.Path(), NeedStoreDir(), jobs_);
   for (std::size_t i = 0; i < fileList_.size() && !stopFlag_; ++i) {
     host_.SetStatus(std::string(text::kLoading));
     std::optional<CleanedPage> page = workers.Take(i, [this] { Pump(); }, stopFlag_);
@@ -221,19 +222,27 @@ void BatchRun::ProcessInParallel() {
     }
     host_.SetStatus(FormatText(text::kProcessing, {Count(i), Count(fileList_.size())}));
     for (const std::string& line : page->lines) {
-      AppendPane(line);
+      host_.AppendLog(line);
     }
-    WriteOutput(SplitPath(fileList_[i]), page->bytes, {page->device, page->inode});
+    logList_.AddConverted(page->logBytes);
+    if (page->folderError) {
+      throw RunError(FormatText(text::kCannotCreate, {page->output, *page->folderError}));
+    }
+    if (page->writeError) {
+      throw CreateError(*page->writeError, page->output);
+    }
+    RefuseToReplaceAPage(page->output, {page->device, page->inode});
+    try {
+      page->file->Commit();
+    } catch (const FileWriteError& e) {
+      throw CreateError(e, page->output);
+    }
     ++written_;
     host_.Progress(written_, fileList_.size());
   }
 }
 
-void BatchRun::WriteOutput(const SplitParts& parts, std::string_view bytes,
-                           std::pair<dev_t, ino_t> source) {
-  const std::string storeDir = NeedStoreDir();
-  const std::string output = MirroredPath(storeDir, parts.directory, parts.fileName);
-  MakeFoldersFor(MirroredFolder(storeDir, parts.directory), output);
+void BatchRun::RefuseToReplaceAPage(const std::string& output, std::pair<dev_t, ino_t> source) {
   // The source is never written, not even when the output tree maps onto the source tree.
   // (lstat: a symbolic link at the path is not the file; writing replaces the link itself.)
   const std::optional<FileId> there = IdentityOf(output, false);
@@ -244,6 +253,14 @@ void BatchRun::WriteOutput(const SplitParts& parts, std::string_view bytes,
   if (IsAPageOfTheRun(output)) {
     throw RunError(FormatText(text::kCannotCreate, {output, text::kIsASource}));
   }
+}
+
+void BatchRun::WriteOutput(const SplitParts& parts, std::string_view bytes,
+                           std::pair<dev_t, ino_t> source) {
+  const std::string storeDir = NeedStoreDir();
+  const std::string output = MirroredPath(storeDir, parts.directory, parts.fileName);
+  MakeFoldersFor(MirroredFolder(storeDir, parts.directory), output);
+  RefuseToReplaceAPage(output, source);
   try {
     ReplaceFileContents(output, bytes);
   } catch (const FileWriteError& e) {

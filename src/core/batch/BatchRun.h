@@ -59,6 +59,8 @@ class BatchRun {
   bool ProcessFile(std::size_t index);  // false when stopped before writing
   // The pages cleaned on jobs_ threads, written in the file list's order.
   void ProcessInParallel();
+  // Refuses an output path where the page's own source (`source`) or another page stands.
+  void RefuseToReplaceAPage(const std::string& output, std::pair<dev_t, ino_t> source);
   // Writes a page's cleaned bytes to its mirrored path; `source` is its identity.
   void WriteOutput(const SplitParts& parts, std::string_view bytes,
                    std::pair<dev_t, ino_t> source);

@@ -7,6 +7,8 @@
 #include "cleaning/ProcedureOrder.h"
 #include "document/Document.h"
 #include "files/SourceFile.h"
+#include "files/StreamedLog.h"
+#include "paths/SplitPath.h"
 #include "settings/CachedProfile.h"
 #include "settings/Settings.h"
 #include "text/Format.h"
@@ -21,10 +23,12 @@ constexpr auto kPumpInterval = std::chrono::milliseconds(10);
 
 PageWorkers::PageWorkers(const std::vector<std::string>& pages,
                          const std::array<bool, kSwitchCount>& switches,
-                         std::filesystem::path settingsFile, std::size_t jobs)
+                         std::filesystem::path settingsFile, std::string storeDir,
+                         std::size_t jobs)
     : pages_(pages),
       switches_(switches),
       settingsFile_(std::move(settingsFile)),
+      storeDir_(std::move(storeDir)),
       jobs_(std::max<std::size_t>(jobs, 1)),
       ready_(jobs_) {
   for (std::size_t i = 0; i < jobs_; ++i) {
@@ -91,7 +95,30 @@ CleanedPage PageWorkers::Clean(std::size_t index, const bool& stop) const {
   RunProcedures(
       ctx, path, [this](Switch s) { return switches_[Index(s)]; },
       [&banners](int slot) { return ReadBannerMarkers(banners, slot); });
-  page.bytes = std::string(doc->View());
+  for (const std::string& line : page.lines) {
+    AppendLogLineBytes(page.logBytes, line);
+  }
+  if (stopped) {
+    return page;  // never taken
+  }
+  // The copy is written here, in parallel, and named in order by the thread taking the pages.
+  try {
+    const SplitParts parts = SplitPath(path);
+    page.output = MirroredPath(storeDir_, parts.directory, parts.fileName);
+    std::error_code ec;
+    std::filesystem::create_directories(MirroredFolder(storeDir_, parts.directory), ec);
+    if (ec) {
+      page.folderError = ec.message();
+      return page;
+    }
+    page.file = std::make_unique<NewFile>(page.output);
+    page.file->Write(doc->View());
+  } catch (const FileWriteError& e) {
+    page.file.reset();
+    page.writeError = e;
+  } catch (const PathError& e) {
+    page.error = e.what();
+  }
   return page;
 }
 

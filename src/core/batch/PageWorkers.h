@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -15,6 +16,7 @@
 #include <vector>
 
 #include "cleaning/Switch.h"
+#include "files/ReplaceFile.h"
 
 namespace varnow {
 
@@ -22,10 +24,16 @@ namespace varnow {
 // kept it from being cleaned (it could not be opened or read), at which the run ends.
 struct CleanedPage {
   std::vector<std::string> lines;
-  std::string bytes;
+  std::string logBytes;  // the lines as log.txt holds them
   std::optional<std::string> error;
   dev_t device = 0;  // the source's identity, so that it is never written over
   ino_t inode = 0;
+  // The copy, written already but without a name: it is given its name (or dropped) in the
+  // file list's order. Where it could not be made, the error to report at this page.
+  std::string output;
+  std::unique_ptr<NewFile> file;
+  std::optional<FileWriteError> writeError;
+  std::optional<std::string> folderError;  // the output folder could not be made
 };
 
 // Pages cleaned on several threads and handed out in the order of the file list, so that what
@@ -35,8 +43,9 @@ struct CleanedPage {
 // the pages taken waits: at most `jobs` pages are held at once.
 class PageWorkers {
  public:
+  // `storeDir` is the output root for the whole run.
   PageWorkers(const std::vector<std::string>& pages, const std::array<bool, kSwitchCount>& switches,
-              std::filesystem::path settingsFile, std::size_t jobs);
+              std::filesystem::path settingsFile, std::string storeDir, std::size_t jobs);
   // Stops the workers and waits for them.
   ~PageWorkers();
   PageWorkers(const PageWorkers&) = delete;
@@ -54,6 +63,7 @@ class PageWorkers {
   const std::vector<std::string>& pages_;
   const std::array<bool, kSwitchCount> switches_;
   const std::filesystem::path settingsFile_;
+  const std::string storeDir_;
   const std::size_t jobs_;
 
   std::mutex mutex_;

@@ -38,8 +38,7 @@ int OpenUnnamed(const std::filesystem::path& folder) {
 }
 
 void AppendLine(std::string& out, std::string_view utf8Line) {
-  AppendLogLineAsCp1251(out, utf8Line);
-  out += "\r\n";
+  AppendLogLineBytes(out, utf8Line);
 }
 
 std::string HeaderBytes(const std::vector<std::string>& header) {
@@ -66,6 +65,21 @@ int WriteAllAt(int fd, std::string_view bytes, off_t at) {
 }
 
 }  // namespace
+
+void AppendLogLineBytes(std::string& out, std::string_view utf8Line) {
+  AppendLogLineAsCp1251(out, utf8Line);
+  out += "\r\n";
+}
+
+void StreamedLog::AddConverted(std::string_view bytes) {
+  if (error_ != 0) {
+    return;
+  }
+  buffer_ += bytes;
+  if (opened_ && buffer_.size() >= kBufferBytes) {
+    Flush();
+  }
+}
 
 void StreamedLog::Reset() {
   if (fd_ >= 0) {

@@ -21,6 +21,10 @@ namespace varnow {
 // writes the header to a new file and copies the lines behind it inside the kernel. log.txt
 // is complete or absent, never partial; a killed run leaves no file, as the lines never had a
 // name.
+// A line as log.txt holds it: cp1251 (name bytes that are not UTF-8 kept), ended with CR LF,
+// appended to `out`.
+void AppendLogLineBytes(std::string& out, std::string_view utf8Line);
+
 class StreamedLog {
  public:
   StreamedLog() = default;
@@ -35,6 +39,8 @@ class StreamedLog {
   // where the file cannot be made there, in the system's temporary folder.
   void Open(const std::filesystem::path& folder, const std::vector<std::string>& expectedHeader);
   void Add(std::string_view utf8Line);
+  // Lines converted already (by LogLineBytes), back to back.
+  void AddConverted(std::string_view bytes);
   // Writes `header` (UTF-8 lines) and then every line added as `target`, replacing it. `pump`
   // runs between pieces of the copy, so a host stays responsive however long the log is.
   // Throws FileWriteError, also for a body that could not be made or written.
