@@ -48,7 +48,7 @@ void TerminalHost::Pump() {
   }
 }
 
-void TerminalHost::AppendLog(const std::string& line) {
+void TerminalHost::AppendLog(std::string_view line) {
   if (quiet_) {
     return;
   }

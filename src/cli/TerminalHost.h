@@ -31,7 +31,7 @@ class TerminalHost final : public RunHost {
   bool SwitchOn(Switch which) override { return switches_[Index(which)]; }
   void SetStatus(const std::string& text) override { status_ = text; }
   void ClearLog() override {}
-  void AppendLog(const std::string& line) override;
+  void AppendLog(std::string_view line) override;
   void SetButtons(bool, bool) override {}
   void Progress(std::size_t done, std::size_t total) override;
   void RunEnded() override;

@@ -282,7 +282,7 @@ void TFormMain::ClearLog() {
   logPane_->Clear();
 }
 
-void TFormMain::AppendLog(const std::string& line) {
+void TFormMain::AppendLog(std::string_view line) {
   // A file name that is not UTF-8 comes, most likely, from a cp1251 system: show it so.
   if (IsValidUtf8(line)) {
     logPane_->AppendLine(std::string_view(line));

@@ -47,7 +47,7 @@ class TFormMain : public QMainWindow, public RunHost {
   bool SwitchOn(Switch which) override;
   void SetStatus(const std::string& text) override;
   void ClearLog() override;
-  void AppendLog(const std::string& line) override;
+  void AppendLog(std::string_view line) override;
   void SetButtons(bool executeEnabled, bool stopEnabled) override;
   void Progress(std::size_t done, std::size_t total) override;
   void RunEnded() override;

@@ -221,8 +221,10 @@ void BatchRun::ProcessInParallel() {
       throw RunError(*page->error);
     }
     host_.SetStatus(FormatText(text::kProcessing, {Count(i), Count(fileList_.size())}));
-    for (const std::string& line : page->lines) {
-      host_.AppendLog(line);
+    std::size_t start = 0;
+    for (const std::size_t end : page->lineEnds) {
+      host_.AppendLog(std::string_view(page->lineBytes).substr(start, end - start));
+      start = end;
     }
     logList_.AddConverted(page->logBytes);
     if (page->folderError) {

@@ -90,14 +90,16 @@ CleanedPage PageWorkers::Clean(std::size_t index, const bool& stop) const {
   bool stopped = false;
   CachedProfile banners(settingsFile_);
   CleaningContext ctx(
-      *doc, stopped, [&page](std::string line) { page.lines.push_back(std::move(line)); },
+      *doc, stopped,
+      [&page](std::string line) {
+        page.lineBytes += line;
+        page.lineEnds.push_back(page.lineBytes.size());
+        AppendLogLineBytes(page.logBytes, line);
+      },
       [this, &stopped] { stopped = stopped || stopping_.load(std::memory_order_relaxed); });
   RunProcedures(
       ctx, path, [this](Switch s) { return switches_[Index(s)]; },
       [&banners](int slot) { return ReadBannerMarkers(banners, slot); });
-  for (const std::string& line : page.lines) {
-    AppendLogLineBytes(page.logBytes, line);
-  }
   if (stopped) {
     return page;  // never taken
   }

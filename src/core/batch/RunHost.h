@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 #include "cleaning/Switch.h"
 
@@ -24,7 +25,7 @@ class RunHost {
 
   virtual void SetStatus(const std::string& text) = 0;
   virtual void ClearLog() = 0;
-  virtual void AppendLog(const std::string& line) = 0;  // one UTF-8 line of the log pane
+  virtual void AppendLog(std::string_view line) = 0;  // one UTF-8 line of the log pane
   // Execute and Stop: enabled or not.
   virtual void SetButtons(bool executeEnabled, bool stopEnabled) = 0;
   // Files done of the files found, while a run goes on.

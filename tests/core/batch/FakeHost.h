@@ -47,7 +47,7 @@ class FakeHost : public RunHost {
     ++clears;
     lines.clear();
   }
-  void AppendLog(const std::string& line) override { lines.push_back(line); }
+  void AppendLog(std::string_view line) override { lines.emplace_back(line); }
   void SetButtons(bool execute, bool stop) override { buttons.emplace_back(execute, stop); }
   void Progress(std::size_t done, std::size_t total) override {
     progress.emplace_back(done, total);
