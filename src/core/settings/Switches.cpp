@@ -3,26 +3,13 @@
 #include <optional>
 #include <string>
 
+#include "settings/ProfileLines.h"
 #include "settings/SettingsErrors.h"
 #include "text/AsciiCase.h"
 #include "text/Format.h"
 
 namespace varnow {
 namespace {
-
-bool IsBlank(char c) {
-  return c == ' ' || c == '\t';
-}
-
-std::string_view TrimBlanks(std::string_view s) {
-  while (!s.empty() && IsBlank(s.front())) {
-    s.remove_prefix(1);
-  }
-  while (!s.empty() && IsBlank(s.back())) {
-    s.remove_suffix(1);
-  }
-  return s;
-}
 
 // A decimal integer with an optional sign, of any length: only whether it is zero matters.
 std::optional<bool> ParseDecimal(std::string_view s) {
@@ -50,7 +37,7 @@ std::string_view SwitchText(bool checked) {
 
 bool ParseSwitch(std::string_view value) {
   // Blanks around the value come from hand-edited files ("RmScript = -1"); they carry nothing.
-  const std::string_view text = TrimBlanks(value);
+  const std::string_view text = profile::Trim(value);
   if (const std::optional<bool> number = ParseDecimal(text)) {
     return *number;
   }
