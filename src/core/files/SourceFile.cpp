@@ -57,11 +57,4 @@ int SourceFile::Load(const Sink& sink, const bool& stopFlag, const std::function
   }
 }
 
-bool SourceFile::IsSameFile(const std::string& path) const {
-  struct stat st {};
-  // lstat: a symbolic link at the path is not the file; writing replaces the link itself.
-  return fd_ >= 0 && ::lstat(path.c_str(), &st) == 0 && st.st_dev == stat_.st_dev &&
-         st.st_ino == stat_.st_ino;
-}
-
 }  // namespace varnow

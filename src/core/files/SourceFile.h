@@ -31,9 +31,7 @@ class SourceFile {
   using Sink = std::function<void(std::string_view bytes)>;
   int Load(const Sink& sink, const bool& stopFlag, const std::function<void()>& pump);
 
-  // Whether `path` names this very file (the same inode, through any link).
-  bool IsSameFile(const std::string& path) const;
-  // The open file's identity.
+  // The open file's identity, so that no output is ever written over it.
   dev_t Device() const { return stat_.st_dev; }
   ino_t Inode() const { return stat_.st_ino; }
 
