@@ -285,7 +285,7 @@ void TFormMain::ClearLog() {
 void TFormMain::AppendLog(std::string_view line) {
   // A file name that is not UTF-8 comes, most likely, from a cp1251 system: show it so.
   if (IsValidUtf8(line)) {
-    logPane_->AppendLine(std::string_view(line));
+    logPane_->AppendLine(line);
   } else {
     logPane_->AppendLine(std::string_view(InvalidBytesAsCp1251(line)));
   }

@@ -59,9 +59,7 @@ void PageWorkers::Work() {
       }
       index = next_++;
     }
-    // A page abandoned on a stop is never taken, so it need not be whole.
-    bool stop = false;
-    CleanedPage page = Clean(index, stop);
+    CleanedPage page = Clean(index);
     {
       const std::lock_guard lock(mutex_);
       ready_[index % jobs_] = std::move(page);
@@ -70,7 +68,7 @@ void PageWorkers::Work() {
   }
 }
 
-CleanedPage PageWorkers::Clean(std::size_t index, const bool& stop) const {
+CleanedPage PageWorkers::Clean(std::size_t index) const {
   const std::string& path = pages_[index];
   CleanedPage page;
   SourceFile source;
@@ -82,7 +80,10 @@ CleanedPage PageWorkers::Clean(std::size_t index, const bool& stop) const {
   page.inode = source.Inode();
   std::unique_ptr<Document> doc = NewDocument();
   const auto append = [&doc](std::string_view bytes) { doc->Append(bytes); };
-  if (const int err = source.Load(append, stop, nullptr); err != 0) {
+  // Loaded whole: a stop is noticed by the procedures, and a page abandoned on a stop is never
+  // taken, so it need not be whole either.
+  const bool loadWhole = false;
+  if (const int err = source.Load(append, loadWhole, nullptr); err != 0) {
     page.error = FormatText(run_text::kCannotRead, {path, std::strerror(err)});
     return page;
   }

@@ -61,7 +61,7 @@ class PageWorkers {
 
  private:
   void Work();
-  CleanedPage Clean(std::size_t index, const bool& stop) const;
+  CleanedPage Clean(std::size_t index) const;
 
   const std::vector<std::string>& pages_;
   const std::array<bool, kSwitchCount> switches_;

@@ -37,14 +37,10 @@ int OpenUnnamed(const std::filesystem::path& folder) {
   return named;
 }
 
-void AppendLine(std::string& out, std::string_view utf8Line) {
-  AppendLogLineBytes(out, utf8Line);
-}
-
 std::string HeaderBytes(const std::vector<std::string>& header) {
   std::string bytes;
   for (const std::string& line : header) {
-    AppendLine(bytes, line);
+    AppendLogLineBytes(bytes, line);
   }
   return bytes;
 }
@@ -125,7 +121,7 @@ void StreamedLog::Add(std::string_view utf8Line) {
   if (error_ != 0) {
     return;  // the log is lost already; Save says so
   }
-  AppendLine(buffer_, utf8Line);
+  AppendLogLineBytes(buffer_, utf8Line);
   if (opened_ && buffer_.size() >= kBufferBytes) {
     Flush();
   }
