@@ -215,7 +215,12 @@ void BatchRun::ProcessInParallel() {
     host_.SetStatus(std::string(text::kLoading));
     std::optional<CleanedPage> page = workers.Take(i, [this] { Pump(); }, stopFlag_);
     if (!page) {
-      break;  // stopped: this page and every later one stay unwritten
+      // Stopped while this page was awaited: it goes as it goes on one thread when the stop
+      // comes as it is loaded. What is loaded by then is cleaned by the procedures that do not
+      // stop, their lines are logged, and neither it nor any later page is written.
+      workers.Stop();
+      ProcessFile(i);
+      break;
     }
     if (page->error) {
       throw RunError(*page->error);
@@ -227,20 +232,25 @@ void BatchRun::ProcessInParallel() {
       start = end;
     }
     logList_.AddConverted(page->logBytes);
-    if (page->folderError) {
-      throw RunError(FormatText(text::kCannotCreate, {page->output, *page->folderError}));
-    }
-    if (page->writeError) {
-      throw CreateError(*page->writeError, page->output);
-    }
-    RefuseToReplaceAPage(page->output, {page->device, page->inode});
-    try {
-      page->file->Commit();
-    } catch (const FileWriteError& e) {
-      throw CreateError(e, page->output);
+    if (page->bytes) {  // the first page of a folder not yet made
+      WriteOutput(SplitPath(fileList_[i]), *page->bytes, {page->device, page->inode});
+    } else {
+      CommitCleanedPage(*page);
     }
     ++written_;
     host_.Progress(written_, fileList_.size());
+  }
+}
+
+void BatchRun::CommitCleanedPage(CleanedPage& page) {
+  if (page.writeError) {
+    throw CreateError(*page.writeError, page.output);
+  }
+  RefuseToReplaceAPage(page.output, {page.device, page.inode});
+  try {
+    page.file->Commit();
+  } catch (const FileWriteError& e) {
+    throw CreateError(e, page.output);
   }
 }
 

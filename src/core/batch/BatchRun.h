@@ -7,9 +7,9 @@
 #include <filesystem>
 #include <memory>
 #include <set>
-#include <utility>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "batch/RunHost.h"
@@ -21,6 +21,8 @@
 #include "settings/CachedProfile.h"
 
 namespace varnow {
+
+struct CleanedPage;
 
 // An error that ended a run; its message is what the user is shown.
 class RunError : public std::runtime_error {
@@ -59,11 +61,12 @@ class BatchRun {
   bool ProcessFile(std::size_t index);  // false when stopped before writing
   // The pages cleaned on jobs_ threads, written in the file list's order.
   void ProcessInParallel();
+  // Names the copy a worker wrote without a name, or reports why it could not be written.
+  void CommitCleanedPage(CleanedPage& page);
   // Refuses an output path where the page's own source (`source`) or another page stands.
   void RefuseToReplaceAPage(const std::string& output, std::pair<dev_t, ino_t> source);
   // Writes a page's cleaned bytes to its mirrored path; `source` is its identity.
-  void WriteOutput(const SplitParts& parts, std::string_view bytes,
-                   std::pair<dev_t, ino_t> source);
+  void WriteOutput(const SplitParts& parts, std::string_view bytes, std::pair<dev_t, ino_t> source);
   // Refuses a folder text that names no folder, and an output folder whose mirror of the
   // searched folder is that folder itself.
   void RefuseOutputOntoFolder(const std::string& folder, const std::string& storeDir);

@@ -1,5 +1,9 @@
 #include "batch/PageWorkers.h"
 
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+#include <algorithm>
 #include <cstring>
 
 #include "batch/RunTexts.h"
@@ -19,32 +23,62 @@ namespace {
 // How often the thread taking the pages lets its host in while it waits.
 constexpr auto kPumpInterval = std::chrono::milliseconds(10);
 
+// How far the workers may run ahead of the page taken. Pages differ in size by orders of
+// magnitude: with no room ahead, every worker but one idles while the largest page of a
+// stretch is cleaned.
+constexpr std::size_t kPagesAheadPerJob = 8;
+constexpr std::size_t kMostPagesAhead = 256;
+constexpr std::size_t kMostPendingBytes = 16 * 1024 * 1024;
+// Files kept free for the rest of the program (standard streams, log, settings, folders).
+constexpr rlim_t kFilesKeptFree = 64;
+
+// A page begun and not yet taken holds one open file (its source or its copy); the pages in
+// flight stay within the limit of open files, whatever `jobs` is asked for.
+std::size_t PagesInFlight(std::size_t jobs) {
+  std::size_t pages = jobs + std::min(jobs * (kPagesAheadPerJob - 1), kMostPagesAhead);
+  rlimit files{};
+  if (::getrlimit(RLIMIT_NOFILE, &files) == 0 && files.rlim_cur != RLIM_INFINITY) {
+    const rlim_t free =
+        files.rlim_cur > 2 * kFilesKeptFree ? files.rlim_cur - kFilesKeptFree : files.rlim_cur / 2;
+    pages = std::min<std::size_t>(pages, std::max<rlim_t>(free, 1));
+  }
+  return pages;
+}
+
+std::size_t PendingBytes(const CleanedPage& page) {
+  return page.lineBytes.size() + page.logBytes.size() + (page.bytes ? page.bytes->size() : 0);
+}
+
 }  // namespace
 
 PageWorkers::PageWorkers(const std::vector<std::string>& pages,
                          const std::array<bool, kSwitchCount>& switches,
-                         std::filesystem::path settingsFile, std::string storeDir,
-                         std::size_t jobs)
+                         std::filesystem::path settingsFile, std::string storeDir, std::size_t jobs)
     : pages_(pages),
       switches_(switches),
       settingsFile_(std::move(settingsFile)),
       storeDir_(std::move(storeDir)),
-      jobs_(std::max<std::size_t>(jobs, 1)),
-      ready_(jobs_) {
-  for (std::size_t i = 0; i < jobs_; ++i) {
+      window_(PagesInFlight(std::max<std::size_t>(jobs, 1))),
+      ready_(window_) {
+  const std::size_t threads = std::min(std::max<std::size_t>(jobs, 1), window_);
+  for (std::size_t i = 0; i < threads; ++i) {
     threads_.emplace_back([this] { Work(); });
   }
 }
 
 PageWorkers::~PageWorkers() {
+  Stop();
+  for (std::thread& thread : threads_) {
+    thread.join();
+  }
+}
+
+void PageWorkers::Stop() {
   {
     const std::lock_guard lock(mutex_);
     stopping_ = true;
   }
-  changed_.notify_all();
-  for (std::thread& thread : threads_) {
-    thread.join();
-  }
+  roomMade_.notify_all();
 }
 
 void PageWorkers::Work() {
@@ -52,8 +86,7 @@ void PageWorkers::Work() {
     std::size_t index = 0;
     {
       std::unique_lock lock(mutex_);
-      // Not more than jobs_ pages ahead of those taken: memory stays bounded.
-      changed_.wait(lock, [&] { return stopping_ || next_ < taken_ + jobs_; });
+      roomMade_.wait(lock, [&] { return stopping_ || next_ >= pages_.size() || MayStartNext(); });
       if (stopping_ || next_ >= pages_.size()) {
         return;
       }
@@ -62,10 +95,19 @@ void PageWorkers::Work() {
     CleanedPage page = Clean(index);
     {
       const std::lock_guard lock(mutex_);
-      ready_[index % jobs_] = std::move(page);
+      pendingBytes_ += PendingBytes(page);
+      ready_[index % window_] = std::move(page);
     }
-    changed_.notify_all();
+    pageReady_.notify_one();
   }
+}
+
+bool PageWorkers::MayStartNext() const {
+  // The page to be taken next is always begun: the run never waits on a page nobody cleans.
+  if (next_ == taken_) {
+    return true;
+  }
+  return next_ < taken_ + window_ && pendingBytes_ < kMostPendingBytes;
 }
 
 CleanedPage PageWorkers::Clean(std::size_t index) const {
@@ -108,10 +150,10 @@ CleanedPage PageWorkers::Clean(std::size_t index) const {
   try {
     const SplitParts parts = SplitPath(path);
     page.output = MirroredPath(storeDir_, parts.directory, parts.fileName);
-    std::error_code ec;
-    std::filesystem::create_directories(MirroredFolder(storeDir_, parts.directory), ec);
-    if (ec) {
-      page.folderError = ec.message();
+    struct stat folder {};
+    if (::stat(MirroredFolder(storeDir_, parts.directory).c_str(), &folder) != 0 ||
+        !S_ISDIR(folder.st_mode)) {
+      page.bytes.emplace(doc->View());
       return page;
     }
     page.file = std::make_unique<NewFile>(page.output);
@@ -129,11 +171,11 @@ std::optional<CleanedPage> PageWorkers::Take(std::size_t index, const std::funct
                                              const bool& stopFlag) {
   pump();  // once a page, as one thread pumps once a page at least
   std::unique_lock lock(mutex_);
-  while (!ready_[index % jobs_]) {
+  while (!ready_[index % window_]) {
     if (stopFlag) {
       return std::nullopt;
     }
-    changed_.wait_for(lock, kPumpInterval);
+    pageReady_.wait_for(lock, kPumpInterval);
     lock.unlock();
     pump();  // the host's events: a stop among them
     lock.lock();
@@ -141,11 +183,12 @@ std::optional<CleanedPage> PageWorkers::Take(std::size_t index, const std::funct
   if (stopFlag) {
     return std::nullopt;
   }
-  std::optional<CleanedPage> page = std::move(ready_[index % jobs_]);
-  ready_[index % jobs_].reset();
+  std::optional<CleanedPage> page = std::move(ready_[index % window_]);
+  ready_[index % window_].reset();
+  pendingBytes_ -= PendingBytes(*page);
   ++taken_;
   lock.unlock();
-  changed_.notify_all();
+  roomMade_.notify_all();
   return page;
 }
 

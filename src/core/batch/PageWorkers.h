@@ -36,14 +36,22 @@ struct CleanedPage {
   std::string output;
   std::unique_ptr<NewFile> file;
   std::optional<FileWriteError> writeError;
-  std::optional<std::string> folderError;  // the output folder could not be made
+  // Where the copy's folder does not exist yet, the copy itself instead: folders are made in
+  // the file list's order too, so that a run that ends early leaves none for later pages.
+  std::optional<std::string> bytes;
 };
 
 // Pages cleaned on several threads and handed out in the order of the file list, so that what
 // is written from them is exactly what one thread writes. Each worker loads, cleans and holds
 // one page at a time with a document of its own, and reads the banner slots for its page as
-// the one-thread run does (each slot right before it is used). A worker that runs ahead of
-// the pages taken waits: at most `jobs` pages are held at once.
+// the one-thread run does (each slot right before it is used). At most `jobs` pages are in
+// memory at once.
+//
+// A cleaned page waits to be taken as no more than its log lines and its copy, already
+// written to a file without a name (only the first page of a folder not made yet keeps its
+// copy in memory). Workers go on to later pages meanwhile, so that one large page does not
+// idle the others; how far ahead they may run is bounded by a number of pages (each holds an
+// open file) and by the bytes waiting. A worker that would run further waits.
 class PageWorkers {
  public:
   // `storeDir` is the output root for the whole run.
@@ -51,6 +59,8 @@ class PageWorkers {
               std::filesystem::path settingsFile, std::string storeDir, std::size_t jobs);
   // Stops the workers and waits for them.
   ~PageWorkers();
+  // Has the workers drop what they clean and take on nothing more.
+  void Stop();
   PageWorkers(const PageWorkers&) = delete;
   PageWorkers& operator=(const PageWorkers&) = delete;
 
@@ -61,19 +71,22 @@ class PageWorkers {
 
  private:
   void Work();
+  bool MayStartNext() const;  // with mutex_ held
   CleanedPage Clean(std::size_t index) const;
 
   const std::vector<std::string>& pages_;
   const std::array<bool, kSwitchCount> switches_;
   const std::filesystem::path settingsFile_;
   const std::string storeDir_;
-  const std::size_t jobs_;
+  const std::size_t window_;  // pages begun and not yet taken, at most
 
   std::mutex mutex_;
-  std::condition_variable changed_;
-  std::size_t next_ = 0;   // the next page a worker takes on
-  std::size_t taken_ = 0;  // pages handed out; a worker may be at most jobs_ pages ahead
-  std::vector<std::optional<CleanedPage>> ready_;  // page i at i % jobs_
+  std::condition_variable pageReady_;  // for the thread taking the pages
+  std::condition_variable roomMade_;   // for the workers
+  std::size_t next_ = 0;               // the next page a worker takes on
+  std::size_t taken_ = 0;              // pages handed out
+  std::size_t pendingBytes_ = 0;       // what the pages cleaned and not yet taken hold
+  std::vector<std::optional<CleanedPage>> ready_;  // page i at i % window_
   std::atomic<bool> stopping_{false};
   std::vector<std::thread> threads_;
 };

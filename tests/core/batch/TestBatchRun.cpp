@@ -5,12 +5,15 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <map>
+#include <random>
 #include <string>
 #include <vector>
 
 #include "batch/BatchRun.h"
 #include "core/batch/FakeHost.h"
 #include "settings/Settings.h"
+#include "support/RandomHtml.h"
 #include "support/TempDir.h"
 #include "support/TextMatch.h"
 #include "text/Cp1251.h"
@@ -632,34 +635,58 @@ TEST_F(BatchRunTest, NameBytesThatAreNotUtf8GoToTheLogUnchanged) {
             std::string::npos);
 }
 
-// Pages cleaned in parallel and stopped after the second is written: the first two are written
-// whole, with their lines as one thread logs them, nothing after them, and the log ends as a
-// stopped run's does.
-TEST_F(BatchRunTest, AParallelRunStopsAfterThePagesWrittenBeforeTheStop) {
-  for (int i = 0; i < 12; ++i) {
-    WriteBytes(site / ("p" + std::to_string(i) + ".htm"),
-               "<script>" + std::to_string(i) + "</script><span>" + std::to_string(i) + "</span>");
-  }
-  host.Enable(Switch::kScript);
-  host.Enable(Switch::kSpan);
-  Execute();  // one thread, complete: the reference
-  const std::vector<std::string> all = LogBody();
-  ASSERT_EQ(all.size(), 36u);
-
-  run.SetJobs(3);
-  host.onPump = [&] {
-    if (!host.progress.empty() && host.progress.back().first == 2) {
-      run.RequestStop();
+// What a run left in the output folder: every folder and file but log.txt, with its bytes.
+std::map<std::string, std::string> OutputTree(const fs::path& out) {
+  std::map<std::string, std::string> tree;
+  for (const auto& e : fs::recursive_directory_iterator(out)) {
+    const std::string name = fs::relative(e.path(), out).string();
+    if (e.is_directory()) {
+      tree[name + "/"] = "";
+    } else if (e.path().filename() != "log.txt") {
+      tree[name] = ReadBytes(e.path());
     }
-  };
-  Execute();
-  EXPECT_EQ(OutputFileCount(), 12);  // the reference run's copies are still there
-  std::vector<std::string> expected(all.begin(), all.begin() + 6);
-  expected.emplace_back(kStopped);
-  EXPECT_EQ(LogBody(), expected);
-  EXPECT_TRUE(test::StartsWith(host.LastStatus(), "Готово. Обработано 2 файлов. "));
-  EXPECT_FALSE(run.Running());
-  EXPECT_EQ(host.buttons.back(), std::make_pair(true, false));
+  }
+  return tree;
+}
+
+// Random pages in several folders, cleaned on four threads and stopped after the k-th page is
+// written, leave exactly what one thread leaves: the same copies, not one folder more, the
+// same lines in the pane and in log.txt, which ends as a stopped run's does.
+TEST_F(BatchRunTest, AParallelRunStopsWhereOneThreadStops) {
+  std::mt19937_64 rng(7);
+  for (int i = 0; i < 24; ++i) {
+    WriteBytes(site / ("f" + std::to_string(i % 4)) / ("p" + std::to_string(i) + ".htm"),
+               test::RandomHtml(rng, test::RandomDocumentSize(rng)));
+  }
+  for (const Switch s : kRunOrder) {
+    host.Enable(s);
+  }
+  for (const std::size_t stopAt : {std::size_t{0}, std::size_t{3}, std::size_t{13}}) {
+    SCOPED_TRACE("stopped after " + std::to_string(stopAt) + " pages");
+    struct Result {
+      std::map<std::string, std::string> tree;
+      std::vector<std::string> pane, log;
+    };
+    std::vector<Result> results;
+    for (const std::size_t jobs : {1, 4}) {
+      fs::remove_all(out);
+      host.progress.clear();
+      run.SetJobs(jobs);
+      host.onPump = [&] {
+        if (!host.progress.empty() && host.progress.back().first == stopAt) {
+          run.RequestStop();
+        }
+      };
+      Execute();
+      results.push_back({OutputTree(out), host.lines, LogBody()});
+      EXPECT_EQ(OutputFileCount(), static_cast<int>(stopAt));
+      EXPECT_EQ(results.back().log.back(), kStopped);
+      EXPECT_EQ(host.buttons.back(), std::make_pair(true, false));
+    }
+    EXPECT_TRUE(results[0].tree == results[1].tree);
+    EXPECT_EQ(results[0].pane, results[1].pane);
+    EXPECT_EQ(results[0].log, results[1].log);
+  }
 }
 
 TEST_F(BatchRunTest, ExecuteFromInsideTheRunsPumpDoesNothing) {
