@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <string>
 #include <system_error>
+#include <thread>
 #include <vector>
 
 #include "CliOptions.h"
@@ -16,6 +17,7 @@
 #include "batch/BatchRun.h"
 #include "batch/RunTexts.h"
 #include "platform/ExecutablePath.h"
+#include "platform/MemoryReuse.h"
 #include "platform/ProcessSignals.h"
 #include "settings/Settings.h"
 #include "settings/SettingsCheck.h"
@@ -96,8 +98,12 @@ int RunCli(int argc, char** argv) {
   TerminalHost host(options.folder, storeDir, main.switches, signals, ::isatty(STDERR_FILENO),
                     options.quiet);
   BatchRun run(host, settingsFile);
-  // One page at a time unless asked: on two cores the parallel run does not yet pay.
-  run.SetJobs(options.jobs.value_or(1));
+  const std::size_t jobs =
+      options.jobs.value_or(std::max(1U, std::thread::hardware_concurrency()));
+  if (jobs > 1) {
+    KeepFreedMemoryForReuse();
+  }
+  run.SetJobs(jobs);
   host.Attach(run);
   try {
     run.Execute();

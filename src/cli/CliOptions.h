@@ -13,8 +13,8 @@ struct CliOptions {
   std::optional<std::string> settings;  // --settings FILE
   std::optional<std::string> output;    // --output DIR, in place of StorePatch
   std::string folder;
-  bool quiet = false;  // --quiet: no log lines on stdout
-  std::optional<std::size_t> jobs;  // --jobs N: pages cleaned at once (default 1)
+  bool quiet = false;               // --quiet: no log lines on stdout
+  std::optional<std::size_t> jobs;  // --jobs N: pages cleaned at once (default: the cores)
   // --only LIST: the procedures to run, in place of the settings file's switches.
   std::optional<std::array<bool, kSwitchCount>> only;
   bool help = false;
@@ -26,8 +26,8 @@ struct ParsedArguments {
   std::optional<std::string> error;  // what is wrong with the command line
 };
 
-// varnow-cli [--settings FILE] [--output DIR] [--quiet] FOLDER; also --opt=VALUE, "--" before a folder
-// that begins with "-", -h/--help and -V/--version.
+// varnow-cli [--settings FILE] [--output DIR] [--quiet] FOLDER; also --opt=VALUE, "--" before a
+// folder that begins with "-", -h/--help and -V/--version.
 ParsedArguments ParseArguments(const std::vector<std::string>& args);
 
 // The help, naming the settings file the program would use.
