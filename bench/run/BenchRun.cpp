@@ -99,6 +99,7 @@ SiteSize Measure(const fs::path& root) {
       if (ext == ".htm" || ext == ".html" || ext == ".HTM" || ext == ".HTML") {
         ++size.pages;
         size.bytes += e.file_size();
+        size.largest = std::max<std::size_t>(size.largest, e.file_size());
       }
     }
   }
@@ -166,8 +167,9 @@ struct Tree {
 
 void Bench(const Options& o, const Tree& tree, const fs::path& bin) {
   const SiteSize size = Measure(tree.root);
-  std::printf("\n%s: %s, %zu pages, %.1f MB\n", tree.name.c_str(), tree.root.c_str(), size.pages,
-              static_cast<double>(size.bytes) / 1e6);
+  std::printf("\n%s: %s, %zu pages, %.1f MB, largest page %.2f MB\n", tree.name.c_str(),
+              tree.root.c_str(), size.pages, static_cast<double>(size.bytes) / 1e6,
+              static_cast<double>(size.largest) / 1e6);
   // Every run writes into a folder of its own, all removed at the end: a file system that has
   // just deleted a tree makes new files slower, and that must not fall on one of the runs.
   const fs::path rounds = o.work / "rounds";

@@ -9,6 +9,7 @@ namespace varnow::bench {
 struct SiteSize {
   std::size_t pages = 0;
   std::size_t bytes = 0;
+  std::size_t largest = 0;  // the largest page's bytes
 };
 
 // A documentation site of about `totalBytes`: span-dense reference pages, pages saved by Word,
