@@ -10,6 +10,7 @@ packages=(
   xvfb xauth x11-utils fonts-dejavu-core adwaita-icon-theme libqt6svg6 qt6-translations-l10n
   clang libclang-rt-14-dev
   desktop-file-utils appstream dpkg-dev man-db
+  libdtl-dev
 )
 
 missing=()

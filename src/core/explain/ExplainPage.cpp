@@ -1,0 +1,71 @@
+#include "explain/ExplainPage.h"
+
+#include <algorithm>
+
+#include "cleaning/CleaningContext.h"
+
+namespace varnow {
+namespace {
+
+// Where each change shows in the result: its first inserted piece, or else the place of the
+// first byte it removed, right after the last original byte kept before it.
+std::vector<Pos> ResultPlaces(const PageExplanation& e) {
+  std::vector<Pos> at(e.changes.size(), -1);
+  std::vector<std::pair<Pos, Pos>> kept;  // original offset just past a kept piece, result offset there
+  Pos offset = 0;
+  for (const SourceMap::Piece& piece : e.pieces) {
+    if (piece.source == SourceMap::kInserted) {
+      const auto change = static_cast<std::size_t>(piece.change);
+      if (change < at.size() && at[change] < 0) {
+        at[change] = offset;
+      }
+    } else {
+      kept.emplace_back(piece.source + piece.length, offset + piece.length);
+    }
+    offset += piece.length;
+  }
+  for (std::size_t i = 0; i < at.size(); ++i) {
+    if (at[i] >= 0 || e.changes[i].removed.empty()) {
+      at[i] = std::max<Pos>(at[i], 0);
+      continue;
+    }
+    const Pos removedAt = e.changes[i].removed.front().source;
+    const auto next = std::upper_bound(kept.begin(), kept.end(), std::make_pair(removedAt, Pos{-1}),
+                                       [](const auto& a, const auto& b) { return a.first < b.first; });
+    at[i] = next == kept.begin() ? 0 : std::prev(next)->second;
+  }
+  return at;
+}
+
+}  // namespace
+
+PageExplanation ExplainPage(std::string source, std::string_view path,
+                            const std::function<bool(Switch)>& switchOn,
+                            const BannerSlotReader& bannerSlot) {
+  RecordingDocument doc;
+  doc.Assign(std::move(source));
+  const bool neverStop = false;
+  CleaningContext ctx(doc, neverStop, [&doc](std::string line) { doc.Logged(std::move(line)); },
+                      nullptr);
+  RunProcedures(ctx, path, switchOn, bannerSlot);
+  PageExplanation e;
+  e.changes = doc.Changes();
+  e.result = std::string(doc.View());
+  e.pieces = doc.Pieces();
+  e.insertedBytes = doc.InsertedBytes();
+  e.resultAt = ResultPlaces(e);
+  return e;
+}
+
+std::string RebuildResult(std::string_view source, const PageExplanation& explanation) {
+  std::string result;
+  for (const SourceMap::Piece& piece : explanation.pieces) {
+    const std::string_view from =
+        piece.source == SourceMap::kInserted ? std::string_view(explanation.insertedBytes) : source;
+    const Pos start = piece.source == SourceMap::kInserted ? piece.inserted : piece.source;
+    result.append(from.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(piece.length)));
+  }
+  return result;
+}
+
+}  // namespace varnow

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "cleaning/ProcedureOrder.h"
+#include "cleaning/Switch.h"
+#include "explain/RecordingDocument.h"
+
+namespace varnow {
+
+// A page cleaned again in memory, with each change placed in the page as it was.
+struct PageExplanation {
+  std::vector<RecordedChange> changes;  // in the order logged
+  std::string result;                   // the cleaned bytes
+  // The result piece by piece: original bytes, or bytes inserted by a change.
+  std::vector<SourceMap::Piece> pieces;
+  std::string insertedBytes;  // what the inserted pieces point into
+  // Per change, the offset in the result where it shows: its first inserted byte, or where
+  // the bytes it removed stood.
+  std::vector<Pos> resultAt;
+};
+
+// Cleans `source` as a run cleans the page at `path`, with the switches and banner slots
+// given, and records every change. Never stops and never pumps: a page is cleaned whole.
+PageExplanation ExplainPage(std::string source, std::string_view path,
+                            const std::function<bool(Switch)>& switchOn,
+                            const BannerSlotReader& bannerSlot);
+
+// The result put together again from the original and the explanation's pieces.
+std::string RebuildResult(std::string_view source, const PageExplanation& explanation);
+
+}  // namespace varnow

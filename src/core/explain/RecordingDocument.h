@@ -1,0 +1,65 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "document/Document.h"
+#include "explain/SourceMap.h"
+
+namespace varnow {
+
+// One logged change and the edits that made it, in the coordinates of the original text.
+struct RecordedChange {
+  struct Insertion {
+    Pos before = 0;  // the original offset the text was put in front of
+    std::string bytes;
+  };
+  std::string line;                          // the log line, UTF-8
+  std::vector<SourceMap::Removed> removed;   // original bytes the change removed
+  std::vector<Insertion> inserted;           // bytes it put in
+};
+
+// The program's document, with a record of where every deletion and insertion falls in the
+// original bytes. Searching is the program's own; only the edits are watched, so a page
+// cleaned through it changes exactly as it does in a run.
+//
+// A change is logged after its deletion, and a reduced tag's bare form is inserted after
+// its change is logged: deletions belong to the next line logged, insertions to the last.
+class RecordingDocument final : public Document {
+ public:
+  RecordingDocument();
+
+  void Assign(std::string bytes) override;
+  void Append(std::string_view bytes) override;
+  void Clear() override;
+  Pos Length() const override { return inner_->Length(); }
+  std::string_view View() override { return inner_->View(); }
+  Pos FindPattern(std::string_view pattern) override { return inner_->FindPattern(pattern); }
+  bool PatternRemains(std::string_view pattern) override {
+    return inner_->PatternRemains(pattern);
+  }
+  Pos FindTagEnd(Pos start) override { return inner_->FindTagEnd(start); }
+  void Delete(Pos index, Pos count) override;
+  void Insert(std::string_view text, Pos index) override;
+
+  // Closes the edits made since the last line into the change of this line.
+  void Logged(std::string line);
+
+  const std::vector<RecordedChange>& Changes() const { return changes_; }
+  // Edits made after the last line logged (none, when every change is logged).
+  const RecordedChange& Unlogged() const { return pending_; }
+  // The text as it stands, piece by piece; inserted pieces point into InsertedBytes().
+  std::vector<SourceMap::Piece> Pieces() const { return map_.Pieces(); }
+  const std::string& InsertedBytes() const { return insertedBytes_; }
+
+ private:
+  std::unique_ptr<Document> inner_;
+  SourceMap map_;
+  std::vector<RecordedChange> changes_;
+  RecordedChange pending_;
+  std::string insertedBytes_;  // every insertion, back to back
+};
+
+}  // namespace varnow

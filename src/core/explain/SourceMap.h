@@ -1,0 +1,68 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "document/Document.h"
+
+namespace varnow {
+
+// Where each byte of an edited text came from: a byte of the original (by its 0-based offset)
+// or text inserted by an edit. The text is a list of pieces; editing splits and drops pieces
+// and never copies bytes, so it costs the same for any page size. The pieces are kept in
+// chunks of bounded length, so an edit at any place costs a walk over the chunks and one
+// chunk, not the whole list.
+class SourceMap {
+ public:
+  static constexpr Pos kInserted = -1;
+
+  struct Piece {
+    Pos length = 0;
+    Pos source = kInserted;    // offset of the first byte in the original, or kInserted
+    Pos inserted = 0;          // inserted pieces: offset of the first byte among all inserted
+    std::int32_t change = -1;  // inserted pieces: the change that inserted it
+  };
+
+  // An original range removed by a deletion.
+  struct Removed {
+    Pos source = 0;
+    Pos length = 0;
+  };
+
+  // The original text of `length` bytes, unedited.
+  explicit SourceMap(Pos length = 0);
+  void Reset(Pos length);
+  // The original grows at its end (a file loaded block by block).
+  void Extend(Pos length);
+
+  Pos Length() const { return length_; }
+
+  // Removes `count` bytes from the 0-based `offset` on (both already within the text) and
+  // adds the original ranges among them to `removed`; inserted text that is removed again
+  // leaves no trace.
+  void Delete(Pos offset, Pos count, std::vector<Removed>& removed);
+  // Inserts `length` bytes at the 0-based `offset` (at most Length()), the bytes from
+  // `inserted` on of everything inserted; returns the original offset the insertion stands
+  // before (the original's length at the very end).
+  Pos Insert(Pos offset, Pos length, Pos inserted, std::int32_t change);
+
+  // Every piece in text order.
+  std::vector<Piece> Pieces() const;
+
+ private:
+  struct Chunk {
+    std::vector<Piece> pieces;
+    Pos length = 0;
+  };
+  // Makes a piece start at `offset` (0 <= offset <= Length()) and gives its chunk and its
+  // index there; at Length() the index is one past the last piece of the last chunk.
+  std::pair<std::size_t, std::size_t> SplitAt(Pos offset);
+  void Rebalance(std::size_t chunk);
+
+  std::vector<Chunk> chunks_;
+  Pos length_ = 0;
+  Pos originalLength_ = 0;
+};
+
+}  // namespace varnow

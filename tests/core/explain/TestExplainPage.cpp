@@ -1,0 +1,152 @@
+// A page cleaned through the recording document: it must clean exactly as a run cleans, and
+// the recorded places must account for every byte of the page.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+
+#include "cleaning/ProcedureOrder.h"
+#include "explain/ExplainPage.h"
+#include "explain/TextLines.h"
+#include "support/RandomHtml.h"
+
+namespace varnow {
+namespace {
+
+constexpr std::string_view kPath = "/site/a.htm";
+
+BannerSlotReader SampleBanners() {
+  std::vector<MarkerBytes> pairs;
+  for (const test::MarkerPair& m : test::SampleMarkers()) {
+    pairs.emplace_back(m.first, m.last);
+  }
+  return FixedBannerSlots(pairs);
+}
+
+// The page as a run cleans it: the program's own document, its log lines.
+std::pair<std::string, std::vector<std::string>> CleanAsARun(const std::string& source,
+                                                             const BannerSlotReader& banners) {
+  std::unique_ptr<Document> doc = NewDocument();
+  doc->Assign(source);
+  std::vector<std::string> lines;
+  const bool stop = false;
+  CleaningContext ctx(*doc, stop, [&](std::string line) { lines.push_back(std::move(line)); },
+                      nullptr);
+  RunProcedures(ctx, kPath, [](Switch) { return true; }, banners);
+  return {std::string(doc->View()), lines};
+}
+
+// Every original byte is kept (once, in order) or removed by exactly one change.
+void ExpectEveryByteAccountedFor(const std::string& source, const PageExplanation& e) {
+  std::vector<int> owner(source.size(), -2);  // -1 kept, i removed by change i
+  Pos lastKept = -1;
+  for (const SourceMap::Piece& piece : e.pieces) {
+    if (piece.source == SourceMap::kInserted) {
+      continue;
+    }
+    ASSERT_GT(piece.source, lastKept) << "kept bytes out of order";
+    lastKept = piece.source;
+    for (Pos i = piece.source; i < piece.source + piece.length; ++i) {
+      owner[static_cast<std::size_t>(i)] = -1;
+    }
+  }
+  for (std::size_t c = 0; c < e.changes.size(); ++c) {
+    for (const SourceMap::Removed& r : e.changes[c].removed) {
+      for (Pos i = r.source; i < r.source + r.length; ++i) {
+        ASSERT_EQ(owner[static_cast<std::size_t>(i)], -2) << "byte " << i << " placed twice";
+        owner[static_cast<std::size_t>(i)] = static_cast<int>(c);
+      }
+    }
+  }
+  for (std::size_t i = 0; i < owner.size(); ++i) {
+    ASSERT_NE(owner[i], -2) << "byte " << i << " neither kept nor removed";
+  }
+}
+
+TEST(ExplainPage, RandomPagesCleanAsARunAndEveryByteIsPlaced) {
+  std::mt19937_64 rng(15);
+  const BannerSlotReader banners = SampleBanners();
+  for (int round = 0; round < 305; ++round) {
+    // The last rounds are long pages, thousands of changes spread over many chunks of pieces.
+    std::string source;
+    for (int part = 0; part < (round < 300 ? 1 : 400); ++part) {
+      source += test::RandomHtml(rng, test::RandomDocumentSize(rng));
+    }
+    if (round >= 300) {
+      std::replace(source.begin(), source.end(), '\0', ' ');  // no NUL ends the cleaning early
+    }
+    const auto [result, lines] = CleanAsARun(source, banners);
+    const PageExplanation e = ExplainPage(source, kPath, [](Switch) { return true; }, banners);
+    ASSERT_EQ(e.result, result) << "round " << round;
+    ASSERT_EQ(RebuildResult(source, e), result) << "round " << round;
+    ASSERT_EQ(e.changes.size(), lines.size());
+    if (round >= 300) {
+      EXPECT_GT(lines.size(), 1000u);
+    }
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+      ASSERT_EQ(e.changes[i].line, lines[i]);
+      // Every change removes something; a reduced tag also puts its bare form in.
+      EXPECT_FALSE(e.changes[i].removed.empty()) << lines[i];
+      EXPECT_LE(e.resultAt[i], static_cast<Pos>(result.size()));
+    }
+    ExpectEveryByteAccountedFor(source, e);
+  }
+}
+
+// Edits whose order the original's offsets alone could not tell: two tags reduced back to
+// front, and a removal that takes an inserted tag along with original bytes.
+TEST(ExplainPage, ReducedTagsKeepTheirOrderAndPlaces) {
+  struct Case {
+    std::string source;
+    std::vector<Switch> switches;
+    std::string result;
+    std::vector<std::pair<Pos, Pos>> removed;  // change by change: first removed range
+  };
+  const Case cases[] = {
+      {"<p a>x<p b>", {Switch::kStyle}, "<p>x<p>", {{0, 5}, {6, 5}}},
+      {"<table x><tr y><td z>", {Switch::kTable}, "<table><tr><td>", {{0, 9}, {9, 6}, {15, 6}}},
+      // Spans go before scripts, and their places are the page's own, not those left after.
+      {"a<script>1</script>b<span>c</span>", {Switch::kScript, Switch::kSpan}, "abc",
+       {{20, 6}, {27, 7}, {1, 18}}},
+  };
+  for (const Case& c : cases) {
+    const PageExplanation e = ExplainPage(
+        c.source, kPath,
+        [&](Switch s) { return std::find(c.switches.begin(), c.switches.end(), s) != c.switches.end(); },
+        FixedBannerSlots({}));
+    EXPECT_EQ(e.result, c.result) << c.source;
+    EXPECT_EQ(RebuildResult(c.source, e), c.result) << c.source;
+    ASSERT_EQ(e.changes.size(), c.removed.size()) << c.source;
+    for (std::size_t i = 0; i < c.removed.size(); ++i) {
+      ASSERT_FALSE(e.changes[i].removed.empty());
+      EXPECT_EQ(e.changes[i].removed.front().source, c.removed[i].first) << e.changes[i].line;
+      EXPECT_EQ(e.changes[i].removed.front().length, c.removed[i].second) << e.changes[i].line;
+    }
+  }
+}
+
+TEST(TextLines, LinesColumnsAndOneLineText) {
+  const std::string text = "ab\r\ncd\n\nlast";
+  const TextLines lines(text);
+  ASSERT_EQ(lines.Count(), 4u);
+  EXPECT_EQ(lines.Line(text, 0), "ab");
+  EXPECT_EQ(lines.Line(text, 2), "");
+  EXPECT_EQ(lines.Line(text, 3), "last");
+  EXPECT_EQ(lines.LineOf(0), 0u);
+  EXPECT_EQ(lines.LineOf(3), 0u);  // the LF ends line 0
+  EXPECT_EQ(lines.LineOf(4), 1u);
+  EXPECT_EQ(lines.LineOf(static_cast<Pos>(text.size())), 3u);
+
+  const std::pair<std::string, std::string> shown[] = {
+      {"a\r\nb\nc\rd", "a\u21B5b\u21B5c\u21B5d"},
+      {std::string("x\0\ty", 4), "x\u2400\u2192y"},
+      {"\xCF\xF0\xE8\xE2\xE5\xF2", "Привет"},
+      {std::string(100, 'a'), std::string(39, 'a') + "\u2026" + std::string(20, 'a')},
+  };
+  for (const auto& [bytes, expected] : shown) {
+    EXPECT_EQ(OneLine(bytes), expected);
+  }
+}
+
+}  // namespace
+}  // namespace varnow
