@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "CliOptions.h"
+#include "ExplainCommand.h"
 #include "Version.h"
 #include "SignalWatcher.h"
 #include "TerminalHost.h"
@@ -87,6 +88,9 @@ int RunCli(int argc, char** argv) {
   }
   if (options.only) {
     main.switches = *options.only;
+  }
+  if (options.explain) {
+    return ExplainCommand(*options.explain, main.switches, settingsFile);
   }
   const std::string storeDir = options.output ? *options.output : main.storePatch;
   if (storeDir.empty()) {

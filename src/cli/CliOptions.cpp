@@ -61,6 +61,8 @@ ParsedArguments ParseArguments(const std::vector<std::string>& args) {
           o.jobs = static_cast<std::size_t>(value);
         }
       }
+    } else if (IsOption(arg, "--explain")) {
+      o.explain = OptionValue(args, i, "--explain", parsed.error);
     } else if (IsOption(arg, "--only")) {
       if (const std::optional<std::string> list = OptionValue(args, i, "--only", parsed.error)) {
         o.only = ParseOnly(*list, parsed.error);
@@ -70,6 +72,12 @@ ParsedArguments ParseArguments(const std::vector<std::string>& args) {
     }
   }
   if (parsed.error || o.help || o.version) {
+    return parsed;
+  }
+  if (o.explain) {
+    if (!folders.empty()) {
+      parsed.error = "--explain FILE takes the place of FOLDER";
+    }
     return parsed;
   }
   if (folders.empty()) {
@@ -134,6 +142,7 @@ std::optional<std::array<bool, kSwitchCount>> ParseOnly(const std::string& list,
 
 std::string UsageText(const std::string& settingsFile) {
   return "Usage: varnow-cli [--settings FILE] [--output DIR] [--only LIST] [--jobs N] [--quiet] FOLDER\n"
+         "       varnow-cli [--settings FILE] [--only LIST] --explain PAGE\n"
          "\n"
          "Cleans every .htm/.html file under FOLDER with the procedures switched on in the\n"
          "settings file and writes the cleaned copies, and log.txt, into the output folder,\n"
@@ -152,6 +161,9 @@ std::string UsageText(const std::string& settingsFile) {
          "  -j, --jobs N     clean N pages at once (default: the number of cores); what\n"
          "                   is written, and in which order, is what --jobs 1 writes\n"
          "  -q, --quiet      print no log lines (log.txt is written all the same)\n"
+         "  --explain PAGE   clean one page in memory and print each change: its log line,\n"
+         "                   then its line:column in the page with the text removed (-)\n"
+         "                   and put in (+); nothing is written\n"
          "  -h, --help       show this help and exit\n"
          "  -V, --version    show the version and exit\n"
          "\n"

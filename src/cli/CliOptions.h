@@ -13,6 +13,7 @@ struct CliOptions {
   std::optional<std::string> settings;  // --settings FILE
   std::optional<std::string> output;    // --output DIR, in place of StorePatch
   std::string folder;
+  std::optional<std::string> explain;  // --explain FILE, in place of FOLDER
   bool quiet = false;               // --quiet: no log lines on stdout
   std::optional<std::size_t> jobs;  // --jobs N: pages cleaned at once (default: the cores)
   // --only LIST: the procedures to run, in place of the settings file's switches.

@@ -432,6 +432,46 @@ TEST_F(CliTest, JobsOverTheSampleSiteGiveTheOneThreadResult) {
   EXPECT_TRUE(one == RunResult(dir / "4"));
 }
 
+// --explain prints each change of one page with its place in the page as it is, and writes
+// nothing; it takes the place of FOLDER.
+TEST_F(CliTest, ExplainPrintsEachChangeWhereItIsInThePage) {
+  WriteBytes(site / "a.htm",
+             "<html x>\r\n<P class=c>one <span>two</span>\r\n<script>\r\n1\r\n</script>!");
+  const Outcome o =
+      Cli({"--only", "span,style,script,body", "--explain", (site / "a.htm").string()});
+  EXPECT_EQ(o.status, 0) << o.err;
+  const std::string page = (site / "a.htm").string();
+  EXPECT_EQ(o.out, page + " заменен <p...> [11]\n"
+                   "    2:1  -<P class=c>\n"
+                   "    2:12  +<p>\n" +
+                   page + " удален <span> [18]\n"
+                   "    2:16  -<span>\n" +
+                   page + " удален </span> [21]\n"
+                   "    2:25  -</span>\n" +
+                   page + " удален <html...> [1]\n"
+                   "    1:1  -<html x>\n"
+                   "    1:9  +<html>\n" +
+                   page + " удален <script> [21]\n"
+                   "    3:1  -<script>\u21B51\u21B5</script>\n");
+  EXPECT_FALSE(fs::exists(out));
+
+  const struct {
+    std::vector<std::string> args;
+    int status;
+    std::string err;
+  } wrong[] = {
+      {{"--only", "all", "--explain", page, site.string()},
+       2,
+       "--explain FILE takes the place of FOLDER"},
+      {{"--only", "all", "--explain", (site / "none.htm").string()}, 1, "Cannot open file"},
+  };
+  for (const auto& w : wrong) {
+    const Outcome bad = Cli(w.args);
+    EXPECT_EQ(bad.status, w.status);
+    EXPECT_NE(bad.err.find(w.err), std::string::npos) << bad.err;
+  }
+}
+
 TEST_F(CliTest, DefaultSettingsAreTheFileBesideTheProgram) {
   const fs::path bin = dir / "bin";
   fs::create_directories(bin);

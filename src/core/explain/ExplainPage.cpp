@@ -2,7 +2,12 @@
 
 #include <algorithm>
 
+#include <cstring>
+
+#include "batch/RunTexts.h"
 #include "cleaning/CleaningContext.h"
+#include "files/SourceFile.h"
+#include "text/Format.h"
 
 namespace varnow {
 namespace {
@@ -11,7 +16,8 @@ namespace {
 // first byte it removed, right after the last original byte kept before it.
 std::vector<Pos> ResultPlaces(const PageExplanation& e) {
   std::vector<Pos> at(e.changes.size(), -1);
-  std::vector<std::pair<Pos, Pos>> kept;  // original offset just past a kept piece, result offset there
+  std::vector<std::pair<Pos, Pos>>
+      kept;  // original offset just past a kept piece, result offset there
   Pos offset = 0;
   for (const SourceMap::Piece& piece : e.pieces) {
     if (piece.source == SourceMap::kInserted) {
@@ -30,8 +36,9 @@ std::vector<Pos> ResultPlaces(const PageExplanation& e) {
       continue;
     }
     const Pos removedAt = e.changes[i].removed.front().source;
-    const auto next = std::upper_bound(kept.begin(), kept.end(), std::make_pair(removedAt, Pos{-1}),
-                                       [](const auto& a, const auto& b) { return a.first < b.first; });
+    const auto next =
+        std::upper_bound(kept.begin(), kept.end(), std::make_pair(removedAt, Pos{-1}),
+                         [](const auto& a, const auto& b) { return a.first < b.first; });
     at[i] = next == kept.begin() ? 0 : std::prev(next)->second;
   }
   return at;
@@ -45,8 +52,8 @@ PageExplanation ExplainPage(std::string source, std::string_view path,
   RecordingDocument doc;
   doc.Assign(std::move(source));
   const bool neverStop = false;
-  CleaningContext ctx(doc, neverStop, [&doc](std::string line) { doc.Logged(std::move(line)); },
-                      nullptr);
+  CleaningContext ctx(
+      doc, neverStop, [&doc](std::string line) { doc.Logged(std::move(line)); }, nullptr);
   RunProcedures(ctx, path, switchOn, bannerSlot);
   PageExplanation e;
   e.changes = doc.Changes();
@@ -57,13 +64,30 @@ PageExplanation ExplainPage(std::string source, std::string_view path,
   return e;
 }
 
+LoadedPage LoadPage(const std::string& path) {
+  LoadedPage page;
+  SourceFile file;
+  if (const int err = file.Open(path); err != 0) {
+    page.error = FormatText(run_text::kCannotOpen, {path, std::strerror(err)});
+    return page;
+  }
+  const bool neverStop = false;
+  const auto append = [&page](std::string_view bytes) { page.bytes.append(bytes); };
+  if (const int err = file.Load(append, neverStop, nullptr); err != 0) {
+    page.bytes.clear();
+    page.error = FormatText(run_text::kCannotRead, {path, std::strerror(err)});
+  }
+  return page;
+}
+
 std::string RebuildResult(std::string_view source, const PageExplanation& explanation) {
   std::string result;
   for (const SourceMap::Piece& piece : explanation.pieces) {
     const std::string_view from =
         piece.source == SourceMap::kInserted ? std::string_view(explanation.insertedBytes) : source;
     const Pos start = piece.source == SourceMap::kInserted ? piece.inserted : piece.source;
-    result.append(from.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(piece.length)));
+    result.append(
+        from.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(piece.length)));
   }
   return result;
 }

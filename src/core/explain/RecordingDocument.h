@@ -16,9 +16,9 @@ struct RecordedChange {
     Pos before = 0;  // the original offset the text was put in front of
     std::string bytes;
   };
-  std::string line;                          // the log line, UTF-8
-  std::vector<SourceMap::Removed> removed;   // original bytes the change removed
-  std::vector<Insertion> inserted;           // bytes it put in
+  std::string line;                         // the log line, UTF-8
+  std::vector<SourceMap::Removed> removed;  // original bytes the change removed
+  std::vector<Insertion> inserted;          // bytes it put in
 };
 
 // The program's document, with a record of where every deletion and insertion falls in the
@@ -37,9 +37,7 @@ class RecordingDocument final : public Document {
   Pos Length() const override { return inner_->Length(); }
   std::string_view View() override { return inner_->View(); }
   Pos FindPattern(std::string_view pattern) override { return inner_->FindPattern(pattern); }
-  bool PatternRemains(std::string_view pattern) override {
-    return inner_->PatternRemains(pattern);
-  }
+  bool PatternRemains(std::string_view pattern) override { return inner_->PatternRemains(pattern); }
   Pos FindTagEnd(Pos start) override { return inner_->FindTagEnd(start); }
   void Delete(Pos index, Pos count) override;
   void Insert(std::string_view text, Pos index) override;

@@ -11,7 +11,9 @@ constexpr std::size_t kChunkPieces = 256;
 
 }  // namespace
 
-SourceMap::SourceMap(Pos length) { Reset(length); }
+SourceMap::SourceMap(Pos length) {
+  Reset(length);
+}
 
 void SourceMap::Reset(Pos length) {
   chunks_.assign(1, Chunk{});
@@ -36,7 +38,8 @@ std::pair<std::size_t, std::size_t> SourceMap::SplitAt(Pos offset) {
   Pos before = 0;
   for (std::size_t c = 0; c < chunks_.size(); ++c) {
     Chunk& chunk = chunks_[c];
-    if (offset > before + chunk.length || (offset == before + chunk.length && c + 1 < chunks_.size())) {
+    if (offset > before + chunk.length ||
+        (offset == before + chunk.length && c + 1 < chunks_.size())) {
       before += chunk.length;
       continue;
     }

@@ -30,9 +30,10 @@ std::pair<std::string, std::vector<std::string>> CleanAsARun(const std::string& 
   doc->Assign(source);
   std::vector<std::string> lines;
   const bool stop = false;
-  CleaningContext ctx(*doc, stop, [&](std::string line) { lines.push_back(std::move(line)); },
-                      nullptr);
-  RunProcedures(ctx, kPath, [](Switch) { return true; }, banners);
+  CleaningContext ctx(
+      *doc, stop, [&](std::string line) { lines.push_back(std::move(line)); }, nullptr);
+  RunProcedures(
+      ctx, kPath, [](Switch) { return true; }, banners);
   return {std::string(doc->View()), lines};
 }
 
@@ -76,7 +77,8 @@ TEST(ExplainPage, RandomPagesCleanAsARunAndEveryByteIsPlaced) {
       std::replace(source.begin(), source.end(), '\0', ' ');  // no NUL ends the cleaning early
     }
     const auto [result, lines] = CleanAsARun(source, banners);
-    const PageExplanation e = ExplainPage(source, kPath, [](Switch) { return true; }, banners);
+    const PageExplanation e = ExplainPage(
+        source, kPath, [](Switch) { return true; }, banners);
     ASSERT_EQ(e.result, result) << "round " << round;
     ASSERT_EQ(RebuildResult(source, e), result) << "round " << round;
     ASSERT_EQ(e.changes.size(), lines.size());
@@ -106,13 +108,17 @@ TEST(ExplainPage, ReducedTagsKeepTheirOrderAndPlaces) {
       {"<p a>x<p b>", {Switch::kStyle}, "<p>x<p>", {{0, 5}, {6, 5}}},
       {"<table x><tr y><td z>", {Switch::kTable}, "<table><tr><td>", {{0, 9}, {9, 6}, {15, 6}}},
       // Spans go before scripts, and their places are the page's own, not those left after.
-      {"a<script>1</script>b<span>c</span>", {Switch::kScript, Switch::kSpan}, "abc",
+      {"a<script>1</script>b<span>c</span>",
+       {Switch::kScript, Switch::kSpan},
+       "abc",
        {{20, 6}, {27, 7}, {1, 18}}},
   };
   for (const Case& c : cases) {
     const PageExplanation e = ExplainPage(
         c.source, kPath,
-        [&](Switch s) { return std::find(c.switches.begin(), c.switches.end(), s) != c.switches.end(); },
+        [&](Switch s) {
+          return std::find(c.switches.begin(), c.switches.end(), s) != c.switches.end();
+        },
         FixedBannerSlots({}));
     EXPECT_EQ(e.result, c.result) << c.source;
     EXPECT_EQ(RebuildResult(c.source, e), c.result) << c.source;

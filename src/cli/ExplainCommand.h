@@ -1,0 +1,18 @@
+#pragma once
+
+#include <array>
+#include <filesystem>
+#include <string>
+
+#include "cleaning/Switch.h"
+
+namespace varnow::cli {
+
+// varnow-cli --explain FILE: cleans one page in memory, as a run would with these switches
+// and the banner slots of the settings file, and prints each change: its log line, then where
+// in the page it falls (line:column) with the text it removed ("-") and put in ("+"), each
+// shortened to one line. Nothing is written. Returns the exit status.
+int ExplainCommand(const std::string& file, const std::array<bool, kSwitchCount>& switches,
+                   const std::filesystem::path& settingsFile);
+
+}  // namespace varnow::cli
