@@ -51,10 +51,19 @@ PageExplanation ExplainPage(std::string source, std::string_view path,
                             const BannerSlotReader& bannerSlot) {
   RecordingDocument doc;
   doc.Assign(std::move(source));
+  // The procedures run in order, each right after its switch is asked for and found on.
+  Switch running = Switch::kBanner;
+  const auto asked = [&](Switch s) {
+    const bool on = switchOn(s);
+    if (on) {
+      running = s;
+    }
+    return on;
+  };
   const bool neverStop = false;
   CleaningContext ctx(
-      doc, neverStop, [&doc](std::string line) { doc.Logged(std::move(line)); }, nullptr);
-  RunProcedures(ctx, path, switchOn, bannerSlot);
+      doc, neverStop, [&](std::string line) { doc.Logged(std::move(line), running); }, nullptr);
+  RunProcedures(ctx, path, asked, bannerSlot);
   PageExplanation e;
   e.changes = doc.Changes();
   e.result = std::string(doc.View());

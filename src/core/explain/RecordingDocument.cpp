@@ -47,8 +47,9 @@ void RecordingDocument::Insert(std::string_view text, Pos index) {
   inner_->Insert(text, index);
 }
 
-void RecordingDocument::Logged(std::string line) {
+void RecordingDocument::Logged(std::string line, Switch procedure) {
   pending_.line = std::move(line);
+  pending_.procedure = procedure;
   changes_.push_back(std::move(pending_));
   pending_ = {};
 }

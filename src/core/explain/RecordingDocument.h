@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "cleaning/Switch.h"
 #include "document/Document.h"
 #include "explain/SourceMap.h"
 
@@ -17,6 +18,7 @@ struct RecordedChange {
     std::string bytes;
   };
   std::string line;                         // the log line, UTF-8
+  Switch procedure = Switch::kScript;       // the procedure that made it
   std::vector<SourceMap::Removed> removed;  // original bytes the change removed
   std::vector<Insertion> inserted;          // bytes it put in
 };
@@ -42,8 +44,9 @@ class RecordingDocument final : public Document {
   void Delete(Pos index, Pos count) override;
   void Insert(std::string_view text, Pos index) override;
 
-  // Closes the edits made since the last line into the change of this line.
-  void Logged(std::string line);
+  // Closes the edits made since the last line into the change of this line, made by
+  // `procedure`.
+  void Logged(std::string line, Switch procedure);
 
   const std::vector<RecordedChange>& Changes() const { return changes_; }
   // Edits made after the last line logged (none, when every change is logged).

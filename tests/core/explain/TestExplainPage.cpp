@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
 #include <random>
 
 #include "cleaning/ProcedureOrder.h"
+#include "explain/ChangeLine.h"
 #include "explain/ExplainPage.h"
 #include "explain/TextLines.h"
 #include "support/RandomHtml.h"
@@ -127,6 +129,8 @@ TEST(ExplainPage, ReducedTagsKeepTheirOrderAndPlaces) {
       ASSERT_FALSE(e.changes[i].removed.empty());
       EXPECT_EQ(e.changes[i].removed.front().source, c.removed[i].first) << e.changes[i].line;
       EXPECT_EQ(e.changes[i].removed.front().length, c.removed[i].second) << e.changes[i].line;
+      EXPECT_NE(std::find(c.switches.begin(), c.switches.end(), e.changes[i].procedure),
+                c.switches.end());
     }
   }
 }
@@ -151,6 +155,36 @@ TEST(TextLines, LinesColumnsAndOneLineText) {
   };
   for (const auto& [bytes, expected] : shown) {
     EXPECT_EQ(OneLine(bytes), expected);
+  }
+}
+
+// The page and message of a change's line, paths with blanks and dots included; other lines of
+// a log name no change.
+TEST(ChangeLine, PageAndMessageOfAChangesLine) {
+  const struct {
+    std::string line;
+    std::optional<std::pair<std::string, std::string>> parts;
+  } cases[] = {
+      {"/s/a.htm удален <script> [120]", {{"/s/a.htm", " удален <script> [120]"}}},
+      {"/s/my page.HTML заменен <p...> [7]", {{"/s/my page.HTML", " заменен <p...> [7]"}}},
+      {"/s/a.htm x/b.htm удалено <meta name=Generator> [1]",
+       {{"/s/a.htm x/b.htm", " удалено <meta name=Generator> [1]"}}},
+      {"/s/a.htm удален пустой <!-- /ad --> [3]",
+       {{"/s/a.htm", " удален пустой <!-- /ad --> [3]"}}},
+      {"/s/a.htm пропущен: Permission denied", std::nullopt},
+      {"Прервано пользователем", std::nullopt},
+      {"Лог сохранен в /out/s/log.txt", std::nullopt},
+      {"/s/a.txt удален <script> [1]", std::nullopt},
+      {"/s/a.htm удален <script> [x]", std::nullopt},
+      {"", std::nullopt},
+  };
+  for (const auto& c : cases) {
+    const std::optional<ChangeLine> parsed = ParseChangeLine(c.line);
+    ASSERT_EQ(parsed.has_value(), c.parts.has_value()) << c.line;
+    if (parsed) {
+      EXPECT_EQ(parsed->page, c.parts->first);
+      EXPECT_EQ(parsed->message, c.parts->second);
+    }
   }
 }
 
