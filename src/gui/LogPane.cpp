@@ -253,8 +253,21 @@ void LogPane::mouseReleaseEvent(QMouseEvent* event) {
   QAbstractScrollArea::mouseReleaseEvent(event);
 }
 
+void LogPane::mouseDoubleClickEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton || shown_ == 0) {
+    QAbstractScrollArea::mouseDoubleClickEvent(event);
+    return;
+  }
+  anchor_ = cursor_ = LineAt(event->position().toPoint().y());
+  hasSelection_ = true;
+  viewport()->update();
+  emit lineActivated(cursor_);
+}
+
 void LogPane::keyPressEvent(QKeyEvent* event) {
-  if (event == QKeySequence::Copy) {
+  if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && hasSelection_) {
+    emit lineActivated(cursor_);
+  } else if (event == QKeySequence::Copy) {
     CopySelection();
   } else if (event == QKeySequence::SelectAll) {
     SelectAll();

@@ -36,6 +36,13 @@ class LogPane : public QAbstractScrollArea {
   QString SelectedText() const;
   void SelectAll();
   void CopySelection() const;
+  // The line the selection ends on (the last one clicked); only with a selection.
+  std::size_t CurrentLine() const { return cursor_; }
+  bool HasSelection() const { return hasSelection_; }
+
+ signals:
+  // A line was double-clicked, or Enter pressed on the selected line.
+  void lineActivated(std::size_t index);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -44,6 +51,7 @@ class LogPane : public QAbstractScrollArea {
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void contextMenuEvent(QContextMenuEvent* event) override;
 

@@ -13,6 +13,7 @@
 #include <exception>
 
 #include "ApplicationTitle.h"
+#include "ChangeViewer.h"
 #include "Icons.h"
 #include "LogPane.h"
 #include "StatusPanel.h"
@@ -20,6 +21,10 @@
 #include "TFormOpt.h"
 #include "Version.h"
 #include "batch/RunTexts.h"
+#include "explain/ChangeLine.h"
+#include "paths/SplitPath.h"
+#include "settings/CachedProfile.h"
+#include "settings/Settings.h"
 #include "text/Cp1251.h"
 
 namespace varnow {
@@ -44,6 +49,7 @@ const char* const kIntroLines[] = {
 
 TFormMain::TFormMain(std::filesystem::path settingsFile, UserMessages messages, QWidget* parent)
     : QMainWindow(parent),
+      settingsFile_(settingsFile),
       messages_(std::move(messages)),
       pickFolder_(PickFolderWithDialog),
       pickerPath_(QDir::toNativeSeparators(QDir::homePath())),
@@ -127,6 +133,7 @@ void TFormMain::BuildControls() {
   logPane_ = new LogPane(this);
   logPane_->setObjectName(QStringLiteral("Memo1"));
   setCentralWidget(logPane_);
+  connect(logPane_, &LogPane::lineActivated, this, &TFormMain::OpenChangeAt);
 
   statusPanel_ = new StatusPanel(this);
   statusPanel_->setObjectName(QStringLiteral("StatusBar1"));
@@ -272,6 +279,33 @@ std::string TFormMain::StoreDir() {
 
 bool TFormMain::SwitchOn(Switch which) {
   return formOpt_ != nullptr && formOpt_->SwitchOn(which);
+}
+
+void TFormMain::OpenChangeAt(std::size_t line) {
+  const std::optional<ChangeLine> change = ParseChangeLine(logPane_->Line(line).toStdString());
+  if (!change) {
+    return;
+  }
+  ChangeViewer::Request request{change->page, 0, logPane_->Line(line).toStdString(), {}};
+  // Its rank among the page's changes: a page's lines stand together in the log.
+  for (std::size_t i = line; i-- > 0; ++request.changeIndex) {
+    const std::optional<ChangeLine> before = ParseChangeLine(logPane_->Line(i).toStdString());
+    if (!before || before->page != change->page) {
+      break;
+    }
+  }
+  try {
+    const SplitParts parts = SplitPath(change->page);
+    request.output = MirroredPath(StoreDir(), parts.directory, parts.fileName);
+  } catch (const std::exception&) {
+    // No copy can be named for it: the viewer says there is none.
+  }
+  CachedProfile banners(settingsFile_);
+  ChangeViewer* viewer = ChangeViewer::Open(
+      request, [this](Switch s) { return SwitchOn(s); },
+      [&banners](int slot) { return ReadBannerMarkers(banners, slot); }, this);
+  viewer->show();
+  viewer->activateWindow();
 }
 
 void TFormMain::SetStatus(const std::string& text) {

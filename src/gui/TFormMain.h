@@ -40,6 +40,9 @@ class TFormMain : public QMainWindow, public RunHost {
 
   const BatchRun& Run() const { return run_; }
 
+  // Opens the change viewer on the change a log line reports; other lines open nothing.
+  void OpenChangeAt(std::size_t line);
+
   // What the run asks of its host.
   void Pump() override;
   std::string FolderText() override;
@@ -71,6 +74,7 @@ class TFormMain : public QMainWindow, public RunHost {
   // One run; false when it ended with an error (already shown).
   bool RunOnce();
 
+  std::filesystem::path settingsFile_;  // where the banner slots are read for the change viewer
   UserMessages messages_;
   FolderPicker pickFolder_;
   QString pickerPath_;  // where the folder picker opens: the last folder chosen with it

@@ -17,6 +17,8 @@ SourceMap::SourceMap(Pos length) {
 
 void SourceMap::Reset(Pos length) {
   chunks_.assign(1, Chunk{});
+  hintChunk_ = 0;
+  hintStart_ = 0;
   length_ = 0;
   originalLength_ = 0;
   Extend(length);
@@ -34,19 +36,21 @@ void SourceMap::Extend(Pos length) {
   Rebalance(chunks_.size() - 1);
 }
 
-std::pair<std::size_t, std::size_t> SourceMap::SplitAt(Pos offset) {
-  Pos before = 0;
-  for (std::size_t c = 0; c < chunks_.size(); ++c) {
+SourceMap::Place SourceMap::SplitAt(Pos offset) {
+  const bool fromHint = hintChunk_ < chunks_.size() && offset >= hintStart_;
+  Pos before = fromHint ? hintStart_ : 0;
+  for (std::size_t c = fromHint ? hintChunk_ : 0; c < chunks_.size(); ++c) {
     Chunk& chunk = chunks_[c];
     if (offset > before + chunk.length ||
         (offset == before + chunk.length && c + 1 < chunks_.size())) {
       before += chunk.length;
       continue;
     }
+    const Pos chunkStart = before;
     for (std::size_t i = 0; i < chunk.pieces.size(); ++i) {
       Piece& piece = chunk.pieces[i];
       if (offset == before) {
-        return {c, i};
+        return {c, i, chunkStart};
       }
       if (offset < before + piece.length) {
         // Cut the piece in two at `offset`.
@@ -60,13 +64,21 @@ std::pair<std::size_t, std::size_t> SourceMap::SplitAt(Pos offset) {
           tail.inserted += head;
         }
         chunk.pieces.insert(chunk.pieces.begin() + static_cast<std::ptrdiff_t>(i) + 1, tail);
-        return {c, i + 1};
+        // Halved when full; the piece may then be in the second half.
+        const std::size_t half = chunk.pieces.size() / 2;
+        if (chunk.pieces.size() > kChunkPieces) {
+          Rebalance(c);
+          if (i + 1 >= half) {
+            return {c + 1, i + 1 - half, chunkStart + chunks_[c].length};
+          }
+        }
+        return {c, i + 1, chunkStart};
       }
       before += piece.length;
     }
-    return {c, chunk.pieces.size()};
+    return {c, chunk.pieces.size(), chunkStart};
   }
-  return {chunks_.size() - 1, chunks_.back().pieces.size()};
+  return {chunks_.size() - 1, chunks_.back().pieces.size(), length_ - chunks_.back().length};
 }
 
 void SourceMap::Rebalance(std::size_t c) {
@@ -90,7 +102,9 @@ void SourceMap::Delete(Pos offset, Pos count, std::vector<Removed>& removed) {
     return;
   }
   SplitAt(offset + count);
-  auto [c, i] = SplitAt(offset);
+  const Place place = SplitAt(offset);
+  std::size_t c = place.chunk;
+  std::size_t i = place.piece;
   Pos left = count;
   while (left > 0 && c < chunks_.size()) {
     Chunk& chunk = chunks_[c];
@@ -119,30 +133,36 @@ void SourceMap::Delete(Pos offset, Pos count, std::vector<Removed>& removed) {
     }
     i = 0;
   }
+  // The chunk the deletion began in still begins where it did (or, emptied and gone, the
+  // next one begins there now).
+  hintChunk_ = place.chunk < chunks_.size() ? place.chunk : 0;
+  hintStart_ = place.chunk < chunks_.size() ? place.chunkStart : 0;
 }
 
 Pos SourceMap::Insert(Pos offset, Pos length, Pos inserted, std::int32_t change) {
-  auto [c, i] = SplitAt(offset);
+  const Place place = SplitAt(offset);
   // The original offset this text stands before: that of the next original piece.
   Pos before = originalLength_;
-  for (std::size_t k = c, j = i; k < chunks_.size(); ++k, j = 0) {
+  bool found = false;
+  for (std::size_t k = place.chunk, j = place.piece; k < chunks_.size() && !found; ++k, j = 0) {
     const auto& pieces = chunks_[k].pieces;
-    for (; j < pieces.size(); ++j) {
+    for (; j < pieces.size() && !found; ++j) {
       if (pieces[j].source != kInserted) {
         before = pieces[j].source;
-        k = chunks_.size() - 1;
-        break;
+        found = true;
       }
     }
   }
   if (length > 0) {
-    Chunk& chunk = chunks_[c];
-    chunk.pieces.insert(chunk.pieces.begin() + static_cast<std::ptrdiff_t>(i),
+    Chunk& chunk = chunks_[place.chunk];
+    chunk.pieces.insert(chunk.pieces.begin() + static_cast<std::ptrdiff_t>(place.piece),
                         Piece{length, kInserted, inserted, change});
     chunk.length += length;
     length_ += length;
-    Rebalance(c);
+    Rebalance(place.chunk);  // the first half keeps the chunk's place and start
   }
+  hintChunk_ = place.chunk;
+  hintStart_ = place.chunkStart;
   return before;
 }
 

@@ -55,12 +55,22 @@ class SourceMap {
     std::vector<Piece> pieces;
     Pos length = 0;
   };
-  // Makes a piece start at `offset` (0 <= offset <= Length()) and gives its chunk and its
-  // index there; at Length() the index is one past the last piece of the last chunk.
-  std::pair<std::size_t, std::size_t> SplitAt(Pos offset);
+  struct Place {
+    std::size_t chunk = 0;
+    std::size_t piece = 0;
+    Pos chunkStart = 0;  // the text offset the chunk begins at
+  };
+  // Makes a piece start at `offset` (0 <= offset <= Length()) and gives its place; at
+  // Length() the piece is one past the last piece of the last chunk.
+  Place SplitAt(Pos offset);
   void Rebalance(std::size_t chunk);
 
   std::vector<Chunk> chunks_;
+  // The chunk of the last edit and where it begins. An edit moves only the chunks after its
+  // own, and the cleaning edits mostly go front to back: the search for the next place starts
+  // here rather than at the first chunk.
+  std::size_t hintChunk_ = 0;
+  Pos hintStart_ = 0;
   Pos length_ = 0;
   Pos originalLength_ = 0;
 };

@@ -1,0 +1,324 @@
+#include "ChangeViewer.h"
+
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QKeySequence>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <dtl/dtl.hpp>
+
+#include "explain/TextLines.h"
+#include "text/Cp1251.h"
+
+namespace varnow {
+namespace {
+
+constexpr std::string_view kNotTheCopy =
+    "Повторная очистка с нынешними настройками не дает копии на диске: настройки или страница "
+    "изменились после прогона. Показано построчное сравнение страницы и копии.";
+constexpr std::string_view kNoCopy =
+    "Копии страницы нет (%1). Показано построчное сравнение "
+    "страницы с пустой копией.";
+constexpr std::string_view kLineNotFound =
+    "Этой строки лога нет среди изменений повторной очистки; выбрано первое изменение.";
+
+// Comparisons of more line pairs than this are not aligned: the page and the copy are shown
+// one after the other.
+constexpr double kMostLinePairs = 4e8;
+
+QString Text(std::string_view utf8) {
+  return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
+
+// One colour for each procedure, light enough to read the text through on a light or a dark
+// background.
+QColor ProcedureColour(Switch s) {
+  static constexpr std::array<QRgb, kSwitchCount> kHues = {
+      qRgb(230, 80, 80),    // script
+      qRgb(230, 120, 60),   // noscript
+      qRgb(200, 60, 140),   // iframe
+      qRgb(240, 110, 200),  // onmouseover
+      qRgb(230, 200, 40),   // span
+      qRgb(150, 90, 220),   // style
+      qRgb(70, 130, 230),   // msword
+      qRgb(60, 180, 90),    // table
+      qRgb(40, 170, 160),   // body
+      qRgb(250, 150, 30),   // banner
+      qRgb(180, 180, 60),   // font
+      qRgb(60, 190, 230),   // blank
+  };
+  QColor colour(kHues[Index(s)]);
+  colour.setAlpha(110);
+  return colour;
+}
+
+std::vector<TextMark> SourceMarks(const PageExplanation& e) {
+  std::vector<TextMark> marks;
+  for (std::size_t i = 0; i < e.changes.size(); ++i) {
+    for (const SourceMap::Removed& r : e.changes[i].removed) {
+      marks.push_back(
+          {r.source, r.length, ProcedureColour(e.changes[i].procedure), static_cast<int>(i)});
+    }
+  }
+  std::sort(marks.begin(), marks.end(),
+            [](const TextMark& a, const TextMark& b) { return a.start < b.start; });
+  return marks;
+}
+
+std::vector<TextMark> ResultMarks(const PageExplanation& e) {
+  std::vector<TextMark> marks;
+  std::vector<bool> shown(e.changes.size(), false);
+  Pos offset = 0;
+  for (const SourceMap::Piece& piece : e.pieces) {
+    if (piece.source == SourceMap::kInserted && piece.change >= 0 &&
+        static_cast<std::size_t>(piece.change) < e.changes.size()) {
+      const auto change = static_cast<std::size_t>(piece.change);
+      marks.push_back(
+          {offset, piece.length, ProcedureColour(e.changes[change].procedure), piece.change});
+      shown[change] = true;
+    }
+    offset += piece.length;
+  }
+  // A change that only removed shows as a bar where its bytes were.
+  for (std::size_t i = 0; i < e.changes.size(); ++i) {
+    if (!shown[i]) {
+      marks.push_back(
+          {e.resultAt[i], 0, ProcedureColour(e.changes[i].procedure), static_cast<int>(i)});
+    }
+  }
+  std::stable_sort(marks.begin(), marks.end(), [](const TextMark& a, const TextMark& b) {
+    return a.start != b.start ? a.start < b.start : a.length < b.length;
+  });
+  return marks;
+}
+
+}  // namespace
+
+ChangeViewer::ChangeViewer(const QString& title, QWidget* parent) : QWidget(parent, Qt::Window) {
+  setObjectName(QStringLiteral("ChangeViewer"));
+  setAttribute(Qt::WA_DeleteOnClose);
+  setWindowTitle(title);
+  notice_ = new QLabel(this);
+  notice_->setObjectName(QStringLiteral("Notice"));
+  notice_->setTextFormat(Qt::PlainText);
+  previous_ = new QPushButton(QStringLiteral("Предыдущее"), this);
+  previous_->setToolTip(QStringLiteral("Предыдущее изменение (Shift+F3)"));
+  next_ = new QPushButton(QStringLiteral("Следующее"), this);
+  next_->setToolTip(QStringLiteral("Следующее изменение (F3)"));
+  result_ = new QPushButton(QStringLiteral("Результат"), this);
+  result_->setCheckable(true);
+  result_->setToolTip(QStringLiteral("Показать очищенную страницу вместо исходной"));
+  view_ = new MarkedTextView(this);
+
+  auto* buttons = new QHBoxLayout;
+  buttons->addWidget(previous_);
+  buttons->addWidget(next_);
+  buttons->addWidget(result_);
+  buttons->addStretch();
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(notice_);
+  layout->addLayout(buttons);
+  layout->addWidget(view_, 1);
+
+  connect(previous_, &QPushButton::clicked, this, &ChangeViewer::Previous);
+  connect(next_, &QPushButton::clicked, this, &ChangeViewer::Next);
+  connect(result_, &QPushButton::toggled, this, &ChangeViewer::ShowResult);
+  view_->SetTips([this](int change) -> QString {
+    if (comparison_ || change < 0 ||
+        static_cast<std::size_t>(change) >= explanation_.changes.size()) {
+      return {};
+    }
+    return Text(explanation_.changes[static_cast<std::size_t>(change)].line);
+  });
+  resize(900, 600);
+}
+
+ChangeViewer* ChangeViewer::Open(const Request& request,
+                                 const std::function<bool(Switch)>& switchOn,
+                                 const BannerSlotReader& bannerSlot, QWidget* parent) {
+  const std::string shownPath =
+      IsValidUtf8(request.page) ? request.page : InvalidBytesAsCp1251(request.page);
+  auto* viewer = new ChangeViewer(Text(shownPath), parent);
+  LoadedPage source = LoadPage(request.page);
+  if (!source.error.empty()) {
+    viewer->ShowComparison(Text(source.error), {}, {});
+    return viewer;
+  }
+  PageExplanation e = ExplainPage(source.bytes, request.page, switchOn, bannerSlot);
+  const LoadedPage copy = LoadPage(request.output);
+  if (!copy.error.empty()) {
+    viewer->ShowComparison(Text(kNoCopy).arg(Text(copy.error)), source.bytes, {});
+    return viewer;
+  }
+  if (copy.bytes != e.result) {
+    viewer->ShowComparison(Text(kNotTheCopy), source.bytes, copy.bytes);
+    return viewer;
+  }
+  // The line clicked is the page's change of that rank; if cleaning now logs it elsewhere,
+  // the first change with its text.
+  int selected = -1;
+  if (request.changeIndex < e.changes.size() &&
+      e.changes[request.changeIndex].line == request.line) {
+    selected = static_cast<int>(request.changeIndex);
+  } else {
+    const auto same = std::find_if(e.changes.begin(), e.changes.end(),
+                                   [&](const RecordedChange& c) { return c.line == request.line; });
+    if (same != e.changes.end()) {
+      selected = static_cast<int>(same - e.changes.begin());
+    }
+  }
+  if (selected < 0 && !e.changes.empty()) {
+    viewer->problem_ = Text(kLineNotFound);
+    selected = 0;
+  }
+  viewer->ShowExplanation(std::move(source.bytes), std::move(e), selected);
+  return viewer;
+}
+
+void ChangeViewer::ShowExplanation(std::string source, PageExplanation explanation, int selected) {
+  source_ = std::move(source);
+  explanation_ = std::move(explanation);
+  comparison_ = false;
+  count_ = explanation_.changes.size();
+  ShowCurrentText();
+  Go(selected);
+}
+
+void ChangeViewer::ShowComparison(const QString& problem, std::string_view source,
+                                  std::string_view output) {
+  comparison_ = true;
+  problem_ = problem;
+  result_->setEnabled(false);
+  const TextLines a(source), b(output);
+  std::vector<std::string_view> before, after;
+  for (std::size_t i = 0; i < a.Count() && !source.empty(); ++i) {
+    before.push_back(a.Line(source, i));
+  }
+  for (std::size_t i = 0; i < b.Count() && !output.empty(); ++i) {
+    after.push_back(b.Line(output, i));
+  }
+  // Each line of the listing: "- " only in the page, "+ " only in the copy, "  " in both.
+  std::string text;
+  std::vector<TextMark> marks;
+  QColor removed(230, 80, 80, 110), added(60, 180, 90, 110);
+  int block = -1;
+  bool inBlock = false;
+  const auto add = [&](std::string_view line, dtl::edit_t type) {
+    const auto start = static_cast<Pos>(text.size());
+    text += type == dtl::SES_DELETE ? "- " : type == dtl::SES_ADD ? "+ " : "  ";
+    text += line;
+    if (type != dtl::SES_COMMON) {
+      if (!inBlock) {
+        ++block;
+      }
+      marks.push_back({start, static_cast<Pos>(text.size()) - start,
+                       type == dtl::SES_DELETE ? removed : added, block});
+    }
+    inBlock = type != dtl::SES_COMMON;
+    text += '\n';
+  };
+  if (static_cast<double>(before.size()) * static_cast<double>(after.size()) > kMostLinePairs) {
+    for (const std::string_view line : before) {
+      add(line, dtl::SES_DELETE);
+    }
+    for (const std::string_view line : after) {
+      add(line, dtl::SES_ADD);
+    }
+  } else {
+    dtl::Diff<std::string_view, std::vector<std::string_view>> diff(before, after);
+    diff.onHuge();
+    diff.compose();
+    // Within a stretch of differing lines, the page's lines come first, as diff shows them.
+    std::vector<std::string_view> added;
+    for (const auto& [line, info] : diff.getSes().getSequence()) {
+      if (info.type == dtl::SES_ADD) {
+        added.push_back(line);
+        continue;
+      }
+      if (info.type == dtl::SES_COMMON) {
+        for (const std::string_view a : added) {
+          add(a, dtl::SES_ADD);
+        }
+        added.clear();
+      }
+      add(line, info.type);
+    }
+    for (const std::string_view a : added) {
+      add(a, dtl::SES_ADD);
+    }
+  }
+  if (!text.empty()) {
+    text.pop_back();
+  }
+  count_ = static_cast<std::size_t>(block + 1);
+  view_->SetText(std::move(text), std::move(marks));
+  Go(count_ > 0 ? 0 : -1);
+}
+
+void ChangeViewer::ShowCurrentText() {
+  if (showingResult_) {
+    view_->SetText(explanation_.result, ResultMarks(explanation_));
+  } else {
+    view_->SetText(source_, SourceMarks(explanation_));
+  }
+}
+
+void ChangeViewer::Go(int change) {
+  current_ = change;
+  view_->Select(change);
+  previous_->setEnabled(change > 0);
+  next_->setEnabled(change >= 0 && static_cast<std::size_t>(change) + 1 < count_);
+  notice_->setText(Notice());
+}
+
+QString ChangeViewer::Notice() const {
+  if (comparison_) {
+    return problem_;
+  }
+  if (current_ < 0) {
+    return QStringLiteral("Изменений нет");
+  }
+  QString text = QStringLiteral("%1 из %2: %3")
+                     .arg(current_ + 1)
+                     .arg(count_)
+                     .arg(Text(explanation_.changes[static_cast<std::size_t>(current_)].line));
+  return problem_.isEmpty() ? text : problem_ + QLatin1Char(' ') + text;
+}
+
+void ChangeViewer::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_F3 && event->modifiers() == Qt::ShiftModifier) {
+    Previous();
+  } else if (event->key() == Qt::Key_F3 && event->modifiers() == Qt::NoModifier) {
+    Next();
+  } else if (event->key() == Qt::Key_Escape) {
+    close();
+  } else {
+    QWidget::keyPressEvent(event);
+  }
+}
+
+void ChangeViewer::Next() {
+  if (current_ >= 0 && static_cast<std::size_t>(current_) + 1 < count_) {
+    Go(current_ + 1);
+  }
+}
+
+void ChangeViewer::Previous() {
+  if (current_ > 0) {
+    Go(current_ - 1);
+  }
+}
+
+void ChangeViewer::ShowResult(bool on) {
+  if (comparison_ || on == showingResult_) {
+    return;
+  }
+  showingResult_ = on;
+  result_->setChecked(on);
+  ShowCurrentText();
+  Go(current_);
+}
+
+}  // namespace varnow

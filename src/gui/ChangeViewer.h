@@ -1,0 +1,79 @@
+#pragma once
+
+#include <QWidget>
+#include <string>
+#include <vector>
+
+#include "MarkedTextView.h"
+#include "cleaning/ProcedureOrder.h"
+#include "explain/ExplainPage.h"
+
+class QLabel;
+class QPushButton;
+
+namespace varnow {
+
+// A page and what cleaning did to it, in a window of its own. The page's own text shows what
+// each change removed, in one colour for each procedure, the change's log line as its tool
+// tip; a toggle shows the cleaned result with what the changes put in. Previous and next
+// (Shift+F3, F3) walk through the changes.
+//
+// When cleaning the page again does not give the copy on disk (the settings or the page
+// changed since the run, or the copy is gone), the window says so in its top line and shows
+// the page and the copy compared line by line instead; previous and next then walk through the
+// differing stretches.
+class ChangeViewer : public QWidget {
+  Q_OBJECT
+
+ public:
+  // Where a change stands: its page, its place among the page's changes, its log line.
+  struct Request {
+    std::string page;
+    std::size_t changeIndex = 0;
+    std::string line;
+    std::string output;  // the page's copy
+  };
+  // Cleans the page again, in memory, with the switches and banner slots given, and opens a
+  // window on it with the requested change selected.
+  static ChangeViewer* Open(const Request& request, const std::function<bool(Switch)>& switchOn,
+                            const BannerSlotReader& bannerSlot, QWidget* parent);
+
+  int Current() const { return current_; }
+  int ChangeCount() const { return static_cast<int>(count_); }
+  bool ShowingResult() const { return showingResult_; }
+  bool IsComparison() const { return comparison_; }
+  QString Notice() const;
+  MarkedTextView* View() const { return view_; }
+
+ public slots:
+  void Next();
+  void Previous();
+  void ShowResult(bool on);
+
+ protected:
+  // F3 and Shift+F3 walk the changes from wherever the focus is; Esc closes.
+  void keyPressEvent(QKeyEvent* event) override;
+
+ private:
+  explicit ChangeViewer(const QString& title, QWidget* parent);
+  void ShowExplanation(std::string source, PageExplanation explanation, int selected);
+  void ShowComparison(const QString& problem, std::string_view source, std::string_view output);
+  void Go(int change);
+  void ShowCurrentText();
+
+  MarkedTextView* view_ = nullptr;
+  QLabel* notice_ = nullptr;
+  QPushButton* previous_ = nullptr;
+  QPushButton* next_ = nullptr;
+  QPushButton* result_ = nullptr;
+
+  std::string source_;
+  PageExplanation explanation_;
+  QString problem_;
+  std::size_t count_ = 0;
+  int current_ = -1;
+  bool showingResult_ = false;
+  bool comparison_ = false;
+};
+
+}  // namespace varnow

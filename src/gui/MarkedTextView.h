@@ -1,0 +1,76 @@
+#pragma once
+
+#include <QAbstractScrollArea>
+#include <QColor>
+#include <QString>
+#include <array>
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "explain/TextLines.h"
+
+namespace varnow {
+
+// A stretch of the text shown in a colour: a change's bytes, or a whole line of a comparison.
+// A mark of no length is a place (where removed bytes stood), drawn as a bar.
+struct TextMark {
+  Pos start = 0;  // 0-based byte offset
+  Pos length = 0;
+  QColor colour;
+  int change = -1;  // what Select and the tool tips know it by
+};
+
+// A read-only view of a page's bytes (cp1251) with marks. Only the lines in view are laid
+// out, and of a long line only the part in view, so a page of many megabytes, or one line of
+// megabytes, scrolls as smoothly as a short one. One character a byte: control bytes show as
+// their pictures (NUL as "␀"), a tab as "→".
+class MarkedTextView : public QAbstractScrollArea {
+  Q_OBJECT
+
+ public:
+  explicit MarkedTextView(QWidget* parent = nullptr);
+
+  // `marks` in the order of their starts, not overlapping.
+  void SetText(std::string bytes, std::vector<TextMark> marks);
+  // The tool tip of a mark, by its change.
+  void SetTips(std::function<QString(int change)> tip) { tip_ = std::move(tip); }
+  // Shows the marks of `change` selected, the first of them scrolled into view.
+  void Select(int change);
+  int Selected() const { return selected_; }
+
+  std::size_t LineCount() const { return lines_.Count(); }
+  // The line as shown.
+  QString LineText(std::size_t line) const;
+  std::size_t FirstLineInView() const;
+  std::size_t LinesInView() const;
+  // The line and byte offset under a point of the viewport.
+  Pos OffsetAt(QPoint point) const;
+  // The mark under a point of the viewport, or -1.
+  int MarkAt(QPoint point) const;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void changeEvent(QEvent* event) override;
+  bool viewportEvent(QEvent* event) override;
+
+ private:
+  QString Shown(std::string_view bytes) const;
+  int LineHeight() const;
+  qreal CharWidth() const;
+  void UpdateScrollBars();
+  // The first mark that ends after `offset` (or is a place at it).
+  std::size_t FirstMarkFrom(Pos offset) const;
+
+  std::string bytes_;
+  TextLines lines_{std::string_view()};
+  std::size_t longestLine_ = 0;  // in characters
+  std::vector<TextMark> marks_;
+  int selected_ = -1;
+  std::function<QString(int)> tip_;
+  std::array<QChar, 256> glyphs_{};
+};
+
+}  // namespace varnow

@@ -1,0 +1,152 @@
+#include <QCheckBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+#include <memory>
+
+#include "ChangeViewer.h"
+#include "GuiTestSupport.h"
+#include "LogPane.h"
+#include "Program.h"
+#include "TFormMain.h"
+#include "TFormOpt.h"
+
+namespace varnow::test {
+
+// The change viewer, opened from the log pane of the whole program after a run over a small
+// site.
+class TestChangeViewer : public QObject {
+  Q_OBJECT
+
+ private:
+  QTemporaryDir dir_;
+  QString site_, out_, page_;
+  RecordedMessages messages_;
+  std::unique_ptr<Program> program_;
+
+  TFormMain& Main() { return program_->FormMain(); }
+  LogPane* Log() { return Find<LogPane>(&Main(), "Memo1"); }
+  QCheckBox* Switch(const char* name) { return Find<QCheckBox>(&program_->FormOpt(), name); }
+
+  std::size_t LineIndex(const QString& line) {
+    for (std::size_t i = 0; i < Log()->LineCount(); ++i) {
+      if (Log()->Line(i) == line) {
+        return i;
+      }
+    }
+    qFatal("no log line %s", qPrintable(line));
+  }
+  // Double-clicks a line of the pane as the user does; the viewer it opened, if any.
+  ChangeViewer* DoubleClick(std::size_t line) {
+    const int height = Log()->fontMetrics().lineSpacing();
+    const auto row = static_cast<int>(line) - Log()->verticalScrollBar()->value();
+    QTest::mouseDClick(Log()->viewport(), Qt::LeftButton, {},
+                       QPoint(20, row * height + height / 2));
+    return Opened();
+  }
+  ChangeViewer* Opened() {
+    const QList<ChangeViewer*> viewers = Main().findChildren<ChangeViewer*>();
+    return viewers.isEmpty() ? nullptr : viewers.back();
+  }
+
+ private slots:
+  void init() {
+    QVERIFY(dir_.isValid());
+    const QString base = dir_.filePath(QTest::currentTestFunction());
+    site_ = base + "/site";
+    out_ = base + "/out";
+    page_ = site_ + "/index.htm";
+    WriteFile(page_, "<P class=a>one\r\n<span>two</span>\r\n<script>three()</script>!");
+    WriteFile(site_ + "/other.htm", "<span>x</span>");
+    messages_ = {};
+    program_ = std::make_unique<Program>((base + "/varnow.ini").toStdString(), messages_.Sink());
+    Main().show();
+    Find<QLineEdit>(&program_->FormOpt(), "Edit1")->setText(out_);
+    Find<QPushButton>(&program_->FormOpt(), "Button1")->click();
+    Find<QLineEdit>(&Main(), "Edit1")->setText(site_);
+    for (const char* name : {"chStyle", "chSpan", "chScript"}) {
+      Switch(name)->setChecked(true);
+    }
+    Find<QToolButton>(&Main(), "ToolButton2")->click();
+    QVERIFY(messages_.errors.isEmpty());
+  }
+  void cleanup() { program_.reset(); }
+
+  // The change of the line clicked is selected, in view, in the page as it was; the buttons
+  // and F3 walk the page's changes, and the toggle shows the result.
+  void doubleClickShowsTheChangeInItsPage() {
+    const QString spanEnd = page_ + " удален </span> [12]";
+    ChangeViewer* viewer = DoubleClick(LineIndex(spanEnd));
+    QVERIFY(viewer != nullptr);
+    QVERIFY(viewer->isVisible());
+    QCOMPARE(viewer->windowTitle(), page_);
+    QVERIFY(!viewer->IsComparison());
+    QCOMPARE(viewer->ChangeCount(), 4);  // <p...>, <span>, </span>, <script>
+    QCOMPARE(viewer->Current(), 2);
+    QCOMPARE(viewer->View()->Selected(), 2);
+    QVERIFY(viewer->Notice().endsWith("3 из 4: " + spanEnd));
+    // The page as it is on disk, the selected change's line in view.
+    QCOMPARE(viewer->View()->LineText(1), QStringLiteral("<span>two</span>"));
+    QVERIFY(viewer->View()->FirstLineInView() <= 1);
+
+    // From the text, where the focus is, as from anywhere in the window.
+    QTest::keyClick(viewer->View(), Qt::Key_F3);
+    QCOMPARE(viewer->Current(), 3);
+    QTest::keyClick(viewer->View(), Qt::Key_F3);  // the last stays
+    QCOMPARE(viewer->Current(), 3);
+    QTest::keyClick(viewer->View(), Qt::Key_F3, Qt::ShiftModifier);
+    QCOMPARE(viewer->Current(), 2);
+    viewer->ShowResult(true);
+    QVERIFY(viewer->ShowingResult());
+    QCOMPARE(viewer->View()->LineText(0), QStringLiteral("<p>one"));
+    QCOMPARE(viewer->View()->LineText(1), QStringLiteral("two"));
+    QCOMPARE(viewer->Current(), 2);
+    viewer->close();
+  }
+
+  // Enter on the selected line opens it as well; lines that report no change open nothing.
+  void enterOpensAndOtherLinesDoNot() {
+    const std::size_t line = LineIndex(page_ + " заменен <p...> [1]");
+    DoubleClick(Log()->LineCount() - 1);  // "Лог сохранен в ..."
+    QVERIFY(Opened() == nullptr);
+    const int height = Log()->fontMetrics().lineSpacing();
+    const auto row = static_cast<int>(line) - Log()->verticalScrollBar()->value();
+    QTest::mouseClick(Log()->viewport(), Qt::LeftButton, {}, QPoint(20, row * height + 2));
+    QTest::keyClick(Log(), Qt::Key_Return);
+    QVERIFY(Opened() != nullptr);
+    QCOMPARE(Opened()->Current(), 0);
+  }
+
+  // When cleaning now does not give the copy on disk, the viewer says so and compares the
+  // page and the copy line by line.
+  void aChangedOrMissingCopyIsCompared() {
+    const QString copy = out_ + page_;
+    WriteFile(copy, ReadFile(copy) + "\r\nadded later");
+    ChangeViewer* viewer = DoubleClick(LineIndex(page_ + " удален <span> [9]"));
+    QVERIFY(viewer != nullptr && viewer->IsComparison());
+    QVERIFY(viewer->Notice().startsWith("Повторная очистка с нынешними настройками не дает копии"));
+    QCOMPARE(viewer->View()->LineText(0), QStringLiteral("- <P class=a>one"));
+    QStringList lines;
+    for (std::size_t i = 0; i < viewer->View()->LineCount(); ++i) {
+      lines << viewer->View()->LineText(i);
+    }
+    QVERIFY(lines.contains("+ added later"));
+    QVERIFY(lines.contains("+ <p>one"));
+    viewer->close();
+
+    QFile::remove(copy);
+    viewer = DoubleClick(LineIndex(page_ + " удален <span> [9]"));
+    QVERIFY(viewer != nullptr && viewer->IsComparison());
+    QVERIFY(viewer->Notice().startsWith("Копии страницы нет"));
+    QCOMPARE(viewer->View()->LineText(0), QStringLiteral("- <P class=a>one"));
+  }
+};
+
+}  // namespace varnow::test
+
+QTEST_MAIN(varnow::test::TestChangeViewer)
+#include "TestChangeViewer.moc"
