@@ -472,6 +472,42 @@ TEST_F(CliTest, ExplainPrintsEachChangeWhereItIsInThePage) {
   }
 }
 
+// On the sample page, --explain reports exactly the lines a run logs for it, each followed by
+// the page's own text at the place it names.
+TEST_F(CliTest, ExplainOnTheSamplePageGivesTheRunsLines) {
+  const std::string page = VARNOW_SAMPLES "/site/index.html";
+  const Outcome run = Cli({"--settings", VARNOW_SAMPLES "/varnow.ini", "--output", out.string(),
+                           "--jobs", "1", VARNOW_SAMPLES "/site"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  const Outcome o = Cli({"--settings", VARNOW_SAMPLES "/varnow.ini", "--explain", page});
+  ASSERT_EQ(o.status, 0) << o.err;
+  std::vector<std::string> explained;
+  const std::vector<std::string> pageLines = Lines(ReadBytes(page));
+  for (const std::string& line : Lines(o.out)) {
+    if (!line.starts_with("    ")) {
+      explained.push_back(line);
+      continue;
+    }
+    // "    L:C  -text": the text removed begins at line L, column C of the page.
+    const std::size_t colon = line.find(':'), gap = line.find("  ", 4);
+    const std::size_t row = std::stoul(line.substr(4, colon - 4)) - 1;
+    const std::size_t column = std::stoul(line.substr(colon + 1, gap - colon - 1)) - 1;
+    ASSERT_LT(row, pageLines.size()) << line;
+    if (line[gap + 2] == '-') {
+      const std::string start = line.substr(gap + 3, 6);
+      EXPECT_EQ(pageLines[row].substr(column, start.size()), start) << line;
+    }
+  }
+  std::vector<std::string> logged;
+  for (const std::string& line : Lines(run.out)) {
+    if (line.starts_with(page + " ")) {
+      logged.push_back(line);
+    }
+  }
+  EXPECT_GT(logged.size(), 5u);
+  EXPECT_EQ(explained, logged);
+}
+
 TEST_F(CliTest, DefaultSettingsAreTheFileBesideTheProgram) {
   const fs::path bin = dir / "bin";
   fs::create_directories(bin);
