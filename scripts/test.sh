@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds and runs the whole test suite twice: a normal build, then one under
-# AddressSanitizer and UndefinedBehaviorSanitizer; then builds the fuzz targets with clang and
+# AddressSanitizer and UndefinedBehaviorSanitizer; then the batch run's and the command line's
+# tests under ThreadSanitizer (the parallel run); then builds the fuzz targets with clang and
 # gives each a few seconds from its seed corpus. Exits non-zero on any failure.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -8,7 +9,7 @@ cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 
 jobs=$(nproc)
-for preset in default asan fuzz; do
+for preset in default asan tsan fuzz; do
   echo "== ${preset}: configure and build"
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset" -j "$jobs"

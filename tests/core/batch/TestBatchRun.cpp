@@ -702,7 +702,7 @@ TEST_F(BatchRunTest, ExecuteFromInsideTheRunsPumpDoesNothing) {
   EXPECT_EQ(host.ended, 1);
 }
 
-#if !defined(__SANITIZE_ADDRESS__)
+#if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
 // A page of 2 GiB and more is loaded and written whole. The source is sparse, so this costs
 // memory and a large write, not disk reads; kept out of the sanitizer build for its time.
 TEST_F(BatchRunTest, PagesOf2GiBAndMoreAreProcessed) {
