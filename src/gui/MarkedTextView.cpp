@@ -8,7 +8,6 @@
 #include <QToolTip>
 #include <algorithm>
 
-#include "text/Cp1251.h"
 
 namespace varnow {
 namespace {
@@ -22,18 +21,11 @@ MarkedTextView::MarkedTextView(QWidget* parent) : QAbstractScrollArea(parent) {
   setFocusPolicy(Qt::StrongFocus);
   viewport()->setBackgroundRole(QPalette::Base);
   viewport()->setAutoFillBackground(true);
+  // Each byte as --explain shows it: the same pictures for control bytes in both.
   for (int b = 0; b < 256; ++b) {
     const auto byte = static_cast<char>(b);
-    if (b == '\t') {
-      glyphs_[b] = QChar(0x2192);
-    } else if (b < 0x20) {
-      glyphs_[b] = QChar(0x2400 + b);  // the control pictures; NUL is U+2400
-    } else if (b == 0x7F) {
-      glyphs_[b] = QChar(0x2421);
-    } else {
-      const QString text = QString::fromStdString(Cp1251ToUtf8(std::string_view(&byte, 1)));
-      glyphs_[b] = text.isEmpty() ? QChar(0xFFFD) : text.front();
-    }
+    const QString text = QString::fromStdString(OneLine(std::string_view(&byte, 1)));
+    glyphs_[static_cast<std::size_t>(b)] = text.isEmpty() ? QChar(0xFFFD) : text.front();
   }
   UpdateScrollBars();
 }

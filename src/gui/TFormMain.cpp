@@ -282,11 +282,12 @@ bool TFormMain::SwitchOn(Switch which) {
 }
 
 void TFormMain::OpenChangeAt(std::size_t line) {
-  const std::optional<ChangeLine> change = ParseChangeLine(logPane_->Line(line).toStdString());
+  const std::string text = logPane_->Line(line).toStdString();
+  const std::optional<ChangeLine> change = ParseChangeLine(text);
   if (!change) {
     return;
   }
-  ChangeViewer::Request request{change->page, 0, logPane_->Line(line).toStdString(), {}};
+  ChangeViewer::Request request{change->page, 0, text, {}};
   // Its rank among the page's changes: a page's lines stand together in the log.
   for (std::size_t i = line; i-- > 0; ++request.changeIndex) {
     const std::optional<ChangeLine> before = ParseChangeLine(logPane_->Line(i).toStdString());

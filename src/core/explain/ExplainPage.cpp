@@ -1,7 +1,6 @@
 #include "explain/ExplainPage.h"
 
 #include <algorithm>
-
 #include <cstring>
 
 #include "batch/RunTexts.h"
@@ -16,8 +15,8 @@ namespace {
 // first byte it removed, right after the last original byte kept before it.
 std::vector<Pos> ResultPlaces(const PageExplanation& e) {
   std::vector<Pos> at(e.changes.size(), -1);
-  std::vector<std::pair<Pos, Pos>>
-      kept;  // original offset just past a kept piece, result offset there
+  // For each kept piece: the original offset just past it, and the result offset there.
+  std::vector<std::pair<Pos, Pos>> kept;
   Pos offset = 0;
   for (const SourceMap::Piece& piece : e.pieces) {
     if (piece.source == SourceMap::kInserted) {

@@ -49,8 +49,6 @@ class RecordingDocument final : public Document {
   void Logged(std::string line, Switch procedure);
 
   const std::vector<RecordedChange>& Changes() const { return changes_; }
-  // Edits made after the last line logged (none, when every change is logged).
-  const RecordedChange& Unlogged() const { return pending_; }
   // The text as it stands, piece by piece; inserted pieces point into InsertedBytes().
   std::vector<SourceMap::Piece> Pieces() const { return map_.Pieces(); }
   const std::string& InsertedBytes() const { return insertedBytes_; }
