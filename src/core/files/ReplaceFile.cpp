@@ -5,17 +5,21 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace varnow {
 namespace {
 
 constexpr int kNameAttempts = 100;
+// A copy goes in pieces of this size, with a pump between two.
+constexpr std::size_t kCopyPiece = 16 * 1024 * 1024;
 
 std::string Describe(FileWriteError::Stage stage, int code) {
   const char* what = stage == FileWriteError::Stage::kCreate  ? "cannot create"
@@ -46,12 +50,6 @@ std::string TemporaryName(const std::filesystem::path& folder) {
   char name[32];
   std::snprintf(name, sizeof name, "/.vn%08x.tmp", static_cast<unsigned>(RandomBits()));
   return folder.string() + name;
-}
-
-// Unnamed files are missing on some file systems (and older kernels): the open then fails
-// with one of these, and a named temporary file serves instead.
-bool NoUnnamedFiles(int err) {
-  return err == EOPNOTSUPP || err == EISDIR || err == EINVAL;
 }
 
 // Gives the unnamed file behind `fd` the name `name`.
@@ -91,28 +89,85 @@ int WriteAll(int fd, std::string_view bytes) {
   return 0;
 }
 
+// Unnamed files are missing on some file systems (and older kernels): the open then fails
+// with one of these, and a named temporary file serves instead.
+bool NoUnnamedFiles(int err) {
+  return err == EOPNOTSUPP || err == EISDIR || err == EINVAL;
+}
+
+int CreateTemporaryFile(const std::filesystem::path& folder, int access, std::string& name) {
+  for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+    std::string candidate = TemporaryName(folder);
+    // Mode 0666 lets the umask give the file the permissions any new file of the user gets.
+    const int fd = ::open(candidate.c_str(), access | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd >= 0) {
+      name = std::move(candidate);
+      return fd;
+    }
+    if (errno != EEXIST) {
+      return -errno;
+    }
+  }
+  return -EEXIST;
+}
+
+void CopyBytes(int in, off_t from, off_t end, int out, const std::function<void()>& pump) {
+  bool inKernel = true;
+  std::vector<char> piece;
+  while (from < end) {
+    const std::size_t want =
+        static_cast<std::size_t>(std::min<off_t>(end - from, static_cast<off_t>(kCopyPiece)));
+    ssize_t n = -1;
+    if (inKernel) {
+      n = ::copy_file_range(in, &from, out, nullptr, want, 0);
+      if (n < 0 && errno != EINTR) {
+        // Not between these two files (another file system on an older kernel, a file system
+        // without it): copy through memory instead.
+        inKernel = false;
+        continue;
+      }
+    } else {
+      piece.resize(std::min(want, std::size_t{1024 * 1024}));
+      n = ::pread(in, piece.data(), piece.size(), from);
+      if (n > 0) {
+        if (const int err = WriteAll(out, std::string_view(piece.data(), static_cast<std::size_t>(n)));
+            err != 0) {
+          throw FileWriteError(FileWriteError::Stage::kWrite, err);
+        }
+        from += n;
+      }
+    }
+    if (n < 0 && errno == EINTR) {
+      continue;
+    }
+    if (n < 0) {
+      throw FileWriteError(FileWriteError::Stage::kWrite, errno);
+    }
+    if (n == 0) {
+      throw FileWriteError(FileWriteError::Stage::kWrite, EIO);  // the source lost bytes
+    }
+    if (pump) {
+      pump();
+    }
+  }
+}
+
 NewFile::NewFile(std::filesystem::path target) : target_(std::move(target)) {
   const std::filesystem::path folder = FolderOf(target_);
-  // Mode 0666 lets the umask give the file the permissions any new file of the user gets.
-  fd_ = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+  // Readable too: where the file system cannot link it to a name, Commit copies it.
+  fd_ = ::open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0666);
   if (fd_ >= 0) {
     return;
   }
   if (!NoUnnamedFiles(errno)) {
     throw FileWriteError(FileWriteError::Stage::kCreate, errno);
   }
-  for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
-    std::string name = TemporaryName(folder);
-    fd_ = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd_ >= 0) {
-      named_ = std::move(name);
-      return;
-    }
-    if (errno != EEXIST) {
-      throw FileWriteError(FileWriteError::Stage::kCreate, errno);
-    }
+  fd_ = CreateTemporaryFile(folder, O_WRONLY, named_);
+  if (fd_ < 0) {
+    const int err = -fd_;
+    fd_ = -1;
+    throw FileWriteError(FileWriteError::Stage::kCreate, err);
   }
-  throw FileWriteError(FileWriteError::Stage::kCreate, EEXIST);
 }
 
 NewFile::~NewFile() {
@@ -192,26 +247,25 @@ int LinkAsTarget(int fd, const std::filesystem::path& target) {
 }  // namespace
 
 void NewFile::Commit() {
+  int err = 0;
   if (named_.empty()) {
     const int fd = fd_;
     fd_ = -1;
-    const int err = LinkAsTarget(fd, target_);
+    err = LinkAsTarget(fd, target_);
     if (err == 0) {
       return;
     }
     fd_ = fd;
-    if (err != EEXIST) {
-      throw FileWriteError(FileWriteError::Stage::kCommit, err);
+    if (err == EEXIST) {
+      named_ = LinkBeside(fd_, target_, err);
     }
+  }
+  if (err != 0) {
+    // The file system cannot link an unnamed file to a name (no hard links, no /proc and no
+    // right to link a descriptor): the bytes go to a named temporary file instead.
+    CopyToNamedFile();
   }
   KeepPermissions(fd_, target_);
-  if (named_.empty()) {
-    int err = 0;
-    named_ = LinkBeside(fd_, target_, err);
-    if (err != 0) {
-      throw FileWriteError(FileWriteError::Stage::kCommit, err);
-    }
-  }
   const int fd = fd_;
   fd_ = -1;
   const std::string named = std::move(named_);
@@ -219,28 +273,51 @@ void NewFile::Commit() {
   CloseAndRename(fd, named, target_);
 }
 
+void NewFile::CopyToNamedFile() {
+  std::string name;
+  const int copy = CreateTemporaryFile(FolderOf(target_), O_WRONLY, name);
+  if (copy < 0) {
+    throw FileWriteError(FileWriteError::Stage::kCommit, -copy);
+  }
+  const off_t size = ::lseek(fd_, 0, SEEK_END);
+  try {
+    if (size < 0) {
+      throw FileWriteError(FileWriteError::Stage::kWrite, errno);
+    }
+    CopyBytes(fd_, 0, size, copy, nullptr);
+  } catch (const FileWriteError&) {
+    ::close(copy);
+    ::unlink(name.c_str());
+    throw;
+  }
+  ::close(fd_);
+  fd_ = copy;
+  named_ = std::move(name);
+}
+
 bool CommitUnnamed(int fd, const std::filesystem::path& target) {
   int err = LinkAsTarget(fd, target);
   if (err == 0) {
     return true;
   }
-  if (err == EXDEV) {
-    return false;
+  if (err == EEXIST) {
+    KeepPermissions(fd, target);
+    const std::string named = LinkBeside(fd, target, err);
+    if (err == 0) {
+      CloseAndRename(fd, named, target);
+      return true;
+    }
   }
-  if (err != EEXIST) {
-    ::close(fd);
-    throw FileWriteError(FileWriteError::Stage::kCommit, err);
-  }
+  // Another file system, or one that cannot give an unnamed file a name: the caller copies.
+  return false;
+}
+
+bool CommitNamed(int fd, const std::string& name, const std::filesystem::path& target) {
   KeepPermissions(fd, target);
-  const std::string named = LinkBeside(fd, target, err);
-  if (err == EXDEV) {
+  if (::rename(name.c_str(), target.c_str()) != 0) {
     return false;
   }
-  if (err != 0) {
-    ::close(fd);
-    throw FileWriteError(FileWriteError::Stage::kCommit, err);
-  }
-  CloseAndRename(fd, named, target);
+  ::close(fd);
   return true;
 }
 

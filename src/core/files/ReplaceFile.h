@@ -1,6 +1,9 @@
 #pragma once
 
+#include <sys/types.h>
+
 #include <filesystem>
+#include <functional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -20,8 +23,10 @@ class FileWriteError : public std::runtime_error {
 // A file that will replace `target` once it is complete. While it is written it has no name
 // (an O_TMPFILE file in the target's folder), so a failed, interrupted or killed run leaves
 // nothing behind; Commit gives it the target's name where nothing stands there yet, and
-// otherwise a short temporary name of fixed length renamed over the target in one step. Where the file system has no unnamed files, the short name is used
-// from the start and removed again on failure. A symbolic link at `target` is replaced, not
+// otherwise a short temporary name of fixed length renamed over the target in one step. Where
+// the file system has no unnamed files, the short name is used from the start and removed
+// again on failure; where it cannot link an unnamed file to a name, the bytes are copied to
+// such a name at the commit. A symbolic link at `target` is replaced, not
 // followed. A new file gets the usual permissions (0666 less the umask); a replaced file keeps
 // its permission bits.
 class NewFile {
@@ -39,6 +44,10 @@ class NewFile {
   void Commit();
 
  private:
+  // Moves the bytes written so far to a new file with a temporary name, which takes the
+  // unnamed file's place.
+  void CopyToNamedFile();
+
   std::filesystem::path target_;
   std::string named_;  // the temporary name the file has, if any
   int fd_ = -1;
@@ -46,9 +55,27 @@ class NewFile {
 
 // Gives the unnamed (O_TMPFILE) file behind `fd` the name `target`, replacing what stands
 // there as a NewFile's Commit does, and closes `fd`. Returns false, with nothing done and `fd`
-// still open, when the file lies on another file system than the target's folder. Throws
+// still open, when the file cannot be given a name there: it lies on another file system, or
+// the file system makes no hard links (FAT, many FUSE and network file systems). Throws
 // FileWriteError (kWrite, kCommit); `fd` is closed then.
 bool CommitUnnamed(int fd, const std::filesystem::path& target);
+
+// Whether an open with O_TMPFILE failed because the file system (or the kernel) has no
+// unnamed files.
+bool NoUnnamedFiles(int err);
+
+// Creates a new file with a short temporary name of the program's own (".vnXXXXXXXX.tmp") in
+// `folder`, opened with `access` (O_WRONLY or O_RDWR). Returns the descriptor and sets `name`,
+// or returns -errno.
+int CreateTemporaryFile(const std::filesystem::path& folder, int access, std::string& name);
+
+// Renames the named temporary file behind `fd` over `target`, which keeps its permission bits,
+// and closes `fd`. Returns false, with nothing done and `fd` still open, when the rename fails.
+bool CommitNamed(int fd, const std::string& name, const std::filesystem::path& target);
+
+// Copies bytes [from, end) of `in` to the end of `out`, inside the kernel where it can, calling
+// `pump` between pieces. Throws FileWriteError (kWrite).
+void CopyBytes(int in, off_t from, off_t end, int out, const std::function<void()>& pump);
 
 // Writes `bytes` as the new content of `target` through a NewFile: the target is replaced
 // whole or left as it was.

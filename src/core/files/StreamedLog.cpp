@@ -4,8 +4,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdlib>
-#include <vector>
 
 #include "text/Cp1251.h"
 
@@ -14,28 +12,6 @@ namespace {
 
 // Lines are written in pieces of this size: few system calls, little memory.
 constexpr std::size_t kBufferBytes = 256 * 1024;
-// The copy at the end goes in pieces of this size, with a pump between two.
-constexpr std::size_t kCopyPiece = 16 * 1024 * 1024;
-
-// An unnamed file for reading and writing in `folder`, or a named one removed at once where
-// the file system has no unnamed files. Returns the descriptor, or -errno.
-int OpenUnnamed(const std::filesystem::path& folder) {
-  // 0666: the file may become log.txt itself, with the permissions any new file gets.
-  const int fd = ::open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0666);
-  if (fd >= 0) {
-    return fd;
-  }
-  if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) {
-    return -errno;
-  }
-  std::string name = (folder / ".vnXXXXXX").string();
-  const int named = ::mkostemp(name.data(), O_CLOEXEC);
-  if (named < 0) {
-    return -errno;
-  }
-  ::unlink(name.c_str());
-  return named;
-}
 
 std::string HeaderBytes(const std::vector<std::string>& header) {
   std::string bytes;
@@ -81,6 +57,10 @@ void StreamedLog::Reset() {
   if (fd_ >= 0) {
     ::close(fd_);
   }
+  if (!bodyName_.empty()) {
+    ::unlink(bodyName_.c_str());
+    bodyName_.clear();
+  }
   fd_ = -1;
   opened_ = false;
   reserved_ = 0;
@@ -97,12 +77,23 @@ void StreamedLog::Fail(FileWriteError::Stage stage, int err) {
   }
 }
 
+int StreamedLog::OpenBody(const std::filesystem::path& folder) {
+  // 0666: the file may become log.txt itself, with the permissions any new file gets.
+  const int fd = ::open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0666);
+  if (fd >= 0 || !NoUnnamedFiles(errno)) {
+    return fd >= 0 ? fd : -errno;
+  }
+  // No unnamed files here: the lines go to a file of the program's own temporary name, which
+  // becomes log.txt by a rename and is removed when the log is forgotten.
+  return CreateTemporaryFile(folder, O_RDWR, bodyName_);
+}
+
 void StreamedLog::Open(const std::filesystem::path& folder,
                        const std::vector<std::string>& expectedHeader) {
   opened_ = true;
-  int fd = OpenUnnamed(folder);
+  int fd = OpenBody(folder);
   if (fd < 0) {
-    fd = OpenUnnamed(std::filesystem::temp_directory_path());
+    fd = OpenBody(std::filesystem::temp_directory_path());
   }
   if (fd < 0) {
     Fail(FileWriteError::Stage::kCreate, -fd);
@@ -138,49 +129,6 @@ void StreamedLog::Flush() {
   buffer_.clear();
 }
 
-void StreamedLog::CopyBody(int to, const std::function<void()>& pump) {
-  off_t from = reserved_;
-  const off_t end = reserved_ + size_;
-  bool inKernel = true;
-  std::vector<char> piece;
-  while (from < end) {
-    const std::size_t want = static_cast<std::size_t>(
-        std::min<off_t>(end - from, static_cast<off_t>(kCopyPiece)));
-    ssize_t n = -1;
-    if (inKernel) {
-      n = ::copy_file_range(fd_, &from, to, nullptr, want, 0);
-      if (n < 0 && errno != EINTR) {
-        // Not between these two files (another file system on an older kernel, a file system
-        // without it): copy through memory instead.
-        inKernel = false;
-        continue;
-      }
-    } else {
-      piece.resize(std::min(want, std::size_t{1024 * 1024}));
-      n = ::pread(fd_, piece.data(), piece.size(), from);
-      if (n > 0) {
-        if (const int err = WriteAll(to, std::string_view(piece.data(), static_cast<std::size_t>(n)));
-            err != 0) {
-          throw FileWriteError(FileWriteError::Stage::kWrite, err);
-        }
-        from += n;
-      }
-    }
-    if (n < 0 && errno == EINTR) {
-      continue;
-    }
-    if (n < 0) {
-      throw FileWriteError(FileWriteError::Stage::kWrite, errno);
-    }
-    if (n == 0) {
-      throw FileWriteError(FileWriteError::Stage::kWrite, EIO);  // the body lost bytes
-    }
-    if (pump) {
-      pump();
-    }
-  }
-}
-
 void StreamedLog::Save(const std::filesystem::path& target, const std::vector<std::string>& header,
                        const std::function<void()>& pump) {
   Flush();
@@ -193,27 +141,41 @@ void StreamedLog::Save(const std::filesystem::path& target, const std::vector<st
     if (const int err = WriteAllAt(fd_, head, 0); err != 0) {
       throw FileWriteError(FileWriteError::Stage::kWrite, err);
     }
-    const int fd = fd_;
-    bool named = false;
-    try {
-      named = CommitUnnamed(fd, target);
-    } catch (const FileWriteError&) {
-      fd_ = -1;  // closed by the failed commit
-      throw;
-    }
-    if (named) {
-      fd_ = -1;
+    if (GiveBodyTheName(target)) {
       return;
     }
   }
   NewFile file(target);
   file.Write(head);
   if (fd_ >= 0) {
-    CopyBody(file.Descriptor(), pump);
+    CopyBytes(fd_, reserved_, reserved_ + size_, file.Descriptor(), pump);
   } else {
     file.Write(buffer_);  // never opened: the few lines are still here
   }
   file.Commit();
+  Reset();  // a body with a name of its own goes now, not at the next run
+}
+
+bool StreamedLog::GiveBodyTheName(const std::filesystem::path& target) {
+  const int fd = fd_;
+  if (!bodyName_.empty()) {
+    if (!CommitNamed(fd, bodyName_, target)) {
+      return false;  // another file system (the temporary folder): copied instead
+    }
+    fd_ = -1;
+    bodyName_.clear();
+    return true;
+  }
+  try {
+    if (!CommitUnnamed(fd, target)) {
+      return false;
+    }
+  } catch (const FileWriteError&) {
+    fd_ = -1;  // closed by the failed commit
+    throw;
+  }
+  fd_ = -1;
+  return true;
 }
 
 }  // namespace varnow

@@ -20,7 +20,9 @@ namespace varnow {
 // name: the log is never copied. Otherwise, or when log.txt goes to another file system, Save
 // writes the header to a new file and copies the lines behind it inside the kernel. log.txt
 // is complete or absent, never partial; a killed run leaves no file, as the lines never had a
-// name.
+// name. On a file system without unnamed files (FAT, many FUSE and network file systems) the
+// lines go to a file with a short temporary name that is renamed to log.txt, or removed when the
+// log is forgotten.
 // A line as log.txt holds it: cp1251 (name bytes that are not UTF-8 kept), ended with CR LF,
 // appended to `out`.
 void AppendLogLineBytes(std::string& out, std::string_view utf8Line);
@@ -48,12 +50,17 @@ class StreamedLog {
             const std::function<void()>& pump);
 
  private:
+  // A file for the lines in `folder`: unnamed where the file system allows, else named (in
+  // bodyName_). Returns the descriptor, or -errno.
+  int OpenBody(const std::filesystem::path& folder);
+  // Gives the body, header written, the name `target`; false when it must be copied instead.
+  bool GiveBodyTheName(const std::filesystem::path& target);
   void Flush();
   void Fail(FileWriteError::Stage stage, int err);
-  void CopyBody(int to, const std::function<void()>& pump);
 
   std::string buffer_;  // converted lines not yet written
   int fd_ = -1;
+  std::string bodyName_;  // the body's temporary name, where it could not be unnamed
   bool opened_ = false;
   off_t reserved_ = 0;  // room left for the header at the start of the file
   off_t size_ = 0;      // bytes of lines on disk, behind that room

@@ -179,16 +179,19 @@ TEST(StreamedLog, HeaderThenEveryLineInCp1251WithCrLf) {
 
 TEST(StreamedLog, AFailedSaveLeavesNothing) {
   TempDir dir;
-  StreamedLog log;
-  log.Open(dir.Path(), {"h"});
-  log.Add("line");
-  try {
-    log.Save(dir / "gone" / "log.txt", {"h"}, nullptr);
-    ADD_FAILURE();
-  } catch (const FileWriteError& e) {
-    EXPECT_NE(e.stage, FileWriteError::Stage::kWrite);
-    EXPECT_EQ(e.code, ENOENT);
+  {
+    StreamedLog log;
+    log.Open(dir.Path(), {"h"});
+    log.Add("line");
+    try {
+      log.Save(dir / "gone" / "log.txt", {"h"}, nullptr);
+      ADD_FAILURE();
+    } catch (const FileWriteError& e) {
+      EXPECT_NE(e.stage, FileWriteError::Stage::kWrite);
+      EXPECT_EQ(e.code, ENOENT);
+    }
   }
+  // Where the lines had to have a name, it goes with the log.
   EXPECT_EQ(EntriesIn(dir.Path()), 0);
 }
 
