@@ -12,7 +12,7 @@
 
 #include "LogPane.h"
 #include "Program.h"
-#include "TFormMain.h"
+#include "MainWindow.h"
 
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
@@ -37,7 +37,7 @@ int main(int argc, char** argv) {
   };
   varnow::Program program(argv[1], messages);
   program.Show();
-  program.FormMain().findChild<QLineEdit*>(QStringLiteral("Edit1"))->setText(argv[2]);
+  program.Window().findChild<QLineEdit*>(QStringLiteral("folderField"))->setText(argv[2]);
 
   QElapsedTimer sinceTick;
   qint64 longestStall = 0;
@@ -52,11 +52,11 @@ int main(int argc, char** argv) {
     ticker.start();
     sinceTick.start();
     wall.start();
-    program.FormMain().findChild<QToolButton*>(QStringLiteral("ToolButton2"))->click();
+    program.Window().findChild<QToolButton*>(QStringLiteral("executeButton"))->click();
     const double seconds = static_cast<double>(wall.nsecsElapsed()) / 1e9;
     // The gap from the last tick to the end of the run counts as well.
     longestStall = std::max(longestStall, sinceTick.elapsed());
-    const auto* pane = program.FormMain().findChild<varnow::LogPane*>(QStringLiteral("Memo1"));
+    const auto* pane = program.Window().findChild<varnow::LogPane*>(QStringLiteral("logPane"));
     std::printf("%.3f %lld %zu\n", seconds, static_cast<long long>(longestStall),
                 pane->LineCount());
     QCoreApplication::exit(errors == 0 ? 0 : 1);

@@ -106,9 +106,9 @@ SiteSize Measure(const fs::path& root) {
   return size;
 }
 
-void WriteSettings(const fs::path& file, const fs::path& storeDir) {
+void WriteSettings(const fs::path& file, const fs::path& outputFolder) {
   std::ofstream out(file, std::ios::binary | std::ios::trunc);
-  out << "[Main]\r\nStorePatch=" << storeDir.string() << "\r\n";
+  out << "[Main]\r\nStorePatch=" << outputFolder.string() << "\r\n";
   for (const char* key : {"RmScript", "RmNoscript", "RmIframe", "RmonMouseOver", "RmSpan",
                           "RmStyle", "RmMSWord", "RmTable", "RmBody", "RmBanner", "RmFont",
                           "RmBlank"}) {

@@ -80,7 +80,7 @@ int RunCli(int argc, char** argv) {
       PrintError(*problem);
       return kExitError;
     }
-    main = ReadMainSection(ProfileFile(settingsFile));
+    main = ReadMainSection(IniFile(settingsFile));
     if (main.error && !options.only) {  // changed since the check
       PrintError(*main.error + " (" + settingsFile.string() + ")");
       return kExitError;
@@ -92,14 +92,14 @@ int RunCli(int argc, char** argv) {
   if (options.explain) {
     return ExplainCommand(*options.explain, main.switches, settingsFile);
   }
-  const std::string storeDir = options.output ? *options.output : main.storePatch;
-  if (storeDir.empty()) {
-    PrintError(std::string(run_text::kNoStoreDir) + ": StorePatch в " + settingsFile.string() +
+  const std::string outputFolder = options.output ? *options.output : main.outputFolder;
+  if (outputFolder.empty()) {
+    PrintError(std::string(run_text::kNoOutputFolder) + ": StorePatch в " + settingsFile.string() +
                " пуст; укажите --output DIR");
     return kExitError;
   }
 
-  TerminalHost host(options.folder, storeDir, main.switches, signals, ::isatty(STDERR_FILENO),
+  TerminalHost host(options.folder, outputFolder, main.switches, signals, ::isatty(STDERR_FILENO),
                     options.quiet);
   BatchRun run(host, settingsFile);
   const std::size_t jobs =

@@ -4,7 +4,7 @@
 
 #include "explain/ExplainPage.h"
 #include "explain/TextLines.h"
-#include "settings/CachedProfile.h"
+#include "settings/CachedIniFile.h"
 #include "settings/Settings.h"
 
 namespace varnow::cli {
@@ -30,7 +30,7 @@ int ExplainCommand(const std::string& file, const std::array<bool, kSwitchCount>
     std::fprintf(stderr, "%s\n", page.error.c_str());
     return 1;
   }
-  CachedProfile banners(settingsFile);
+  CachedIniFile banners(settingsFile);
   const PageExplanation e = ExplainPage(
       page.bytes, file, [&](Switch s) { return switches[Index(s)]; },
       [&banners](int slot) { return ReadBannerMarkers(banners, slot); });

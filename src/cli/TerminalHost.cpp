@@ -20,11 +20,11 @@ constexpr std::size_t kLinesPerClockRead = 64;
 
 }  // namespace
 
-TerminalHost::TerminalHost(std::string folder, std::string storeDir,
+TerminalHost::TerminalHost(std::string folder, std::string outputFolder,
                            const std::array<bool, kSwitchCount>& switches,
                            const SignalWatcher& signals, bool showProgress, bool quiet)
     : folder_(std::move(folder)),
-      storeDir_(std::move(storeDir)),
+      outputFolder_(std::move(outputFolder)),
       switches_(switches),
       signals_(signals),
       showProgress_(showProgress),

@@ -17,7 +17,7 @@ namespace varnow::cli {
 // it is a terminal, and a stop signal turned into Stop at the run's next pump.
 class TerminalHost final : public RunHost {
  public:
-  TerminalHost(std::string folder, std::string storeDir,
+  TerminalHost(std::string folder, std::string outputFolder,
                const std::array<bool, kSwitchCount>& switches, const SignalWatcher& signals,
                bool showProgress, bool quiet);
 
@@ -27,7 +27,7 @@ class TerminalHost final : public RunHost {
 
   void Pump() override;
   std::string FolderText() override { return folder_; }
-  std::string StoreDir() override { return storeDir_; }
+  std::string OutputFolder() override { return outputFolder_; }
   bool SwitchOn(Switch which) override { return switches_[Index(which)]; }
   void SetStatus(const std::string& text) override { status_ = text; }
   void ClearLog() override {}
@@ -43,7 +43,7 @@ class TerminalHost final : public RunHost {
   void ClearProgress();
 
   std::string folder_;
-  std::string storeDir_;
+  std::string outputFolder_;
   std::array<bool, kSwitchCount> switches_;
   const SignalWatcher& signals_;
   const bool showProgress_;

@@ -7,10 +7,10 @@
 
 #include "ApplicationTitle.h"
 #include "Icons.h"
-#include "TFormAbout.h"
-#include "TFormBan.h"
-#include "TFormMain.h"
-#include "TFormOpt.h"
+#include "AboutBox.h"
+#include "BannerListEditor.h"
+#include "MainWindow.h"
+#include "SettingsDialog.h"
 #include "Version.h"
 #include "settings/Settings.h"
 #include "settings/SettingsLocation.h"
@@ -20,13 +20,13 @@ namespace varnow {
 Program::Program(const std::filesystem::path& settingsFile, UserMessages messages) {
   // The title until the main window has been created; its creation sets the full one.
   SetApplicationTitle(QString::fromUtf8(version::kEarlyTitle));
-  formMain_ = std::make_unique<TFormMain>(settingsFile, messages);
-  formAbout_ = std::make_unique<TFormAbout>(formMain_.get());
-  formAbout_->ShowSettingsFile(QString::fromStdString(settingsFile.string()));
-  formOpt_ = std::make_unique<TFormOpt>(settingsFile, messages, formMain_.get());
-  formBan_ = std::make_unique<TFormBan>(settingsFile, messages, formOpt_.get());
-  formMain_->UseForms(formAbout_.get(), formOpt_.get());
-  formOpt_->UseBannerEditor(formBan_.get());
+  mainWindow_ = std::make_unique<MainWindow>(settingsFile, messages);
+  aboutBox_ = std::make_unique<AboutBox>(mainWindow_.get());
+  aboutBox_->ShowSettingsFile(QString::fromStdString(settingsFile.string()));
+  settingsDialog_ = std::make_unique<SettingsDialog>(settingsFile, messages, mainWindow_.get());
+  bannerEditor_ = std::make_unique<BannerListEditor>(settingsFile, messages, settingsDialog_.get());
+  mainWindow_->UseDialogs(aboutBox_.get(), settingsDialog_.get());
+  settingsDialog_->UseBannerEditor(bannerEditor_.get());
 }
 
 // The windows go in the opposite order of their creation: the banner list editor, the
@@ -34,14 +34,14 @@ Program::Program(const std::filesystem::path& settingsFile, UserMessages message
 // the about box, the main window. Program is their one owner: each dialog leaves its Qt
 // parent's list of children as it goes, so no window is ever deleted twice.
 Program::~Program() {
-  formBan_.reset();
-  formOpt_.reset();
-  formAbout_.reset();
-  formMain_.reset();
+  bannerEditor_.reset();
+  settingsDialog_.reset();
+  aboutBox_.reset();
+  mainWindow_.reset();
 }
 
 void Program::Show() {
-  formMain_->show();
+  mainWindow_->show();
 }
 
 bool InstallQtTranslation(QTranslator& translator) {

@@ -9,10 +9,10 @@ class QTranslator;
 
 namespace varnow {
 
-class TFormAbout;
-class TFormBan;
-class TFormMain;
-class TFormOpt;
+class AboutBox;
+class BannerListEditor;
+class MainWindow;
+class SettingsDialog;
 
 // The program's four windows. They are created together, in the order main window, about box,
 // settings dialog (which reads the settings file), banner list editor (which reads the banner
@@ -26,18 +26,18 @@ class Program {
   Program(const Program&) = delete;
   Program& operator=(const Program&) = delete;
 
-  TFormMain& FormMain() { return *formMain_; }
-  TFormAbout& FormAbout() { return *formAbout_; }
-  TFormOpt& FormOpt() { return *formOpt_; }
-  TFormBan& FormBan() { return *formBan_; }
+  MainWindow& Window() { return *mainWindow_; }
+  AboutBox& About() { return *aboutBox_; }
+  SettingsDialog& Options() { return *settingsDialog_; }
+  BannerListEditor& Banners() { return *bannerEditor_; }
 
   void Show();
 
  private:
-  std::unique_ptr<TFormMain> formMain_;
-  std::unique_ptr<TFormAbout> formAbout_;
-  std::unique_ptr<TFormOpt> formOpt_;
-  std::unique_ptr<TFormBan> formBan_;
+  std::unique_ptr<MainWindow> mainWindow_;
+  std::unique_ptr<AboutBox> aboutBox_;
+  std::unique_ptr<SettingsDialog> settingsDialog_;
+  std::unique_ptr<BannerListEditor> bannerEditor_;
 };
 
 // Qt's own texts (the folder pickers, the buttons of message boxes) in Russian, as the program's

@@ -120,8 +120,8 @@ std::vector<std::string> Lines(const std::string& text, const std::string& end =
 }
 
 // Settings with one switch on (none when `on` is empty).
-std::string Settings(const std::string& storePatch, bool script, std::string_view on = "RmScript") {
-  std::string s = "[Main]\r\nStorePatch=" + storePatch + "\r\n";
+std::string Settings(const std::string& outputFolder, bool script, std::string_view on = "RmScript") {
+  std::string s = "[Main]\r\nStorePatch=" + outputFolder + "\r\n";
   for (const char* key :
        {"RmScript", "RmNoscript", "RmIframe", "RmonMouseOver", "RmSpan", "RmStyle", "RmMSWord",
         "RmTable", "RmBody", "RmBanner", "RmFont", "RmBlank"}) {

@@ -12,7 +12,7 @@
 #include <string>
 #include <string_view>
 
-#include "settings/ProfileFile.h"
+#include "settings/IniFile.h"
 #include "settings/Settings.h"
 #include "settings/SettingsCheck.h"
 #include "settings/SettingsErrors.h"
@@ -45,7 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::filesystem::path file = FileOfThisProcess();
   std::ofstream(file, std::ios::binary | std::ios::trunc)
       .write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
-  const varnow::ProfileFile ini(file);
+  const varnow::IniFile ini(file);
   (void)varnow::CheckSettingsFile(file);
   (void)varnow::ReadMainSection(ini);
 

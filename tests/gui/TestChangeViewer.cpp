@@ -12,8 +12,8 @@
 #include "GuiTestSupport.h"
 #include "LogPane.h"
 #include "Program.h"
-#include "TFormMain.h"
-#include "TFormOpt.h"
+#include "MainWindow.h"
+#include "SettingsDialog.h"
 
 namespace varnow::test {
 
@@ -28,9 +28,9 @@ class TestChangeViewer : public QObject {
   RecordedMessages messages_;
   std::unique_ptr<Program> program_;
 
-  TFormMain& Main() { return program_->FormMain(); }
-  LogPane* Log() { return Find<LogPane>(&Main(), "Memo1"); }
-  QCheckBox* Switch(const char* name) { return Find<QCheckBox>(&program_->FormOpt(), name); }
+  MainWindow& Main() { return program_->Window(); }
+  LogPane* Log() { return Find<LogPane>(&Main(), "logPane"); }
+  QCheckBox* Switch(const char* name) { return Find<QCheckBox>(&program_->Options(), name); }
 
   std::size_t LineIndex(const QString& line) {
     for (std::size_t i = 0; i < Log()->LineCount(); ++i) {
@@ -65,13 +65,13 @@ class TestChangeViewer : public QObject {
     messages_ = {};
     program_ = std::make_unique<Program>((base + "/varnow.ini").toStdString(), messages_.Sink());
     Main().show();
-    Find<QLineEdit>(&program_->FormOpt(), "Edit1")->setText(out_);
-    Find<QPushButton>(&program_->FormOpt(), "Button1")->click();
-    Find<QLineEdit>(&Main(), "Edit1")->setText(site_);
+    Find<QLineEdit>(&program_->Options(), "outputFolderField")->setText(out_);
+    Find<QPushButton>(&program_->Options(), "okButton")->click();
+    Find<QLineEdit>(&Main(), "folderField")->setText(site_);
     for (const char* name : {"chStyle", "chSpan", "chScript"}) {
       Switch(name)->setChecked(true);
     }
-    Find<QToolButton>(&Main(), "ToolButton2")->click();
+    Find<QToolButton>(&Main(), "executeButton")->click();
     QVERIFY(messages_.errors.isEmpty());
   }
   void cleanup() { program_.reset(); }

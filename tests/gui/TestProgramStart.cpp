@@ -9,10 +9,10 @@
 #include "ApplicationTitle.h"
 #include "GuiTestSupport.h"
 #include "Program.h"
-#include "TFormAbout.h"
-#include "TFormBan.h"
-#include "TFormMain.h"
-#include "TFormOpt.h"
+#include "AboutBox.h"
+#include "BannerListEditor.h"
+#include "MainWindow.h"
+#include "SettingsDialog.h"
 
 namespace varnow::test {
 
@@ -74,8 +74,8 @@ class TestProgramStart : public QObject {
                           {}};
     Program program(ini_.toStdString(), messages);
     QCOMPARE(titlesAtError, QStringList{"Varnow [0.9.9]: 'ja' is not a valid boolean value"});
-    QCOMPARE(program.FormMain().windowTitle(), QStringLiteral("Varnow [0.9.9]"));
-    QCOMPARE(program.FormOpt().StoreDir(), std::string("/out"));
+    QCOMPARE(program.Window().windowTitle(), QStringLiteral("Varnow [0.9.9]"));
+    QCOMPARE(program.Options().OutputFolder(), std::string("/out"));
   }
 
   // At the program's end the settings dialog writes what its controls hold, also a switch
@@ -85,10 +85,10 @@ class TestProgramStart : public QObject {
     {
       Program program(ini_.toStdString(), messages.Sink());
       QVERIFY(messages.errors.isEmpty());
-      TFormOpt& options = program.FormOpt();
+      SettingsDialog& options = program.Options();
       options.open();
       Find<QCheckBox>(&options, "chTable")->setChecked(true);
-      Find<QPushButton>(&options, "Button2")->click();
+      Find<QPushButton>(&options, "cancelButton")->click();
       QVERIFY(!QFile::exists(ini_));
     }
     QStringList expected{"StorePatch="};
@@ -110,21 +110,21 @@ class TestProgramStart : public QObject {
       opened << options->objectName();
       WhenModalShown([&](QWidget* banners) {
         opened << banners->objectName() + (banners->parentWidget() == options ? " over it" : "");
-        Find<QPushButton>(banners, "Button1")->click();
+        Find<QPushButton>(banners, "closeButton")->click();
       });
-      Find<QPushButton>(options, "Button3")->click();
+      Find<QPushButton>(options, "bannersButton")->click();
       options->close();
     });
-    Find<QAction>(&program.FormMain(), "aSettings")->trigger();
+    Find<QAction>(&program.Window(), "settingsAction")->trigger();
     for (int time = 0; time < 2; ++time) {
       WhenModalShown([&](QWidget* about) {
-        opened << about->objectName() + (about == &program.FormAbout() ? " (same)" : "");
-        Find<QPushButton>(about, "Button1")->click();
+        opened << about->objectName() + (about == &program.About() ? " (same)" : "");
+        Find<QPushButton>(about, "closeButton")->click();
       });
-      Find<QAction>(&program.FormMain(), "aAbout")->trigger();
+      Find<QAction>(&program.Window(), "aboutAction")->trigger();
     }
     QCOMPARE(opened,
-             (QStringList{"FormOpt", "FormBan over it", "FormAbout (same)", "FormAbout (same)"}));
+             (QStringList{"settingsDialog", "bannerListEditor over it", "aboutBox (same)", "aboutBox (same)"}));
   }
 };
 

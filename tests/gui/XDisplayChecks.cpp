@@ -12,10 +12,10 @@
 
 #include "GuiTestSupport.h"
 #include "Program.h"
-#include "TFormAbout.h"
-#include "TFormBan.h"
-#include "TFormMain.h"
-#include "TFormOpt.h"
+#include "AboutBox.h"
+#include "BannerListEditor.h"
+#include "MainWindow.h"
+#include "SettingsDialog.h"
 
 namespace varnow::test {
 
@@ -52,16 +52,16 @@ class XDisplayChecks : public QObject {
   void cleanup() { program_.reset(); }
 
   void titlesAreThePrograms() {
-    QCOMPARE(TitleOnX(program_->FormMain()), QStringLiteral("Varnow [0.9.9]"));
-    QCOMPARE(TitleOnX(program_->FormOpt()), QStringLiteral("Настройки"));
-    QCOMPARE(TitleOnX(program_->FormBan()), QStringLiteral("Правка баннеров"));
-    QCOMPARE(TitleOnX(program_->FormAbout()), QStringLiteral("О программе..."));
+    QCOMPARE(TitleOnX(program_->Window()), QStringLiteral("Varnow [0.9.9]"));
+    QCOMPARE(TitleOnX(program_->Options()), QStringLiteral("Настройки"));
+    QCOMPARE(TitleOnX(program_->Banners()), QStringLiteral("Правка баннеров"));
+    QCOMPARE(TitleOnX(program_->About()), QStringLiteral("О программе..."));
   }
 
   // The designed size where the screen holds it; otherwise fitted to the screen. Either way
   // the whole window, its menu and Execute included, lies on the screen.
   void mainWindowLiesOnTheScreen() {
-    TFormMain& main = program_->FormMain();
+    MainWindow& main = program_->Window();
     main.show();
     QVERIFY(QTest::qWaitForWindowExposed(&main));
     const QRect screen = main.screen()->availableGeometry();

@@ -65,7 +65,7 @@ std::optional<FileId> IdentityOf(const std::string& path, bool followLinks) {
 }  // namespace
 
 BatchRun::BatchRun(RunHost& host, std::filesystem::path settingsFile)
-    : host_(host), banners_(std::move(settingsFile)), docText_(NewDocument()) {}
+    : host_(host), banners_(std::move(settingsFile)), document_(NewDocument()) {}
 
 BatchRun::~BatchRun() = default;
 
@@ -110,8 +110,8 @@ void BatchRun::Execute() {
 void BatchRun::Run() {
   host_.SetButtons(false, true);
   fileList_.clear();
-  logList_.Reset();
-  docText_->Clear();
+  log_.Reset();
+  document_->Clear();
   host_.ClearLog();
   host_.SetStatus(std::string(text::kSearching));
 
@@ -119,7 +119,7 @@ void BatchRun::Run() {
   if (folder.empty()) {
     throw RunError(std::string(text::kNoFolder));
   }
-  RefuseOutputOntoFolder(folder, NeedStoreDir());
+  RefuseOutputOntoFolder(folder, NeedOutputFolder());
   // One separator between the folder and its entries, also for a folder text ending in "/".
   const std::string root = folder.back() == '/' ? folder : folder + "/";
   CollectFiles(root, fileList_, stopFlag_, [this] { Pump(); },
@@ -133,10 +133,10 @@ void BatchRun::Run() {
   logDirectory_ = SplitPath(folder).directory;
   logDirectoryKnown_ = true;
   // The log's lines go to disk from now on, beside where log.txt will be.
-  const std::string logFolder = MirroredFolder(NeedStoreDir(), logDirectory_);
+  const std::string logFolder = MirroredFolder(NeedOutputFolder(), logDirectory_);
   std::error_code ignored;  // where the folder cannot be made, the lines wait elsewhere
   std::filesystem::create_directories(logFolder, ignored);
-  logList_.Open(logFolder, HeaderLines(std::chrono::steady_clock::duration::zero()));
+  log_.Open(logFolder, HeaderLines(std::chrono::steady_clock::duration::zero()));
 
   host_.Progress(0, fileList_.size());
   if (jobs_ > 1 && fileList_.size() > 1) {
@@ -157,7 +157,7 @@ void BatchRun::Run() {
   host_.SetStatus(status);
   if (stopFlag_) {
     source_.Close();
-    docText_->Clear();
+    document_->Clear();
     AppendPane(std::string(text::kStopped));
   }
   stopFlag_ = false;
@@ -177,8 +177,8 @@ bool BatchRun::ProcessFile(std::size_t index) {
   const SplitParts parts = SplitPath(path);
 
   host_.SetStatus(std::string(text::kLoading));
-  docText_->Clear();
-  const auto append = [this](std::string_view bytes) { docText_->Append(bytes); };
+  document_->Clear();
+  const auto append = [this](std::string_view bytes) { document_->Append(bytes); };
   if (const int err = source_.Load(append, stopFlag_, [this] { Pump(); }); err != 0) {
     throw RunError(FormatText(text::kCannotRead, {path, std::strerror(err)}));
   }
@@ -186,7 +186,7 @@ bool BatchRun::ProcessFile(std::size_t index) {
 
   host_.SetStatus(FormatText(text::kProcessing, {Count(index), Count(fileList_.size())}));
   CleaningContext ctx(
-      *docText_, stopFlag_, [this](std::string line) { AppendPane(line); }, [this] { Pump(); });
+      *document_, stopFlag_, [this](std::string line) { AppendPane(line); }, [this] { Pump(); });
   RunProcedures(
       ctx, path, [this](Switch s) { return host_.SwitchOn(s); },
       [this](int slot) { return BannerSlot(slot); });
@@ -194,8 +194,8 @@ bool BatchRun::ProcessFile(std::size_t index) {
     return false;  // not written; closed at the end of the run
   }
 
-  WriteOutput(parts, docText_->View(), {source_.Device(), source_.Inode()});
-  docText_->Clear();
+  WriteOutput(parts, document_->View(), {source_.Device(), source_.Inode()});
+  document_->Clear();
   source_.Close();
   ++written_;
   host_.Progress(written_, fileList_.size());
@@ -210,7 +210,7 @@ void BatchRun::ProcessInParallel() {
     switches[Index(s)] = host_.SwitchOn(s);
   }
   // And so is the output folder: the workers write the copies, which are named here in order.
-  PageWorkers workers(fileList_, switches, banners_.Path(), NeedStoreDir(), jobs_);
+  PageWorkers workers(fileList_, switches, banners_.Path(), NeedOutputFolder(), jobs_);
   for (std::size_t i = 0; i < fileList_.size() && !stopFlag_; ++i) {
     host_.SetStatus(std::string(text::kLoading));
     std::optional<CleanedPage> page = workers.Take(i, [this] { Pump(); }, stopFlag_);
@@ -231,7 +231,7 @@ void BatchRun::ProcessInParallel() {
       host_.AppendLog(std::string_view(page->lineBytes).substr(start, end - start));
       start = end;
     }
-    logList_.AddConverted(page->logBytes);
+    log_.AddConverted(page->logBytes);
     if (page->bytes) {  // the first page of a folder not yet made
       WriteOutput(SplitPath(fileList_[i]), *page->bytes, {page->device, page->inode});
     } else {
@@ -269,9 +269,9 @@ void BatchRun::RefuseToReplaceAPage(const std::string& output, std::pair<dev_t, 
 
 void BatchRun::WriteOutput(const SplitParts& parts, std::string_view bytes,
                            std::pair<dev_t, ino_t> source) {
-  const std::string storeDir = NeedStoreDir();
-  const std::string output = MirroredPath(storeDir, parts.directory, parts.fileName);
-  MakeFoldersFor(MirroredFolder(storeDir, parts.directory), output);
+  const std::string outputFolder = NeedOutputFolder();
+  const std::string output = MirroredPath(outputFolder, parts.directory, parts.fileName);
+  MakeFoldersFor(MirroredFolder(outputFolder, parts.directory), output);
   RefuseToReplaceAPage(output, source);
   try {
     ReplaceFileContents(output, bytes);
@@ -286,12 +286,12 @@ MarkerBytes BatchRun::BannerSlot(int slot) {
   return ReadBannerMarkers(banners_, slot);
 }
 
-std::string BatchRun::NeedStoreDir() {
-  std::string storeDir = host_.StoreDir();
-  if (storeDir.empty()) {
-    throw RunError(std::string(text::kNoStoreDir));
+std::string BatchRun::NeedOutputFolder() {
+  std::string outputFolder = host_.OutputFolder();
+  if (outputFolder.empty()) {
+    throw RunError(std::string(text::kNoOutputFolder));
   }
-  return storeDir;
+  return outputFolder;
 }
 
 std::vector<std::string> BatchRun::HeaderLines(std::chrono::steady_clock::duration elapsed) const {
@@ -308,18 +308,18 @@ std::vector<std::string> BatchRun::HeaderLines(std::chrono::steady_clock::durati
 std::string BatchRun::SaveLog(std::chrono::steady_clock::duration elapsed) {
   const std::vector<std::string> header = HeaderLines(elapsed);
   // The output folder of this moment: changed during the run, it takes log.txt along.
-  const std::string storeDir = NeedStoreDir();
-  const std::string logPath = MirroredPath(storeDir, logDirectory_, text::kLogFileName);
-  MakeFoldersFor(MirroredFolder(storeDir, logDirectory_), logPath);
+  const std::string outputFolder = NeedOutputFolder();
+  const std::string logPath = MirroredPath(outputFolder, logDirectory_, text::kLogFileName);
+  MakeFoldersFor(MirroredFolder(outputFolder, logDirectory_), logPath);
   try {
-    logList_.Save(logPath, header, [this] { Pump(); });
+    log_.Save(logPath, header, [this] { Pump(); });
   } catch (const FileWriteError& e) {
     throw CreateError(e, logPath);
   }
   return logPath;
 }
 
-void BatchRun::RefuseOutputOntoFolder(const std::string& folder, const std::string& storeDir) {
+void BatchRun::RefuseOutputOntoFolder(const std::string& folder, const std::string& outputFolder) {
   const std::optional<FileId> searched = IdentityOf(folder, true);
   if (searched && !searched->directory) {
     throw RunError(FormatText(text::kNotAFolder, {folder}));
@@ -327,10 +327,10 @@ void BatchRun::RefuseOutputOntoFolder(const std::string& folder, const std::stri
   // The mirror of the searched folder is that folder itself ("/" as the output folder, or a
   // link back): every copy and log.txt would land on the user's own files.
   const std::optional<FileId> mirror =
-      IdentityOf(MirroredFolder(storeDir, SplitPath(folder).directory), true);
+      IdentityOf(MirroredFolder(outputFolder, SplitPath(folder).directory), true);
   if (searched && mirror && searched->device == mirror->device &&
       searched->inode == mirror->inode) {
-    throw RunError(FormatText(text::kOutputOntoFolder, {storeDir, folder}));
+    throw RunError(FormatText(text::kOutputOntoFolder, {outputFolder, folder}));
   }
 }
 
@@ -354,17 +354,17 @@ bool BatchRun::IsAPageOfTheRun(const std::string& output) {
 
 void BatchRun::AppendPane(const std::string& line) {
   host_.AppendLog(line);
-  logList_.Add(line);
+  log_.Add(line);
 }
 
 void BatchRun::EndCleanly() {
   source_.Close();
-  docText_->Clear();
+  document_->Clear();
   fileList_ = {};
   pageIds_ = {};
   pageIdsKnown_ = false;
   skipped_ = 0;
-  logList_.Reset();
+  log_.Reset();
   banners_.Forget();
   stopFlag_ = false;
   running_ = false;

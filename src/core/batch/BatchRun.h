@@ -18,7 +18,7 @@
 #include "files/SourceFile.h"
 #include "files/StreamedLog.h"
 #include "paths/SplitPath.h"
-#include "settings/CachedProfile.h"
+#include "settings/CachedIniFile.h"
 
 namespace varnow {
 
@@ -69,12 +69,12 @@ class BatchRun {
   void WriteOutput(const SplitParts& parts, std::string_view bytes, std::pair<dev_t, ino_t> source);
   // Refuses a folder text that names no folder, and an output folder whose mirror of the
   // searched folder is that folder itself.
-  void RefuseOutputOntoFolder(const std::string& folder, const std::string& storeDir);
+  void RefuseOutputOntoFolder(const std::string& folder, const std::string& outputFolder);
   // Whether `output` is one of the pages of this run (by identity, through any link).
   bool IsAPageOfTheRun(const std::string& output);
   // Banner slot `slot` as the settings file has it now.
   MarkerBytes BannerSlot(int slot);
-  std::string NeedStoreDir();
+  std::string NeedOutputFolder();
   // log.txt's five header lines, as of now.
   std::vector<std::string> HeaderLines(std::chrono::steady_clock::duration elapsed) const;
   // Saves the header and every line of the run as log.txt; returns its path.
@@ -85,13 +85,13 @@ class BatchRun {
   void EndCleanly();
 
   RunHost& host_;
-  CachedProfile banners_;  // the settings file, read again only when it changes
-  std::unique_ptr<Document> docText_;
+  CachedIniFile banners_;  // the settings file, read again only when it changes
+  std::unique_ptr<Document> document_;
   bool stopFlag_ = false;
   bool running_ = false;
   std::vector<std::string> fileList_;
   // The lines of the run, on their way to log.txt; the run keeps no other copy.
-  StreamedLog logList_;
+  StreamedLog log_;
   SourceFile source_;
   std::string logDirectory_;  // the folder text's directory part, once known
   bool logDirectoryKnown_ = false;

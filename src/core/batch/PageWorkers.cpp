@@ -13,7 +13,7 @@
 #include "files/SourceFile.h"
 #include "files/StreamedLog.h"
 #include "paths/SplitPath.h"
-#include "settings/CachedProfile.h"
+#include "settings/CachedIniFile.h"
 #include "settings/Settings.h"
 #include "text/Format.h"
 
@@ -53,11 +53,11 @@ std::size_t PendingBytes(const CleanedPage& page) {
 
 PageWorkers::PageWorkers(const std::vector<std::string>& pages,
                          const std::array<bool, kSwitchCount>& switches,
-                         std::filesystem::path settingsFile, std::string storeDir, std::size_t jobs)
+                         std::filesystem::path settingsFile, std::string outputFolder, std::size_t jobs)
     : pages_(pages),
       switches_(switches),
       settingsFile_(std::move(settingsFile)),
-      storeDir_(std::move(storeDir)),
+      outputFolder_(std::move(outputFolder)),
       window_(PagesInFlight(std::max<std::size_t>(jobs, 1))),
       ready_(window_) {
   const std::size_t threads = std::min(std::max<std::size_t>(jobs, 1), window_);
@@ -131,7 +131,7 @@ CleanedPage PageWorkers::Clean(std::size_t index) const {
   }
   source.Close();
   bool stopped = false;
-  CachedProfile banners(settingsFile_);
+  CachedIniFile banners(settingsFile_);
   CleaningContext ctx(
       *doc, stopped,
       [&page](std::string line) {
@@ -149,9 +149,9 @@ CleanedPage PageWorkers::Clean(std::size_t index) const {
   // The copy is written here, in parallel, and named in order by the thread taking the pages.
   try {
     const SplitParts parts = SplitPath(path);
-    page.output = MirroredPath(storeDir_, parts.directory, parts.fileName);
+    page.output = MirroredPath(outputFolder_, parts.directory, parts.fileName);
     struct stat folder {};
-    if (::stat(MirroredFolder(storeDir_, parts.directory).c_str(), &folder) != 0 ||
+    if (::stat(MirroredFolder(outputFolder_, parts.directory).c_str(), &folder) != 0 ||
         !S_ISDIR(folder.st_mode)) {
       page.bytes.emplace(doc->View());
       return page;

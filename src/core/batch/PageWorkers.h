@@ -54,9 +54,9 @@ struct CleanedPage {
 // open file) and by the bytes waiting. A worker that would run further waits.
 class PageWorkers {
  public:
-  // `storeDir` is the output root for the whole run.
+  // `outputFolder` is the output root for the whole run.
   PageWorkers(const std::vector<std::string>& pages, const std::array<bool, kSwitchCount>& switches,
-              std::filesystem::path settingsFile, std::string storeDir, std::size_t jobs);
+              std::filesystem::path settingsFile, std::string outputFolder, std::size_t jobs);
   // Stops the workers and waits for them.
   ~PageWorkers();
   // Has the workers drop what they clean and take on nothing more.
@@ -77,7 +77,7 @@ class PageWorkers {
   const std::vector<std::string>& pages_;
   const std::array<bool, kSwitchCount> switches_;
   const std::filesystem::path settingsFile_;
-  const std::string storeDir_;
+  const std::string outputFolder_;
   const std::size_t window_;  // pages begun and not yet taken, at most
 
   std::mutex mutex_;

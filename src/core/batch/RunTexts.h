@@ -35,6 +35,6 @@ inline constexpr std::string_view kOutputOntoFolder =
 inline constexpr std::string_view kSkipped = "%s пропущен: %s";
 inline constexpr std::string_view kSkippedCount = " Пропущено: %d";
 inline constexpr std::string_view kNoFolder = "Не указана папка с HTML файлами";
-inline constexpr std::string_view kNoStoreDir = "Не указан каталог сохраненных файлов";
+inline constexpr std::string_view kNoOutputFolder = "Не указан каталог сохраненных файлов";
 
 }  // namespace varnow::run_text

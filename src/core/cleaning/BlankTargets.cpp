@@ -21,7 +21,7 @@ constexpr std::array<Target, 3> kTargets{{
 }  // namespace
 
 void RemoveBlankTargets(CleaningContext& ctx, std::string_view path) {
-  Document& doc = ctx.DocText();
+  Document& doc = ctx.Text();
   auto anyRemains = [&doc] {
     for (const Target& t : kTargets) {
       if (doc.PatternRemains(t.pattern)) {

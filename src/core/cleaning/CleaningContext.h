@@ -22,10 +22,10 @@ class CleaningContext {
   using Pump = std::function<void()>;
 
   CleaningContext(Document& docText, const bool& stopFlag, LogSink logSink, Pump pump)
-      : docText_(docText), stopFlag_(stopFlag), logSink_(std::move(logSink)),
+      : document_(docText), stopFlag_(stopFlag), logSink_(std::move(logSink)),
         pump_(std::move(pump)) {}
 
-  Document& DocText() { return docText_; }
+  Document& Text() { return document_; }
   bool StopFlag() const { return stopFlag_; }
 
   // Appends `path` + `message` with its placeholders filled. Every message begins with a space.
@@ -38,7 +38,7 @@ class CleaningContext {
   std::uint64_t ChangeCount() const { return changeCount_; }
 
  private:
-  Document& docText_;
+  Document& document_;
   const bool& stopFlag_;
   LogSink logSink_;
   Pump pump_;

@@ -5,7 +5,7 @@ namespace varnow {
 
 void RemoveOnMouseOver(CleaningContext& ctx, std::string_view path) {
   constexpr std::string_view kHandler = "ONMOUSEOVER=";
-  Document& doc = ctx.DocText();
+  Document& doc = ctx.Text();
   do {
     const Pos p = doc.FindPattern(kHandler);
     const Pos q = p == 0 ? 0 : doc.FindTagEnd(p);

@@ -3,7 +3,7 @@
 namespace varnow {
 
 bool PairedBlockPass(CleaningContext& ctx, std::string_view path, const PairedBlock& block) {
-  Document& doc = ctx.DocText();
+  Document& doc = ctx.Text();
   const Pos b = doc.FindPattern(block.opening);
   const Pos e = doc.FindPattern(block.closing);
   if (e == 0) {
@@ -34,7 +34,7 @@ bool PairedBlockPass(CleaningContext& ctx, std::string_view path, const PairedBl
 
 PassesEnd RepeatPairedBlockPass(CleaningContext& ctx, std::string_view path,
                                 const PairedBlock& block, StopPolling polling) {
-  Document& doc = ctx.DocText();
+  Document& doc = ctx.Text();
   do {
     if (polling == StopPolling::kBeforeEachPass && ctx.StopFlag()) {
       return PassesEnd::kStopped;

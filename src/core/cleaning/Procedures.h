@@ -4,7 +4,7 @@
 
 #include "cleaning/CleaningContext.h"
 
-// The twelve cleaning procedures. Each edits ctx.DocText() in place and logs every change as
+// The twelve cleaning procedures. Each edits ctx.Text() in place and logs every change as
 // `path` followed by its message; `path` is used for nothing else.
 namespace varnow {
 

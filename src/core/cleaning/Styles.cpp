@@ -16,7 +16,7 @@ constexpr std::string_view kParagraph = "<P ";
 }  // namespace
 
 void RemoveStyles(CleaningContext& ctx, std::string_view path) {
-  Document& doc = ctx.DocText();
+  Document& doc = ctx.Text();
   if (RepeatPairedBlockPass(ctx, path, kStyle, StopPolling::kBeforeEachPass) ==
       PassesEnd::kStopped) {
     return;  // the paragraph stage does not run either

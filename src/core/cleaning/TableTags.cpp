@@ -5,7 +5,7 @@
 namespace varnow {
 
 void SimplifyTableTags(CleaningContext& ctx, std::string_view path) {
-  Document& doc = ctx.DocText();
+  Document& doc = ctx.Text();
   do {
     if (ctx.StopFlag()) {
       return;

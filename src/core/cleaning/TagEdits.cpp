@@ -23,7 +23,7 @@ Pos DeleteTag(Document& doc, std::string_view pattern) {
 
 bool RemoveTagToEnd(CleaningContext& ctx, std::string_view path, std::string_view pattern,
                     std::string_view message) {
-  const Pos p = DeleteTag(ctx.DocText(), pattern);
+  const Pos p = DeleteTag(ctx.Text(), pattern);
   if (p == 0) {
     return false;
   }
@@ -34,19 +34,19 @@ bool RemoveTagToEnd(CleaningContext& ctx, std::string_view path, std::string_vie
 
 bool ReduceTag(CleaningContext& ctx, std::string_view path, std::string_view pattern,
                std::string_view bareTag, std::string_view message) {
-  const Pos p = DeleteTag(ctx.DocText(), pattern);
+  const Pos p = DeleteTag(ctx.Text(), pattern);
   if (p == 0) {
     return false;
   }
   ctx.LogChange(path, message, {p});
-  ctx.DocText().Insert(bareTag, p);
+  ctx.Text().Insert(bareTag, p);
   ctx.PumpMessages();
   return true;
 }
 
 bool RemoveExact(CleaningContext& ctx, std::string_view path, std::string_view pattern,
                  std::string_view message) {
-  Document& doc = ctx.DocText();
+  Document& doc = ctx.Text();
   const Pos p = doc.FindPattern(pattern);
   if (p == 0) {
     return false;
@@ -58,7 +58,7 @@ bool RemoveExact(CleaningContext& ctx, std::string_view path, std::string_view p
 }
 
 void RemoveStartAndEndTags(CleaningContext& ctx, std::string_view path, const TagPair& tags) {
-  Document& doc = ctx.DocText();
+  Document& doc = ctx.Text();
   do {
     if (ctx.StopFlag()) {
       return;

@@ -53,7 +53,7 @@ StageEnd RemoveTagsStage(CleaningContext& ctx, std::string_view path, const Meta
     if (!RemoveTagToEnd(ctx, path, stage.pattern, stage.message)) {
       return StageEnd::kDone;
     }
-  } while (ctx.DocText().PatternRemains(stage.pattern));
+  } while (ctx.Text().PatternRemains(stage.pattern));
   return StageEnd::kDone;
 }
 
@@ -73,12 +73,12 @@ StageEnd OfficeParagraphStage(CleaningContext& ctx, std::string_view path,
     if (!RemoveExact(ctx, path, pattern, message)) {
       return StageEnd::kDone;
     }
-  } while (ctx.DocText().PatternRemains(pattern));
+  } while (ctx.Text().PatternRemains(pattern));
   return StageEnd::kDone;
 }
 
 void BoldItalicStage(CleaningContext& ctx, std::string_view path) {
-  Document& doc = ctx.DocText();
+  Document& doc = ctx.Text();
   do {
     if (ctx.StopFlag()) {
       return;

@@ -92,17 +92,17 @@ SplitParts SplitPath(std::string_view text) {
   return parts;
 }
 
-std::string MirroredFolder(std::string_view storeDir, std::string_view directory) {
-  std::string out(storeDir);
+std::string MirroredFolder(std::string_view outputFolder, std::string_view directory) {
+  std::string out(outputFolder);
   if (directory != "/") {
     out += directory;
   }
   return out;
 }
 
-std::string MirroredPath(std::string_view storeDir, std::string_view directory,
+std::string MirroredPath(std::string_view outputFolder, std::string_view directory,
                          std::string_view name) {
-  std::string out = MirroredFolder(storeDir, directory);
+  std::string out = MirroredFolder(outputFolder, directory);
   out += '/';
   out += name;
   return out;

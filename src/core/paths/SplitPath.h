@@ -28,12 +28,12 @@ struct SplitParts {
 // not exist.
 SplitParts SplitPath(std::string_view text);
 
-// StoreDir + directory part + "/" + name: the output tree mirrors the whole source path.
-// StoreDir is joined as given; the root's directory part "/" adds no second separator.
-std::string MirroredPath(std::string_view storeDir, std::string_view directory,
+// OutputFolder + directory part + "/" + name: the output tree mirrors the whole source path.
+// OutputFolder is joined as given; the root's directory part "/" adds no second separator.
+std::string MirroredPath(std::string_view outputFolder, std::string_view directory,
                          std::string_view name);
 
-// The folder for `directory` under StoreDir.
-std::string MirroredFolder(std::string_view storeDir, std::string_view directory);
+// The folder for `directory` under OutputFolder.
+std::string MirroredFolder(std::string_view outputFolder, std::string_view directory);
 
 }  // namespace varnow

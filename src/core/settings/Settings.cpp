@@ -17,9 +17,9 @@ std::filesystem::path SettingsFileFor(const std::filesystem::path& executable) {
   return file;
 }
 
-MainSection ReadMainSection(const ProfileFile& file) {
+MainSection ReadMainSection(const IniFile& file) {
   MainSection main;
-  main.storePatch = file.ReadString(kMainSection, kStorePatchKey);
+  main.outputFolder = file.ReadString(kMainSection, kOutputFolderKey);
   for (const SwitchInfo& info : kSwitches) {
     try {
       main.switches[Index(info.id)] = ParseSwitch(file.ReadString(kMainSection, info.key));
@@ -32,9 +32,9 @@ MainSection ReadMainSection(const ProfileFile& file) {
   return main;
 }
 
-void WriteMainSection(const ProfileFile& file, std::string_view storePatch,
+void WriteMainSection(const IniFile& file, std::string_view outputFolder,
                       const std::array<bool, kSwitchCount>& switches) {
-  file.WriteString(kMainSection, kStorePatchKey, storePatch);
+  file.WriteString(kMainSection, kOutputFolderKey, outputFolder);
   for (const SwitchInfo& info : kSwitches) {
     file.WriteString(kMainSection, info.key, SwitchText(switches[Index(info.id)]));
   }
@@ -44,12 +44,12 @@ std::string BannerSection(int slot) {
   return FormatText("Banner%d", {std::int64_t{slot}});
 }
 
-BannerPair ReadBanner(const ProfileFile& file, int slot) {
+BannerPair ReadBanner(const IniFile& file, int slot) {
   const std::string section = BannerSection(slot);
   return {file.ReadString(section, kFirstKey), file.ReadString(section, kLastKey)};
 }
 
-std::pair<std::string, std::string> ReadBannerMarkers(CachedProfile& file, int slot) {
+std::pair<std::string, std::string> ReadBannerMarkers(CachedIniFile& file, int slot) {
   file.Refresh();
   const std::string section = BannerSection(slot);
   const auto marker = [&](std::string_view key) {
@@ -59,7 +59,7 @@ std::pair<std::string, std::string> ReadBannerMarkers(CachedProfile& file, int s
   return {marker(kFirstKey), marker(kLastKey)};
 }
 
-void WriteBanner(const ProfileFile& file, int slot, const BannerPair& pair) {
+void WriteBanner(const IniFile& file, int slot, const BannerPair& pair) {
   const std::string section = BannerSection(slot);
   file.WriteString(section, kFirstKey, pair.first);
   file.WriteString(section, kLastKey, pair.last);

@@ -6,14 +6,14 @@
 #include <string>
 #include <utility>
 
-#include "settings/CachedProfile.h"
-#include "settings/ProfileFile.h"
+#include "settings/CachedIniFile.h"
+#include "settings/IniFile.h"
 #include "settings/Switches.h"
 
 namespace varnow {
 
 inline constexpr std::string_view kMainSection = "Main";
-inline constexpr std::string_view kStorePatchKey = "StorePatch";
+inline constexpr std::string_view kOutputFolderKey = "StorePatch";
 
 // The settings file of a program: its executable's path with ".ini" in place of its extension.
 std::filesystem::path SettingsFileFor(const std::filesystem::path& executable);
@@ -21,16 +21,16 @@ std::filesystem::path SettingsFileFor(const std::filesystem::path& executable);
 // What reading section "Main" gave. Reading stops at the first switch that does not convert:
 // that switch and every later one stay unset (false), and `error` holds the message.
 struct MainSection {
-  std::string storePatch;
+  std::string outputFolder;
   std::array<bool, kSwitchCount> switches{};  // indexed by Index(Switch)
   std::size_t switchesRead = 0;               // in file order, before the first failure
   std::optional<std::string> error;           // "'%s' is not a valid boolean value"
 };
-MainSection ReadMainSection(const ProfileFile& file);
+MainSection ReadMainSection(const IniFile& file);
 
 // Writes "StorePatch" and then the twelve switches in file order. Throws SettingsWriteError at
 // the first key that cannot be written; the keys after it are not written.
-void WriteMainSection(const ProfileFile& file, std::string_view storePatch,
+void WriteMainSection(const IniFile& file, std::string_view outputFolder,
                       const std::array<bool, kSwitchCount>& switches);
 
 // Banner slot i is section "Banner<i>", keys "First" and "Last".
@@ -39,11 +39,11 @@ struct BannerPair {
   std::string first;  // UTF-8 text as stored
   std::string last;
 };
-BannerPair ReadBanner(const ProfileFile& file, int slot);
+BannerPair ReadBanner(const IniFile& file, int slot);
 // Slot `slot` as a run uses it: the markers' cp1251 bytes, First then Last, each ending at its
 // first NUL byte (as a C-string profile reader gives it); the file is looked at again first.
-std::pair<std::string, std::string> ReadBannerMarkers(CachedProfile& file, int slot);
+std::pair<std::string, std::string> ReadBannerMarkers(CachedIniFile& file, int slot);
 // "First" then "Last"; a failure of the second leaves the first written.
-void WriteBanner(const ProfileFile& file, int slot, const BannerPair& pair);
+void WriteBanner(const IniFile& file, int slot, const BannerPair& pair);
 
 }  // namespace varnow

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "settings/ProfileLines.h"
+#include "settings/IniLines.h"
 #include "settings/Settings.h"
 #include "settings/SettingsErrors.h"
 #include "text/Cp1251.h"
@@ -26,9 +26,9 @@ std::string Shown(std::string_view bytes) {
 
 std::optional<std::string> CheckSettingsFile(const std::filesystem::path& file,
                                              bool switchesNeeded) {
-  using Problem = profile::FileRead::Problem;
+  using Problem = ini::FileRead::Problem;
   const std::string path = file.string();
-  const profile::FileRead read = profile::ReadFile(file);
+  const ini::FileRead read = ini::ReadFile(file);
   switch (read.problem) {
     case Problem::kNone:
       break;
@@ -55,12 +55,12 @@ std::optional<std::string> CheckSettingsFile(const std::filesystem::path& file,
         "нее: %s",
         {path});
   }
-  const std::vector<profile::Line> lines = profile::SplitLines(bytes);
-  if (!profile::Locate(lines, kMainSection, "").header) {
+  const std::vector<ini::Line> lines = ini::SplitLines(bytes);
+  if (!ini::Locate(lines, kMainSection, "").header) {
     return FormatText("В файле настроек нет раздела [Main]: %s", {path});
   }
   for (const SwitchInfo& info : kSwitches) {
-    const std::optional<std::string_view> value = profile::FindValue(lines, kMainSection, info.key);
+    const std::optional<std::string_view> value = ini::FindValue(lines, kMainSection, info.key);
     if (!value) {
       return FormatText("В разделе [Main] файла настроек нет ключа %s: %s", {info.key, path});
     }

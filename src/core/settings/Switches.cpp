@@ -3,7 +3,7 @@
 #include <optional>
 #include <string>
 
-#include "settings/ProfileLines.h"
+#include "settings/IniLines.h"
 #include "settings/SettingsErrors.h"
 #include "text/AsciiCase.h"
 #include "text/Format.h"
@@ -37,7 +37,7 @@ std::string_view SwitchText(bool checked) {
 
 bool ParseSwitch(std::string_view value) {
   // Blanks around the value come from hand-edited files ("RmScript = -1"); they carry nothing.
-  const std::string_view text = profile::Trim(value);
+  const std::string_view text = ini::Trim(value);
   if (const std::optional<bool> number = ParseDecimal(text)) {
     return *number;
   }

@@ -16,7 +16,7 @@ namespace varnow::test {
 class FakeHost : public RunHost {
  public:
   std::string folder;
-  std::string storeDir;
+  std::string outputFolder;
   std::array<bool, kSwitchCount> switches{};
   // Runs at every pump, after counting it; may call RequestStop or change the fields.
   std::function<void()> onPump;
@@ -37,7 +37,7 @@ class FakeHost : public RunHost {
     }
   }
   std::string FolderText() override { return folder; }
-  std::string StoreDir() override { return storeDir; }
+  std::string OutputFolder() override { return outputFolder; }
   bool SwitchOn(Switch which) override {
     switchesAsked.push_back(which);
     return switches[Index(which)];

@@ -35,7 +35,7 @@ class BatchRunTest : public ::testing::Test {
   BatchRunTest() {
     fs::create_directories(site);
     host.folder = site.string();
-    host.storeDir = out.string();
+    host.outputFolder = out.string();
   }
 
   // Where the run writes the copy of a source: the whole source path below the output folder.
@@ -241,7 +241,7 @@ TEST_F(BatchRunTest, StopDuringTheSearchProcessesNothing) {
 }
 
 TEST_F(BatchRunTest, BannerSlotsAreReadFromTheFileForEveryFile) {
-  const ProfileFile settings(ini);
+  const IniFile settings(ini);
   WriteBanner(settings, 0, {"", ""});       // empty slot: skipped
   WriteBanner(settings, 3, {"", "</ad>"});  // only Last: still used
   WriteBanner(settings, 5, {"<!-- Реклама -->", "<!-- /Реклама -->"});
@@ -282,7 +282,7 @@ TEST_F(BatchRunTest, BannerSlotsAreReadFromTheFileForEveryFile) {
 }
 
 TEST_F(BatchRunTest, ASlotSavedDuringTheBannerStepCountsForTheLaterSlotsOfThatPage) {
-  const ProfileFile settings(ini);
+  const IniFile settings(ini);
   WriteBanner(settings, 0, {"<a>", "</a>"});
   WriteBytes(site / "a.htm", "x<a>1</a>y<b>2</b>z");
   host.Enable(Switch::kBanner);
@@ -381,7 +381,7 @@ TEST_F(BatchRunTest, SwitchesAndStoreDirAreAskedForEveryFile) {
   host.onPump = [&] {
     if (!host.progress.empty() && host.progress.back().first == 1) {
       host.switches = {};
-      host.storeDir = other.string();
+      host.outputFolder = other.string();
     }
   };
   Execute();
@@ -442,7 +442,7 @@ TEST_F(BatchRunTest, OutputFolderMappingTheTreeOntoItselfIsRefused) {
   host.Enable(Switch::kScript);
   for (const std::string& root : std::vector<std::string>{"/", "/.", "//", "/tmp/.."}) {
     SCOPED_TRACE(root);
-    host.storeDir = root;
+    host.outputFolder = root;
     EXPECT_EQ(ExecuteExpectingError(), "Каталог сохраненных файлов \"" + root +
                                            "\" отображает папку \"" + site.string() +
                                            "\" на нее саму: копии легли бы поверх исходных файлов");
@@ -452,7 +452,7 @@ TEST_F(BatchRunTest, OutputFolderMappingTheTreeOntoItselfIsRefused) {
   EXPECT_EQ(host.ended, 4);
 
   // A hard link at the output path is the source itself.
-  host.storeDir = out.string();
+  host.outputFolder = out.string();
   fs::create_directories(Output(site));
   fs::create_hard_link(site / "a.htm", Output(site / "a.htm"));
   EXPECT_NE(ExecuteExpectingError().find("The output file is the source file itself"),
@@ -463,7 +463,7 @@ TEST_F(BatchRunTest, OutputFolderMappingTheTreeOntoItselfIsRefused) {
 // The output tree inside the searched one, where a page stands at the mirrored path of
 // another page: that page is never replaced.
 TEST_F(BatchRunTest, NoOutputReplacesAPageOfTheRun) {
-  host.storeDir = (site / "out").string();
+  host.outputFolder = (site / "out").string();
   const fs::path mirrored = (site / "out").string() + (site / "b.htm").string();
   WriteBytes(site / "b.htm", "<script></script>b");
   WriteBytes(mirrored, "a page of its own");
@@ -521,7 +521,7 @@ TEST_F(BatchRunTest, AnOutputFolderThatCannotBeMadeIsReportedWithItsCause) {
     try {
       FakeHost quiet;
       quiet.folder = site.string();
-      quiet.storeDir = out.string();
+      quiet.outputFolder = out.string();
       BatchRun child(quiet, ini);
       child.Execute();
     } catch (const RunError& e) {
@@ -558,7 +558,7 @@ TEST_F(BatchRunTest, EmptyFolderTextOrStoreDirIsRefused) {
   EXPECT_EQ(ExecuteExpectingError(), "Не указана папка с HTML файлами");
   ExpectEndedCleanly();
   host.folder = site.string();
-  host.storeDir = "";
+  host.outputFolder = "";
   EXPECT_EQ(ExecuteExpectingError(), "Не указан каталог сохраненных файлов");
   EXPECT_EQ(host.ended, 2);
   EXPECT_FALSE(fs::exists(out));

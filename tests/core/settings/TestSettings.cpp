@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "settings/CachedProfile.h"
+#include "settings/CachedIniFile.h"
 #include "settings/SettingsLocation.h"
 #include "settings/Settings.h"
 #include "settings/SettingsErrors.h"
@@ -27,12 +27,12 @@ TEST(SettingsFile, IsTheExecutablePathWithIni) {
 class MainSectionTest : public ::testing::Test {
  protected:
   TempDir dir;
-  ProfileFile ini{dir / "varnow.ini"};
+  IniFile ini{dir / "varnow.ini"};
 };
 
 TEST_F(MainSectionTest, NoFileStopsAtTheFirstSwitch) {
   const MainSection main = ReadMainSection(ini);
-  EXPECT_EQ(main.storePatch, "");
+  EXPECT_EQ(main.outputFolder, "");
   EXPECT_EQ(main.switchesRead, 0u);
   EXPECT_EQ(main.error, "'' is not a valid boolean value");
   for (const bool on : main.switches) {
@@ -46,7 +46,7 @@ TEST_F(MainSectionTest, ReadingStopsAtTheFirstBadSwitch) {
              "[Main]\r\nStorePatch=/out\r\nRmScript=1\r\nRmNoscript=True\r\nRmIframe=true\r\n"
              "RmonMouseOver=0\r\nRmSpan=False\r\nRmMSWord=-1\r\n");
   MainSection main = ReadMainSection(ini);
-  EXPECT_EQ(main.storePatch, "/out");
+  EXPECT_EQ(main.outputFolder, "/out");
   EXPECT_EQ(main.switchesRead, 5u);
   EXPECT_EQ(main.error, "'' is not a valid boolean value");
   EXPECT_TRUE(main.switches[Index(Switch::kScript)]);
@@ -75,7 +75,7 @@ TEST_F(MainSectionTest, WritesThirteenKeysInOrderAndReadsThemBack) {
   const MainSection main = ReadMainSection(ini);
   EXPECT_FALSE(main.error.has_value());
   EXPECT_EQ(main.switchesRead, kSwitchCount);
-  EXPECT_EQ(main.storePatch, "/srv/очищено");
+  EXPECT_EQ(main.outputFolder, "/srv/очищено");
   EXPECT_EQ(main.switches, switches);
 }
 
@@ -91,7 +91,7 @@ TEST_F(MainSectionTest, BannerSlotsRoundTrip) {
 }
 
 TEST_F(MainSectionTest, WriteFailureStopsAtTheFailingKey) {
-  const ProfileFile nowhere(dir / "missing" / "varnow.ini");
+  const IniFile nowhere(dir / "missing" / "varnow.ini");
   EXPECT_THROW(WriteMainSection(nowhere, "/out", {}), SettingsWriteError);
   // A value cp1251 cannot hold stops before any switch is written.
   EXPECT_THROW(WriteMainSection(ini, "/out/中", {}), SettingsWriteError);
@@ -99,18 +99,18 @@ TEST_F(MainSectionTest, WriteFailureStopsAtTheFailingKey) {
 }
 
 // The kept copy follows every kind of change on disk.
-TEST(CachedProfile, SeesEveryChangeOfTheFile) {
+TEST(CachedIniFile, SeesEveryChangeOfTheFile) {
   TempDir dir;
   const auto file = dir / "varnow.ini";
-  CachedProfile cached(file);
+  CachedIniFile cached(file);
   const auto value = [&] {
     cached.Refresh();
     return std::string(cached.Value("Banner0", "First"));
   };
   EXPECT_EQ(value(), "");  // no file yet
-  WriteBanner(ProfileFile(file), 0, {"<a>", "</a>"});
+  WriteBanner(IniFile(file), 0, {"<a>", "</a>"});
   EXPECT_EQ(value(), "<a>");
-  WriteBanner(ProfileFile(file), 0, {"<b>", "</b>"});  // written as the program writes
+  WriteBanner(IniFile(file), 0, {"<b>", "</b>"});  // written as the program writes
   EXPECT_EQ(value(), "<b>");
 
   // Rewritten in place (the same file), to the same size, with the old modification time.

@@ -18,13 +18,13 @@
 #include "LogPane.h"
 #include "Program.h"
 #include "StatusPanel.h"
-#include "TFormMain.h"
-#include "TFormOpt.h"
+#include "MainWindow.h"
+#include "SettingsDialog.h"
 
 namespace varnow::test {
 
 // The main window with the whole program behind it, over a small site in a temporary folder.
-class TestFormMain : public QObject {
+class TestMainWindow : public QObject {
   Q_OBJECT
 
  private:
@@ -33,14 +33,15 @@ class TestFormMain : public QObject {
   RecordedMessages messages_;
   std::unique_ptr<Program> program_;
 
-  TFormMain& Main() { return program_->FormMain(); }
-  QToolButton* Button(int n) {
-    return Find<QToolButton>(&Main(), QStringLiteral("ToolButton%1").arg(n));
-  }
-  QLineEdit* Folder() { return Find<QLineEdit>(&Main(), "Edit1"); }
-  LogPane* Log() { return Find<LogPane>(&Main(), "Memo1"); }
-  StatusPanel* Status() { return Find<StatusPanel>(&Main(), "StatusBar1"); }
-  QCheckBox* Switch(const char* name) { return Find<QCheckBox>(&program_->FormOpt(), name); }
+  MainWindow& Main() { return program_->Window(); }
+  QToolButton* Button(const char* name) { return Find<QToolButton>(&Main(), name); }
+  QToolButton* ChooseFolderButton() { return Button("chooseFolderButton"); }
+  QToolButton* ExecuteButton() { return Button("executeButton"); }
+  QToolButton* StopButton() { return Button("stopButton"); }
+  QLineEdit* Folder() { return Find<QLineEdit>(&Main(), "folderField"); }
+  LogPane* Log() { return Find<LogPane>(&Main(), "logPane"); }
+  StatusPanel* Status() { return Find<StatusPanel>(&Main(), "statusPanel"); }
+  QCheckBox* Switch(const char* name) { return Find<QCheckBox>(&program_->Options(), name); }
   // Where the run writes the copy of a file of the site.
   QString Output(const QString& relative) { return out_ + site_ + QLatin1Char('/') + relative; }
   QString LastLine() { return Log()->Line(Log()->LineCount() - 1); }
@@ -48,15 +49,15 @@ class TestFormMain : public QObject {
 
   // Sets the output folder as the user does: in the settings dialog, with OK.
   void SetStoreDir(const QString& folder) {
-    Find<QLineEdit>(&program_->FormOpt(), "Edit1")->setText(folder);
-    Find<QPushButton>(&program_->FormOpt(), "Button1")->click();
+    Find<QLineEdit>(&program_->Options(), "outputFolderField")->setText(folder);
+    Find<QPushButton>(&program_->Options(), "okButton")->click();
   }
   // Runs `during` at the first moment the run lets the event loop in.
   void Execute(std::function<void()> during = {}) {
     if (during) {
       QTimer::singleShot(0, this, std::move(during));
     }
-    Button(2)->click();
+    ExecuteButton()->click();
   }
 
  private slots:
@@ -90,10 +91,10 @@ class TestFormMain : public QObject {
                             "организации меню. Поэтому если вы обработайте такой\n"
                             "документ, то все испортите. "));
     QCOMPARE(Status()->Text(), QStringLiteral("Готово"));
-    QVERIFY(Button(1)->isEnabled());
-    QVERIFY(Button(2)->isEnabled());
-    QVERIFY(!Button(3)->isEnabled());
-    QVERIFY(Button(2)->text().isEmpty() && !Button(2)->icon().isNull());
+    QVERIFY(ChooseFolderButton()->isEnabled());
+    QVERIFY(ExecuteButton()->isEnabled());
+    QVERIFY(!StopButton()->isEnabled());
+    QVERIFY(ExecuteButton()->text().isEmpty() && !ExecuteButton()->icon().isNull());
     QCOMPARE(Main().size(), QSize(717, 476));
     QCOMPARE(Main().minimumSize(), Main().maximumSize());
     QStringList menu;
@@ -127,8 +128,8 @@ class TestFormMain : public QObject {
     QCOMPARE(LastLine(), "Лог сохранен в " + logFile);
     QVERIFY(Status()->Text().startsWith("Готово. Обработано 2 файлов. Время: "));
     QVERIFY(!Status()->ProgressBar()->isVisible());
-    QVERIFY(Button(2)->isEnabled());
-    QVERIFY(!Button(3)->isEnabled());
+    QVERIFY(ExecuteButton()->isEnabled());
+    QVERIFY(!StopButton()->isEnabled());
 
     const QStringList saved = SettingsText(logFile).split("\r\n");
     QCOMPARE(saved.value(0), QStringLiteral("Файл сгенерирован программой Varnow 0.9.9"));
@@ -152,7 +153,7 @@ class TestFormMain : public QObject {
   // Execute's image is as clear as the others', pressable or not: a dark outline around a
   // green (or, disabled, grey) fill.
   void executeIconReadsAsStart() {
-    const QIcon icon = Button(2)->icon();
+    const QIcon icon = ExecuteButton()->icon();
     for (const QIcon::Mode mode : {QIcon::Normal, QIcon::Disabled}) {
       const QImage image = icon.pixmap(QSize(16, 16), mode).toImage();
       int darkest = 255;
@@ -175,9 +176,9 @@ class TestFormMain : public QObject {
   // A run from the keyboard: F5, or Enter in the folder field; Esc stops it. The tips say so.
   void keyboardStartsAndStopsARun() {
     Switch("chScript")->setChecked(true);
-    QVERIFY(Button(2)->toolTip().contains("F5"));
-    QVERIFY(Button(3)->toolTip().contains("Esc"));
-    QVERIFY(Button(2)->focusPolicy() & Qt::TabFocus);
+    QVERIFY(ExecuteButton()->toolTip().contains("F5"));
+    QVERIFY(StopButton()->toolTip().contains("Esc"));
+    QVERIFY(ExecuteButton()->focusPolicy() & Qt::TabFocus);
     Main().activateWindow();  // shortcuts reach the active window
     QVERIFY(QTest::qWaitForWindowActive(&Main()));
     QTest::keyClick(&Main(), Qt::Key_F5);
@@ -217,7 +218,7 @@ class TestFormMain : public QObject {
     messages_.acceptOffers = true;
     bool opened = false;
     WhenModalShown([&](QWidget* dialog) {
-      opened = dialog == &program_->FormOpt();
+      opened = dialog == &program_->Options();
       dialog->close();
     });
     Execute();
@@ -258,16 +259,16 @@ class TestFormMain : public QObject {
   void stopFromInsideTheRun() {
     bool stopped = false;
     Execute([&] {
-      QVERIFY(!Button(2)->isEnabled());
-      QVERIFY(Button(3)->isEnabled());
-      Button(3)->click();
-      QVERIFY(Button(2)->isEnabled());
-      QVERIFY(Button(3)->isEnabled());
+      QVERIFY(!ExecuteButton()->isEnabled());
+      QVERIFY(StopButton()->isEnabled());
+      StopButton()->click();
+      QVERIFY(ExecuteButton()->isEnabled());
+      QVERIFY(StopButton()->isEnabled());
       stopped = true;
     });
     QVERIFY(stopped);
-    QVERIFY(Button(2)->isEnabled());
-    QVERIFY(!Button(3)->isEnabled());
+    QVERIFY(ExecuteButton()->isEnabled());
+    QVERIFY(!StopButton()->isEnabled());
     QVERIFY(!Main().Run().StopFlag());
     QVERIFY(LogLines().contains("Прервано пользователем"));
     QVERIFY(Status()->Text().startsWith("Готово. Обработано 0 файлов."));
@@ -279,17 +280,17 @@ class TestFormMain : public QObject {
   // the new run begins once the old one is over.
   void executeWhileAStoppedRunEnds() {
     Execute([&] {
-      Button(3)->click();
-      Button(2)->click();
-      QVERIFY(!Button(2)->isEnabled());  // the press is taken
+      StopButton()->click();
+      ExecuteButton()->click();
+      QVERIFY(!ExecuteButton()->isEnabled());  // the press is taken
       QVERIFY(Main().Run().Running());
     });
     QVERIFY(messages_.errors.isEmpty());
     QVERIFY(Status()->Text().startsWith("Готово. Обработано 2 файлов."));
     QVERIFY(!LogLines().contains("Прервано пользователем"));
     QVERIFY(QFile::exists(Output("index.htm")));
-    QVERIFY(Button(2)->isEnabled());
-    QVERIFY(!Button(3)->isEnabled());
+    QVERIFY(ExecuteButton()->isEnabled());
+    QVERIFY(!StopButton()->isEnabled());
   }
 
   // After an error the window is idle and the next run works.
@@ -298,8 +299,8 @@ class TestFormMain : public QObject {
     Execute();
     QCOMPARE(messages_.errors.size(), 1);
     QCOMPARE(Status()->Text(), QStringLiteral("File not found"));  // not "Поиск..."
-    QVERIFY(Button(2)->isEnabled());
-    QVERIFY(!Button(3)->isEnabled());
+    QVERIFY(ExecuteButton()->isEnabled());
+    QVERIFY(!StopButton()->isEnabled());
     QVERIFY(!Main().Run().StopFlag());
     QVERIFY(!Main().Run().Running());
     QVERIFY(!Status()->ProgressBar()->isVisible());
@@ -317,11 +318,11 @@ class TestFormMain : public QObject {
     bool shown = false;
     Execute([&] {
       WhenModalShown([&](QWidget* dialog) {
-        shown = dialog == &program_->FormOpt();
+        shown = dialog == &program_->Options();
         Switch("chScript")->setChecked(false);
-        Find<QPushButton>(dialog, "Button1")->click();
+        Find<QPushButton>(dialog, "okButton")->click();
       });
-      Find<QAction>(&Main(), "aSettings")->trigger();
+      Find<QAction>(&Main(), "settingsAction")->trigger();
       QVERIFY(Main().Run().Running());
     });
     QVERIFY(shown);
@@ -331,7 +332,7 @@ class TestFormMain : public QObject {
   // Closing the window during a run stops the run; the window closes when it has ended.
   void closingDuringARun() {
     Execute([&] {
-      Find<QAction>(&Main(), "aExit")->trigger();
+      Find<QAction>(&Main(), "exitAction")->trigger();
       QVERIFY(Main().isVisible());
     });
     QVERIFY(!Main().isVisible());
@@ -350,10 +351,10 @@ class TestFormMain : public QObject {
       starts << start;
       return answer;
     });
-    Button(1)->click();
+    ChooseFolderButton()->click();
     QCOMPARE(Folder()->text(), QStringLiteral("/picked"));
     answer.reset();
-    Button(1)->click();
+    ChooseFolderButton()->click();
     QCOMPARE(Folder()->text(), QStringLiteral("/picked"));
     QCOMPARE(starts, (QStringList{QDir::toNativeSeparators(QDir::homePath()), "/picked"}));
   }
@@ -361,5 +362,5 @@ class TestFormMain : public QObject {
 
 }  // namespace varnow::test
 
-QTEST_MAIN(varnow::test::TestFormMain)
-#include "TestFormMain.moc"
+QTEST_MAIN(varnow::test::TestMainWindow)
+#include "TestMainWindow.moc"

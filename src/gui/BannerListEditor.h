@@ -4,7 +4,7 @@
 #include <filesystem>
 
 #include "ErrorBox.h"
-#include "settings/ProfileFile.h"
+#include "settings/IniFile.h"
 
 class QLineEdit;
 class QTableWidget;
@@ -14,23 +14,23 @@ namespace varnow {
 // The banner list editor: the 21 marker pairs of the settings file, one row each. Filled once
 // when created; a click on the list loads the selected slot from the file into the two boxes,
 // "+" stores the boxes into the file and the row at once.
-class TFormBan : public QDialog {
+class BannerListEditor : public QDialog {
   Q_OBJECT
 
  public:
-  TFormBan(std::filesystem::path settingsFile, UserMessages messages, QWidget* parent = nullptr);
+  BannerListEditor(std::filesystem::path settingsFile, UserMessages messages, QWidget* parent = nullptr);
 
  public slots:
-  void ListView1Click();
-  void BitBtn1Click();  // "+"
-  void Button1Click();  // "Закрыть"
+  void LoadSelectedSlot();
+  void StoreMarkersInSelectedSlot();  // "+"
+  void CloseEditor();  // "Закрыть"
 
  private:
   void BuildControls();
-  void FormCreate();
+  void FillList();
   int SelectedSlot() const;  // -1 when no row is selected
 
-  ProfileFile settings_;
+  IniFile settings_;
   UserMessages messages_;
   QTableWidget* bannerList_ = nullptr;
   QLineEdit* firstMarkerField_ = nullptr;

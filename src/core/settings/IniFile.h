@@ -11,9 +11,9 @@ namespace varnow {
 // Nothing is held open or cached: every read goes to the disk, every write rewrites the file
 // through a temporary file renamed into place, keeping every other line as it was.
 // The file is code page 1251; values cross this interface as UTF-8 text.
-class ProfileFile {
+class IniFile {
  public:
-  explicit ProfileFile(std::filesystem::path file) : file_(std::move(file)) {}
+  explicit IniFile(std::filesystem::path file) : file_(std::move(file)) {}
 
   const std::filesystem::path& Path() const { return file_; }
 

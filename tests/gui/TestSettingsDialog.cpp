@@ -7,15 +7,15 @@
 
 #include "GuiTestSupport.h"
 #include "SwitchBoxes.h"
-#include "TFormOpt.h"
+#include "SettingsDialog.h"
 
 namespace varnow::test {
 
 namespace {
 
 // All thirteen keys of "Main" as the dialog writes them, in file order.
-QStringList MainLines(const QString& storePatch, const QStringList& checkedKeys) {
-  QStringList lines{QStringLiteral("StorePatch=") + storePatch};
+QStringList MainLines(const QString& outputFolder, const QStringList& checkedKeys) {
+  QStringList lines{QStringLiteral("StorePatch=") + outputFolder};
   for (const SwitchInfo& info : kSwitches) {
     const QString key =
         QString::fromLatin1(info.key.data(), static_cast<qsizetype>(info.key.size()));
@@ -26,7 +26,7 @@ QStringList MainLines(const QString& storePatch, const QStringList& checkedKeys)
 
 }  // namespace
 
-class TestFormOpt : public QObject {
+class TestSettingsDialog : public QObject {
   Q_OBJECT
 
  private:
@@ -34,14 +34,14 @@ class TestFormOpt : public QObject {
   QString ini_;
   RecordedMessages messages_;
 
-  std::unique_ptr<TFormOpt> MakeDialog() {
-    return std::make_unique<TFormOpt>(ini_.toStdString(), messages_.Sink());
+  std::unique_ptr<SettingsDialog> MakeDialog() {
+    return std::make_unique<SettingsDialog>(ini_.toStdString(), messages_.Sink());
   }
-  static QCheckBox* Box(TFormOpt& dialog, const char* name) {
+  static QCheckBox* Box(SettingsDialog& dialog, const char* name) {
     return Find<QCheckBox>(&dialog, QString::fromLatin1(name));
   }
-  static QLineEdit* Folder(TFormOpt& dialog) { return Find<QLineEdit>(&dialog, "Edit1"); }
-  static void Press(TFormOpt& dialog, const char* button) {
+  static QLineEdit* Folder(SettingsDialog& dialog) { return Find<QLineEdit>(&dialog, "outputFolderField"); }
+  static void Press(SettingsDialog& dialog, const char* button) {
     Find<QPushButton>(&dialog, QString::fromLatin1(button))->click();
   }
 
@@ -57,7 +57,7 @@ class TestFormOpt : public QObject {
     QWidget owner;
     owner.setGeometry(100, 100, 700, 500);
     owner.show();
-    auto dialog = std::make_unique<TFormOpt>(ini_.toStdString(), messages_.Sink(), &owner);
+    auto dialog = std::make_unique<SettingsDialog>(ini_.toStdString(), messages_.Sink(), &owner);
     dialog->show();
     QStringList chain;
     QWidget* at = Folder(*dialog);
@@ -67,10 +67,10 @@ class TestFormOpt : public QObject {
       }
       at = at->nextInFocusChain();
     } while (at != Folder(*dialog));
-    QCOMPARE(chain, (QStringList{"Edit1", "BitBtn1", "chMSWord", "chStyle", "chSpan", "chTable",
+    QCOMPARE(chain, (QStringList{"outputFolderField", "chooseOutputFolderButton", "chMSWord", "chStyle", "chSpan", "chTable",
                                  "chBody", "chFont", "chScript", "chNoscript", "chIframe",
-                                 "chOnMouseOver", "chBlank", "chBanner", "Button3", "Button2",
-                                 "Button1"}));
+                                 "chOnMouseOver", "chBlank", "chBanner", "bannersButton", "cancelButton",
+                                 "okButton"}));
     const QPoint first = dialog->pos();
     dialog->hide();
     dialog->show();
@@ -86,9 +86,9 @@ class TestFormOpt : public QObject {
                QString::fromUtf8(info.caption.data(), static_cast<qsizetype>(info.caption.size())));
     }
     QCOMPARE(Box(*dialog, "chBlank")->text(), QStringLiteral("target=\"_blank\""));
-    QCOMPARE(Find<QPushButton>(dialog.get(), "Button1")->text(), QStringLiteral("ОК"));
-    QCOMPARE(Find<QPushButton>(dialog.get(), "Button2")->text(), QStringLiteral("Отмена"));
-    QCOMPARE(Find<QPushButton>(dialog.get(), "Button3")->text(), QStringLiteral("..."));
+    QCOMPARE(Find<QPushButton>(dialog.get(), "okButton")->text(), QStringLiteral("ОК"));
+    QCOMPARE(Find<QPushButton>(dialog.get(), "cancelButton")->text(), QStringLiteral("Отмена"));
+    QCOMPARE(Find<QPushButton>(dialog.get(), "bannersButton")->text(), QStringLiteral("..."));
     QVERIFY(dialog->width() >= 408 && dialog->height() >= 266);
   }
 
@@ -97,7 +97,7 @@ class TestFormOpt : public QObject {
     auto dialog = MakeDialog();
     QVERIFY(messages_.errors.isEmpty());
     QCOMPARE(Folder(*dialog)->text(), QString());
-    QCOMPARE(dialog->StoreDir(), std::string());
+    QCOMPARE(dialog->OutputFolder(), std::string());
     for (const SwitchInfo& info : kSwitches) {
       QVERIFY(!dialog->SwitchOn(info.id));
     }
@@ -116,13 +116,13 @@ class TestFormOpt : public QObject {
     auto dialog = MakeDialog();
     QVERIFY(messages_.errors.isEmpty());
     QCOMPARE(Folder(*dialog)->text(), QStringLiteral("/srv/out"));
-    QCOMPARE(dialog->StoreDir(), std::string("/srv/out"));
+    QCOMPARE(dialog->OutputFolder(), std::string("/srv/out"));
     const QStringList on{"RmScript", "RmNoscript", "RmIframe", "RmStyle",
                          "RmTable",  "RmBanner",   "RmBlank"};
     for (const SwitchInfo& info : kSwitches) {
       QCOMPARE(dialog->SwitchOn(info.id), on.contains(QString::fromLatin1(info.key.data())));
     }
-    Press(*dialog, "Button1");
+    Press(*dialog, "okButton");
     QCOMPARE(SectionLines(ini_, "Main"), MainLines("/srv/out", on));
   }
 
@@ -136,7 +136,7 @@ class TestFormOpt : public QObject {
     QVERIFY(!dialog->SwitchOn(Switch::kNoscript));
     QVERIFY(!dialog->SwitchOn(Switch::kIframe));
     QCOMPARE(Folder(*dialog)->text(), QStringLiteral("/srv/out"));
-    QCOMPARE(dialog->StoreDir(), std::string("/srv/out"));
+    QCOMPARE(dialog->OutputFolder(), std::string("/srv/out"));
   }
 
   void missingSwitchInAnExistingFile() {
@@ -155,11 +155,11 @@ class TestFormOpt : public QObject {
     dialog->open();
     Folder(*dialog)->setText(QStringLiteral("/typed"));
     Box(*dialog, "chScript")->setChecked(false);
-    Press(*dialog, "Button2");
+    Press(*dialog, "cancelButton");
     QVERIFY(!dialog->isVisible());
     QCOMPARE(dialog->result(), int(QDialog::Rejected));
     QCOMPARE(Folder(*dialog)->text(), QStringLiteral("/old"));
-    QCOMPARE(dialog->StoreDir(), std::string("/old"));
+    QCOMPARE(dialog->OutputFolder(), std::string("/old"));
     QVERIFY(!dialog->SwitchOn(Switch::kScript));
     QCOMPARE(ReadFile(ini_), before);
     dialog.reset();
@@ -177,7 +177,7 @@ class TestFormOpt : public QObject {
     QVERIFY(dialog->close());
     QVERIFY(!dialog->isVisible());
     QCOMPARE(Folder(*dialog)->text(), QStringLiteral("/typed"));
-    QCOMPARE(dialog->StoreDir(), std::string("/old"));
+    QCOMPARE(dialog->OutputFolder(), std::string("/old"));
     QCOMPARE(ReadFile(ini_), before);
     dialog.reset();
     QCOMPARE(SectionLines(ini_, "Main"), MainLines("/typed", {}));
@@ -193,7 +193,7 @@ class TestFormOpt : public QObject {
     QVERIFY(!QFile::exists(ini_));
     QTest::keyClick(Folder(*dialog), Qt::Key_Escape);
     QVERIFY(dialog->isVisible());
-    QTest::keyClick(Find<QPushButton>(dialog.get(), "Button2"), Qt::Key_Return);
+    QTest::keyClick(Find<QPushButton>(dialog.get(), "cancelButton"), Qt::Key_Return);
     QVERIFY(!dialog->isVisible());
     QVERIFY(!QFile::exists(ini_));
   }
@@ -203,10 +203,10 @@ class TestFormOpt : public QObject {
     dialog->open();
     Folder(*dialog)->setText(QStringLiteral("/новая папка"));
     Box(*dialog, "chFont")->setChecked(true);
-    Press(*dialog, "Button1");
+    Press(*dialog, "okButton");
     QVERIFY(!dialog->isVisible());
     QCOMPARE(dialog->result(), int(QDialog::Accepted));
-    QCOMPARE(dialog->StoreDir(), std::string("/новая папка"));
+    QCOMPARE(dialog->OutputFolder(), std::string("/новая папка"));
     QCOMPARE(SectionLines(ini_, "Main"), MainLines("/новая папка", {"RmFont"}));
   }
 
@@ -217,10 +217,10 @@ class TestFormOpt : public QObject {
     auto dialog = MakeDialog();
     dialog->open();
     Folder(*dialog)->setText(QStringLiteral("/new"));
-    Press(*dialog, "Button1");
+    Press(*dialog, "okButton");
     QCOMPARE(messages_.errors, QStringList{"Unable to write to " + ini_});
     QVERIFY(dialog->isVisible());
-    QCOMPARE(dialog->StoreDir(), std::string("/new"));
+    QCOMPARE(dialog->OutputFolder(), std::string("/new"));
     dialog->close();
     dialog.reset();  // the program's end tries again, reports again, and goes on
     QCOMPARE(messages_.errors.size(), 2);
@@ -239,11 +239,11 @@ class TestFormOpt : public QObject {
       starts << start;
       return answer;
     });
-    Press(*dialog, "BitBtn1");
+    Press(*dialog, "chooseOutputFolderButton");
     QCOMPARE(Folder(*dialog)->text(), QStringLiteral("/picked/one"));
-    QCOMPARE(dialog->StoreDir(), std::string());
+    QCOMPARE(dialog->OutputFolder(), std::string());
     answer.reset();
-    Press(*dialog, "BitBtn1");
+    Press(*dialog, "chooseOutputFolderButton");
     QCOMPARE(Folder(*dialog)->text(), QStringLiteral("/picked/one"));
     QCOMPARE(starts, (QStringList{QString(), "/picked/one"}));
   }
@@ -251,5 +251,5 @@ class TestFormOpt : public QObject {
 
 }  // namespace varnow::test
 
-QTEST_MAIN(varnow::test::TestFormOpt)
-#include "TestFormOpt.moc"
+QTEST_MAIN(varnow::test::TestSettingsDialog)
+#include "TestSettingsDialog.moc"

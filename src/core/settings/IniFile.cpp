@@ -1,4 +1,4 @@
-#include "settings/ProfileFile.h"
+#include "settings/IniFile.h"
 
 #include <cerrno>
 #include <optional>
@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "files/ReplaceFile.h"
-#include "settings/ProfileLines.h"
+#include "settings/IniLines.h"
 #include "settings/SettingsErrors.h"
 #include "text/Cp1251.h"
 #include "text/Format.h"
@@ -14,12 +14,12 @@
 namespace varnow {
 namespace {
 
-using profile::Line;
-using profile::Locate;
-using profile::Place;
-using profile::ReadFileBytes;
-using profile::SplitLines;
-using profile::Trim;
+using ini::Line;
+using ini::Locate;
+using ini::Place;
+using ini::ReadFileBytes;
+using ini::SplitLines;
+using ini::Trim;
 
 std::string LineEndOf(std::string_view bytes) {
   const std::size_t nl = bytes.find('\n');
@@ -60,7 +60,7 @@ std::string ToCp1251(std::string_view text, std::string_view what) {
 
 }  // namespace
 
-std::string ProfileFile::ReadString(std::string_view section, std::string_view key) const {
+std::string IniFile::ReadString(std::string_view section, std::string_view key) const {
   const std::optional<std::string> bytes = ReadFileBytes(file_);
   const std::optional<std::string> sectionBytes = Utf8ToCp1251Exact(section);
   const std::optional<std::string> keyBytes = Utf8ToCp1251Exact(key);
@@ -69,11 +69,11 @@ std::string ProfileFile::ReadString(std::string_view section, std::string_view k
   }
   const std::vector<Line> lines = SplitLines(*bytes);
   const std::optional<std::string_view> value =
-      profile::FindValue(lines, *sectionBytes, *keyBytes);
+      ini::FindValue(lines, *sectionBytes, *keyBytes);
   return value ? Cp1251ToUtf8(*value) : std::string();
 }
 
-void ProfileFile::WriteString(std::string_view section, std::string_view key,
+void IniFile::WriteString(std::string_view section, std::string_view key,
                               std::string_view value) const {
   if (value.find_first_of("\r\n") != std::string_view::npos) {
     throw SettingsWriteError(FormatText(
@@ -87,9 +87,9 @@ void ProfileFile::WriteString(std::string_view section, std::string_view key,
   const std::filesystem::path target = WriteTarget(file_);
   // A missing file is begun anew; one that exists but cannot be read (no access, not a regular
   // file, too large) is never replaced by a file that would hold this key alone.
-  profile::FileRead read = profile::ReadFile(target);
-  if (read.problem != profile::FileRead::Problem::kNone &&
-      !(read.problem == profile::FileRead::Problem::kOpen && read.error == ENOENT)) {
+  ini::FileRead read = ini::ReadFile(target);
+  if (read.problem != ini::FileRead::Problem::kNone &&
+      !(read.problem == ini::FileRead::Problem::kOpen && read.error == ENOENT)) {
     throw SettingsWriteError(FormatText("Unable to write to %s", {file_.string()}));
   }
   const std::string old = read.bytes.value_or(std::string());

@@ -11,13 +11,13 @@ namespace varnow {
 
 // The about box: the program's name and version, a mail link to the author and a link to
 // the web site, both opened by the desktop's default handler.
-class TFormAbout : public QDialog {
+class AboutBox : public QDialog {
   Q_OBJECT
 
  public:
   using LinkOpener = std::function<void(const QUrl&)>;
 
-  explicit TFormAbout(QWidget* parent = nullptr);
+  explicit AboutBox(QWidget* parent = nullptr);
 
   // Tests put their own opener here, so that no mail program or browser starts.
   void SetLinkOpener(LinkOpener opener) { openLink_ = std::move(opener); }
@@ -30,13 +30,13 @@ class TFormAbout : public QDialog {
   static QUrl WebLink();
 
  public slots:
-  void Label3Click();  // the web link
-  void Label4Click();  // the mail link
-  void Button1Click();
+  void OpenWebLink();  // the web link
+  void OpenMailLink();  // the mail link
+  void CloseBox();
 
  private:
   void BuildControls();
-  void FormCreate();
+  void ShowTitle();
 
   LinkOpener openLink_;
   QLabel* titleLabel_ = nullptr;

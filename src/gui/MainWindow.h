@@ -18,22 +18,22 @@ namespace varnow {
 
 class LogPane;
 class StatusPanel;
-class TFormAbout;
-class TFormOpt;
+class AboutBox;
+class SettingsDialog;
 
 // The main window: the folder field with its three tool buttons, the menu, the log pane and
 // the status bar. It hosts the batch run: the run reads the folder field, the settings
 // dialog's check boxes and output folder through it, and reports into the log pane, the
 // status bar and the two buttons.
-class TFormMain : public QMainWindow, public RunHost {
+class MainWindow : public QMainWindow, public RunHost {
   Q_OBJECT
 
  public:
-  TFormMain(std::filesystem::path settingsFile, UserMessages messages, QWidget* parent = nullptr);
-  ~TFormMain() override;
+  MainWindow(std::filesystem::path settingsFile, UserMessages messages, QWidget* parent = nullptr);
+  ~MainWindow() override;
 
   // The windows its actions show; they are created after this one.
-  void UseForms(TFormAbout* about, TFormOpt* options);
+  void UseDialogs(AboutBox* about, SettingsDialog* options);
   void SetFolderPicker(FolderPicker picker) { pickFolder_ = std::move(picker); }
   // How often at most the run's pump reaches the event loop; 0 lets every pump through.
   void SetPumpInterval(qint64 milliseconds) { pumpIntervalMs_ = milliseconds; }
@@ -46,7 +46,7 @@ class TFormMain : public QMainWindow, public RunHost {
   // What the run asks of its host.
   void Pump() override;
   std::string FolderText() override;
-  std::string StoreDir() override;
+  std::string OutputFolder() override;
   bool SwitchOn(Switch which) override;
   void SetStatus(const std::string& text) override;
   void ClearLog() override;
@@ -56,12 +56,12 @@ class TFormMain : public QMainWindow, public RunHost {
   void RunEnded() override;
 
  public slots:
-  void aExecuteExecute();
-  void aStopExecute();
-  void aSelectDirExecute();
-  void aSettingsExecute();
-  void aAboutExecute();
-  void aExitExecute();
+  void StartRun();
+  void StopRun();
+  void ChooseFolder();
+  void OpenSettings();
+  void ShowAbout();
+  void CloseWindow();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -69,7 +69,7 @@ class TFormMain : public QMainWindow, public RunHost {
  private:
   void BuildActions();
   void BuildControls();
-  void FormCreate();
+  void ShowTitle();
   void FitToScreen();
   // One run; false when it ended with an error (already shown).
   bool RunOnce();
@@ -79,15 +79,15 @@ class TFormMain : public QMainWindow, public RunHost {
   FolderPicker pickFolder_;
   QString pickerPath_;  // where the folder picker opens: the last folder chosen with it
 
-  TFormAbout* formAbout_ = nullptr;
-  TFormOpt* formOpt_ = nullptr;
+  AboutBox* aboutBox_ = nullptr;
+  SettingsDialog* settingsDialog_ = nullptr;
 
-  QAction* aSettings_ = nullptr;
-  QAction* aExit_ = nullptr;
-  QAction* aAbout_ = nullptr;
-  QAction* aExecute_ = nullptr;
-  QAction* aSelectDir_ = nullptr;
-  QAction* aStop_ = nullptr;
+  QAction* settingsAction_ = nullptr;
+  QAction* exitAction_ = nullptr;
+  QAction* aboutAction_ = nullptr;
+  QAction* executeAction_ = nullptr;
+  QAction* chooseFolderAction_ = nullptr;
+  QAction* stopAction_ = nullptr;
   QLineEdit* folderField_ = nullptr;
   LogPane* logPane_ = nullptr;
   StatusPanel* statusPanel_ = nullptr;

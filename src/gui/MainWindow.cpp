@@ -1,4 +1,4 @@
-#include "TFormMain.h"
+#include "MainWindow.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -17,13 +17,13 @@
 #include "Icons.h"
 #include "LogPane.h"
 #include "StatusPanel.h"
-#include "TFormAbout.h"
-#include "TFormOpt.h"
+#include "AboutBox.h"
+#include "SettingsDialog.h"
 #include "Version.h"
 #include "batch/RunTexts.h"
 #include "explain/ChangeLine.h"
 #include "paths/SplitPath.h"
-#include "settings/CachedProfile.h"
+#include "settings/CachedIniFile.h"
 #include "settings/Settings.h"
 #include "text/Cp1251.h"
 
@@ -47,7 +47,7 @@ const char* const kIntroLines[] = {
 
 }  // namespace
 
-TFormMain::TFormMain(std::filesystem::path settingsFile, UserMessages messages, QWidget* parent)
+MainWindow::MainWindow(std::filesystem::path settingsFile, UserMessages messages, QWidget* parent)
     : QMainWindow(parent),
       settingsFile_(settingsFile),
       messages_(std::move(messages)),
@@ -55,60 +55,60 @@ TFormMain::TFormMain(std::filesystem::path settingsFile, UserMessages messages, 
       pickerPath_(QDir::toNativeSeparators(QDir::homePath())),
       pumpIntervalMs_(kPumpIntervalMs),
       run_(*this, std::move(settingsFile)) {
-  setObjectName(QStringLiteral("FormMain"));
+  setObjectName(QStringLiteral("mainWindow"));
   setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
   BuildActions();
   BuildControls();
   FitToScreen();
-  FormCreate();
+  ShowTitle();
 }
 
-TFormMain::~TFormMain() = default;
+MainWindow::~MainWindow() = default;
 
-void TFormMain::UseForms(TFormAbout* about, TFormOpt* options) {
-  formAbout_ = about;
-  formOpt_ = options;
+void MainWindow::UseDialogs(AboutBox* about, SettingsDialog* options) {
+  aboutBox_ = about;
+  settingsDialog_ = options;
 }
 
-void TFormMain::BuildActions() {
+void MainWindow::BuildActions() {
   const auto action = [this](const char* name, const QString& caption, IconRole image,
-                             void (TFormMain::*handler)()) {
+                             void (MainWindow::*handler)()) {
     auto* a = new QAction(RoleIcon(image, style()), caption, this);
     a->setObjectName(QString::fromLatin1(name));
     connect(a, &QAction::triggered, this, handler);
     return a;
   };
-  aSettings_ = action("aSettings", QStringLiteral("Настройки"), IconRole::kSettings,
-                      &TFormMain::aSettingsExecute);
-  aExit_ = action("aExit", QStringLiteral("Выход"), IconRole::kStop, &TFormMain::aExitExecute);
-  aAbout_ = action("aAbout", QStringLiteral("О программе..."), IconRole::kAbout,
-                   &TFormMain::aAboutExecute);
+  settingsAction_ = action("settingsAction", QStringLiteral("Настройки"), IconRole::kSettings,
+                      &MainWindow::OpenSettings);
+  exitAction_ = action("exitAction", QStringLiteral("Выход"), IconRole::kStop, &MainWindow::CloseWindow);
+  aboutAction_ = action("aboutAction", QStringLiteral("О программе..."), IconRole::kAbout,
+                   &MainWindow::ShowAbout);
   // The three tool buttons show only their images; the tips name what they do, and the keys.
-  aExecute_ = action("aExecute", QString(), IconRole::kExecute, &TFormMain::aExecuteExecute);
-  aExecute_->setShortcut(QKeySequence(Qt::Key_F5));
-  aExecute_->setToolTip(QStringLiteral("Выполнить (F5)"));
-  aSelectDir_ =
-      action("aSelectDir", QString(), IconRole::kChooseFolder, &TFormMain::aSelectDirExecute);
-  aSelectDir_->setToolTip(QStringLiteral("Выбрать папку"));
-  aStop_ = action("aStop", QString(), IconRole::kStop, &TFormMain::aStopExecute);
-  aStop_->setShortcuts({QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_Period)});
-  aStop_->setToolTip(QStringLiteral("Остановить (Esc, Ctrl+.)"));
-  aStop_->setEnabled(false);
+  executeAction_ = action("executeAction", QString(), IconRole::kExecute, &MainWindow::StartRun);
+  executeAction_->setShortcut(QKeySequence(Qt::Key_F5));
+  executeAction_->setToolTip(QStringLiteral("Выполнить (F5)"));
+  chooseFolderAction_ =
+      action("chooseFolderAction", QString(), IconRole::kChooseFolder, &MainWindow::ChooseFolder);
+  chooseFolderAction_->setToolTip(QStringLiteral("Выбрать папку"));
+  stopAction_ = action("stopAction", QString(), IconRole::kStop, &MainWindow::StopRun);
+  stopAction_->setShortcuts({QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_Period)});
+  stopAction_->setToolTip(QStringLiteral("Остановить (Esc, Ctrl+.)"));
+  stopAction_->setEnabled(false);
 }
 
-void TFormMain::BuildControls() {
+void MainWindow::BuildControls() {
   QMenuBar* menu = menuBar();
-  menu->setObjectName(QStringLiteral("ActionMainMenuBar1"));
+  menu->setObjectName(QStringLiteral("menuBar"));
   QMenu* file = menu->addMenu(QStringLiteral("Файл"));
-  file->addAction(aSettings_);
+  file->addAction(settingsAction_);
   file->addSeparator();
-  file->addAction(aExit_);
+  file->addAction(exitAction_);
   QMenu* help = menu->addMenu(QStringLiteral("?"));
-  help->addAction(aAbout_);
+  help->addAction(aboutAction_);
 
   auto* toolBar = new QToolBar(this);
-  toolBar->setObjectName(QStringLiteral("ToolBar1"));
+  toolBar->setObjectName(QStringLiteral("toolBar"));
   toolBar->setMovable(false);
   toolBar->setFloatable(false);
   toolBar->setIconSize(QSize(16, 16));
@@ -116,27 +116,31 @@ void TFormMain::BuildControls() {
   toolBar->toggleViewAction()->setVisible(false);
   setContextMenuPolicy(Qt::NoContextMenu);  // no menu to hide the tool bar
   folderField_ = new QLineEdit(QDir::toNativeSeparators(QDir::homePath()), toolBar);
-  folderField_->setObjectName(QStringLiteral("Edit1"));
+  folderField_->setObjectName(QStringLiteral("folderField"));
   folderField_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
   // Enter in the folder field starts a run, as Execute does.
-  connect(folderField_, &QLineEdit::returnPressed, aExecute_, &QAction::trigger);
+  connect(folderField_, &QLineEdit::returnPressed, executeAction_, &QAction::trigger);
   toolBar->addWidget(folderField_);
-  int number = 1;
-  for (QAction* a : {aSelectDir_, aExecute_, aStop_}) {
+  const std::pair<QAction*, QString> buttons[] = {
+      {chooseFolderAction_, QStringLiteral("chooseFolderButton")},
+      {executeAction_, QStringLiteral("executeButton")},
+      {stopAction_, QStringLiteral("stopButton")},
+  };
+  for (const auto& [a, name] : buttons) {
     toolBar->addAction(a);
     QWidget* button = toolBar->widgetForAction(a);
-    button->setObjectName(QStringLiteral("ToolButton%1").arg(number++));
+    button->setObjectName(name);
     button->setFocusPolicy(Qt::TabFocus);  // reachable with Tab after the folder field
   }
   addToolBar(Qt::TopToolBarArea, toolBar);
 
   logPane_ = new LogPane(this);
-  logPane_->setObjectName(QStringLiteral("Memo1"));
+  logPane_->setObjectName(QStringLiteral("logPane"));
   setCentralWidget(logPane_);
-  connect(logPane_, &LogPane::lineActivated, this, &TFormMain::OpenChangeAt);
+  connect(logPane_, &LogPane::lineActivated, this, &MainWindow::OpenChangeAt);
 
   statusPanel_ = new StatusPanel(this);
-  statusPanel_->setObjectName(QStringLiteral("StatusBar1"));
+  statusPanel_->setObjectName(QStringLiteral("statusPanel"));
   setStatusBar(statusPanel_);
   statusPanel_->SetText(QStringLiteral("Готово"));
 
@@ -146,7 +150,7 @@ void TFormMain::BuildControls() {
   logPane_->Flush();
 }
 
-void TFormMain::FitToScreen() {
+void MainWindow::FitToScreen() {
   // The designed size, unless the screen cannot hold it (a small screen, a large scale
   // factor): then as much of it as the screen holds. Either way centred, never off-screen.
   QSize size = kClientSize;
@@ -161,7 +165,7 @@ void TFormMain::FitToScreen() {
   move(desktop.center() - QPoint(size.width() / 2, size.height() / 2));
 }
 
-void TFormMain::FormCreate() {
+void MainWindow::ShowTitle() {
   const QString title = QString::fromUtf8(version::kTitle);
   SetApplicationTitle(title);
   setWindowTitle(title);
@@ -169,14 +173,14 @@ void TFormMain::FormCreate() {
 
 // ---- actions ----
 
-void TFormMain::aExecuteExecute() {
-  if (!run_.Running() && StoreDir().empty()) {
+void MainWindow::StartRun() {
+  if (!run_.Running() && OutputFolder().empty()) {
     // The first run, with no output folder yet: the way out is offered with the message, and
     // nothing of the window (the intro text) is touched.
-    const std::string_view message = run_text::kNoStoreDir;
+    const std::string_view message = run_text::kNoOutputFolder;
     if (messages_.offer(this, QString::fromUtf8(message.data(), qsizetype(message.size())),
                         QStringLiteral("Настройки..."))) {
-      aSettingsExecute();
+      OpenSettings();
     }
     return;
   }
@@ -184,7 +188,7 @@ void TFormMain::aExecuteExecute() {
     // Pressed after Stop while the stopped run is still ending (this is inside its pump).
     // The press is kept: the new run starts as soon as the old one has ended.
     executePending_ = true;
-    aExecute_->setEnabled(false);
+    executeAction_->setEnabled(false);
     return;
   }
   do {
@@ -199,7 +203,7 @@ void TFormMain::aExecuteExecute() {
   }
 }
 
-bool TFormMain::RunOnce() {
+bool MainWindow::RunOnce() {
   sinceLastPump_.invalidate();  // the first pump of a run reaches the event loop
   try {
     run_.Execute();
@@ -214,13 +218,13 @@ bool TFormMain::RunOnce() {
   }
 }
 
-void TFormMain::aStopExecute() {
+void MainWindow::StopRun() {
   executePending_ = false;
   run_.RequestStop();
-  aExecute_->setEnabled(true);
+  executeAction_->setEnabled(true);
 }
 
-void TFormMain::aSelectDirExecute() {
+void MainWindow::ChooseFolder() {
   const std::optional<QString> chosen =
       pickFolder_(this, QStringLiteral("Выберите папку с HTML файлами"), pickerPath_);
   if (chosen) {
@@ -229,23 +233,23 @@ void TFormMain::aSelectDirExecute() {
   }
 }
 
-void TFormMain::aSettingsExecute() {
-  if (formOpt_ != nullptr) {
-    formOpt_->exec();
+void MainWindow::OpenSettings() {
+  if (settingsDialog_ != nullptr) {
+    settingsDialog_->exec();
   }
 }
 
-void TFormMain::aAboutExecute() {
-  if (formAbout_ != nullptr) {
-    formAbout_->exec();
+void MainWindow::ShowAbout() {
+  if (aboutBox_ != nullptr) {
+    aboutBox_->exec();
   }
 }
 
-void TFormMain::aExitExecute() {
+void MainWindow::CloseWindow() {
   close();
 }
 
-void TFormMain::closeEvent(QCloseEvent* event) {
+void MainWindow::closeEvent(QCloseEvent* event) {
   if (run_.Running()) {
     // Closing during a run stops it; the window closes once the run has ended (log.txt
     // saved), so nothing is left half done.
@@ -260,7 +264,7 @@ void TFormMain::closeEvent(QCloseEvent* event) {
 
 // ---- the run's host ----
 
-void TFormMain::Pump() {
+void MainWindow::Pump() {
   if (pumpIntervalMs_ > 0 && sinceLastPump_.isValid() &&
       sinceLastPump_.elapsed() < pumpIntervalMs_) {
     return;
@@ -269,19 +273,19 @@ void TFormMain::Pump() {
   sinceLastPump_.start();
 }
 
-std::string TFormMain::FolderText() {
+std::string MainWindow::FolderText() {
   return folderField_->text().toStdString();
 }
 
-std::string TFormMain::StoreDir() {
-  return formOpt_ != nullptr ? formOpt_->StoreDir() : std::string();
+std::string MainWindow::OutputFolder() {
+  return settingsDialog_ != nullptr ? settingsDialog_->OutputFolder() : std::string();
 }
 
-bool TFormMain::SwitchOn(Switch which) {
-  return formOpt_ != nullptr && formOpt_->SwitchOn(which);
+bool MainWindow::SwitchOn(Switch which) {
+  return settingsDialog_ != nullptr && settingsDialog_->SwitchOn(which);
 }
 
-void TFormMain::OpenChangeAt(std::size_t line) {
+void MainWindow::OpenChangeAt(std::size_t line) {
   const std::string text = logPane_->Line(line).toStdString();
   const std::optional<ChangeLine> change = ParseChangeLine(text);
   if (!change) {
@@ -297,11 +301,11 @@ void TFormMain::OpenChangeAt(std::size_t line) {
   }
   try {
     const SplitParts parts = SplitPath(change->page);
-    request.output = MirroredPath(StoreDir(), parts.directory, parts.fileName);
+    request.output = MirroredPath(OutputFolder(), parts.directory, parts.fileName);
   } catch (const std::exception&) {
     // No copy can be named for it: the viewer says there is none.
   }
-  CachedProfile banners(settingsFile_);
+  CachedIniFile banners(settingsFile_);
   ChangeViewer* viewer = ChangeViewer::Open(
       request, [this](Switch s) { return SwitchOn(s); },
       [&banners](int slot) { return ReadBannerMarkers(banners, slot); }, this);
@@ -309,15 +313,15 @@ void TFormMain::OpenChangeAt(std::size_t line) {
   viewer->activateWindow();
 }
 
-void TFormMain::SetStatus(const std::string& text) {
+void MainWindow::SetStatus(const std::string& text) {
   statusPanel_->SetText(QString::fromStdString(text));
 }
 
-void TFormMain::ClearLog() {
+void MainWindow::ClearLog() {
   logPane_->Clear();
 }
 
-void TFormMain::AppendLog(std::string_view line) {
+void MainWindow::AppendLog(std::string_view line) {
   // A file name that is not UTF-8 comes, most likely, from a cp1251 system: show it so.
   if (IsValidUtf8(line)) {
     logPane_->AppendLine(line);
@@ -326,16 +330,16 @@ void TFormMain::AppendLog(std::string_view line) {
   }
 }
 
-void TFormMain::SetButtons(bool executeEnabled, bool stopEnabled) {
-  aExecute_->setEnabled(executeEnabled);
-  aStop_->setEnabled(stopEnabled);
+void MainWindow::SetButtons(bool executeEnabled, bool stopEnabled) {
+  executeAction_->setEnabled(executeEnabled);
+  stopAction_->setEnabled(stopEnabled);
 }
 
-void TFormMain::Progress(std::size_t done, std::size_t total) {
+void MainWindow::Progress(std::size_t done, std::size_t total) {
   statusPanel_->ShowProgress(done, total);
 }
 
-void TFormMain::RunEnded() {
+void MainWindow::RunEnded() {
   logPane_->Flush();
   statusPanel_->HideProgress();
 }

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "settings/ProfileLines.h"
+#include "settings/IniLines.h"
 
 namespace varnow {
 
@@ -14,9 +14,9 @@ namespace varnow {
 // 21 banner slots of every page. Refresh reads the file again only when it has changed on disk
 // (another file at the path, another size, modification or change time), which costs one stat;
 // the program's own writes always make a new file, so each of them is seen at once.
-class CachedProfile {
+class CachedIniFile {
  public:
-  explicit CachedProfile(std::filesystem::path file) : file_(std::move(file)) {}
+  explicit CachedIniFile(std::filesystem::path file) : file_(std::move(file)) {}
 
   const std::filesystem::path& Path() const { return file_; }
   void Refresh();
@@ -31,7 +31,7 @@ class CachedProfile {
   std::filesystem::path file_;
   bool known_ = false;
   struct stat stat_ {};
-  std::vector<profile::Line> lines_;
+  std::vector<ini::Line> lines_;
 };
 
 }  // namespace varnow

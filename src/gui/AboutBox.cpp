@@ -1,4 +1,4 @@
-#include "TFormAbout.h"
+#include "AboutBox.h"
 
 #include <QDesktopServices>
 #include <QHBoxLayout>
@@ -18,11 +18,11 @@ constexpr char kCredit[] = "© 2004 Команда Varnow";
 
 }  // namespace
 
-QUrl TFormAbout::MailLink() {
+QUrl AboutBox::MailLink() {
   return QUrl(QStringLiteral("mailto:%1?subject=Varnow").arg(QLatin1String(kMailAddress)));
 }
 
-QUrl TFormAbout::WebLink() {
+QUrl AboutBox::WebLink() {
   return QUrl(QString::fromLatin1(kWebAddress));
 }
 
@@ -43,20 +43,20 @@ QLabel* LinkLabel(const QString& text, const QUrl& link, QWidget* parent) {
 
 }  // namespace
 
-TFormAbout::TFormAbout(QWidget* parent)
+AboutBox::AboutBox(QWidget* parent)
     : QDialog(parent), openLink_([](const QUrl& link) { QDesktopServices::openUrl(link); }) {
-  setObjectName(QStringLiteral("FormAbout"));
+  setObjectName(QStringLiteral("aboutBox"));
   setWindowTitle(QStringLiteral("О программе..."));
   setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowCloseButtonHint);
   BuildControls();
   setFixedSize(sizeHint().expandedTo(kClientSize));
-  FormCreate();
+  ShowTitle();
 }
 
-void TFormAbout::BuildControls() {
+void AboutBox::BuildControls() {
   titleLabel_ = new QLabel(this);
-  titleLabel_->setObjectName(QStringLiteral("Label1"));
+  titleLabel_->setObjectName(QStringLiteral("titleLabel"));
   QFont title(QStringLiteral("Arial"), 18, QFont::Bold);
   title.setStyleHint(QFont::SansSerif);
   titleLabel_->setFont(title);
@@ -64,26 +64,26 @@ void TFormAbout::BuildControls() {
       QStringLiteral("%1, версия файла %2")
           .arg(QString::fromUtf8(version::kDescription), QString::fromLatin1(version::kFile)));
 
-  auto* label4 = LinkLabel(QString::fromUtf8(kCredit), MailLink(), this);
-  label4->setObjectName(QStringLiteral("Label4"));
-  label4->setToolTip(QString::fromLatin1(kMailAddress));
-  connect(label4, &QLabel::linkActivated, this, &TFormAbout::Label4Click);
+  auto* mailLink = LinkLabel(QString::fromUtf8(kCredit), MailLink(), this);
+  mailLink->setObjectName(QStringLiteral("mailLink"));
+  mailLink->setToolTip(QString::fromLatin1(kMailAddress));
+  connect(mailLink, &QLabel::linkActivated, this, &AboutBox::OpenMailLink);
 
-  auto* label3 = LinkLabel(QString::fromLatin1(kWebAddress), WebLink(), this);
-  label3->setObjectName(QStringLiteral("Label3"));
-  connect(label3, &QLabel::linkActivated, this, &TFormAbout::Label3Click);
+  auto* webLink = LinkLabel(QString::fromLatin1(kWebAddress), WebLink(), this);
+  webLink->setObjectName(QStringLiteral("webLink"));
+  connect(webLink, &QLabel::linkActivated, this, &AboutBox::OpenWebLink);
 
-  auto* button1 = new QPushButton(QStringLiteral("Закрыть"), this);
-  button1->setObjectName(QStringLiteral("Button1"));
-  connect(button1, &QPushButton::clicked, this, &TFormAbout::Button1Click);
+  auto* closeButton = new QPushButton(QStringLiteral("Закрыть"), this);
+  closeButton->setObjectName(QStringLiteral("closeButton"));
+  connect(closeButton, &QPushButton::clicked, this, &AboutBox::CloseBox);
 
   auto* buttons = new QHBoxLayout;
   buttons->addStretch();
-  buttons->addWidget(button1);
+  buttons->addWidget(closeButton);
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(titleLabel_);
-  layout->addWidget(label4);
-  layout->addWidget(label3);
+  layout->addWidget(mailLink);
+  layout->addWidget(webLink);
   settingsLine_ = new QLabel(this);
   settingsLine_->setObjectName(QStringLiteral("SettingsFile"));
   settingsLine_->setWordWrap(true);
@@ -94,29 +94,29 @@ void TFormAbout::BuildControls() {
   layout->addLayout(buttons);
 }
 
-void TFormAbout::FormCreate() {
+void AboutBox::ShowTitle() {
   titleLabel_->setText(QString::fromUtf8(version::kTitle));
 }
 
-void TFormAbout::ShowSettingsFile(const QString& path) {
+void AboutBox::ShowSettingsFile(const QString& path) {
   settingsLine_->setText(QStringLiteral("Файл настроек: ") + path);
   settingsLine_->setVisible(!path.isEmpty());
   setFixedSize(sizeHint().expandedTo(size()));
 }
 
-QString TFormAbout::SettingsFileLine() const {
+QString AboutBox::SettingsFileLine() const {
   return settingsLine_->text();
 }
 
-void TFormAbout::Label3Click() {
+void AboutBox::OpenWebLink() {
   openLink_(WebLink());
 }
 
-void TFormAbout::Label4Click() {
+void AboutBox::OpenMailLink() {
   openLink_(MailLink());
 }
 
-void TFormAbout::Button1Click() {
+void AboutBox::CloseBox() {
   accept();
 }
 

@@ -1,4 +1,4 @@
-#include "TFormBan.h"
+#include "BannerListEditor.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -24,20 +24,20 @@ QTableWidgetItem* Cell(const std::string& text) {
 
 }  // namespace
 
-TFormBan::TFormBan(std::filesystem::path settingsFile, UserMessages messages, QWidget* parent)
+BannerListEditor::BannerListEditor(std::filesystem::path settingsFile, UserMessages messages, QWidget* parent)
     : QDialog(parent), settings_(std::move(settingsFile)), messages_(std::move(messages)) {
-  setObjectName(QStringLiteral("FormBan"));
+  setObjectName(QStringLiteral("bannerListEditor"));
   setWindowTitle(QStringLiteral("Правка баннеров"));
   setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
   BuildControls();
   setFixedSize(sizeHint().expandedTo(kClientSize));
-  FormCreate();
+  FillList();
 }
 
-void TFormBan::BuildControls() {
+void BannerListEditor::BuildControls() {
   bannerList_ = new QTableWidget(kBannerSlots, 2, this);
-  bannerList_->setObjectName(QStringLiteral("ListView1"));
+  bannerList_->setObjectName(QStringLiteral("bannerList"));
   bannerList_->setHorizontalHeaderLabels({QStringLiteral("Начало"), QStringLiteral("Конец")});
   bannerList_->verticalHeader()->hide();
   bannerList_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
@@ -54,46 +54,46 @@ void TFormBan::BuildControls() {
   bannerList_->setWordWrap(false);
   // Every click on a row loads it, also one that takes the selection away (Ctrl+click): the
   // view reports the click after it has changed the selection.
-  connect(bannerList_, &QTableWidget::clicked, this, &TFormBan::ListView1Click);
+  connect(bannerList_, &QTableWidget::clicked, this, &BannerListEditor::LoadSelectedSlot);
   connect(bannerList_->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
     if (SelectedSlot() < 0) {
-      ListView1Click();
+      LoadSelectedSlot();
     }
   });
 
   firstMarkerField_ = new QLineEdit(this);
-  firstMarkerField_->setObjectName(QStringLiteral("Edit1"));
+  firstMarkerField_->setObjectName(QStringLiteral("firstMarkerField"));
   firstMarkerField_->setFixedWidth(kColumnWidth + 1);
   lastMarkerField_ = new QLineEdit(this);
-  lastMarkerField_->setObjectName(QStringLiteral("Edit2"));
+  lastMarkerField_->setObjectName(QStringLiteral("lastMarkerField"));
   lastMarkerField_->setFixedWidth(kColumnWidth - 1);
 
-  auto* bitBtn1 = new QPushButton(QStringLiteral("+"), this);
-  bitBtn1->setObjectName(QStringLiteral("BitBtn1"));
-  bitBtn1->setToolTip(QStringLiteral("Записать пару в выбранную строку"));
-  QFont bold = bitBtn1->font();
+  auto* storeButton = new QPushButton(QStringLiteral("+"), this);
+  storeButton->setObjectName(QStringLiteral("storeButton"));
+  storeButton->setToolTip(QStringLiteral("Записать пару в выбранную строку"));
+  QFont bold = storeButton->font();
   bold.setBold(true);
   bold.setPixelSize(24);
-  bitBtn1->setFont(bold);
-  bitBtn1->setFixedSize(26, 26);
-  bitBtn1->setAutoDefault(false);
-  connect(bitBtn1, &QPushButton::clicked, this, &TFormBan::BitBtn1Click);
+  storeButton->setFont(bold);
+  storeButton->setFixedSize(26, 26);
+  storeButton->setAutoDefault(false);
+  connect(storeButton, &QPushButton::clicked, this, &BannerListEditor::StoreMarkersInSelectedSlot);
 
-  auto* button1 = new QPushButton(QStringLiteral("Закрыть"), this);
-  button1->setObjectName(QStringLiteral("Button1"));
-  button1->setAutoDefault(false);
-  connect(button1, &QPushButton::clicked, this, &TFormBan::Button1Click);
+  auto* closeButton = new QPushButton(QStringLiteral("Закрыть"), this);
+  closeButton->setObjectName(QStringLiteral("closeButton"));
+  closeButton->setAutoDefault(false);
+  connect(closeButton, &QPushButton::clicked, this, &BannerListEditor::CloseEditor);
 
   // The two boxes sit under the two columns, so that a pair is typed where it will show.
   auto* boxes = new QHBoxLayout;
   boxes->setSpacing(1);
   boxes->addWidget(firstMarkerField_);
   boxes->addWidget(lastMarkerField_);
-  boxes->addWidget(bitBtn1);
+  boxes->addWidget(storeButton);
   boxes->addStretch();
   auto* close = new QHBoxLayout;
   close->addStretch();
-  close->addWidget(button1);
+  close->addWidget(closeButton);
   auto* layout = new QVBoxLayout(this);
   layout->setSpacing(2);
   layout->addWidget(bannerList_, 1);
@@ -101,7 +101,7 @@ void TFormBan::BuildControls() {
   layout->addLayout(close);
 }
 
-void TFormBan::FormCreate() {
+void BannerListEditor::FillList() {
   for (int slot = 0; slot < kBannerSlots; ++slot) {
     BannerPair pair;
     try {
@@ -124,12 +124,12 @@ void TFormBan::FormCreate() {
   bannerList_->setCurrentItem(nullptr);
 }
 
-int TFormBan::SelectedSlot() const {
+int BannerListEditor::SelectedSlot() const {
   const QModelIndexList rows = bannerList_->selectionModel()->selectedRows();
   return rows.isEmpty() ? -1 : rows.front().row();
 }
 
-void TFormBan::ListView1Click() {
+void BannerListEditor::LoadSelectedSlot() {
   const int slot = SelectedSlot();
   if (slot < 0) {
     // No slot is selected: there is nothing to load.
@@ -147,7 +147,7 @@ void TFormBan::ListView1Click() {
   }
 }
 
-void TFormBan::BitBtn1Click() {
+void BannerListEditor::StoreMarkersInSelectedSlot() {
   const int slot = SelectedSlot();
   if (slot < 0) {
     messages_.hint(this, QStringLiteral("Выберите в списке строку, в которую записать пару."));
@@ -164,7 +164,7 @@ void TFormBan::BitBtn1Click() {
   bannerList_->item(slot, 1)->setText(lastMarkerField_->text());
 }
 
-void TFormBan::Button1Click() {
+void BannerListEditor::CloseEditor() {
   accept();
 }
 

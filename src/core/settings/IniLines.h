@@ -9,7 +9,7 @@
 
 // The profile-string (INI) text, line by line, as the settings file's reader and writer share
 // it. Everything here works on the file's own bytes (cp1251).
-namespace varnow::profile {
+namespace varnow::ini {
 
 // One line of the file as it stands on disk: its text and its own line end ("\r\n", "\n", or
 // nothing for a last line without one), so that rewriting keeps every untouched line intact.
@@ -61,4 +61,4 @@ Place Locate(const std::vector<Line>& lines, std::string_view section, std::stri
 std::optional<std::string_view> FindValue(const std::vector<Line>& lines, std::string_view section,
                                           std::string_view key);
 
-}  // namespace varnow::profile
+}  // namespace varnow::ini

@@ -1,4 +1,4 @@
-#include "TFormOpt.h"
+#include "SettingsDialog.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -14,7 +14,7 @@
 
 #include "Icons.h"
 #include "SwitchBoxes.h"
-#include "TFormBan.h"
+#include "BannerListEditor.h"
 #include "settings/Settings.h"
 
 namespace varnow {
@@ -36,55 +36,55 @@ QPushButton* PlainButton(const QString& caption, const char* name, QObject* filt
 
 }  // namespace
 
-TFormOpt::TFormOpt(std::filesystem::path settingsFile, UserMessages messages, QWidget* parent)
+SettingsDialog::SettingsDialog(std::filesystem::path settingsFile, UserMessages messages, QWidget* parent)
     : QDialog(parent),
       settings_(std::move(settingsFile)),
       messages_(std::move(messages)),
       pickFolder_(PickFolderWithDialog) {
-  setObjectName(QStringLiteral("FormOpt"));
+  setObjectName(QStringLiteral("settingsDialog"));
   setWindowTitle(QStringLiteral("Настройки"));
   setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
   BuildControls();
   setFixedSize(sizeHint().expandedTo(kClientSize));
-  FormCreate();
+  ReadSettings();
 }
 
-TFormOpt::~TFormOpt() {
-  FormDestroy();
+SettingsDialog::~SettingsDialog() {
+  WriteSettingsAtEnd();
 }
 
-void TFormOpt::BuildControls() {
-  auto* button1 = PlainButton(QStringLiteral("ОК"), "Button1", this, this);
-  auto* button2 = PlainButton(QStringLiteral("Отмена"), "Button2", this, this);
-  connect(button1, &QPushButton::clicked, this, &TFormOpt::Button1Click);
-  connect(button2, &QPushButton::clicked, this, &TFormOpt::Button2Click);
+void SettingsDialog::BuildControls() {
+  auto* okButton = PlainButton(QStringLiteral("ОК"), "okButton", this, this);
+  auto* cancelButton = PlainButton(QStringLiteral("Отмена"), "cancelButton", this, this);
+  connect(okButton, &QPushButton::clicked, this, &SettingsDialog::AcceptSettings);
+  connect(cancelButton, &QPushButton::clicked, this, &SettingsDialog::DiscardChanges);
 
   auto* paths = new QGroupBox(QStringLiteral("Пути"), this);
-  paths->setObjectName(QStringLiteral("GroupBox1"));
-  auto* label1 = new QLabel(QStringLiteral("Каталог сохраненных файлов"), paths);
-  label1->setObjectName(QStringLiteral("Label1"));
-  storeDirField_ = new QLineEdit(paths);
-  storeDirField_->setObjectName(QStringLiteral("Edit1"));
-  label1->setBuddy(storeDirField_);
-  auto* bitBtn1 = PlainButton(QString(), "BitBtn1", this, paths);
-  bitBtn1->setIcon(RoleIcon(IconRole::kChooseFolder, style()));
-  bitBtn1->setToolTip(QStringLiteral("Выбрать папку"));
-  connect(bitBtn1, &QPushButton::clicked, this, &TFormOpt::BitBtn1Click);
+  paths->setObjectName(QStringLiteral("pathsGroup"));
+  auto* outputFolderLabel = new QLabel(QStringLiteral("Каталог сохраненных файлов"), paths);
+  outputFolderLabel->setObjectName(QStringLiteral("outputFolderLabel"));
+  outputFolderField_ = new QLineEdit(paths);
+  outputFolderField_->setObjectName(QStringLiteral("outputFolderField"));
+  outputFolderLabel->setBuddy(outputFolderField_);
+  auto* chooseFolderButton = PlainButton(QString(), "chooseOutputFolderButton", this, paths);
+  chooseFolderButton->setIcon(RoleIcon(IconRole::kChooseFolder, style()));
+  chooseFolderButton->setToolTip(QStringLiteral("Выбрать папку"));
+  connect(chooseFolderButton, &QPushButton::clicked, this, &SettingsDialog::ChooseOutputFolder);
   auto* folderRow = new QHBoxLayout;
   folderRow->setSpacing(0);
-  folderRow->addWidget(storeDirField_);
-  folderRow->addWidget(bitBtn1);
+  folderRow->addWidget(outputFolderField_);
+  folderRow->addWidget(chooseFolderButton);
   auto* pathsLayout = new QVBoxLayout(paths);
-  pathsLayout->addWidget(label1);
+  pathsLayout->addWidget(outputFolderLabel);
   pathsLayout->addLayout(folderRow);
 
   auto* remove = new QGroupBox(QStringLiteral("Удалить"), this);
-  remove->setObjectName(QStringLiteral("GroupBox2"));
+  remove->setObjectName(QStringLiteral("removeGroup"));
   auto* format = new QGroupBox(QStringLiteral("Формат документа"), remove);
-  format->setObjectName(QStringLiteral("GroupBox4"));
+  format->setObjectName(QStringLiteral("formatGroup"));
   auto* scripts = new QGroupBox(QStringLiteral("Скрипты"), remove);
-  scripts->setObjectName(QStringLiteral("GroupBox3"));
+  scripts->setObjectName(QStringLiteral("scriptsGroup"));
 
   for (const SwitchBox& info : kSwitchBoxes) {
     auto* box = new QCheckBox(
@@ -107,13 +107,13 @@ void TFormOpt::BuildControls() {
                    Switch::kBlank}) {
     scriptsLayout->addWidget(box(s));
   }
-  auto* button3 = PlainButton(QStringLiteral("..."), "Button3", this, scripts);
-  button3->setToolTip(QStringLiteral("Правка баннеров"));
-  button3->setFixedWidth(button3->fontMetrics().horizontalAdvance(QStringLiteral("...")) + 16);
-  connect(button3, &QPushButton::clicked, this, &TFormOpt::Button3Click);
+  auto* bannersButton = PlainButton(QStringLiteral("..."), "bannersButton", this, scripts);
+  bannersButton->setToolTip(QStringLiteral("Правка баннеров"));
+  bannersButton->setFixedWidth(bannersButton->fontMetrics().horizontalAdvance(QStringLiteral("...")) + 16);
+  connect(bannersButton, &QPushButton::clicked, this, &SettingsDialog::OpenBannerEditor);
   auto* bannerRow = new QHBoxLayout;
   bannerRow->addWidget(box(Switch::kBanner));
-  bannerRow->addWidget(button3);
+  bannerRow->addWidget(bannersButton);
   bannerRow->addStretch();
   scriptsLayout->addLayout(bannerRow);
   scriptsLayout->addStretch();
@@ -124,8 +124,8 @@ void TFormOpt::BuildControls() {
 
   auto* buttons = new QHBoxLayout;
   buttons->addStretch();
-  buttons->addWidget(button2);
-  buttons->addWidget(button1);
+  buttons->addWidget(cancelButton);
+  buttons->addWidget(okButton);
 
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(paths);
@@ -135,19 +135,19 @@ void TFormOpt::BuildControls() {
 
   // Tab follows what the eye reads: the folder and its button, the left group top down, the
   // right group top down with "..." after its check box, then the buttons left to right.
-  std::vector<QWidget*> chain = {storeDirField_, bitBtn1};
+  std::vector<QWidget*> chain = {outputFolderField_, chooseFolderButton};
   for (Switch s : {Switch::kMSWord, Switch::kStyle, Switch::kSpan, Switch::kTable, Switch::kBody,
                    Switch::kFont, Switch::kScript, Switch::kNoscript, Switch::kIframe,
                    Switch::kOnMouseOver, Switch::kBlank, Switch::kBanner}) {
     chain.push_back(box(s));
   }
-  chain.insert(chain.end(), {button3, button2, button1});
+  chain.insert(chain.end(), {bannersButton, cancelButton, okButton});
   for (std::size_t i = 1; i < chain.size(); ++i) {
     setTabOrder(chain[i - 1], chain[i]);
   }
 }
 
-void TFormOpt::showEvent(QShowEvent* event) {
+void SettingsDialog::showEvent(QShowEvent* event) {
   // Centred over the main window every time it is shown, the same way: left to the window
   // system, a dialog shown again may come back shifted by its frame.
   if (const QWidget* owner = parentWidget()) {
@@ -157,7 +157,7 @@ void TFormOpt::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
 }
 
-bool TFormOpt::eventFilter(QObject* watched, QEvent* event) {
+bool SettingsDialog::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::KeyPress) {
     const int key = static_cast<QKeyEvent*>(event)->key();
     auto* button = qobject_cast<QPushButton*>(watched);
@@ -169,7 +169,7 @@ bool TFormOpt::eventFilter(QObject* watched, QEvent* event) {
   return QDialog::eventFilter(watched, event);
 }
 
-void TFormOpt::keyPressEvent(QKeyEvent* event) {
+void SettingsDialog::keyPressEvent(QKeyEvent* event) {
   // Neither button is the dialog's cancel button: Esc closes nothing.
   if (event->key() == Qt::Key_Escape) {
     event->accept();
@@ -178,16 +178,16 @@ void TFormOpt::keyPressEvent(QKeyEvent* event) {
   QDialog::keyPressEvent(event);
 }
 
-bool TFormOpt::SwitchOn(Switch which) const {
+bool SettingsDialog::SwitchOn(Switch which) const {
   return checkBoxes_[Index(which)]->isChecked();
 }
 
-QWidget* TFormOpt::BoxParent() {
+QWidget* SettingsDialog::BoxParent() {
   // While hidden (at program start and end) a box belongs over the main window.
   return isVisible() || parentWidget() == nullptr ? this : parentWidget();
 }
 
-void TFormOpt::FormCreate() {
+void SettingsDialog::ReadSettings() {
   std::error_code error;
   if (!std::filesystem::exists(settings_.Path(), error)) {
     // First start: nothing to read and nothing to complain about. Every switch stays off,
@@ -196,13 +196,13 @@ void TFormOpt::FormCreate() {
   }
   try {
     const MainSection main = ReadMainSection(settings_);
-    storeDir_ = QString::fromStdString(main.storePatch);
+    outputFolder_ = QString::fromStdString(main.outputFolder);
     for (const SwitchInfo& info : kSwitches) {
       checkBoxes_[Index(info.id)]->setChecked(main.switches[Index(info.id)]);
     }
     // The folder box shows the folder even when a switch failed to read, so that what the
     // dialog shows is what the next run uses and what OK stores.
-    storeDirField_->setText(storeDir_);
+    outputFolderField_->setText(outputFolder_);
     if (main.error) {
       messages_.error(BoxParent(), QString::fromStdString(*main.error));
     }
@@ -211,18 +211,18 @@ void TFormOpt::FormCreate() {
   }
 }
 
-void TFormOpt::FormDestroy() {
+void SettingsDialog::WriteSettingsAtEnd() {
   WriteMain();
 }
 
-bool TFormOpt::WriteMain() {
-  storeDir_ = storeDirField_->text();
+bool SettingsDialog::WriteMain() {
+  outputFolder_ = outputFolderField_->text();
   std::array<bool, kSwitchCount> switches{};
   for (const SwitchInfo& info : kSwitches) {
     switches[Index(info.id)] = SwitchOn(info.id);
   }
   try {
-    WriteMainSection(settings_, storeDir_.toStdString(), switches);
+    WriteMainSection(settings_, outputFolder_.toStdString(), switches);
     return true;
   } catch (const std::exception& e) {
     messages_.error(BoxParent(), QString::fromUtf8(e.what()));
@@ -230,30 +230,30 @@ bool TFormOpt::WriteMain() {
   }
 }
 
-void TFormOpt::Button1Click() {
+void SettingsDialog::AcceptSettings() {
   if (WriteMain()) {
     accept();
   }
 }
 
-void TFormOpt::Button2Click() {
+void SettingsDialog::DiscardChanges() {
   // Undoes typing and picking in the folder box only; the check boxes stay as they are.
-  storeDirField_->setText(storeDir_);
+  outputFolderField_->setText(outputFolder_);
   reject();
 }
 
-void TFormOpt::Button3Click() {
-  if (formBan_ != nullptr) {
-    formBan_->exec();
+void SettingsDialog::OpenBannerEditor() {
+  if (bannerEditor_ != nullptr) {
+    bannerEditor_->exec();
   }
 }
 
-void TFormOpt::BitBtn1Click() {
+void SettingsDialog::ChooseOutputFolder() {
   const std::optional<QString> chosen =
       pickFolder_(this, QStringLiteral("Папка для сохранения обработанных файлов"), lastPick_);
   if (chosen) {
     lastPick_ = *chosen;
-    storeDirField_->setText(*chosen);
+    outputFolderField_->setText(*chosen);
   }
 }
 

@@ -5,23 +5,23 @@
 
 #include "GuiTestSupport.h"
 #include "Program.h"
-#include "TFormAbout.h"
+#include "AboutBox.h"
 
 namespace varnow::test {
 
-class TestFormAbout : public QObject {
+class TestAboutBox : public QObject {
   Q_OBJECT
 
  private slots:
   // Shown twice, it is the same window with the same texts, and Close only hides it.
   void showsTheSameBoxEachTime() {
-    TFormAbout about;
+    AboutBox about;
     QStringList seen;
     for (int time = 0; time < 2; ++time) {
       WhenModalShown([&](QWidget* modal) {
         seen << QString::number(modal == &about) << modal->windowTitle()
-             << Find<QLabel>(modal, "Label1")->text();
-        Find<QPushButton>(modal, "Button1")->click();
+             << Find<QLabel>(modal, "titleLabel")->text();
+        Find<QPushButton>(modal, "closeButton")->click();
       });
       QCOMPARE(about.exec(), int(QDialog::Accepted));
     }
@@ -35,19 +35,19 @@ class TestFormAbout : public QObject {
     const QString ini = dir.filePath("varnow.ini");
     RecordedMessages messages;
     Program program(ini.toStdString(), messages.Sink());
-    const auto* line = Find<QLabel>(&program.FormAbout(), "SettingsFile");
+    const auto* line = Find<QLabel>(&program.About(), "SettingsFile");
     QCOMPARE(line->text(), "Файл настроек: " + ini);
     QVERIFY(!line->isHidden());
   }
 
   // Each link goes to the desktop's handler; the box stays open.
   void linksOpenThroughTheDesktop() {
-    TFormAbout about;
+    AboutBox about;
     QList<QUrl> opened;
     about.SetLinkOpener([&](const QUrl& link) { opened << link; });
     about.open();
-    QTest::mouseClick(Find<QLabel>(&about, "Label4"), Qt::LeftButton);
-    QTest::mouseClick(Find<QLabel>(&about, "Label3"), Qt::LeftButton);
+    QTest::mouseClick(Find<QLabel>(&about, "mailLink"), Qt::LeftButton);
+    QTest::mouseClick(Find<QLabel>(&about, "webLink"), Qt::LeftButton);
     QVERIFY(about.isVisible());
     QCOMPARE(opened.size(), 2);
     QCOMPARE(opened[0].toString(), QStringLiteral("mailto:varnow@example.org?subject=Varnow"));
@@ -60,5 +60,5 @@ class TestFormAbout : public QObject {
 
 }  // namespace varnow::test
 
-QTEST_MAIN(varnow::test::TestFormAbout)
-#include "TestFormAbout.moc"
+QTEST_MAIN(varnow::test::TestAboutBox)
+#include "TestAboutBox.moc"

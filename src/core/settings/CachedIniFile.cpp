@@ -1,4 +1,4 @@
-#include "settings/CachedProfile.h"
+#include "settings/CachedIniFile.h"
 
 namespace varnow {
 namespace {
@@ -11,12 +11,12 @@ bool SameFile(const struct stat& a, const struct stat& b) {
 
 }  // namespace
 
-void CachedProfile::Forget() {
+void CachedIniFile::Forget() {
   known_ = false;
   lines_.clear();
 }
 
-void CachedProfile::Refresh() {
+void CachedIniFile::Refresh() {
   struct stat now {};
   if (::stat(file_.c_str(), &now) != 0) {
     Forget();  // no file: every value reads as missing
@@ -25,13 +25,13 @@ void CachedProfile::Refresh() {
   if (known_ && SameFile(now, stat_)) {
     return;
   }
-  lines_ = profile::SplitLines(profile::ReadFileBytes(file_).value_or(std::string()));
+  lines_ = ini::SplitLines(ini::ReadFileBytes(file_).value_or(std::string()));
   stat_ = now;
   known_ = true;
 }
 
-std::string_view CachedProfile::Value(std::string_view section, std::string_view key) const {
-  return profile::FindValue(lines_, section, key).value_or(std::string_view());
+std::string_view CachedIniFile::Value(std::string_view section, std::string_view key) const {
+  return ini::FindValue(lines_, section, key).value_or(std::string_view());
 }
 
 }  // namespace varnow

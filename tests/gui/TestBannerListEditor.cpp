@@ -7,27 +7,27 @@
 #include <memory>
 
 #include "GuiTestSupport.h"
-#include "TFormBan.h"
+#include "BannerListEditor.h"
 
 namespace varnow::test {
 
-class TestFormBan : public QObject {
+class TestBannerListEditor : public QObject {
   Q_OBJECT
 
  private:
   QTemporaryDir dir_;
   QString ini_;
   RecordedMessages messages_;
-  std::unique_ptr<TFormBan> editor_;
+  std::unique_ptr<BannerListEditor> editor_;
 
   void Open() {
-    editor_ = std::make_unique<TFormBan>(ini_.toStdString(), messages_.Sink());
+    editor_ = std::make_unique<BannerListEditor>(ini_.toStdString(), messages_.Sink());
     editor_->open();
   }
-  QTableWidget* List() { return Find<QTableWidget>(editor_.get(), "ListView1"); }
-  QLineEdit* First() { return Find<QLineEdit>(editor_.get(), "Edit1"); }
-  QLineEdit* Last() { return Find<QLineEdit>(editor_.get(), "Edit2"); }
-  void Plus() { Find<QPushButton>(editor_.get(), "BitBtn1")->click(); }
+  QTableWidget* List() { return Find<QTableWidget>(editor_.get(), "bannerList"); }
+  QLineEdit* First() { return Find<QLineEdit>(editor_.get(), "firstMarkerField"); }
+  QLineEdit* Last() { return Find<QLineEdit>(editor_.get(), "lastMarkerField"); }
+  void Plus() { Find<QPushButton>(editor_.get(), "storeButton")->click(); }
   QStringList Row(int row) { return {List()->item(row, 0)->text(), List()->item(row, 1)->text()}; }
   void ClickRow(int row, Qt::KeyboardModifiers keys = {}) {
     QTableWidget* list = List();
@@ -139,7 +139,7 @@ class TestFormBan : public QObject {
   void closeButtonHidesTheEditorAndKeepsTheBoxes() {
     Open();
     First()->setText(QStringLiteral("kept"));
-    Find<QPushButton>(editor_.get(), "Button1")->click();
+    Find<QPushButton>(editor_.get(), "closeButton")->click();
     QVERIFY(!editor_->isVisible());
     QCOMPARE(First()->text(), QStringLiteral("kept"));
     QVERIFY(!QFile::exists(ini_));
@@ -148,5 +148,5 @@ class TestFormBan : public QObject {
 
 }  // namespace varnow::test
 
-QTEST_MAIN(varnow::test::TestFormBan)
-#include "TestFormBan.moc"
+QTEST_MAIN(varnow::test::TestBannerListEditor)
+#include "TestBannerListEditor.moc"

@@ -1,4 +1,4 @@
-#include "settings/ProfileLines.h"
+#include "settings/IniLines.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -8,7 +8,7 @@
 
 #include "text/AsciiCase.h"
 
-namespace varnow::profile {
+namespace varnow::ini {
 
 FileRead ReadFile(const std::filesystem::path& file) {
   FileRead result;
@@ -150,4 +150,4 @@ std::optional<std::string_view> FindValue(const std::vector<Line>& lines, std::s
   return ParseKeyLine(lines[*place.keyLine].text)->value;
 }
 
-}  // namespace varnow::profile
+}  // namespace varnow::ini

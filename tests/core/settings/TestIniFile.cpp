@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <string>
 
-#include "settings/ProfileFile.h"
+#include "settings/IniFile.h"
 #include "settings/SettingsErrors.h"
 #include "support/TempDir.h"
 
@@ -16,13 +16,13 @@ using test::ReadBytes;
 using test::TempDir;
 using test::WriteBytes;
 
-class ProfileFileTest : public ::testing::Test {
+class IniFileTest : public ::testing::Test {
  protected:
   TempDir dir;
-  ProfileFile ini{dir / "varnow.ini"};
+  IniFile ini{dir / "varnow.ini"};
 };
 
-TEST_F(ProfileFileTest, MissingFileSectionOrKeyReadsEmpty) {
+TEST_F(IniFileTest, MissingFileSectionOrKeyReadsEmpty) {
   EXPECT_EQ(ini.ReadString("Main", "StorePatch"), "");
   WriteBytes(ini.Path(), "[Main]\r\nStorePatch=/out\r\n[Banner0]\r\nFirst=a\r\n");
   EXPECT_EQ(ini.ReadString("Main", "RmScript"), "");
@@ -31,7 +31,7 @@ TEST_F(ProfileFileTest, MissingFileSectionOrKeyReadsEmpty) {
   EXPECT_EQ(ini.ReadString("Banner0", "First"), "a");
 }
 
-TEST_F(ProfileFileTest, NewFileIsCp1251WithCrLfAsIconvWritesIt) {
+TEST_F(IniFileTest, NewFileIsCp1251WithCrLfAsIconvWritesIt) {
   ini.WriteString("Main", "StorePatch", "/home/юзер/Сайт «новый»");
   ini.WriteString("Banner0", "First", "<!-- реклама -->");
   const std::string expected =
@@ -40,7 +40,7 @@ TEST_F(ProfileFileTest, NewFileIsCp1251WithCrLfAsIconvWritesIt) {
   EXPECT_EQ(ini.ReadString("Main", "StorePatch"), "/home/юзер/Сайт «новый»");
 }
 
-TEST_F(ProfileFileTest, ValuesReadBackExactlyAsWritten) {
+TEST_F(IniFileTest, ValuesReadBackExactlyAsWritten) {
   const std::string values[] = {
       "  padded  ",
       "\"quoted\"",
@@ -57,7 +57,7 @@ TEST_F(ProfileFileTest, ValuesReadBackExactlyAsWritten) {
   }
 }
 
-TEST_F(ProfileFileTest, NamesMatchWithoutRegardToCaseAndEveryOtherLineIsKept) {
+TEST_F(IniFileTest, NamesMatchWithoutRegardToCaseAndEveryOtherLineIsKept) {
   // LF line ends, a comment, blank lines, blanks around names and a last line without an end.
   const std::string before =
       "; settings\n[other]\nStorePatch=keep\n\n [ mAiN ] \n storepatch = old\nRmScript=0\n\n"
@@ -77,7 +77,7 @@ TEST_F(ProfileFileTest, NamesMatchWithoutRegardToCaseAndEveryOtherLineIsKept) {
 }
 
 // Writing a key changes nothing else: a last line ending in CR without LF keeps its CR.
-TEST_F(ProfileFileTest, ALastLineEndingInCarriageReturnKeepsIt) {
+TEST_F(IniFileTest, ALastLineEndingInCarriageReturnKeepsIt) {
   for (const std::string& before : {std::string("[Main]\nRmBlank=x\r"),
                                     std::string("[Main]\r\nRmBlank=x\r")}) {
     WriteBytes(ini.Path(), before);
@@ -90,14 +90,14 @@ TEST_F(ProfileFileTest, ALastLineEndingInCarriageReturnKeepsIt) {
   }
 }
 
-TEST_F(ProfileFileTest, FirstOfRepeatedSectionsAndKeysCounts) {
+TEST_F(IniFileTest, FirstOfRepeatedSectionsAndKeysCounts) {
   WriteBytes(ini.Path(), "[Main]\r\nk=1\r\nk=2\r\n[Main]\r\nk=3\r\n");
   EXPECT_EQ(ini.ReadString("Main", "k"), "1");
   ini.WriteString("Main", "k", "9");
   EXPECT_EQ(ReadBytes(ini.Path()), "[Main]\r\nk=9\r\nk=2\r\n[Main]\r\nk=3\r\n");
 }
 
-TEST_F(ProfileFileTest, ValueThatCannotBeStoredIsRefusedAndTheFileUntouched) {
+TEST_F(IniFileTest, ValueThatCannotBeStoredIsRefusedAndTheFileUntouched) {
   ini.WriteString("Main", "StorePatch", "/out");
   const std::string before = ReadBytes(ini.Path());
   EXPECT_THROW(ini.WriteString("Main", "StorePatch", "/out/中文"), SettingsWriteError);
@@ -105,8 +105,8 @@ TEST_F(ProfileFileTest, ValueThatCannotBeStoredIsRefusedAndTheFileUntouched) {
   EXPECT_EQ(ReadBytes(ini.Path()), before);
 }
 
-TEST_F(ProfileFileTest, FailedWriteNamesTheFileAndLeavesNothingBehind) {
-  const ProfileFile nowhere(dir / "missing" / "varnow.ini");
+TEST_F(IniFileTest, FailedWriteNamesTheFileAndLeavesNothingBehind) {
+  const IniFile nowhere(dir / "missing" / "varnow.ini");
   try {
     nowhere.WriteString("Main", "StorePatch", "x");
     ADD_FAILURE() << "write into a missing folder succeeded";
@@ -115,7 +115,7 @@ TEST_F(ProfileFileTest, FailedWriteNamesTheFileAndLeavesNothingBehind) {
   }
   // The target is a folder: the rename fails after the temporary file was written.
   std::filesystem::create_directory(dir / "taken.ini");
-  const ProfileFile taken(dir / "taken.ini");
+  const IniFile taken(dir / "taken.ini");
   EXPECT_THROW(taken.WriteString("Main", "StorePatch", "x"), SettingsWriteError);
   int entries = 0;
   for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir.Path())) {
@@ -126,12 +126,12 @@ TEST_F(ProfileFileTest, FailedWriteNamesTheFileAndLeavesNothingBehind) {
   // A file too large to be a settings file is not read, so it is not rewritten either.
   const std::string huge(1100 * 1024, ';');
   WriteBytes(dir / "huge.ini", huge);
-  EXPECT_THROW(ProfileFile(dir / "huge.ini").WriteString("Main", "StorePatch", "x"),
+  EXPECT_THROW(IniFile(dir / "huge.ini").WriteString("Main", "StorePatch", "x"),
                SettingsWriteError);
   EXPECT_TRUE(ReadBytes(dir / "huge.ini") == huge);
 }
 
-TEST_F(ProfileFileTest, ReplacedFileKeepsItsPermissionsAndALinkedFileStaysLinked) {
+TEST_F(IniFileTest, ReplacedFileKeepsItsPermissionsAndALinkedFileStaysLinked) {
   WriteBytes(dir / "real.ini", "[Main]\r\n");
   ::chmod((dir / "real.ini").c_str(), 0640);
   std::filesystem::create_symlink("real.ini", ini.Path());
