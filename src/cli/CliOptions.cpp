@@ -1,3 +1,4 @@
+#include "cleaning/ProcedureTable.h"
 #include "CliOptions.h"
 
 #include <cctype>
@@ -92,19 +93,10 @@ ParsedArguments ParseArguments(const std::vector<std::string>& args) {
 
 namespace {
 
-// "RmonMouseOver" -> "onmouseover".
-std::string OnlyName(const SwitchInfo& info) {
-  std::string name(info.key.substr(2));
-  for (char& c : name) {
-    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  }
-  return name;
-}
-
 std::string OnlyNames() {
   std::string names;
-  for (const SwitchInfo& info : kSwitches) {
-    names += (names.empty() ? "" : ",") + OnlyName(info);
+  for (const ProcedureRow& info : kProcedures) {
+    names += (names.empty() ? "" : ",") + std::string(info.cliName);
   }
   return names;
 }
@@ -123,8 +115,8 @@ std::optional<std::array<bool, kSwitchCount>> ParseOnly(const std::string& list,
     const std::size_t comma = list.find(',', start);
     const std::string name = list.substr(start, comma == std::string::npos ? comma : comma - start);
     bool known = false;
-    for (const SwitchInfo& info : kSwitches) {
-      if (name == OnlyName(info)) {
+    for (const ProcedureRow& info : kProcedures) {
+      if (name == info.cliName) {
         on[Index(info.id)] = known = true;
       }
     }

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "settings/Switches.h"
+#include "cleaning/Switch.h"
 
 namespace varnow::cli {
 

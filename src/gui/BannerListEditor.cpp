@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 #include <exception>
 
+#include "cleaning/Switch.h"
 #include "settings/Settings.h"
 
 namespace varnow {

@@ -1,3 +1,4 @@
+#include "cleaning/ProcedureTable.h"
 #include "ChangeViewer.h"
 
 #include <QHBoxLayout>
@@ -35,21 +36,7 @@ QString Text(std::string_view utf8) {
 // One colour for each procedure, light enough to read the text through on a light or a dark
 // background.
 QColor ProcedureColour(Switch s) {
-  static constexpr std::array<QRgb, kSwitchCount> kHues = {
-      qRgb(230, 80, 80),    // script
-      qRgb(230, 120, 60),   // noscript
-      qRgb(200, 60, 140),   // iframe
-      qRgb(240, 110, 200),  // onmouseover
-      qRgb(230, 200, 40),   // span
-      qRgb(150, 90, 220),   // style
-      qRgb(70, 130, 230),   // msword
-      qRgb(60, 180, 90),    // table
-      qRgb(40, 170, 160),   // body
-      qRgb(250, 150, 30),   // banner
-      qRgb(180, 180, 60),   // font
-      qRgb(60, 190, 230),   // blank
-  };
-  QColor colour(kHues[Index(s)]);
+  QColor colour(static_cast<QRgb>(RowOf(s).colour));
   colour.setAlpha(110);
   return colour;
 }

@@ -1,3 +1,4 @@
+#include "cleaning/ProcedureTable.h"
 #include "SettingsDialog.h"
 
 #include <QCheckBox>
@@ -8,12 +9,13 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <exception>
+#include <utility>
 #include <vector>
 #include <system_error>
 
 #include "Icons.h"
-#include "SwitchBoxes.h"
 #include "BannerListEditor.h"
 #include "settings/Settings.h"
 
@@ -21,6 +23,14 @@ namespace varnow {
 namespace {
 
 const QSize kClientSize(408, 266);
+
+qsizetype Size(std::string_view text) {
+  return static_cast<qsizetype>(text.size());
+}
+
+QString Utf8(std::string_view text) {
+  return QString::fromUtf8(text.data(), Size(text));
+}
 
 // No button is the dialog's default: Enter acts on the focused control only (see eventFilter),
 // so Enter in the folder box closes nothing.
@@ -86,33 +96,36 @@ void SettingsDialog::BuildControls() {
   auto* scripts = new QGroupBox(QStringLiteral("Скрипты"), remove);
   scripts->setObjectName(QStringLiteral("scriptsGroup"));
 
-  for (const SwitchBox& info : kSwitchBoxes) {
-    auto* box = new QCheckBox(
-        QString::fromUtf8(info.caption.data(), static_cast<qsizetype>(info.caption.size())));
-    box->setObjectName(
-        QString::fromLatin1(info.name.data(), static_cast<qsizetype>(info.name.size())));
-    checkBoxes_[Index(info.id)] = box;
+  // Each group's boxes from the top, as the procedures' rows place them.
+  std::array<const ProcedureRow*, kSwitchCount> placed{};
+  for (const ProcedureRow& row : kProcedures) {
+    placed[Index(row.id)] = &row;
   }
-  const auto box = [this](Switch s) { return checkBoxes_[Index(s)]; };
-
+  std::sort(placed.begin(), placed.end(), [](const ProcedureRow* a, const ProcedureRow* b) {
+    return std::pair(a->group, a->placeInGroup) < std::pair(b->group, b->placeInGroup);
+  });
   auto* formatLayout = new QVBoxLayout(format);
-  for (Switch s : {Switch::kMSWord, Switch::kStyle, Switch::kSpan, Switch::kTable, Switch::kBody,
-                   Switch::kFont}) {
-    formatLayout->addWidget(box(s));
+  auto* scriptsLayout = new QVBoxLayout(scripts);
+  QCheckBox* bannerBox = nullptr;
+  for (const ProcedureRow* row : placed) {
+    auto* box = new QCheckBox(Utf8(row->caption));
+    box->setObjectName(QString::fromLatin1(row->boxName.data(), Size(row->boxName)));
+    box->setToolTip(Utf8(row->toolTip));
+    checkBoxes_[Index(row->id)] = box;
+    if (row->id == Switch::kBanner) {
+      bannerBox = box;  // in a row of its own, with the button of its list
+    } else {
+      (row->group == SettingsGroup::kDocumentFormat ? formatLayout : scriptsLayout)->addWidget(box);
+    }
   }
   formatLayout->addStretch();
 
-  auto* scriptsLayout = new QVBoxLayout(scripts);
-  for (Switch s : {Switch::kScript, Switch::kNoscript, Switch::kIframe, Switch::kOnMouseOver,
-                   Switch::kBlank}) {
-    scriptsLayout->addWidget(box(s));
-  }
   auto* bannersButton = PlainButton(QStringLiteral("..."), "bannersButton", this, scripts);
   bannersButton->setToolTip(QStringLiteral("Правка баннеров"));
   bannersButton->setFixedWidth(bannersButton->fontMetrics().horizontalAdvance(QStringLiteral("...")) + 16);
   connect(bannersButton, &QPushButton::clicked, this, &SettingsDialog::OpenBannerEditor);
   auto* bannerRow = new QHBoxLayout;
-  bannerRow->addWidget(box(Switch::kBanner));
+  bannerRow->addWidget(bannerBox);
   bannerRow->addWidget(bannersButton);
   bannerRow->addStretch();
   scriptsLayout->addLayout(bannerRow);
@@ -136,10 +149,8 @@ void SettingsDialog::BuildControls() {
   // Tab follows what the eye reads: the folder and its button, the left group top down, the
   // right group top down with "..." after its check box, then the buttons left to right.
   std::vector<QWidget*> chain = {outputFolderField_, chooseFolderButton};
-  for (Switch s : {Switch::kMSWord, Switch::kStyle, Switch::kSpan, Switch::kTable, Switch::kBody,
-                   Switch::kFont, Switch::kScript, Switch::kNoscript, Switch::kIframe,
-                   Switch::kOnMouseOver, Switch::kBlank, Switch::kBanner}) {
-    chain.push_back(box(s));
+  for (const ProcedureRow* row : placed) {
+    chain.push_back(checkBoxes_[Index(row->id)]);
   }
   chain.insert(chain.end(), {bannersButton, cancelButton, okButton});
   for (std::size_t i = 1; i < chain.size(); ++i) {
@@ -197,7 +208,7 @@ void SettingsDialog::ReadSettings() {
   try {
     const MainSection main = ReadMainSection(settings_);
     outputFolder_ = QString::fromStdString(main.outputFolder);
-    for (const SwitchInfo& info : kSwitches) {
+    for (const ProcedureRow& info : kProcedures) {
       checkBoxes_[Index(info.id)]->setChecked(main.switches[Index(info.id)]);
     }
     // The folder box shows the folder even when a switch failed to read, so that what the
@@ -218,7 +229,7 @@ void SettingsDialog::WriteSettingsAtEnd() {
 bool SettingsDialog::WriteMain() {
   outputFolder_ = outputFolderField_->text();
   std::array<bool, kSwitchCount> switches{};
-  for (const SwitchInfo& info : kSwitches) {
+  for (const ProcedureRow& info : kProcedures) {
     switches[Index(info.id)] = SwitchOn(info.id);
   }
   try {

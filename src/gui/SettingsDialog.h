@@ -9,6 +9,7 @@
 #include "ErrorBox.h"
 #include "FolderPicker.h"
 #include "settings/IniFile.h"
+#include "cleaning/Switch.h"
 #include "settings/Switches.h"
 
 class QCheckBox;

@@ -68,7 +68,7 @@ class TestChangeViewer : public QObject {
     Find<QLineEdit>(&program_->Options(), "outputFolderField")->setText(out_);
     Find<QPushButton>(&program_->Options(), "okButton")->click();
     Find<QLineEdit>(&Main(), "folderField")->setText(site_);
-    for (const char* name : {"chStyle", "chSpan", "chScript"}) {
+    for (const char* name : {"styleBox", "spanBox", "scriptBox"}) {
       Switch(name)->setChecked(true);
     }
     Find<QToolButton>(&Main(), "executeButton")->click();

@@ -109,7 +109,7 @@ class TestMainWindow : public QObject {
   }
 
   void executeCleansTheSite() {
-    Switch("chScript")->setChecked(true);
+    Switch("scriptBox")->setChecked(true);
     Execute();
     QVERIFY(messages_.errors.isEmpty());
     QCOMPARE(ReadFile(Output("index.htm")), QByteArray("<p>ab</p>"));
@@ -143,7 +143,7 @@ class TestMainWindow : public QObject {
     const std::string page = site_.toStdString() + "/sub/\xE0\xE1.htm";
     const std::string copy = out_.toStdString() + page;
     std::ofstream(page) << "<script></script>";
-    Switch("chScript")->setChecked(true);
+    Switch("scriptBox")->setChecked(true);
     Execute();
     std::remove(page.c_str());
     std::remove(copy.c_str());
@@ -175,7 +175,7 @@ class TestMainWindow : public QObject {
 
   // A run from the keyboard: F5, or Enter in the folder field; Esc stops it. The tips say so.
   void keyboardStartsAndStopsARun() {
-    Switch("chScript")->setChecked(true);
+    Switch("scriptBox")->setChecked(true);
     QVERIFY(ExecuteButton()->toolTip().contains("F5"));
     QVERIFY(StopButton()->toolTip().contains("Esc"));
     QVERIFY(ExecuteButton()->focusPolicy() & Qt::TabFocus);
@@ -229,7 +229,7 @@ class TestMainWindow : public QObject {
   void showsProgressWhileRunning() {
     // Every file has a script, so the run pumps while it cleans each one.
     WriteFile(site_ + "/sub/third.htm", "<script></script>");
-    Switch("chScript")->setChecked(true);
+    Switch("scriptBox")->setChecked(true);
     Main().SetPumpInterval(0);
     QStringList seen;
     QTimer watcher;
@@ -314,12 +314,12 @@ class TestMainWindow : public QObject {
 
   // A dialog opened during a run holds the run; the switches left in it count at once.
   void settingsDialogDuringARun() {
-    Switch("chScript")->setChecked(true);
+    Switch("scriptBox")->setChecked(true);
     bool shown = false;
     Execute([&] {
       WhenModalShown([&](QWidget* dialog) {
         shown = dialog == &program_->Options();
-        Switch("chScript")->setChecked(false);
+        Switch("scriptBox")->setChecked(false);
         Find<QPushButton>(dialog, "okButton")->click();
       });
       Find<QAction>(&Main(), "settingsAction")->trigger();

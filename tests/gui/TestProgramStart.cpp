@@ -87,14 +87,14 @@ class TestProgramStart : public QObject {
       QVERIFY(messages.errors.isEmpty());
       SettingsDialog& options = program.Options();
       options.open();
-      Find<QCheckBox>(&options, "chTable")->setChecked(true);
+      Find<QCheckBox>(&options, "tableBox")->setChecked(true);
       Find<QPushButton>(&options, "cancelButton")->click();
       QVERIFY(!QFile::exists(ini_));
     }
-    QStringList expected{"StorePatch="};
-    for (const SwitchInfo& info : kSwitches) {
-      expected << QString::fromLatin1(info.key.data()) + (info.id == Switch::kTable ? "=-1" : "=0");
-    }
+    const QStringList expected{"StorePatch=",    "RmScript=0", "RmNoscript=0", "RmIframe=0",
+                               "RmonMouseOver=0", "RmSpan=0",   "RmStyle=0",    "RmMSWord=0",
+                               "RmTable=-1",      "RmBody=0",   "RmBanner=0",   "RmFont=0",
+                               "RmBlank=0"};
     QCOMPARE(SectionLines(ini_, "Main"), expected);
     QVERIFY(messages.errors.isEmpty());
   }

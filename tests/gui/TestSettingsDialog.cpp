@@ -5,8 +5,8 @@
 #include <QTest>
 #include <memory>
 
+#include "cleaning/ProcedureTable.h"
 #include "GuiTestSupport.h"
-#include "SwitchBoxes.h"
 #include "SettingsDialog.h"
 
 namespace varnow::test {
@@ -16,9 +16,9 @@ namespace {
 // All thirteen keys of "Main" as the dialog writes them, in file order.
 QStringList MainLines(const QString& outputFolder, const QStringList& checkedKeys) {
   QStringList lines{QStringLiteral("StorePatch=") + outputFolder};
-  for (const SwitchInfo& info : kSwitches) {
-    const QString key =
-        QString::fromLatin1(info.key.data(), static_cast<qsizetype>(info.key.size()));
+  for (const char* key : {"RmScript", "RmNoscript", "RmIframe", "RmonMouseOver", "RmSpan",
+                          "RmStyle", "RmMSWord", "RmTable", "RmBody", "RmBanner", "RmFont",
+                          "RmBlank"}) {
     lines << key + (checkedKeys.contains(key) ? QStringLiteral("=-1") : QStringLiteral("=0"));
   }
   return lines;
@@ -67,9 +67,9 @@ class TestSettingsDialog : public QObject {
       }
       at = at->nextInFocusChain();
     } while (at != Folder(*dialog));
-    QCOMPARE(chain, (QStringList{"outputFolderField", "chooseOutputFolderButton", "chMSWord", "chStyle", "chSpan", "chTable",
-                                 "chBody", "chFont", "chScript", "chNoscript", "chIframe",
-                                 "chOnMouseOver", "chBlank", "chBanner", "bannersButton", "cancelButton",
+    QCOMPARE(chain, (QStringList{"outputFolderField", "chooseOutputFolderButton", "msWordBox", "styleBox", "spanBox", "tableBox",
+                                 "bodyBox", "fontBox", "scriptBox", "noscriptBox", "iframeBox",
+                                 "onMouseOverBox", "blankBox", "bannerBox", "bannersButton", "cancelButton",
                                  "okButton"}));
     const QPoint first = dialog->pos();
     dialog->hide();
@@ -81,11 +81,18 @@ class TestSettingsDialog : public QObject {
   void showsItsControls() {
     auto dialog = MakeDialog();
     QCOMPARE(dialog->windowTitle(), QStringLiteral("Настройки"));
-    for (const SwitchBox& info : kSwitchBoxes) {
-      QCOMPARE(Box(*dialog, info.name.data())->text(),
-               QString::fromUtf8(info.caption.data(), static_cast<qsizetype>(info.caption.size())));
+    const std::pair<const char*, const char*> boxes[] = {
+        {"scriptBox", "<script></script>"}, {"noscriptBox", "<noscript></noscript>"},
+        {"iframeBox", "<iframe></iframe>"}, {"onMouseOverBox", "onMouseOver"},
+        {"spanBox", "Форматирование"},      {"styleBox", "Стили"},
+        {"msWordBox", "Microsoft Word"},    {"tableBox", "Таблицы"},
+        {"bodyBox", "Основные"},            {"bannerBox", "Баннеры"},
+        {"fontBox", "Шрифты"},              {"blankBox", "target=\"_blank\""},
+    };
+    for (const auto& [name, caption] : boxes) {
+      QCOMPARE(Box(*dialog, name)->text(), QString::fromUtf8(caption));
+      QVERIFY(!Box(*dialog, name)->toolTip().isEmpty());
     }
-    QCOMPARE(Box(*dialog, "chBlank")->text(), QStringLiteral("target=\"_blank\""));
     QCOMPARE(Find<QPushButton>(dialog.get(), "okButton")->text(), QStringLiteral("ОК"));
     QCOMPARE(Find<QPushButton>(dialog.get(), "cancelButton")->text(), QStringLiteral("Отмена"));
     QCOMPARE(Find<QPushButton>(dialog.get(), "bannersButton")->text(), QStringLiteral("..."));
@@ -98,7 +105,7 @@ class TestSettingsDialog : public QObject {
     QVERIFY(messages_.errors.isEmpty());
     QCOMPARE(Folder(*dialog)->text(), QString());
     QCOMPARE(dialog->OutputFolder(), std::string());
-    for (const SwitchInfo& info : kSwitches) {
+    for (const ProcedureRow& info : kProcedures) {
       QVERIFY(!dialog->SwitchOn(info.id));
     }
     QVERIFY(!QFile::exists(ini_));
@@ -119,7 +126,7 @@ class TestSettingsDialog : public QObject {
     QCOMPARE(dialog->OutputFolder(), std::string("/srv/out"));
     const QStringList on{"RmScript", "RmNoscript", "RmIframe", "RmStyle",
                          "RmTable",  "RmBanner",   "RmBlank"};
-    for (const SwitchInfo& info : kSwitches) {
+    for (const ProcedureRow& info : kProcedures) {
       QCOMPARE(dialog->SwitchOn(info.id), on.contains(QString::fromLatin1(info.key.data())));
     }
     Press(*dialog, "okButton");
@@ -154,7 +161,7 @@ class TestSettingsDialog : public QObject {
     auto dialog = MakeDialog();
     dialog->open();
     Folder(*dialog)->setText(QStringLiteral("/typed"));
-    Box(*dialog, "chScript")->setChecked(false);
+    Box(*dialog, "scriptBox")->setChecked(false);
     Press(*dialog, "cancelButton");
     QVERIFY(!dialog->isVisible());
     QCOMPARE(dialog->result(), int(QDialog::Rejected));
@@ -202,7 +209,7 @@ class TestSettingsDialog : public QObject {
     auto dialog = MakeDialog();
     dialog->open();
     Folder(*dialog)->setText(QStringLiteral("/новая папка"));
-    Box(*dialog, "chFont")->setChecked(true);
+    Box(*dialog, "fontBox")->setChecked(true);
     Press(*dialog, "okButton");
     QVERIFY(!dialog->isVisible());
     QCOMPARE(dialog->result(), int(QDialog::Accepted));

@@ -1,6 +1,6 @@
 #include "cleaning/ProcedureOrder.h"
 
-#include "cleaning/Procedures.h"
+#include "cleaning/ProcedureTable.h"
 
 namespace varnow {
 
@@ -8,51 +8,18 @@ void RunProcedures(CleaningContext& ctx, std::string_view path,
                    const std::function<bool(Switch)>& switchOn,
                    const BannerSlotReader& bannerSlot) {
   for (const Switch s : kRunOrder) {
-    if (!switchOn(s)) {
-      continue;
+    if (switchOn(s)) {
+      RowOf(s).run(ctx, path, bannerSlot);
     }
-    switch (s) {
-      case Switch::kBanner:
-        for (int slot = 0; slot < kBannerSlots; ++slot) {
-          const auto [first, last] = bannerSlot(slot);
-          if (!first.empty() || !last.empty()) {
-            RemoveBannerBlocks(ctx, path, first, last);
-          }
-        }
-        break;
-      case Switch::kMSWord:
-        RemoveWordMarkup(ctx, path);
-        break;
-      case Switch::kStyle:
-        RemoveStyles(ctx, path);
-        break;
-      case Switch::kSpan:
-        RemoveSpanTags(ctx, path);
-        break;
-      case Switch::kFont:
-        RemoveFontTags(ctx, path);
-        break;
-      case Switch::kTable:
-        SimplifyTableTags(ctx, path);
-        break;
-      case Switch::kBody:
-        SimplifyBodyTags(ctx, path);
-        break;
-      case Switch::kBlank:
-        RemoveBlankTargets(ctx, path);
-        break;
-      case Switch::kScript:
-        RemoveScriptBlocks(ctx, path);
-        break;
-      case Switch::kNoscript:
-        RemoveNoscriptBlocks(ctx, path);
-        break;
-      case Switch::kIframe:
-        RemoveIframeBlocks(ctx, path);
-        break;
-      case Switch::kOnMouseOver:
-        RemoveOnMouseOver(ctx, path);
-        break;
+  }
+}
+
+void procedure_detail::AllBannerSlots(CleaningContext& ctx, std::string_view path,
+                                      const BannerSlotReader& bannerSlot) {
+  for (int slot = 0; slot < kBannerSlots; ++slot) {
+    const auto [first, last] = bannerSlot(slot);
+    if (!first.empty() || !last.empty()) {
+      RemoveBannerBlocks(ctx, path, first, last);
     }
   }
 }

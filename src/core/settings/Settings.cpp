@@ -1,3 +1,4 @@
+#include "cleaning/ProcedureTable.h"
 #include "settings/Settings.h"
 
 #include "settings/SettingsErrors.h"
@@ -20,7 +21,7 @@ std::filesystem::path SettingsFileFor(const std::filesystem::path& executable) {
 MainSection ReadMainSection(const IniFile& file) {
   MainSection main;
   main.outputFolder = file.ReadString(kMainSection, kOutputFolderKey);
-  for (const SwitchInfo& info : kSwitches) {
+  for (const ProcedureRow& info : kProcedures) {
     try {
       main.switches[Index(info.id)] = ParseSwitch(file.ReadString(kMainSection, info.key));
     } catch (const ConversionError& e) {
@@ -35,7 +36,7 @@ MainSection ReadMainSection(const IniFile& file) {
 void WriteMainSection(const IniFile& file, std::string_view outputFolder,
                       const std::array<bool, kSwitchCount>& switches) {
   file.WriteString(kMainSection, kOutputFolderKey, outputFolder);
-  for (const SwitchInfo& info : kSwitches) {
+  for (const ProcedureRow& info : kProcedures) {
     file.WriteString(kMainSection, info.key, SwitchText(switches[Index(info.id)]));
   }
 }

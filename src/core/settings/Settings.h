@@ -8,6 +8,7 @@
 
 #include "settings/CachedIniFile.h"
 #include "settings/IniFile.h"
+#include "cleaning/Switch.h"
 #include "settings/Switches.h"
 
 namespace varnow {

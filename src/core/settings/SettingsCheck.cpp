@@ -1,3 +1,4 @@
+#include "cleaning/ProcedureTable.h"
 #include "settings/SettingsCheck.h"
 
 #include <cstring>
@@ -59,7 +60,7 @@ std::optional<std::string> CheckSettingsFile(const std::filesystem::path& file,
   if (!ini::Locate(lines, kMainSection, "").header) {
     return FormatText("В файле настроек нет раздела [Main]: %s", {path});
   }
-  for (const SwitchInfo& info : kSwitches) {
+  for (const ProcedureRow& info : kProcedures) {
     const std::optional<std::string_view> value = ini::FindValue(lines, kMainSection, info.key);
     if (!value) {
       return FormatText("В разделе [Main] файла настроек нет ключа %s: %s", {info.key, path});

@@ -6,6 +6,7 @@
 #include <random>
 #include <sstream>
 
+#include "cleaning/ProcedureTable.h"
 #include "cleaning/ProcedureOrder.h"
 #include "cleaning/Procedures.h"
 #include "document/FastDocument.h"
@@ -25,7 +26,7 @@ struct NamedProcedure {
   Procedure run;  // null for the banner procedure, which takes markers
 };
 
-constexpr std::array<NamedProcedure, 12> kProcedures{{
+constexpr std::array<NamedProcedure, 12> kEachProcedure{{
     {"RemoveScriptBlocks", RemoveScriptBlocks},
     {"RemoveNoscriptBlocks", RemoveNoscriptBlocks},
     {"RemoveIframeBlocks", RemoveIframeBlocks},
@@ -42,7 +43,7 @@ constexpr std::array<NamedProcedure, 12> kProcedures{{
 
 // One way of cleaning a document.
 struct Cleaning {
-  int procedure = -1;  // an index into kProcedures, or -1 for the whole run order
+  int procedure = -1;  // an index into kEachProcedure, or -1 for the whole run order
   std::array<bool, kSwitchCount> switches{};
   std::vector<MarkerBytes> banners;
   int stopAtPump = 0;  // 0: never stop
@@ -51,10 +52,10 @@ struct Cleaning {
   std::string Describe() const {
     std::ostringstream out;
     if (procedure >= 0) {
-      out << kProcedures[static_cast<std::size_t>(procedure)].name;
+      out << kEachProcedure[static_cast<std::size_t>(procedure)].name;
     } else {
       out << "RunProcedures with";
-      for (const SwitchInfo& s : kSwitches) {
+      for (const ProcedureRow& s : varnow::kProcedures) {
         if (switches[Index(s.id)]) {
           out << ' ' << s.key;
         }
@@ -83,7 +84,7 @@ Outcome Clean(std::unique_ptr<Document> doc, std::string_view text, const Cleani
     RunProcedures(
         harness.Ctx(), kPath, [&](Switch s) { return how.switches[Index(s)]; },
         FixedBannerSlots(how.banners));
-  } else if (const Procedure run = kProcedures[static_cast<std::size_t>(how.procedure)].run) {
+  } else if (const Procedure run = kEachProcedure[static_cast<std::size_t>(how.procedure)].run) {
     run(harness.Ctx(), kPath);
   } else {
     for (const auto& [first, last] : how.banners) {
@@ -138,7 +139,7 @@ std::vector<MarkerBytes> RandomBanners(std::mt19937_64& rng) {
 
 Cleaning RandomCleaning(std::mt19937_64& rng) {
   Cleaning how;
-  how.procedure = rng() % 2 == 0 ? static_cast<int>(rng() % kProcedures.size()) : -1;
+  how.procedure = rng() % 2 == 0 ? static_cast<int>(rng() % kEachProcedure.size()) : -1;
   for (bool& on : how.switches) {
     on = rng() % 3 != 0;
   }

@@ -1,0 +1,108 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+#include "cleaning/ProcedureOrder.h"
+#include "cleaning/Procedures.h"
+#include "cleaning/Switch.h"
+
+namespace varnow {
+
+// Where a procedure's check box stands in the settings dialog.
+enum class SettingsGroup {
+  kDocumentFormat,  // "Формат документа"
+  kScripts,         // "Скрипты"
+};
+
+// Runs one procedure on a document; only banner removal reads the banner slots.
+using ProcedureFunction = void (*)(CleaningContext& ctx, std::string_view path,
+                                   const BannerSlotReader& bannerSlot);
+
+// Everything the program says about one cleaning procedure. The switch lists of the settings
+// file, the run's dispatch, the settings dialog's check boxes, the change viewer's colours and
+// the command line's --only names all come from these rows; what the procedure removes and
+// the log lines it writes are in its own file (named by `run`).
+struct ProcedureRow {
+  Switch id;
+  std::string_view key;       // its switch in section "Main" of the settings file
+  std::string_view cliName;   // its name in varnow-cli --only
+  std::string_view boxName;   // the object name of its check box
+  std::string_view caption;   // its check box's caption
+  std::string_view toolTip;   // what its check box's tool tip says it removes
+  SettingsGroup group;        // the group its check box stands in
+  int placeInGroup;           // from the top of that group
+  std::uint32_t colour;       // 0xRRGGBB: how the change viewer marks what it removed
+  ProcedureFunction run;
+};
+
+namespace procedure_detail {
+
+template <void (*Procedure)(CleaningContext&, std::string_view)>
+void WithoutSlots(CleaningContext& ctx, std::string_view path, const BannerSlotReader&) {
+  Procedure(ctx, path);
+}
+
+// Every banner slot in order, each read right before it is used; an empty slot is passed over.
+void AllBannerSlots(CleaningContext& ctx, std::string_view path, const BannerSlotReader& bannerSlot);
+
+}  // namespace procedure_detail
+
+// In the order of the switches' keys in the settings file, which is the order of Switch.
+inline constexpr std::array<ProcedureRow, kSwitchCount> kProcedures{{
+    {Switch::kScript, "RmScript", "script", "scriptBox", "<script></script>",
+     "Блоки <script>...</script> целиком", SettingsGroup::kScripts, 0, 0xE65050,
+     procedure_detail::WithoutSlots<RemoveScriptBlocks>},
+    {Switch::kNoscript, "RmNoscript", "noscript", "noscriptBox", "<noscript></noscript>",
+     "Блоки <noscript>...</noscript> целиком", SettingsGroup::kScripts, 1, 0xE6783C,
+     procedure_detail::WithoutSlots<RemoveNoscriptBlocks>},
+    {Switch::kIframe, "RmIframe", "iframe", "iframeBox", "<iframe></iframe>",
+     "Блоки <iframe>...</iframe> целиком", SettingsGroup::kScripts, 2, 0xC83C8C,
+     procedure_detail::WithoutSlots<RemoveIframeBlocks>},
+    {Switch::kOnMouseOver, "RmonMouseOver", "onmouseover", "onMouseOverBox", "onMouseOver",
+     "Атрибуты onMouseOver=\"...\" в тегах", SettingsGroup::kScripts, 3, 0xF06EC8,
+     procedure_detail::WithoutSlots<RemoveOnMouseOver>},
+    {Switch::kSpan, "RmSpan", "span", "spanBox", "Форматирование",
+     "Теги <span ...> и </span>; текст между ними остается", SettingsGroup::kDocumentFormat, 2,
+     0xE6C828, procedure_detail::WithoutSlots<RemoveSpanTags>},
+    {Switch::kStyle, "RmStyle", "style", "styleBox", "Стили",
+     "Блоки <style>...</style>; атрибуты тегов <p>",
+     SettingsGroup::kDocumentFormat, 1, 0x965ADC, procedure_detail::WithoutSlots<RemoveStyles>},
+    {Switch::kMSWord, "RmMSWord", "msword", "msWordBox", "Microsoft Word",
+     "Разметка Word: <meta name=ProgId/Generator/Originator>, блоки <!--[if ...]> и "
+     "<![if ...]>, теги <o:p>, атрибуты тегов <b> и <i>",
+     SettingsGroup::kDocumentFormat, 0, 0x4682E6,
+     procedure_detail::WithoutSlots<RemoveWordMarkup>},
+    {Switch::kTable, "RmTable", "table", "tableBox", "Таблицы",
+     "Атрибуты тегов <table>, <tr> и <td>", SettingsGroup::kDocumentFormat, 3, 0x3CB45A,
+     procedure_detail::WithoutSlots<SimplifyTableTags>},
+    {Switch::kBody, "RmBody", "body", "bodyBox", "Основные", "Атрибуты тегов <body> и <html>",
+     SettingsGroup::kDocumentFormat, 4, 0x28AAA0,
+     procedure_detail::WithoutSlots<SimplifyBodyTags>},
+    {Switch::kBanner, "RmBanner", "banner", "bannerBox", "Баннеры",
+     "Блоки между вашими метками начала и конца (кнопка \"...\")", SettingsGroup::kScripts, 5,
+     0xFA961E, procedure_detail::AllBannerSlots},
+    {Switch::kFont, "RmFont", "font", "fontBox", "Шрифты",
+     "Теги <font ...> и </font>; текст между ними остается", SettingsGroup::kDocumentFormat, 5,
+     0xB4B43C, procedure_detail::WithoutSlots<RemoveFontTags>},
+    {Switch::kBlank, "RmBlank", "blank", "blankBox", "target=\"_blank\"",
+     "Атрибуты target=\"_blank\": ссылки открываются в том же окне", SettingsGroup::kScripts, 4,
+     0x3CBEE6, procedure_detail::WithoutSlots<RemoveBlankTargets>},
+}};
+
+constexpr const ProcedureRow& RowOf(Switch s) { return kProcedures[Index(s)]; }
+
+// The rows stand at their switch's index, so RowOf is a look-up.
+constexpr bool RowsInSwitchOrder() {
+  for (std::size_t i = 0; i < kProcedures.size(); ++i) {
+    if (Index(kProcedures[i].id) != i) {
+      return false;
+    }
+  }
+  return true;
+}
+static_assert(RowsInSwitchOrder());
+
+}  // namespace varnow
