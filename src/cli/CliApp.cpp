@@ -104,9 +104,8 @@ int RunCli(int argc, char** argv) {
   BatchRun run(host, settingsFile);
   const std::size_t jobs =
       options.jobs.value_or(std::max(1U, std::thread::hardware_concurrency()));
-  if (jobs > 1) {
-    KeepFreedMemoryForReuse();
-  }
+  // Every page carries its lines and copy from cleaning to commit in buffers of its own.
+  KeepFreedMemoryForReuse();
   run.SetJobs(jobs);
   host.Attach(run);
   try {

@@ -1,5 +1,6 @@
-#include "cleaning/ProcedureTable.h"
 #include "CliOptions.h"
+
+#include "cleaning/ProcedureTable.h"
 
 #include <cctype>
 #include <cstdlib>

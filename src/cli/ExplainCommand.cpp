@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "batch/PagePipeline.h"
 #include "explain/ExplainPage.h"
 #include "explain/TextLines.h"
 #include "settings/CachedIniFile.h"
@@ -25,7 +26,7 @@ void Print(const std::string& text) {
 
 int ExplainCommand(const std::string& file, const std::array<bool, kSwitchCount>& switches,
                    const std::filesystem::path& settingsFile) {
-  LoadedPage page = LoadPage(file);
+  LoadedPage page = LoadWholePage(file);
   if (!page.error.empty()) {
     std::fprintf(stderr, "%s\n", page.error.c_str());
     return 1;

@@ -1,4 +1,3 @@
-#include "cleaning/ProcedureTable.h"
 #include "ChangeViewer.h"
 
 #include <QHBoxLayout>
@@ -10,6 +9,8 @@
 #include <algorithm>
 #include <dtl/dtl.hpp>
 
+#include "batch/PagePipeline.h"
+#include "cleaning/ProcedureTable.h"
 #include "explain/TextLines.h"
 #include "text/Cp1251.h"
 
@@ -128,13 +129,13 @@ ChangeViewer* ChangeViewer::Open(const Request& request,
   const std::string shownPath =
       IsValidUtf8(request.page) ? request.page : InvalidBytesAsCp1251(request.page);
   auto* viewer = new ChangeViewer(Text(shownPath), parent);
-  LoadedPage source = LoadPage(request.page);
+  LoadedPage source = LoadWholePage(request.page);
   if (!source.error.empty()) {
     viewer->ShowComparison(Text(source.error), {}, {});
     return viewer;
   }
   PageExplanation e = ExplainPage(source.bytes, request.page, switchOn, bannerSlot);
-  const LoadedPage copy = LoadPage(request.output);
+  const LoadedPage copy = LoadWholePage(request.output);
   if (!copy.error.empty()) {
     viewer->ShowComparison(Text(kNoCopy).arg(Text(copy.error)), source.bytes, {});
     return viewer;

@@ -1,4 +1,3 @@
-#include "cleaning/ProcedureTable.h"
 #include "SettingsDialog.h"
 
 #include <QCheckBox>
@@ -17,6 +16,7 @@
 
 #include "Icons.h"
 #include "BannerListEditor.h"
+#include "cleaning/ProcedureTable.h"
 #include "settings/Settings.h"
 
 namespace varnow {

@@ -9,7 +9,6 @@
 
 #include "batch/PageWorkers.h"
 #include "batch/RunTexts.h"
-#include "cleaning/CleaningContext.h"
 #include "discovery/CollectFiles.h"
 #include "files/ReplaceFile.h"
 #include "paths/SplitPath.h"
@@ -65,7 +64,7 @@ std::optional<FileId> IdentityOf(const std::string& path, bool followLinks) {
 }  // namespace
 
 BatchRun::BatchRun(RunHost& host, std::filesystem::path settingsFile)
-    : host_(host), banners_(std::move(settingsFile)), document_(NewDocument()) {}
+    : host_(host), banners_(std::move(settingsFile)) {}
 
 BatchRun::~BatchRun() = default;
 
@@ -111,7 +110,6 @@ void BatchRun::Run() {
   host_.SetButtons(false, true);
   fileList_.clear();
   log_.Reset();
-  document_->Clear();
   host_.ClearLog();
   host_.SetStatus(std::string(text::kSearching));
 
@@ -156,8 +154,6 @@ void BatchRun::Run() {
   }
   host_.SetStatus(status);
   if (stopFlag_) {
-    source_.Close();
-    document_->Clear();
     AppendPane(std::string(text::kStopped));
   }
   stopFlag_ = false;
@@ -168,37 +164,30 @@ void BatchRun::Run() {
   EndCleanly();
 }
 
+PageCleaning BatchRun::OneThreadCleaning(std::size_t index) {
+  return {
+      // Asked right before each procedure: a switch changed during a page counts at once.
+      .switchOn = [this](Switch s) { return host_.SwitchOn(s); },
+      .bannerSlot = [this](int slot) { return BannerSlot(slot); },
+      .outputFolder = [this] { return NeedOutputFolder(); },
+      .loaded =
+          [this, index] {
+            Pump();
+            host_.SetStatus(
+                FormatText(text::kProcessing, {Count(index), Count(fileList_.size())}));
+          },
+  };
+}
+
 bool BatchRun::ProcessFile(std::size_t index) {
-  const std::string& path = fileList_[index];
-  // Opened first, so that a file gone since the search is reported by its own name.
-  if (const int err = source_.Open(path); err != 0) {
-    throw RunError(FormatText(text::kCannotOpen, {path, std::strerror(err)}));
-  }
-  const SplitParts parts = SplitPath(path);
-
   host_.SetStatus(std::string(text::kLoading));
-  document_->Clear();
-  const auto append = [this](std::string_view bytes) { document_->Append(bytes); };
-  if (const int err = source_.Load(append, stopFlag_, [this] { Pump(); }); err != 0) {
-    throw RunError(FormatText(text::kCannotRead, {path, std::strerror(err)}));
+  CleanedPage page = CleanPage(fileList_[index], OneThreadCleaning(index), stopFlag_,
+                               [this] { Pump(); }, std::move(sparePage_));
+  if (page.stopped) {
+    return false;  // a stop ends the run before the page in progress: nothing of it is kept
   }
-  Pump();
-
-  host_.SetStatus(FormatText(text::kProcessing, {Count(index), Count(fileList_.size())}));
-  CleaningContext ctx(
-      *document_, stopFlag_, [this](std::string line) { AppendPane(line); }, [this] { Pump(); });
-  RunProcedures(
-      ctx, path, [this](Switch s) { return host_.SwitchOn(s); },
-      [this](int slot) { return BannerSlot(slot); });
-  if (stopFlag_) {
-    return false;  // not written; closed at the end of the run
-  }
-
-  WriteOutput(parts, document_->View(), {source_.Device(), source_.Inode()});
-  document_->Clear();
-  source_.Close();
-  ++written_;
-  host_.Progress(written_, fileList_.size());
+  CommitPage(page);
+  sparePage_ = std::move(page);  // its buffers serve the next page
   return true;
 }
 
@@ -215,43 +204,56 @@ void BatchRun::ProcessInParallel() {
     host_.SetStatus(std::string(text::kLoading));
     std::optional<CleanedPage> page = workers.Take(i, [this] { Pump(); }, stopFlag_);
     if (!page) {
-      // Stopped while this page was awaited: it goes as it goes on one thread when the stop
-      // comes as it is loaded. What is loaded by then is cleaned by the procedures that do not
-      // stop, their lines are logged, and neither it nor any later page is written.
-      workers.Stop();
-      ProcessFile(i);
-      break;
-    }
-    if (page->error) {
-      throw RunError(*page->error);
+      break;  // stopped while this page was awaited: it is neither logged nor written
     }
     host_.SetStatus(FormatText(text::kProcessing, {Count(i), Count(fileList_.size())}));
-    std::size_t start = 0;
-    for (const std::size_t end : page->lineEnds) {
-      host_.AppendLog(std::string_view(page->lineBytes).substr(start, end - start));
-      start = end;
-    }
-    log_.AddConverted(page->logBytes);
-    if (page->bytes) {  // the first page of a folder not yet made
-      WriteOutput(SplitPath(fileList_[i]), *page->bytes, {page->device, page->inode});
-    } else {
-      CommitCleanedPage(*page);
-    }
-    ++written_;
-    host_.Progress(written_, fileList_.size());
+    CommitPage(*page);
   }
 }
 
-void BatchRun::CommitCleanedPage(CleanedPage& page) {
+void BatchRun::CommitPage(CleanedPage& page) {
+  if (page.loadError) {
+    throw RunError(*page.loadError);
+  }
+  std::size_t start = 0;
+  for (const std::size_t end : page.lineEnds) {
+    const std::string_view line = std::string_view(page.lineBytes).substr(start, end - start);
+    host_.AppendLog(line);
+    if (!page.linesConverted) {
+      log_.Add(line);
+    }
+    start = end;
+  }
+  if (page.linesConverted) {
+    log_.AddConverted(page.logBytes);
+  }
+  if (page.outputError) {
+    throw RunError(*page.outputError);
+  }
   if (page.writeError) {
     throw CreateError(*page.writeError, page.output);
   }
-  RefuseToReplaceAPage(page.output, {page.device, page.inode});
-  try {
-    page.file->Commit();
-  } catch (const FileWriteError& e) {
-    throw CreateError(e, page.output);
+  if (page.unwritten) {
+    // The first page of a folder not made yet: the folder is made now, in the file list's order.
+    MakeFoldersFor(page.outputFolder, page.output);
+    RefuseToReplaceAPage(page.output, page.source);
+    try {
+      ReplaceFileContents(page.output, page.unwritten->View());
+    } catch (const FileWriteError& e) {
+      throw CreateError(e, page.output);
+    }
+  } else {
+    RefuseToReplaceAPage(page.output, page.source);
+    try {
+      page.file->Commit();
+    } catch (const FileWriteError& e) {
+      throw CreateError(e, page.output);
+    }
   }
+  page.unwritten.reset();
+  page.file.reset();
+  ++written_;
+  host_.Progress(written_, fileList_.size());
 }
 
 void BatchRun::RefuseToReplaceAPage(const std::string& output, std::pair<dev_t, ino_t> source) {
@@ -264,19 +266,6 @@ void BatchRun::RefuseToReplaceAPage(const std::string& output, std::pair<dev_t, 
   // Nor any other page of the run: the output tree may lie inside the searched one.
   if (IsAPageOfTheRun(output)) {
     throw RunError(FormatText(text::kCannotCreate, {output, text::kIsASource}));
-  }
-}
-
-void BatchRun::WriteOutput(const SplitParts& parts, std::string_view bytes,
-                           std::pair<dev_t, ino_t> source) {
-  const std::string outputFolder = NeedOutputFolder();
-  const std::string output = MirroredPath(outputFolder, parts.directory, parts.fileName);
-  MakeFoldersFor(MirroredFolder(outputFolder, parts.directory), output);
-  RefuseToReplaceAPage(output, source);
-  try {
-    ReplaceFileContents(output, bytes);
-  } catch (const FileWriteError& e) {
-    throw CreateError(e, output);
   }
 }
 
@@ -358,8 +347,7 @@ void BatchRun::AppendPane(const std::string& line) {
 }
 
 void BatchRun::EndCleanly() {
-  source_.Close();
-  document_->Clear();
+  sparePage_ = {};
   fileList_ = {};
   pageIds_ = {};
   pageIdsKnown_ = false;

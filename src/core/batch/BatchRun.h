@@ -14,15 +14,12 @@
 
 #include "batch/RunHost.h"
 #include "cleaning/ProcedureOrder.h"
-#include "document/Document.h"
-#include "files/SourceFile.h"
+#include "batch/PagePipeline.h"
 #include "files/StreamedLog.h"
 #include "paths/SplitPath.h"
 #include "settings/CachedIniFile.h"
 
 namespace varnow {
-
-struct CleanedPage;
 
 // An error that ended a run; its message is what the user is shown.
 class RunError : public std::runtime_error {
@@ -58,15 +55,18 @@ class BatchRun {
 
  private:
   void Run();
-  bool ProcessFile(std::size_t index);  // false when stopped before writing
-  // The pages cleaned on jobs_ threads, written in the file list's order.
+  // Page `index` cleaned on the run's thread and committed; false when the run was stopped.
+  bool ProcessFile(std::size_t index);
+  // How page `index` is cleaned on the run's thread: with the host's switches and output folder
+  // of the moment, its status shown once the page is loaded.
+  PageCleaning OneThreadCleaning(std::size_t index);
+  // The pages cleaned on jobs_ threads, committed in the file list's order.
   void ProcessInParallel();
-  // Names the copy a worker wrote without a name, or reports why it could not be written.
-  void CommitCleanedPage(CleanedPage& page);
+  // Logs a cleaned page's lines and gives its copy its name (making its folder first where
+  // needed), or ends the run with the error that kept the page from being loaded or written.
+  void CommitPage(CleanedPage& page);
   // Refuses an output path where the page's own source (`source`) or another page stands.
   void RefuseToReplaceAPage(const std::string& output, std::pair<dev_t, ino_t> source);
-  // Writes a page's cleaned bytes to its mirrored path; `source` is its identity.
-  void WriteOutput(const SplitParts& parts, std::string_view bytes, std::pair<dev_t, ino_t> source);
   // Refuses a folder text that names no folder, and an output folder whose mirror of the
   // searched folder is that folder itself.
   void RefuseOutputOntoFolder(const std::string& folder, const std::string& outputFolder);
@@ -86,13 +86,12 @@ class BatchRun {
 
   RunHost& host_;
   CachedIniFile banners_;  // the settings file, read again only when it changes
-  std::unique_ptr<Document> document_;
   bool stopFlag_ = false;
   bool running_ = false;
   std::vector<std::string> fileList_;
+  CleanedPage sparePage_;  // the page committed last, whose buffers the next page takes
   // The lines of the run, on their way to log.txt; the run keeps no other copy.
   StreamedLog log_;
-  SourceFile source_;
   std::string logDirectory_;  // the folder text's directory part, once known
   bool logDirectoryKnown_ = false;
   std::size_t jobs_ = 1;

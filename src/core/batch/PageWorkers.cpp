@@ -1,21 +1,11 @@
 #include "batch/PageWorkers.h"
 
 #include <sys/resource.h>
-#include <sys/stat.h>
 
 #include <algorithm>
-#include <cstring>
 
-#include "batch/RunTexts.h"
-#include "cleaning/CleaningContext.h"
-#include "cleaning/ProcedureOrder.h"
-#include "document/Document.h"
-#include "files/SourceFile.h"
-#include "files/StreamedLog.h"
-#include "paths/SplitPath.h"
 #include "settings/CachedIniFile.h"
 #include "settings/Settings.h"
-#include "text/Format.h"
 
 namespace varnow {
 namespace {
@@ -43,10 +33,6 @@ std::size_t PagesInFlight(std::size_t jobs) {
     pages = std::min<std::size_t>(pages, std::max<rlim_t>(free, 1));
   }
   return pages;
-}
-
-std::size_t PendingBytes(const CleanedPage& page) {
-  return page.lineBytes.size() + page.logBytes.size() + (page.bytes ? page.bytes->size() : 0);
 }
 
 }  // namespace
@@ -82,6 +68,18 @@ void PageWorkers::Stop() {
 }
 
 void PageWorkers::Work() {
+  CachedIniFile banners(settingsFile_);  // read again only when the file changes
+  bool stopped = false;
+  const PageCleaning how{
+      .switchOn = [this](Switch s) { return switches_[Index(s)]; },
+      .bannerSlot = [&banners](int slot) { return ReadBannerMarkers(banners, slot); },
+      .outputFolder = [this] { return outputFolder_; },
+      .loaded = nullptr,
+      .convertLines = true,
+  };
+  const auto pump = [this, &stopped] {
+    stopped = stopped || stopping_.load(std::memory_order_relaxed);
+  };
   for (;;) {
     std::size_t index = 0;
     {
@@ -92,10 +90,13 @@ void PageWorkers::Work() {
       }
       index = next_++;
     }
-    CleanedPage page = Clean(index);
+    CleanedPage page = CleanPage(pages_[index], how, stopped, pump);
+    if (page.stopped) {
+      return;  // never taken
+    }
     {
       const std::lock_guard lock(mutex_);
-      pendingBytes_ += PendingBytes(page);
+      pendingBytes_ += WaitingBytes(page);
       ready_[index % window_] = std::move(page);
     }
     pageReady_.notify_one();
@@ -108,63 +109,6 @@ bool PageWorkers::MayStartNext() const {
     return true;
   }
   return next_ < taken_ + window_ && pendingBytes_ < kMostPendingBytes;
-}
-
-CleanedPage PageWorkers::Clean(std::size_t index) const {
-  const std::string& path = pages_[index];
-  CleanedPage page;
-  SourceFile source;
-  if (const int err = source.Open(path); err != 0) {
-    page.error = FormatText(run_text::kCannotOpen, {path, std::strerror(err)});
-    return page;
-  }
-  page.device = source.Device();
-  page.inode = source.Inode();
-  std::unique_ptr<Document> doc = NewDocument();
-  const auto append = [&doc](std::string_view bytes) { doc->Append(bytes); };
-  // Loaded whole: a stop is noticed by the procedures, and a page abandoned on a stop is never
-  // taken, so it need not be whole either.
-  const bool loadWhole = false;
-  if (const int err = source.Load(append, loadWhole, nullptr); err != 0) {
-    page.error = FormatText(run_text::kCannotRead, {path, std::strerror(err)});
-    return page;
-  }
-  source.Close();
-  bool stopped = false;
-  CachedIniFile banners(settingsFile_);
-  CleaningContext ctx(
-      *doc, stopped,
-      [&page](std::string line) {
-        page.lineBytes += line;
-        page.lineEnds.push_back(page.lineBytes.size());
-        AppendLogLineBytes(page.logBytes, line);
-      },
-      [this, &stopped] { stopped = stopped || stopping_.load(std::memory_order_relaxed); });
-  RunProcedures(
-      ctx, path, [this](Switch s) { return switches_[Index(s)]; },
-      [&banners](int slot) { return ReadBannerMarkers(banners, slot); });
-  if (stopped) {
-    return page;  // never taken
-  }
-  // The copy is written here, in parallel, and named in order by the thread taking the pages.
-  try {
-    const SplitParts parts = SplitPath(path);
-    page.output = MirroredPath(outputFolder_, parts.directory, parts.fileName);
-    struct stat folder {};
-    if (::stat(MirroredFolder(outputFolder_, parts.directory).c_str(), &folder) != 0 ||
-        !S_ISDIR(folder.st_mode)) {
-      page.bytes.emplace(doc->View());
-      return page;
-    }
-    page.file = std::make_unique<NewFile>(page.output);
-    page.file->Write(doc->View());
-  } catch (const FileWriteError& e) {
-    page.file.reset();
-    page.writeError = e;
-  } catch (const PathError& e) {
-    page.error = e.what();
-  }
-  return page;
 }
 
 std::optional<CleanedPage> PageWorkers::Take(std::size_t index, const std::function<void()>& pump,
@@ -185,7 +129,7 @@ std::optional<CleanedPage> PageWorkers::Take(std::size_t index, const std::funct
   }
   std::optional<CleanedPage> page = std::move(ready_[index % window_]);
   ready_[index % window_].reset();
-  pendingBytes_ -= PendingBytes(*page);
+  pendingBytes_ -= WaitingBytes(*page);
   ++taken_;
   lock.unlock();
   roomMade_.notify_all();

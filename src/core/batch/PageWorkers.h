@@ -16,36 +16,13 @@
 #include <vector>
 
 #include "cleaning/Switch.h"
-#include "files/ReplaceFile.h"
+#include "batch/PagePipeline.h"
 
 namespace varnow {
 
-// What cleaning one page gave: its log lines in order and its cleaned bytes; or the error that
-// kept it from being cleaned (it could not be opened or read), at which the run ends.
-struct CleanedPage {
-  // The log lines back to back, each ending at the next of lineEnds: a page's lines cost two
-  // allocations, not one each (freed by another thread, they would contend in malloc).
-  std::string lineBytes;
-  std::vector<std::size_t> lineEnds;
-  std::string logBytes;  // the lines as log.txt holds them
-  std::optional<std::string> error;
-  dev_t device = 0;  // the source's identity, so that it is never written over
-  ino_t inode = 0;
-  // The copy, written already but without a name: it is given its name (or dropped) in the
-  // file list's order. Where it could not be made, the error to report at this page.
-  std::string output;
-  std::unique_ptr<NewFile> file;
-  std::optional<FileWriteError> writeError;
-  // Where the copy's folder does not exist yet, the copy itself instead: folders are made in
-  // the file list's order too, so that a run that ends early leaves none for later pages.
-  std::optional<std::string> bytes;
-};
-
-// Pages cleaned on several threads and handed out in the order of the file list, so that what
-// is written from them is exactly what one thread writes. Each worker loads, cleans and holds
-// one page at a time with a document of its own, and reads the banner slots for its page as
-// the one-thread run does (each slot right before it is used). At most `jobs` pages are in
-// memory at once.
+// Pages cleaned on several threads and handed out in the order of the file list. Each worker
+// runs CleanPage, the steps one thread runs, on one page at a time, with a view of the banner
+// slots of its own. At most `jobs` pages are in memory at once.
 //
 // A cleaned page waits to be taken as no more than its log lines and its copy, already
 // written to a file without a name (only the first page of a folder not made yet keeps its
@@ -72,7 +49,6 @@ class PageWorkers {
  private:
   void Work();
   bool MayStartNext() const;  // with mutex_ held
-  CleanedPage Clean(std::size_t index) const;
 
   const std::vector<std::string>& pages_;
   const std::array<bool, kSwitchCount> switches_;

@@ -2,6 +2,8 @@
 
 #include <string_view>
 
+#include "Version.h"
+
 // The texts a run shows and writes, in the program's own words.
 namespace varnow::run_text {
 
@@ -12,7 +14,7 @@ inline constexpr std::string_view kDone = "Готово. Обработано %d
 inline constexpr std::string_view kStopped = "Прервано пользователем";
 inline constexpr std::string_view kLogSaved = "Лог сохранен в ";
 
-inline constexpr std::string_view kHeaderProduct = "Файл сгенерирован программой Varnow 0.9.9";
+inline constexpr std::string_view kHeaderProduct = version::kLogHeader;
 inline constexpr std::string_view kHeaderDateTime = "%s %s";
 inline constexpr std::string_view kHeaderCount = "Файлов обработано %d";
 inline constexpr std::string_view kHeaderElapsed = "Затрачено времени: %s";

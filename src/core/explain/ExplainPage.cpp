@@ -1,12 +1,8 @@
 #include "explain/ExplainPage.h"
 
 #include <algorithm>
-#include <cstring>
 
-#include "batch/RunTexts.h"
 #include "cleaning/CleaningContext.h"
-#include "files/SourceFile.h"
-#include "text/Format.h"
 
 namespace varnow {
 namespace {
@@ -70,22 +66,6 @@ PageExplanation ExplainPage(std::string source, std::string_view path,
   e.insertedBytes = doc.InsertedBytes();
   e.resultAt = ResultPlaces(e);
   return e;
-}
-
-LoadedPage LoadPage(const std::string& path) {
-  LoadedPage page;
-  SourceFile file;
-  if (const int err = file.Open(path); err != 0) {
-    page.error = FormatText(run_text::kCannotOpen, {path, std::strerror(err)});
-    return page;
-  }
-  const bool neverStop = false;
-  const auto append = [&page](std::string_view bytes) { page.bytes.append(bytes); };
-  if (const int err = file.Load(append, neverStop, nullptr); err != 0) {
-    page.bytes.clear();
-    page.error = FormatText(run_text::kCannotRead, {path, std::strerror(err)});
-  }
-  return page;
 }
 
 std::string RebuildResult(std::string_view source, const PageExplanation& explanation) {

@@ -29,13 +29,6 @@ PageExplanation ExplainPage(std::string source, std::string_view path,
                             const std::function<bool(Switch)>& switchOn,
                             const BannerSlotReader& bannerSlot);
 
-// A page's bytes, whole; or the message saying why they could not be read (as a run says it).
-struct LoadedPage {
-  std::string bytes;
-  std::string error;  // empty when loaded
-};
-LoadedPage LoadPage(const std::string& path);
-
 // The result put together again from the original and the explanation's pieces.
 std::string RebuildResult(std::string_view source, const PageExplanation& explanation);
 

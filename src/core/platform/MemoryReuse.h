@@ -3,9 +3,10 @@
 namespace varnow {
 
 // Has the allocator keep freed memory for reuse instead of handing it back to the system at
-// once. Pages cleaned in parallel allocate their buffers on one thread and free them on
-// another; with glibc's defaults much of that memory goes back to the system page by page and
-// is faulted in again, zeroed, for the next page. Called once, before threads start; does
+// once. Every page's lines and document live in buffers of their own from cleaning to commit,
+// allocated on one thread and, in a parallel run, freed on another; with glibc's defaults much
+// of that memory goes back to the system page by page and is faulted in again, zeroed, for the
+// next page. Called once, before threads start; does
 // nothing where the allocator has no such settings.
 void KeepFreedMemoryForReuse();
 

@@ -1,6 +1,6 @@
-#include "cleaning/ProcedureTable.h"
 #include "settings/Settings.h"
 
+#include "cleaning/ProcedureTable.h"
 #include "settings/SettingsErrors.h"
 #include "text/Format.h"
 

@@ -1,8 +1,8 @@
-#include "cleaning/ProcedureTable.h"
 #include "settings/SettingsCheck.h"
 
 #include <cstring>
 
+#include "cleaning/ProcedureTable.h"
 #include "settings/IniLines.h"
 #include "settings/Settings.h"
 #include "settings/SettingsErrors.h"

@@ -1,0 +1,126 @@
+#include "batch/PagePipeline.h"
+
+#include <sys/stat.h>
+
+#include <cstring>
+
+#include "batch/RunTexts.h"
+#include "cleaning/CleaningContext.h"
+#include "files/SourceFile.h"
+#include "files/StreamedLog.h"
+#include "paths/SplitPath.h"
+#include "text/Format.h"
+
+namespace varnow {
+namespace {
+
+bool IsFolder(const std::string& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+// Writes the copy without a name where its folder stands, or keeps the document for the
+// commit to make the folder first.
+void StageCopy(CleanedPage& page, std::unique_ptr<Document> doc, const std::string& path,
+               const std::string& outputFolder) {
+  try {
+    const SplitParts parts = SplitPath(path);
+    page.outputFolder = MirroredFolder(outputFolder, parts.directory);
+    page.output = MirroredPath(outputFolder, parts.directory, parts.fileName);
+  } catch (const PathError& e) {
+    page.outputError = e.what();
+    return;
+  }
+  if (!IsFolder(page.outputFolder)) {
+    page.unwritten = std::move(doc);
+    return;
+  }
+  try {
+    page.file = std::make_unique<NewFile>(page.output);
+    page.file->Write(doc->View());
+  } catch (const FileWriteError& e) {
+    page.file.reset();
+    page.writeError = e;
+  }
+}
+
+}  // namespace
+
+std::optional<std::string> LoadPage(const std::string& path,
+                                    const std::function<void(std::string_view)>& sink,
+                                    const bool& stopFlag, const std::function<void()>& pump,
+                                    std::pair<dev_t, ino_t>* source) {
+  SourceFile file;
+  // Opened first, so that a page gone since the search is reported by its own name.
+  if (const int err = file.Open(path); err != 0) {
+    return FormatText(run_text::kCannotOpen, {path, std::strerror(err)});
+  }
+  if (source != nullptr) {
+    *source = {file.Device(), file.Inode()};
+  }
+  if (const int err = file.Load(sink, stopFlag, pump); err != 0) {
+    return FormatText(run_text::kCannotRead, {path, std::strerror(err)});
+  }
+  return std::nullopt;
+}
+
+LoadedPage LoadWholePage(const std::string& path) {
+  LoadedPage page;
+  const bool neverStop = false;
+  if (std::optional<std::string> error = LoadPage(
+          path, [&page](std::string_view bytes) { page.bytes.append(bytes); }, neverStop,
+          nullptr)) {
+    page.bytes.clear();
+    page.error = std::move(*error);
+  }
+  return page;
+}
+
+CleanedPage CleanPage(const std::string& path, const PageCleaning& how, const bool& stopFlag,
+                      const std::function<void()>& pump, CleanedPage spare) {
+  CleanedPage page;
+  page.lineBytes = std::move(spare.lineBytes);
+  page.lineBytes.clear();
+  page.lineEnds = std::move(spare.lineEnds);
+  page.lineEnds.clear();
+  page.logBytes = std::move(spare.logBytes);
+  page.logBytes.clear();
+  std::unique_ptr<Document> doc = NewDocument();
+  page.loadError = LoadPage(
+      path, [&doc](std::string_view bytes) { doc->Append(bytes); }, stopFlag, pump, &page.source);
+  if (page.loadError) {
+    return page;
+  }
+  if (how.loaded) {
+    how.loaded();
+  }
+  if (stopFlag) {
+    page.stopped = true;
+    return page;
+  }
+  page.linesConverted = how.convertLines;
+  CleaningContext ctx(
+      *doc, stopFlag,
+      [&page](std::string line) {
+        page.lineBytes += line;
+        page.lineEnds.push_back(page.lineBytes.size());
+        if (page.linesConverted) {
+          AppendLogLineBytes(page.logBytes, line);
+        }
+      },
+      pump);
+  RunProcedures(ctx, path, how.switchOn, how.bannerSlot);
+  if (stopFlag) {
+    page.stopped = true;
+    return page;
+  }
+  StageCopy(page, std::move(doc), path, how.outputFolder());
+  return page;
+}
+
+std::size_t WaitingBytes(const CleanedPage& page) {
+  return page.lineBytes.size() + page.logBytes.size() +
+         (page.unwritten ? static_cast<std::size_t>(page.unwritten->Length()) : 0);
+}
+
+}  // namespace varnow

@@ -1,0 +1,87 @@
+#pragma once
+
+#include <sys/types.h>
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "cleaning/ProcedureOrder.h"
+#include "cleaning/Switch.h"
+#include "document/Document.h"
+#include "files/ReplaceFile.h"
+#include "settings/CachedIniFile.h"
+
+namespace varnow {
+
+// The steps every page of a run goes through, on whichever thread it is cleaned: it is loaded,
+// cleaned and its copy staged without a name (CleanPage); then, in the file list's order, its
+// lines are logged and its copy is given its name (BatchRun). One thread and many run the
+// same steps, so what they write is the same by construction.
+
+// Hands the bytes of the page at `path` to `sink`, block by block, pumping after each block
+// and stopping when `stopFlag` is then set. Returns the message a run gives when the page
+// cannot be opened or read; `source` gets the page's identity (device, inode).
+std::optional<std::string> LoadPage(const std::string& path,
+                                    const std::function<void(std::string_view)>& sink,
+                                    const bool& stopFlag, const std::function<void()>& pump,
+                                    std::pair<dev_t, ino_t>* source = nullptr);
+
+// A page's bytes, whole, for a page looked at outside a run; or why they could not be read.
+struct LoadedPage {
+  std::string bytes;
+  std::string error;  // empty when loaded
+};
+LoadedPage LoadWholePage(const std::string& path);
+
+// What cleaning one page gave, waiting to be logged and committed in the file list's order.
+struct CleanedPage {
+  // Why the page could not be loaded; the run ends there, before logging anything of it.
+  std::optional<std::string> loadError;
+  bool stopped = false;  // the run was stopped before the page was done: it is dropped whole
+  // The log lines back to back, each ending at the next of lineEnds: a page's lines cost two
+  // allocations, not one each (freed by another thread, they would contend in malloc).
+  std::string lineBytes;
+  std::vector<std::size_t> lineEnds;
+  std::string logBytes;  // the lines as log.txt holds them, where converted while cleaning
+  bool linesConverted = false;
+  std::pair<dev_t, ino_t> source{};  // the page's identity, so that it is never written over
+  // Where the copy goes; or why no place could be named for it (its folder is gone).
+  std::string outputFolder;
+  std::string output;
+  std::optional<std::string> outputError;
+  // The copy, written already but without a name; or why it could not be made.
+  std::unique_ptr<NewFile> file;
+  std::optional<FileWriteError> writeError;
+  // Where the copy's folder does not exist yet, the cleaned document itself: folders are made
+  // in the file list's order, so that a run that ends early leaves none for later pages.
+  std::unique_ptr<Document> unwritten;
+};
+
+// What the pages of a run are cleaned with. The switches are asked for right before each
+// procedure, the banner slots right before each is used, and the output folder once the page
+// is cleaned, so that a change made during a page counts from that moment on.
+struct PageCleaning {
+  std::function<bool(Switch)> switchOn;
+  BannerSlotReader bannerSlot;
+  std::function<std::string()> outputFolder;
+  // Called between loading and cleaning (a host shows its status); may be empty.
+  std::function<void()> loaded;
+  // The lines are converted for log.txt as they are made (on a worker's thread), not when the
+  // page is committed.
+  bool convertLines = false;
+};
+
+// Loads, cleans and stages the page at `path`. `pump` runs after every block loaded and every
+// change made; the page is dropped (stopped) when `stopFlag` is set by the end. The buffers of
+// `spare`, a page committed before, are emptied and used again.
+CleanedPage CleanPage(const std::string& path, const PageCleaning& how, const bool& stopFlag,
+                      const std::function<void()>& pump, CleanedPage spare = {});
+
+// What a cleaned page holds in memory while it waits to be committed.
+std::size_t WaitingBytes(const CleanedPage& page);
+
+}  // namespace varnow
