@@ -147,12 +147,14 @@ ChangeViewer* ChangeViewer::Open(const Request& request,
   // The line clicked is the page's change of that rank; if cleaning now logs it elsewhere,
   // the first change with its text.
   int selected = -1;
-  if (request.changeIndex < e.changes.size() &&
-      e.changes[request.changeIndex].line == request.line) {
+  // The request's line is as the pane shows it: a name that is not UTF-8 read as cp1251.
+  const auto sameLine = [&](const RecordedChange& c) {
+    return (IsValidUtf8(c.line) ? c.line : InvalidBytesAsCp1251(c.line)) == request.line;
+  };
+  if (request.changeIndex < e.changes.size() && sameLine(e.changes[request.changeIndex])) {
     selected = static_cast<int>(request.changeIndex);
   } else {
-    const auto same = std::find_if(e.changes.begin(), e.changes.end(),
-                                   [&](const RecordedChange& c) { return c.line == request.line; });
+    const auto same = std::find_if(e.changes.begin(), e.changes.end(), sameLine);
     if (same != e.changes.end()) {
       selected = static_cast<int>(same - e.changes.begin());
     }

@@ -38,6 +38,7 @@ LogPane::LogPane(QWidget* parent) : QAbstractScrollArea(parent) {
 
 void LogPane::AppendLine(std::string_view utf8) {
   starts_.push_back(bytes_.size());
+  changes_.push_back(kNoChange);
   bytes_.append(utf8);
   const std::size_t chars = CountCharacters(utf8);
   if (chars > widestChars_) {
@@ -52,10 +53,27 @@ void LogPane::AppendLine(const QString& text) {
   AppendLine(text.toStdString());
 }
 
+void LogPane::AppendChangeLine(std::string_view utf8, std::string_view page, std::size_t rank) {
+  if (pages_.empty() || pages_.back() != page) {
+    pages_.emplace_back(page);
+  }
+  AppendLine(utf8);
+  changes_.back() = {static_cast<std::uint32_t>(pages_.size() - 1), static_cast<std::uint32_t>(rank)};
+}
+
+std::optional<LogPane::Change> LogPane::ChangeAt(std::size_t line) const {
+  if (line >= changes_.size() || changes_[line].page == kNoChange.page) {
+    return std::nullopt;
+  }
+  return Change{pages_[changes_[line].page], changes_[line].rank};
+}
+
 void LogPane::Clear() {
   // Give the memory back: the last run may have left a very long log.
   std::string().swap(bytes_);
   std::vector<std::size_t>().swap(starts_);
+  std::vector<ChangeRef>().swap(changes_);
+  std::vector<std::string>().swap(pages_);
   widestLine_ = widestChars_ = 0;
   widestPixels_ = 0;
   widthStale_ = false;

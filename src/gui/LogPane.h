@@ -3,6 +3,8 @@
 #include <QAbstractScrollArea>
 #include <QString>
 #include <cstddef>
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,11 +25,20 @@ class LogPane : public QAbstractScrollArea {
   // (or by Flush), so a burst of lines is shown in one go.
   void AppendLine(std::string_view utf8);
   void AppendLine(const QString& text);
+  // Adds a line that reports the change of rank `rank` (0 for the first) made to the page at
+  // `page` (its path's bytes as the run found them).
+  void AppendChangeLine(std::string_view utf8, std::string_view page, std::size_t rank);
   void Clear();
   // Shows the lines added so far: scroll ranges, following the end, repainting.
   void Flush();
 
   std::size_t LineCount() const { return starts_.size(); }
+  // The page and rank of the change a line reports; nothing for the other lines.
+  struct Change {
+    std::string_view page;
+    std::size_t rank;
+  };
+  std::optional<Change> ChangeAt(std::size_t line) const;
   QString Line(std::size_t index) const;
   // Every line, each ended by '\n' except the last.
   QString Text() const;
@@ -67,6 +78,14 @@ class LogPane : public QAbstractScrollArea {
 
   std::string bytes_;                // every line's bytes, back to back
   std::vector<std::size_t> starts_;  // where each line begins in bytes_
+  // Per line, the change it reports: its page's place in pages_ and its rank in that page.
+  struct ChangeRef {
+    std::uint32_t page;
+    std::uint32_t rank;
+  };
+  static constexpr ChangeRef kNoChange{UINT32_MAX, 0};
+  std::vector<ChangeRef> changes_;
+  std::vector<std::string> pages_;  // the pages whose changes the pane shows, in order
   std::size_t shown_ = 0;            // lines the scroll bars and the painting know of
   bool flushQueued_ = false;
 

@@ -21,7 +21,6 @@
 #include "SettingsDialog.h"
 #include "Version.h"
 #include "batch/RunTexts.h"
-#include "explain/ChangeLine.h"
 #include "paths/SplitPath.h"
 #include "settings/CachedIniFile.h"
 #include "settings/Settings.h"
@@ -286,21 +285,14 @@ bool MainWindow::SwitchOn(Switch which) {
 }
 
 void MainWindow::OpenChangeAt(std::size_t line) {
-  const std::string text = logPane_->Line(line).toStdString();
-  const std::optional<ChangeLine> change = ParseChangeLine(text);
+  const std::optional<LogPane::Change> change = logPane_->ChangeAt(line);
   if (!change) {
     return;
   }
-  ChangeViewer::Request request{change->page, 0, text, {}};
-  // Its rank among the page's changes: a page's lines stand together in the log.
-  for (std::size_t i = line; i-- > 0; ++request.changeIndex) {
-    const std::optional<ChangeLine> before = ParseChangeLine(logPane_->Line(i).toStdString());
-    if (!before || before->page != change->page) {
-      break;
-    }
-  }
+  const std::string page(change->page);
+  ChangeViewer::Request request{page, change->rank, logPane_->Line(line).toStdString(), {}};
   try {
-    const SplitParts parts = SplitPath(change->page);
+    const SplitParts parts = SplitPath(page);
     request.output = MirroredPath(OutputFolder(), parts.directory, parts.fileName);
   } catch (const std::exception&) {
     // No copy can be named for it: the viewer says there is none.
@@ -321,12 +313,32 @@ void MainWindow::ClearLog() {
   logPane_->Clear();
 }
 
-void MainWindow::AppendLog(std::string_view line) {
-  // A file name that is not UTF-8 comes, most likely, from a cp1251 system: show it so.
+namespace {
+
+// A file name that is not UTF-8 comes, most likely, from a cp1251 system: it is shown so.
+std::string_view Shown(std::string_view line, std::string& converted) {
   if (IsValidUtf8(line)) {
-    logPane_->AppendLine(line);
-  } else {
-    logPane_->AppendLine(std::string_view(InvalidBytesAsCp1251(line)));
+    return line;
+  }
+  converted = InvalidBytesAsCp1251(line);
+  return converted;
+}
+
+}  // namespace
+
+void MainWindow::AppendLog(std::string_view line) {
+  std::string converted;
+  logPane_->AppendLine(Shown(line, converted));
+}
+
+void MainWindow::AppendChanges(std::string_view page, std::string_view lines,
+                               const std::vector<std::size_t>& ends) {
+  std::string converted;
+  std::size_t start = 0;
+  for (std::size_t rank = 0; rank < ends.size(); ++rank) {
+    logPane_->AppendChangeLine(Shown(lines.substr(start, ends[rank] - start), converted), page,
+                               rank);
+    start = ends[rank];
   }
 }
 

@@ -51,6 +51,8 @@ class MainWindow : public QMainWindow, public RunHost {
   void SetStatus(const std::string& text) override;
   void ClearLog() override;
   void AppendLog(std::string_view line) override;
+  void AppendChanges(std::string_view page, std::string_view lines,
+                     const std::vector<std::size_t>& ends) override;
   void SetButtons(bool executeEnabled, bool stopEnabled) override;
   void Progress(std::size_t done, std::size_t total) override;
   void RunEnded() override;

@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
+#include <fstream>
 #include <memory>
 
 #include "ChangeViewer.h"
@@ -119,6 +120,19 @@ class TestChangeViewer : public QObject {
     QTest::keyClick(Log(), Qt::Key_Return);
     QVERIFY(Opened() != nullptr);
     QCOMPARE(Opened()->Current(), 0);
+  }
+
+  // A page whose name is not UTF-8 (cp1251 bytes) is shown by its name read as cp1251 and
+  // opened by its name as it is.
+  void aPageNamedInCp1251Opens() {
+    std::ofstream(site_.toStdString() + "/\xEF\xF0.htm", std::ios::binary) << "<span>x</span>";
+    Find<QToolButton>(&Main(), "executeButton")->click();
+    ChangeViewer* viewer = DoubleClick(LineIndex(site_ + "/пр.htm удален </span> [2]"));
+    QVERIFY(viewer != nullptr);
+    QVERIFY(!viewer->IsComparison());
+    QCOMPARE(viewer->ChangeCount(), 2);
+    QCOMPARE(viewer->Current(), 1);
+    viewer->close();
   }
 
   // When cleaning now does not give the copy on disk, the viewer says so and compares the

@@ -186,7 +186,7 @@ bool BatchRun::ProcessFile(std::size_t index) {
   if (page.stopped) {
     return false;  // a stop ends the run before the page in progress: nothing of it is kept
   }
-  CommitPage(page);
+  CommitPage(index, page);
   sparePage_ = std::move(page);  // its buffers serve the next page
   return true;
 }
@@ -207,25 +207,23 @@ void BatchRun::ProcessInParallel() {
       break;  // stopped while this page was awaited: it is neither logged nor written
     }
     host_.SetStatus(FormatText(text::kProcessing, {Count(i), Count(fileList_.size())}));
-    CommitPage(*page);
+    CommitPage(i, *page);
   }
 }
 
-void BatchRun::CommitPage(CleanedPage& page) {
+void BatchRun::CommitPage(std::size_t index, CleanedPage& page) {
   if (page.loadError) {
     throw RunError(*page.loadError);
   }
-  std::size_t start = 0;
-  for (const std::size_t end : page.lineEnds) {
-    const std::string_view line = std::string_view(page.lineBytes).substr(start, end - start);
-    host_.AppendLog(line);
-    if (!page.linesConverted) {
-      log_.Add(line);
-    }
-    start = end;
-  }
+  host_.AppendChanges(fileList_[index], page.lineBytes, page.lineEnds);
   if (page.linesConverted) {
     log_.AddConverted(page.logBytes);
+  } else {
+    std::size_t start = 0;
+    for (const std::size_t end : page.lineEnds) {
+      log_.Add(std::string_view(page.lineBytes).substr(start, end - start));
+      start = end;
+    }
   }
   if (page.outputError) {
     throw RunError(*page.outputError);

@@ -62,9 +62,9 @@ class BatchRun {
   PageCleaning OneThreadCleaning(std::size_t index);
   // The pages cleaned on jobs_ threads, committed in the file list's order.
   void ProcessInParallel();
-  // Logs a cleaned page's lines and gives its copy its name (making its folder first where
+  // Logs the lines of page `index` and gives its copy its name (making its folder first where
   // needed), or ends the run with the error that kept the page from being loaded or written.
-  void CommitPage(CleanedPage& page);
+  void CommitPage(std::size_t index, CleanedPage& page);
   // Refuses an output path where the page's own source (`source`) or another page stands.
   void RefuseToReplaceAPage(const std::string& output, std::pair<dev_t, ino_t> source);
   // Refuses a folder text that names no folder, and an output folder whose mirror of the

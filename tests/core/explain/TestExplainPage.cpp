@@ -7,7 +7,6 @@
 #include <random>
 
 #include "cleaning/ProcedureOrder.h"
-#include "explain/ChangeLine.h"
 #include "explain/ExplainPage.h"
 #include "explain/TextLines.h"
 #include "support/RandomHtml.h"
@@ -155,36 +154,6 @@ TEST(TextLines, LinesColumnsAndOneLineText) {
   };
   for (const auto& [bytes, expected] : shown) {
     EXPECT_EQ(OneLine(bytes), expected);
-  }
-}
-
-// The page and message of a change's line, paths with blanks and dots included; other lines of
-// a log name no change.
-TEST(ChangeLine, PageAndMessageOfAChangesLine) {
-  const struct {
-    std::string line;
-    std::optional<std::pair<std::string, std::string>> parts;
-  } cases[] = {
-      {"/s/a.htm удален <script> [120]", {{"/s/a.htm", " удален <script> [120]"}}},
-      {"/s/my page.HTML заменен <p...> [7]", {{"/s/my page.HTML", " заменен <p...> [7]"}}},
-      {"/s/a.htm x/b.htm удалено <meta name=Generator> [1]",
-       {{"/s/a.htm x/b.htm", " удалено <meta name=Generator> [1]"}}},
-      {"/s/a.htm удален пустой <!-- /ad --> [3]",
-       {{"/s/a.htm", " удален пустой <!-- /ad --> [3]"}}},
-      {"/s/a.htm пропущен: Permission denied", std::nullopt},
-      {"Прервано пользователем", std::nullopt},
-      {"Лог сохранен в /out/s/log.txt", std::nullopt},
-      {"/s/a.txt удален <script> [1]", std::nullopt},
-      {"/s/a.htm удален <script> [x]", std::nullopt},
-      {"", std::nullopt},
-  };
-  for (const auto& c : cases) {
-    const std::optional<ChangeLine> parsed = ParseChangeLine(c.line);
-    ASSERT_EQ(parsed.has_value(), c.parts.has_value()) << c.line;
-    if (parsed) {
-      EXPECT_EQ(parsed->page, c.parts->first);
-      EXPECT_EQ(parsed->message, c.parts->second);
-    }
   }
 }
 
