@@ -29,11 +29,6 @@
 namespace varnow {
 namespace {
 
-// The run calls the pump very often (after every change a procedure makes); the event loop
-// is reached at most this often, which keeps the window responsive and Stop prompt at no
-// cost to the run.
-constexpr qint64 kPumpIntervalMs = 25;
-
 const QSize kClientSize(717, 476);
 
 const char* const kIntroLines[] = {
@@ -51,9 +46,7 @@ MainWindow::MainWindow(std::filesystem::path settingsFile, UserMessages messages
       settingsFile_(settingsFile),
       messages_(std::move(messages)),
       pickFolder_(PickFolderWithDialog),
-      pickerPath_(QDir::toNativeSeparators(QDir::homePath())),
-      pumpIntervalMs_(kPumpIntervalMs),
-      run_(*this, std::move(settingsFile)) {
+      pickerPath_(QDir::toNativeSeparators(QDir::homePath())) {
   setObjectName(QStringLiteral("mainWindow"));
   setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
@@ -61,13 +54,20 @@ MainWindow::MainWindow(std::filesystem::path settingsFile, UserMessages messages
   BuildControls();
   FitToScreen();
   ShowTitle();
+  host_ = std::make_unique<WindowRunHost>(
+      WindowRunHost::Controls{logPane_, statusPanel_, executeAction_, stopAction_});
+  run_ = std::make_unique<BatchRun>(*host_, std::move(settingsFile));
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() {
+  run_.reset();  // before the host it reports to
+}
 
 void MainWindow::UseDialogs(AboutBox* about, SettingsDialog* options) {
   aboutBox_ = about;
   settingsDialog_ = options;
+  connect(options, &SettingsDialog::changed, this, &MainWindow::PublishSettings);
+  PublishSettings();
 }
 
 void MainWindow::BuildActions() {
@@ -173,7 +173,21 @@ void MainWindow::ShowTitle() {
 // ---- actions ----
 
 void MainWindow::StartRun() {
-  if (!run_.Running() && OutputFolder().empty()) {
+  switch (state_) {
+    case RunState::kIdle:
+      break;
+    case RunState::kStopping:
+      // Pressed after Stop while the stopped run is still ending (this is inside its pump).
+      // The press is kept: the new run starts as soon as the old one has ended.
+      state_ = RunState::kStoppingThenRun;
+      executeAction_->setEnabled(false);
+      return;
+    case RunState::kRunning:  // Execute is disabled until Stop
+    case RunState::kStoppingThenRun:
+    case RunState::kStoppingThenClose:
+      return;
+  }
+  if (host_->PublishedOutputFolder().empty()) {
     // The first run, with no output folder yet: the way out is offered with the message, and
     // nothing of the window (the intro text) is touched.
     const std::string_view message = run_text::kNoOutputFolder;
@@ -183,29 +197,23 @@ void MainWindow::StartRun() {
     }
     return;
   }
-  if (run_.Running()) {
-    // Pressed after Stop while the stopped run is still ending (this is inside its pump).
-    // The press is kept: the new run starts as soon as the old one has ended.
-    executePending_ = true;
-    executeAction_->setEnabled(false);
-    return;
-  }
+  bool completed = true;
   do {
-    executePending_ = false;
-    if (!RunOnce()) {
-      break;  // after an error the window waits, idle, for the user
-    }
-  } while (executePending_ && !closePending_);
-  executePending_ = false;
-  if (closePending_) {
+    state_ = RunState::kRunning;
+    completed = RunOnce();
+  } while (completed && state_ == RunState::kStoppingThenRun);
+  const bool closing = state_ == RunState::kStoppingThenClose;
+  state_ = RunState::kIdle;
+  if (closing) {
     close();
   }
 }
 
 bool MainWindow::RunOnce() {
-  sinceLastPump_.invalidate();  // the first pump of a run reaches the event loop
+  host_->PublishFolder(folderField_->text().toStdString());
+  host_->RunStarting();
   try {
-    run_.Execute();
+    run_->Execute();
     return true;
   } catch (const std::exception& e) {
     logPane_->Flush();
@@ -218,8 +226,10 @@ bool MainWindow::RunOnce() {
 }
 
 void MainWindow::StopRun() {
-  executePending_ = false;
-  run_.RequestStop();
+  if (state_ == RunState::kRunning || state_ == RunState::kStoppingThenRun) {
+    state_ = RunState::kStopping;
+  }
+  run_->RequestStop();
   executeAction_->setEnabled(true);
 }
 
@@ -249,39 +259,23 @@ void MainWindow::CloseWindow() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-  if (run_.Running()) {
+  if (state_ != RunState::kIdle) {
     // Closing during a run stops it; the window closes once the run has ended (log.txt
     // saved), so nothing is left half done.
-    closePending_ = true;
-    executePending_ = false;
-    run_.RequestStop();
+    state_ = RunState::kStoppingThenClose;
+    run_->RequestStop();
     event->ignore();
     return;
   }
   event->accept();
 }
 
-// ---- the run's host ----
-
-void MainWindow::Pump() {
-  if (pumpIntervalMs_ > 0 && sinceLastPump_.isValid() &&
-      sinceLastPump_.elapsed() < pumpIntervalMs_) {
-    return;
+void MainWindow::PublishSettings() {
+  std::array<bool, kSwitchCount> switches{};
+  for (std::size_t i = 0; i < kSwitchCount; ++i) {
+    switches[i] = settingsDialog_->SwitchOn(static_cast<Switch>(i));
   }
-  QCoreApplication::processEvents();  // the queued log lines are shown here too
-  sinceLastPump_.start();
-}
-
-std::string MainWindow::FolderText() {
-  return folderField_->text().toStdString();
-}
-
-std::string MainWindow::OutputFolder() {
-  return settingsDialog_ != nullptr ? settingsDialog_->OutputFolder() : std::string();
-}
-
-bool MainWindow::SwitchOn(Switch which) {
-  return settingsDialog_ != nullptr && settingsDialog_->SwitchOn(which);
+  host_->PublishSettings(settingsDialog_->OutputFolder(), switches);
 }
 
 void MainWindow::OpenChangeAt(std::size_t line) {
@@ -293,67 +287,16 @@ void MainWindow::OpenChangeAt(std::size_t line) {
   ChangeViewer::Request request{page, change->rank, logPane_->Line(line).toStdString(), {}};
   try {
     const SplitParts parts = SplitPath(page);
-    request.output = MirroredPath(OutputFolder(), parts.directory, parts.fileName);
+    request.output = MirroredPath(host_->PublishedOutputFolder(), parts.directory, parts.fileName);
   } catch (const std::exception&) {
     // No copy can be named for it: the viewer says there is none.
   }
   CachedIniFile banners(settingsFile_);
   ChangeViewer* viewer = ChangeViewer::Open(
-      request, [this](Switch s) { return SwitchOn(s); },
+      request, [this](Switch s) { return host_->PublishedSwitch(s); },
       [&banners](int slot) { return ReadBannerMarkers(banners, slot); }, this);
   viewer->show();
   viewer->activateWindow();
-}
-
-void MainWindow::SetStatus(const std::string& text) {
-  statusPanel_->SetText(QString::fromStdString(text));
-}
-
-void MainWindow::ClearLog() {
-  logPane_->Clear();
-}
-
-namespace {
-
-// A file name that is not UTF-8 comes, most likely, from a cp1251 system: it is shown so.
-std::string_view Shown(std::string_view line, std::string& converted) {
-  if (IsValidUtf8(line)) {
-    return line;
-  }
-  converted = InvalidBytesAsCp1251(line);
-  return converted;
-}
-
-}  // namespace
-
-void MainWindow::AppendLog(std::string_view line) {
-  std::string converted;
-  logPane_->AppendLine(Shown(line, converted));
-}
-
-void MainWindow::AppendChanges(std::string_view page, std::string_view lines,
-                               const std::vector<std::size_t>& ends) {
-  std::string converted;
-  std::size_t start = 0;
-  for (std::size_t rank = 0; rank < ends.size(); ++rank) {
-    logPane_->AppendChangeLine(Shown(lines.substr(start, ends[rank] - start), converted), page,
-                               rank);
-    start = ends[rank];
-  }
-}
-
-void MainWindow::SetButtons(bool executeEnabled, bool stopEnabled) {
-  executeAction_->setEnabled(executeEnabled);
-  stopAction_->setEnabled(stopEnabled);
-}
-
-void MainWindow::Progress(std::size_t done, std::size_t total) {
-  statusPanel_->ShowProgress(done, total);
-}
-
-void MainWindow::RunEnded() {
-  logPane_->Flush();
-  statusPanel_->HideProgress();
 }
 
 }  // namespace varnow

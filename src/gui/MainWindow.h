@@ -1,14 +1,14 @@
 #pragma once
 
-#include <QElapsedTimer>
 #include <QMainWindow>
 #include <filesystem>
+#include <memory>
 #include <string>
 
 #include "ErrorBox.h"
 #include "FolderPicker.h"
 #include "batch/BatchRun.h"
-#include "batch/RunHost.h"
+#include "WindowRunHost.h"
 
 class QAction;
 class QLineEdit;
@@ -22,10 +22,9 @@ class AboutBox;
 class SettingsDialog;
 
 // The main window: the folder field with its three tool buttons, the menu, the log pane and
-// the status bar. It hosts the batch run: the run reads the folder field, the settings
-// dialog's check boxes and output folder through it, and reports into the log pane, the
-// status bar and the two buttons.
-class MainWindow : public QMainWindow, public RunHost {
+// the status bar. It runs the batch through its run host, publishing to it the folder, the
+// output folder and the switches, and keeps the run's state.
+class MainWindow : public QMainWindow {
   Q_OBJECT
 
  public:
@@ -36,26 +35,12 @@ class MainWindow : public QMainWindow, public RunHost {
   void UseDialogs(AboutBox* about, SettingsDialog* options);
   void SetFolderPicker(FolderPicker picker) { pickFolder_ = std::move(picker); }
   // How often at most the run's pump reaches the event loop; 0 lets every pump through.
-  void SetPumpInterval(qint64 milliseconds) { pumpIntervalMs_ = milliseconds; }
+  void SetPumpInterval(qint64 milliseconds) { host_->SetPumpInterval(milliseconds); }
 
-  const BatchRun& Run() const { return run_; }
+  const BatchRun& Run() const { return *run_; }
 
   // Opens the change viewer on the change a log line reports; other lines open nothing.
   void OpenChangeAt(std::size_t line);
-
-  // What the run asks of its host.
-  void Pump() override;
-  std::string FolderText() override;
-  std::string OutputFolder() override;
-  bool SwitchOn(Switch which) override;
-  void SetStatus(const std::string& text) override;
-  void ClearLog() override;
-  void AppendLog(std::string_view line) override;
-  void AppendChanges(std::string_view page, std::string_view lines,
-                     const std::vector<std::size_t>& ends) override;
-  void SetButtons(bool executeEnabled, bool stopEnabled) override;
-  void Progress(std::size_t done, std::size_t total) override;
-  void RunEnded() override;
 
  public slots:
   void StartRun();
@@ -75,6 +60,8 @@ class MainWindow : public QMainWindow, public RunHost {
   void FitToScreen();
   // One run; false when it ended with an error (already shown).
   bool RunOnce();
+  // Gives the run host the settings dialog's output folder and switches as they are now.
+  void PublishSettings();
 
   std::filesystem::path settingsFile_;  // where the banner slots are read for the change viewer
   UserMessages messages_;
@@ -94,12 +81,18 @@ class MainWindow : public QMainWindow, public RunHost {
   LogPane* logPane_ = nullptr;
   StatusPanel* statusPanel_ = nullptr;
 
-  QElapsedTimer sinceLastPump_;
-  qint64 pumpIntervalMs_;
-  bool executePending_ = false;  // Execute was pressed while a stopped run was still ending
-  bool closePending_ = false;    // the window was closed during a run
+  // Where the window's run stands. Execute in kIdle starts a run (kRunning); Stop makes it
+  // kStopping, Execute then kStoppingThenRun (the new run starts once the old has ended), Stop
+  // again kStopping; closing the window during a run makes it kStoppingThenClose (closed once
+  // the run has ended, log.txt saved). The end of a run goes back to kIdle, or on to the next
+  // run or the close that was asked for; after an error the window waits, idle, unless it is
+  // being closed.
+  enum class RunState { kIdle, kRunning, kStopping, kStoppingThenRun, kStoppingThenClose };
+  RunState state_ = RunState::kIdle;
 
-  BatchRun run_;  // last: built after, and gone before, everything it asks of this host
+  // Last: built after, and gone before, the controls they report to.
+  std::unique_ptr<WindowRunHost> host_;
+  std::unique_ptr<BatchRun> run_;
 };
 
 }  // namespace varnow

@@ -112,6 +112,7 @@ void SettingsDialog::BuildControls() {
     box->setObjectName(QString::fromLatin1(row->boxName.data(), Size(row->boxName)));
     box->setToolTip(Utf8(row->toolTip));
     checkBoxes_[Index(row->id)] = box;
+    connect(box, &QCheckBox::toggled, this, &SettingsDialog::changed);
     if (row->id == Switch::kBanner) {
       bannerBox = box;  // in a row of its own, with the button of its list
     } else {
@@ -228,6 +229,7 @@ void SettingsDialog::WriteSettingsAtEnd() {
 
 bool SettingsDialog::WriteMain() {
   outputFolder_ = outputFolderField_->text();
+  emit changed();
   std::array<bool, kSwitchCount> switches{};
   for (const ProcedureRow& info : kProcedures) {
     switches[Index(info.id)] = SwitchOn(info.id);

@@ -40,6 +40,10 @@ class SettingsDialog : public QDialog {
   std::string OutputFolder() const { return outputFolder_.toStdString(); }
   bool SwitchOn(Switch which) const;
 
+ signals:
+  // The output folder (on OK, or as the program ends) or a switch has changed.
+  void changed();
+
  public slots:
   void AcceptSettings();  // OK
   void DiscardChanges();  // Cancel

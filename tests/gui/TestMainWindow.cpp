@@ -340,6 +340,38 @@ class TestMainWindow : public QObject {
     QVERIFY(QFile::exists(out_ + site_ + "/log.txt"));
   }
 
+  // What the user presses while a run goes on decides what follows its end: S Stop, E Execute,
+  // C closing the window.
+  void pressesDuringARun() {
+    const struct {
+      const char* presses;
+      bool secondRunCompletes;  // the last run wrote every copy
+      bool closed;
+    } cases[] = {
+        {"S", false, false}, {"SE", true, false},  {"SES", false, false},
+        {"C", false, true},  {"SEC", false, true}, {"CE", false, true},
+    };
+    for (const auto& c : cases) {
+      QFile::remove(Output("index.htm"));
+      Main().show();
+      Execute([&] {
+        for (const char* p = c.presses; *p != '\0'; ++p) {
+          if (*p == 'S') {
+            StopButton()->click();
+          } else if (*p == 'E') {
+            ExecuteButton()->click();
+          } else {
+            Find<QAction>(&Main(), "exitAction")->trigger();
+          }
+        }
+      });
+      QVERIFY2(QFile::exists(Output("index.htm")) == c.secondRunCompletes, c.presses);
+      QVERIFY2(Main().isVisible() == !c.closed, c.presses);
+      QVERIFY2(!Main().Run().Running(), c.presses);
+      QVERIFY2(ExecuteButton()->isEnabled() && !StopButton()->isEnabled(), c.presses);
+    }
+  }
+
   // The picker opens at home, then where it last picked; cancelling changes nothing.
   void folderPicker() {
     QStringList starts;

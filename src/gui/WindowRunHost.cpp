@@ -1,0 +1,85 @@
+#include "WindowRunHost.h"
+
+#include <QAction>
+#include <QCoreApplication>
+
+#include "LogPane.h"
+#include "StatusPanel.h"
+#include "text/Cp1251.h"
+
+namespace varnow {
+namespace {
+
+// The run calls the pump very often (after every change a procedure makes); the event loop
+// is reached at most this often, which keeps the window responsive and Stop prompt at no
+// cost to the run.
+constexpr qint64 kPumpIntervalMs = 25;
+
+// A file name that is not UTF-8 comes, most likely, from a cp1251 system: it is shown so.
+std::string_view Shown(std::string_view line, std::string& converted) {
+  if (IsValidUtf8(line)) {
+    return line;
+  }
+  converted = InvalidBytesAsCp1251(line);
+  return converted;
+}
+
+}  // namespace
+
+WindowRunHost::WindowRunHost(Controls controls)
+    : controls_(controls), pumpIntervalMs_(kPumpIntervalMs) {}
+
+void WindowRunHost::PublishSettings(std::string outputFolder,
+                                    const std::array<bool, kSwitchCount>& switches) {
+  outputFolder_ = std::move(outputFolder);
+  switches_ = switches;
+}
+
+void WindowRunHost::Pump() {
+  if (pumpIntervalMs_ > 0 && sinceLastPump_.isValid() &&
+      sinceLastPump_.elapsed() < pumpIntervalMs_) {
+    return;
+  }
+  QCoreApplication::processEvents();  // the queued log lines are shown here too
+  sinceLastPump_.start();
+}
+
+void WindowRunHost::SetStatus(const std::string& text) {
+  controls_.status->SetText(QString::fromStdString(text));
+}
+
+void WindowRunHost::ClearLog() {
+  controls_.logPane->Clear();
+}
+
+void WindowRunHost::AppendLog(std::string_view line) {
+  std::string converted;
+  controls_.logPane->AppendLine(Shown(line, converted));
+}
+
+void WindowRunHost::AppendChanges(std::string_view page, std::string_view lines,
+                                  const std::vector<std::size_t>& ends) {
+  std::string converted;
+  std::size_t start = 0;
+  for (std::size_t rank = 0; rank < ends.size(); ++rank) {
+    controls_.logPane->AppendChangeLine(Shown(lines.substr(start, ends[rank] - start), converted),
+                                        page, rank);
+    start = ends[rank];
+  }
+}
+
+void WindowRunHost::SetButtons(bool executeEnabled, bool stopEnabled) {
+  controls_.execute->setEnabled(executeEnabled);
+  controls_.stop->setEnabled(stopEnabled);
+}
+
+void WindowRunHost::Progress(std::size_t done, std::size_t total) {
+  controls_.status->ShowProgress(done, total);
+}
+
+void WindowRunHost::RunEnded() {
+  controls_.logPane->Flush();
+  controls_.status->HideProgress();
+}
+
+}  // namespace varnow
