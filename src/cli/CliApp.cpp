@@ -17,7 +17,6 @@
 #include "TerminalHost.h"
 #include "batch/BatchRun.h"
 #include "batch/RunTexts.h"
-#include "platform/ExecutablePath.h"
 #include "platform/MemoryReuse.h"
 #include "platform/ProcessSignals.h"
 #include "settings/Settings.h"
@@ -27,16 +26,9 @@
 namespace varnow::cli {
 namespace {
 
-constexpr std::string_view kDefaultSettingsName = "varnow.ini";
-
 void PrintError(const std::string& message) {
   std::fwrite(message.data(), 1, message.size(), stderr);  // every byte, whatever it holds
   std::fputc('\n', stderr);
-}
-
-// The desktop program's file beside this one: build/bin/varnow.ini for build/bin/varnow-cli.
-std::filesystem::path DefaultSettingsFile() {
-  return ExecutablePath().parent_path() / kDefaultSettingsName;
 }
 
 }  // namespace
@@ -57,7 +49,7 @@ int RunCli(int argc, char** argv) {
   }
   const std::filesystem::path settingsFile = options.settings
                                                  ? std::filesystem::path(*options.settings)
-                                                 : FindSettingsFile(DefaultSettingsFile()).file;
+                                                 : FindProgramSettings().file;
   if (options.help) {
     std::fputs(UsageText(settingsFile.string()).c_str(), stdout);
     return kExitDone;

@@ -5,12 +5,13 @@
 
 #include <cstdlib>
 
+#include "CliApp.h"
+
 namespace varnow::cli {
 namespace {
 
 // Sent by the destructor to wake the watcher; from anyone else it is ignored.
 constexpr int kWakeSignal = SIGUSR1;
-constexpr int kSignalExitBase = 128;
 
 }  // namespace
 
@@ -45,7 +46,7 @@ void SignalWatcher::Watch() {
     if (!signal_.compare_exchange_strong(none, sig)) {
       // Asked twice: the user does not want to wait for the run to reach its next stop point.
       // Every file is written whole or not at all, so ending here loses nothing written.
-      std::_Exit(kSignalExitBase + sig);
+      std::_Exit(kExitSignalBase + sig);
     }
   }
 }

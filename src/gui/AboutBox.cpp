@@ -104,10 +104,6 @@ void AboutBox::ShowSettingsFile(const QString& path) {
   setFixedSize(sizeHint().expandedTo(size()));
 }
 
-QString AboutBox::SettingsFileLine() const {
-  return settingsLine_->text();
-}
-
 void AboutBox::OpenWebLink() {
   openLink_(WebLink());
 }

@@ -24,7 +24,6 @@ class AboutBox : public QDialog {
 
   // The line under the links that says which settings file the program uses.
   void ShowSettingsFile(const QString& path);
-  QString SettingsFileLine() const;
 
   static QUrl MailLink();
   static QUrl WebLink();

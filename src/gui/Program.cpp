@@ -61,10 +61,9 @@ int RunProgram() {
   InstallQtTranslation(qtTexts);
   UseFallbackIconTheme();
 
-  // A settings file beside the program (its own path with ".ini") is used where there is one;
-  // otherwise the user's own, in the configuration folder, which is made for it.
-  const SettingsLocation settings =
-      FindSettingsFile(SettingsFileFor(QCoreApplication::applicationFilePath().toStdString()));
+  // A settings file beside the program is used where there is one; otherwise the user's own,
+  // in the configuration folder, which is made for it.
+  const SettingsLocation settings = FindProgramSettings();
   if (settings.inUserFolder) {
     std::error_code ec;
     std::filesystem::create_directories(settings.file.parent_path(), ec);

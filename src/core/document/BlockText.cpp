@@ -6,12 +6,6 @@
 #include <iterator>
 
 namespace varnow {
-namespace {
-
-std::size_t ToSize(Pos value) { return static_cast<std::size_t>(value); }
-Pos ToPos(std::size_t value) { return static_cast<Pos>(value); }
-
-}  // namespace
 
 BlockText::BlockText(std::size_t blockSize)
     : blockSize_(std::max<std::size_t>(blockSize, 4)),

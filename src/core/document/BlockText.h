@@ -28,7 +28,6 @@ class BlockText {
   explicit BlockText(std::size_t blockSize = kDefaultBlockSize);
 
   Pos Length() const { return length_; }
-  std::size_t BlockCount() const { return blocks_.size(); }
 
   void Assign(std::string bytes);
   void Clear();

@@ -6,12 +6,6 @@
 #include "document/BlockText.h"
 
 namespace varnow {
-namespace {
-
-std::size_t ToSize(Pos value) { return static_cast<std::size_t>(value); }
-Pos ToPos(std::size_t value) { return static_cast<Pos>(value); }
-
-}  // namespace
 
 bool BlockText::MatchesAcross(const PatternMatcher& pattern, std::size_t at,
                               std::size_t offset) const {

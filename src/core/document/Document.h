@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -9,6 +10,10 @@ namespace varnow {
 
 // A position in the document: 1 is the first byte, Length() the last; 0 means "none".
 using Pos = std::int64_t;
+
+// Positions and counts of bytes meet sizes of buffers: the casts between them, named.
+constexpr std::size_t ToSize(Pos value) { return static_cast<std::size_t>(value); }
+constexpr Pos ToPos(std::size_t value) { return static_cast<Pos>(value); }
 
 // The document text that the cleaning procedures edit: the bytes of one file, never decoded
 // (NUL allowed). All searching and editing by the procedures goes through these operations,

@@ -68,16 +68,4 @@ PageExplanation ExplainPage(std::string source, std::string_view path,
   return e;
 }
 
-std::string RebuildResult(std::string_view source, const PageExplanation& explanation) {
-  std::string result;
-  for (const SourceMap::Piece& piece : explanation.pieces) {
-    const std::string_view from =
-        piece.source == SourceMap::kInserted ? std::string_view(explanation.insertedBytes) : source;
-    const Pos start = piece.source == SourceMap::kInserted ? piece.inserted : piece.source;
-    result.append(
-        from.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(piece.length)));
-  }
-  return result;
-}
-
 }  // namespace varnow

@@ -29,7 +29,4 @@ PageExplanation ExplainPage(std::string source, std::string_view path,
                             const std::function<bool(Switch)>& switchOn,
                             const BannerSlotReader& bannerSlot);
 
-// The result put together again from the original and the explanation's pieces.
-std::string RebuildResult(std::string_view source, const PageExplanation& explanation);
-
 }  // namespace varnow

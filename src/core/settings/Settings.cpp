@@ -12,12 +12,6 @@ constexpr std::string_view kLastKey = "Last";
 
 }  // namespace
 
-std::filesystem::path SettingsFileFor(const std::filesystem::path& executable) {
-  std::filesystem::path file = executable;
-  file.replace_extension(".ini");
-  return file;
-}
-
 MainSection ReadMainSection(const IniFile& file) {
   MainSection main;
   main.outputFolder = file.ReadString(kMainSection, kOutputFolderKey);

@@ -16,9 +16,6 @@ namespace varnow {
 inline constexpr std::string_view kMainSection = "Main";
 inline constexpr std::string_view kOutputFolderKey = "StorePatch";
 
-// The settings file of a program: its executable's path with ".ini" in place of its extension.
-std::filesystem::path SettingsFileFor(const std::filesystem::path& executable);
-
 // What reading section "Main" gave. Reading stops at the first switch that does not convert:
 // that switch and every later one stay unset (false), and `error` holds the message.
 struct MainSection {

@@ -1,5 +1,7 @@
 #include "settings/SettingsLocation.h"
 
+#include "platform/ExecutablePath.h"
+
 #include <cstdlib>
 #include <system_error>
 
@@ -24,6 +26,12 @@ SettingsLocation FindSettingsFile(const std::filesystem::path& besideFile,
 
 SettingsLocation FindSettingsFile(const std::filesystem::path& besideFile) {
   return FindSettingsFile(besideFile, std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"));
+}
+
+SettingsLocation FindProgramSettings() {
+  // The desktop program and the command line stand side by side and share the file:
+  // build/bin/varnow.ini for build/bin/varnow and build/bin/varnow-cli.
+  return FindSettingsFile(ExecutablePath().parent_path() / "varnow.ini");
 }
 
 }  // namespace varnow

@@ -15,6 +15,9 @@ struct SettingsLocation {
 };
 
 SettingsLocation FindSettingsFile(const std::filesystem::path& besideFile);
+// Both programs' settings file as it is found: varnow.ini beside the running executable, or
+// the user's own.
+SettingsLocation FindProgramSettings();
 // The same, with the environment given (null: unset).
 SettingsLocation FindSettingsFile(const std::filesystem::path& besideFile,
                                   const char* xdgConfigHome, const char* home);

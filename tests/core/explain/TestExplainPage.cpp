@@ -14,6 +14,19 @@
 namespace varnow {
 namespace {
 
+// The result put together again from the original and the explanation's pieces.
+std::string RebuildResult(std::string_view source, const PageExplanation& explanation) {
+  std::string result;
+  for (const SourceMap::Piece& piece : explanation.pieces) {
+    const std::string_view from =
+        piece.source == SourceMap::kInserted ? std::string_view(explanation.insertedBytes) : source;
+    const Pos start = piece.source == SourceMap::kInserted ? piece.inserted : piece.source;
+    result.append(
+        from.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(piece.length)));
+  }
+  return result;
+}
+
 constexpr std::string_view kPath = "/site/a.htm";
 
 BannerSlotReader SampleBanners() {

@@ -18,12 +18,6 @@ using test::ReadBytes;
 using test::TempDir;
 using test::WriteBytes;
 
-TEST(SettingsFile, IsTheExecutablePathWithIni) {
-  EXPECT_EQ(SettingsFileFor("/opt/varnow/bin/varnow"), "/opt/varnow/bin/varnow.ini");
-  EXPECT_EQ(SettingsFileFor("/opt/tools/varnow.exe"), "/opt/tools/varnow.ini");
-  EXPECT_EQ(SettingsFileFor("/opt/v1.2/varnow-cli"), "/opt/v1.2/varnow-cli.ini");
-}
-
 class MainSectionTest : public ::testing::Test {
  protected:
   TempDir dir;
