@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <system_error>
 
 #include "CliApp.h"
 
@@ -17,14 +18,24 @@ constexpr int kWakeSignal = SIGUSR1;
 
 SignalWatcher::SignalWatcher() {
   sigemptyset(&set_);
-  sigaddset(&set_, SIGINT);
-  sigaddset(&set_, SIGTERM);
-  sigaddset(&set_, kWakeSignal);
+  // The terminal closing (SIGHUP) and a time limit running out (SIGALRM) end a run as Ctrl-C
+  // does: log.txt is saved.
+  for (const int sig : {SIGINT, SIGTERM, SIGHUP, SIGALRM, kWakeSignal}) {
+    sigaddset(&set_, sig);
+  }
   pthread_sigmask(SIG_BLOCK, &set_, nullptr);
-  thread_ = std::thread([this] { Watch(); });
+  try {
+    thread_ = std::thread([this] { Watch(); });
+  } catch (const std::system_error&) {
+    // No thread to be had (a limit on processes): the signals keep their usual effect.
+    pthread_sigmask(SIG_UNBLOCK, &set_, nullptr);
+  }
 }
 
 SignalWatcher::~SignalWatcher() {
+  if (!thread_.joinable()) {
+    return;
+  }
   quitting_ = true;
   pthread_kill(thread_.native_handle(), kWakeSignal);
   thread_.join();

@@ -570,27 +570,33 @@ TEST_F(CliTest, DefaultSettingsAreTheFileBesideTheProgram) {
   EXPECT_EQ(ReadBytes(Output(other, site / "a.htm")), "a");
 }
 
+// Ctrl-C, and the other signals that end a program in a terminal's or a script's hands, stop
+// the run as Stop does; log.txt is saved.
 TEST_F(CliTest, CtrlCStopsTheRunAndTheLogIsStillSaved) {
   constexpr int kFiles = 5000;  // output is flushed every 100 ms: the run must outlast that
   for (int i = 0; i < kFiles; ++i) {
     WriteBytes(site / "many" / ("p" + std::to_string(i) + ".htm"), "<script></script>x");
   }
-  bool sent = false;
-  const Outcome o = RunProgram(VARNOW_CLI, {"--settings", ini.string(), site.string()},
-                               [&](const std::string& soFar, pid_t pid) {
-                                 if (!sent && soFar.find('\n') != std::string::npos) {
-                                   ::kill(pid, SIGINT);
-                                   sent = true;
-                                 }
-                               });
-  ASSERT_TRUE(sent);
-  EXPECT_EQ(o.status, 130) << o.err;
-  const std::vector<std::string> log = LogTxt(out);
-  ASSERT_FALSE(log.empty());
-  EXPECT_EQ(log.back(), "Прервано пользователем");
-  EXPECT_EQ(log[2], "Файлов обработано " + std::to_string(kFiles + 2));
-  EXPECT_NE(o.out.find("Прервано пользователем\n\nЛог сохранен в "), std::string::npos);
-  EXPECT_LT(log.size(), static_cast<std::size_t>(kFiles));
+  for (const int sig : {SIGINT, SIGTERM, SIGHUP, SIGALRM}) {
+    SCOPED_TRACE(sig);
+    fs::remove_all(out);
+    bool sent = false;
+    const Outcome o = RunProgram(VARNOW_CLI, {"--settings", ini.string(), site.string()},
+                                 [&](const std::string& soFar, pid_t pid) {
+                                   if (!sent && soFar.find('\n') != std::string::npos) {
+                                     ::kill(pid, sig);
+                                     sent = true;
+                                   }
+                                 });
+    ASSERT_TRUE(sent);
+    EXPECT_EQ(o.status, 128 + sig) << o.err;
+    const std::vector<std::string> log = LogTxt(out);
+    ASSERT_FALSE(log.empty());
+    EXPECT_EQ(log.back(), "Прервано пользователем");
+    EXPECT_EQ(log[2], "Файлов обработано " + std::to_string(kFiles + 2));
+    EXPECT_NE(o.out.find("Прервано пользователем\n\nЛог сохранен в "), std::string::npos);
+    EXPECT_LT(log.size(), static_cast<std::size_t>(kFiles));
+  }
 }
 
 // Standard output goes through a buffer: a reader of the pipe still gets every line, in order,
