@@ -64,8 +64,11 @@ int RunCli(int argc, char** argv) {
   // output folder. With --only and --output no settings file is needed at all.
   const bool needed = options.settings && !(options.only && options.output);
   const bool exists = std::filesystem::exists(settingsFile, ec);
+  // A file that cannot even be looked for (a link loop, a folder that cannot be searched) is
+  // not a first start: the check says why it cannot be read.
+  const bool unreachable = ec && !(options.only && options.output);
   MainSection main;
-  if (exists || needed) {
+  if (exists || needed || unreachable) {
     // The switches matter only when --only does not replace them.
     if (const std::optional<std::string> problem =
             CheckSettingsFile(settingsFile, !options.only.has_value())) {

@@ -18,6 +18,7 @@
 #include "BannerListEditor.h"
 #include "cleaning/ProcedureTable.h"
 #include "settings/Settings.h"
+#include "settings/SettingsCheck.h"
 
 namespace varnow {
 namespace {
@@ -203,7 +204,12 @@ void SettingsDialog::ReadSettings() {
   std::error_code error;
   if (!std::filesystem::exists(settings_.Path(), error)) {
     // First start: nothing to read and nothing to complain about. Every switch stays off,
-    // the folder is empty, and OK or the program's end writes the file.
+    // the folder is empty, and OK or the program's end writes the file. A file that cannot
+    // even be looked for is no first start: the user is told why.
+    if (error) {
+      const std::optional<std::string> problem = CheckSettingsFile(settings_.Path(), false);
+      messages_.error(BoxParent(), QString::fromStdString(problem.value_or(error.message())));
+    }
     return;
   }
   try {

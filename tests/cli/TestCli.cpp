@@ -570,6 +570,26 @@ TEST_F(CliTest, DefaultSettingsAreTheFileBesideTheProgram) {
   EXPECT_EQ(ReadBytes(Output(other, site / "a.htm")), "a");
 }
 
+// A default settings file that cannot even be looked for is said to be unreadable, not taken
+// for a first start; with --only and --output it is not needed.
+TEST_F(CliTest, AnUnreachableDefaultSettingsFileIsSaid) {
+  const fs::path bin = dir / "bin";
+  fs::create_directories(bin);
+  fs::copy_file(VARNOW_CLI, bin / "varnow-cli");
+  fs::create_symlink(dir / "loop", dir / "loop");
+  const std::vector<std::string> env = {"XDG_CONFIG_HOME=" + (dir / "loop").string()};
+  Outcome o = RunProgram(bin / "varnow-cli", {"--output", out.string(), site.string()}, nullptr,
+                         false, env);
+  EXPECT_EQ(o.status, 1);
+  EXPECT_NE(o.err.find("Файл настроек не открывается: " + (dir / "loop/varnow/varnow.ini").string() +
+                       ": Too many levels of symbolic links"),
+            std::string::npos)
+      << o.err;
+  o = RunProgram(bin / "varnow-cli", {"--only", "script", "--output", out.string(), site.string()},
+                 nullptr, false, env);
+  EXPECT_EQ(o.status, 0) << o.err;
+}
+
 // Ctrl-C, and the other signals that end a program in a terminal's or a script's hands, stop
 // the run as Stop does; log.txt is saved.
 TEST_F(CliTest, CtrlCStopsTheRunAndTheLogIsStillSaved) {

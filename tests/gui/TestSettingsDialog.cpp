@@ -114,6 +114,18 @@ class TestSettingsDialog : public QObject {
     QVERIFY(messages_.errors.isEmpty());
   }
 
+  // A settings file that cannot even be looked for is no first start: the user is told why.
+  void unreachableFileIsReported() {
+    const QString loop = dir_.filePath("loop");
+    QVERIFY(QFile::link(loop, loop));
+    ini_ = loop + "/varnow.ini";
+    auto dialog = MakeDialog();
+    QCOMPARE(messages_.errors.size(), 1);
+    QVERIFY2(messages_.errors[0].startsWith("Файл настроек не открывается: " + ini_ +
+                                            ": Too many levels of symbolic links"),
+             qPrintable(messages_.errors[0]));
+  }
+
   void readsEveryValueFormAndWritesItBackCanonically() {
     WriteSettings(
         ini_,

@@ -1,9 +1,9 @@
 #include "settings/SettingsLocation.h"
 
-#include "platform/ExecutablePath.h"
-
 #include <cstdlib>
 #include <system_error>
+
+#include "platform/ExecutablePath.h"
 
 namespace varnow {
 
