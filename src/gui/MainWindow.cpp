@@ -11,6 +11,7 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <exception>
+#include <new>
 
 #include "ApplicationTitle.h"
 #include "ChangeViewer.h"
@@ -292,11 +293,16 @@ void MainWindow::OpenChangeAt(std::size_t line) {
     // No copy can be named for it: the viewer says there is none.
   }
   CachedIniFile banners(settingsFile_);
-  ChangeViewer* viewer = ChangeViewer::Open(
-      request, [this](Switch s) { return host_->PublishedSwitch(s); },
-      [&banners](int slot) { return ReadBannerMarkers(banners, slot); }, this);
-  viewer->show();
-  viewer->activateWindow();
+  try {
+    ChangeViewer* viewer = ChangeViewer::Open(
+        request, [this](Switch s) { return host_->PublishedSwitch(s); },
+        [&banners](int slot) { return ReadBannerMarkers(banners, slot); }, this);
+    viewer->show();
+    viewer->activateWindow();
+  } catch (const std::bad_alloc&) {
+    messages_.error(this, QStringLiteral("Недостаточно памяти, чтобы показать изменения страницы ") +
+                              QString::fromStdString(page));
+  }
 }
 
 }  // namespace varnow

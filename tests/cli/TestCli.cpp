@@ -590,6 +590,25 @@ TEST_F(CliTest, AnUnreachableDefaultSettingsFileIsSaid) {
   EXPECT_EQ(o.status, 0) << o.err;
 }
 
+// A page too large for the memory the program may have ends --explain with a message and
+// status 1, never an abort. (The sanitizers reserve more address space than any such limit.)
+TEST_F(CliTest, ExplainingAPageTooLargeForMemoryIsAnError) {
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+  GTEST_SKIP() << "a limit on address space does not mix with the sanitizers";
+#else
+  std::string spans;
+  for (int i = 0; i < 700000; ++i) {
+    spans += "<span>x</span>";
+  }
+  WriteBytes(site / "big.htm", spans);
+  const Outcome o = RunProgram("/usr/bin/prlimit",
+                               {"--as=200000000", VARNOW_CLI, "--only", "span", "--explain",
+                                (site / "big.htm").string()});
+  EXPECT_EQ(o.status, 1);
+  EXPECT_EQ(o.err, "varnow-cli: not enough memory\n");
+#endif
+}
+
 // Ctrl-C, and the other signals that end a program in a terminal's or a script's hands, stop
 // the run as Stop does; log.txt is saved.
 TEST_F(CliTest, CtrlCStopsTheRunAndTheLogIsStillSaved) {

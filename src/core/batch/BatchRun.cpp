@@ -64,7 +64,7 @@ std::optional<FileId> IdentityOf(const std::string& path, bool followLinks) {
 }  // namespace
 
 BatchRun::BatchRun(RunHost& host, std::filesystem::path settingsFile)
-    : host_(host), banners_(std::move(settingsFile)) {}
+    : host_(host), banners_(std::move(settingsFile)), startThread_(StartThread) {}
 
 BatchRun::~BatchRun() = default;
 
@@ -199,7 +199,14 @@ void BatchRun::ProcessInParallel() {
     switches[Index(s)] = host_.SwitchOn(s);
   }
   // And so is the output folder: the workers write the copies, which are named here in order.
-  PageWorkers workers(fileList_, switches, banners_.Path(), NeedOutputFolder(), jobs_);
+  PageWorkers workers(fileList_, switches, banners_.Path(), NeedOutputFolder(), jobs_,
+                      startThread_);
+  if (workers.ThreadCount() == 0) {
+    // Not one thread could be started: the run's own thread cleans every page.
+    for (std::size_t i = 0; i < fileList_.size() && !stopFlag_ && ProcessFile(i); ++i) {
+    }
+    return;
+  }
   for (std::size_t i = 0; i < fileList_.size() && !stopFlag_; ++i) {
     host_.SetStatus(std::string(text::kLoading));
     std::optional<CleanedPage> page = workers.Take(i, [this] { Pump(); }, stopFlag_);

@@ -15,6 +15,7 @@
 #include "batch/RunHost.h"
 #include "cleaning/ProcedureOrder.h"
 #include "batch/PagePipeline.h"
+#include "batch/PageWorkers.h"
 #include "files/StreamedLog.h"
 #include "paths/SplitPath.h"
 #include "settings/CachedIniFile.h"
@@ -52,6 +53,8 @@ class BatchRun {
   // is what one thread writes. The switches are then asked for once per run. 1 by default.
   void SetJobs(std::size_t jobs) { jobs_ = std::max<std::size_t>(jobs, 1); }
   bool StopFlag() const { return stopFlag_; }
+  // How the parallel run starts its threads (tests make it fail).
+  void SetThreadStarter(ThreadStarter starter) { startThread_ = std::move(starter); }
 
  private:
   void Run();
@@ -95,6 +98,7 @@ class BatchRun {
   std::string logDirectory_;  // the folder text's directory part, once known
   bool logDirectoryKnown_ = false;
   std::size_t jobs_ = 1;
+  ThreadStarter startThread_;
   std::size_t written_ = 0;
   std::size_t skipped_ = 0;  // folders and files the search could not go into
   // The pages' identities (device, inode), learned when an output path is first found taken.

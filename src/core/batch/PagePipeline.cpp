@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <cstring>
+#include <new>
 
 #include "batch/RunTexts.h"
 #include "cleaning/CleaningContext.h"
@@ -46,6 +47,11 @@ void StageCopy(CleanedPage& page, std::unique_ptr<Document> doc, const std::stri
 
 }  // namespace
 
+// CleanPage, with an allocation that fails thrown as std::bad_alloc.
+CleanedPage CleanPageOrThrow(const std::string& path, const PageCleaning& how,
+                             const bool& stopFlag, const std::function<void()>& pump,
+                             CleanedPage spare);
+
 std::optional<std::string> LoadPage(const std::string& path,
                                     const std::function<void(std::string_view)>& sink,
                                     const bool& stopFlag, const std::function<void()>& pump,
@@ -78,6 +84,20 @@ LoadedPage LoadWholePage(const std::string& path) {
 
 CleanedPage CleanPage(const std::string& path, const PageCleaning& how, const bool& stopFlag,
                       const std::function<void()>& pump, CleanedPage spare) {
+  try {
+    return CleanPageOrThrow(path, how, stopFlag, pump, std::move(spare));
+  } catch (const std::bad_alloc&) {
+    // The page, its log or its copy does not fit in memory: the run ends there, with a message
+    // that says so (and never with an exception leaving a worker's thread).
+    CleanedPage page;
+    page.loadError = FormatText(run_text::kOutOfMemory, {path});
+    return page;
+  }
+}
+
+CleanedPage CleanPageOrThrow(const std::string& path, const PageCleaning& how,
+                             const bool& stopFlag, const std::function<void()>& pump,
+                             CleanedPage spare) {
   CleanedPage page;
   page.lineBytes = std::move(spare.lineBytes);
   page.lineBytes.clear();

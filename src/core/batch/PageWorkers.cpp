@@ -3,6 +3,7 @@
 #include <sys/resource.h>
 
 #include <algorithm>
+#include <system_error>
 
 #include "settings/CachedIniFile.h"
 #include "settings/Settings.h"
@@ -37,9 +38,14 @@ std::size_t PagesInFlight(std::size_t jobs) {
 
 }  // namespace
 
+std::thread StartThread(std::function<void()> body) {
+  return std::thread(std::move(body));
+}
+
 PageWorkers::PageWorkers(const std::vector<std::string>& pages,
                          const std::array<bool, kSwitchCount>& switches,
-                         std::filesystem::path settingsFile, std::string outputFolder, std::size_t jobs)
+                         std::filesystem::path settingsFile, std::string outputFolder, std::size_t jobs,
+                         const ThreadStarter& startThread)
     : pages_(pages),
       switches_(switches),
       settingsFile_(std::move(settingsFile)),
@@ -48,7 +54,11 @@ PageWorkers::PageWorkers(const std::vector<std::string>& pages,
       ready_(window_) {
   const std::size_t threads = std::min(std::max<std::size_t>(jobs, 1), window_);
   for (std::size_t i = 0; i < threads; ++i) {
-    threads_.emplace_back([this] { Work(); });
+    try {
+      threads_.push_back(startThread([this] { Work(); }));
+    } catch (const std::system_error&) {
+      break;  // no more threads to be had (a limit on processes or memory): these serve
+    }
   }
 }
 
@@ -90,7 +100,15 @@ void PageWorkers::Work() {
       }
       index = next_++;
     }
-    CleanedPage page = CleanPage(pages_[index], how, stopped, pump);
+    CleanedPage page;
+    try {
+      page = CleanPage(pages_[index], how, stopped, pump);
+    } catch (const std::exception& e) {
+      // What ends a run on one thread (a banner slot that cannot be read) ends it here too, at
+      // this page, never by leaving the thread.
+      page = {};
+      page.loadError = e.what();
+    }
     if (page.stopped) {
       return;  // never taken
     }

@@ -29,15 +29,22 @@ namespace varnow {
 // copy in memory). Workers go on to later pages meanwhile, so that one large page does not
 // idle the others; how far ahead they may run is bounded by a number of pages (each holds an
 // open file) and by the bytes waiting. A worker that would run further waits.
+// Starts a thread running `body`; throws std::system_error when none can be had.
+using ThreadStarter = std::function<std::thread(std::function<void()> body)>;
+std::thread StartThread(std::function<void()> body);
+
 class PageWorkers {
  public:
-  // `outputFolder` is the output root for the whole run.
+  // `outputFolder` is the output root for the whole run. Threads that cannot be started are
+  // done without: ThreadCount() says how many serve, perhaps none.
   PageWorkers(const std::vector<std::string>& pages, const std::array<bool, kSwitchCount>& switches,
-              std::filesystem::path settingsFile, std::string outputFolder, std::size_t jobs);
+              std::filesystem::path settingsFile, std::string outputFolder, std::size_t jobs,
+              const ThreadStarter& startThread = StartThread);
   // Stops the workers and waits for them.
   ~PageWorkers();
   // Has the workers drop what they clean and take on nothing more.
   void Stop();
+  std::size_t ThreadCount() const { return threads_.size(); }
   PageWorkers(const PageWorkers&) = delete;
   PageWorkers& operator=(const PageWorkers&) = delete;
 

@@ -20,6 +20,8 @@ class FakeHost : public RunHost {
   std::array<bool, kSwitchCount> switches{};
   // Runs at every pump, after counting it; may call RequestStop or change the fields.
   std::function<void()> onPump;
+  // Runs whenever a switch is asked for; may throw, as an allocation does.
+  std::function<void()> onSwitchAsked;
 
   std::vector<std::string> statuses;
   std::vector<std::string> lines;
@@ -40,6 +42,9 @@ class FakeHost : public RunHost {
   std::string OutputFolder() override { return outputFolder; }
   bool SwitchOn(Switch which) override {
     switchesAsked.push_back(which);
+    if (onSwitchAsked) {
+      onSwitchAsked();
+    }
     return switches[Index(which)];
   }
   void SetStatus(const std::string& text) override { statuses.push_back(text); }

@@ -8,6 +8,9 @@
 #include <map>
 #include <random>
 #include <string>
+#include <new>
+#include <thread>
+#include <system_error>
 #include <vector>
 
 #include "batch/BatchRun.h"
@@ -690,6 +693,54 @@ TEST_F(BatchRunTest, AParallelRunStopsWhereOneThreadStops) {
     EXPECT_EQ(results[0].pane, results[1].pane);
     EXPECT_EQ(results[0].log, results[1].log);
   }
+}
+
+// Threads that cannot be started are done without, down to the run's own: the result is one
+// thread's all the same.
+TEST_F(BatchRunTest, AParallelRunWithFewerThreadsThanAskedFor) {
+  std::mt19937_64 rng(8);
+  for (int i = 0; i < 12; ++i) {
+    WriteBytes(site / ("f" + std::to_string(i % 3)) / ("p" + std::to_string(i) + ".htm"),
+               test::RandomHtml(rng, test::RandomDocumentSize(rng)));
+  }
+  for (const Switch s : kRunOrder) {
+    host.Enable(s);
+  }
+  run.SetJobs(1);
+  Execute();
+  const auto expected = OutputTree(out);
+  const std::vector<std::string> expectedLog = LogBody();
+  for (const int started : {0, 1, 3}) {
+    SCOPED_TRACE(std::to_string(started) + " threads started of 4");
+    fs::remove_all(out);
+    int starts = 0;
+    run.SetJobs(4);
+    run.SetThreadStarter([&](std::function<void()> body) {
+      if (starts++ >= started) {
+        throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
+      }
+      return std::thread(std::move(body));
+    });
+    Execute();
+    EXPECT_TRUE(OutputTree(out) == expected);
+    EXPECT_EQ(LogBody(), expectedLog);
+  }
+}
+
+// An allocation that fails while a page is cleaned ends the run with a message that says so.
+TEST_F(BatchRunTest, RunningOutOfMemoryIsAnError) {
+  WriteBytes(site / "a.htm", "<script>1</script>a");
+  WriteBytes(site / "b.htm", "<script>2</script>b");
+  host.Enable(Switch::kScript);
+  host.onSwitchAsked = [&] {
+    if (OutputFileCount() == 1) {
+      throw std::bad_alloc();
+    }
+  };
+  const std::string message = ExecuteExpectingError();
+  EXPECT_EQ(message, "Not enough memory to clean file \"" + (site / "b.htm").string() + "\"");
+  EXPECT_EQ(OutputFileCount(), 1);
+  EXPECT_EQ(LogBody().back(), message);
 }
 
 TEST_F(BatchRunTest, ExecuteFromInsideTheRunsPumpDoesNothing) {
