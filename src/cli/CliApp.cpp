@@ -113,7 +113,8 @@ int RunCli(int argc, char** argv) {
   if (host.StopIssued()) {
     return kExitSignalBase + signals.Signal();
   }
-  return kExitDone;
+  // Pages refused one by one did not stop the run, but the run did not do all it was asked.
+  return run.RefusedPages() > 0 ? kExitError : kExitDone;
 }
 
 }  // namespace varnow::cli

@@ -475,6 +475,61 @@ TEST_F(CliTest, OutputsWithoutUnnamedFilesOrHardLinks) {
   }
 }
 
+// Every file below `root`, with its bytes: a tree to compare before and after.
+std::map<std::string, std::string> FilesBelow(const fs::path& root) {
+  std::map<std::string, std::string> files;
+  for (const auto& e : fs::recursive_directory_iterator(root)) {
+    if (e.is_regular_file() && !e.is_symlink()) {
+      files[e.path().string()] = ReadBytes(e.path());
+    }
+  }
+  return files;
+}
+
+// A page whose copy would land in the searched tree through a link in the output tree, or on
+// another page's copy of the run, is refused alone: named in the log, counted, the run goes
+// on, and the exit status is 1. Nothing in the searched tree changes.
+TEST_F(CliTest, PagesRefusedOneByOne) {
+  const struct {
+    const char* what;
+    fs::path linkTo;  // where the output's d1 leads: into the sources, or to the output's d0
+    std::string reason;
+  } cases[] = {
+      {"a link into the sources", site / "other",
+       "The output folder leads through the link \"/out/site/d1\" into the searched folder"},
+      {"a link to another copy's folder", Output(out, site / "d0"),
+       "The output file exists as another page's copy"},
+  };
+  WriteBytes(site / "d0" / "a.htm", "<script>0</script>d0");
+  WriteBytes(site / "d1" / "a.htm", "<script>1</script>d1");
+  WriteBytes(site / "other" / "x.htm", "<script>x</script>x");
+  WriteBytes(site / "z.htm", "<script>z</script>z");
+  fs::remove(site / "a.htm");
+  fs::remove_all(site / "sub");
+  for (const auto& c : cases) {
+    for (const char* jobs : {"1", "4"}) {
+      SCOPED_TRACE(std::string(c.what) + ", --jobs " + jobs);
+      fs::remove_all(out);
+      fs::create_directories(Output(out, site / "d0"));
+      fs::create_directory_symlink(c.linkTo, Output(out, site / "d1"));
+      const auto sources = FilesBelow(site);
+      const Outcome o = Cli({"--settings", ini.string(), "--jobs", jobs, "--quiet", site.string()});
+      EXPECT_EQ(o.status, 1) << o.err;
+      EXPECT_NE(o.err.find("Пропущено: 1"), std::string::npos) << o.err;
+      EXPECT_TRUE(FilesBelow(site) == sources);
+      EXPECT_EQ(ReadBytes(Output(out, site / "d0" / "a.htm")), "d0");
+      EXPECT_EQ(ReadBytes(Output(out, site / "z.htm")), "z");
+      std::string log = Cp1251ToUtf8(ReadBytes(Output(out, site / "log.txt")));
+      for (std::size_t at; (at = log.find(dir.Path().string())) != std::string::npos;) {
+        log.replace(at, dir.Path().string().size(), "");
+      }
+      EXPECT_NE(log.find("Cannot create file \"/out/site/d1/a.htm\". " + c.reason), std::string::npos)
+          << log;
+      EXPECT_EQ(log.find("d1/a.htm удален"), std::string::npos);  // no lines for a page refused
+    }
+  }
+}
+
 // --explain prints each change of one page with its place in the page as it is, and writes
 // nothing; it takes the place of FOLDER.
 TEST_F(CliTest, ExplainPrintsEachChangeWhereItIsInThePage) {

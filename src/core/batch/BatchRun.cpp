@@ -11,6 +11,7 @@
 #include "batch/RunTexts.h"
 #include "discovery/CollectFiles.h"
 #include "files/ReplaceFile.h"
+#include "paths/LinkGuard.h"
 #include "paths/SplitPath.h"
 #include "platform/LocalTime.h"
 #include "settings/Settings.h"
@@ -82,6 +83,7 @@ void BatchRun::Execute() {
   running_ = true;
   written_ = 0;
   skipped_ = 0;
+  refused_ = 0;
   logDirectoryKnown_ = false;
   start_ = std::chrono::steady_clock::now();
   try {
@@ -118,6 +120,7 @@ void BatchRun::Run() {
     throw RunError(std::string(text::kNoFolder));
   }
   RefuseOutputOntoFolder(folder, NeedOutputFolder());
+  searchedTree_ = RealFolder(folder);
   // One separator between the folder and its entries, also for a folder text ending in "/".
   const std::string root = folder.back() == '/' ? folder : folder + "/";
   CollectFiles(root, fileList_, stopFlag_, [this] { Pump(); },
@@ -170,6 +173,7 @@ PageCleaning BatchRun::OneThreadCleaning(std::size_t index) {
       .switchOn = [this](Switch s) { return host_.SwitchOn(s); },
       .bannerSlot = [this](int slot) { return BannerSlot(slot); },
       .outputFolder = [this] { return NeedOutputFolder(); },
+      .searchedTree = searchedTree_,
       .loaded =
           [this, index] {
             Pump();
@@ -199,8 +203,8 @@ void BatchRun::ProcessInParallel() {
     switches[Index(s)] = host_.SwitchOn(s);
   }
   // And so is the output folder: the workers write the copies, which are named here in order.
-  PageWorkers workers(fileList_, switches, banners_.Path(), NeedOutputFolder(), jobs_,
-                      startThread_);
+  PageWorkers workers(fileList_, switches, banners_.Path(), NeedOutputFolder(), searchedTree_,
+                      jobs_, startThread_);
   if (workers.ThreadCount() == 0) {
     // Not one thread could be started: the run's own thread cleans every page.
     for (std::size_t i = 0; i < fileList_.size() && !stopFlag_ && ProcessFile(i); ++i) {
@@ -222,6 +226,14 @@ void BatchRun::CommitPage(std::size_t index, CleanedPage& page) {
   if (page.loadError) {
     throw RunError(*page.loadError);
   }
+  if (std::optional<std::string> refusal = page.outputError ? std::nullopt : RefusalAtCommit(page)) {
+    // Refused alone: the page is named with the reason, counted, and the run goes on. Its
+    // changes are not logged, as it has no copy.
+    AppendPane(*refusal);
+    ++skipped_;
+    ++refused_;
+    return;
+  }
   host_.AppendChanges(fileList_[index], page.lineBytes, page.lineEnds);
   if (page.linesConverted) {
     log_.AddConverted(page.logBytes);
@@ -238,27 +250,53 @@ void BatchRun::CommitPage(std::size_t index, CleanedPage& page) {
   if (page.writeError) {
     throw CreateError(*page.writeError, page.output);
   }
+  RefuseToReplaceAPage(page.output, page.source);
+  std::optional<FileId> copy;
   if (page.unwritten) {
     // The first page of a folder not made yet: the folder is made now, in the file list's order.
     MakeFoldersFor(page.outputFolder, page.output);
-    RefuseToReplaceAPage(page.output, page.source);
     try {
       ReplaceFileContents(page.output, page.unwritten->View());
     } catch (const FileWriteError& e) {
       throw CreateError(e, page.output);
     }
+    copy = IdentityOf(page.output, false);
   } else {
-    RefuseToReplaceAPage(page.output, page.source);
+    struct stat st {};
+    if (::fstat(page.file->Descriptor(), &st) == 0) {
+      copy = FileId{st.st_dev, st.st_ino, false, true};
+    }
     try {
       page.file->Commit();
     } catch (const FileWriteError& e) {
       throw CreateError(e, page.output);
     }
   }
+  if (copy) {
+    copies_.insert({copy->device, copy->inode});
+  }
   page.unwritten.reset();
   page.file.reset();
   ++written_;
   host_.Progress(written_, fileList_.size());
+}
+
+std::optional<std::string> BatchRun::RefusalAtCommit(const CleanedPage& page) const {
+  if (page.refusal) {
+    return page.refusal;
+  }
+  // Looked at again where folders are made: the output tree may have changed since staging.
+  if (std::optional<std::string> refusal =
+          OutputRefusal(page.outputRoot, page.outputFolder, page.output, searchedTree_)) {
+    return refusal;
+  }
+  // Another page's copy at this path (a file system that ignores letter case, two folders
+  // linked together): never replaced in silence.
+  if (const std::optional<FileId> there = IdentityOf(page.output, false);
+      there && copies_.contains({there->device, there->inode})) {
+    return FormatText(text::kCannotCreate, {page.output, text::kIsAnotherCopy});
+  }
+  return std::nullopt;
 }
 
 void BatchRun::RefuseToReplaceAPage(const std::string& output, std::pair<dev_t, ino_t> source) {
@@ -355,6 +393,7 @@ void BatchRun::EndCleanly() {
   sparePage_ = {};
   fileList_ = {};
   pageIds_ = {};
+  copies_ = {};
   pageIdsKnown_ = false;
   skipped_ = 0;
   log_.Reset();

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <set>
 #include <stdexcept>
 #include <string>
@@ -53,6 +54,8 @@ class BatchRun {
   // is what one thread writes. The switches are then asked for once per run. 1 by default.
   void SetJobs(std::size_t jobs) { jobs_ = std::max<std::size_t>(jobs, 1); }
   bool StopFlag() const { return stopFlag_; }
+  // Pages of the last run that were refused one by one (the run went on).
+  std::size_t RefusedPages() const { return refused_; }
   // How the parallel run starts its threads (tests make it fail).
   void SetThreadStarter(ThreadStarter starter) { startThread_ = std::move(starter); }
 
@@ -68,6 +71,9 @@ class BatchRun {
   // Logs the lines of page `index` and gives its copy its name (making its folder first where
   // needed), or ends the run with the error that kept the page from being loaded or written.
   void CommitPage(std::size_t index, CleanedPage& page);
+  // Why a cleaned page may not be committed while the run goes on: its folder leads into the
+  // searched tree through a link, or its path holds another page's copy of this run.
+  std::optional<std::string> RefusalAtCommit(const CleanedPage& page) const;
   // Refuses an output path where the page's own source (`source`) or another page stands.
   void RefuseToReplaceAPage(const std::string& output, std::pair<dev_t, ino_t> source);
   // Refuses a folder text that names no folder, and an output folder whose mirror of the
@@ -100,7 +106,11 @@ class BatchRun {
   std::size_t jobs_ = 1;
   ThreadStarter startThread_;
   std::size_t written_ = 0;
-  std::size_t skipped_ = 0;  // folders and files the search could not go into
+  std::size_t skipped_ = 0;  // folders and files the search could not go into, pages refused
+  std::size_t refused_ = 0;  // pages refused one by one
+  std::string searchedTree_;  // the real path of the searched folder
+  // The copies this run has written (device, inode): a page never replaces one.
+  std::set<std::pair<dev_t, ino_t>> copies_;
   // The pages' identities (device, inode), learned when an output path is first found taken.
   std::set<std::pair<dev_t, ino_t>> pageIds_;
   bool pageIdsKnown_ = false;

@@ -9,6 +9,7 @@
 #include "cleaning/CleaningContext.h"
 #include "files/SourceFile.h"
 #include "files/StreamedLog.h"
+#include "paths/LinkGuard.h"
 #include "paths/SplitPath.h"
 #include "text/Format.h"
 
@@ -23,13 +24,18 @@ bool IsFolder(const std::string& path) {
 // Writes the copy without a name where its folder stands, or keeps the document for the
 // commit to make the folder first.
 void StageCopy(CleanedPage& page, std::unique_ptr<Document> doc, const std::string& path,
-               const std::string& outputFolder) {
+               const std::string& outputFolder, const std::string& searchedTree) {
+  page.outputRoot = outputFolder;
   try {
     const SplitParts parts = SplitPath(path);
     page.outputFolder = MirroredFolder(outputFolder, parts.directory);
     page.output = MirroredPath(outputFolder, parts.directory, parts.fileName);
   } catch (const PathError& e) {
     page.outputError = e.what();
+    return;
+  }
+  page.refusal = OutputRefusal(outputFolder, page.outputFolder, page.output, searchedTree);
+  if (page.refusal) {
     return;
   }
   if (!IsFolder(page.outputFolder)) {
@@ -46,6 +52,18 @@ void StageCopy(CleanedPage& page, std::unique_ptr<Document> doc, const std::stri
 }
 
 }  // namespace
+
+std::optional<std::string> OutputRefusal(const std::string& outputRoot,
+                                         const std::string& outputFolder,
+                                         const std::string& output,
+                                         const std::string& searchedTree) {
+  if (const std::optional<std::string> link =
+          LinkIntoSearchedTree(outputRoot, outputFolder, searchedTree)) {
+    return FormatText(run_text::kCannotCreate,
+                      {output, FormatText(run_text::kThroughLink, {*link})});
+  }
+  return std::nullopt;
+}
 
 // CleanPage, with an allocation that fails thrown as std::bad_alloc.
 CleanedPage CleanPageOrThrow(const std::string& path, const PageCleaning& how,
@@ -134,7 +152,7 @@ CleanedPage CleanPageOrThrow(const std::string& path, const PageCleaning& how,
     page.stopped = true;
     return page;
   }
-  StageCopy(page, std::move(doc), path, how.outputFolder());
+  StageCopy(page, std::move(doc), path, how.outputFolder(), how.searchedTree);
   return page;
 }
 

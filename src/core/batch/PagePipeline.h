@@ -50,9 +50,13 @@ struct CleanedPage {
   bool linesConverted = false;
   std::pair<dev_t, ino_t> source{};  // the page's identity, so that it is never written over
   // Where the copy goes; or why no place could be named for it (its folder is gone).
-  std::string outputFolder;
+  std::string outputRoot;    // the output folder of the run
+  std::string outputFolder;  // the copy's own folder below it
   std::string output;
   std::optional<std::string> outputError;
+  // Why no copy may be made of this page at all (its output folder leads into the searched
+  // tree through a link): the page is refused and the run goes on.
+  std::optional<std::string> refusal;
   // The copy, written already but without a name; or why it could not be made.
   std::unique_ptr<NewFile> file;
   std::optional<FileWriteError> writeError;
@@ -68,6 +72,7 @@ struct PageCleaning {
   std::function<bool(Switch)> switchOn;
   BannerSlotReader bannerSlot;
   std::function<std::string()> outputFolder;
+  std::string searchedTree;  // the real path of the searched folder, which is never written
   // Called between loading and cleaning (a host shows its status); may be empty.
   std::function<void()> loaded;
   // The lines are converted for log.txt as they are made (on a worker's thread), not when the
@@ -80,6 +85,13 @@ struct PageCleaning {
 // `spare`, a page committed before, are emptied and used again.
 CleanedPage CleanPage(const std::string& path, const PageCleaning& how, const bool& stopFlag,
                       const std::function<void()>& pump, CleanedPage spare = {});
+
+// Why the copy `output` in `outputFolder` may not be made: the folder reaches the searched tree
+// through a link inside the output tree under `outputRoot`; nothing when it may.
+std::optional<std::string> OutputRefusal(const std::string& outputRoot,
+                                         const std::string& outputFolder,
+                                         const std::string& output,
+                                         const std::string& searchedTree);
 
 // What a cleaned page holds in memory while it waits to be committed.
 std::size_t WaitingBytes(const CleanedPage& page);

@@ -44,12 +44,14 @@ std::thread StartThread(std::function<void()> body) {
 
 PageWorkers::PageWorkers(const std::vector<std::string>& pages,
                          const std::array<bool, kSwitchCount>& switches,
-                         std::filesystem::path settingsFile, std::string outputFolder, std::size_t jobs,
+                         std::filesystem::path settingsFile, std::string outputFolder,
+                         std::string searchedTree, std::size_t jobs,
                          const ThreadStarter& startThread)
     : pages_(pages),
       switches_(switches),
       settingsFile_(std::move(settingsFile)),
       outputFolder_(std::move(outputFolder)),
+      searchedTree_(std::move(searchedTree)),
       window_(PagesInFlight(std::max<std::size_t>(jobs, 1))),
       ready_(window_) {
   const std::size_t threads = std::min(std::max<std::size_t>(jobs, 1), window_);
@@ -84,6 +86,7 @@ void PageWorkers::Work() {
       .switchOn = [this](Switch s) { return switches_[Index(s)]; },
       .bannerSlot = [&banners](int slot) { return ReadBannerMarkers(banners, slot); },
       .outputFolder = [this] { return outputFolder_; },
+      .searchedTree = searchedTree_,
       .loaded = nullptr,
       .convertLines = true,
   };

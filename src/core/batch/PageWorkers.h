@@ -38,7 +38,8 @@ class PageWorkers {
   // `outputFolder` is the output root for the whole run. Threads that cannot be started are
   // done without: ThreadCount() says how many serve, perhaps none.
   PageWorkers(const std::vector<std::string>& pages, const std::array<bool, kSwitchCount>& switches,
-              std::filesystem::path settingsFile, std::string outputFolder, std::size_t jobs,
+              std::filesystem::path settingsFile, std::string outputFolder,
+              std::string searchedTree, std::size_t jobs,
               const ThreadStarter& startThread = StartThread);
   // Stops the workers and waits for them.
   ~PageWorkers();
@@ -61,6 +62,7 @@ class PageWorkers {
   const std::array<bool, kSwitchCount> switches_;
   const std::filesystem::path settingsFile_;
   const std::string outputFolder_;
+  const std::string searchedTree_;
   const std::size_t window_;  // pages begun and not yet taken, at most
 
   std::mutex mutex_;

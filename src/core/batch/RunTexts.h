@@ -30,6 +30,10 @@ inline constexpr std::string_view kOutOfMemory = "Not enough memory to clean fil
 inline constexpr std::string_view kWriteError = "Stream write error (%s): %s";
 inline constexpr std::string_view kIsTheSource = "The output file is the source file itself";
 inline constexpr std::string_view kIsASource = "The output file is a page of this run";
+// Pages refused one by one; the run goes on with the next.
+inline constexpr std::string_view kThroughLink =
+    "The output folder leads through the link \"%s\" into the searched folder";
+inline constexpr std::string_view kIsAnotherCopy = "The output file exists as another page's copy";
 inline constexpr std::string_view kNotAFolder = "Это не папка: %s";
 inline constexpr std::string_view kOutputOntoFolder =
     "Каталог сохраненных файлов \"%s\" отображает папку \"%s\" на нее саму: копии легли бы "
