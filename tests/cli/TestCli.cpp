@@ -3,9 +3,12 @@
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -473,6 +476,23 @@ TEST_F(CliTest, OutputsWithoutUnnamedFilesOrHardLinks) {
       EXPECT_EQ(result.size(), expected.size());
     }
   }
+}
+
+// A temporary file that a run killed at the wrong moment left beside a copy is removed by the
+// next run into that folder, which says so in its log.
+TEST_F(CliTest, AStrayTemporaryFileIsRemovedByTheNextRun) {
+  ASSERT_EQ(Cli({"--settings", ini.string(), site.string()}).status, 0);
+  const fs::path stray = Output(out, site / ".vn00c0ffee.tmp");
+  WriteBytes(stray, "half a copy");
+  const timespec old[2] = {{std::time(nullptr) - 60, 0}, {std::time(nullptr) - 60, 0}};
+  ::utimensat(AT_FDCWD, stray.c_str(), old, 0);
+  const Outcome o = Cli({"--settings", ini.string(), site.string()});
+  EXPECT_EQ(o.status, 0) << o.err;
+  EXPECT_FALSE(fs::exists(stray));
+  const std::vector<std::string> log = LogTxt(out);
+  EXPECT_NE(std::find(log.begin(), log.end(),
+                      stray.string() + " удален: остался от прерванного запуска"),
+            log.end());
 }
 
 // Every file below `root`, with its bytes: a tree to compare before and after.

@@ -81,6 +81,7 @@ void BatchRun::Execute() {
     return;
   }
   running_ = true;
+  runStartTime_ = std::time(nullptr);
   written_ = 0;
   skipped_ = 0;
   refused_ = 0;
@@ -262,6 +263,7 @@ void BatchRun::CommitPage(std::size_t index, CleanedPage& page) {
     }
     copy = IdentityOf(page.output, false);
   } else {
+    RemoveStrayFilesOnce(page.outputFolder);
     struct stat st {};
     if (::fstat(page.file->Descriptor(), &st) == 0) {
       copy = FileId{st.st_dev, st.st_ino, false, true};
@@ -279,6 +281,15 @@ void BatchRun::CommitPage(std::size_t index, CleanedPage& page) {
   page.file.reset();
   ++written_;
   host_.Progress(written_, fileList_.size());
+}
+
+void BatchRun::RemoveStrayFilesOnce(const std::string& folder) {
+  if (!strayChecked_.insert(folder).second) {
+    return;
+  }
+  for (const std::string& path : RemoveStrayTemporaryFiles(folder, runStartTime_)) {
+    AppendPane(FormatText(text::kStrayRemoved, {path}));
+  }
 }
 
 std::optional<std::string> BatchRun::RefusalAtCommit(const CleanedPage& page) const {
@@ -394,6 +405,7 @@ void BatchRun::EndCleanly() {
   fileList_ = {};
   pageIds_ = {};
   copies_ = {};
+  strayChecked_ = {};
   pageIdsKnown_ = false;
   skipped_ = 0;
   log_.Reset();

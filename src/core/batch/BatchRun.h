@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <ctime>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -74,6 +75,9 @@ class BatchRun {
   // Why a cleaned page may not be committed while the run goes on: its folder leads into the
   // searched tree through a link, or its path holds another page's copy of this run.
   std::optional<std::string> RefusalAtCommit(const CleanedPage& page) const;
+  // The first time a copy goes to an existing `folder` in a run, what interrupted runs left
+  // there is removed and logged.
+  void RemoveStrayFilesOnce(const std::string& folder);
   // Refuses an output path where the page's own source (`source`) or another page stands.
   void RefuseToReplaceAPage(const std::string& output, std::pair<dev_t, ino_t> source);
   // Refuses a folder text that names no folder, and an output folder whose mirror of the
@@ -111,6 +115,8 @@ class BatchRun {
   std::string searchedTree_;  // the real path of the searched folder
   // The copies this run has written (device, inode): a page never replaces one.
   std::set<std::pair<dev_t, ino_t>> copies_;
+  std::set<std::string> strayChecked_;  // output folders looked at for stray temporary files
+  std::time_t runStartTime_ = 0;
   // The pages' identities (device, inode), learned when an output path is first found taken.
   std::set<std::pair<dev_t, ino_t>> pageIds_;
   bool pageIdsKnown_ = false;

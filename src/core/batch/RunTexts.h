@@ -41,6 +41,8 @@ inline constexpr std::string_view kOutputOntoFolder =
 // A folder or file the search could not go into, and how many there were.
 inline constexpr std::string_view kSkipped = "%s пропущен: %s";
 inline constexpr std::string_view kSkippedCount = " Пропущено: %d";
+// A temporary file that an interrupted run left in an output folder, removed.
+inline constexpr std::string_view kStrayRemoved = "%s удален: остался от прерванного запуска";
 inline constexpr std::string_view kNoFolder = "Не указана папка с HTML файлами";
 inline constexpr std::string_view kNoOutputFolder = "Не указан каталог сохраненных файлов";
 

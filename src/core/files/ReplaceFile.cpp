@@ -1,11 +1,14 @@
 #include "files/ReplaceFile.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <chrono>
 #include <cstdint>
@@ -89,6 +92,25 @@ int WriteAll(int fd, std::string_view bytes) {
   return 0;
 }
 
+// A file of the program's own temporary name is locked while it is written, so that a later
+// run removing the names that interrupted runs left behind never takes a live one.
+void HoldWhileWritten(int fd) {
+  ::flock(fd, LOCK_EX | LOCK_NB);
+}
+
+// Whether `name` is one of the program's temporary names: ".vn", 8 hex digits, ".tmp".
+bool IsTemporaryName(std::string_view name) {
+  if (name.size() != 15 || !name.starts_with(".vn") || !name.ends_with(".tmp")) {
+    return false;
+  }
+  for (const char c : name.substr(3, 8)) {
+    if (!std::isxdigit(static_cast<unsigned char>(c))) {
+      return false;
+    }
+  }
+  return true;
+}
+
 // Unnamed files are missing on some file systems (and older kernels): the open then fails
 // with one of these, and a named temporary file serves instead.
 bool NoUnnamedFiles(int err) {
@@ -101,6 +123,7 @@ int CreateTemporaryFile(const std::filesystem::path& folder, int access, std::st
     // Mode 0666 lets the umask give the file the permissions any new file of the user gets.
     const int fd = ::open(candidate.c_str(), access | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd >= 0) {
+      HoldWhileWritten(fd);
       name = std::move(candidate);
       return fd;
     }
@@ -157,6 +180,7 @@ NewFile::NewFile(std::filesystem::path target) : target_(std::move(target)) {
   // Readable too: where the file system cannot link it to a name, Commit copies it.
   fd_ = ::open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0666);
   if (fd_ >= 0) {
+    HoldWhileWritten(fd_);  // before it may get a temporary name
     return;
   }
   if (!NoUnnamedFiles(errno)) {
@@ -325,6 +349,35 @@ void ReplaceFileContents(const std::filesystem::path& target, std::string_view b
   NewFile file(target);
   file.Write(bytes);
   file.Commit();
+}
+
+std::vector<std::string> RemoveStrayTemporaryFiles(const std::filesystem::path& folder,
+                                                   std::time_t olderThan) {
+  std::vector<std::string> removed;
+  DIR* dir = ::opendir(folder.c_str());
+  if (dir == nullptr) {
+    return removed;
+  }
+  const int dirFd = ::dirfd(dir);
+  while (const dirent* entry = ::readdir(dir)) {
+    if (!IsTemporaryName(entry->d_name)) {
+      continue;
+    }
+    const int fd = ::openat(dirFd, entry->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+      continue;
+    }
+    struct stat st {};
+    // Locked, it is being written by a run that goes on; newer than this run, it may be one
+    // that has just begun.
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_mtime < olderThan &&
+        ::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::unlinkat(dirFd, entry->d_name, 0) == 0) {
+      removed.push_back((folder / entry->d_name).string());
+    }
+    ::close(fd);
+  }
+  ::closedir(dir);
+  return removed;
 }
 
 }  // namespace varnow

@@ -2,11 +2,13 @@
 
 #include <sys/types.h>
 
+#include <ctime>
 #include <filesystem>
 #include <functional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace varnow {
 
@@ -80,6 +82,12 @@ void CopyBytes(int in, off_t from, off_t end, int out, const std::function<void(
 // Writes `bytes` as the new content of `target` through a NewFile: the target is replaced
 // whole or left as it was.
 void ReplaceFileContents(const std::filesystem::path& target, std::string_view bytes);
+
+// Removes from `folder` the files of the program's temporary names that runs interrupted at the
+// wrong moment (killed between naming a copy and putting it in place) left behind: those last
+// changed before `olderThan` and not locked by a run that goes on. Returns their paths.
+std::vector<std::string> RemoveStrayTemporaryFiles(const std::filesystem::path& folder,
+                                                   std::time_t olderThan);
 
 // Writes all of `bytes` to a descriptor, going on after interruptions. Returns 0 or the errno.
 int WriteAll(int fd, std::string_view bytes);

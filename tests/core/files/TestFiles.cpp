@@ -1,10 +1,14 @@
 #include <gtest/gtest.h>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <csignal>
+#include <ctime>
 #include <filesystem>
 #include <string>
 
@@ -115,6 +119,42 @@ TEST(ReplaceFile, NamesUpToTheSystemsLimitAndNoNameWhileWriting) {
   }
   EXPECT_EQ(ReadBytes(dir / name), "a");  // never committed: the target stays
   EXPECT_EQ(EntriesIn(dir.Path()), 1);
+}
+
+// What interrupted runs left (the program's temporary names, older than the run) goes; a file
+// a live run holds locked, a newer one and every other name stay.
+TEST(ReplaceFile, StrayTemporaryFilesOfInterruptedRunsAreRemoved) {
+  TempDir dir;
+  const std::time_t now = std::time(nullptr);
+  const struct {
+    const char* name;
+    std::time_t age;  // seconds before now
+    bool locked;
+    bool removed;
+  } cases[] = {
+      {".vn0123abcd.tmp", 60, false, true},   {".vn0123ABCD.tmp", 60, false, true},
+      {".vn0123abce.tmp", 60, true, false},   {".vn0123abcf.tmp", 0, false, false},
+      {".vn0123abc.tmp", 60, false, false},   {".vn0123abcx.tmp", 60, false, false},
+      {"page.htm", 60, false, false},         {".vn0123abcd.tmpx", 60, false, false},
+  };
+  std::vector<int> held;
+  for (const auto& c : cases) {
+    WriteBytes(dir / c.name, "x");
+    const timespec times[2] = {{now - c.age, 0}, {now - c.age, 0}};
+    ::utimensat(AT_FDCWD, (dir / c.name).c_str(), times, 0);
+    if (c.locked) {
+      held.push_back(::open((dir / c.name).c_str(), O_RDONLY));
+      ASSERT_EQ(::flock(held.back(), LOCK_EX), 0);
+    }
+  }
+  const std::vector<std::string> removed = RemoveStrayTemporaryFiles(dir.Path(), now - 1);
+  for (const auto& c : cases) {
+    EXPECT_EQ(!fs::exists(dir / c.name), c.removed) << c.name;
+    EXPECT_EQ(std::count(removed.begin(), removed.end(), (dir / c.name).string()), c.removed ? 1 : 0);
+  }
+  for (const int fd : held) {
+    ::close(fd);
+  }
 }
 
 // The lines a log gets, in cp1251 with CR LF, as the run's old method wrote them.
