@@ -478,6 +478,35 @@ TEST_F(CliTest, OutputsWithoutUnnamedFilesOrHardLinks) {
   }
 }
 
+// With few files allowed open, a parallel run takes fewer pages at once, down to one thread's
+// way, and gives one thread's result.
+TEST_F(CliTest, FewOpenFilesAllowedGiveTheOneThreadResult) {
+  for (int i = 0; i < 200; ++i) {
+    WriteBytes(site / ("d" + std::to_string(i % 7)) / ("p" + std::to_string(i) + ".htm"),
+               "<script>" + std::to_string(i) + "</script><span>x</span>");
+  }
+  ASSERT_EQ(Cli({"--settings", ini.string(), "--jobs", "1", "--output", (dir / "one").string(),
+                 site.string()})
+                .status,
+            0);
+  const auto expected = RunResult(dir / "one");
+  for (const char* files : {"8", "12", "24"}) {
+    for (const char* jobs : {"2", "8"}) {
+      SCOPED_TRACE(std::string(files) + " files, --jobs " + jobs);
+      const fs::path base = dir / (std::string("n") + files + "j" + jobs);
+      const Outcome o = RunProgram("/usr/bin/prlimit",
+                                   {std::string("--nofile=") + files, VARNOW_CLI, "--settings",
+                                    ini.string(), "--jobs", jobs, "--quiet", "--output",
+                                    base.string(), site.string()});
+      EXPECT_EQ(o.status, 0) << o.err;
+      auto result = RunResult(base);
+      // The header names the output folder nowhere; the pages are the same.
+      EXPECT_EQ(result.size(), expected.size());
+      EXPECT_TRUE(result == expected);
+    }
+  }
+}
+
 // A temporary file that a run killed at the wrong moment left beside a copy is removed by the
 // next run into that folder, which says so in its log.
 TEST_F(CliTest, AStrayTemporaryFileIsRemovedByTheNextRun) {

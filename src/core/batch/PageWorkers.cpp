@@ -1,5 +1,6 @@
 #include "batch/PageWorkers.h"
 
+#include <dirent.h>
 #include <sys/resource.h>
 
 #include <algorithm>
@@ -20,18 +21,38 @@ constexpr auto kPumpInterval = std::chrono::milliseconds(10);
 constexpr std::size_t kPagesAheadPerJob = 8;
 constexpr std::size_t kMostPagesAhead = 256;
 constexpr std::size_t kMostPendingBytes = 16 * 1024 * 1024;
-// Files kept free for the rest of the program (standard streams, log, settings, folders).
+// Files kept free for the rest of the program (log, settings, folders, a page cleaned again on
+// the run's own thread): many where the limit allows, else the few it needs at least.
 constexpr rlim_t kFilesKeptFree = 64;
+constexpr rlim_t kFilesNeeded = 8;
+
+// The files the process has open now (where that cannot be learned, a generous guess).
+rlim_t FilesOpenNow() {
+  DIR* dir = ::opendir("/proc/self/fd");
+  if (dir == nullptr) {
+    return 16;
+  }
+  rlim_t open = 0;
+  while (const dirent* entry = ::readdir(dir)) {
+    open += entry->d_name[0] != '.' ? 1 : 0;
+  }
+  ::closedir(dir);
+  return open > 0 ? open - 1 : 0;  // less the folder's own descriptor
+}
 
 // A page begun and not yet taken holds one open file (its source or its copy); the pages in
-// flight stay within the limit of open files, whatever `jobs` is asked for.
+// flight stay within what the limit of open files leaves, whatever `jobs` is asked for. None
+// when it leaves too little: the run's own thread then cleans every page, as with one job.
 std::size_t PagesInFlight(std::size_t jobs) {
   std::size_t pages = jobs + std::min(jobs * (kPagesAheadPerJob - 1), kMostPagesAhead);
   rlimit files{};
   if (::getrlimit(RLIMIT_NOFILE, &files) == 0 && files.rlim_cur != RLIM_INFINITY) {
-    const rlim_t free =
-        files.rlim_cur > 2 * kFilesKeptFree ? files.rlim_cur - kFilesKeptFree : files.rlim_cur / 2;
-    pages = std::min<std::size_t>(pages, std::max<rlim_t>(free, 1));
+    const rlim_t open = FilesOpenNow();
+    const rlim_t left = files.rlim_cur > open ? files.rlim_cur - open : 0;
+    const rlim_t free = left > 2 * kFilesKeptFree ? left - kFilesKeptFree
+                        : left > kFilesNeeded     ? left - kFilesNeeded
+                                                  : 0;
+    pages = std::min<std::size_t>(pages, free);
   }
   return pages;
 }
