@@ -507,6 +507,48 @@ TEST_F(CliTest, FewOpenFilesAllowedGiveTheOneThreadResult) {
   }
 }
 
+// The disk filling up stops a parallel run at the page where one thread stops, whatever the
+// order the workers staged their copies in: a small file system of its own (mounted where the
+// tests may mount one).
+TEST_F(CliTest, ADiskFillingUpStopsEveryRunAtTheSamePage) {
+  const fs::path disk = dir / "disk";
+  fs::create_directories(disk);
+  if (::geteuid() != 0 ||
+      std::system(("mount -t tmpfs -o size=400k tmpfs " + disk.string() + " 2>/dev/null").c_str()) != 0) {
+    GTEST_SKIP() << "no small file system can be mounted here";
+  }
+  std::string filler(20000, 'x');
+  for (int i = 0; i < 60; ++i) {
+    WriteBytes(site / "many" / ("p" + std::to_string(i) + ".htm"),
+               "<script>" + std::to_string(i) + "</script>" + filler);
+  }
+  std::vector<std::map<std::string, std::string>> results;
+  std::vector<std::string> errors;
+  for (const char* jobs : {"1", "8", "1", "8", "8", "8"}) {
+    SCOPED_TRACE(std::string("--jobs ") + jobs);
+    fs::remove_all(disk / "o");
+    const Outcome o = Cli({"--settings", ini.string(), "--jobs", jobs, "--quiet", "--output",
+                           (disk / "o").string(), site.string()});
+    EXPECT_EQ(o.status, 1);
+    errors.push_back(o.err.substr(0, o.err.find('\n')));
+    std::map<std::string, std::string> copies;
+    for (const auto& e : fs::recursive_directory_iterator(disk / "o")) {
+      if (e.is_regular_file() && e.path().filename() != "log.txt") {
+        copies[e.path().string()] = ReadBytes(e.path());
+      }
+    }
+    EXPECT_GT(copies.size(), 3u);
+    EXPECT_LT(copies.size(), 40u);
+    results.push_back(copies);
+  }
+  std::system(("umount " + disk.string()).c_str());
+  for (std::size_t i = 1; i < results.size(); ++i) {
+    EXPECT_EQ(results[i].size(), results[0].size()) << i;
+    EXPECT_TRUE(results[i] == results[0]) << i;
+    EXPECT_EQ(errors[i], errors[0]);
+  }
+}
+
 // A temporary file that a run killed at the wrong moment left beside a copy is removed by the
 // next run into that folder, which says so in its log.
 TEST_F(CliTest, AStrayTemporaryFileIsRemovedByTheNextRun) {

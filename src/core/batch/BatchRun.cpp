@@ -191,7 +191,7 @@ bool BatchRun::ProcessFile(std::size_t index) {
   if (page.stopped) {
     return false;  // a stop ends the run before the page in progress: nothing of it is kept
   }
-  CommitPage(index, page);
+  CommitPage(index, page, false);
   sparePage_ = std::move(page);  // its buffers serve the next page
   return true;
 }
@@ -204,26 +204,44 @@ void BatchRun::ProcessInParallel() {
     switches[Index(s)] = host_.SwitchOn(s);
   }
   // And so is the output folder: the workers write the copies, which are named here in order.
-  PageWorkers workers(fileList_, switches, banners_.Path(), NeedOutputFolder(), searchedTree_,
-                      jobs_, startThread_);
-  if (workers.ThreadCount() == 0) {
-    // Not one thread could be started: the run's own thread cleans every page.
-    for (std::size_t i = 0; i < fileList_.size() && !stopFlag_ && ProcessFile(i); ++i) {
+  const std::string outputFolder = NeedOutputFolder();
+  std::size_t i = 0;
+  while (i < fileList_.size() && !stopFlag_) {
+    {
+      PageWorkers workers(fileList_, switches, banners_.Path(), outputFolder, searchedTree_, jobs_,
+                          startThread_, i);
+      if (workers.ThreadCount() == 0) {
+        // Not one thread could be started: the run's own thread cleans every page.
+        for (; i < fileList_.size() && !stopFlag_ && ProcessFile(i); ++i) {
+        }
+        return;
+      }
+      for (; i < fileList_.size() && !stopFlag_; ++i) {
+        host_.SetStatus(std::string(text::kLoading));
+        std::optional<CleanedPage> page = workers.Take(i, [this] { Pump(); }, stopFlag_);
+        if (!page) {
+          return;  // stopped while this page was awaited: it is neither logged nor written
+        }
+        host_.SetStatus(FormatText(text::kProcessing, {Count(i), Count(fileList_.size())}));
+        if (CommitPage(i, *page, true) == Committed::kOutOfSpace) {
+          break;
+        }
+      }
+      if (i >= fileList_.size() || stopFlag_) {
+        return;
+      }
     }
-    return;
-  }
-  for (std::size_t i = 0; i < fileList_.size() && !stopFlag_; ++i) {
-    host_.SetStatus(std::string(text::kLoading));
-    std::optional<CleanedPage> page = workers.Take(i, [this] { Pump(); }, stopFlag_);
-    if (!page) {
-      break;  // stopped while this page was awaited: it is neither logged nor written
+    // The disk filled up while later pages' copies were staged: they are gone with the workers,
+    // this page is cleaned again alone, as one thread would, and the workers start anew after it.
+    if (!ProcessFile(i)) {
+      return;
     }
-    host_.SetStatus(FormatText(text::kProcessing, {Count(i), Count(fileList_.size())}));
-    CommitPage(i, *page);
+    ++i;
   }
 }
 
-void BatchRun::CommitPage(std::size_t index, CleanedPage& page) {
+BatchRun::Committed BatchRun::CommitPage(std::size_t index, CleanedPage& page,
+                                         bool spaceMayBeFreed) {
   if (page.loadError) {
     throw RunError(*page.loadError);
   }
@@ -233,47 +251,46 @@ void BatchRun::CommitPage(std::size_t index, CleanedPage& page) {
     AppendPane(*refusal);
     ++skipped_;
     ++refused_;
-    return;
+    return Committed::kRefused;
   }
-  host_.AppendChanges(fileList_[index], page.lineBytes, page.lineEnds);
-  if (page.linesConverted) {
-    log_.AddConverted(page.logBytes);
-  } else {
-    std::size_t start = 0;
-    for (const std::size_t end : page.lineEnds) {
-      log_.Add(std::string_view(page.lineBytes).substr(start, end - start));
-      start = end;
-    }
-  }
-  if (page.outputError) {
-    throw RunError(*page.outputError);
-  }
-  if (page.writeError) {
-    throw CreateError(*page.writeError, page.output);
-  }
-  RefuseToReplaceAPage(page.output, page.source);
+  const auto outOfSpace = [spaceMayBeFreed](const FileWriteError& e) {
+    return spaceMayBeFreed && (e.code == ENOSPC || e.code == EDQUOT);
+  };
   std::optional<FileId> copy;
-  if (page.unwritten) {
-    // The first page of a folder not made yet: the folder is made now, in the file list's order.
-    MakeFoldersFor(page.outputFolder, page.output);
-    try {
+  try {
+    if (page.outputError) {
+      throw RunError(*page.outputError);
+    }
+    if (page.writeError) {
+      throw *page.writeError;
+    }
+    RefuseToReplaceAPage(page.output, page.source);
+    if (page.unwritten) {
+      // The first page of a folder not made yet: the folder is made now, in the file list's
+      // order.
+      MakeFoldersFor(page.outputFolder, page.output);
       ReplaceFileContents(page.output, page.unwritten->View());
-    } catch (const FileWriteError& e) {
-      throw CreateError(e, page.output);
-    }
-    copy = IdentityOf(page.output, false);
-  } else {
-    RemoveStrayFilesOnce(page.outputFolder);
-    struct stat st {};
-    if (::fstat(page.file->Descriptor(), &st) == 0) {
-      copy = FileId{st.st_dev, st.st_ino, false, true};
-    }
-    try {
+      copy = IdentityOf(page.output, false);
+    } else {
+      RemoveStrayFilesOnce(page.outputFolder);
+      struct stat st {};
+      if (::fstat(page.file->Descriptor(), &st) == 0) {
+        copy = FileId{st.st_dev, st.st_ino, false, true};
+      }
       page.file->Commit();
-    } catch (const FileWriteError& e) {
-      throw CreateError(e, page.output);
     }
+  } catch (const FileWriteError& e) {
+    if (outOfSpace(e)) {
+      return Committed::kOutOfSpace;  // nothing of it logged: it is cleaned again
+    }
+    // The page's lines go to the log before the error it ends the run with.
+    LogPageLines(index, page);
+    throw CreateError(e, page.output);
+  } catch (const std::exception&) {
+    LogPageLines(index, page);
+    throw;
   }
+  LogPageLines(index, page);
   if (copy) {
     copies_.insert({copy->device, copy->inode});
   }
@@ -281,6 +298,20 @@ void BatchRun::CommitPage(std::size_t index, CleanedPage& page) {
   page.file.reset();
   ++written_;
   host_.Progress(written_, fileList_.size());
+  return Committed::kWritten;
+}
+
+void BatchRun::LogPageLines(std::size_t index, const CleanedPage& page) {
+  host_.AppendChanges(fileList_[index], page.lineBytes, page.lineEnds);
+  if (page.linesConverted) {
+    log_.AddConverted(page.logBytes);
+    return;
+  }
+  std::size_t start = 0;
+  for (const std::size_t end : page.lineEnds) {
+    log_.Add(std::string_view(page.lineBytes).substr(start, end - start));
+    start = end;
+  }
 }
 
 void BatchRun::RemoveStrayFilesOnce(const std::string& folder) {

@@ -71,7 +71,11 @@ class BatchRun {
   void ProcessInParallel();
   // Logs the lines of page `index` and gives its copy its name (making its folder first where
   // needed), or ends the run with the error that kept the page from being loaded or written.
-  void CommitPage(std::size_t index, CleanedPage& page);
+  // With `spaceMayBeFreed` (later pages' copies are staged), a copy that could not be staged
+  // for lack of space is left alone, unlogged, for the page to be cleaned again.
+  enum class Committed { kWritten, kRefused, kOutOfSpace };
+  Committed CommitPage(std::size_t index, CleanedPage& page, bool spaceMayBeFreed);
+  void LogPageLines(std::size_t index, const CleanedPage& page);
   // Why a cleaned page may not be committed while the run goes on: its folder leads into the
   // searched tree through a link, or its path holds another page's copy of this run.
   std::optional<std::string> RefusalAtCommit(const CleanedPage& page) const;

@@ -67,13 +67,15 @@ PageWorkers::PageWorkers(const std::vector<std::string>& pages,
                          const std::array<bool, kSwitchCount>& switches,
                          std::filesystem::path settingsFile, std::string outputFolder,
                          std::string searchedTree, std::size_t jobs,
-                         const ThreadStarter& startThread)
+                         const ThreadStarter& startThread, std::size_t first)
     : pages_(pages),
       switches_(switches),
       settingsFile_(std::move(settingsFile)),
       outputFolder_(std::move(outputFolder)),
       searchedTree_(std::move(searchedTree)),
       window_(PagesInFlight(std::max<std::size_t>(jobs, 1))),
+      next_(first),
+      taken_(first),
       ready_(window_) {
   const std::size_t threads = std::min(std::max<std::size_t>(jobs, 1), window_);
   for (std::size_t i = 0; i < threads; ++i) {

@@ -35,12 +35,13 @@ std::thread StartThread(std::function<void()> body);
 
 class PageWorkers {
  public:
-  // `outputFolder` is the output root for the whole run. Threads that cannot be started are
+  // `outputFolder` is the output root for the whole run; the pages from `first` on are cleaned.
+  // Threads that cannot be started are
   // done without: ThreadCount() says how many serve, perhaps none.
   PageWorkers(const std::vector<std::string>& pages, const std::array<bool, kSwitchCount>& switches,
               std::filesystem::path settingsFile, std::string outputFolder,
               std::string searchedTree, std::size_t jobs,
-              const ThreadStarter& startThread = StartThread);
+              const ThreadStarter& startThread = StartThread, std::size_t first = 0);
   // Stops the workers and waits for them.
   ~PageWorkers();
   // Has the workers drop what they clean and take on nothing more.
