@@ -50,7 +50,7 @@ class WindowRunHost final : public RunHost {
   void SetStatus(const std::string& text) override;
   void ClearLog() override;
   void AppendLog(std::string_view line) override;
-  void AppendChanges(std::string_view page, std::string_view lines,
+  void AppendChanges(std::string_view page, std::size_t first, std::string_view lines,
                      const std::vector<std::size_t>& ends) override;
   void SetButtons(bool executeEnabled, bool stopEnabled) override;
   void Progress(std::size_t done, std::size_t total) override;

@@ -302,15 +302,22 @@ BatchRun::Committed BatchRun::CommitPage(std::size_t index, CleanedPage& page,
 }
 
 void BatchRun::LogPageLines(std::size_t index, const CleanedPage& page) {
-  host_.AppendChanges(fileList_[index], page.lineBytes, page.lineEnds);
-  if (page.linesConverted) {
-    log_.AddConverted(page.logBytes);
-    return;
-  }
-  std::size_t start = 0;
-  for (const std::size_t end : page.lineEnds) {
-    log_.Add(std::string_view(page.lineBytes).substr(start, end - start));
-    start = end;
+  const int err = page.lines.ForEachPiece([&](std::size_t first, std::string_view lines,
+                                              const std::vector<std::size_t>& ends,
+                                              std::string_view converted) {
+    host_.AppendChanges(fileList_[index], first, lines, ends);
+    if (!converted.empty()) {
+      log_.AddConverted(converted);
+      return;
+    }
+    std::size_t start = 0;
+    for (const std::size_t end : ends) {
+      log_.Add(lines.substr(start, end - start));
+      start = end;
+    }
+  });
+  if (err != 0) {
+    throw RunError(FormatText(text::kCannotReadLines, {fileList_[index], std::strerror(err)}));
   }
 }
 

@@ -8,7 +8,6 @@
 #include "batch/RunTexts.h"
 #include "cleaning/CleaningContext.h"
 #include "files/SourceFile.h"
-#include "files/StreamedLog.h"
 #include "paths/LinkGuard.h"
 #include "paths/SplitPath.h"
 #include "text/Format.h"
@@ -117,12 +116,9 @@ CleanedPage CleanPageOrThrow(const std::string& path, const PageCleaning& how,
                              const bool& stopFlag, const std::function<void()>& pump,
                              CleanedPage spare) {
   CleanedPage page;
-  page.lineBytes = std::move(spare.lineBytes);
-  page.lineBytes.clear();
-  page.lineEnds = std::move(spare.lineEnds);
-  page.lineEnds.clear();
-  page.logBytes = std::move(spare.logBytes);
-  page.logBytes.clear();
+  page.lines = std::move(spare.lines);
+  page.lines.Clear();
+  page.lines.ConvertForLog(how.convertLines);
   std::unique_ptr<Document> doc = NewDocument();
   page.loadError = LoadPage(
       path, [&doc](std::string_view bytes) { doc->Append(bytes); }, stopFlag, pump, &page.source);
@@ -136,17 +132,8 @@ CleanedPage CleanPageOrThrow(const std::string& path, const PageCleaning& how,
     page.stopped = true;
     return page;
   }
-  page.linesConverted = how.convertLines;
   CleaningContext ctx(
-      *doc, stopFlag,
-      [&page](std::string line) {
-        page.lineBytes += line;
-        page.lineEnds.push_back(page.lineBytes.size());
-        if (page.linesConverted) {
-          AppendLogLineBytes(page.logBytes, line);
-        }
-      },
-      pump);
+      *doc, stopFlag, [&page](std::string line) { page.lines.Add(line); }, pump);
   RunProcedures(ctx, path, how.switchOn, how.bannerSlot);
   if (stopFlag) {
     page.stopped = true;
@@ -157,7 +144,7 @@ CleanedPage CleanPageOrThrow(const std::string& path, const PageCleaning& how,
 }
 
 std::size_t WaitingBytes(const CleanedPage& page) {
-  return page.lineBytes.size() + page.logBytes.size() +
+  return page.lines.MemoryBytes() +
          (page.unwritten ? static_cast<std::size_t>(page.unwritten->Length()) : 0);
 }
 

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "batch/PageLines.h"
 #include "cleaning/ProcedureOrder.h"
 #include "cleaning/Switch.h"
 #include "document/Document.h"
@@ -42,12 +43,7 @@ struct CleanedPage {
   // Why the page could not be loaded; the run ends there, before logging anything of it.
   std::optional<std::string> loadError;
   bool stopped = false;  // the run was stopped before the page was done: it is dropped whole
-  // The log lines back to back, each ending at the next of lineEnds: a page's lines cost two
-  // allocations, not one each (freed by another thread, they would contend in malloc).
-  std::string lineBytes;
-  std::vector<std::size_t> lineEnds;
-  std::string logBytes;  // the lines as log.txt holds them, where converted while cleaning
-  bool linesConverted = false;
+  PageLines lines;  // the changes' log lines, in order
   std::pair<dev_t, ino_t> source{};  // the page's identity, so that it is never written over
   // Where the copy goes; or why no place could be named for it (its folder is gone).
   std::string outputRoot;    // the output folder of the run

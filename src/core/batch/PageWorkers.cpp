@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <system_error>
@@ -21,6 +22,10 @@ constexpr auto kPumpInterval = std::chrono::milliseconds(10);
 constexpr std::size_t kPagesAheadPerJob = 8;
 constexpr std::size_t kMostPagesAhead = 256;
 constexpr std::size_t kMostPendingBytes = 16 * 1024 * 1024;
+// The pages begun ahead of the page to be taken, by their size, and what the pages cleaned
+// hold, together: a large page ahead waits until it is the page to be taken, so a parallel run
+// holds what one thread holds and this much more.
+constexpr std::size_t kMostBytesAhead = 64 * 1024 * 1024;
 // Files kept free for the rest of the program (log, settings, folders, a page cleaned again on
 // the run's own thread): many where the limit allows, else the few it needs at least.
 constexpr rlim_t kFilesKeptFree = 64;
@@ -40,8 +45,9 @@ rlim_t FilesOpenNow() {
   return open > 0 ? open - 1 : 0;  // less the folder's own descriptor
 }
 
-// A page begun and not yet taken holds one open file (its source or its copy); the pages in
-// flight stay within what the limit of open files leaves, whatever `jobs` is asked for. None
+// A page begun and not yet taken holds up to two open files (its source or its copy, and its
+// log lines past what it keeps in memory); the pages in flight stay within what the limit of
+// open files leaves, whatever `jobs` is asked for. None
 // when it leaves too little: the run's own thread then cleans every page, as with one job.
 std::size_t PagesInFlight(std::size_t jobs) {
   std::size_t pages = jobs + std::min(jobs * (kPagesAheadPerJob - 1), kMostPagesAhead);
@@ -52,7 +58,7 @@ std::size_t PagesInFlight(std::size_t jobs) {
     const rlim_t free = left > 2 * kFilesKeptFree ? left - kFilesKeptFree
                         : left > kFilesNeeded     ? left - kFilesNeeded
                                                   : 0;
-    pages = std::min<std::size_t>(pages, free);
+    pages = std::min<std::size_t>(pages, free / 2);
   }
   return pages;
 }
@@ -118,12 +124,15 @@ void PageWorkers::Work() {
   };
   for (;;) {
     std::size_t index = 0;
+    std::size_t size = 0;
     {
       std::unique_lock lock(mutex_);
       roomMade_.wait(lock, [&] { return stopping_ || next_ >= pages_.size() || MayStartNext(); });
       if (stopping_ || next_ >= pages_.size()) {
         return;
       }
+      size = SizeOfNext();
+      inFlightBytes_ += size;
       index = next_++;
     }
     CleanedPage page;
@@ -140,19 +149,32 @@ void PageWorkers::Work() {
     }
     {
       const std::lock_guard lock(mutex_);
+      inFlightBytes_ -= size;
       pendingBytes_ += WaitingBytes(page);
       ready_[index % window_] = std::move(page);
     }
     pageReady_.notify_one();
+    roomMade_.notify_all();  // its document is gone: a page held back for its size may start
   }
 }
 
-bool PageWorkers::MayStartNext() const {
+bool PageWorkers::MayStartNext() {
   // The page to be taken next is always begun: the run never waits on a page nobody cleans.
   if (next_ == taken_) {
     return true;
   }
-  return next_ < taken_ + window_ && pendingBytes_ < kMostPendingBytes;
+  return next_ < taken_ + window_ && pendingBytes_ < kMostPendingBytes &&
+         pendingBytes_ + inFlightBytes_ + SizeOfNext() <= kMostBytesAhead;
+}
+
+std::size_t PageWorkers::SizeOfNext() {
+  if (sizedIndex_ != next_) {
+    struct stat st {};
+    // A page that cannot be looked at now is found out when it is loaded.
+    nextSize_ = ::stat(pages_[next_].c_str(), &st) == 0 ? static_cast<std::size_t>(st.st_size) : 0;
+    sizedIndex_ = next_;
+  }
+  return nextSize_;
 }
 
 std::optional<CleanedPage> PageWorkers::Take(std::size_t index, const std::function<void()>& pump,

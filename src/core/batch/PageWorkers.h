@@ -6,6 +6,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <cstddef>
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -57,7 +58,8 @@ class PageWorkers {
 
  private:
   void Work();
-  bool MayStartNext() const;  // with mutex_ held
+  bool MayStartNext();       // with mutex_ held
+  std::size_t SizeOfNext();  // the size of page next_ on disk, with mutex_ held
 
   const std::vector<std::string>& pages_;
   const std::array<bool, kSwitchCount> switches_;
@@ -72,6 +74,9 @@ class PageWorkers {
   std::size_t next_ = 0;               // the next page a worker takes on
   std::size_t taken_ = 0;              // pages handed out
   std::size_t pendingBytes_ = 0;       // what the pages cleaned and not yet taken hold
+  std::size_t inFlightBytes_ = 0;      // the sizes of the pages being cleaned
+  std::size_t sizedIndex_ = SIZE_MAX;  // the page whose size nextSize_ is
+  std::size_t nextSize_ = 0;
   std::vector<std::optional<CleanedPage>> ready_;  // page i at i % window_
   std::atomic<bool> stopping_{false};
   std::vector<std::thread> threads_;

@@ -25,6 +25,8 @@ inline constexpr std::string_view kLogFileName = "log.txt";
 inline constexpr std::string_view kCannotOpen = "Cannot open file \"%s\". %s";
 inline constexpr std::string_view kCannotRead = "Cannot read file \"%s\". %s";
 inline constexpr std::string_view kCannotCreate = "Cannot create file \"%s\". %s";
+inline constexpr std::string_view kCannotReadLines =
+    "Cannot read back the log lines of \"%s\" from the temporary folder. %s";
 inline constexpr std::string_view kOutOfMemory = "Not enough memory to clean file \"%s\"";
 // The write that failed, with the file and the system's reason.
 inline constexpr std::string_view kWriteError = "Stream write error (%s): %s";

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "batch/BatchRun.h"
+#include "batch/PageLines.h"
 #include "core/batch/FakeHost.h"
 #include "settings/Settings.h"
 #include "support/RandomHtml.h"
@@ -741,6 +742,53 @@ TEST_F(BatchRunTest, RunningOutOfMemoryIsAnError) {
   EXPECT_EQ(message, "Not enough memory to clean file \"" + (site / "b.htm").string() + "\"");
   EXPECT_EQ(OutputFileCount(), 1);
   EXPECT_EQ(LogBody().back(), message);
+}
+
+// A page's lines come back in order, with their ranks, whether they stayed in memory or went
+// to disk past the cap; those converted as they came are handed over converted.
+TEST(PageLines, EveryLineComesBackInOrder) {
+  const struct {
+    std::size_t lines;
+    bool convert;
+  } cases[] = {{0, false}, {3, true}, {40000, false}, {40000, true}};
+  PageLines lines;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.lines) + (c.convert ? " converted" : ""));
+    lines.Clear();
+    lines.ConvertForLog(c.convert);
+    std::vector<std::string> added;
+    for (std::size_t i = 0; i < c.lines; ++i) {
+      added.push_back("/сайт/p.htm удален <span> [" + std::to_string(i) + "]" +
+                      std::string(i % 7, 'x'));
+      lines.Add(added.back());
+    }
+    EXPECT_EQ(lines.Count(), c.lines);
+    EXPECT_LT(lines.MemoryBytes(), 3 * PageLines::kMemoryCap);
+    std::vector<std::string> back;
+    std::string converted;
+    ASSERT_EQ(lines.ForEachPiece([&](std::size_t first, std::string_view bytes,
+                                     const std::vector<std::size_t>& ends,
+                                     std::string_view piece) {
+      EXPECT_EQ(first, back.size());
+      std::size_t start = 0;
+      for (const std::size_t end : ends) {
+        back.emplace_back(bytes.substr(start, end - start));
+        start = end;
+      }
+      if (!piece.empty()) {
+        // Converted pieces hold exactly their lines, as log.txt holds them.
+        std::string expected;
+        for (std::size_t i = first; i < back.size(); ++i) {
+          expected += Utf8ToCp1251(back[i]) + "\r\n";
+        }
+        EXPECT_TRUE(piece == expected);
+        converted += piece;
+      }
+    }),
+              0);
+    EXPECT_TRUE(back == added);
+    EXPECT_EQ(converted.empty(), !c.convert || c.lines == 0);
+  }
 }
 
 TEST_F(BatchRunTest, ExecuteFromInsideTheRunsPumpDoesNothing) {

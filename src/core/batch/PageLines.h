@@ -1,0 +1,62 @@
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace varnow {
+
+// The log lines of one page, from the moment they are made until the page is committed. The
+// first lines are kept in memory (and, where asked, converted for log.txt as they come, on the
+// cleaning thread); past a cap the rest go to an unnamed file, so that a page with millions of
+// changes holds no more memory than one with a few thousand. Where no such file can be made,
+// the lines stay in memory: none is ever lost.
+class PageLines {
+ public:
+  // Lines kept in memory before they go to disk.
+  static constexpr std::size_t kMemoryCap = 1024 * 1024;
+
+  PageLines() = default;
+  ~PageLines();
+  PageLines(PageLines&& other) noexcept;
+  PageLines& operator=(PageLines&& other) noexcept;
+  PageLines(const PageLines&) = delete;
+  PageLines& operator=(const PageLines&) = delete;
+
+  // Forgets every line; the memory is kept for the next page.
+  void Clear();
+  void ConvertForLog(bool convert) { convert_ = convert; }
+  void Add(std::string_view utf8Line);
+  std::size_t Count() const { return count_; }
+  // What the lines hold in memory now.
+  std::size_t MemoryBytes() const;
+
+  // Hands the lines over in order, a piece at a time: `lines` back to back, each ending at the
+  // next of `ends`, and `converted`, those lines as log.txt holds them, where they were
+  // converted already (else empty). `first` is the rank of the piece's first line.
+  using Piece = std::function<void(std::size_t first, std::string_view lines,
+                                   const std::vector<std::size_t>& ends, std::string_view converted)>;
+  // Returns 0, or the errno of a failed read of the lines on disk.
+  int ForEachPiece(const Piece& piece) const;
+
+ private:
+  // Puts a line past the cap on disk; false when no file can be made for it.
+  bool ToDisk(std::string_view line);
+  void CloseDisk();
+
+  std::string bytes_;  // the lines in memory, back to back
+  std::vector<std::size_t> ends_;
+  std::string converted_;
+  bool convert_ = false;
+  std::size_t count_ = 0;
+  // The lines past the cap: records of a 4-byte length and the line's bytes.
+  int disk_ = -1;
+  std::string diskBuffer_;
+  std::size_t diskBytes_ = 0;
+  bool diskFailed_ = false;  // a write failed: later lines wait in diskBuffer_
+  bool noDisk_ = false;      // no file could be made: every line stays in memory
+};
+
+}  // namespace varnow
