@@ -11,13 +11,15 @@
 #include "BannerListEditor.h"
 #include "MainWindow.h"
 #include "SettingsDialog.h"
+#include "StopSignals.h"
 #include "Version.h"
 #include "settings/Settings.h"
 #include "settings/SettingsLocation.h"
 
 namespace varnow {
 
-Program::Program(const std::filesystem::path& settingsFile, UserMessages messages) {
+Program::Program(const std::filesystem::path& settingsFile, UserMessages messages)
+    : stopSignals_(std::make_unique<StopSignals>()) {
   // The title until the main window has been created; its creation sets the full one.
   SetApplicationTitle(QString::fromUtf8(version::kEarlyTitle));
   mainWindow_ = std::make_unique<MainWindow>(settingsFile, messages);
@@ -27,6 +29,14 @@ Program::Program(const std::filesystem::path& settingsFile, UserMessages message
   bannerEditor_ = std::make_unique<BannerListEditor>(settingsFile, messages, settingsDialog_.get());
   mainWindow_->UseDialogs(aboutBox_.get(), settingsDialog_.get());
   settingsDialog_->UseBannerEditor(bannerEditor_.get());
+  // A stop signal closes the program as its window's close box does: a run ends first, with
+  // log.txt saved, and the settings are written as the windows go.
+  QObject::connect(stopSignals_.get(), &StopSignals::received, mainWindow_.get(),
+                   [this] { mainWindow_->close(); });
+}
+
+int Program::StopSignal() const {
+  return stopSignals_->Received();
 }
 
 // The windows go in the opposite order of their creation: the banner list editor, the
@@ -38,6 +48,7 @@ Program::~Program() {
   settingsDialog_.reset();
   aboutBox_.reset();
   mainWindow_.reset();
+  stopSignals_.reset();
 }
 
 void Program::Show() {
@@ -70,7 +81,9 @@ int RunProgram() {
   }
   Program program(settings.file);
   program.Show();
-  return QApplication::exec();
+  const int status = QApplication::exec();
+  // Ended by a stop signal: the status says so, as the command line's does.
+  return program.StopSignal() != 0 ? 128 + program.StopSignal() : status;
 }
 
 }  // namespace varnow

@@ -12,6 +12,7 @@ namespace varnow {
 class AboutBox;
 class BannerListEditor;
 class MainWindow;
+class StopSignals;
 class SettingsDialog;
 
 // The program's four windows. They are created together, in the order main window, about box,
@@ -32,8 +33,11 @@ class Program {
   BannerListEditor& Banners() { return *bannerEditor_; }
 
   void Show();
+  // The stop signal (SIGTERM, SIGHUP) that closed the program, 0 if none.
+  int StopSignal() const;
 
  private:
+  std::unique_ptr<StopSignals> stopSignals_;  // first: blocks the signals before any thread
   std::unique_ptr<MainWindow> mainWindow_;
   std::unique_ptr<AboutBox> aboutBox_;
   std::unique_ptr<SettingsDialog> settingsDialog_;

@@ -1,4 +1,5 @@
 #include <QCheckBox>
+#include <csignal>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
@@ -370,6 +371,24 @@ class TestMainWindow : public QObject {
       QVERIFY2(!Main().Run().Running(), c.presses);
       QVERIFY2(ExecuteButton()->isEnabled() && !StopButton()->isEnabled(), c.presses);
     }
+  }
+
+  // SIGTERM and SIGHUP end the window as closing it does: the run stops with log.txt saved,
+  // and the program's end writes the settings.
+  void stopSignalsCloseTheWindow() {
+    Main().SetPumpInterval(0);  // the signal is read at the run's next pump
+    for (const int sig : {SIGTERM, SIGHUP}) {
+      QFile::remove(out_ + site_ + "/log.txt");
+      Main().show();
+      Execute([&] { ::raise(sig); });
+      QTRY_VERIFY(!Main().isVisible());
+      QCOMPARE(program_->StopSignal(), sig);
+      QVERIFY(LogLines().contains("Прервано пользователем"));
+      QVERIFY(QFile::exists(out_ + site_ + "/log.txt"));
+    }
+    program_.reset();
+    QVERIFY(SectionLines(dir_.filePath("stopSignalsCloseTheWindow/varnow.ini"), "Main")
+                .contains("StorePatch=" + out_));
   }
 
   // The picker opens at home, then where it last picked; cancelling changes nothing.
