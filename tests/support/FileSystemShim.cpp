@@ -39,55 +39,26 @@ mode_t ModeOf(int flags, va_list args) {
 
 }  // namespace
 
+// open, open64, openat and openat64: O_TMPFILE refused where asked, everything else passed on.
+#define VARNOW_SHIM_OPEN(NAME, PARAMS, ARGS)                                        \
+  int NAME PARAMS {                                                                 \
+    va_list args;                                                                   \
+    va_start(args, flags);                                                          \
+    const mode_t mode = ModeOf(flags, args);                                        \
+    va_end(args);                                                                   \
+    if (RefusedOpen(flags)) {                                                       \
+      return -1;                                                                    \
+    }                                                                               \
+    static const auto next = Next<decltype(&NAME)>(#NAME);                          \
+    return next ARGS;                                                               \
+  }
+
 extern "C" {
 
-int open(const char* path, int flags, ...) {
-  va_list args;
-  va_start(args, flags);
-  const mode_t mode = ModeOf(flags, args);
-  va_end(args);
-  if (RefusedOpen(flags)) {
-    return -1;
-  }
-  static const auto next = Next<int (*)(const char*, int, ...)>("open");
-  return next(path, flags, mode);
-}
-
-int open64(const char* path, int flags, ...) {
-  va_list args;
-  va_start(args, flags);
-  const mode_t mode = ModeOf(flags, args);
-  va_end(args);
-  if (RefusedOpen(flags)) {
-    return -1;
-  }
-  static const auto next = Next<int (*)(const char*, int, ...)>("open64");
-  return next(path, flags, mode);
-}
-
-int openat(int dir, const char* path, int flags, ...) {
-  va_list args;
-  va_start(args, flags);
-  const mode_t mode = ModeOf(flags, args);
-  va_end(args);
-  if (RefusedOpen(flags)) {
-    return -1;
-  }
-  static const auto next = Next<int (*)(int, const char*, int, ...)>("openat");
-  return next(dir, path, flags, mode);
-}
-
-int openat64(int dir, const char* path, int flags, ...) {
-  va_list args;
-  va_start(args, flags);
-  const mode_t mode = ModeOf(flags, args);
-  va_end(args);
-  if (RefusedOpen(flags)) {
-    return -1;
-  }
-  static const auto next = Next<int (*)(int, const char*, int, ...)>("openat64");
-  return next(dir, path, flags, mode);
-}
+VARNOW_SHIM_OPEN(open, (const char* path, int flags, ...), (path, flags, mode))
+VARNOW_SHIM_OPEN(open64, (const char* path, int flags, ...), (path, flags, mode))
+VARNOW_SHIM_OPEN(openat, (int dir, const char* path, int flags, ...), (dir, path, flags, mode))
+VARNOW_SHIM_OPEN(openat64, (int dir, const char* path, int flags, ...), (dir, path, flags, mode))
 
 int link(const char* from, const char* to) {
   if (Missing("no-links")) {
