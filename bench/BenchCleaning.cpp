@@ -90,7 +90,7 @@ void CleanPage(benchmark::State& state, PageShelf& shelf, const std::string& pag
   // One document for every page, as a run keeps one for all its files.
   auto doc = NewDocument();
   bool stop = false;
-  CleaningContext ctx(*doc, stop, [&lines](std::string) { ++lines; }, [&pumps] { ++pumps; });
+  CleaningContext ctx(*doc, stop, [&lines](const LoggedChange&) { ++lines; }, [&pumps] { ++pumps; });
   const auto start = Clock::now();
   for (auto _ : state) {
     doc->Assign(page);  // a copy, as each file is loaded afresh

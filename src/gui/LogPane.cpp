@@ -53,19 +53,21 @@ void LogPane::AppendLine(const QString& text) {
   AppendLine(text.toStdString());
 }
 
-void LogPane::AppendChangeLine(std::string_view utf8, std::string_view page, std::size_t rank) {
+void LogPane::AppendChangeLine(std::string_view utf8, std::string_view page, std::size_t rank,
+                               Switch procedure) {
   if (pages_.empty() || pages_.back() != page) {
     pages_.emplace_back(page);
   }
   AppendLine(utf8);
-  changes_.back() = {static_cast<std::uint32_t>(pages_.size() - 1), static_cast<std::uint32_t>(rank)};
+  changes_.back() = {static_cast<std::uint32_t>(pages_.size() - 1),
+                     static_cast<std::uint32_t>(rank), procedure};
 }
 
 std::optional<LogPane::Change> LogPane::ChangeAt(std::size_t line) const {
   if (line >= changes_.size() || changes_[line].page == kNoChange.page) {
     return std::nullopt;
   }
-  return Change{pages_[changes_[line].page], changes_[line].rank};
+  return Change{pages_[changes_[line].page], changes_[line].rank, changes_[line].procedure};
 }
 
 void LogPane::Clear() {

@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "cleaning/Switch.h"
+
 namespace varnow {
 
 // The read-only log pane. It holds every line of a run, a million lines and more: lines are
@@ -25,9 +27,10 @@ class LogPane : public QAbstractScrollArea {
   // (or by Flush), so a burst of lines is shown in one go.
   void AppendLine(std::string_view utf8);
   void AppendLine(const QString& text);
-  // Adds a line that reports the change of rank `rank` (0 for the first) made to the page at
-  // `page` (its path's bytes as the run found them).
-  void AppendChangeLine(std::string_view utf8, std::string_view page, std::size_t rank);
+  // Adds a line that reports the change of rank `rank` (0 for the first) that `procedure` made
+  // to the page at `page` (its path's bytes as the run found them).
+  void AppendChangeLine(std::string_view utf8, std::string_view page, std::size_t rank,
+                        Switch procedure);
   void Clear();
   // Shows the lines added so far: scroll ranges, following the end, repainting.
   void Flush();
@@ -37,6 +40,7 @@ class LogPane : public QAbstractScrollArea {
   struct Change {
     std::string_view page;
     std::size_t rank;
+    Switch procedure;
   };
   std::optional<Change> ChangeAt(std::size_t line) const;
   QString Line(std::size_t index) const;
@@ -82,8 +86,9 @@ class LogPane : public QAbstractScrollArea {
   struct ChangeRef {
     std::uint32_t page;
     std::uint32_t rank;
+    Switch procedure;
   };
-  static constexpr ChangeRef kNoChange{UINT32_MAX, 0};
+  static constexpr ChangeRef kNoChange{UINT32_MAX, 0, Switch::kScript};
   std::vector<ChangeRef> changes_;
   std::vector<std::string> pages_;  // the pages whose changes the pane shows, in order
   std::size_t shown_ = 0;            // lines the scroll bars and the painting know of

@@ -58,12 +58,13 @@ void WindowRunHost::AppendLog(std::string_view line) {
 }
 
 void WindowRunHost::AppendChanges(std::string_view page, std::size_t first,
-                                  std::string_view lines, const std::vector<std::size_t>& ends) {
+                                  std::string_view lines, const std::vector<std::size_t>& ends,
+                                  const std::vector<ChangeFacts>& facts) {
   std::string converted;
   std::size_t start = 0;
   for (std::size_t rank = 0; rank < ends.size(); ++rank) {
     controls_.logPane->AppendChangeLine(Shown(lines.substr(start, ends[rank] - start), converted),
-                                        page, first + rank);
+                                        page, first + rank, facts[rank].procedure);
     start = ends[rank];
   }
 }

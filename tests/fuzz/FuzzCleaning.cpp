@@ -64,7 +64,7 @@ Outcome Clean(std::unique_ptr<varnow::Document> doc, const Input& in) {
   bool stop = false;
   doc->Assign(in.page);
   varnow::CleaningContext ctx(
-      *doc, stop, [&](std::string line) { out.lines.push_back(std::move(line)); },
+      *doc, stop, [&](varnow::LoggedChange change) { out.lines.push_back(std::move(change.line)); },
       [&] { stop = stop || ++out.pumps == in.stopAtPump; });
   varnow::RunProcedures(
       ctx, "/site/page.htm", [&](varnow::Switch s) { return in.switches[varnow::Index(s)]; },

@@ -8,6 +8,7 @@
 #include <QToolButton>
 #include <fstream>
 #include <memory>
+#include <optional>
 
 #include "ChangeViewer.h"
 #include "GuiTestSupport.h"
@@ -81,6 +82,12 @@ class TestChangeViewer : public QObject {
   // and F3 walk the page's changes, and the toggle shows the result.
   void doubleClickShowsTheChangeInItsPage() {
     const QString spanEnd = page_ + " удален </span> [12]";
+    // The pane knows the line's change as data: its page, rank and procedure.
+    const std::optional<LogPane::Change> change = Log()->ChangeAt(LineIndex(spanEnd));
+    QVERIFY(change.has_value());
+    QCOMPARE(QString::fromStdString(std::string(change->page)), page_);
+    QCOMPARE(change->rank, std::size_t{2});
+    QVERIFY(change->procedure == Switch::kSpan);
     ChangeViewer* viewer = DoubleClick(LineIndex(spanEnd));
     QVERIFY(viewer != nullptr);
     QVERIFY(viewer->isVisible());

@@ -10,7 +10,7 @@ std::unique_ptr<Document> MakeProgramDocument() { return NewDocument(); }
 
 CleaningHarness::CleaningHarness(std::string_view text, std::unique_ptr<Document> doc)
     : doc_(std::move(doc)),
-      ctx_(*doc_, stopFlag_, [this](std::string line) { lines_.push_back(std::move(line)); },
+      ctx_(*doc_, stopFlag_, [this](LoggedChange change) { lines_.push_back(std::move(change.line)); },
            [this] {
              ++pumps_;
              if (pumps_ == stopAtPump_) {

@@ -144,11 +144,7 @@ void BatchRun::Run() {
   if (jobs_ > 1 && fileList_.size() > 1) {
     ProcessInParallel();
   } else {
-    for (std::size_t i = 0; i < fileList_.size(); ++i) {
-      if (stopFlag_ || !ProcessFile(i)) {
-        break;
-      }
-    }
+    ProcessOneByOne(0);
   }
 
   const auto elapsed = std::chrono::steady_clock::now() - start_;
@@ -196,6 +192,11 @@ bool BatchRun::ProcessFile(std::size_t index) {
   return true;
 }
 
+void BatchRun::ProcessOneByOne(std::size_t first) {
+  for (std::size_t i = first; i < fileList_.size() && !stopFlag_ && ProcessFile(i); ++i) {
+  }
+}
+
 void BatchRun::ProcessInParallel() {
   // The switches are asked for once: a host that cleans in parallel cannot change them
   // during the run (the command line's are fixed).
@@ -212,8 +213,7 @@ void BatchRun::ProcessInParallel() {
                           startThread_, i);
       if (workers.ThreadCount() == 0) {
         // Not one thread could be started: the run's own thread cleans every page.
-        for (; i < fileList_.size() && !stopFlag_ && ProcessFile(i); ++i) {
-        }
+        ProcessOneByOne(i);
         return;
       }
       for (; i < fileList_.size() && !stopFlag_; ++i) {
@@ -302,17 +302,15 @@ BatchRun::Committed BatchRun::CommitPage(std::size_t index, CleanedPage& page,
 }
 
 void BatchRun::LogPageLines(std::size_t index, const CleanedPage& page) {
-  const int err = page.lines.ForEachPiece([&](std::size_t first, std::string_view lines,
-                                              const std::vector<std::size_t>& ends,
-                                              std::string_view converted) {
-    host_.AppendChanges(fileList_[index], first, lines, ends);
-    if (!converted.empty()) {
-      log_.AddConverted(converted);
+  const int err = page.lines.ForEachPiece([&](const PageLines::Piece& piece) {
+    host_.AppendChanges(fileList_[index], piece.first, piece.lines, piece.ends, piece.facts);
+    if (!piece.converted.empty()) {
+      log_.AddConverted(piece.converted);
       return;
     }
     std::size_t start = 0;
-    for (const std::size_t end : ends) {
-      log_.Add(lines.substr(start, end - start));
+    for (const std::size_t end : piece.ends) {
+      log_.Add(piece.lines.substr(start, end - start));
       start = end;
     }
   });

@@ -67,6 +67,8 @@ class BatchRun {
   // How page `index` is cleaned on the run's thread: with the host's switches and output folder
   // of the moment, its status shown once the page is loaded.
   PageCleaning OneThreadCleaning(std::size_t index);
+  // The pages from `first` on, cleaned on the run's thread.
+  void ProcessOneByOne(std::size_t first);
   // The pages cleaned on jobs_ threads, committed in the file list's order.
   void ProcessInParallel();
   // Logs the lines of page `index` and gives its copy its name (making its folder first where

@@ -52,6 +52,7 @@ PageLines& PageLines::operator=(PageLines&& other) noexcept {
     CloseDisk();
     bytes_ = std::move(other.bytes_);
     ends_ = std::move(other.ends_);
+    facts_ = std::move(other.facts_);
     converted_ = std::move(other.converted_);
     convert_ = other.convert_;
     count_ = other.count_;
@@ -75,6 +76,7 @@ void PageLines::CloseDisk() {
 void PageLines::Clear() {
   bytes_.clear();
   ends_.clear();
+  facts_.clear();
   converted_.clear();
   count_ = 0;
   CloseDisk();
@@ -85,23 +87,35 @@ void PageLines::Clear() {
 }
 
 std::size_t PageLines::MemoryBytes() const {
-  return bytes_.size() + converted_.size() + ends_.size() * sizeof(std::size_t) +
-         diskBuffer_.size();
+  return bytes_.size() + converted_.size() +
+         ends_.size() * (sizeof(std::size_t) + sizeof(ChangeFacts)) + diskBuffer_.size();
 }
 
-void PageLines::Add(std::string_view utf8Line) {
+void PageLines::Add(const LoggedChange& change) {
   ++count_;
-  if (bytes_.size() >= kMemoryCap && !noDisk_ && ToDisk(utf8Line)) {
+  if (bytes_.size() >= kMemoryCap && !noDisk_ && ToDisk(change)) {
     return;
   }
-  bytes_ += utf8Line;
+  bytes_ += change.line;
   ends_.push_back(bytes_.size());
+  facts_.push_back({change.position, change.procedure});
   if (convert_) {
-    AppendLogLineBytes(converted_, utf8Line);
+    AppendLogLineBytes(converted_, change.line);
   }
 }
 
-bool PageLines::ToDisk(std::string_view line) {
+namespace {
+
+// A record on disk: the line's length, its facts, then its bytes.
+struct RecordHead {
+  std::uint32_t length;
+  std::uint32_t procedure;
+  std::int64_t position;
+};
+
+}  // namespace
+
+bool PageLines::ToDisk(const LoggedChange& change) {
   if (disk_ < 0) {
     disk_ = OpenScratch();
     if (disk_ < 0) {
@@ -109,11 +123,10 @@ bool PageLines::ToDisk(std::string_view line) {
       return false;
     }
   }
-  const auto length = static_cast<std::uint32_t>(line.size());
-  char head[sizeof length];
-  std::memcpy(head, &length, sizeof length);
-  diskBuffer_.append(head, sizeof head);
-  diskBuffer_ += line;
+  const RecordHead head{static_cast<std::uint32_t>(change.line.size()),
+                        static_cast<std::uint32_t>(change.procedure), change.position};
+  diskBuffer_.append(reinterpret_cast<const char*>(&head), sizeof head);
+  diskBuffer_ += change.line;
   if (!diskFailed_ && diskBuffer_.size() >= kDiskPiece) {
     if (WriteAll(disk_, diskBuffer_) == 0) {
       diskBytes_ += diskBuffer_.size();
@@ -127,9 +140,9 @@ bool PageLines::ToDisk(std::string_view line) {
   return true;
 }
 
-int PageLines::ForEachPiece(const Piece& piece) const {
+int PageLines::ForEachPiece(const PieceSink& sink) const {
   if (!ends_.empty()) {
-    piece(0, bytes_, ends_, convert_ ? std::string_view(converted_) : std::string_view());
+    sink({0, bytes_, ends_, facts_, convert_ ? std::string_view(converted_) : std::string_view()});
   }
   if (disk_ < 0) {
     return 0;
@@ -138,27 +151,30 @@ int PageLines::ForEachPiece(const Piece& piece) const {
   std::size_t rank = ends_.size();
   std::string lines;
   std::vector<std::size_t> ends;
+  std::vector<ChangeFacts> facts;
   std::string record;
   const auto flush = [&] {
     if (!ends.empty()) {
-      piece(rank, lines, ends, {});
+      sink({rank, lines, ends, facts, {}});
       rank += ends.size();
       lines.clear();
       ends.clear();
+      facts.clear();
     }
   };
   const auto parse = [&](std::string_view data) {
     record.append(data);
     std::size_t at = 0;
-    while (record.size() - at >= sizeof(std::uint32_t)) {
-      std::uint32_t length = 0;
-      std::memcpy(&length, record.data() + at, sizeof length);
-      if (record.size() - at - sizeof length < length) {
+    while (record.size() - at >= sizeof(RecordHead)) {
+      RecordHead head{};
+      std::memcpy(&head, record.data() + at, sizeof head);
+      if (record.size() - at - sizeof head < head.length) {
         break;
       }
-      lines.append(record, at + sizeof length, length);
+      lines.append(record, at + sizeof head, head.length);
       ends.push_back(lines.size());
-      at += sizeof length + length;
+      facts.push_back({head.position, static_cast<Switch>(head.procedure)});
+      at += sizeof head + head.length;
     }
     record.erase(0, at);
     if (lines.size() >= kDiskPiece) {

@@ -6,7 +6,16 @@
 #include <string_view>
 #include <vector>
 
+#include "cleaning/CleaningContext.h"
+
 namespace varnow {
+
+// What a log line reports besides its text: the procedure that made the change and the position
+// its message names.
+struct ChangeFacts {
+  Pos position;
+  Switch procedure;
+};
 
 // The log lines of one page, from the moment they are made until the page is committed. The
 // first lines are kept in memory (and, where asked, converted for log.txt as they come, on the
@@ -28,30 +37,37 @@ class PageLines {
   // Forgets every line; the memory is kept for the next page.
   void Clear();
   void ConvertForLog(bool convert) { convert_ = convert; }
-  void Add(std::string_view utf8Line);
+  void Add(const LoggedChange& change);
   std::size_t Count() const { return count_; }
   // What the lines hold in memory now.
   std::size_t MemoryBytes() const;
 
   // Hands the lines over in order, a piece at a time: `lines` back to back, each ending at the
-  // next of `ends`, and `converted`, those lines as log.txt holds them, where they were
-  // converted already (else empty). `first` is the rank of the piece's first line.
-  using Piece = std::function<void(std::size_t first, std::string_view lines,
-                                   const std::vector<std::size_t>& ends, std::string_view converted)>;
+  // next of `ends`, with its facts, and `converted`, those lines as log.txt holds them, where
+  // they were converted already (else empty). `first` is the rank of the piece's first line.
+  struct Piece {
+    std::size_t first;
+    std::string_view lines;
+    const std::vector<std::size_t>& ends;
+    const std::vector<ChangeFacts>& facts;
+    std::string_view converted;
+  };
+  using PieceSink = std::function<void(const Piece& piece)>;
   // Returns 0, or the errno of a failed read of the lines on disk.
-  int ForEachPiece(const Piece& piece) const;
+  int ForEachPiece(const PieceSink& sink) const;
 
  private:
   // Puts a line past the cap on disk; false when no file can be made for it.
-  bool ToDisk(std::string_view line);
+  bool ToDisk(const LoggedChange& change);
   void CloseDisk();
 
   std::string bytes_;  // the lines in memory, back to back
   std::vector<std::size_t> ends_;
+  std::vector<ChangeFacts> facts_;
   std::string converted_;
   bool convert_ = false;
   std::size_t count_ = 0;
-  // The lines past the cap: records of a 4-byte length and the line's bytes.
+  // The lines past the cap: records of the line's length (4 bytes), its facts and its bytes.
   int disk_ = -1;
   std::string diskBuffer_;
   std::size_t diskBytes_ = 0;

@@ -133,7 +133,7 @@ CleanedPage CleanPageOrThrow(const std::string& path, const PageCleaning& how,
     return page;
   }
   CleaningContext ctx(
-      *doc, stopFlag, [&page](std::string line) { page.lines.Add(line); }, pump);
+      *doc, stopFlag, [&page](const LoggedChange& change) { page.lines.Add(change); }, pump);
   RunProcedures(ctx, path, how.switchOn, how.bannerSlot);
   if (stopFlag) {
     page.stopped = true;

@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "batch/PageLines.h"
 #include "cleaning/Switch.h"
 
 namespace varnow {
@@ -28,14 +29,16 @@ class RunHost {
   virtual void ClearLog() = 0;
   virtual void AppendLog(std::string_view line) = 0;  // one UTF-8 line of the log pane
   // Changes made to the page at `page` (its path as found, bytes as they are), one line each,
-  // in the order made: the k-th line reports the page's change of rank `first` + k. The lines
-  // stand back to back in `lines`, each ending at the next of `ends`; a page with many changes
-  // comes in several calls. By default each line goes to AppendLog; a host that shows a change
-  // in its page keeps which page and change a line is.
+  // in the order made: the k-th line reports the page's change of rank `first` + k, made by
+  // the procedure its facts name. The lines stand back to back in `lines`, each ending at the
+  // next of `ends`; a page with many changes comes in several calls. By default each line goes
+  // to AppendLog; a host that shows a change in its page keeps which page and change it is.
   virtual void AppendChanges(std::string_view page, std::size_t first, std::string_view lines,
-                             const std::vector<std::size_t>& ends) {
+                             const std::vector<std::size_t>& ends,
+                             const std::vector<ChangeFacts>& facts) {
     (void)page;
     (void)first;
+    (void)facts;
     std::size_t start = 0;
     for (const std::size_t end : ends) {
       AppendLog(lines.substr(start, end - start));

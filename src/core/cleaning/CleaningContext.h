@@ -6,18 +6,27 @@
 #include <string>
 #include <string_view>
 
+#include "cleaning/Switch.h"
 #include "document/Document.h"
 #include "text/Format.h"
 
 namespace varnow {
+
+// One change as it is logged: its log line (the page's path immediately followed by the filled
+// message), the procedure that made it, and the position its message names.
+struct LoggedChange {
+  std::string line;
+  Switch procedure;
+  Pos position;
+};
 
 // What a cleaning procedure works with: the document text, the stop request it may poll,
 // the log it reports each change to, and the pump that lets the host handle its events.
 // The procedures keep no state of their own; everything they touch is reached from here.
 class CleaningContext {
  public:
-  // Receives one complete log line: the path immediately followed by the filled message.
-  using LogSink = std::function<void(std::string line)>;
+  // Receives each change as it is logged.
+  using LogSink = std::function<void(LoggedChange change)>;
   // Lets the host handle pending events; may set the stop flag.
   using Pump = std::function<void()>;
 
@@ -27,6 +36,9 @@ class CleaningContext {
 
   Document& Text() { return document_; }
   bool StopFlag() const { return stopFlag_; }
+
+  // The procedure running, which the changes logged from now on are made by.
+  void SetProcedure(Switch procedure) { procedure_ = procedure; }
 
   // Appends `path` + `message` with its placeholders filled. Every message begins with a space.
   void LogChange(std::string_view path, std::string_view message,
@@ -43,6 +55,7 @@ class CleaningContext {
   LogSink logSink_;
   Pump pump_;
   std::uint64_t changeCount_ = 0;
+  Switch procedure_ = Switch::kScript;
 };
 
 }  // namespace varnow

@@ -9,6 +9,7 @@ void RunProcedures(CleaningContext& ctx, std::string_view path,
                    const BannerSlotReader& bannerSlot) {
   for (const Switch s : kRunOrder) {
     if (switchOn(s)) {
+      ctx.SetProcedure(s);
       RowOf(s).run(ctx, path, bannerSlot);
     }
   }

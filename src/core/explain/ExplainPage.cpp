@@ -47,18 +47,11 @@ PageExplanation ExplainPage(std::string source, std::string_view path,
   RecordingDocument doc;
   doc.Assign(std::move(source));
   // The procedures run in order, each right after its switch is asked for and found on.
-  Switch running = Switch::kBanner;
-  const auto asked = [&](Switch s) {
-    const bool on = switchOn(s);
-    if (on) {
-      running = s;
-    }
-    return on;
-  };
   const bool neverStop = false;
   CleaningContext ctx(
-      doc, neverStop, [&](std::string line) { doc.Logged(std::move(line), running); }, nullptr);
-  RunProcedures(ctx, path, asked, bannerSlot);
+      doc, neverStop,
+      [&](LoggedChange change) { doc.Logged(std::move(change.line), change.procedure); }, nullptr);
+  RunProcedures(ctx, path, switchOn, bannerSlot);
   PageExplanation e;
   e.changes = doc.Changes();
   e.result = std::string(doc.View());

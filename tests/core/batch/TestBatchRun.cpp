@@ -760,29 +760,31 @@ TEST(PageLines, EveryLineComesBackInOrder) {
     for (std::size_t i = 0; i < c.lines; ++i) {
       added.push_back("/сайт/p.htm удален <span> [" + std::to_string(i) + "]" +
                       std::string(i % 7, 'x'));
-      lines.Add(added.back());
+      lines.Add({added.back(), static_cast<Switch>(i % kSwitchCount), static_cast<Pos>(i * 3)});
     }
     EXPECT_EQ(lines.Count(), c.lines);
     EXPECT_LT(lines.MemoryBytes(), 3 * PageLines::kMemoryCap);
     std::vector<std::string> back;
     std::string converted;
-    ASSERT_EQ(lines.ForEachPiece([&](std::size_t first, std::string_view bytes,
-                                     const std::vector<std::size_t>& ends,
-                                     std::string_view piece) {
-      EXPECT_EQ(first, back.size());
+    ASSERT_EQ(lines.ForEachPiece([&](const PageLines::Piece& piece) {
+      EXPECT_EQ(piece.first, back.size());
+      ASSERT_EQ(piece.facts.size(), piece.ends.size());
       std::size_t start = 0;
-      for (const std::size_t end : ends) {
-        back.emplace_back(bytes.substr(start, end - start));
-        start = end;
+      for (std::size_t k = 0; k < piece.ends.size(); ++k) {
+        const std::size_t rank = back.size();
+        EXPECT_EQ(piece.facts[k].procedure, static_cast<Switch>(rank % kSwitchCount));
+        EXPECT_EQ(piece.facts[k].position, static_cast<Pos>(rank * 3));
+        back.emplace_back(piece.lines.substr(start, piece.ends[k] - start));
+        start = piece.ends[k];
       }
-      if (!piece.empty()) {
+      if (!piece.converted.empty()) {
         // Converted pieces hold exactly their lines, as log.txt holds them.
         std::string expected;
-        for (std::size_t i = first; i < back.size(); ++i) {
+        for (std::size_t i = piece.first; i < back.size(); ++i) {
           expected += Utf8ToCp1251(back[i]) + "\r\n";
         }
-        EXPECT_TRUE(piece == expected);
-        converted += piece;
+        EXPECT_TRUE(piece.converted == expected);
+        converted += piece.converted;
       }
     }),
               0);

@@ -219,7 +219,7 @@ std::optional<std::string> CleanAndCheck(const std::string& input,
   bool stop = false;
   int pumps = 0;
   CleaningContext ctx(
-      doc, stop, [&](std::string line) { events.push_back({Event::kLog, 0, std::move(line)}); },
+      doc, stop, [&](LoggedChange change) { events.push_back({Event::kLog, 0, std::move(change.line)}); },
       [&] { stop = stop || ++pumps == stopAtPump; });
   clean(ctx);
 

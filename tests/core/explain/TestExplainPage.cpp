@@ -45,7 +45,7 @@ std::pair<std::string, std::vector<std::string>> CleanAsARun(const std::string& 
   std::vector<std::string> lines;
   const bool stop = false;
   CleaningContext ctx(
-      *doc, stop, [&](std::string line) { lines.push_back(std::move(line)); }, nullptr);
+      *doc, stop, [&](LoggedChange change) { lines.push_back(std::move(change.line)); }, nullptr);
   RunProcedures(
       ctx, kPath, [](Switch) { return true; }, banners);
   return {std::string(doc->View()), lines};
