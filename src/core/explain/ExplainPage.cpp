@@ -53,10 +53,11 @@ PageExplanation ExplainPage(std::string source, std::string_view path,
       [&](LoggedChange change) { doc.Logged(std::move(change.line), change.procedure); }, nullptr);
   RunProcedures(ctx, path, switchOn, bannerSlot);
   PageExplanation e;
-  e.changes = doc.Changes();
+  // Handed over, not copied: a page with millions of changes holds its record once.
   e.result = std::string(doc.View());
   e.pieces = doc.Pieces();
-  e.insertedBytes = doc.InsertedBytes();
+  e.changes = doc.TakeChanges();
+  e.insertedBytes = doc.TakeInsertedBytes();
   e.resultAt = ResultPlaces(e);
   return e;
 }

@@ -49,6 +49,9 @@ class RecordingDocument final : public Document {
   void Logged(std::string line, Switch procedure);
 
   const std::vector<RecordedChange>& Changes() const { return changes_; }
+  // The record, handed over whole once the cleaning is done.
+  std::vector<RecordedChange> TakeChanges() { return std::move(changes_); }
+  std::string TakeInsertedBytes() { return std::move(insertedBytes_); }
   // The text as it stands, piece by piece; inserted pieces point into InsertedBytes().
   std::vector<SourceMap::Piece> Pieces() const { return map_.Pieces(); }
   const std::string& InsertedBytes() const { return insertedBytes_; }
