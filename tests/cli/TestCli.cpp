@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <fcntl.h>
@@ -31,6 +32,7 @@ using test::WriteBytes;
 
 struct Outcome {
   int status = -1;  // the exit status, or 128 + the signal that killed it
+  long peakKb = 0;  // the program's peak resident memory
   std::string out;
   std::string err;
 };
@@ -99,7 +101,9 @@ Outcome RunProgram(const fs::path& program, const std::vector<std::string>& args
     }
   }
   int status = 0;
-  ::waitpid(pid, &status, 0);
+  rusage usage{};
+  ::wait4(pid, &status, 0, &usage);
+  outcome.peakKb = usage.ru_maxrss;
   outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
   return outcome;
 }
@@ -550,6 +554,42 @@ TEST_F(CliTest, ADiskFillingUpStopsEveryRunAtTheSamePage) {
     EXPECT_TRUE(results[i] == results[0]) << i;
     EXPECT_EQ(errors[i], errors[0]);
   }
+}
+
+// Pages of a million nested spans each (13 MB, two million log lines): a parallel run holds
+// what one thread holds and no more than its bounds allow (64 MB and a page a job), and its
+// copies and log are one thread's.
+TEST_F(CliTest, AParallelRunsMemoryStaysWithinItsBounds) {
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+  GTEST_SKIP() << "memory is measured without the sanitizers";
+#else
+  const std::string page = [] {
+    std::string nested;
+    for (int i = 0; i < 1000000; ++i) {
+      nested += "<span>";
+    }
+    nested += "x";
+    for (int i = 0; i < 1000000; ++i) {
+      nested += "</span>";
+    }
+    return nested;
+  }();
+  for (const char* name : {"a.htm", "b.htm", "c.htm", "d.htm"}) {
+    WriteBytes(site / "nested" / name, page);
+  }
+  fs::remove(site / "a.htm");
+  fs::remove_all(site / "sub");
+  std::vector<Outcome> runs;
+  for (const char* jobs : {"1", "4"}) {
+    runs.push_back(Cli({"--only", "span", "--jobs", jobs, "--quiet", "--output",
+                        (dir / jobs).string(), site.string()}));
+    EXPECT_EQ(runs.back().status, 0) << runs.back().err;
+  }
+  const long pageKb = static_cast<long>(page.size() / 1024);
+  EXPECT_LT(runs[0].peakKb, 64 * 1024 + pageKb) << "one thread";
+  EXPECT_LT(runs[1].peakKb, runs[0].peakKb + 64 * 1024 + 4 * pageKb) << "four threads";
+  EXPECT_TRUE(RunResult(dir / "1") == RunResult(dir / "4"));
+#endif
 }
 
 // A temporary file that a run killed at the wrong moment left beside a copy is removed by the
