@@ -24,8 +24,8 @@ struct ChangeFacts {
 // the lines stay in memory: none is ever lost.
 class PageLines {
  public:
-  // Lines kept in memory before they go to disk.
-  static constexpr std::size_t kMemoryCap = 1024 * 1024;
+  // Lines kept in memory before they go to disk: most pages never get there.
+  static constexpr std::size_t kMemoryCap = 4 * 1024 * 1024;
 
   PageLines() = default;
   ~PageLines();
