@@ -126,9 +126,8 @@ ChangeViewer::ChangeViewer(const QString& title, QWidget* parent) : QWidget(pare
 ChangeViewer* ChangeViewer::Open(const Request& request,
                                  const std::function<bool(Switch)>& switchOn,
                                  const BannerSlotReader& bannerSlot, QWidget* parent) {
-  const std::string shownPath =
-      IsValidUtf8(request.page) ? request.page : InvalidBytesAsCp1251(request.page);
-  auto* viewer = new ChangeViewer(Text(shownPath), parent);
+  std::string storage;
+  auto* viewer = new ChangeViewer(Text(ShownAsText(request.page, storage)), parent);
   LoadedPage source = LoadWholePage(request.page);
   if (!source.error.empty()) {
     viewer->ShowComparison(Text(source.error), {}, {});
@@ -149,7 +148,7 @@ ChangeViewer* ChangeViewer::Open(const Request& request,
   int selected = -1;
   // The request's line is as the pane shows it: a name that is not UTF-8 read as cp1251.
   const auto sameLine = [&](const RecordedChange& c) {
-    return (IsValidUtf8(c.line) ? c.line : InvalidBytesAsCp1251(c.line)) == request.line;
+    return ShownAsText(c.line, storage) == request.line;
   };
   if (request.changeIndex < e.changes.size() && sameLine(e.changes[request.changeIndex])) {
     selected = static_cast<int>(request.changeIndex);

@@ -15,15 +15,6 @@ namespace {
 // cost to the run.
 constexpr qint64 kPumpIntervalMs = 25;
 
-// A file name that is not UTF-8 comes, most likely, from a cp1251 system: it is shown so.
-std::string_view Shown(std::string_view line, std::string& converted) {
-  if (IsValidUtf8(line)) {
-    return line;
-  }
-  converted = InvalidBytesAsCp1251(line);
-  return converted;
-}
-
 }  // namespace
 
 WindowRunHost::WindowRunHost(Controls controls)
@@ -52,9 +43,10 @@ void WindowRunHost::ClearLog() {
   controls_.logPane->Clear();
 }
 
+// A file name that is not UTF-8 comes, most likely, from a cp1251 system: it is shown so.
 void WindowRunHost::AppendLog(std::string_view line) {
   std::string converted;
-  controls_.logPane->AppendLine(Shown(line, converted));
+  controls_.logPane->AppendLine(ShownAsText(line, converted));
 }
 
 void WindowRunHost::AppendChanges(std::string_view page, std::size_t first,
@@ -63,7 +55,7 @@ void WindowRunHost::AppendChanges(std::string_view page, std::size_t first,
   std::string converted;
   std::size_t start = 0;
   for (std::size_t rank = 0; rank < ends.size(); ++rank) {
-    controls_.logPane->AppendChangeLine(Shown(lines.substr(start, ends[rank] - start), converted),
+    controls_.logPane->AppendChangeLine(ShownAsText(lines.substr(start, ends[rank] - start), converted),
                                         page, first + rank, facts[rank].procedure);
     start = ends[rank];
   }

@@ -206,4 +206,12 @@ std::optional<std::string> Utf8ToCp1251Exact(std::string_view text) {
   return out;
 }
 
+std::string_view ShownAsText(std::string_view text, std::string& storage) {
+  if (IsValidUtf8(text)) {
+    return text;
+  }
+  storage = InvalidBytesAsCp1251(text);
+  return storage;
+}
+
 }  // namespace varnow

@@ -30,6 +30,9 @@ bool IsValidUtf8(std::string_view text);
 // Valid UTF-8 as it is, and every byte that is not part of it read as cp1251: such a line
 // shown as text.
 std::string InvalidBytesAsCp1251(std::string_view text);
+// `text` as it is shown: itself where it is valid UTF-8 (no copy), else InvalidBytesAsCp1251
+// of it, kept in `storage`.
+std::string_view ShownAsText(std::string_view text, std::string& storage);
 
 // The same conversion, but nothing is replaced: empty when any character cannot be held.
 std::optional<std::string> Utf8ToCp1251Exact(std::string_view text);
