@@ -12,6 +12,8 @@ namespace {
 
 // Lines are written in pieces of this size: few system calls, little memory.
 constexpr std::size_t kBufferBytes = 256 * 1024;
+// Converted lines of at least this size are written from where they are, not copied first.
+constexpr std::size_t kWrittenInPlace = 64 * 1024;
 
 std::string HeaderBytes(const std::vector<std::string>& header) {
   std::string bytes;
@@ -47,10 +49,22 @@ void StreamedLog::AddConverted(std::string_view bytes) {
   if (error_ != 0) {
     return;
   }
-  buffer_ += bytes;
-  if (opened_ && buffer_.size() >= kBufferBytes) {
-    Flush();
+  if (fd_ < 0 || bytes.size() < kWrittenInPlace) {
+    buffer_ += bytes;
+    if (opened_ && buffer_.size() >= kBufferBytes) {
+      Flush();
+    }
+    return;
   }
+  // A page's lines, converted on the thread that cleaned it, go to disk without another copy.
+  Flush();
+  if (error_ != 0) {
+    return;
+  }
+  if (const int err = WriteAll(fd_, bytes); err != 0) {
+    Fail(FileWriteError::Stage::kWrite, err);
+  }
+  size_ += static_cast<off_t>(bytes.size());
 }
 
 void StreamedLog::Reset() {

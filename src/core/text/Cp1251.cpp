@@ -117,40 +117,45 @@ namespace {
 enum class Invalid { kReplace, kKeep };
 
 void AppendConverted(std::string& out, std::string_view text, char replacement, Invalid invalid) {
+  // Appended as they are, then converted in place: a character never takes more bytes in
+  // cp1251 than in UTF-8, so what is written never overtakes what is still to be read, and the
+  // buffer is neither zero-filled nor grown past the text's own size.
   const std::size_t start = out.size();
-  out.resize(start + text.size());  // never longer than the UTF-8 text
-  char* to = out.data() + start;
-  const char* from = text.data();
-  const char* const end = from + text.size();
-  while (from < end) {
-    // Log lines are mostly ASCII: copy it eight bytes at a time while no byte has bit 7 set.
-    while (end - from >= 8) {
+  out.append(text);
+  char* const bytes = out.data() + start;
+  const std::string_view appended(bytes, text.size());
+  std::size_t from = 0;
+  std::size_t to = 0;
+  while (from < appended.size()) {
+    // Log lines are mostly ASCII: move it eight bytes at a time while no byte has bit 7 set.
+    while (appended.size() - from >= 8) {
       std::uint64_t word;
-      std::memcpy(&word, from, 8);
+      std::memcpy(&word, bytes + from, 8);
       if ((word & 0x8080808080808080ULL) != 0) {
         break;
       }
-      std::memcpy(to, &word, 8);
+      if (to != from) {
+        std::memcpy(bytes + to, &word, 8);
+      }
       from += 8;
       to += 8;
     }
-    if (from == end) {
+    if (from == appended.size()) {
       break;
     }
-    if (static_cast<unsigned char>(*from) < 0x80) {
-      *to++ = *from++;
+    if (static_cast<unsigned char>(bytes[from]) < 0x80) {
+      bytes[to++] = bytes[from++];
       continue;
     }
-    std::size_t i = static_cast<std::size_t>(from - text.data());
-    const auto cp = NextCodePoint(text, i);
+    const char first = bytes[from];
+    const auto cp = NextCodePoint(appended, from);
     if (!cp && invalid == Invalid::kKeep) {
-      *to++ = *from;
+      bytes[to++] = first;
     } else {
-      *to++ = (cp ? CodePointToByte(*cp) : std::nullopt).value_or(replacement);
+      bytes[to++] = (cp ? CodePointToByte(*cp) : std::nullopt).value_or(replacement);
     }
-    from = text.data() + i;
   }
-  out.resize(static_cast<std::size_t>(to - out.data()));
+  out.resize(start + to);
 }
 
 }  // namespace
