@@ -226,6 +226,7 @@ void BatchRun::ProcessInParallel() {
         if (CommitPage(i, *page, true) == Committed::kOutOfSpace) {
           break;
         }
+        workers.GiveBack(std::move(*page));
       }
       if (i >= fileList_.size() || stopFlag_) {
         return;

@@ -91,6 +91,11 @@ std::size_t PageLines::MemoryBytes() const {
          ends_.size() * (sizeof(std::size_t) + sizeof(ChangeFacts)) + diskBuffer_.size();
 }
 
+std::size_t PageLines::CapacityBytes() const {
+  return bytes_.capacity() + converted_.capacity() + ends_.capacity() * sizeof(std::size_t) +
+         facts_.capacity() * sizeof(ChangeFacts) + diskBuffer_.capacity();
+}
+
 void PageLines::Add(const LoggedChange& change) {
   ++count_;
   if (bytes_.size() >= kMemoryCap && !noDisk_ && ToDisk(change)) {

@@ -41,6 +41,8 @@ class PageLines {
   std::size_t Count() const { return count_; }
   // What the lines hold in memory now.
   std::size_t MemoryBytes() const;
+  // What their buffers hold allocated, used or not.
+  std::size_t CapacityBytes() const;
 
   // Hands the lines over in order, a piece at a time: `lines` back to back, each ending at the
   // next of `ends`, with its facts, and `converted`, those lines as log.txt holds them, where

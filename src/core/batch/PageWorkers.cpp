@@ -125,6 +125,7 @@ void PageWorkers::Work() {
   for (;;) {
     std::size_t index = 0;
     std::size_t size = 0;
+    CleanedPage spare;
     {
       std::unique_lock lock(mutex_);
       roomMade_.wait(lock, [&] { return stopping_ || next_ >= pages_.size() || MayStartNext(); });
@@ -134,10 +135,15 @@ void PageWorkers::Work() {
       size = SizeOfNext();
       inFlightBytes_ += size;
       index = next_++;
+      if (!spares_.empty()) {
+        spareBytes_ -= spares_.back().lines.CapacityBytes();
+        spare = std::move(spares_.back());
+        spares_.pop_back();
+      }
     }
     CleanedPage page;
     try {
-      page = CleanPage(pages_[index], how, stopped, pump);
+      page = CleanPage(pages_[index], how, stopped, pump, std::move(spare));
     } catch (const std::exception& e) {
       // What ends a run on one thread (a banner slot that cannot be read) ends it here too, at
       // this page, never by leaving the thread.
@@ -200,6 +206,19 @@ std::optional<CleanedPage> PageWorkers::Take(std::size_t index, const std::funct
   lock.unlock();
   roomMade_.notify_all();
   return page;
+}
+
+void PageWorkers::GiveBack(CleanedPage page) {
+  // Every page ahead may need buffers of its own; what the spares hold is bounded as the
+  // pages waiting are.
+  const std::size_t bytes = page.lines.CapacityBytes();
+  const std::lock_guard lock(mutex_);
+  if (spares_.size() < window_ && spareBytes_ + bytes <= kMostPendingBytes) {
+    CleanedPage spare;  // its lines' buffers only: its files are closed here
+    spare.lines = std::move(page.lines);
+    spares_.push_back(std::move(spare));
+    spareBytes_ += bytes;
+  }
 }
 
 }  // namespace varnow

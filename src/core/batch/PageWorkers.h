@@ -55,6 +55,9 @@ class PageWorkers {
   // while it is not ready, and nothing is given once `stopFlag` is set.
   std::optional<CleanedPage> Take(std::size_t index, const std::function<void()>& pump,
                                   const bool& stopFlag);
+  // A page taken and committed: its buffers serve a page a worker cleans later, so that a
+  // run in its steady state allocates and faults in no new memory for lines.
+  void GiveBack(CleanedPage page);
 
  private:
   void Work();
@@ -78,6 +81,8 @@ class PageWorkers {
   std::size_t sizedIndex_ = SIZE_MAX;  // the page whose size nextSize_ is
   std::size_t nextSize_ = 0;
   std::vector<std::optional<CleanedPage>> ready_;  // page i at i % window_
+  std::vector<CleanedPage> spares_;                // pages given back, for their buffers
+  std::size_t spareBytes_ = 0;                     // what their buffers hold
   std::atomic<bool> stopping_{false};
   std::vector<std::thread> threads_;
 };
