@@ -113,7 +113,9 @@ void PageWorkers::Work() {
   bool stopped = false;
   const PageCleaning how{
       .switchOn = [this](Switch s) { return switches_[Index(s)]; },
-      .bannerSlot = [&banners](int slot) { return ReadBannerMarkers(banners, slot); },
+      // Looked at once a page (below), not for each of its slots: a change saved during a
+      // parallel run counts from a page begun after it.
+      .bannerSlot = [&banners](int slot) { return ReadBannerMarkersAsRead(banners, slot); },
       .outputFolder = [this] { return outputFolder_; },
       .searchedTree = searchedTree_,
       .loaded = nullptr,
@@ -143,6 +145,9 @@ void PageWorkers::Work() {
     }
     CleanedPage page;
     try {
+      if (switches_[Index(Switch::kBanner)]) {
+        banners.Refresh();
+      }
       page = CleanPage(pages_[index], how, stopped, pump, std::move(spare));
     } catch (const std::exception& e) {
       // What ends a run on one thread (a banner slot that cannot be read) ends it here too, at

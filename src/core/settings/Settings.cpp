@@ -46,6 +46,10 @@ BannerPair ReadBanner(const IniFile& file, int slot) {
 
 std::pair<std::string, std::string> ReadBannerMarkers(CachedIniFile& file, int slot) {
   file.Refresh();
+  return ReadBannerMarkersAsRead(file, slot);
+}
+
+std::pair<std::string, std::string> ReadBannerMarkersAsRead(const CachedIniFile& file, int slot) {
   const std::string section = BannerSection(slot);
   const auto marker = [&](std::string_view key) {
     const std::string_view value = file.Value(section, key);

@@ -41,6 +41,8 @@ BannerPair ReadBanner(const IniFile& file, int slot);
 // Slot `slot` as a run uses it: the markers' cp1251 bytes, First then Last, each ending at its
 // first NUL byte (as a C-string profile reader gives it); the file is looked at again first.
 std::pair<std::string, std::string> ReadBannerMarkers(CachedIniFile& file, int slot);
+// The same from the file as it was last read, not looked at again.
+std::pair<std::string, std::string> ReadBannerMarkersAsRead(const CachedIniFile& file, int slot);
 // "First" then "Last"; a failure of the second leaves the first written.
 void WriteBanner(const IniFile& file, int slot, const BannerPair& pair);
 
