@@ -43,7 +43,7 @@ void StageCopy(CleanedPage& page, std::unique_ptr<Document> doc, const std::stri
   }
   try {
     page.file = std::make_unique<NewFile>(page.output);
-    page.file->Write(doc->View());
+    page.file->Write(doc->Pieces());
   } catch (const FileWriteError& e) {
     page.file.reset();
     page.writeError = e;

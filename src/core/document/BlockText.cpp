@@ -331,6 +331,17 @@ void BlockText::Rebalance() {
   NoteTagStarts(1, length_);
 }
 
+std::vector<std::string_view> BlockText::Pieces() const {
+  std::vector<std::string_view> pieces;
+  pieces.reserve(blocks_.size());
+  for (const Block& block : blocks_) {
+    if (block.Size() > 0) {
+      pieces.emplace_back(block.Data(), block.Size());
+    }
+  }
+  return pieces;
+}
+
 std::string_view BlockText::Flatten() {
   if (!flatValid_) {
     flat_.resize(ToSize(length_));

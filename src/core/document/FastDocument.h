@@ -57,6 +57,10 @@ class FastDocument final : public Document {
     SettleErase();
     return text_.Flatten();
   }
+  std::vector<std::string_view> Pieces() override {
+    SettleErase();
+    return text_.Pieces();
+  }
 
   Pos FindPattern(std::string_view pattern) override;
   bool PatternRemains(std::string_view pattern) override;

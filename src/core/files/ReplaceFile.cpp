@@ -5,6 +5,7 @@
 #include <sys/file.h>
 #include <sys/random.h>
 #include <sys/stat.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -23,6 +24,8 @@ namespace {
 constexpr int kNameAttempts = 100;
 // A copy goes in pieces of this size, with a pump between two.
 constexpr std::size_t kCopyPiece = 16 * 1024 * 1024;
+// Pieces given to one writev: the least limit (IOV_MAX) any system has.
+constexpr std::size_t kPiecesAtOnce = 1024;
 
 std::string Describe(FileWriteError::Stage stage, int code) {
   const char* what = stage == FileWriteError::Stage::kCreate  ? "cannot create"
@@ -206,6 +209,36 @@ NewFile::~NewFile() {
 void NewFile::Write(std::string_view bytes) {
   if (const int err = WriteAll(fd_, bytes); err != 0) {
     throw FileWriteError(FileWriteError::Stage::kWrite, err);
+  }
+}
+
+void NewFile::Write(const std::vector<std::string_view>& pieces) {
+  std::vector<iovec> batch;
+  for (std::size_t next = 0; next < pieces.size();) {
+    batch.clear();
+    for (; next < pieces.size() && batch.size() < kPiecesAtOnce; ++next) {
+      batch.push_back({const_cast<char*>(pieces[next].data()), pieces[next].size()});
+    }
+    std::size_t at = 0;  // the first piece of the batch not yet written whole
+    while (at < batch.size()) {
+      const ssize_t n = ::writev(fd_, batch.data() + at, static_cast<int>(batch.size() - at));
+      if (n < 0 && errno == EINTR) {
+        continue;
+      }
+      if (n < 0) {
+        throw FileWriteError(FileWriteError::Stage::kWrite, errno);
+      }
+      // A short write: the pieces written whole are passed, the one cut short goes on after
+      // what was written of it.
+      auto left = static_cast<std::size_t>(n);
+      while (at < batch.size() && left >= batch[at].iov_len) {
+        left -= batch[at++].iov_len;
+      }
+      if (at < batch.size()) {
+        batch[at].iov_base = static_cast<char*>(batch[at].iov_base) + left;
+        batch[at].iov_len -= left;
+      }
+    }
   }
 }
 

@@ -42,6 +42,8 @@ class NewFile {
   int Descriptor() const { return fd_; }
   // Throws FileWriteError (kWrite).
   void Write(std::string_view bytes);
+  // The pieces one after another, with as few system calls as they allow.
+  void Write(const std::vector<std::string_view>& pieces);
   // Closes the file and puts it in place. Throws FileWriteError (kWrite, kCommit).
   void Commit();
 

@@ -88,7 +88,11 @@ std::string Apply(Document& doc, const Op& op) {
       doc.Append(op.text);
       break;
     case Op::kView:
-      answer = std::string(doc.View());
+      // The pieces, joined, and the whole text: the same bytes twice.
+      for (const std::string_view piece : doc.Pieces()) {
+        answer += piece;
+      }
+      answer += doc.View();
       break;
     case Op::kAssign:
       doc.Assign(op.text);
