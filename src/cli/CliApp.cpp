@@ -68,6 +68,7 @@ int RunCli(int argc, char** argv) {
   // not a first start: the check says why it cannot be read.
   const bool unreachable = ec && !(options.only && options.output);
   MainSection main;
+  LogEncoding logEncoding = LogEncoding::kCp1251;
   if (exists || needed || unreachable) {
     // The switches matter only when --only does not replace them.
     if (const std::optional<std::string> problem =
@@ -80,6 +81,7 @@ int RunCli(int argc, char** argv) {
       PrintError(*main.error + " (" + settingsFile.string() + ")");
       return kExitError;
     }
+    logEncoding = ReadLogEncoding(IniFile(settingsFile)).encoding;
   }
   if (options.only) {
     main.switches = *options.only;
@@ -96,6 +98,7 @@ int RunCli(int argc, char** argv) {
 
   TerminalHost host(options.folder, outputFolder, main.switches, signals, ::isatty(STDERR_FILENO),
                     options.quiet);
+  host.UseLogEncoding(options.logEncoding.value_or(logEncoding));
   BatchRun run(host, settingsFile);
   const std::size_t jobs =
       options.jobs.value_or(std::max(1U, std::thread::hardware_concurrency()));

@@ -63,6 +63,14 @@ ParsedArguments ParseArguments(const std::vector<std::string>& args) {
           o.jobs = static_cast<std::size_t>(value);
         }
       }
+    } else if (IsOption(arg, "--log-encoding")) {
+      if (const std::optional<std::string> name =
+              OptionValue(args, i, "--log-encoding", parsed.error)) {
+        o.logEncoding = LogEncodingNamed(*name);
+        if (!o.logEncoding) {
+          parsed.error = "--log-encoding takes cp1251 or utf-8, not '" + *name + "'";
+        }
+      }
     } else if (IsOption(arg, "--explain")) {
       o.explain = OptionValue(args, i, "--explain", parsed.error);
     } else if (IsOption(arg, "--only")) {
@@ -134,7 +142,8 @@ std::optional<std::array<bool, kSwitchCount>> ParseOnly(const std::string& list,
 }
 
 std::string UsageText(const std::string& settingsFile) {
-  return "Usage: varnow-cli [--settings FILE] [--output DIR] [--only LIST] [--jobs N] [--quiet] FOLDER\n"
+  return "Usage: varnow-cli [--settings FILE] [--output DIR] [--only LIST] [--jobs N]\n"
+         "                  [--log-encoding cp1251|utf-8] [--quiet] FOLDER\n"
          "       varnow-cli [--settings FILE] [--only LIST] --explain PAGE\n"
          "\n"
          "Cleans every .htm/.html file under FOLDER with the procedures switched on in the\n"
@@ -153,10 +162,16 @@ std::string UsageText(const std::string& settingsFile) {
          "                   with --only and --output no settings file is needed\n"
          "  -j, --jobs N     clean N pages at once (default: the number of cores); what\n"
          "                   is written, and in which order, is what --jobs 1 writes\n"
+         "  --log-encoding E log.txt in cp1251 (a character it lacks written as &#NNN;)\n"
+         "                   or utf-8, in place of LogEncoding of the settings file\n"
+         "                   (default: cp1251)\n"
          "  -q, --quiet      print no log lines (log.txt is written all the same)\n"
          "  --explain PAGE   clean one page in memory and print each change: its log line,\n"
          "                   then its line:column in the page with the text removed (-)\n"
-         "                   and put in (+); nothing is written\n"
+         "                   and put in (+); nothing is written. The page is read in its\n"
+         "                   own encoding (a byte-order mark, its <meta> charset, else\n"
+         "                   UTF-8 when valid, else windows-1251), named on the first\n"
+         "                   line; columns count the characters of the line so read\n"
          "  -h, --help       show this help and exit\n"
          "  -V, --version    show the version and exit\n"
          "\n"

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "cleaning/Switch.h"
+#include "text/LogEncoding.h"
 
 namespace varnow::cli {
 
@@ -16,6 +17,8 @@ struct CliOptions {
   std::optional<std::string> explain;  // --explain FILE, in place of FOLDER
   bool quiet = false;               // --quiet: no log lines on stdout
   std::optional<std::size_t> jobs;  // --jobs N: pages cleaned at once (default: the cores)
+  // --log-encoding cp1251|utf-8, in place of the settings file's LogEncoding.
+  std::optional<LogEncoding> logEncoding;
   // --only LIST: the procedures to run, in place of the settings file's switches.
   std::optional<std::array<bool, kSwitchCount>> only;
   bool help = false;

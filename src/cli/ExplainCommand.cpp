@@ -1,22 +1,55 @@
 #include "ExplainCommand.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
+#include <map>
+#include <vector>
 
 #include "batch/PagePipeline.h"
 #include "explain/ExplainPage.h"
 #include "explain/TextLines.h"
 #include "settings/CachedIniFile.h"
 #include "settings/Settings.h"
+#include "text/PageDecoder.h"
+#include "text/PageEncoding.h"
 
 namespace varnow::cli {
 namespace {
 
-// "line:column" of a byte of the page, both counted from 1.
-std::string Place(const TextLines& lines, Pos offset) {
-  const std::size_t line = lines.LineOf(offset);
-  return std::to_string(line + 1) + ":" +
-         std::to_string(static_cast<std::size_t>(offset) - lines.Start(line) + 1);
-}
+// The first line printed: how the page's text is read.
+constexpr std::string_view kEncodingLine = "Кодировка: ";
+
+// "line:column" of each byte asked for, both counted from 1, the column in characters of the
+// line as its encoding reads it. Each line is read once, however many places lie on it.
+class Places {
+ public:
+  Places(std::string_view bytes, const TextLines& lines, PageDecoder& decoder,
+         std::vector<Pos> offsets)
+  {
+    std::sort(offsets.begin(), offsets.end());
+    std::size_t line = SIZE_MAX;
+    std::size_t at = 0;
+    std::size_t column = 0;
+    for (const Pos offset : offsets) {
+      const std::size_t target = std::min(static_cast<std::size_t>(offset), bytes.size());
+      if (const std::size_t l = lines.LineOf(offset); l != line) {
+        line = l;
+        at = lines.Start(line);
+        column = 0;
+        decoder.Restart();
+      }
+      while (at < target) {
+        column += decoder.Next(bytes, at) ? 1 : 0;
+      }
+      columns_.emplace(offset, std::to_string(line + 1) + ":" + std::to_string(column + 1));
+    }
+  }
+  const std::string& Of(Pos offset) const { return columns_.at(offset); }
+
+ private:
+  std::map<Pos, std::string> columns_;
+};
 
 void Print(const std::string& text) {
   std::fwrite(text.data(), 1, text.size(), stdout);
@@ -35,18 +68,33 @@ int ExplainCommand(const std::string& file, const std::array<bool, kSwitchCount>
   const PageExplanation e = ExplainPage(
       page.bytes, file, [&](Switch s) { return switches[Index(s)]; },
       [&banners](int slot) { return ReadBannerMarkers(banners, slot); });
-  const TextLines lines(page.bytes);
+  // The page is read in its own encoding for what is shown of it; it was cleaned as bytes.
+  const PageEncoding encoding = DetectPageEncoding(page.bytes);
+  PageDecoder decoder(encoding);
+  Print(std::string(kEncodingLine) + DescribeEncoding(encoding) + "\n");
+  const TextLines lines(page.bytes, encoding);
   const std::string_view source = page.bytes;
+  std::vector<Pos> offsets;
+  for (const RecordedChange& change : e.changes) {
+    for (const SourceMap::Removed& r : change.removed) {
+      offsets.push_back(r.source);
+    }
+    for (const RecordedChange::Insertion& i : change.inserted) {
+      offsets.push_back(i.before);
+    }
+  }
+  const Places places(source, lines, decoder, std::move(offsets));
   for (const RecordedChange& change : e.changes) {
     std::string text = change.line + "\n";
     for (const SourceMap::Removed& r : change.removed) {
-      text += "    " + Place(lines, r.source) + "  -" +
+      text += "    " + places.Of(r.source) + "  -" +
               OneLine(source.substr(static_cast<std::size_t>(r.source),
-                                    static_cast<std::size_t>(r.length))) +
+                                    static_cast<std::size_t>(r.length)),
+                      decoder) +
               "\n";
     }
     for (const RecordedChange::Insertion& i : change.inserted) {
-      text += "    " + Place(lines, i.before) + "  +" + OneLine(i.bytes) + "\n";
+      text += "    " + places.Of(i.before) + "  +" + OneLine(i.bytes, decoder) + "\n";
     }
     Print(text);
   }

@@ -22,6 +22,7 @@ class TerminalHost final : public RunHost {
                bool showProgress, bool quiet);
 
   void Attach(BatchRun& run) { run_ = &run; }
+  void UseLogEncoding(LogEncoding encoding) { logEncoding_ = encoding; }
   bool StopIssued() const { return stopIssued_; }
   const std::string& LastStatus() const { return status_; }
 
@@ -29,6 +30,7 @@ class TerminalHost final : public RunHost {
   std::string FolderText() override { return folder_; }
   std::string OutputFolder() override { return outputFolder_; }
   bool SwitchOn(Switch which) override { return switches_[Index(which)]; }
+  LogEncoding LogFileEncoding() override { return logEncoding_; }
   void SetStatus(const std::string& text) override { status_ = text; }
   void ClearLog() override {}
   void AppendLog(std::string_view line) override;
@@ -45,6 +47,7 @@ class TerminalHost final : public RunHost {
   std::string folder_;
   std::string outputFolder_;
   std::array<bool, kSwitchCount> switches_;
+  LogEncoding logEncoding_ = LogEncoding::kCp1251;
   const SignalWatcher& signals_;
   const bool showProgress_;
   const bool quiet_;         // no log lines on stdout

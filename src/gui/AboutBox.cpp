@@ -85,6 +85,7 @@ void AboutBox::BuildControls() {
   layout->addWidget(mailLink);
   layout->addWidget(webLink);
   settingsLine_ = new QLabel(this);
+  settingsLine_->setTextFormat(Qt::PlainText);
   settingsLine_->setObjectName(QStringLiteral("SettingsFile"));
   settingsLine_->setWordWrap(true);
   settingsLine_->setTextInteractionFlags(Qt::TextSelectableByMouse);

@@ -13,6 +13,8 @@
 #include "cleaning/ProcedureTable.h"
 #include "explain/TextLines.h"
 #include "text/Cp1251.h"
+#include "text/PageDecoder.h"
+#include "text/PageEncoding.h"
 
 namespace varnow {
 namespace {
@@ -168,6 +170,8 @@ ChangeViewer* ChangeViewer::Open(const Request& request,
 
 void ChangeViewer::ShowExplanation(std::string source, PageExplanation explanation, int selected) {
   source_ = std::move(source);
+  // What is shown of the page, and of its result, is read in the encoding of the page.
+  encoding_ = DetectPageEncoding(source_);
   explanation_ = std::move(explanation);
   comparison_ = false;
   count_ = explanation_.changes.size();
@@ -180,14 +184,21 @@ void ChangeViewer::ShowComparison(const QString& problem, std::string_view sourc
   comparison_ = true;
   problem_ = problem;
   result_->setEnabled(false);
-  const TextLines a(source), b(output);
-  std::vector<std::string_view> before, after;
-  for (std::size_t i = 0; i < a.Count() && !source.empty(); ++i) {
-    before.push_back(a.Line(source, i));
-  }
-  for (std::size_t i = 0; i < b.Count() && !output.empty(); ++i) {
-    after.push_back(b.Line(output, i));
-  }
+  // Each side's lines are read in its own encoding and compared as text.
+  const auto decodedLines = [](std::string_view bytes, std::vector<std::string>& lines) {
+    const PageEncoding encoding = DetectPageEncoding(bytes);
+    PageDecoder decoder(encoding);
+    const TextLines split(bytes, encoding);
+    for (std::size_t i = 0; i < split.Count() && !bytes.empty(); ++i) {
+      lines.push_back(decoder.ToUtf8(split.Line(bytes, i)));
+    }
+    return encoding;
+  };
+  std::vector<std::string> sourceLines, outputLines;
+  encoding_ = decodedLines(source, sourceLines);
+  decodedLines(output, outputLines);
+  const std::vector<std::string_view> before(sourceLines.begin(), sourceLines.end());
+  const std::vector<std::string_view> after(outputLines.begin(), outputLines.end());
   // Each line of the listing: "- " only in the page, "+ " only in the copy, "  " in both.
   std::string text;
   std::vector<TextMark> marks;
@@ -242,15 +253,15 @@ void ChangeViewer::ShowComparison(const QString& problem, std::string_view sourc
     text.pop_back();
   }
   count_ = static_cast<std::size_t>(block + 1);
-  view_->SetText(std::move(text), std::move(marks));
+  view_->SetText(std::move(text), std::move(marks), PageEncoding{});
   Go(count_ > 0 ? 0 : -1);
 }
 
 void ChangeViewer::ShowCurrentText() {
   if (showingResult_) {
-    view_->SetText(explanation_.result, ResultMarks(explanation_));
+    view_->SetText(explanation_.result, ResultMarks(explanation_), encoding_);
   } else {
-    view_->SetText(source_, SourceMarks(explanation_));
+    view_->SetText(source_, SourceMarks(explanation_), encoding_);
   }
 }
 
@@ -263,17 +274,20 @@ void ChangeViewer::Go(int change) {
 }
 
 QString ChangeViewer::Notice() const {
+  // The page's encoding leads the line: what is shown depends on it.
+  const QString encoding =
+      QStringLiteral("Кодировка: %1. ").arg(Text(DescribeEncoding(encoding_)));
   if (comparison_) {
-    return problem_;
+    return encoding + problem_;
   }
   if (current_ < 0) {
-    return QStringLiteral("Изменений нет");
+    return encoding + QStringLiteral("Изменений нет");
   }
   QString text = QStringLiteral("%1 из %2: %3")
                      .arg(current_ + 1)
                      .arg(count_)
                      .arg(Text(explanation_.changes[static_cast<std::size_t>(current_)].line));
-  return problem_.isEmpty() ? text : problem_ + QLatin1Char(' ') + text;
+  return encoding + (problem_.isEmpty() ? text : problem_ + QLatin1Char(' ') + text);
 }
 
 void ChangeViewer::keyPressEvent(QKeyEvent* event) {

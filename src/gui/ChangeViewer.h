@@ -7,6 +7,7 @@
 #include "MarkedTextView.h"
 #include "cleaning/ProcedureOrder.h"
 #include "explain/ExplainPage.h"
+#include "text/PageEncoding.h"
 
 class QLabel;
 class QPushButton;
@@ -68,6 +69,7 @@ class ChangeViewer : public QWidget {
   QPushButton* result_ = nullptr;
 
   std::string source_;
+  PageEncoding encoding_;  // the page's, as its text is read
   PageExplanation explanation_;
   QString problem_;
   std::size_t count_ = 0;

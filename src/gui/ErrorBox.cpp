@@ -11,6 +11,7 @@ namespace {
 void ShowBox(QWidget* parent, QMessageBox::Icon icon, const QString& text) {
   QMessageBox box(icon, ApplicationTitle(), text, QMessageBox::Ok, parent);
   box.setObjectName(QStringLiteral("MessageBox"));
+  box.setTextFormat(Qt::PlainText);  // a name or a log line with "<...>" in it, as it stands
   box.exec();
 }
 
@@ -24,6 +25,7 @@ bool ShowOfferBox(QWidget* parent, const QString& message, const QString& action
   QMessageBox box(QMessageBox::Critical, ApplicationTitle(), WithFullStop(message),
                   QMessageBox::Ok, parent);
   box.setObjectName(QStringLiteral("MessageBox"));
+  box.setTextFormat(Qt::PlainText);
   QPushButton* way = box.addButton(action, QMessageBox::ActionRole);
   box.setDefaultButton(way);
   box.exec();

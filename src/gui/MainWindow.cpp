@@ -276,7 +276,8 @@ void MainWindow::PublishSettings() {
   for (std::size_t i = 0; i < kSwitchCount; ++i) {
     switches[i] = settingsDialog_->SwitchOn(static_cast<Switch>(i));
   }
-  host_->PublishSettings(settingsDialog_->OutputFolder(), switches);
+  host_->PublishSettings(settingsDialog_->OutputFolder(), switches,
+                         settingsDialog_->LogFileEncoding());
 }
 
 void MainWindow::OpenChangeAt(std::size_t line) {

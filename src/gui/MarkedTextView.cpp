@@ -8,6 +8,8 @@
 #include <QToolTip>
 #include <algorithm>
 
+#include "PlainText.h"
+
 
 namespace varnow {
 namespace {
@@ -16,26 +18,23 @@ constexpr int kMargin = 3;  // pixels left of the text
 
 }  // namespace
 
-MarkedTextView::MarkedTextView(QWidget* parent) : QAbstractScrollArea(parent) {
+MarkedTextView::MarkedTextView(QWidget* parent)
+    : QAbstractScrollArea(parent), decoder_(std::make_unique<PageDecoder>(PageEncoding{})) {
   setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
   setFocusPolicy(Qt::StrongFocus);
   viewport()->setBackgroundRole(QPalette::Base);
   viewport()->setAutoFillBackground(true);
-  // Each byte as --explain shows it: the same pictures for control bytes in both.
-  for (int b = 0; b < 256; ++b) {
-    const auto byte = static_cast<char>(b);
-    const QString text = QString::fromStdString(OneLine(std::string_view(&byte, 1)));
-    glyphs_[static_cast<std::size_t>(b)] = text.isEmpty() ? QChar(0xFFFD) : text.front();
-  }
   UpdateScrollBars();
 }
 
-void MarkedTextView::SetText(std::string bytes, std::vector<TextMark> marks) {
+void MarkedTextView::SetText(std::string bytes, std::vector<TextMark> marks,
+                             PageEncoding encoding) {
   bytes_ = std::move(bytes);
-  lines_ = TextLines(bytes_);
+  lines_ = TextLines(bytes_, encoding);
+  decoder_ = std::make_unique<PageDecoder>(std::move(encoding));
   longestLine_ = 0;
   for (std::size_t i = 0; i < lines_.Count(); ++i) {
-    longestLine_ = std::max(longestLine_, lines_.Line(bytes_, i).size());
+    longestLine_ = std::max(longestLine_, decoder_->CharactersAbout(lines_.Line(bytes_, i)));
   }
   marks_ = std::move(marks);
   selected_ = -1;
@@ -45,16 +44,65 @@ void MarkedTextView::SetText(std::string bytes, std::vector<TextMark> marks) {
   viewport()->update();
 }
 
-QString MarkedTextView::Shown(std::string_view bytes) const {
-  QString text(static_cast<qsizetype>(bytes.size()), Qt::Uninitialized);
-  for (std::size_t i = 0; i < bytes.size(); ++i) {
-    text[static_cast<qsizetype>(i)] = glyphs_[static_cast<unsigned char>(bytes[i])];
+MarkedTextView::Columns MarkedTextView::ColumnsOf(std::size_t line, std::size_t first,
+                                                  std::size_t count) const {
+  Columns columns;
+  const std::size_t start = lines_.Start(line);
+  const std::size_t end = start + lines_.Line(bytes_, line).size();
+  // Reading never runs past the line's end, whatever a character there would need.
+  const std::string_view text = std::string_view(bytes_).substr(0, end);
+  std::size_t at = start;
+  std::size_t column = 0;
+  if (decoder_->OneBytePerCharacter()) {
+    at = std::min(start + first, end);
+    column = at - start;
+  } else {
+    decoder_->Restart();
+    while (column < first && at < end) {
+      column += decoder_->Next(text, at) ? 1 : 0;
+    }
   }
-  return text;
+  if (column < first) {
+    return columns;  // the line ends before the view begins
+  }
+  while (columns.characters.size() < count && at < end) {
+    const std::size_t before = at;
+    if (const std::optional<char32_t> c = decoder_->Next(text, at)) {
+      columns.starts.push_back(ToPos(before));
+      columns.characters.push_back(ShownCharacter(*c));
+    }
+  }
+  columns.starts.push_back(ToPos(at));
+  if (at >= end && columns.characters.size() < count) {
+    // The line break's own column, up to where the next line begins.
+    const std::size_t next = line + 1 < lines_.Count() ? lines_.Start(line + 1) : end + 1;
+    columns.starts.push_back(ToPos(std::max(next, end + 1)));
+  }
+  return columns;
+}
+
+std::size_t MarkedTextView::ColumnOf(std::size_t line, Pos offset) const {
+  const std::size_t start = lines_.Start(line);
+  const std::size_t end = start + lines_.Line(bytes_, line).size();
+  const std::size_t target = std::clamp<std::size_t>(ToSize(std::max<Pos>(offset, 0)), start, end);
+  if (decoder_->OneBytePerCharacter()) {
+    return target - start;
+  }
+  const std::string_view text = std::string_view(bytes_).substr(0, end);
+  std::size_t column = 0;
+  decoder_->Restart();
+  for (std::size_t at = start; at < target;) {
+    column += decoder_->Next(text, at) ? 1 : 0;
+  }
+  return column;
 }
 
 QString MarkedTextView::LineText(std::size_t line) const {
-  return line < lines_.Count() ? Shown(lines_.Line(bytes_, line)) : QString();
+  if (line >= lines_.Count()) {
+    return {};
+  }
+  const std::u32string characters = ColumnsOf(line, 0, SIZE_MAX).characters;
+  return QString::fromUcs4(characters.data(), static_cast<qsizetype>(characters.size()));
 }
 
 int MarkedTextView::LineHeight() const {
@@ -103,9 +151,16 @@ Pos MarkedTextView::OffsetAt(QPoint point) const {
                lines_.Count() - 1);
   const auto column =
       static_cast<long long>((point.x() - kMargin + horizontalScrollBar()->value()) / CharWidth());
-  const std::size_t length = lines_.Line(bytes_, line).size();
-  return static_cast<Pos>(lines_.Start(line) + static_cast<std::size_t>(std::clamp<long long>(
-                                                   column, 0, static_cast<long long>(length))));
+  const Columns at = ColumnsOf(line, static_cast<std::size_t>(std::max(0LL, column)), 1);
+  // Past the line's end: its end.
+  return at.starts.empty() ? ToPos(lines_.Start(line) + lines_.Line(bytes_, line).size())
+                           : std::min(at.starts.front(),
+                                      ToPos(lines_.Start(line) + lines_.Line(bytes_, line).size()));
+}
+
+QString MarkedTextView::TipAt(QPoint point) const {
+  const int mark = MarkAt(point);
+  return mark >= 0 && tip_ ? tip_(marks_[static_cast<std::size_t>(mark)].change) : QString();
 }
 
 int MarkedTextView::MarkAt(QPoint point) const {
@@ -127,9 +182,8 @@ void MarkedTextView::Select(int change) {
     const std::size_t lead = LinesInView() / 3;
     verticalScrollBar()->setValue(
         static_cast<int>(std::min<std::size_t>(line > lead ? line - lead : 0, INT32_MAX)));
-    const auto x = static_cast<long long>(
-        static_cast<qreal>(static_cast<std::size_t>(first->start) - lines_.Start(line)) *
-        CharWidth());
+    const auto x = static_cast<long long>(static_cast<qreal>(ColumnOf(line, first->start)) *
+                                          CharWidth());
     QScrollBar* across = horizontalScrollBar();
     if (x < across->value() ||
         x + static_cast<long long>(CharWidth() * 8) > across->value() + viewport()->width()) {
@@ -139,6 +193,25 @@ void MarkedTextView::Select(int change) {
   }
   viewport()->update();
 }
+
+namespace {
+
+// A character that takes two columns of a fixed-width font (CJK, Hangul, full-width forms): drawn
+// in a cell of its own, so that what follows it stays in its column.
+bool IsWide(char32_t c) {
+  return (c >= 0x1100 && c <= 0x115F) || (c >= 0x2E80 && c <= 0xA4CF) ||
+         (c >= 0xAC00 && c <= 0xD7A3) || (c >= 0xF900 && c <= 0xFAFF) ||
+         (c >= 0xFE30 && c <= 0xFE4F) || (c >= 0xFF00 && c <= 0xFF60) ||
+         (c >= 0xFFE0 && c <= 0xFFE6) || (c >= 0x20000 && c <= 0x3FFFD);
+}
+
+// A picture of a control character, drawn faint in a cell of its own (it may come from
+// another font, of another width).
+bool IsPicture(char32_t c) {
+  return (c >= 0x2400 && c <= 0x2421) || c == 0x21B5 || c == 0x2192;
+}
+
+}  // namespace
 
 void MarkedTextView::paintEvent(QPaintEvent* /*event*/) {
   QPainter painter(viewport());
@@ -156,46 +229,50 @@ void MarkedTextView::paintEvent(QPaintEvent* /*event*/) {
   int y = 0;
   for (std::size_t i = FirstLineInView(); i < lines_.Count() && y < viewport()->height();
        ++i, y += height) {
-    const std::string_view line = lines_.Line(bytes_, i);
-    const auto start = static_cast<Pos>(lines_.Start(i));
-    // The columns in view; one past the line's end shows a mark over its line break.
-    const Pos from = start + static_cast<Pos>(std::min(firstColumn, line.size() + 1));
-    const Pos to = start + static_cast<Pos>(std::min(firstColumn + columns, line.size() + 1));
-    for (std::size_t m = FirstMarkFrom(from);
-         firstColumn <= line.size() + 1 && m < marks_.size() && marks_[m].start <= to; ++m) {
+    const Columns shown = ColumnsOf(i, firstColumn, columns);
+    if (shown.starts.empty()) {
+      continue;
+    }
+    const std::vector<Pos>& starts = shown.starts;
+    const Pos from = starts.front();
+    const Pos to = starts.back();
+    // The column whose bytes begin at or after `offset`.
+    const auto columnAt = [&starts](Pos offset) {
+      return static_cast<qreal>(std::lower_bound(starts.begin(), starts.end(), offset) -
+                                starts.begin());
+    };
+    for (std::size_t m = FirstMarkFrom(from); m < marks_.size() && marks_[m].start <= to; ++m) {
       const TextMark& mark = marks_[m];
-      const Pos a = std::max(mark.start, from);
-      const Pos b = std::min(mark.start + mark.length, to);
+      const qreal a = columnAt(std::max(mark.start, from));
+      const qreal b = columnAt(std::min(mark.start + mark.length, to));
       if (mark.length > 0 && b <= a) {
         continue;
       }
-      const qreal left = x0 + static_cast<qreal>(a - from) * charWidth;
-      const qreal width = mark.length > 0 ? static_cast<qreal>(b - a) * charWidth : 2;
+      const qreal left = x0 + a * charWidth;
+      const qreal width = mark.length > 0 ? (b - a) * charWidth : 2;
       painter.fillRect(QRectF(left, y, width, height), mark.colour);
       if (mark.change == selected_ && selected_ >= 0) {
         painter.fillRect(QRectF(left, y, width, 2), selectedEdge);
         painter.fillRect(QRectF(left, y + height - 2, width, 2), selectedEdge);
       }
     }
-    // Runs of ordinary characters in one go, each picture of a control byte in its own cell
-    // (it may come from another font, of another width).
-    const std::string_view shown = line.substr(std::min(firstColumn, line.size()), columns);
+    // Runs of ordinary characters in one go; a picture or a wide character in its own cell.
+    const std::u32string& text = shown.characters;
     std::size_t run = 0;
-    for (std::size_t c = 0; c <= shown.size(); ++c) {
-      const auto byte = c < shown.size() ? static_cast<unsigned char>(shown[c]) : 0;
-      const bool ordinary = c < shown.size() && byte >= 0x20 && byte != 0x7F;
+    for (std::size_t c = 0; c <= text.size(); ++c) {
+      const bool ordinary = c < text.size() && !IsPicture(text[c]) && !IsWide(text[c]);
       if (ordinary) {
         continue;
       }
       if (c > run) {
         painter.setPen(ink);
         painter.drawText(QPointF(x0 + static_cast<qreal>(run) * charWidth, y + metrics.ascent()),
-                         Shown(shown.substr(run, c - run)));
+                         QString::fromUcs4(text.data() + run, static_cast<qsizetype>(c - run)));
       }
-      if (c < shown.size()) {
-        painter.setPen(faint);
+      if (c < text.size()) {
+        painter.setPen(IsPicture(text[c]) ? faint : ink);
         painter.drawText(QRectF(x0 + static_cast<qreal>(c) * charWidth, y, charWidth, height),
-                         Qt::AlignCenter, QString(glyphs_[byte]));
+                         Qt::AlignCenter | Qt::TextDontClip, QString::fromUcs4(&text[c], 1));
       }
       run = c + 1;
     }
@@ -205,10 +282,9 @@ void MarkedTextView::paintEvent(QPaintEvent* /*event*/) {
 bool MarkedTextView::viewportEvent(QEvent* event) {
   if (event->type() == QEvent::ToolTip) {
     auto* help = static_cast<QHelpEvent*>(event);
-    const int mark = MarkAt(help->pos());
-    if (mark >= 0 && tip_) {
-      QToolTip::showText(help->globalPos(), tip_(marks_[static_cast<std::size_t>(mark)].change),
-                         viewport());
+    const QString tip = TipAt(help->pos());
+    if (!tip.isEmpty()) {
+      QToolTip::showText(help->globalPos(), PlainToolTip(tip), viewport());
     } else {
       QToolTip::hideText();
     }

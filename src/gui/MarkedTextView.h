@@ -6,10 +6,12 @@
 #include <array>
 #include <cstddef>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "explain/TextLines.h"
+#include "text/PageDecoder.h"
 
 namespace varnow {
 
@@ -22,10 +24,11 @@ struct TextMark {
   int change = -1;  // what Select and the tool tips know it by
 };
 
-// A read-only view of a page's bytes (cp1251) with marks. Only the lines in view are laid
-// out, and of a long line only the part in view, so a page of many megabytes, or one line of
-// megabytes, scrolls as smoothly as a short one. One character a byte: control bytes show as
-// their pictures (NUL as "␀"), a tab as "→".
+// A read-only view of a page's bytes with marks, the bytes read in the page's encoding. Only
+// the lines in view are read and laid out, and of a long line only as far as the view reaches,
+// so a page of many megabytes scrolls as smoothly as a short one. One column a character:
+// control characters show as their pictures (NUL as "␀"), a tab as "→"; bytes that do not
+// decode as "�".
 class MarkedTextView : public QAbstractScrollArea {
   Q_OBJECT
 
@@ -33,7 +36,8 @@ class MarkedTextView : public QAbstractScrollArea {
   explicit MarkedTextView(QWidget* parent = nullptr);
 
   // `marks` in the order of their starts, not overlapping.
-  void SetText(std::string bytes, std::vector<TextMark> marks);
+  void SetText(std::string bytes, std::vector<TextMark> marks, PageEncoding encoding = {});
+  const PageEncoding& Encoding() const { return decoder_->Encoding(); }
   // The tool tip of a mark, by its change.
   void SetTips(std::function<QString(int change)> tip) { tip_ = std::move(tip); }
   // Shows the marks of `change` selected, the first of them scrolled into view.
@@ -45,8 +49,10 @@ class MarkedTextView : public QAbstractScrollArea {
   QString LineText(std::size_t line) const;
   std::size_t FirstLineInView() const;
   std::size_t LinesInView() const;
-  // The line and byte offset under a point of the viewport.
+  // The byte offset under a point of the viewport.
   Pos OffsetAt(QPoint point) const;
+  // The tool tip shown over a point of the viewport, as plain text; empty where none is.
+  QString TipAt(QPoint point) const;
   // The mark under a point of the viewport, or -1.
   int MarkAt(QPoint point) const;
 
@@ -57,7 +63,16 @@ class MarkedTextView : public QAbstractScrollArea {
   bool viewportEvent(QEvent* event) override;
 
  private:
-  QString Shown(std::string_view bytes) const;
+  // The columns [first, first + count) of a line, as far as the line reaches: each character
+  // as shown, and where each column's bytes begin (one entry more: where the last ends). The
+  // column after the line's last character stands for its line break.
+  struct Columns {
+    std::u32string characters;
+    std::vector<Pos> starts;
+  };
+  Columns ColumnsOf(std::size_t line, std::size_t first, std::size_t count) const;
+  // How many characters the bytes [line start, offset) of a line hold.
+  std::size_t ColumnOf(std::size_t line, Pos offset) const;
   int LineHeight() const;
   qreal CharWidth() const;
   void UpdateScrollBars();
@@ -70,7 +85,7 @@ class MarkedTextView : public QAbstractScrollArea {
   std::vector<TextMark> marks_;
   int selected_ = -1;
   std::function<QString(int)> tip_;
-  std::array<QChar, 256> glyphs_{};
+  std::unique_ptr<PageDecoder> decoder_;
 };
 
 }  // namespace varnow

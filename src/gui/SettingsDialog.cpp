@@ -1,6 +1,7 @@
 #include "SettingsDialog.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -15,6 +16,7 @@
 #include <system_error>
 
 #include "Icons.h"
+#include "PlainText.h"
 #include "BannerListEditor.h"
 #include "cleaning/ProcedureTable.h"
 #include "settings/Settings.h"
@@ -86,9 +88,23 @@ void SettingsDialog::BuildControls() {
   folderRow->setSpacing(0);
   folderRow->addWidget(outputFolderField_);
   folderRow->addWidget(chooseFolderButton);
+  auto* encodingLabel = new QLabel(QStringLiteral("Кодировка log.txt"), paths);
+  logEncodingBox_ = new QComboBox(paths);
+  logEncodingBox_->setObjectName(QStringLiteral("logEncodingBox"));
+  logEncodingBox_->addItem(QStringLiteral("windows-1251"),
+                           QString::fromLatin1(LogEncodingName(LogEncoding::kCp1251).data()));
+  logEncodingBox_->addItem(QStringLiteral("UTF-8"),
+                           QString::fromLatin1(LogEncodingName(LogEncoding::kUtf8).data()));
+  logEncodingBox_->setToolTip(PlainToolTip(
+      QStringLiteral("windows-1251: символ, которого в ней нет, записывается как &#NNN;")));
+  encodingLabel->setBuddy(logEncodingBox_);
+  auto* encodingRow = new QHBoxLayout;
+  encodingRow->addWidget(encodingLabel);
+  encodingRow->addWidget(logEncodingBox_, 1);
   auto* pathsLayout = new QVBoxLayout(paths);
   pathsLayout->addWidget(outputFolderLabel);
   pathsLayout->addLayout(folderRow);
+  pathsLayout->addLayout(encodingRow);
 
   auto* remove = new QGroupBox(QStringLiteral("Удалить"), this);
   remove->setObjectName(QStringLiteral("removeGroup"));
@@ -111,7 +127,7 @@ void SettingsDialog::BuildControls() {
   for (const ProcedureRow* row : placed) {
     auto* box = new QCheckBox(Utf8(row->caption));
     box->setObjectName(QString::fromLatin1(row->boxName.data(), Size(row->boxName)));
-    box->setToolTip(Utf8(row->toolTip));
+    box->setToolTip(PlainToolTip(Utf8(row->toolTip)));
     checkBoxes_[Index(row->id)] = box;
     connect(box, &QCheckBox::toggled, this, &SettingsDialog::changed);
     if (row->id == Switch::kBanner) {
@@ -148,9 +164,10 @@ void SettingsDialog::BuildControls() {
   layout->addStretch();
   layout->addLayout(buttons);
 
-  // Tab follows what the eye reads: the folder and its button, the left group top down, the
-  // right group top down with "..." after its check box, then the buttons left to right.
-  std::vector<QWidget*> chain = {outputFolderField_, chooseFolderButton};
+  // Tab follows what the eye reads: the folder and its button, the log's encoding, the left
+  // group top down, the right group top down with "..." after its check box, then the buttons
+  // left to right.
+  std::vector<QWidget*> chain = {outputFolderField_, chooseFolderButton, logEncodingBox_};
   for (const ProcedureRow* row : placed) {
     chain.push_back(checkBoxes_[Index(row->id)]);
   }
@@ -221,6 +238,10 @@ void SettingsDialog::ReadSettings() {
     // The folder box shows the folder even when a switch failed to read, so that what the
     // dialog shows is what the next run uses and what OK stores.
     outputFolderField_->setText(outputFolder_);
+    const StoredLogEncoding stored = ReadLogEncoding(settings_);
+    logEncoding_ = stored.encoding;
+    logEncodingStored_ = stored.stored;
+    logEncodingBox_->setCurrentIndex(logEncoding_ == LogEncoding::kUtf8 ? 1 : 0);
     if (main.error) {
       messages_.error(BoxParent(), QString::fromStdString(*main.error));
     }
@@ -235,6 +256,7 @@ void SettingsDialog::WriteSettingsAtEnd() {
 
 bool SettingsDialog::WriteMain() {
   outputFolder_ = outputFolderField_->text();
+  logEncoding_ = logEncodingBox_->currentIndex() == 1 ? LogEncoding::kUtf8 : LogEncoding::kCp1251;
   emit changed();
   std::array<bool, kSwitchCount> switches{};
   for (const ProcedureRow& info : kProcedures) {
@@ -242,6 +264,11 @@ bool SettingsDialog::WriteMain() {
   }
   try {
     WriteMainSection(settings_, outputFolder_.toStdString(), switches);
+    // A file that never named the log's encoding keeps not naming it while it is the default.
+    if (logEncodingStored_ || logEncoding_ != LogEncoding::kCp1251) {
+      WriteLogEncoding(settings_, logEncoding_);
+      logEncodingStored_ = true;
+    }
     return true;
   } catch (const std::exception& e) {
     messages_.error(BoxParent(), QString::fromUtf8(e.what()));
@@ -256,8 +283,10 @@ void SettingsDialog::AcceptSettings() {
 }
 
 void SettingsDialog::DiscardChanges() {
-  // Undoes typing and picking in the folder box only; the check boxes stay as they are.
+  // Undoes typing and picking in the folder box and the log's encoding; the check boxes stay
+  // as they are.
   outputFolderField_->setText(outputFolder_);
+  logEncodingBox_->setCurrentIndex(logEncoding_ == LogEncoding::kUtf8 ? 1 : 0);
   reject();
 }
 

@@ -11,8 +11,10 @@
 #include "settings/IniFile.h"
 #include "cleaning/Switch.h"
 #include "settings/Switches.h"
+#include "text/LogEncoding.h"
 
 class QCheckBox;
+class QComboBox;
 class QLineEdit;
 
 class QKeyEvent;
@@ -39,6 +41,7 @@ class SettingsDialog : public QDialog {
 
   std::string OutputFolder() const { return outputFolder_.toStdString(); }
   bool SwitchOn(Switch which) const;
+  LogEncoding LogFileEncoding() const { return logEncoding_; }
 
  signals:
   // The output folder (on OK, or as the program ends) or a switch has changed.
@@ -59,8 +62,8 @@ class SettingsDialog : public QDialog {
   void BuildControls();
   void ReadSettings();
   void WriteSettingsAtEnd();
-  // OutputFolder = the folder box, then all thirteen keys of "Main"; false after a write error,
-  // which has been shown.
+  // OutputFolder = the folder box, then all thirteen keys of "Main" (and the log's encoding);
+  // false after a write error, which has been shown.
   bool WriteMain();
   QWidget* BoxParent();
 
@@ -71,6 +74,9 @@ class SettingsDialog : public QDialog {
 
   QString outputFolder_;
   QLineEdit* outputFolderField_ = nullptr;
+  LogEncoding logEncoding_ = LogEncoding::kCp1251;  // as accepted last
+  bool logEncodingStored_ = false;  // the file holds the key: it is written back, else only UTF-8
+  QComboBox* logEncodingBox_ = nullptr;
   std::array<QCheckBox*, kSwitchCount> checkBoxes_{};  // by Index(Switch)
   BannerListEditor* bannerEditor_ = nullptr;
 };

@@ -13,6 +13,7 @@ StatusPanel::StatusPanel(QWidget* parent)
       progress_(new QProgressBar(this)) {
   setSizeGripEnabled(false);
   text_->setObjectName(QStringLiteral("StatusText"));
+  text_->setTextFormat(Qt::PlainText);  // a page's name or an error, never guessed as markup
   count_->setObjectName(QStringLiteral("RunCount"));
   progress_->setObjectName(QStringLiteral("RunProgress"));
   progress_->setMaximumWidth(160);

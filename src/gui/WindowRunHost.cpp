@@ -21,9 +21,11 @@ WindowRunHost::WindowRunHost(Controls controls)
     : controls_(controls), pumpIntervalMs_(kPumpIntervalMs) {}
 
 void WindowRunHost::PublishSettings(std::string outputFolder,
-                                    const std::array<bool, kSwitchCount>& switches) {
+                                    const std::array<bool, kSwitchCount>& switches,
+                                    LogEncoding logEncoding) {
   outputFolder_ = std::move(outputFolder);
   switches_ = switches;
+  logEncoding_ = logEncoding;
 }
 
 void WindowRunHost::Pump() {

@@ -34,7 +34,8 @@ class WindowRunHost final : public RunHost {
   // The state the window publishes: the folder when a run starts, the settings whenever the
   // settings dialog changes them.
   void PublishFolder(std::string folder) { folder_ = std::move(folder); }
-  void PublishSettings(std::string outputFolder, const std::array<bool, kSwitchCount>& switches);
+  void PublishSettings(std::string outputFolder, const std::array<bool, kSwitchCount>& switches,
+                       LogEncoding logEncoding);
   const std::string& PublishedOutputFolder() const { return outputFolder_; }
   bool PublishedSwitch(Switch which) const { return switches_[Index(which)]; }
 
@@ -47,6 +48,7 @@ class WindowRunHost final : public RunHost {
   std::string FolderText() override { return folder_; }
   std::string OutputFolder() override { return outputFolder_; }
   bool SwitchOn(Switch which) override { return switches_[Index(which)]; }
+  LogEncoding LogFileEncoding() override { return logEncoding_; }
   void SetStatus(const std::string& text) override;
   void ClearLog() override;
   void AppendLog(std::string_view line) override;
@@ -62,6 +64,7 @@ class WindowRunHost final : public RunHost {
   std::string folder_;
   std::string outputFolder_;
   std::array<bool, kSwitchCount> switches_{};
+  LogEncoding logEncoding_ = LogEncoding::kCp1251;
   QElapsedTimer sinceLastPump_;
   qint64 pumpIntervalMs_;
 };

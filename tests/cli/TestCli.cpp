@@ -190,13 +190,42 @@ TEST_F(CliTest, HelpVersionAndWrongCommandLines) {
   EXPECT_EQ(o.out, "Varnow 0.9.9\n");
   o = Cli({"--help"});
   EXPECT_EQ(o.status, 0);
-  EXPECT_TRUE(o.out.starts_with("Usage: varnow-cli [--settings FILE] [--output DIR] [--only LIST] [--jobs N] [--quiet] FOLDER\n"));
-  for (const std::vector<std::string>& args :
-       std::vector<std::vector<std::string>>{{}, {"--bogus", "x"}, {"a", "b"}, {"--output"}}) {
+  EXPECT_TRUE(o.out.starts_with("Usage: varnow-cli [--settings FILE] [--output DIR] [--only LIST] [--jobs N]\n"));
+  EXPECT_NE(o.out.find("--log-encoding"), std::string::npos);
+  for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+           {}, {"--bogus", "x"}, {"a", "b"}, {"--output"}, {"--log-encoding", "koi8-r", "a"}}) {
     o = Cli(args);
     EXPECT_EQ(o.status, 2);
     EXPECT_NE(o.err.find("--help"), std::string::npos) << o.err;
     EXPECT_EQ(o.out, "");
+  }
+}
+
+// log.txt's encoding: LogEncoding of the settings file, --log-encoding in its place; cp1251
+// where neither names one.
+TEST_F(CliTest, LogEncodingFromTheSettingsOrTheCommandLine) {
+  WriteBytes(site / "caf\u00E9.htm", "<script></script>");
+  const struct {
+    std::string key;  // LogEncoding's line in the settings file, if any
+    std::vector<std::string> option;
+    std::string name;  // the page's name as log.txt holds it
+  } cases[] = {
+      {"", {}, "caf&#233;.htm"},
+      {"LogEncoding=utf-8\r\n", {}, "caf\xC3\xA9.htm"},
+      {"LogEncoding=utf-8\r\n", {"--log-encoding", "cp1251"}, "caf&#233;.htm"},
+      {"", {"--log-encoding=utf-8"}, "caf\xC3\xA9.htm"},
+  };
+  for (const auto& c : cases) {
+    std::string settings = Settings(out.string(), true);
+    settings.insert(settings.find("[Main]\r\n") + 8, c.key);
+    WriteBytes(ini, settings);
+    std::vector<std::string> args = {"--settings", ini.string()};
+    args.insert(args.end(), c.option.begin(), c.option.end());
+    args.push_back(site.string());
+    const Outcome o = Cli(args);
+    ASSERT_EQ(o.status, 0) << o.err;
+    EXPECT_NE(ReadBytes(Output(out, site / "log.txt")).find("/" + c.name + " "), std::string::npos)
+        << c.key;
   }
 }
 
@@ -673,7 +702,8 @@ TEST_F(CliTest, ExplainPrintsEachChangeWhereItIsInThePage) {
       Cli({"--only", "span,style,script,body", "--explain", (site / "a.htm").string()});
   EXPECT_EQ(o.status, 0) << o.err;
   const std::string page = (site / "a.htm").string();
-  EXPECT_EQ(o.out, page + " заменен <p...> [11]\n"
+  EXPECT_EQ(o.out, "Кодировка: UTF-8 (байты страницы — правильный UTF-8)\n" + page +
+                       " заменен <p...> [11]\n"
                    "    2:1  -<P class=c>\n"
                    "    2:12  +<p>\n" +
                    page + " удален <span> [18]\n"
@@ -704,6 +734,42 @@ TEST_F(CliTest, ExplainPrintsEachChangeWhereItIsInThePage) {
   }
 }
 
+// --explain reads each page in its own encoding: what it removed and the columns, counted in
+// characters, are as an editor showing the page's text has them.
+TEST_F(CliTest, ExplainShowsEachPageInItsOwnEncoding) {
+  const struct {
+    std::string bytes;
+    std::string out;  // after the page's name
+  } pages[] = {
+      {"<meta charset=utf-8>\n\xD0\x9F\xD1\x80\xD0\xB8 <span class=\"\xD0\xAF\">\xD0\xAF",
+       "Кодировка: UTF-8 (объявлена в странице)\n"
+       "@ удален <span> [29]\n    2:5  -<span class=\"Я\">\n"},
+      {"\xCF\xF0\xE8 <span class=\"\xDF\">",
+       "Кодировка: windows-1251 (по умолчанию)\n"
+       "@ удален <span> [5]\n    1:5  -<span class=\"Я\">\n"},
+      {"<meta http-equiv=content-type content='text/html; charset=iso-8859-1'>\r\n"
+       "caf\xE9 \x80<span title=\"\xE9\">",
+       "Кодировка: windows-1252 (объявлена в странице)\n"
+       "@ удален <span> [79]\n    2:7  -<span title=\"é\">\n"},
+      {"\xEF\xBB\xBF\xD0\xAF<span>", "Кодировка: UTF-8 (по метке порядка байтов)\n"
+                                     "@ удален <span> [6]\n    1:2  -<span>\n"},
+      // UTF-16 holds no ASCII pattern to find: read, and nothing removed.
+      {std::string("\xFF\xFE<\0s\0p\0a\0n\0>\0", 14),
+       "Кодировка: UTF-16LE (по метке порядка байтов)\n"},
+  };
+  for (const auto& p : pages) {
+    WriteBytes(site / "p.htm", p.bytes);
+    const std::string page = (site / "p.htm").string();
+    const Outcome o = Cli({"--only", "span", "--explain", page});
+    EXPECT_EQ(o.status, 0) << o.err;
+    std::string expected = p.out;
+    for (std::size_t at = expected.find('@'); at != std::string::npos; at = expected.find('@')) {
+      expected.replace(at, 1, page);
+    }
+    EXPECT_EQ(o.out, expected);
+  }
+}
+
 // On the sample page, --explain reports exactly the lines a run logs for it, each followed by
 // the page's own text at the place it names.
 TEST_F(CliTest, ExplainOnTheSamplePageGivesTheRunsLines) {
@@ -716,6 +782,9 @@ TEST_F(CliTest, ExplainOnTheSamplePageGivesTheRunsLines) {
   std::vector<std::string> explained;
   const std::vector<std::string> pageLines = Lines(ReadBytes(page));
   for (const std::string& line : Lines(o.out)) {
+    if (line.starts_with("Кодировка: ")) {
+      continue;  // how the page is read, before its changes
+    }
     if (!line.starts_with("    ")) {
       explained.push_back(line);
       continue;

@@ -5,6 +5,7 @@
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextDocument>
 #include <QToolButton>
 #include <fstream>
 #include <memory>
@@ -15,6 +16,7 @@
 #include "LogPane.h"
 #include "Program.h"
 #include "MainWindow.h"
+#include "PlainText.h"
 #include "SettingsDialog.h"
 
 namespace varnow::test {
@@ -149,7 +151,7 @@ class TestChangeViewer : public QObject {
     WriteFile(copy, ReadFile(copy) + "\r\nadded later");
     ChangeViewer* viewer = DoubleClick(LineIndex(page_ + " удален <span> [9]"));
     QVERIFY(viewer != nullptr && viewer->IsComparison());
-    QVERIFY(viewer->Notice().startsWith("Повторная очистка с нынешними настройками не дает копии"));
+    QVERIFY(viewer->Notice().contains("Повторная очистка с нынешними настройками не дает копии"));
     QCOMPARE(viewer->View()->LineText(0), QStringLiteral("- <P class=a>one"));
     QStringList lines;
     for (std::size_t i = 0; i < viewer->View()->LineCount(); ++i) {
@@ -162,8 +164,50 @@ class TestChangeViewer : public QObject {
     QFile::remove(copy);
     viewer = DoubleClick(LineIndex(page_ + " удален <span> [9]"));
     QVERIFY(viewer != nullptr && viewer->IsComparison());
-    QVERIFY(viewer->Notice().startsWith("Копии страницы нет"));
+    QVERIFY(viewer->Notice().contains("Копии страницы нет"));
     QCOMPARE(viewer->View()->LineText(0), QStringLiteral("- <P class=a>one"));
+  }
+
+  // A page is shown as its encoding reads it, whatever it is, with the marks on the right
+  // characters; the encoding leads the top line, and a change's tool tip is its log line as it
+  // stands, tags included.
+  void aPageIsShownInItsOwnEncoding() {
+    const struct {
+      std::string bytes;
+      QString firstLine;  // as shown
+      QString encoding;
+    } pages[] = {
+        {"<meta charset=\"utf-8\"><p>\xD0\x9D\xD0\xBE\xD0\xB2\xD0\xBE\xD1\x81\xD1\x82\xD0\xB8 "
+         "<span>\xC2\xB6</span>",
+         QStringLiteral("<meta charset=\"utf-8\"><p>Новости <span>¶</span>"),
+         QStringLiteral("UTF-8 (объявлена в странице)")},
+        {"<p>\xCD\xEE\xE2\xEE\xF1\xF2\xE8 <span>x</span>", QStringLiteral("<p>Новости <span>x</span>"),
+         QStringLiteral("windows-1251 (по умолчанию)")},
+    };
+    for (const auto& page : pages) {
+      std::ofstream(page_.toStdString(), std::ios::binary | std::ios::trunc) << page.bytes;
+      Find<QToolButton>(&Main(), "executeButton")->click();
+      // The log counts bytes: the place of "<span>" in the page's bytes.
+      const QString line = page_ + QStringLiteral(" удален <span> [%1]")
+                                       .arg(page.bytes.find("<span>") + 1);
+      ChangeViewer* viewer = DoubleClick(LineIndex(line));
+      QVERIFY(viewer != nullptr && !viewer->IsComparison());
+      QCOMPARE(viewer->View()->LineText(0), page.firstLine);
+      QVERIFY2(viewer->Notice().startsWith(QStringLiteral("Кодировка: ") + page.encoding),
+               qPrintable(viewer->Notice()));
+      // The mark of "<span>" lies under its characters, not under its bytes' count.
+      const qreal width = QFontMetricsF(viewer->View()->font()).horizontalAdvance(QLatin1Char('M'));
+      const int height = viewer->View()->fontMetrics().lineSpacing();
+      const QPoint onSpan(3 + static_cast<int>((page.firstLine.indexOf("<span>") + 2.5) * width),
+                          height / 2);
+      QVERIFY(viewer->View()->MarkAt(onSpan) >= 0);
+      const QString tip = viewer->View()->TipAt(onSpan);
+      QCOMPARE(tip, line);
+      QTextDocument shown;
+      shown.setHtml(PlainToolTip(tip));
+      QCOMPARE(shown.toPlainText(), tip);
+      viewer->close();
+    }
   }
 };
 

@@ -1,8 +1,10 @@
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextDocument>
 #include <memory>
 
 #include "cleaning/ProcedureTable.h"
@@ -67,7 +69,7 @@ class TestSettingsDialog : public QObject {
       }
       at = at->nextInFocusChain();
     } while (at != Folder(*dialog));
-    QCOMPARE(chain, (QStringList{"outputFolderField", "chooseOutputFolderButton", "msWordBox", "styleBox", "spanBox", "tableBox",
+    QCOMPARE(chain, (QStringList{"outputFolderField", "chooseOutputFolderButton", "logEncodingBox", "msWordBox", "styleBox", "spanBox", "tableBox",
                                  "bodyBox", "fontBox", "scriptBox", "noscriptBox", "iframeBox",
                                  "onMouseOverBox", "blankBox", "bannerBox", "bannersButton", "cancelButton",
                                  "okButton"}));
@@ -112,6 +114,27 @@ class TestSettingsDialog : public QObject {
     dialog.reset();
     QCOMPARE(SectionLines(ini_, "Main"), MainLines(QString(), {}));
     QVERIFY(messages_.errors.isEmpty());
+  }
+
+  // The log's encoding: Cancel undoes a choice; OK stores it, and a file that never named it
+  // keeps not naming it while it is the default. Check boxes' tool tips show their tags.
+  void logEncodingIsStoredOnceChosen() {
+    auto dialog = MakeDialog();
+    auto* choice = Find<QComboBox>(dialog.get(), "logEncodingBox");
+    choice->setCurrentIndex(1);
+    Press(*dialog, "cancelButton");
+    QCOMPARE(choice->currentIndex(), 0);
+    Press(*dialog, "okButton");
+    QVERIFY(!SectionLines(ini_, "Main").join('|').contains("LogEncoding"));
+    choice->setCurrentIndex(1);
+    Press(*dialog, "okButton");
+    QVERIFY(dialog->LogFileEncoding() == LogEncoding::kUtf8);
+    QVERIFY(SectionLines(ini_, "Main").contains("LogEncoding=utf-8"));
+    dialog = MakeDialog();
+    QCOMPARE(Find<QComboBox>(dialog.get(), "logEncodingBox")->currentIndex(), 1);
+    QTextDocument tip;
+    tip.setHtml(Box(*dialog, "scriptBox")->toolTip());
+    QVERIFY2(tip.toPlainText().contains("<script>"), qPrintable(tip.toPlainText()));
   }
 
   // A settings file that cannot even be looked for is no first start: the user is told why.

@@ -113,6 +113,8 @@ void BatchRun::Run() {
   host_.SetButtons(false, true);
   fileList_.clear();
   log_.Reset();
+  logEncoding_ = host_.LogFileEncoding();
+  log_.SetEncoding(logEncoding_);
   host_.ClearLog();
   host_.SetStatus(std::string(text::kSearching));
 
@@ -209,8 +211,8 @@ void BatchRun::ProcessInParallel() {
   std::size_t i = 0;
   while (i < fileList_.size() && !stopFlag_) {
     {
-      PageWorkers workers(fileList_, switches, banners_.Path(), outputFolder, searchedTree_, jobs_,
-                          startThread_, i);
+      PageWorkers workers(fileList_, switches, banners_.Path(), outputFolder, searchedTree_,
+                          logEncoding_, jobs_, startThread_, i);
       if (workers.ThreadCount() == 0) {
         // Not one thread could be started: the run's own thread cleans every page.
         ProcessOneByOne(i);

@@ -108,6 +108,7 @@ class BatchRun {
   bool stopFlag_ = false;
   bool running_ = false;
   std::vector<std::string> fileList_;
+  LogEncoding logEncoding_ = LogEncoding::kCp1251;  // of this run's log.txt
   CleanedPage sparePage_;  // the page committed last, whose buffers the next page takes
   // The lines of the run, on their way to log.txt; the run keeps no other copy.
   StreamedLog log_;

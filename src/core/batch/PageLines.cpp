@@ -55,6 +55,7 @@ PageLines& PageLines::operator=(PageLines&& other) noexcept {
     facts_ = std::move(other.facts_);
     converted_ = std::move(other.converted_);
     convert_ = other.convert_;
+    encoding_ = other.encoding_;
     count_ = other.count_;
     disk_ = std::exchange(other.disk_, -1);
     diskBuffer_ = std::move(other.diskBuffer_);
@@ -105,7 +106,7 @@ void PageLines::Add(const LoggedChange& change) {
   ends_.push_back(bytes_.size());
   facts_.push_back({change.position, change.procedure});
   if (convert_) {
-    AppendLogLineBytes(converted_, change.line);
+    AppendLogLineBytes(converted_, change.line, encoding_);
   }
 }
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "cleaning/CleaningContext.h"
+#include "text/LogEncoding.h"
 
 namespace varnow {
 
@@ -36,7 +37,11 @@ class PageLines {
 
   // Forgets every line; the memory is kept for the next page.
   void Clear();
-  void ConvertForLog(bool convert) { convert_ = convert; }
+  // Whether each line is converted for log.txt as it comes, and to which encoding.
+  void ConvertForLog(bool convert, LogEncoding encoding = LogEncoding::kCp1251) {
+    convert_ = convert;
+    encoding_ = encoding;
+  }
   void Add(const LoggedChange& change);
   std::size_t Count() const { return count_; }
   // What the lines hold in memory now.
@@ -68,6 +73,7 @@ class PageLines {
   std::vector<ChangeFacts> facts_;
   std::string converted_;
   bool convert_ = false;
+  LogEncoding encoding_ = LogEncoding::kCp1251;
   std::size_t count_ = 0;
   // The lines past the cap: records of the line's length (4 bytes), its facts and its bytes.
   int disk_ = -1;

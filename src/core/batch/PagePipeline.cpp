@@ -118,7 +118,7 @@ CleanedPage CleanPageOrThrow(const std::string& path, const PageCleaning& how,
   CleanedPage page;
   page.lines = std::move(spare.lines);
   page.lines.Clear();
-  page.lines.ConvertForLog(how.convertLines);
+  page.lines.ConvertForLog(how.convertLines, how.logEncoding);
   std::unique_ptr<Document> doc = NewDocument();
   page.loadError = LoadPage(
       path, [&doc](std::string_view bytes) { doc->Append(bytes); }, stopFlag, pump, &page.source);

@@ -74,6 +74,7 @@ struct PageCleaning {
   // The lines are converted for log.txt as they are made (on a worker's thread), not when the
   // page is committed.
   bool convertLines = false;
+  LogEncoding logEncoding = LogEncoding::kCp1251;
 };
 
 // Loads, cleans and stages the page at `path`. `pump` runs after every block loaded and every

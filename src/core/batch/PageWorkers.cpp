@@ -72,13 +72,14 @@ std::thread StartThread(std::function<void()> body) {
 PageWorkers::PageWorkers(const std::vector<std::string>& pages,
                          const std::array<bool, kSwitchCount>& switches,
                          std::filesystem::path settingsFile, std::string outputFolder,
-                         std::string searchedTree, std::size_t jobs,
+                         std::string searchedTree, LogEncoding logEncoding, std::size_t jobs,
                          const ThreadStarter& startThread, std::size_t first)
     : pages_(pages),
       switches_(switches),
       settingsFile_(std::move(settingsFile)),
       outputFolder_(std::move(outputFolder)),
       searchedTree_(std::move(searchedTree)),
+      logEncoding_(logEncoding),
       window_(PagesInFlight(std::max<std::size_t>(jobs, 1))),
       next_(first),
       taken_(first),
@@ -120,6 +121,7 @@ void PageWorkers::Work() {
       .searchedTree = searchedTree_,
       .loaded = nullptr,
       .convertLines = true,
+      .logEncoding = logEncoding_,
   };
   const auto pump = [this, &stopped] {
     stopped = stopped || stopping_.load(std::memory_order_relaxed);

@@ -41,7 +41,7 @@ class PageWorkers {
   // done without: ThreadCount() says how many serve, perhaps none.
   PageWorkers(const std::vector<std::string>& pages, const std::array<bool, kSwitchCount>& switches,
               std::filesystem::path settingsFile, std::string outputFolder,
-              std::string searchedTree, std::size_t jobs,
+              std::string searchedTree, LogEncoding logEncoding, std::size_t jobs,
               const ThreadStarter& startThread = StartThread, std::size_t first = 0);
   // Stops the workers and waits for them.
   ~PageWorkers();
@@ -69,6 +69,7 @@ class PageWorkers {
   const std::filesystem::path settingsFile_;
   const std::string outputFolder_;
   const std::string searchedTree_;
+  const LogEncoding logEncoding_;
   const std::size_t window_;  // pages begun and not yet taken, at most
 
   std::mutex mutex_;

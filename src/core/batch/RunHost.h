@@ -7,6 +7,7 @@
 
 #include "batch/PageLines.h"
 #include "cleaning/Switch.h"
+#include "text/LogEncoding.h"
 
 namespace varnow {
 
@@ -24,6 +25,8 @@ class RunHost {
   virtual std::string FolderText() = 0;     // the folder to clean, as the user gave it
   virtual std::string OutputFolder() = 0;       // the output root, asked for every file
   virtual bool SwitchOn(Switch which) = 0;  // asked for every file, in run order
+  // The encoding of log.txt, asked for once as a run begins.
+  virtual LogEncoding LogFileEncoding() { return LogEncoding::kCp1251; }
 
   virtual void SetStatus(const std::string& text) = 0;
   virtual void ClearLog() = 0;

@@ -15,10 +15,10 @@ constexpr std::size_t kBufferBytes = 256 * 1024;
 // Converted lines of at least this size are written from where they are, not copied first.
 constexpr std::size_t kWrittenInPlace = 64 * 1024;
 
-std::string HeaderBytes(const std::vector<std::string>& header) {
+std::string HeaderBytes(const std::vector<std::string>& header, LogEncoding encoding) {
   std::string bytes;
   for (const std::string& line : header) {
-    AppendLogLineBytes(bytes, line);
+    AppendLogLineBytes(bytes, line, encoding);
   }
   return bytes;
 }
@@ -40,8 +40,12 @@ int WriteAllAt(int fd, std::string_view bytes, off_t at) {
 
 }  // namespace
 
-void AppendLogLineBytes(std::string& out, std::string_view utf8Line) {
-  AppendLogLineAsCp1251(out, utf8Line);
+void AppendLogLineBytes(std::string& out, std::string_view utf8Line, LogEncoding encoding) {
+  if (encoding == LogEncoding::kUtf8) {
+    AppendLogLineAsUtf8(out, utf8Line);
+  } else {
+    AppendLogLineAsCp1251(out, utf8Line);
+  }
   out += "\r\n";
 }
 
@@ -80,6 +84,7 @@ void StreamedLog::Reset() {
   reserved_ = 0;
   size_ = 0;
   error_ = 0;
+  encoding_ = LogEncoding::kCp1251;
   buffer_.clear();
   buffer_.shrink_to_fit();
 }
@@ -115,7 +120,7 @@ void StreamedLog::Open(const std::filesystem::path& folder,
     return;
   }
   fd_ = fd;
-  reserved_ = static_cast<off_t>(HeaderBytes(expectedHeader).size());
+  reserved_ = static_cast<off_t>(HeaderBytes(expectedHeader, encoding_).size());
   if (::lseek(fd_, reserved_, SEEK_SET) < 0) {
     Fail(FileWriteError::Stage::kWrite, errno);
   }
@@ -126,7 +131,7 @@ void StreamedLog::Add(std::string_view utf8Line) {
   if (error_ != 0) {
     return;  // the log is lost already; Save says so
   }
-  AppendLogLineBytes(buffer_, utf8Line);
+  AppendLogLineBytes(buffer_, utf8Line, encoding_);
   if (opened_ && buffer_.size() >= kBufferBytes) {
     Flush();
   }
@@ -149,7 +154,7 @@ void StreamedLog::Save(const std::filesystem::path& target, const std::vector<st
   if (error_ != 0) {
     throw FileWriteError(errorStage_, error_);
   }
-  const std::string head = HeaderBytes(header);
+  const std::string head = HeaderBytes(header, encoding_);
   if (fd_ >= 0 && static_cast<off_t>(head.size()) == reserved_) {
     // The header fills the room left for it: the file becomes log.txt as it stands.
     if (const int err = WriteAllAt(fd_, head, 0); err != 0) {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "files/ReplaceFile.h"
+#include "text/LogEncoding.h"
 
 namespace varnow {
 
@@ -23,9 +24,10 @@ namespace varnow {
 // name. On a file system without unnamed files (FAT, many FUSE and network file systems) the
 // lines go to a file with a short temporary name that is renamed to log.txt, or removed when the
 // log is forgotten.
-// A line as log.txt holds it: cp1251 (name bytes that are not UTF-8 kept), ended with CR LF,
-// appended to `out`.
-void AppendLogLineBytes(std::string& out, std::string_view utf8Line);
+// A line as log.txt holds it, in `encoding` (see AppendLogLineAsCp1251 and AppendLogLineAsUtf8),
+// ended with CR LF, appended to `out`.
+void AppendLogLineBytes(std::string& out, std::string_view utf8Line,
+                        LogEncoding encoding = LogEncoding::kCp1251);
 
 class StreamedLog {
  public:
@@ -37,6 +39,8 @@ class StreamedLog {
   // Forgets the log. Lines added before Open wait in memory (a run's first few lines, made
   // before it knows where log.txt goes).
   void Reset();
+  // The encoding of the lines from now on; set before the first line, it stays until Reset.
+  void SetEncoding(LogEncoding encoding) { encoding_ = encoding; }
   // Puts the lines in `folder`, where log.txt is expected, behind room for `expectedHeader`;
   // where the file cannot be made there, in the system's temporary folder.
   void Open(const std::filesystem::path& folder, const std::vector<std::string>& expectedHeader);
@@ -59,6 +63,7 @@ class StreamedLog {
   void Fail(FileWriteError::Stage stage, int err);
 
   std::string buffer_;  // converted lines not yet written
+  LogEncoding encoding_ = LogEncoding::kCp1251;
   int fd_ = -1;
   std::string bodyName_;  // the body's temporary name, where it could not be unnamed
   bool opened_ = false;

@@ -12,6 +12,15 @@ constexpr std::string_view kLastKey = "Last";
 
 }  // namespace
 
+StoredLogEncoding ReadLogEncoding(const IniFile& file) {
+  const std::string name = file.ReadString(kMainSection, kLogEncodingKey);
+  return {LogEncodingNamed(name).value_or(LogEncoding::kCp1251), !name.empty()};
+}
+
+void WriteLogEncoding(const IniFile& file, LogEncoding encoding) {
+  file.WriteString(kMainSection, kLogEncodingKey, LogEncodingName(encoding));
+}
+
 MainSection ReadMainSection(const IniFile& file) {
   MainSection main;
   main.outputFolder = file.ReadString(kMainSection, kOutputFolderKey);

@@ -10,11 +10,13 @@
 #include "settings/IniFile.h"
 #include "cleaning/Switch.h"
 #include "settings/Switches.h"
+#include "text/LogEncoding.h"
 
 namespace varnow {
 
 inline constexpr std::string_view kMainSection = "Main";
 inline constexpr std::string_view kOutputFolderKey = "StorePatch";
+inline constexpr std::string_view kLogEncodingKey = "LogEncoding";
 
 // What reading section "Main" gave. Reading stops at the first switch that does not convert:
 // that switch and every later one stay unset (false), and `error` holds the message.
@@ -30,6 +32,15 @@ MainSection ReadMainSection(const IniFile& file);
 // the first key that cannot be written; the keys after it are not written.
 void WriteMainSection(const IniFile& file, std::string_view outputFolder,
                       const std::array<bool, kSwitchCount>& switches);
+
+// "LogEncoding" of "Main": "cp1251" (also when the key is missing or names nothing known) or
+// "utf-8"; `stored` says whether the file holds the key at all.
+struct StoredLogEncoding {
+  LogEncoding encoding = LogEncoding::kCp1251;
+  bool stored = false;
+};
+StoredLogEncoding ReadLogEncoding(const IniFile& file);
+void WriteLogEncoding(const IniFile& file, LogEncoding encoding);
 
 // Banner slot i is section "Banner<i>", keys "First" and "Last".
 std::string BannerSection(int slot);

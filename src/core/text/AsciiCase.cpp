@@ -10,4 +10,12 @@ std::string AsciiUpper(std::string_view text) {
   return out;
 }
 
+std::string AsciiLower(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) {
+    c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
+  }
+  return out;
+}
+
 }  // namespace varnow

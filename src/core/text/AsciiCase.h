@@ -10,5 +10,7 @@ namespace varnow {
 constexpr char AsciiUpper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
 
 std::string AsciiUpper(std::string_view text);
+// A..Z become a..z, every other byte stays.
+std::string AsciiLower(std::string_view text);
 
 }  // namespace varnow

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <cstring>
+#include <string>
 
 namespace varnow {
 namespace {
@@ -44,14 +45,21 @@ std::optional<char> CodePointToByte(char32_t cp) {
   return std::nullopt;
 }
 
+}  // namespace
+
 void AppendUtf8(std::string& out, char32_t cp) {
   if (cp < 0x80) {
     out += static_cast<char>(cp);
   } else if (cp < 0x800) {
     out += static_cast<char>(0xC0 | (cp >> 6));
     out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
+  } else if (cp < 0x10000) {
     out += static_cast<char>(0xE0 | (cp >> 12));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (cp >> 18));
+    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
     out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
     out += static_cast<char>(0x80 | (cp & 0x3F));
   }
@@ -94,7 +102,6 @@ std::optional<char32_t> NextCodePoint(std::string_view s, std::size_t& i) {
   return cp;
 }
 
-}  // namespace
 
 std::string Cp1251ToUtf8(std::string_view bytes) {
   std::string out;
@@ -113,13 +120,47 @@ std::string Utf8ToCp1251(std::string_view text, char replacement) {
 
 namespace {
 
-// What becomes of a byte that does not begin a valid UTF-8 sequence.
+// What becomes of a byte that does not begin a valid UTF-8 sequence, and of a character cp1251
+// lacks: both `replacement` (a text of the program's own files), or, in a log line, the byte
+// kept and the character written as its decimal reference.
 enum class Invalid { kReplace, kKeep };
 
+// A log line from `text` on, a character at a time: a character cp1251 lacks as "&#NNN;", and
+// a "&" before "#" as "&#38;", so that every reference in the log stands for one character.
+void AppendLogLineWithReferences(std::string& out, std::string_view text) {
+  for (std::size_t i = 0; i < text.size();) {
+    const char c = text[i];
+    if (static_cast<unsigned char>(c) < 0x80) {
+      out += c == '&' && i + 1 < text.size() && text[i + 1] == '#' ? std::string_view("&#38;")
+                                                                     : std::string_view(&c, 1);
+      ++i;
+      continue;
+    }
+    std::size_t next = i;
+    const std::optional<char32_t> cp = NextCodePoint(text, next);
+    if (!cp) {
+      out += c;  // a name's byte that is not UTF-8: cp1251 already, kept
+      i = next;
+      continue;
+    }
+    if (const std::optional<char> byte = CodePointToByte(*cp)) {
+      out += *byte;
+    } else {
+      out += "&#" + std::to_string(static_cast<std::uint32_t>(*cp)) + ";";
+    }
+    i = next;
+  }
+}
+
 void AppendConverted(std::string& out, std::string_view text, char replacement, Invalid invalid) {
+  if (invalid == Invalid::kKeep && text.find("&#") != std::string_view::npos) {
+    AppendLogLineWithReferences(out, text);
+    return;
+  }
   // Appended as they are, then converted in place: a character never takes more bytes in
   // cp1251 than in UTF-8, so what is written never overtakes what is still to be read, and the
-  // buffer is neither zero-filled nor grown past the text's own size.
+  // buffer is neither zero-filled nor grown past the text's own size. (A reference is longer:
+  // from the first one on, the line is written a character at a time.)
   const std::size_t start = out.size();
   out.append(text);
   char* const bytes = out.data() + start;
@@ -147,12 +188,18 @@ void AppendConverted(std::string& out, std::string_view text, char replacement, 
       bytes[to++] = bytes[from++];
       continue;
     }
+    const std::size_t at = from;
     const char first = bytes[from];
     const auto cp = NextCodePoint(appended, from);
+    const std::optional<char> byte = cp ? CodePointToByte(*cp) : std::nullopt;
     if (!cp && invalid == Invalid::kKeep) {
       bytes[to++] = first;
+    } else if (cp && !byte && invalid == Invalid::kKeep) {
+      out.resize(start + to);
+      AppendLogLineWithReferences(out, text.substr(at));
+      return;
     } else {
-      bytes[to++] = (cp ? CodePointToByte(*cp) : std::nullopt).value_or(replacement);
+      bytes[to++] = byte.value_or(replacement);
     }
   }
   out.resize(start + to);
@@ -162,6 +209,14 @@ void AppendConverted(std::string& out, std::string_view text, char replacement, 
 
 void AppendUtf8AsCp1251(std::string& out, std::string_view text, char replacement) {
   AppendConverted(out, text, replacement, Invalid::kReplace);
+}
+
+void AppendLogLineAsUtf8(std::string& out, std::string_view line) {
+  if (IsValidUtf8(line)) {
+    out += line;
+  } else {
+    out += InvalidBytesAsCp1251(line);
+  }
 }
 
 void AppendLogLineAsCp1251(std::string& out, std::string_view line) {

@@ -23,10 +23,20 @@ void AppendUtf8AsCp1251(std::string& out, std::string_view text, char replacemen
 // A log line for log.txt, appended to `out`. A line mixes the program's UTF-8 texts with file
 // names as the system gave them: a name's bytes that are not valid UTF-8 are most likely cp1251
 // already (a site unpacked from a cp1251 system) and are written unchanged; valid UTF-8 is
-// converted, "?" standing for what cp1251 cannot hold.
+// converted, a character cp1251 cannot hold written as its decimal character reference
+// ("caf&#233;.htm"), and a "&" before "#" as "&#38;", so that no name is lost and no two
+// collide.
 void AppendLogLineAsCp1251(std::string& out, std::string_view line);
+// The same line for a UTF-8 log.txt: valid UTF-8 as it is, a name's bytes that are not UTF-8
+// read as the cp1251 characters they stand for (as the window shows them).
+void AppendLogLineAsUtf8(std::string& out, std::string_view line);
 
 bool IsValidUtf8(std::string_view text);
+// Decodes the UTF-8 sequence at `i` and advances `i` past it; nothing for a malformed sequence
+// (an overlong form, a surrogate, a cut one), after which `i` stands one byte further.
+std::optional<char32_t> NextCodePoint(std::string_view s, std::size_t& i);
+// The code point as UTF-8, appended to `out`.
+void AppendUtf8(std::string& out, char32_t cp);
 // Valid UTF-8 as it is, and every byte that is not part of it read as cp1251: such a line
 // shown as text.
 std::string InvalidBytesAsCp1251(std::string_view text);

@@ -18,6 +18,7 @@ class FakeHost : public RunHost {
   std::string folder;
   std::string outputFolder;
   std::array<bool, kSwitchCount> switches{};
+  LogEncoding logEncoding = LogEncoding::kCp1251;
   // Runs at every pump, after counting it; may call RequestStop or change the fields.
   std::function<void()> onPump;
   // Runs whenever a switch is asked for; may throw, as an allocation does.
@@ -40,6 +41,7 @@ class FakeHost : public RunHost {
   }
   std::string FolderText() override { return folder; }
   std::string OutputFolder() override { return outputFolder; }
+  LogEncoding LogFileEncoding() override { return logEncoding; }
   bool SwitchOn(Switch which) override {
     switchesAsked.push_back(which);
     if (onSwitchAsked) {

@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 #include <fcntl.h>
+#include <iconv.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <random>
 #include <string>
 #include <new>
@@ -622,14 +624,58 @@ TEST_F(BatchRunTest, LinksPlantedAtOutputPathsAreReplacedNotFollowed) {
   EXPECT_EQ(LogLines().size(), 5u);
 }
 
-TEST_F(BatchRunTest, CharactersCp1251CannotHoldBecomeQuestionMarksInTheLog) {
-  WriteBytes(site / "中文.htm", "<script></script>");
+// The system's converter, as the independent reader of log.txt; nothing when the bytes are not
+// all of `from`.
+std::optional<std::string> IconvToUtf8(const char* from, std::string in) {
+  const iconv_t cd = iconv_open("UTF-8", from);
+  std::string out(in.size() * 4 + 8, '\0');
+  char* src = in.data();
+  std::size_t srcLeft = in.size();
+  char* dst = out.data();
+  std::size_t dstLeft = out.size();
+  const bool ok = iconv(cd, &src, &srcLeft, &dst, &dstLeft) != static_cast<std::size_t>(-1);
+  iconv_close(cd);
+  out.resize(out.size() - dstLeft);
+  return ok ? std::optional<std::string>(out) : std::nullopt;
+}
+
+// log.txt loses no name, in either encoding, on one thread or several: in cp1251 a character
+// it lacks is its decimal reference (a name's own "&#" becomes "&#38;#", so that a reference
+// always means a character), in UTF-8 a name is as it is; a name's bytes that are not UTF-8
+// stay cp1251 in the one and are read as cp1251 in the other.
+TEST_F(BatchRunTest, LogTxtLosesNoNameInEitherEncoding) {
+  const std::string names[] = {"caf\u00E9.htm", "\u6587\u4EF6.htm", "\u6587\u4E66.htm",
+                               "\xE0\xE1.htm", "a&#1.htm"};
+  const struct {
+    LogEncoding encoding;
+    const char* iconvName;
+    std::string shown[5];  // each name as log.txt, read back, shows it
+  } cases[] = {
+      {LogEncoding::kCp1251,
+       "CP1251",
+       {"caf&#233;.htm", "&#25991;&#20214;.htm", "&#25991;&#20070;.htm", "аб.htm",
+        "a&#38;#1.htm"}},
+      {LogEncoding::kUtf8, "UTF-8", {"café.htm", "文件.htm", "文书.htm", "аб.htm", "a&#1.htm"}},
+  };
+  for (const std::string& name : names) {
+    WriteBytes(site / name, "<script></script>");
+  }
   host.Enable(Switch::kScript);
-  Execute();
-  const std::string line = (site / "中文.htm").string() + " удален <script> [1]";
-  EXPECT_EQ(host.lines.front(), line);
-  EXPECT_EQ(LogBody(),
-            std::vector<std::string>{(site / "??.htm").string() + " удален <script> [1]"});
+  for (const auto& c : cases) {
+    for (const std::size_t jobs : {1, 3}) {
+      SCOPED_TRACE(std::string(c.iconvName) + " jobs " + std::to_string(jobs));
+      host.logEncoding = c.encoding;
+      run.SetJobs(jobs);
+      Execute();
+      const std::optional<std::string> log = IconvToUtf8(c.iconvName, ReadBytes(LogFile()));
+      ASSERT_TRUE(log.has_value());
+      EXPECT_NE(log->find("Файл сгенерирован программой Varnow 0.9.9\r\n"), std::string::npos);
+      for (const std::string& shown : c.shown) {
+        EXPECT_NE(log->find("/" + shown + " удален <script> [1]\r\n"), std::string::npos)
+            << shown << " in\n" << *log;
+      }
+    }
+  }
 }
 
 TEST_F(BatchRunTest, NameBytesThatAreNotUtf8GoToTheLogUnchanged) {

@@ -147,7 +147,7 @@ TEST(ExplainPage, ReducedTagsKeepTheirOrderAndPlaces) {
   }
 }
 
-TEST(TextLines, LinesColumnsAndOneLineText) {
+TEST(TextLines, LinesAndTheLineOfAnOffset) {
   const std::string text = "ab\r\ncd\n\nlast";
   const TextLines lines(text);
   ASSERT_EQ(lines.Count(), 4u);
@@ -158,16 +158,6 @@ TEST(TextLines, LinesColumnsAndOneLineText) {
   EXPECT_EQ(lines.LineOf(3), 0u);  // the LF ends line 0
   EXPECT_EQ(lines.LineOf(4), 1u);
   EXPECT_EQ(lines.LineOf(static_cast<Pos>(text.size())), 3u);
-
-  const std::pair<std::string, std::string> shown[] = {
-      {"a\r\nb\nc\rd", "a\u21B5b\u21B5c\u21B5d"},
-      {std::string("x\0\ty", 4), "x\u2400\u2192y"},
-      {"\xCF\xF0\xE8\xE2\xE5\xF2", "Привет"},
-      {std::string(100, 'a'), std::string(39, 'a') + "\u2026" + std::string(20, 'a')},
-  };
-  for (const auto& [bytes, expected] : shown) {
-    EXPECT_EQ(OneLine(bytes), expected);
-  }
 }
 
 }  // namespace

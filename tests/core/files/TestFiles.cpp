@@ -169,7 +169,7 @@ std::string Expected(const std::vector<std::string>& lines) {
 TEST(StreamedLog, HeaderThenEveryLineInCp1251WithCrLf) {
   TempDir dir;
   const std::vector<std::string> header = {"Файл", "1.1.2026 10:00:00", " "};
-  std::vector<std::string> lines = {"/сайт/a.htm удален <script> [1]", "", "中 ?"};
+  std::vector<std::string> lines = {"/сайт/a.htm удален <script> [1]", "", "я ?"};
   // Enough lines to pass through the write buffer many times.
   for (int i = 0; i < 40000; ++i) {
     lines.push_back("/home/user/сайт/page" + std::to_string(i) + ".htm удален пустой </span> [" +

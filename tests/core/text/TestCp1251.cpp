@@ -87,7 +87,10 @@ TEST(Cp1251, LogLinesKeepBytesThatAreNotUtf8) {
   };
   const Case cases[] = {
       {"/a/\xE0\xE1.htm удален", "/a/\xE0\xE1.htm \xF3\xE4\xE0\xEB\xE5\xED", "/a/аб.htm удален"},
-      {"/a/中.htm", "/a/?.htm", "/a/中.htm"},
+      // What cp1251 lacks becomes its reference; a "&#" of the text itself is told apart.
+      {"/a/中é.htm", "/a/&#20013;&#233;.htm", "/a/中é.htm"},
+      {"/a/&#1;&x.htm", "/a/&#38;#1;&x.htm", "/a/&#1;&x.htm"},
+      {"\xE0 жé😀", "\xE0 \xE6&#233;&#128512;", "а жé😀"},
       {"x\xC3", "x\xC3", "xГ"},                 // a sequence cut short
       {"\xC0\xAF/ж", "\xC0\xAF/\xE6", "АЇ/ж"},  // an overlong form is no UTF-8
       {"plain ascii line", "plain ascii line", "plain ascii line"},
@@ -96,6 +99,9 @@ TEST(Cp1251, LogLinesKeepBytesThatAreNotUtf8) {
     std::string logged;
     AppendLogLineAsCp1251(logged, c.line);
     EXPECT_EQ(logged, c.logged) << c.line;
+    std::string utf8;
+    AppendLogLineAsUtf8(utf8, c.line);
+    EXPECT_EQ(utf8, c.shown) << c.line;
     EXPECT_EQ(IsValidUtf8(c.line), c.line == c.shown) << c.line;
     EXPECT_EQ(InvalidBytesAsCp1251(c.line), c.shown) << c.line;
   }
