@@ -90,6 +90,7 @@ TEST(Cp1251, LogLinesKeepBytesThatAreNotUtf8) {
       // What cp1251 lacks becomes its reference; a "&#" of the text itself is told apart.
       {"/a/中é.htm", "/a/&#20013;&#233;.htm", "/a/中é.htm"},
       {"/a/&#1;&x.htm", "/a/&#38;#1;&x.htm", "/a/&#1;&x.htm"},
+      {"/abcdefgh/a&b/ж/x&#", "/abcdefgh/a&b/\xE6/x&#38;#", "/abcdefgh/a&b/ж/x&#"},
       {"\xE0 жé😀", "\xE0 \xE6&#233;&#128512;", "а жé😀"},
       {"x\xC3", "x\xC3", "xГ"},                 // a sequence cut short
       {"\xC0\xAF/ж", "\xC0\xAF/\xE6", "АЇ/ж"},  // an overlong form is no UTF-8
