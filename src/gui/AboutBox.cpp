@@ -91,6 +91,10 @@ void AboutBox::BuildControls() {
   settingsLine_->setTextInteractionFlags(Qt::TextSelectableByMouse);
   settingsLine_->hide();
   layout->addWidget(settingsLine_);
+  auto* licence = new QLabel(QStringLiteral("Лицензия MIT. © 2026 the Varnow developers"), this);
+  licence->setObjectName(QStringLiteral("licenceLine"));
+  licence->setTextFormat(Qt::PlainText);
+  layout->addWidget(licence);
   layout->addStretch();
   layout->addLayout(buttons);
 }

@@ -38,6 +38,8 @@ class TestAboutBox : public QObject {
     const auto* line = Find<QLabel>(&program.About(), "SettingsFile");
     QCOMPARE(line->text(), "Файл настроек: " + ini);
     QVERIFY(!line->isHidden());
+    QCOMPARE(Find<QLabel>(&program.About(), "licenceLine")->text(),
+             QStringLiteral("Лицензия MIT. © 2026 the Varnow developers"));
   }
 
   // Each link goes to the desktop's handler; the box stays open.

@@ -12,15 +12,18 @@ prefix=$work/prefix
 cmake --install "$build" --prefix "$prefix" >/dev/null
 for file in bin/varnow bin/varnow-cli share/applications/org.example.varnow.desktop \
     share/icons/hicolor/scalable/apps/varnow.svg share/metainfo/org.example.varnow.metainfo.xml \
-    share/man/man1/varnow-cli.1.gz; do
+    share/man/man1/varnow-cli.1.gz share/man/man1/varnow.1.gz share/doc/varnow/copyright \
+    share/doc/varnow/changelog.Debian.gz; do
   [[ -f "$prefix/$file" ]] || fail "not installed: $file"
 done
 desktop-file-validate "$prefix/share/applications/org.example.varnow.desktop" ||
   fail "the menu entry is not valid"
 appstreamcli validate --no-net "$prefix/share/metainfo/org.example.varnow.metainfo.xml" ||
   fail "the AppStream metadata is not valid"
-warnings=$(man --warnings -l "$prefix/share/man/man1/varnow-cli.1.gz" 2>&1 >/dev/null)
-[[ -z "$warnings" ]] || fail "the man page: $warnings"
+for page in varnow-cli varnow; do
+  warnings=$(man --warnings -l "$prefix/share/man/man1/$page.1.gz" 2>&1 >/dev/null)
+  [[ -z "$warnings" ]] || fail "the man page $page: $warnings"
+done
 
 # Installed, the programs keep their settings in the user's folder, never beside themselves.
 home=$work/home
@@ -51,4 +54,14 @@ for file in usr/bin/varnow usr/bin/varnow-cli usr/share/applications/org.example
 done
 version=$("$work/root/usr/bin/varnow-cli" --version)
 [[ "$version" == "Varnow 0.9.9" ]] || fail "the packaged varnow-cli said: $version"
+[[ "$(dpkg-deb -f "$deb" Version)" == "0.9.9-1" ]] || fail "the package's version: $(dpkg-deb -f "$deb" Version)"
+
+# Debian's own checker: no error and no warning (informational tags may stay).
+if command -v lintian >/dev/null; then
+  report=$(lintian "$deb" 2>&1 | grep -v "running with root privileges" || true)
+  [[ -z "$report" ]] || fail "lintian: $report"
+else
+  echo "lintian is not installed (scripts/install-deps.sh installs it): the package was not checked"
+  exit 77
+fi
 echo "installed and packaged: $(basename "$deb"), Depends: $depends"
