@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Cleaning speed, beside the speed of merely copying the same bytes.
 //   bench_cleaning            the full figures
 //   bench_cleaning --smoke    small pages, two iterations each: only shows that it all runs

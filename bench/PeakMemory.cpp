@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "PeakMemory.h"
 
 #include <sys/resource.h>

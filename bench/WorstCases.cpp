@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "WorstCases.h"
 
 #include <initializer_list>

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Fuzz targets (libFuzzer, so clang only): everything is built with the fuzzer's coverage and
 # AddressSanitizer + UndefinedBehaviorSanitizer; only the fuzz targets link the fuzzer's main.
 if(VARNOW_FUZZ)

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # The Debian package: `cpack -G DEB` in the build folder. Both programs (stripped), the menu
 # entry, the icon, the AppStream metadata, both man pages, the copyright file and the changelog,
 # installed below /usr; the shared libraries the programs link give the package's Depends.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 if(VARNOW_SANITIZE)
   # -O1 keeps the sanitized suite quick without hiding what the sanitizers look for.
   set(_varnow_san -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)

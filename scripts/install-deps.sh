@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs every Debian package that building, testing and running Varnow needs.
 # Safe to run again: when everything is present it only asks dpkg and returns.
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds varnow-cli and cleans the sample site that ships in samples/ with the sample settings
 # (every procedure on, one banner pair). The cleaned copies and log.txt go below
 # build/sample-output/, mirroring the sample site's full path.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds the desktop program (and varnow-cli beside it) and starts the program. Its settings
 # file is build/bin/varnow.ini, beside the program; it is made the first time the settings
 # dialog's OK is pressed or the program ends. The command-line demo on the sample site is

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds and runs the whole test suite twice: a normal build, then one under
 # AddressSanitizer and UndefinedBehaviorSanitizer; then the batch run's and the command line's
 # tests under ThreadSanitizer (the parallel run); then builds the fuzz targets with clang and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // How long the change viewer takes to open on a large page, and to paint it scrolled to its
 // middle and its end (offscreen):
 //   BenchChangeViewer [MB ...]

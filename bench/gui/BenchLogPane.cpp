@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Run as: build/bin/BenchLogPane  (uses the offscreen platform unless another one is set)
 #include <benchmark/benchmark.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // One run in the window, offscreen, as the end-to-end benchmark starts it:
 //   BenchWindowRun SETTINGS FOLDER
 // SETTINGS names the output folder and the switches. Prints "<wall seconds> <longest stall ms>

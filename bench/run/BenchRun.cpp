@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The whole run, end to end, beside a plain copy of the same tree (varnow-cli on one thread and
 // on two):
 //   bench_run [--rounds N] [--size MB] [--site DIR]... [--work DIR] [--no-window] [--smoke]

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "SiteMaker.h"
 
 #include <fstream>

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # The same tree cleaned by other tools, for comparison with bench_run's figures:
 #   bench/run/compare-cleaners.sh SITE
 # HTML Tidy (one process per page, as a script over a tree runs it) and lxml's Cleaner (one

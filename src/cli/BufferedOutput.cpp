@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "BufferedOutput.h"
 
 #include "files/ReplaceFile.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "CliOptions.h"
 
 #include "cleaning/ProcedureTable.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "TerminalHost.h"
 
 #include <unistd.h>

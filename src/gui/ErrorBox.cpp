@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ErrorBox.h"
 
 #include <QMessageBox>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "LogPane.h"
 
 #include <QApplication>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "StatusPanel.h"
 
 #include <QLabel>

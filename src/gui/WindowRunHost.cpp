@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "WindowRunHost.h"
 
 #include <QAction>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The cleaning engine against the literal reference, for libFuzzer. An input is read as:
 //   bytes 0-1  the twelve switches (bit i: the switch at index i), run in the program's order
 //   byte 2     the pump at which Stop is pressed (0: never)

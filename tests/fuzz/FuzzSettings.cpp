@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The settings file's reader and writer, for libFuzzer. The input is a settings file; its
 // first byte also picks the key to write. Reading and checking must never fail, and writing
 // one key must change no other key's value.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>

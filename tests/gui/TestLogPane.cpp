@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include <QApplication>
 #include <QClipboard>
 #include <QScrollBar>

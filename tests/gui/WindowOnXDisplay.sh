@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Starts the real program on a real X display (a private Xvfb) and checks that its main
 # window appears with its caption; then runs the checks that need a real display (window
 # titles as the window system holds them, the window on a small screen at scale factor 2, Qt's

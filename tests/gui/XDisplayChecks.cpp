@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Checks that need a real X display (run by WindowOnXDisplay.sh under Xvfb, not offscreen):
 // what the window system holds as each window's title, where the main window lands on a
 // screen too small for it, and Qt's own texts in Russian.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs the build into a temporary prefix and checks that every file is there and valid;
 # then builds the Debian package, unpacks it into a temporary root and runs the programs it
 # holds. Usage: TestInstall.sh BUILD_DIR

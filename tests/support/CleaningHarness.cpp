@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "support/CleaningHarness.h"
 
 #include <gtest/gtest.h>

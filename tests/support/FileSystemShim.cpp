@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Loaded with LD_PRELOAD, this makes the process see a file system that lacks what FAT, many
 // FUSE and network file systems lack. VARNOW_SHIM lists what is missing, comma-separated:
 //   no-tmpfile  open(O_TMPFILE) fails with EOPNOTSUPP

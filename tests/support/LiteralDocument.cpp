@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "support/LiteralDocument.h"
 
 #include "text/AsciiCase.h"

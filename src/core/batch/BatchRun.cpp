@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "batch/BatchRun.h"
 
 #include <sys/stat.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "batch/PageLines.h"
 
 #include <fcntl.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "batch/PagePipeline.h"
 
 #include <sys/stat.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "batch/PageWorkers.h"
 
 #include <dirent.h>

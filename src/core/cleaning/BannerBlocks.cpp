@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Blocks between the user's own markers.
 #include "cleaning/PairedBlockPass.h"
 #include "cleaning/Procedures.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The attribute that opens a link in a new window, in three spellings.
 #include <array>
 

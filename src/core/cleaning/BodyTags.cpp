@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Body and html start tags lose their attributes.
 #include "cleaning/Procedures.h"
 #include "cleaning/TagEdits.h"

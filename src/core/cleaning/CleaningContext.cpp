@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "cleaning/CleaningContext.h"
 
 namespace varnow {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Font start and end tags go, the text between them stays.
 #include "cleaning/Procedures.h"
 #include "cleaning/TagEdits.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Mouse-over handlers: cut from the attribute name up to, not including, the tag's '>'.
 #include "cleaning/Procedures.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "cleaning/PairedBlockPass.h"
 
 namespace varnow {

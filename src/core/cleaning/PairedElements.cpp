@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Script, noscript and iframe elements: removed from the opening through the closing tag.
 #include "cleaning/PairedBlockPass.h"
 #include "cleaning/Procedures.h"

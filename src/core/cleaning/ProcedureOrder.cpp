@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "cleaning/ProcedureOrder.h"
 
 #include "cleaning/ProcedureTable.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Span tags: opening and closing tags go, the text between them stays.
 #include "cleaning/Procedures.h"
 #include "cleaning/TagEdits.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Style sheets and paragraph attributes.
 #include "cleaning/PairedBlockPass.h"
 #include "cleaning/Procedures.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "cleaning/TagEdits.h"
 
 namespace varnow {

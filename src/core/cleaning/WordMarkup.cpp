@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Markup that Word leaves in pages it saves as HTML, removed in eight stages.
 #include <array>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "discovery/CollectFiles.h"
 
 #include <dirent.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "document/BlockIndex.h"
 
 #include <bit>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Searching the blocks: whole matches of a pattern (using each block's tag filter to pass
 // over blocks that cannot hold a tag), single bytes, and reading bytes out.
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "explain/ExplainPage.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "explain/RecordingDocument.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "explain/SourceMap.h"
 
 #include <iterator>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "explain/TextLines.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "files/ReplaceFile.h"
 
 #include <dirent.h>

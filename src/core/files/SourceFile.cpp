@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "files/SourceFile.h"
 
 #include <fcntl.h>

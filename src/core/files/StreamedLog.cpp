@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "files/StreamedLog.h"
 
 #include <fcntl.h>

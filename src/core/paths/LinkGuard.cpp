@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "paths/LinkGuard.h"
 
 #include <sys/stat.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "paths/SplitPath.h"
 
 #include <sys/stat.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/ExecutablePath.h"
 
 #include <system_error>

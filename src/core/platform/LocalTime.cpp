@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/LocalTime.h"
 
 #include <cstdio>

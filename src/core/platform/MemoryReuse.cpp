@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/MemoryReuse.h"
 
 #if __has_include(<malloc.h>)

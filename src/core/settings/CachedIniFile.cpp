@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "settings/CachedIniFile.h"
 
 namespace varnow {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "settings/IniFile.h"
 
 #include <cerrno>

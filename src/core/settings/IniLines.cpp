@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "settings/IniLines.h"
 
 #include <fcntl.h>

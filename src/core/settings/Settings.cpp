@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "settings/Settings.h"
 
 #include "cleaning/ProcedureTable.h"

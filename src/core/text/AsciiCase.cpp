@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "text/AsciiCase.h"
 
 namespace varnow {

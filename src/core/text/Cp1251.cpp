@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "text/Cp1251.h"
 
 #include <array>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "text/LogEncoding.h"
 
 #include <string>

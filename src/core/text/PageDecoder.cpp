@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "text/PageDecoder.h"
 
 #include <iconv.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Random documents through every procedure: each must end, every edit it makes must be one
 // logged change of the kind its message names, and nothing else may differ.
 #include <gtest/gtest.h>

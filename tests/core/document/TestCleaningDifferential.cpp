@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The program's document against the literal one: every procedure, alone and in run order,
 // must leave the same bytes, log the same lines and pump the same number of times.
 #include <gtest/gtest.h>

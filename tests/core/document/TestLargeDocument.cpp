@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Positions past 2 GiB: every operation must count in 64 bits.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The program's document against the literal one, operation by operation: random searches and
 // edits, out-of-range arguments included, must give the same results in every state.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A page cleaned through the recording document: it must clean exactly as a run cleans, and
 // the recorded places must account for every byte of the page.
 #include <gtest/gtest.h>
