@@ -34,7 +34,9 @@ void CleanWithEverything(CleaningContext& ctx) {
       FixedBannerSlots({{"<!-- ad -->", "<!-- /ad -->"}}));
 }
 
-double Seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
+double Seconds(Clock::duration d) {
+  return std::chrono::duration<double>(d).count();
+}
 
 // How fast this machine copies the page's bytes from one buffer into another. The target
 // starts half a page away from the source (modulo 4096): where malloc happens to put the two
@@ -91,7 +93,8 @@ void CleanPage(benchmark::State& state, PageShelf& shelf, const std::string& pag
   // One document for every page, as a run keeps one for all its files.
   auto doc = NewDocument();
   bool stop = false;
-  CleaningContext ctx(*doc, stop, [&lines](const LoggedChange&) { ++lines; }, [&pumps] { ++pumps; });
+  CleaningContext ctx(
+      *doc, stop, [&lines](const LoggedChange&) { ++lines; }, [&pumps] { ++pumps; });
   const auto start = Clock::now();
   for (auto _ : state) {
     doc->Assign(page);  // a copy, as each file is loaded afresh
@@ -121,7 +124,8 @@ struct Sizes {
   int iterations;  // 0: as many as the library wants
 };
 
-void Register(const std::string& name, const Sizes& sizes, std::function<void(benchmark::State&)> run) {
+void Register(const std::string& name, const Sizes& sizes,
+              std::function<void(benchmark::State&)> run) {
   auto* b = benchmark::RegisterBenchmark(name.c_str(), std::move(run));
   b->Unit(benchmark::kMillisecond)->UseRealTime();
   if (sizes.iterations > 0) {

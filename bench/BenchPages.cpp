@@ -43,10 +43,23 @@ class PageWriter {
 
 // Words in cp1251 Russian and in English.
 constexpr std::array kWords = {
-    "\xF2\xE5\xEA\xF1\xF2"sv, "\xE4\xEE\xEA\xF3\xEC\xE5\xED\xF2\xE0"sv, "\xE8"sv,
-    "\xF1\xF2\xF0\xE0\xED\xE8\xF6\xE0"sv, "\xEF\xF0\xEE\xE3\xF0\xE0\xEC\xEC\xE0"sv, "\xE2"sv,
-    "\xF4\xE0\xE9\xEB"sv, "the"sv, "page"sv, "window"sv, "HTML"sv, "2004"sv, "of"sv, "and"sv,
-    "\xCC\xEE\xF1\xEA\xE2\xE0"sv, "\xE4\xE0\xED\xED\xFB\xE5"sv, "\xF0\xE0\xE7\xE4\xE5\xEB"sv,
+    "\xF2\xE5\xEA\xF1\xF2"sv,
+    "\xE4\xEE\xEA\xF3\xEC\xE5\xED\xF2\xE0"sv,
+    "\xE8"sv,
+    "\xF1\xF2\xF0\xE0\xED\xE8\xF6\xE0"sv,
+    "\xEF\xF0\xEE\xE3\xF0\xE0\xEC\xEC\xE0"sv,
+    "\xE2"sv,
+    "\xF4\xE0\xE9\xEB"sv,
+    "the"sv,
+    "page"sv,
+    "window"sv,
+    "HTML"sv,
+    "2004"sv,
+    "of"sv,
+    "and"sv,
+    "\xCC\xEE\xF1\xEA\xE2\xE0"sv,
+    "\xE4\xE0\xED\xED\xFB\xE5"sv,
+    "\xF0\xE0\xE7\xE4\xE5\xEB"sv,
 };
 
 void PageWriter::Words(std::size_t count) {
@@ -146,16 +159,19 @@ void RealisticExtra(PageWriter& page) {
           "\r\n</script>\r\n");
       break;
     case 1:
-      page.Put("<noscript><img src=\"http://counter.example/c.gif\" width=1 height=1>"
-               "</noscript>\r\n");
+      page.Put(
+          "<noscript><img src=\"http://counter.example/c.gif\" width=1 height=1>"
+          "</noscript>\r\n");
       break;
     case 2:
-      page.Put("<iframe src=\"http://ads.example/frame.htm\" width=468 height=60 "
-               "frameborder=0></iframe>\r\n");
+      page.Put(
+          "<iframe src=\"http://ads.example/frame.htm\" width=468 height=60 "
+          "frameborder=0></iframe>\r\n");
       break;
     case 3:
-      page.Put("<!-- ad --><div align=center><a href=\"http://ads.example/\">"
-               "<img src=ad.gif></a></div><!-- /ad -->\r\n");
+      page.Put(
+          "<!-- ad --><div align=center><a href=\"http://ads.example/\">"
+          "<img src=ad.gif></a></div><!-- /ad -->\r\n");
       break;
     default:
       page.Put("<p class=MsoListParagraph><![if !supportLists]>1.<![endif]>");
@@ -185,7 +201,7 @@ std::string RealisticPage(std::size_t size) {
 
 std::string SpanPage(std::size_t size, std::size_t spanPairs) {
   constexpr std::array kClasses = {"kw"sv, "kt"sv, "nf"sv, "mi"sv, "s2"sv, "c1"sv, "o"sv};
-  constexpr std::array kTokens = {"for"sv,   "int"sv, "main"sv, "0"sv,    "\"text\""sv,
+  constexpr std::array kTokens = {"for"sv,    "int"sv, "main"sv, "0"sv,      "\"text\""sv,
                                   "return"sv, "+="sv,  "std"sv,  "vector"sv, "// note"sv};
   PageWriter page(size, 200);
   page.Put("<html><head><title>API reference</title></head><body>\r\n<pre class=code>\r\n");
@@ -209,23 +225,26 @@ std::string WordPage(std::size_t size) {
   page.Put(kRealisticHead);
   page.Put("<style>\r\n<!--\r\n");
   for (int i = 0; i < 60; ++i) {
-    page.Put(" p.MsoList, li.MsoList {mso-style-priority:34; margin-top:0cm; "
-             "margin-right:0cm; mso-add-space:auto; font-size:12.0pt;}\r\n");
+    page.Put(
+        " p.MsoList, li.MsoList {mso-style-priority:34; margin-top:0cm; "
+        "margin-right:0cm; mso-add-space:auto; font-size:12.0pt;}\r\n");
   }
   page.Put("-->\r\n</style>\r\n");
   while (!page.Full()) {
     switch (page.Roll(6)) {
       case 0:
-        page.Put("<p class=MsoListParagraph style='margin-left:36.0pt;text-indent:-18.0pt'>"
-                 "<![if !supportLists]><span lang=RU>1.<span style='font:7.0pt \"Times New "
-                 "Roman\"'>&nbsp;&nbsp; </span></span><![endif]><span lang=RU>");
+        page.Put(
+            "<p class=MsoListParagraph style='margin-left:36.0pt;text-indent:-18.0pt'>"
+            "<![if !supportLists]><span lang=RU>1.<span style='font:7.0pt \"Times New "
+            "Roman\"'>&nbsp;&nbsp; </span></span><![endif]><span lang=RU>");
         page.Words(6);
         page.Put("</span></p>\r\n");
         break;
       case 1:
-        page.Put("<!--[if gte vml 1]><v:shape id=\"_x0000_i1025\" type=\"#_x0000_t75\" "
-                 "style='width:300pt;height:200pt'><v:imagedata src=\"page_files/image001.png\""
-                 " o:title=\"\"/></v:shape><![endif]-->\r\n");
+        page.Put(
+            "<!--[if gte vml 1]><v:shape id=\"_x0000_i1025\" type=\"#_x0000_t75\" "
+            "style='width:300pt;height:200pt'><v:imagedata src=\"page_files/image001.png\""
+            " o:title=\"\"/></v:shape><![endif]-->\r\n");
         break;
       case 2:
         page.Put("<p class=MsoNormal><i\r\nstyle='mso-bidi-font-style:normal'>");
@@ -233,9 +252,10 @@ std::string WordPage(std::size_t size) {
         page.Put("</i><o:p></o:p></p>\r\n");
         break;
       default:
-        page.Put("<p class=MsoNormal style='text-align:justify'><b style='mso-bidi-font-"
-                 "weight:normal'><span lang=RU style='font-size:14.0pt;font-family:\"Times New "
-                 "Roman\"'>");
+        page.Put(
+            "<p class=MsoNormal style='text-align:justify'><b style='mso-bidi-font-"
+            "weight:normal'><span lang=RU style='font-size:14.0pt;font-family:\"Times New "
+            "Roman\"'>");
         page.Words(8);
         page.Put("<o:p></o:p></span></b></p>\r\n");
         break;

@@ -53,7 +53,8 @@ bool RunPeakMemoryChild(int argc, char** argv) {
   doc->Assign(std::move(page));
   bool stop = false;
   std::size_t lines = 0;
-  CleaningContext ctx(*doc, stop, [&lines](const LoggedChange&) { ++lines; }, [] {});
+  CleaningContext ctx(
+      *doc, stop, [&lines](const LoggedChange&) { ++lines; }, [] {});
   RunProcedures(
       ctx, "/site/spans.htm", [](Switch) { return true; },
       FixedBannerSlots({{"<!-- ad -->", "<!-- /ad -->"}}));

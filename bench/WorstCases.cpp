@@ -28,7 +28,9 @@ std::string ScriptPage(std::size_t size) {
   return Sections(size, {"</script>", "<SCRIPT>x</script>"});
 }
 
-std::string NoscriptPage(std::size_t size) { return Sections(size, {"</noscript>", "<noscript>"}); }
+std::string NoscriptPage(std::size_t size) {
+  return Sections(size, {"</noscript>", "<noscript>"});
+}
 
 std::string IframePage(std::size_t size) {
   // Each closing tag hides among near misses.
@@ -48,10 +50,10 @@ std::string MouseOverPage(std::size_t size) {
 }
 
 std::string WordMarkupPage(std::size_t size) {
-  return Sections(size, {"<meta name=ProgId content=x>", "<![endif]-->",
-                         "<!--[if gte mso 9]>x<![endif]-->", "<![if !vml]>x<![endif]>",
-                         "<o:p></o:p>", "<b class=x>", "<i class=y>", "<b\r\nstyle=z>",
-                         "<i\r\nstyle=w>"});
+  return Sections(
+      size, {"<meta name=ProgId content=x>", "<![endif]-->", "<!--[if gte mso 9]>x<![endif]-->",
+             "<![if !vml]>x<![endif]>", "<o:p></o:p>", "<b class=x>", "<i class=y>",
+             "<b\r\nstyle=z>", "<i\r\nstyle=w>"});
 }
 
 std::string TablePage(std::size_t size) {
@@ -64,7 +66,9 @@ std::string BodyPage(std::size_t size) {
   return Sections(size, {"<html lang=ru>", "<body bgcolor=white>"});
 }
 
-std::string FontPage(std::size_t size) { return Sections(size, {"</font>", "<font face=Arial>"}); }
+std::string FontPage(std::size_t size) {
+  return Sections(size, {"</font>", "<font face=Arial>"});
+}
 
 std::string BannerPage(std::size_t size) {
   return Sections(size, {"</div>", "<div class=ad>x</div>"});

@@ -12,8 +12,8 @@
 #include <cstdio>
 
 #include "LogPane.h"
-#include "Program.h"
 #include "MainWindow.h"
+#include "Program.h"
 
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
@@ -44,9 +44,8 @@ int main(int argc, char** argv) {
   qint64 longestStall = 0;
   QTimer ticker;
   ticker.setInterval(5);
-  QObject::connect(&ticker, &QTimer::timeout, [&] {
-    longestStall = std::max(longestStall, sinceTick.restart());
-  });
+  QObject::connect(&ticker, &QTimer::timeout,
+                   [&] { longestStall = std::max(longestStall, sinceTick.restart()); });
 
   QElapsedTimer wall;
   QTimer::singleShot(0, [&] {

@@ -110,9 +110,9 @@ SiteSize Measure(const fs::path& root) {
 void WriteSettings(const fs::path& file, const fs::path& outputFolder) {
   std::ofstream out(file, std::ios::binary | std::ios::trunc);
   out << "[Main]\r\nStorePatch=" << outputFolder.string() << "\r\n";
-  for (const char* key : {"RmScript", "RmNoscript", "RmIframe", "RmonMouseOver", "RmSpan",
-                          "RmStyle", "RmMSWord", "RmTable", "RmBody", "RmBanner", "RmFont",
-                          "RmBlank"}) {
+  for (const char* key :
+       {"RmScript", "RmNoscript", "RmIframe", "RmonMouseOver", "RmSpan", "RmStyle", "RmMSWord",
+        "RmTable", "RmBody", "RmBanner", "RmFont", "RmBlank"}) {
     out << key << "=-1\r\n";
   }
   out << "[Banner0]\r\nFirst=<!-- ad -->\r\nLast=<!-- /ad -->\r\n";
@@ -197,9 +197,9 @@ void Bench(const Options& o, const Tree& tree, const fs::path& bin) {
     cliPeak = std::max(cliPeak, c.peakKiB);
     if (o.window && fs::exists(bin / "BenchWindowRun")) {
       WriteSettings(here / "window.ini", here / "window");
-      const ChildResult w = RunChild({(bin / "BenchWindowRun").string(),
-                                      (here / "window.ini").string(), tree.root.string()},
-                                     true);
+      const ChildResult w = RunChild(
+          {(bin / "BenchWindowRun").string(), (here / "window.ini").string(), tree.root.string()},
+          true);
       double seconds = 0;
       long long longest = 0;
       if (std::sscanf(w.out.c_str(), "%lf %lld", &seconds, &longest) != 2) {
@@ -211,22 +211,25 @@ void Bench(const Options& o, const Tree& tree, const fs::path& bin) {
     }
   }
   const fs::path cliOut = rounds / "0" / "cli";
-  const fs::path log = fs::path(cliOut.string() + fs::weakly_canonical(tree.root).string()) / "log.txt";
+  const fs::path log =
+      fs::path(cliOut.string() + fs::weakly_canonical(tree.root).string()) / "log.txt";
   const double copyTime = Median(copy);
   const double cliTime = Median(cli);
   std::printf("  cp -r               %8.3f s\n", copyTime);
   const double cliOneTime = Median(cliOne);
-  std::printf("  varnow-cli --jobs 1 %8.3f s  %5.1fx cp -r   peak memory %6.1f MB   log.txt %zu lines\n",
-              cliOneTime, cliOneTime / copyTime, static_cast<double>(cliOnePeak) / 1024,
-              CountLines(log));
-  std::printf("  varnow-cli --jobs 2 %8.3f s  %5.1fx cp -r   peak memory %6.1f MB   %.2fx the time of --jobs 1\n",
-              cliTime, cliTime / copyTime, static_cast<double>(cliPeak) / 1024,
-              cliTime / cliOneTime);
+  std::printf(
+      "  varnow-cli --jobs 1 %8.3f s  %5.1fx cp -r   peak memory %6.1f MB   log.txt %zu lines\n",
+      cliOneTime, cliOneTime / copyTime, static_cast<double>(cliOnePeak) / 1024, CountLines(log));
+  std::printf(
+      "  varnow-cli --jobs 2 %8.3f s  %5.1fx cp -r   peak memory %6.1f MB   %.2fx the time of "
+      "--jobs 1\n",
+      cliTime, cliTime / copyTime, static_cast<double>(cliPeak) / 1024, cliTime / cliOneTime);
   if (!window.empty()) {
     const double windowTime = Median(window);
-    std::printf("  window              %8.3f s  %5.2fx varnow-cli --jobs 1   peak memory %6.1f MB   "
-                "longest stall %ld ms\n",
-                windowTime, windowTime / cliOneTime, static_cast<double>(windowPeak) / 1024, stall);
+    std::printf(
+        "  window              %8.3f s  %5.2fx varnow-cli --jobs 1   peak memory %6.1f MB   "
+        "longest stall %ld ms\n",
+        windowTime, windowTime / cliOneTime, static_cast<double>(windowPeak) / 1024, stall);
   }
   fs::remove_all(rounds);
 }

@@ -43,8 +43,8 @@ SiteSize MakeDocumentationSite(const std::filesystem::path& root, std::size_t to
       name = "page";
     }
     const std::size_t n = made.pages;
-    const std::filesystem::path folder = root / ("part" + std::to_string(n % 7)) /
-                                         ("chapter" + std::to_string(n % 13));
+    const std::filesystem::path folder =
+        root / ("part" + std::to_string(n % 7)) / ("chapter" + std::to_string(n % 13));
     WritePage(folder / (name + std::to_string(n) + (n % 3 == 0 ? ".html" : ".htm")), page);
     made.bytes += page.size();
     ++made.pages;

@@ -13,9 +13,9 @@
 
 #include "CliOptions.h"
 #include "ExplainCommand.h"
-#include "Version.h"
 #include "SignalWatcher.h"
 #include "TerminalHost.h"
+#include "Version.h"
 #include "batch/BatchRun.h"
 #include "batch/RunTexts.h"
 #include "platform/MemoryReuse.h"
@@ -48,9 +48,8 @@ int RunCli(int argc, char** argv) {
     PrintError("varnow-cli: " + *parsed.error + "\nTry 'varnow-cli --help' for more.");
     return kExitUsage;
   }
-  const std::filesystem::path settingsFile = options.settings
-                                                 ? std::filesystem::path(*options.settings)
-                                                 : FindProgramSettings().file;
+  const std::filesystem::path settingsFile =
+      options.settings ? std::filesystem::path(*options.settings) : FindProgramSettings().file;
   if (options.help) {
     std::fputs(UsageText(settingsFile.string()).c_str(), stdout);
     return kExitDone;
@@ -101,8 +100,7 @@ int RunCli(int argc, char** argv) {
                     options.quiet);
   host.UseLogEncoding(options.logEncoding.value_or(logEncoding));
   BatchRun run(host, settingsFile);
-  const std::size_t jobs =
-      options.jobs.value_or(std::max(1U, std::thread::hardware_concurrency()));
+  const std::size_t jobs = options.jobs.value_or(std::max(1U, std::thread::hardware_concurrency()));
   // Every page carries its lines and copy from cleaning to commit in buffers of its own.
   KeepFreedMemoryForReuse();
   run.SetJobs(jobs);

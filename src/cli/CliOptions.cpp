@@ -155,10 +155,14 @@ std::string UsageText(const std::string& settingsFile) {
          "  --settings FILE  settings file to use (default: the desktop program's own file,\n"
          "                   varnow.ini beside this program where there is one, otherwise\n"
          "                   $XDG_CONFIG_HOME/varnow/varnow.ini or ~/.config/varnow/varnow.ini;\n"
-         "                   here: " + settingsFile + ")\n"
+         "                   here: " +
+         settingsFile +
+         ")\n"
          "  --output DIR     output folder, in place of StorePatch of the settings file\n"
          "  --only LIST      the procedures to run, in place of the settings file's switches:\n"
-         "                   comma-separated names from " + OnlyNames() + ",\n"
+         "                   comma-separated names from " +
+         OnlyNames() +
+         ",\n"
          "                   or all, or none (banner still takes the file's banner slots);\n"
          "                   with --only and --output no settings file is needed\n"
          "  -j, --jobs N     clean N pages at once (default: the number of cores); what\n"

@@ -16,8 +16,8 @@ struct CliOptions {
   std::optional<std::string> output;    // --output DIR, in place of StorePatch
   std::string folder;
   std::optional<std::string> explain;  // --explain FILE, in place of FOLDER
-  bool quiet = false;               // --quiet: no log lines on stdout
-  std::optional<std::size_t> jobs;  // --jobs N: pages cleaned at once (default: the cores)
+  bool quiet = false;                  // --quiet: no log lines on stdout
+  std::optional<std::size_t> jobs;     // --jobs N: pages cleaned at once (default: the cores)
   // --log-encoding cp1251|utf-8, in place of the settings file's LogEncoding.
   std::optional<LogEncoding> logEncoding;
   // --only LIST: the procedures to run, in place of the settings file's switches.

@@ -26,8 +26,7 @@ constexpr std::string_view kEncodingLine = "Кодировка: ";
 class Places {
  public:
   Places(std::string_view bytes, const TextLines& lines, PageDecoder& decoder,
-         std::vector<Pos> offsets)
-  {
+         std::vector<Pos> offsets) {
     std::sort(offsets.begin(), offsets.end());
     std::size_t line = SIZE_MAX;
     std::size_t at = 0;

@@ -8,8 +8,8 @@
 
 namespace varnow::cli {
 
-// Turns Ctrl-C (SIGINT), SIGTERM, SIGHUP and SIGALRM into a flag that the run's pump reads, without a signal
-// handler and without a global. Must be made before any other thread starts: it blocks the
+// Turns Ctrl-C (SIGINT), SIGTERM, SIGHUP and SIGALRM into a flag that the run's pump reads, without
+// a signal handler and without a global. Must be made before any other thread starts: it blocks the
 // signals in the calling thread, so every thread started later inherits the mask and only the
 // watcher receives them. A second signal ends the program at once.
 class SignalWatcher {

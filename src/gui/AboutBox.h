@@ -9,7 +9,6 @@ class QLabel;
 
 namespace varnow {
 
-
 // The about box: the program's name and version, a mail link to the author and a link to
 // the web site, both opened by the desktop's default handler.
 class AboutBox : public QDialog {
@@ -30,7 +29,7 @@ class AboutBox : public QDialog {
   static QUrl WebLink();
 
  public slots:
-  void OpenWebLink();  // the web link
+  void OpenWebLink();   // the web link
   void OpenMailLink();  // the mail link
   void CloseBox();
 

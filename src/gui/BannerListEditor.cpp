@@ -26,7 +26,8 @@ QTableWidgetItem* Cell(const std::string& text) {
 
 }  // namespace
 
-BannerListEditor::BannerListEditor(std::filesystem::path settingsFile, UserMessages messages, QWidget* parent)
+BannerListEditor::BannerListEditor(std::filesystem::path settingsFile, UserMessages messages,
+                                   QWidget* parent)
     : QDialog(parent), settings_(std::move(settingsFile)), messages_(std::move(messages)) {
   setObjectName(QStringLiteral("bannerListEditor"));
   setWindowTitle(QStringLiteral("Правка баннеров"));
@@ -155,7 +156,8 @@ void BannerListEditor::StoreMarkersInSelectedSlot() {
     messages_.hint(this, QStringLiteral("Выберите в списке строку, в которую записать пару."));
     return;
   }
-  const BannerPair pair{firstMarkerField_->text().toStdString(), lastMarkerField_->text().toStdString()};
+  const BannerPair pair{firstMarkerField_->text().toStdString(),
+                        lastMarkerField_->text().toStdString()};
   try {
     WriteBanner(settings_, slot, pair);
   } catch (const std::exception& e) {

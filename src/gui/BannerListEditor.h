@@ -19,12 +19,13 @@ class BannerListEditor : public QDialog {
   Q_OBJECT
 
  public:
-  BannerListEditor(std::filesystem::path settingsFile, UserMessages messages, QWidget* parent = nullptr);
+  BannerListEditor(std::filesystem::path settingsFile, UserMessages messages,
+                   QWidget* parent = nullptr);
 
  public slots:
   void LoadSelectedSlot();
   void StoreMarkersInSelectedSlot();  // "+"
-  void CloseEditor();  // "Закрыть"
+  void CloseEditor();                 // "Закрыть"
 
  private:
   void BuildControls();

@@ -276,8 +276,7 @@ void ChangeViewer::Go(int change) {
 
 QString ChangeViewer::Notice() const {
   // The page's encoding leads the line: what is shown depends on it.
-  const QString encoding =
-      QStringLiteral("Кодировка: %1. ").arg(Text(DescribeEncoding(encoding_)));
+  const QString encoding = QStringLiteral("Кодировка: %1. ").arg(Text(DescribeEncoding(encoding_)));
   if (comparison_) {
     return encoding + problem_;
   }

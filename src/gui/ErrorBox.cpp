@@ -23,8 +23,8 @@ UserMessages MessageBoxes() {
 }
 
 bool ShowOfferBox(QWidget* parent, const QString& message, const QString& action) {
-  QMessageBox box(QMessageBox::Critical, ApplicationTitle(), WithFullStop(message),
-                  QMessageBox::Ok, parent);
+  QMessageBox box(QMessageBox::Critical, ApplicationTitle(), WithFullStop(message), QMessageBox::Ok,
+                  parent);
   box.setObjectName(QStringLiteral("MessageBox"));
   box.setTextFormat(Qt::PlainText);
   QPushButton* way = box.addButton(action, QMessageBox::ActionRole);

@@ -13,8 +13,7 @@ namespace varnow {
 struct UserMessages {
   using Show = std::function<void(QWidget* parent, const QString& message)>;
   // An error with a way out: true when the user chose the button named `action`.
-  using Offer =
-      std::function<bool(QWidget* parent, const QString& message, const QString& action)>;
+  using Offer = std::function<bool(QWidget* parent, const QString& message, const QString& action)>;
   Show error;  // an error that ended a handler
   Show hint;   // a request to the user, not an error
   Offer offer;

@@ -92,7 +92,7 @@ class LogPane : public QAbstractScrollArea {
   static constexpr ChangeRef kNoChange{UINT32_MAX, 0, Switch::kScript};
   std::vector<ChangeRef> changes_;
   std::vector<std::string> pages_;  // the pages whose changes the pane shows, in order
-  std::size_t shown_ = 0;            // lines the scroll bars and the painting know of
+  std::size_t shown_ = 0;           // lines the scroll bars and the painting know of
   bool flushQueued_ = false;
 
   // The widest line is taken to be the one with the most characters (the pane uses a

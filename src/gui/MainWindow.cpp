@@ -14,13 +14,13 @@
 #include <exception>
 #include <new>
 
+#include "AboutBox.h"
 #include "ApplicationTitle.h"
 #include "ChangeViewer.h"
 #include "Icons.h"
 #include "LogPane.h"
-#include "StatusPanel.h"
-#include "AboutBox.h"
 #include "SettingsDialog.h"
+#include "StatusPanel.h"
 #include "Version.h"
 #include "batch/RunTexts.h"
 #include "paths/SplitPath.h"
@@ -81,10 +81,11 @@ void MainWindow::BuildActions() {
     return a;
   };
   settingsAction_ = action("settingsAction", QStringLiteral("Настройки"), IconRole::kSettings,
-                      &MainWindow::OpenSettings);
-  exitAction_ = action("exitAction", QStringLiteral("Выход"), IconRole::kStop, &MainWindow::CloseWindow);
+                           &MainWindow::OpenSettings);
+  exitAction_ =
+      action("exitAction", QStringLiteral("Выход"), IconRole::kStop, &MainWindow::CloseWindow);
   aboutAction_ = action("aboutAction", QStringLiteral("О программе..."), IconRole::kAbout,
-                   &MainWindow::ShowAbout);
+                        &MainWindow::ShowAbout);
   // The three tool buttons show only their images; the tips name what they do, and the keys.
   executeAction_ = action("executeAction", QString(), IconRole::kExecute, &MainWindow::StartRun);
   executeAction_->setShortcut(QKeySequence(Qt::Key_F5));
@@ -93,7 +94,8 @@ void MainWindow::BuildActions() {
       action("chooseFolderAction", QString(), IconRole::kChooseFolder, &MainWindow::ChooseFolder);
   chooseFolderAction_->setToolTip(QStringLiteral("Выбрать папку"));
   stopAction_ = action("stopAction", QString(), IconRole::kStop, &MainWindow::StopRun);
-  stopAction_->setShortcuts({QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_Period)});
+  stopAction_->setShortcuts(
+      {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_Period)});
   stopAction_->setToolTip(QStringLiteral("Остановить (Esc, Ctrl+.)"));
   stopAction_->setEnabled(false);
 }
@@ -302,8 +304,9 @@ void MainWindow::OpenChangeAt(std::size_t line) {
     viewer->show();
     viewer->activateWindow();
   } catch (const std::bad_alloc&) {
-    messages_.error(this, QStringLiteral("Недостаточно памяти, чтобы показать изменения страницы ") +
-                              QString::fromStdString(page));
+    messages_.error(this,
+                    QStringLiteral("Недостаточно памяти, чтобы показать изменения страницы ") +
+                        QString::fromStdString(page));
   }
 }
 

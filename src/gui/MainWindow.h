@@ -8,8 +8,8 @@
 
 #include "ErrorBox.h"
 #include "FolderPicker.h"
-#include "batch/BatchRun.h"
 #include "WindowRunHost.h"
+#include "batch/BatchRun.h"
 
 class QAction;
 class QLineEdit;

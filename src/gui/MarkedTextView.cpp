@@ -11,7 +11,6 @@
 
 #include "PlainText.h"
 
-
 namespace varnow {
 namespace {
 
@@ -183,8 +182,8 @@ void MarkedTextView::Select(int change) {
     const std::size_t lead = LinesInView() / 3;
     verticalScrollBar()->setValue(
         static_cast<int>(std::min<std::size_t>(line > lead ? line - lead : 0, INT32_MAX)));
-    const auto x = static_cast<long long>(static_cast<qreal>(ColumnOf(line, first->start)) *
-                                          CharWidth());
+    const auto x =
+        static_cast<long long>(static_cast<qreal>(ColumnOf(line, first->start)) * CharWidth());
     QScrollBar* across = horizontalScrollBar();
     if (x < across->value() ||
         x + static_cast<long long>(CharWidth() * 8) > across->value() + viewport()->width()) {

@@ -6,10 +6,10 @@
 #include <QLocale>
 #include <QTranslator>
 
-#include "ApplicationTitle.h"
-#include "Icons.h"
 #include "AboutBox.h"
+#include "ApplicationTitle.h"
 #include "BannerListEditor.h"
+#include "Icons.h"
 #include "MainWindow.h"
 #include "SettingsDialog.h"
 #include "StopSignals.h"

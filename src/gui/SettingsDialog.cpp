@@ -12,13 +12,13 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <exception>
+#include <system_error>
 #include <utility>
 #include <vector>
-#include <system_error>
 
+#include "BannerListEditor.h"
 #include "Icons.h"
 #include "PlainText.h"
-#include "BannerListEditor.h"
 #include "cleaning/ProcedureTable.h"
 #include "settings/Settings.h"
 #include "settings/SettingsCheck.h"
@@ -50,7 +50,8 @@ QPushButton* PlainButton(const QString& caption, const char* name, QObject* filt
 
 }  // namespace
 
-SettingsDialog::SettingsDialog(std::filesystem::path settingsFile, UserMessages messages, QWidget* parent)
+SettingsDialog::SettingsDialog(std::filesystem::path settingsFile, UserMessages messages,
+                               QWidget* parent)
     : QDialog(parent),
       settings_(std::move(settingsFile)),
       messages_(std::move(messages)),
@@ -141,7 +142,8 @@ void SettingsDialog::BuildControls() {
 
   auto* bannersButton = PlainButton(QStringLiteral("..."), "bannersButton", this, scripts);
   bannersButton->setToolTip(QStringLiteral("Правка баннеров"));
-  bannersButton->setFixedWidth(bannersButton->fontMetrics().horizontalAdvance(QStringLiteral("...")) + 16);
+  bannersButton->setFixedWidth(
+      bannersButton->fontMetrics().horizontalAdvance(QStringLiteral("...")) + 16);
   connect(bannersButton, &QPushButton::clicked, this, &SettingsDialog::OpenBannerEditor);
   auto* bannerRow = new QHBoxLayout;
   bannerRow->addWidget(bannerBox);

@@ -9,8 +9,8 @@
 
 #include "ErrorBox.h"
 #include "FolderPicker.h"
-#include "settings/IniFile.h"
 #include "cleaning/Switch.h"
+#include "settings/IniFile.h"
 #include "settings/Switches.h"
 #include "text/LogEncoding.h"
 
@@ -33,7 +33,8 @@ class SettingsDialog : public QDialog {
   Q_OBJECT
 
  public:
-  SettingsDialog(std::filesystem::path settingsFile, UserMessages messages, QWidget* parent = nullptr);
+  SettingsDialog(std::filesystem::path settingsFile, UserMessages messages,
+                 QWidget* parent = nullptr);
   ~SettingsDialog() override;
 
   // The banner list editor that "..." shows; it is created after this dialog.
@@ -49,9 +50,9 @@ class SettingsDialog : public QDialog {
   void changed();
 
  public slots:
-  void AcceptSettings();  // OK
-  void DiscardChanges();  // Cancel
-  void OpenBannerEditor();  // "...": the banner list editor
+  void AcceptSettings();      // OK
+  void DiscardChanges();      // Cancel
+  void OpenBannerEditor();    // "...": the banner list editor
   void ChooseOutputFolder();  // the folder button
 
  protected:

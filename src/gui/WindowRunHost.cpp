@@ -52,14 +52,15 @@ void WindowRunHost::AppendLog(std::string_view line) {
   controls_.logPane->AppendLine(ShownAsText(line, converted));
 }
 
-void WindowRunHost::AppendChanges(std::string_view page, std::size_t first,
-                                  std::string_view lines, const std::vector<std::size_t>& ends,
+void WindowRunHost::AppendChanges(std::string_view page, std::size_t first, std::string_view lines,
+                                  const std::vector<std::size_t>& ends,
                                   const std::vector<ChangeFacts>& facts) {
   std::string converted;
   std::size_t start = 0;
   for (std::size_t rank = 0; rank < ends.size(); ++rank) {
-    controls_.logPane->AppendChangeLine(ShownAsText(lines.substr(start, ends[rank] - start), converted),
-                                        page, first + rank, facts[rank].procedure);
+    controls_.logPane->AppendChangeLine(
+        ShownAsText(lines.substr(start, ends[rank] - start), converted), page, first + rank,
+        facts[rank].procedure);
     start = ends[rank];
   }
 }

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -128,7 +128,8 @@ std::vector<std::string> Lines(const std::string& text, const std::string& end =
 }
 
 // Settings with one switch on (none when `on` is empty).
-std::string Settings(const std::string& outputFolder, bool script, std::string_view on = "RmScript") {
+std::string Settings(const std::string& outputFolder, bool script,
+                     std::string_view on = "RmScript") {
   std::string s = "[Main]\r\nStorePatch=" + outputFolder + "\r\n";
   for (const char* key :
        {"RmScript", "RmNoscript", "RmIframe", "RmonMouseOver", "RmSpan", "RmStyle", "RmMSWord",
@@ -191,7 +192,8 @@ TEST_F(CliTest, HelpVersionAndWrongCommandLines) {
   EXPECT_EQ(o.out, "Varnow 0.9.9\n");
   o = Cli({"--help"});
   EXPECT_EQ(o.status, 0);
-  EXPECT_TRUE(o.out.starts_with("Usage: varnow-cli [--settings FILE] [--output DIR] [--only LIST] [--jobs N]\n"));
+  EXPECT_TRUE(o.out.starts_with(
+      "Usage: varnow-cli [--settings FILE] [--output DIR] [--only LIST] [--jobs N]\n"));
   EXPECT_NE(o.out.find("--log-encoding"), std::string::npos);
   for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
            {}, {"--bogus", "x"}, {"a", "b"}, {"--output"}, {"--log-encoding", "koi8-r", "a"}}) {
@@ -303,9 +305,10 @@ TEST_F(CliTest, WhatIsWrongWithASettingsFileIsSaid) {
       {"garbage.ini", "\x01\x02 garbage\nmore", "В файле настроек нет раздела [Main]"},
       {"bom.ini", "\xEF\xBB\xBF" + main,
        "Файл настроек начинается с метки UTF-8 (BOM), а должен быть в кодировке cp1251 без нее"},
-      {"nokey.ini", "[Main]\r\nStorePatch=/x\r\n", "В разделе [Main] файла настроек нет ключа RmScript"},
+      {"nokey.ini", "[Main]\r\nStorePatch=/x\r\n",
+       "В разделе [Main] файла настроек нет ключа RmScript"},
       {"nul.ini", withNul, "'-1\\0x' is not a valid boolean value (ключ RmScript в разделе [Main]"},
-      {"huge.ini", main + std::string(1100000, ';'), "Файл настроек больше 1 МБ (1100" },
+      {"huge.ini", main + std::string(1100000, ';'), "Файл настроек больше 1 МБ (1100"},
   };
   for (const Case& c : cases) {
     const fs::path file = c.name.starts_with("/") ? fs::path(c.name) : dir / c.name;
@@ -354,8 +357,7 @@ TEST_F(CliTest, AKilledRunLeavesNoTemporaryFile) {
   EXPECT_EQ(o.status, 128 + SIGKILL);
   for (const auto& e : fs::recursive_directory_iterator(out)) {
     const std::string name = e.path().filename().string();
-    EXPECT_TRUE(e.is_directory() || name.ends_with(".htm") || name.ends_with(".html"))
-        << e.path();
+    EXPECT_TRUE(e.is_directory() || name.ends_with(".htm") || name.ends_with(".html")) << e.path();
   }
 }
 
@@ -373,16 +375,16 @@ TEST_F(CliTest, OnlyRunsTheListedProcedures) {
       {"font,script", 0, "<span>a</span>b"},
       {"all", 0, "ab"},
       {"none", 0, "<script>1</script><span>a</span><font>b</font>"},
-      {"span,bogus", 2, "unknown procedure 'bogus' in --only; the names are script,noscript,"
-                        "iframe,onmouseover,span,style,msword,table,body,banner,font,blank, or "
-                        "all, or none"},
+      {"span,bogus", 2,
+       "unknown procedure 'bogus' in --only; the names are script,noscript,"
+       "iframe,onmouseover,span,style,msword,table,body,banner,font,blank, or "
+       "all, or none"},
       {"", 2, "unknown procedure ''"},
   };
   for (const Case& c : cases) {
     fs::remove_all(out);
-    const Outcome o =
-        Cli({"--settings", none.string(), "--only", c.list, "--output", out.string(),
-             site.string()});
+    const Outcome o = Cli(
+        {"--settings", none.string(), "--only", c.list, "--output", out.string(), site.string()});
     EXPECT_EQ(o.status, c.status) << c.list << ": " << o.err;
     if (c.status == 0) {
       EXPECT_EQ(ReadBytes(Output(out, site / "a.htm")), c.page) << c.list;
@@ -406,15 +408,15 @@ TEST_F(CliTest, JobsGiveExactlyTheOneThreadResult) {
                test::RandomHtml(rng, test::RandomDocumentSize(rng)));
   }
   std::string settings = "[Main]\r\nStorePatch=\r\n";
-  for (const char* key : {"RmScript", "RmNoscript", "RmIframe", "RmonMouseOver", "RmSpan",
-                          "RmStyle", "RmMSWord", "RmTable", "RmBody", "RmBanner", "RmFont",
-                          "RmBlank"}) {
+  for (const char* key :
+       {"RmScript", "RmNoscript", "RmIframe", "RmonMouseOver", "RmSpan", "RmStyle", "RmMSWord",
+        "RmTable", "RmBody", "RmBanner", "RmFont", "RmBlank"}) {
     settings += std::string(key) + "=-1\r\n";
   }
   int slot = 0;
   for (const test::MarkerPair& m : test::SampleMarkers()) {
-    settings += "[Banner" + std::to_string(slot++) + "]\r\nFirst=" + m.first + "\r\nLast=" +
-                m.last + "\r\n";
+    settings += "[Banner" + std::to_string(slot++) + "]\r\nFirst=" + m.first +
+                "\r\nLast=" + m.last + "\r\n";
   }
   WriteBytes(ini, settings);
   for (const bool failing : {false, true}) {
@@ -425,8 +427,8 @@ TEST_F(CliTest, JobsGiveExactlyTheOneThreadResult) {
       if (failing) {
         fs::create_directories(Output(base, site / "part1" / "p7.htm"));  // a folder in the way
       }
-      Outcome o = Cli({"--settings", ini.string(), "--output", base.string(), "--jobs", jobs,
-                       site.string()});
+      Outcome o = Cli(
+          {"--settings", ini.string(), "--output", base.string(), "--jobs", jobs, site.string()});
       EXPECT_EQ(o.status, failing ? 1 : 0) << o.err;
       // The run's own output folder is named where log.txt went and in the error.
       for (std::string* text : {&o.out, &o.err}) {
@@ -464,9 +466,9 @@ TEST_F(CliTest, JobsGiveExactlyTheOneThreadResult) {
 
 TEST_F(CliTest, JobsOverTheSampleSiteGiveTheOneThreadResult) {
   for (const char* jobs : {"1", "4"}) {
-    const Outcome o = Cli({"--settings", VARNOW_SAMPLES "/varnow.ini", "--output",
-                           (dir / jobs).string(), "--jobs", jobs, "--quiet",
-                           VARNOW_SAMPLES "/site"});
+    const Outcome o =
+        Cli({"--settings", VARNOW_SAMPLES "/varnow.ini", "--output", (dir / jobs).string(),
+             "--jobs", jobs, "--quiet", VARNOW_SAMPLES "/site"});
     ASSERT_EQ(o.status, 0) << o.err;
   }
   const auto one = RunResult(dir / "1");
@@ -531,10 +533,10 @@ TEST_F(CliTest, FewOpenFilesAllowedGiveTheOneThreadResult) {
     for (const char* jobs : {"2", "8"}) {
       SCOPED_TRACE(std::string(files) + " files, --jobs " + jobs);
       const fs::path base = dir / (std::string("n") + files + "j" + jobs);
-      const Outcome o = RunProgram("/usr/bin/prlimit",
-                                   {std::string("--nofile=") + files, VARNOW_CLI, "--settings",
-                                    ini.string(), "--jobs", jobs, "--quiet", "--output",
-                                    base.string(), site.string()});
+      const Outcome o =
+          RunProgram("/usr/bin/prlimit",
+                     {std::string("--nofile=") + files, VARNOW_CLI, "--settings", ini.string(),
+                      "--jobs", jobs, "--quiet", "--output", base.string(), site.string()});
       EXPECT_EQ(o.status, 0) << o.err;
       auto result = RunResult(base);
       // The header names the output folder nowhere; the pages are the same.
@@ -551,7 +553,8 @@ TEST_F(CliTest, ADiskFillingUpStopsEveryRunAtTheSamePage) {
   const fs::path disk = dir / "disk";
   fs::create_directories(disk);
   if (::geteuid() != 0 ||
-      std::system(("mount -t tmpfs -o size=400k tmpfs " + disk.string() + " 2>/dev/null").c_str()) != 0) {
+      std::system(
+          ("mount -t tmpfs -o size=400k tmpfs " + disk.string() + " 2>/dev/null").c_str()) != 0) {
     GTEST_SKIP() << "no small file system can be mounted here";
   }
   std::string filler(20000, 'x');
@@ -634,9 +637,9 @@ TEST_F(CliTest, AStrayTemporaryFileIsRemovedByTheNextRun) {
   EXPECT_EQ(o.status, 0) << o.err;
   EXPECT_FALSE(fs::exists(stray));
   const std::vector<std::string> log = LogTxt(out);
-  EXPECT_NE(std::find(log.begin(), log.end(),
-                      stray.string() + " удален: остался от прерванного запуска"),
-            log.end());
+  EXPECT_NE(
+      std::find(log.begin(), log.end(), stray.string() + " удален: остался от прерванного запуска"),
+      log.end());
 }
 
 // Every file below `root`, with its bytes: a tree to compare before and after.
@@ -687,7 +690,8 @@ TEST_F(CliTest, PagesRefusedOneByOne) {
       for (std::size_t at; (at = log.find(dir.Path().string())) != std::string::npos;) {
         log.replace(at, dir.Path().string().size(), "");
       }
-      EXPECT_NE(log.find("Cannot create file \"/out/site/d1/a.htm\". " + c.reason), std::string::npos)
+      EXPECT_NE(log.find("Cannot create file \"/out/site/d1/a.htm\". " + c.reason),
+                std::string::npos)
           << log;
       EXPECT_EQ(log.find("d1/a.htm удален"), std::string::npos);  // no lines for a page refused
     }
@@ -705,17 +709,21 @@ TEST_F(CliTest, ExplainPrintsEachChangeWhereItIsInThePage) {
   const std::string page = (site / "a.htm").string();
   EXPECT_EQ(o.out, "Кодировка: UTF-8 (байты страницы — правильный UTF-8)\n" + page +
                        " заменен <p...> [11]\n"
-                   "    2:1  -<P class=c>\n"
-                   "    2:12  +<p>\n" +
-                   page + " удален <span> [18]\n"
-                   "    2:16  -<span>\n" +
-                   page + " удален </span> [21]\n"
-                   "    2:25  -</span>\n" +
-                   page + " удален <html...> [1]\n"
-                   "    1:1  -<html x>\n"
-                   "    1:9  +<html>\n" +
-                   page + " удален <script> [21]\n"
-                   "    3:1  -<script>\u21B51\u21B5</script>\n");
+                       "    2:1  -<P class=c>\n"
+                       "    2:12  +<p>\n" +
+                       page +
+                       " удален <span> [18]\n"
+                       "    2:16  -<span>\n" +
+                       page +
+                       " удален </span> [21]\n"
+                       "    2:25  -</span>\n" +
+                       page +
+                       " удален <html...> [1]\n"
+                       "    1:1  -<html x>\n"
+                       "    1:9  +<html>\n" +
+                       page +
+                       " удален <script> [21]\n"
+                       "    3:1  -<script>\u21B51\u21B5</script>\n");
   EXPECT_FALSE(fs::exists(out));
 
   const struct {
@@ -752,8 +760,9 @@ TEST_F(CliTest, ExplainShowsEachPageInItsOwnEncoding) {
        "caf\xE9 \x80<span title=\"\xE9\">",
        "Кодировка: windows-1252 (объявлена в странице)\n"
        "@ удален <span> [79]\n    2:7  -<span title=\"é\">\n"},
-      {"\xEF\xBB\xBF\xD0\xAF<span>", "Кодировка: UTF-8 (по метке порядка байтов)\n"
-                                     "@ удален <span> [6]\n    1:2  -<span>\n"},
+      {"\xEF\xBB\xBF\xD0\xAF<span>",
+       "Кодировка: UTF-8 (по метке порядка байтов)\n"
+       "@ удален <span> [6]\n    1:2  -<span>\n"},
       // UTF-16 holds no ASCII pattern to find: read, and nothing removed.
       {std::string("\xFF\xFE<\0s\0p\0a\0n\0>\0", 14),
        "Кодировка: UTF-16LE (по метке порядка байтов)\n"},
@@ -840,9 +849,10 @@ TEST_F(CliTest, AnUnreachableDefaultSettingsFileIsSaid) {
   Outcome o = RunProgram(bin / "varnow-cli", {"--output", out.string(), site.string()}, nullptr,
                          false, env);
   EXPECT_EQ(o.status, 1);
-  EXPECT_NE(o.err.find("Файл настроек не открывается: " + (dir / "loop/varnow/varnow.ini").string() +
-                       ": Too many levels of symbolic links"),
-            std::string::npos)
+  EXPECT_NE(
+      o.err.find("Файл настроек не открывается: " + (dir / "loop/varnow/varnow.ini").string() +
+                 ": Too many levels of symbolic links"),
+      std::string::npos)
       << o.err;
   o = RunProgram(bin / "varnow-cli", {"--only", "script", "--output", out.string(), site.string()},
                  nullptr, false, env);
@@ -860,9 +870,8 @@ TEST_F(CliTest, ExplainingAPageTooLargeForMemoryIsAnError) {
     spans += "<span>x</span>";
   }
   WriteBytes(site / "big.htm", spans);
-  const Outcome o = RunProgram("/usr/bin/prlimit",
-                               {"--as=200000000", VARNOW_CLI, "--only", "span", "--explain",
-                                (site / "big.htm").string()});
+  const Outcome o = RunProgram("/usr/bin/prlimit", {"--as=200000000", VARNOW_CLI, "--only", "span",
+                                                    "--explain", (site / "big.htm").string()});
   EXPECT_EQ(o.status, 1);
   EXPECT_EQ(o.err, "varnow-cli: not enough memory\n");
 #endif
@@ -928,9 +937,9 @@ TEST_F(CliTest, LogLinesReachAPipeInFullOrNotAtAll) {
   for (const bool closed : {false, true}) {
     SCOPED_TRACE(closed ? "stdout closed" : "--quiet");
     fs::remove_all(out);
-    const Outcome o = closed ? RunProgram(VARNOW_CLI, {"--settings", ini.string(), site.string()},
-                                          nullptr, true)
-                             : Cli({"--quiet", "--settings", ini.string(), site.string()});
+    const Outcome o =
+        closed ? RunProgram(VARNOW_CLI, {"--settings", ini.string(), site.string()}, nullptr, true)
+               : Cli({"--quiet", "--settings", ini.string(), site.string()});
     EXPECT_EQ(o.status, 0) << o.err;
     EXPECT_EQ(o.out, "");
     EXPECT_TRUE(body() == lines);

@@ -9,8 +9,8 @@
 // Both documents must leave the same bytes, log the same lines and pump as often.
 #include <array>
 #include <cstdint>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -81,8 +81,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const Outcome literal = Clean(std::make_unique<varnow::test::LiteralDocument>(), in);
   const Outcome fast = Clean(std::make_unique<varnow::FastDocument>(in.blockSize), in);
   if (!(literal == fast)) {
-    std::fprintf(stderr, "the program's document differs from the literal one: text %zu/%zu "
-                         "bytes, %zu/%zu lines, %d/%d pumps\n",
+    std::fprintf(stderr,
+                 "the program's document differs from the literal one: text %zu/%zu "
+                 "bytes, %zu/%zu lines, %d/%d pumps\n",
                  literal.text.size(), fast.text.size(), literal.lines.size(), fast.lines.size(),
                  literal.pumps, fast.pumps);
     std::abort();

@@ -35,8 +35,8 @@ constexpr std::array<Key, 7> kKeys{{
 }};
 
 std::filesystem::path FileOfThisProcess() {
-  static const std::filesystem::path file =
-      std::filesystem::temp_directory_path() / ("varnow-fuzz-" + std::to_string(::getpid()) + ".ini");
+  static const std::filesystem::path file = std::filesystem::temp_directory_path() /
+                                            ("varnow-fuzz-" + std::to_string(::getpid()) + ".ini");
   return file;
 }
 
@@ -62,7 +62,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   for (std::size_t i = 0; i < kKeys.size(); ++i) {
     const std::string after = ini.ReadString(kKeys[i].section, kKeys[i].key);
-    const bool same = kKeys[i].section == kKeys[written].section && kKeys[i].key == kKeys[written].key;
+    const bool same =
+        kKeys[i].section == kKeys[written].section && kKeys[i].key == kKeys[written].key;
     if (after != (same ? std::string("v") : before[i])) {
       std::fprintf(stderr, "writing %s/%s changed %s/%s\n", kKeys[written].section.data(),
                    kKeys[written].key.data(), kKeys[i].section.data(), kKeys[i].key.data());

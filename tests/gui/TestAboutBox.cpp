@@ -4,9 +4,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "AboutBox.h"
 #include "GuiTestSupport.h"
 #include "Program.h"
-#include "AboutBox.h"
 
 namespace varnow::test {
 

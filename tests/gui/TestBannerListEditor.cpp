@@ -7,8 +7,8 @@
 #include <QTest>
 #include <memory>
 
-#include "GuiTestSupport.h"
 #include "BannerListEditor.h"
+#include "GuiTestSupport.h"
 
 namespace varnow::test {
 

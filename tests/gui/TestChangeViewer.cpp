@@ -15,9 +15,9 @@
 #include "ChangeViewer.h"
 #include "GuiTestSupport.h"
 #include "LogPane.h"
-#include "Program.h"
 #include "MainWindow.h"
 #include "PlainText.h"
+#include "Program.h"
 #include "SettingsDialog.h"
 
 namespace varnow::test {
@@ -182,15 +182,16 @@ class TestChangeViewer : public QObject {
          "<span>\xC2\xB6</span>",
          QStringLiteral("<meta charset=\"utf-8\"><p>Новости <span>¶</span>"),
          QStringLiteral("UTF-8 (объявлена в странице)")},
-        {"<p>\xCD\xEE\xE2\xEE\xF1\xF2\xE8 <span>x</span>", QStringLiteral("<p>Новости <span>x</span>"),
+        {"<p>\xCD\xEE\xE2\xEE\xF1\xF2\xE8 <span>x</span>",
+         QStringLiteral("<p>Новости <span>x</span>"),
          QStringLiteral("windows-1251 (по умолчанию)")},
     };
     for (const auto& page : pages) {
       std::ofstream(page_.toStdString(), std::ios::binary | std::ios::trunc) << page.bytes;
       Find<QToolButton>(&Main(), "executeButton")->click();
       // The log counts bytes: the place of "<span>" in the page's bytes.
-      const QString line = page_ + QStringLiteral(" удален <span> [%1]")
-                                       .arg(page.bytes.find("<span>") + 1);
+      const QString line =
+          page_ + QStringLiteral(" удален <span> [%1]").arg(page.bytes.find("<span>") + 1);
       ChangeViewer* viewer = DoubleClick(LineIndex(line));
       QVERIFY(viewer != nullptr && !viewer->IsComparison());
       QCOMPARE(viewer->View()->LineText(0), page.firstLine);

@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: MIT
 #include <QCheckBox>
-#include <csignal>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
@@ -11,6 +10,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+#include <csignal>
 #include <cstdio>
 #include <fstream>
 #include <memory>
@@ -18,10 +18,10 @@
 #include "ApplicationTitle.h"
 #include "GuiTestSupport.h"
 #include "LogPane.h"
-#include "Program.h"
-#include "StatusPanel.h"
 #include "MainWindow.h"
+#include "Program.h"
 #include "SettingsDialog.h"
+#include "StatusPanel.h"
 
 namespace varnow::test {
 
@@ -170,7 +170,8 @@ class TestMainWindow : public QObject {
           green = green || (c.green() > c.red() + 60 && c.green() > c.blue() + 60);
         }
       }
-      QVERIFY2(darkest < (mode == QIcon::Normal ? 0x60 : 0x80), qPrintable(QString::number(darkest)));
+      QVERIFY2(darkest < (mode == QIcon::Normal ? 0x60 : 0x80),
+               qPrintable(QString::number(darkest)));
       QCOMPARE(green, mode == QIcon::Normal);
     }
   }
@@ -212,8 +213,7 @@ class TestMainWindow : public QObject {
     const QString intro = Log()->Text();
     Folder()->setText(site_);
     Execute();
-    QCOMPARE(messages_.offers,
-             QStringList{"Не указан каталог сохраненных файлов | Настройки..."});
+    QCOMPARE(messages_.offers, QStringList{"Не указан каталог сохраненных файлов | Настройки..."});
     QCOMPARE(Log()->Text(), intro);
     QVERIFY(messages_.errors.isEmpty());
 

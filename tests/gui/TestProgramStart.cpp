@@ -7,12 +7,12 @@
 #include <QTest>
 #include <memory>
 
-#include "ApplicationTitle.h"
-#include "GuiTestSupport.h"
-#include "Program.h"
 #include "AboutBox.h"
+#include "ApplicationTitle.h"
 #include "BannerListEditor.h"
+#include "GuiTestSupport.h"
 #include "MainWindow.h"
+#include "Program.h"
 #include "SettingsDialog.h"
 
 namespace varnow::test {
@@ -92,7 +92,7 @@ class TestProgramStart : public QObject {
       Find<QPushButton>(&options, "cancelButton")->click();
       QVERIFY(!QFile::exists(ini_));
     }
-    const QStringList expected{"StorePatch=",    "RmScript=0", "RmNoscript=0", "RmIframe=0",
+    const QStringList expected{"StorePatch=",     "RmScript=0", "RmNoscript=0", "RmIframe=0",
                                "RmonMouseOver=0", "RmSpan=0",   "RmStyle=0",    "RmMSWord=0",
                                "RmTable=-1",      "RmBody=0",   "RmBanner=0",   "RmFont=0",
                                "RmBlank=0"};
@@ -124,8 +124,8 @@ class TestProgramStart : public QObject {
       });
       Find<QAction>(&program.Window(), "aboutAction")->trigger();
     }
-    QCOMPARE(opened,
-             (QStringList{"settingsDialog", "bannerListEditor over it", "aboutBox (same)", "aboutBox (same)"}));
+    QCOMPARE(opened, (QStringList{"settingsDialog", "bannerListEditor over it", "aboutBox (same)",
+                                  "aboutBox (same)"}));
   }
 };
 

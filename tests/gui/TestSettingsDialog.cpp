@@ -8,9 +8,9 @@
 #include <QTextDocument>
 #include <memory>
 
-#include "cleaning/ProcedureTable.h"
 #include "GuiTestSupport.h"
 #include "SettingsDialog.h"
+#include "cleaning/ProcedureTable.h"
 
 namespace varnow::test {
 
@@ -19,9 +19,9 @@ namespace {
 // All thirteen keys of "Main" as the dialog writes them, in file order.
 QStringList MainLines(const QString& outputFolder, const QStringList& checkedKeys) {
   QStringList lines{QStringLiteral("StorePatch=") + outputFolder};
-  for (const char* key : {"RmScript", "RmNoscript", "RmIframe", "RmonMouseOver", "RmSpan",
-                          "RmStyle", "RmMSWord", "RmTable", "RmBody", "RmBanner", "RmFont",
-                          "RmBlank"}) {
+  for (const char* key :
+       {"RmScript", "RmNoscript", "RmIframe", "RmonMouseOver", "RmSpan", "RmStyle", "RmMSWord",
+        "RmTable", "RmBody", "RmBanner", "RmFont", "RmBlank"}) {
     lines << key + (checkedKeys.contains(key) ? QStringLiteral("=-1") : QStringLiteral("=0"));
   }
   return lines;
@@ -43,7 +43,9 @@ class TestSettingsDialog : public QObject {
   static QCheckBox* Box(SettingsDialog& dialog, const char* name) {
     return Find<QCheckBox>(&dialog, QString::fromLatin1(name));
   }
-  static QLineEdit* Folder(SettingsDialog& dialog) { return Find<QLineEdit>(&dialog, "outputFolderField"); }
+  static QLineEdit* Folder(SettingsDialog& dialog) {
+    return Find<QLineEdit>(&dialog, "outputFolderField");
+  }
   static void Press(SettingsDialog& dialog, const char* button) {
     Find<QPushButton>(&dialog, QString::fromLatin1(button))->click();
   }
@@ -70,10 +72,11 @@ class TestSettingsDialog : public QObject {
       }
       at = at->nextInFocusChain();
     } while (at != Folder(*dialog));
-    QCOMPARE(chain, (QStringList{"outputFolderField", "chooseOutputFolderButton", "logEncodingBox", "msWordBox", "styleBox", "spanBox", "tableBox",
-                                 "bodyBox", "fontBox", "scriptBox", "noscriptBox", "iframeBox",
-                                 "onMouseOverBox", "blankBox", "bannerBox", "bannersButton", "cancelButton",
-                                 "okButton"}));
+    QCOMPARE(chain,
+             (QStringList{"outputFolderField", "chooseOutputFolderButton", "logEncodingBox",
+                          "msWordBox", "styleBox", "spanBox", "tableBox", "bodyBox", "fontBox",
+                          "scriptBox", "noscriptBox", "iframeBox", "onMouseOverBox", "blankBox",
+                          "bannerBox", "bannersButton", "cancelButton", "okButton"}));
     const QPoint first = dialog->pos();
     dialog->hide();
     dialog->show();
@@ -85,12 +88,18 @@ class TestSettingsDialog : public QObject {
     auto dialog = MakeDialog();
     QCOMPARE(dialog->windowTitle(), QStringLiteral("Настройки"));
     const std::pair<const char*, const char*> boxes[] = {
-        {"scriptBox", "<script></script>"}, {"noscriptBox", "<noscript></noscript>"},
-        {"iframeBox", "<iframe></iframe>"}, {"onMouseOverBox", "onMouseOver"},
-        {"spanBox", "Форматирование"},      {"styleBox", "Стили"},
-        {"msWordBox", "Microsoft Word"},    {"tableBox", "Таблицы"},
-        {"bodyBox", "Основные"},            {"bannerBox", "Баннеры"},
-        {"fontBox", "Шрифты"},              {"blankBox", "target=\"_blank\""},
+        {"scriptBox", "<script></script>"},
+        {"noscriptBox", "<noscript></noscript>"},
+        {"iframeBox", "<iframe></iframe>"},
+        {"onMouseOverBox", "onMouseOver"},
+        {"spanBox", "Форматирование"},
+        {"styleBox", "Стили"},
+        {"msWordBox", "Microsoft Word"},
+        {"tableBox", "Таблицы"},
+        {"bodyBox", "Основные"},
+        {"bannerBox", "Баннеры"},
+        {"fontBox", "Шрифты"},
+        {"blankBox", "target=\"_blank\""},
     };
     for (const auto& [name, caption] : boxes) {
       QCOMPARE(Box(*dialog, name)->text(), QString::fromUtf8(caption));

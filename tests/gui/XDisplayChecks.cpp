@@ -11,11 +11,11 @@
 #include <QTranslator>
 #include <memory>
 
-#include "GuiTestSupport.h"
-#include "Program.h"
 #include "AboutBox.h"
 #include "BannerListEditor.h"
+#include "GuiTestSupport.h"
 #include "MainWindow.h"
+#include "Program.h"
 #include "SettingsDialog.h"
 
 namespace varnow::test {
@@ -36,7 +36,7 @@ class XDisplayChecks : public QObject {
     }
     QProcess xprop;
     xprop.start(QStringLiteral("xprop"), {QStringLiteral("-id"), QString::number(window.winId()),
-                                           QStringLiteral("_NET_WM_NAME")});
+                                          QStringLiteral("_NET_WM_NAME")});
     xprop.waitForFinished(10000);
     const QString out = QString::fromUtf8(xprop.readAllStandardOutput()).trimmed();
     window.hide();
@@ -47,8 +47,8 @@ class XDisplayChecks : public QObject {
  private slots:
   void init() {
     QVERIFY(dir_.isValid());
-    program_ = std::make_unique<Program>(dir_.filePath("varnow.ini").toStdString(),
-                                         messages_.Sink());
+    program_ =
+        std::make_unique<Program>(dir_.filePath("varnow.ini").toStdString(), messages_.Sink());
   }
   void cleanup() { program_.reset(); }
 
@@ -66,10 +66,13 @@ class XDisplayChecks : public QObject {
     main.show();
     QVERIFY(QTest::qWaitForWindowExposed(&main));
     const QRect screen = main.screen()->availableGeometry();
-    QVERIFY2(screen.contains(main.geometry()),
-             qPrintable(QStringLiteral("%1,%2 %3x%4 on %5x%6")
-                            .arg(main.x()).arg(main.y()).arg(main.width()).arg(main.height())
-                            .arg(screen.width()).arg(screen.height())));
+    QVERIFY2(screen.contains(main.geometry()), qPrintable(QStringLiteral("%1,%2 %3x%4 on %5x%6")
+                                                              .arg(main.x())
+                                                              .arg(main.y())
+                                                              .arg(main.width())
+                                                              .arg(main.height())
+                                                              .arg(screen.width())
+                                                              .arg(screen.height())));
     if (screen.width() >= 800 && screen.height() >= 600) {
       QCOMPARE(main.size(), QSize(717, 476));
     }

@@ -7,20 +7,24 @@
 
 namespace varnow::test {
 
-std::unique_ptr<Document> MakeProgramDocument() { return NewDocument(); }
+std::unique_ptr<Document> MakeProgramDocument() {
+  return NewDocument();
+}
 
 CleaningHarness::CleaningHarness(std::string_view text, std::unique_ptr<Document> doc)
     : doc_(std::move(doc)),
-      ctx_(*doc_, stopFlag_, [this](LoggedChange change) { lines_.push_back(std::move(change.line)); },
-           [this] {
-             ++pumps_;
-             if (pumps_ == stopAtPump_) {
-               stopFlag_ = true;
-             }
-             if (onPump_) {
-               onPump_(pumps_);
-             }
-           }) {
+      ctx_(
+          *doc_, stopFlag_,
+          [this](LoggedChange change) { lines_.push_back(std::move(change.line)); },
+          [this] {
+            ++pumps_;
+            if (pumps_ == stopAtPump_) {
+              stopFlag_ = true;
+            }
+            if (onPump_) {
+              onPump_(pumps_);
+            }
+          }) {
   doc_->Assign(std::string(text));
 }
 

@@ -41,17 +41,17 @@ mode_t ModeOf(int flags, va_list args) {
 }  // namespace
 
 // open, open64, openat and openat64: O_TMPFILE refused where asked, everything else passed on.
-#define VARNOW_SHIM_OPEN(NAME, PARAMS, ARGS)                                        \
-  int NAME PARAMS {                                                                 \
-    va_list args;                                                                   \
-    va_start(args, flags);                                                          \
-    const mode_t mode = ModeOf(flags, args);                                        \
-    va_end(args);                                                                   \
-    if (RefusedOpen(flags)) {                                                       \
-      return -1;                                                                    \
-    }                                                                               \
-    static const auto next = Next<decltype(&NAME)>(#NAME);                          \
-    return next ARGS;                                                               \
+#define VARNOW_SHIM_OPEN(NAME, PARAMS, ARGS)               \
+  int NAME PARAMS {                                        \
+    va_list args;                                          \
+    va_start(args, flags);                                 \
+    const mode_t mode = ModeOf(flags, args);               \
+    va_end(args);                                          \
+    if (RefusedOpen(flags)) {                              \
+      return -1;                                           \
+    }                                                      \
+    static const auto next = Next<decltype(&NAME)>(#NAME); \
+    return next ARGS;                                      \
   }
 
 extern "C" {

@@ -127,11 +127,12 @@ void BatchRun::Run() {
   searchedTree_ = RealFolder(folder);
   // One separator between the folder and its entries, also for a folder text ending in "/".
   const std::string root = folder.back() == '/' ? folder : folder + "/";
-  CollectFiles(root, fileList_, stopFlag_, [this] { Pump(); },
-               [this](const std::string& path, int err) {
-                 ++skipped_;
-                 AppendPane(FormatText(text::kSkipped, {path, std::strerror(err)}));
-               });
+  CollectFiles(
+      root, fileList_, stopFlag_, [this] { Pump(); },
+      [this](const std::string& path, int err) {
+        ++skipped_;
+        AppendPane(FormatText(text::kSkipped, {path, std::strerror(err)}));
+      });
 
   start_ = std::chrono::steady_clock::now();
   // log.txt goes to the mirror of the folder that was searched.
@@ -177,16 +178,16 @@ PageCleaning BatchRun::OneThreadCleaning(std::size_t index) {
       .loaded =
           [this, index] {
             Pump();
-            host_.SetStatus(
-                FormatText(text::kProcessing, {Count(index), Count(fileList_.size())}));
+            host_.SetStatus(FormatText(text::kProcessing, {Count(index), Count(fileList_.size())}));
           },
   };
 }
 
 bool BatchRun::ProcessFile(std::size_t index) {
   host_.SetStatus(std::string(text::kLoading));
-  CleanedPage page = CleanPage(fileList_[index], OneThreadCleaning(index), stopFlag_,
-                               [this] { Pump(); }, std::move(sparePage_));
+  CleanedPage page = CleanPage(
+      fileList_[index], OneThreadCleaning(index), stopFlag_, [this] { Pump(); },
+      std::move(sparePage_));
   if (page.stopped) {
     return false;  // a stop ends the run before the page in progress: nothing of it is kept
   }
@@ -221,7 +222,8 @@ void BatchRun::ProcessInParallel() {
       }
       for (; i < fileList_.size() && !stopFlag_; ++i) {
         host_.SetStatus(std::string(text::kLoading));
-        std::optional<CleanedPage> page = workers.Take(i, [this] { Pump(); }, stopFlag_);
+        std::optional<CleanedPage> page = workers.Take(
+            i, [this] { Pump(); }, stopFlag_);
         if (!page) {
           return;  // stopped while this page was awaited: it is neither logged nor written
         }
@@ -249,7 +251,8 @@ BatchRun::Committed BatchRun::CommitPage(std::size_t index, CleanedPage& page,
   if (page.loadError) {
     throw RunError(*page.loadError);
   }
-  if (std::optional<std::string> refusal = page.outputError ? std::nullopt : RefusalAtCommit(page)) {
+  if (std::optional<std::string> refusal =
+          page.outputError ? std::nullopt : RefusalAtCommit(page)) {
     // Refused alone: the page is named with the reason, counted, and the run goes on. Its
     // changes are not logged, as it has no copy.
     AppendPane(*refusal);

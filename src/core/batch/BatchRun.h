@@ -15,10 +15,10 @@
 #include <utility>
 #include <vector>
 
-#include "batch/RunHost.h"
-#include "cleaning/ProcedureOrder.h"
 #include "batch/PagePipeline.h"
 #include "batch/PageWorkers.h"
+#include "batch/RunHost.h"
+#include "cleaning/ProcedureOrder.h"
 #include "files/StreamedLog.h"
 #include "paths/SplitPath.h"
 #include "settings/CachedIniFile.h"
@@ -118,8 +118,8 @@ class BatchRun {
   std::size_t jobs_ = 1;
   ThreadStarter startThread_;
   std::size_t written_ = 0;
-  std::size_t skipped_ = 0;  // folders and files the search could not go into, pages refused
-  std::size_t refused_ = 0;  // pages refused one by one
+  std::size_t skipped_ = 0;   // folders and files the search could not go into, pages refused
+  std::size_t refused_ = 0;   // pages refused one by one
   std::string searchedTree_;  // the real path of the searched folder
   // The copies this run has written (device, inode): a page never replaces one.
   std::set<std::pair<dev_t, ino_t>> copies_;

@@ -54,8 +54,7 @@ void StageCopy(CleanedPage& page, std::unique_ptr<Document> doc, const std::stri
 }  // namespace
 
 std::optional<std::string> OutputRefusal(const std::string& outputRoot,
-                                         const std::string& outputFolder,
-                                         const std::string& output,
+                                         const std::string& outputFolder, const std::string& output,
                                          const std::string& searchedTree) {
   if (const std::optional<std::string> link =
           LinkIntoSearchedTree(outputRoot, outputFolder, searchedTree)) {
@@ -66,9 +65,8 @@ std::optional<std::string> OutputRefusal(const std::string& outputRoot,
 }
 
 // CleanPage, with an allocation that fails thrown as std::bad_alloc.
-CleanedPage CleanPageOrThrow(const std::string& path, const PageCleaning& how,
-                             const bool& stopFlag, const std::function<void()>& pump,
-                             CleanedPage spare);
+CleanedPage CleanPageOrThrow(const std::string& path, const PageCleaning& how, const bool& stopFlag,
+                             const std::function<void()>& pump, CleanedPage spare);
 
 std::optional<std::string> LoadPage(const std::string& path,
                                     const std::function<void(std::string_view)>& sink,
@@ -113,9 +111,8 @@ CleanedPage CleanPage(const std::string& path, const PageCleaning& how, const bo
   }
 }
 
-CleanedPage CleanPageOrThrow(const std::string& path, const PageCleaning& how,
-                             const bool& stopFlag, const std::function<void()>& pump,
-                             CleanedPage spare) {
+CleanedPage CleanPageOrThrow(const std::string& path, const PageCleaning& how, const bool& stopFlag,
+                             const std::function<void()>& pump, CleanedPage spare) {
   CleanedPage page;
   page.lines = std::move(spare.lines);
   page.lines.Clear();

@@ -44,7 +44,7 @@ struct CleanedPage {
   // Why the page could not be loaded; the run ends there, before logging anything of it.
   std::optional<std::string> loadError;
   bool stopped = false;  // the run was stopped before the page was done: it is dropped whole
-  PageLines lines;  // the changes' log lines, in order
+  PageLines lines;       // the changes' log lines, in order
   std::pair<dev_t, ino_t> source{};  // the page's identity, so that it is never written over
   // Where the copy goes; or why no place could be named for it (its folder is gone).
   std::string outputRoot;    // the output folder of the run
@@ -87,8 +87,7 @@ CleanedPage CleanPage(const std::string& path, const PageCleaning& how, const bo
 // Why the copy `output` in `outputFolder` may not be made: the folder reaches the searched tree
 // through a link inside the output tree under `outputRoot`; nothing when it may.
 std::optional<std::string> OutputRefusal(const std::string& outputRoot,
-                                         const std::string& outputFolder,
-                                         const std::string& output,
+                                         const std::string& outputFolder, const std::string& output,
                                          const std::string& searchedTree);
 
 // What a cleaned page holds in memory while it waits to be committed.

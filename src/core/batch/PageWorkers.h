@@ -17,8 +17,8 @@
 #include <thread>
 #include <vector>
 
-#include "cleaning/Switch.h"
 #include "batch/PagePipeline.h"
+#include "cleaning/Switch.h"
 
 namespace varnow {
 

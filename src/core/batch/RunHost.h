@@ -24,7 +24,7 @@ class RunHost {
   virtual void Pump() = 0;
 
   virtual std::string FolderText() = 0;     // the folder to clean, as the user gave it
-  virtual std::string OutputFolder() = 0;       // the output root, asked for every file
+  virtual std::string OutputFolder() = 0;   // the output root, asked for every file
   virtual bool SwitchOn(Switch which) = 0;  // asked for every file, in run order
   // The encoding of log.txt, asked for once as a run begins.
   virtual LogEncoding LogFileEncoding() { return LogEncoding::kCp1251; }

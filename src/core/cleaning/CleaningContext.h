@@ -32,7 +32,9 @@ class CleaningContext {
   using Pump = std::function<void()>;
 
   CleaningContext(Document& docText, const bool& stopFlag, LogSink logSink, Pump pump)
-      : document_(docText), stopFlag_(stopFlag), logSink_(std::move(logSink)),
+      : document_(docText),
+        stopFlag_(stopFlag),
+        logSink_(std::move(logSink)),
         pump_(std::move(pump)) {}
 
   Document& Text() { return document_; }

@@ -28,14 +28,14 @@ using ProcedureFunction = void (*)(CleaningContext& ctx, std::string_view path,
 // the log lines it writes are in its own file (named by `run`).
 struct ProcedureRow {
   Switch id;
-  std::string_view key;       // its switch in section "Main" of the settings file
-  std::string_view cliName;   // its name in varnow-cli --only
-  std::string_view boxName;   // the object name of its check box
-  std::string_view caption;   // its check box's caption
-  std::string_view toolTip;   // what its check box's tool tip says it removes
-  SettingsGroup group;        // the group its check box stands in
-  int placeInGroup;           // from the top of that group
-  std::uint32_t colour;       // 0xRRGGBB: how the change viewer marks what it removed
+  std::string_view key;      // its switch in section "Main" of the settings file
+  std::string_view cliName;  // its name in varnow-cli --only
+  std::string_view boxName;  // the object name of its check box
+  std::string_view caption;  // its check box's caption
+  std::string_view toolTip;  // what its check box's tool tip says it removes
+  SettingsGroup group;       // the group its check box stands in
+  int placeInGroup;          // from the top of that group
+  std::uint32_t colour;      // 0xRRGGBB: how the change viewer marks what it removed
   ProcedureFunction run;
 };
 
@@ -47,7 +47,8 @@ void WithoutSlots(CleaningContext& ctx, std::string_view path, const BannerSlotR
 }
 
 // Every banner slot in order, each read right before it is used; an empty slot is passed over.
-void AllBannerSlots(CleaningContext& ctx, std::string_view path, const BannerSlotReader& bannerSlot);
+void AllBannerSlots(CleaningContext& ctx, std::string_view path,
+                    const BannerSlotReader& bannerSlot);
 
 }  // namespace procedure_detail
 
@@ -69,19 +70,17 @@ inline constexpr std::array<ProcedureRow, kSwitchCount> kProcedures{{
      "Теги <span ...> и </span>; текст между ними остается", SettingsGroup::kDocumentFormat, 2,
      0xE6C828, procedure_detail::WithoutSlots<RemoveSpanTags>},
     {Switch::kStyle, "RmStyle", "style", "styleBox", "Стили",
-     "Блоки <style>...</style>; атрибуты тегов <p>",
-     SettingsGroup::kDocumentFormat, 1, 0x965ADC, procedure_detail::WithoutSlots<RemoveStyles>},
+     "Блоки <style>...</style>; атрибуты тегов <p>", SettingsGroup::kDocumentFormat, 1, 0x965ADC,
+     procedure_detail::WithoutSlots<RemoveStyles>},
     {Switch::kMSWord, "RmMSWord", "msword", "msWordBox", "Microsoft Word",
      "Разметка Word: <meta name=ProgId/Generator/Originator>, блоки <!--[if ...]> и "
      "<![if ...]>, теги <o:p>, атрибуты тегов <b> и <i>",
-     SettingsGroup::kDocumentFormat, 0, 0x4682E6,
-     procedure_detail::WithoutSlots<RemoveWordMarkup>},
+     SettingsGroup::kDocumentFormat, 0, 0x4682E6, procedure_detail::WithoutSlots<RemoveWordMarkup>},
     {Switch::kTable, "RmTable", "table", "tableBox", "Таблицы",
      "Атрибуты тегов <table>, <tr> и <td>", SettingsGroup::kDocumentFormat, 3, 0x3CB45A,
      procedure_detail::WithoutSlots<SimplifyTableTags>},
     {Switch::kBody, "RmBody", "body", "bodyBox", "Основные", "Атрибуты тегов <body> и <html>",
-     SettingsGroup::kDocumentFormat, 4, 0x28AAA0,
-     procedure_detail::WithoutSlots<SimplifyBodyTags>},
+     SettingsGroup::kDocumentFormat, 4, 0x28AAA0, procedure_detail::WithoutSlots<SimplifyBodyTags>},
     {Switch::kBanner, "RmBanner", "banner", "bannerBox", "Баннеры",
      "Блоки между вашими метками начала и конца (кнопка \"...\")", SettingsGroup::kScripts, 5,
      0xFA961E, procedure_detail::AllBannerSlots},
@@ -93,7 +92,9 @@ inline constexpr std::array<ProcedureRow, kSwitchCount> kProcedures{{
      0x3CBEE6, procedure_detail::WithoutSlots<RemoveBlankTargets>},
 }};
 
-constexpr const ProcedureRow& RowOf(Switch s) { return kProcedures[Index(s)]; }
+constexpr const ProcedureRow& RowOf(Switch s) {
+  return kProcedures[Index(s)];
+}
 
 // The rows stand at their switch's index, so RowOf is a look-up.
 constexpr bool RowsInSwitchOrder() {

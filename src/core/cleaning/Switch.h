@@ -24,12 +24,14 @@ enum class Switch {
 };
 inline constexpr std::size_t kSwitchCount = 12;
 
-constexpr std::size_t Index(Switch s) { return static_cast<std::size_t>(s); }
+constexpr std::size_t Index(Switch s) {
+  return static_cast<std::size_t>(s);
+}
 
 // The order in which a run calls the procedures (and reads the switches) for each file.
 inline constexpr std::array<Switch, kSwitchCount> kRunOrder{
-    Switch::kBanner, Switch::kMSWord, Switch::kStyle,  Switch::kSpan,
-    Switch::kFont,   Switch::kTable,  Switch::kBody,   Switch::kBlank,
+    Switch::kBanner, Switch::kMSWord,   Switch::kStyle,  Switch::kSpan,
+    Switch::kFont,   Switch::kTable,    Switch::kBody,   Switch::kBlank,
     Switch::kScript, Switch::kNoscript, Switch::kIframe, Switch::kOnMouseOver,
 };
 

@@ -30,7 +30,7 @@ bool RemoveExact(CleaningContext& ctx, std::string_view path, std::string_view p
 struct TagPair {
   std::string_view start;  // upper-case pattern of the start tag, up to its attributes
   std::string_view startMessage;
-  std::string_view end;    // upper-case pattern of the whole end tag
+  std::string_view end;  // upper-case pattern of the whole end tag
   std::string_view endMessage;
 };
 void RemoveStartAndEndTags(CleaningContext& ctx, std::string_view path, const TagPair& tags);

@@ -65,8 +65,8 @@ StageEnd ConditionalStage(CleaningContext& ctx, std::string_view path, const Pai
              : StageEnd::kDone;
 }
 
-StageEnd OfficeParagraphStage(CleaningContext& ctx, std::string_view path,
-                              std::string_view pattern, std::string_view message) {
+StageEnd OfficeParagraphStage(CleaningContext& ctx, std::string_view path, std::string_view pattern,
+                              std::string_view message) {
   do {
     if (ctx.StopFlag()) {
       return StageEnd::kStopped;

@@ -6,7 +6,9 @@
 namespace varnow {
 namespace {
 
-std::size_t LowBit(std::size_t i) { return i & (~i + 1); }
+std::size_t LowBit(std::size_t i) {
+  return i & (~i + 1);
+}
 
 }  // namespace
 

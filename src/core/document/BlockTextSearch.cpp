@@ -44,14 +44,13 @@ Pos BlockText::Find(const PatternMatcher& pattern, Pos from, Pos last) const {
       start += blockSize;
       continue;
     }
-    const Pos first = std::max<Pos>(from - start, 0);             // first start offset here
+    const Pos first = std::max<Pos>(from - start, 0);              // first start offset here
     const Pos final = std::min<Pos>(last - start, blockSize - 1);  // last start offset here
     if (first <= final) {
       // Starts whose match lies inside this block.
       const Pos inner = std::min(final, blockSize - size);
       if (inner >= first) {
-        const std::size_t hit =
-            pattern.FindIn(block.Data() + first, ToSize(inner - first + size));
+        const std::size_t hit = pattern.FindIn(block.Data() + first, ToSize(inner - first + size));
         if (hit != PatternMatcher::npos) {
           return start + first + ToPos(hit);
         }
@@ -84,8 +83,8 @@ Pos BlockText::FindByte(char byte, Pos from, Pos to) const {
     if (first < end) {
       const void* hit = std::memchr(block.Data() + first, byte, ToSize(end - first));
       if (hit != nullptr) {
-        return start + ToPos(static_cast<std::size_t>(static_cast<const char*>(hit) -
-                                                      block.Data()));
+        return start +
+               ToPos(static_cast<std::size_t>(static_cast<const char*>(hit) - block.Data()));
       }
     }
     start += ToPos(block.Size());

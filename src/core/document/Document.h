@@ -14,8 +14,12 @@ namespace varnow {
 using Pos = std::int64_t;
 
 // Positions and counts of bytes meet sizes of buffers: the casts between them, named.
-constexpr std::size_t ToSize(Pos value) { return static_cast<std::size_t>(value); }
-constexpr Pos ToPos(std::size_t value) { return static_cast<Pos>(value); }
+constexpr std::size_t ToSize(Pos value) {
+  return static_cast<std::size_t>(value);
+}
+constexpr Pos ToPos(std::size_t value) {
+  return static_cast<Pos>(value);
+}
 
 // The document text that the cleaning procedures edit: the bytes of one file, never decoded
 // (NUL allowed). All searching and editing by the procedures goes through these operations,

@@ -7,7 +7,9 @@
 
 namespace varnow {
 
-std::unique_ptr<Document> NewDocument() { return std::make_unique<FastDocument>(); }
+std::unique_ptr<Document> NewDocument() {
+  return std::make_unique<FastDocument>();
+}
 
 FastDocument::FastDocument(std::size_t blockSize)
     : text_(blockSize), slots_(kTrackedPatterns), nul_(std::string_view("\0", 1)) {}
@@ -28,7 +30,9 @@ void FastDocument::Assign(std::string bytes) {
   ForgetAll();
 }
 
-void FastDocument::Append(std::string_view bytes) { Insert(bytes, Length() + 1); }
+void FastDocument::Append(std::string_view bytes) {
+  Insert(bytes, Length() + 1);
+}
 
 void FastDocument::Clear() {
   text_.Clear();

@@ -82,8 +82,8 @@ class FastDocument final : public Document {
 
   struct Slot {
     std::unique_ptr<TrackedPattern> pattern;
-    std::uint64_t key = 0;  // some of its bytes, to pass over other patterns quickly
-    std::size_t size = 0;   // its size, read without a detour
+    std::uint64_t key = 0;      // some of its bytes, to pass over other patterns quickly
+    std::size_t size = 0;       // its size, read without a detour
     std::uint64_t lastUse = 0;  // the clock when it was last asked for
 
     bool Holds(std::uint64_t otherKey, std::string_view other) const {
@@ -111,10 +111,10 @@ class FastDocument final : public Document {
   // The text holds no NUL at all, as most do: nul_ is then not kept up to date, since no
   // deletion can make a NUL and an insertion that holds none keeps it so.
   bool noNul_ = false;
-  Pos noTagEndFrom_ = 1;  // no '>' at this position or after it
+  Pos noTagEndFrom_ = 1;     // no '>' at this position or after it
   std::uint64_t clock_ = 0;  // counts edits and new patterns
-  Pos widest_ = 1;  // the size of the longest pattern tracked
-  std::string window_;  // the edit window, where it crosses blocks
+  Pos widest_ = 1;           // the size of the longest pattern tracked
+  std::string window_;       // the edit window, where it crosses blocks
   // A deletion asked for but not yet made: count 0 if none.
   struct PendingErase {
     Pos at = 0;

@@ -72,7 +72,9 @@ PatternMatcher::PatternMatcher(std::string_view pattern)
       folded_[i] = static_cast<char>(c | 0x20);
     }
   }
-  auto commonness = [&](std::size_t i) { return kCommonness[static_cast<unsigned char>(pattern[i])]; };
+  auto commonness = [&](std::size_t i) {
+    return kCommonness[static_cast<unsigned char>(pattern[i])];
+  };
   for (std::size_t i = 1; i < pattern.size(); ++i) {
     if (commonness(i) < commonness(rarer_)) {
       rare_ = rarer_;
@@ -88,8 +90,7 @@ namespace {
 
 // Which of the 32 bytes at `p`, OR-ed with `mask` if they fold, equal `want`.
 template <bool kFold>
-__attribute__((target("avx2"))) inline __m256i Equal32(const char* p, __m256i mask,
-                                                       __m256i want) {
+__attribute__((target("avx2"))) inline __m256i Equal32(const char* p, __m256i mask, __m256i want) {
   __m256i bytes = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
   if constexpr (kFold) {
     bytes = _mm256_or_si256(bytes, mask);
@@ -118,8 +119,8 @@ std::size_t PatternMatcher::CheckStarts(const char* bytes, std::size_t at, unsig
 // full, and four such rows are tested at once, since most stretches of a page hold no
 // candidate at all. Every load stays inside the bytes a match may use.
 template <bool kFoldRare, bool kFoldRarer>
-__attribute__((target("avx2"))) std::size_t PatternMatcher::FindWide(
-    const char* bytes, std::size_t lastStart) const {
+__attribute__((target("avx2"))) std::size_t PatternMatcher::FindWide(const char* bytes,
+                                                                     std::size_t lastStart) const {
   const __m256i rareMask = _mm256_set1_epi8(static_cast<char>(Mask(rare_)));
   const __m256i rareWant = _mm256_set1_epi8(folded_[rare_]);
   const __m256i rarerMask = _mm256_set1_epi8(static_cast<char>(Mask(rarer_)));

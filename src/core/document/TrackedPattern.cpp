@@ -87,7 +87,7 @@ void TrackedPattern::AdoptStarts(const StartList& list, Pos knownBelow) {
 }
 
 void TrackedPattern::RecheckAroundEdit(Pos at, Pos removed, Pos inserted, Pos newLength,
-                            const EditWindow* window) {
+                                       const EditWindow* window) {
   const Pos low = at - Size() + 1;
   const Pos end = at + removed;
   const Pos delta = inserted - removed;

@@ -45,8 +45,8 @@ std::filesystem::path FolderOf(const std::filesystem::path& target) {
 std::uint32_t RandomBits() {
   std::uint32_t bits = 0;
   if (::getrandom(&bits, sizeof bits, GRND_NONBLOCK) != sizeof bits) {
-    bits = static_cast<std::uint32_t>(
-        std::chrono::steady_clock::now().time_since_epoch().count() ^ (::getpid() << 16));
+    bits = static_cast<std::uint32_t>(std::chrono::steady_clock::now().time_since_epoch().count() ^
+                                      (::getpid() << 16));
   }
   return bits;
 }
@@ -157,7 +157,8 @@ void CopyBytes(int in, off_t from, off_t end, int out, const std::function<void(
       piece.resize(std::min(want, std::size_t{1024 * 1024}));
       n = ::pread(in, piece.data(), piece.size(), from);
       if (n > 0) {
-        if (const int err = WriteAll(out, std::string_view(piece.data(), static_cast<std::size_t>(n)));
+        if (const int err =
+                WriteAll(out, std::string_view(piece.data(), static_cast<std::size_t>(n)));
             err != 0) {
           throw FileWriteError(FileWriteError::Stage::kWrite, err);
         }

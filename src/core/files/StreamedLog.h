@@ -70,7 +70,7 @@ class StreamedLog {
   bool opened_ = false;
   off_t reserved_ = 0;  // room left for the header at the start of the file
   off_t size_ = 0;      // bytes of lines on disk, behind that room
-  int error_ = 0;   // the first failure of the body, 0 if none
+  int error_ = 0;       // the first failure of the body, 0 if none
   FileWriteError::Stage errorStage_ = FileWriteError::Stage::kWrite;
 };
 

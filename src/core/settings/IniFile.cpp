@@ -69,13 +69,12 @@ std::string IniFile::ReadString(std::string_view section, std::string_view key) 
     return {};
   }
   const std::vector<Line> lines = SplitLines(*bytes);
-  const std::optional<std::string_view> value =
-      ini::FindValue(lines, *sectionBytes, *keyBytes);
+  const std::optional<std::string_view> value = ini::FindValue(lines, *sectionBytes, *keyBytes);
   return value ? Cp1251ToUtf8(*value) : std::string();
 }
 
 void IniFile::WriteString(std::string_view section, std::string_view key,
-                              std::string_view value) const {
+                          std::string_view value) const {
   if (value.find_first_of("\r\n") != std::string_view::npos) {
     throw SettingsWriteError(FormatText(
         "Значение \"%s\" нельзя сохранить в файле настроек: оно занимает больше одной строки",

@@ -7,9 +7,9 @@
 #include <string>
 #include <utility>
 
+#include "cleaning/Switch.h"
 #include "settings/CachedIniFile.h"
 #include "settings/IniFile.h"
-#include "cleaning/Switch.h"
 #include "settings/Switches.h"
 #include "text/LogEncoding.h"
 

@@ -4,7 +4,6 @@
 #include <string>
 #include <string_view>
 
-
 namespace varnow {
 
 // Switch values in the file: written as "-1" (checked) or "0".

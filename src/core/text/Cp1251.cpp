@@ -71,7 +71,7 @@ namespace {
 // Decodes one UTF-8 sequence at `i`; advances `i`. Gives nothing for a malformed sequence,
 // after which `i` stands one byte further. Inlined into the conversion of every log line.
 [[gnu::always_inline]] inline std::optional<char32_t> DecodeUtf8At(std::string_view s,
-                                                                 std::size_t& i) {
+                                                                   std::size_t& i) {
   const auto lead = static_cast<unsigned char>(s[i++]);
   if (lead < 0x80) {
     return lead;
@@ -112,7 +112,6 @@ std::optional<char32_t> NextCodePoint(std::string_view s, std::size_t& i) {
   return DecodeUtf8At(s, i);
 }
 
-
 std::string Cp1251ToUtf8(std::string_view bytes) {
   std::string out;
   out.reserve(bytes.size() * 2);
@@ -142,7 +141,7 @@ void AppendLogLineWithReferences(std::string& out, std::string_view text) {
     const char c = text[i];
     if (static_cast<unsigned char>(c) < 0x80) {
       out += c == '&' && i + 1 < text.size() && text[i + 1] == '#' ? std::string_view("&#38;")
-                                                                     : std::string_view(&c, 1);
+                                                                   : std::string_view(&c, 1);
       ++i;
       continue;
     }

@@ -60,7 +60,8 @@ void Fill(LineOut& out, std::string_view format, std::initializer_list<FormatArg
       out.Put(format.data() + percent, 1);
     } else if (kind == 'd' && next != values.end() && std::holds_alternative<std::int64_t>(*next)) {
       char digits[24];
-      const auto end = std::to_chars(digits, digits + sizeof digits, std::get<std::int64_t>(*next++));
+      const auto end =
+          std::to_chars(digits, digits + sizeof digits, std::get<std::int64_t>(*next++));
       out.Put(digits, static_cast<std::size_t>(end.ptr - digits));
     } else if (kind == 's' && next != values.end() &&
                std::holds_alternative<std::string_view>(*next)) {

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <iconv.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -8,12 +8,12 @@
 
 #include <filesystem>
 #include <map>
+#include <new>
 #include <optional>
 #include <random>
 #include <string>
-#include <new>
-#include <thread>
 #include <system_error>
+#include <thread>
 #include <vector>
 
 #include "batch/BatchRun.h"
@@ -131,8 +131,8 @@ TEST_F(BatchRunTest, ThreeFilesInATreeAreCleanedMirroredAndLogged) {
             host.statuses.end());
   EXPECT_NE(std::find(host.statuses.begin(), host.statuses.end(), "Обработка файла 2 из 3"),
             host.statuses.end());
-  EXPECT_TRUE(test::IsPrefixAndShortElapsed(host.LastStatus(),
-                                            "Готово. Обработано 3 файлов. Время: "))
+  EXPECT_TRUE(
+      test::IsPrefixAndShortElapsed(host.LastStatus(), "Готово. Обработано 3 файлов. Время: "))
       << host.LastStatus();
   EXPECT_EQ(host.clears, 1);
   EXPECT_EQ(host.progress.back(), std::make_pair(std::size_t{3}, std::size_t{3}));
@@ -348,7 +348,9 @@ TEST_F(BatchRunTest, LogFileHoldsTheHeaderAndEveryLineOfThePane) {
     for (std::size_t i = 0; i + 2 < host.lines.size(); ++i) {
       expected += Utf8ToCp1251(host.lines[i]) + "\r\n";
     }
-    EXPECT_EQ(host.lines.size(), end == End::kStopped ? 6003u : end == End::kError ? 12003u : 18002u);
+    EXPECT_EQ(host.lines.size(), end == End::kStopped ? 6003u
+                                 : end == End::kError ? 12003u
+                                                      : 18002u);
     EXPECT_TRUE(bytes == expected);
     EXPECT_EQ(Cp1251ToUtf8(bytes.substr(0, bytes.find("\r\n"))), kProduct);
     EXPECT_EQ(LogLines()[2], "Файлов обработано 3");
@@ -512,7 +514,8 @@ TEST_F(BatchRunTest, WhatCannotBeSearchedIsRefusedOrReported) {
   std::vector<std::string> sorted = body;
   std::sort(sorted.begin(), sorted.end());
   EXPECT_TRUE(sorted[0].ends_with(" пропущен: File name too long")) << sorted[0];
-  EXPECT_EQ(sorted[1], (site / "loop.htm").string() + " пропущен: Too many levels of symbolic links");
+  EXPECT_EQ(sorted[1],
+            (site / "loop.htm").string() + " пропущен: Too many levels of symbolic links");
   EXPECT_TRUE(host.LastStatus().ends_with(" Пропущено: 2")) << host.LastStatus();
   EXPECT_EQ(ReadBytes(Output(site / "a.htm")), "a");
   // Removing the deep chain takes the same care.
@@ -654,8 +657,7 @@ TEST_F(BatchRunTest, LogTxtLosesNoNameInEitherEncoding) {
   } cases[] = {
       {LogEncoding::kCp1251,
        "CP1251",
-       {"caf&#233;.htm", "&#25991;&#20214;.htm", "&#25991;&#20070;.htm", "аб.htm",
-        "a&#38;#1.htm"}},
+       {"caf&#233;.htm", "&#25991;&#20214;.htm", "&#25991;&#20070;.htm", "аб.htm", "a&#38;#1.htm"}},
       {LogEncoding::kUtf8, "UTF-8", {"café.htm", "文件.htm", "文书.htm", "аб.htm", "a&#1.htm"}},
   };
   for (const std::string& name : names) {
@@ -673,7 +675,8 @@ TEST_F(BatchRunTest, LogTxtLosesNoNameInEitherEncoding) {
       EXPECT_NE(log->find("Файл сгенерирован программой Varnow 0.9.9\r\n"), std::string::npos);
       for (const std::string& shown : c.shown) {
         EXPECT_NE(log->find("/" + shown + " удален <script> [1]\r\n"), std::string::npos)
-            << shown << " in\n" << *log;
+            << shown << " in\n"
+            << *log;
       }
     }
   }

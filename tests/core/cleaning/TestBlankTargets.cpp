@@ -35,7 +35,8 @@ TEST(RemoveBlankTargets, TheThreeForms) {
 }
 
 TEST(RemoveBlankTargets, OneOfEachFormPerPassInPatternOrder) {
-  const test::Cleaned r = Clean("<a target='_blank'><a target=_blank><a target=\"_blank\"><a target=\"_blank\">");
+  const test::Cleaned r =
+      Clean("<a target='_blank'><a target=_blank><a target=\"_blank\"><a target=\"_blank\">");
   EXPECT_EQ(r.text, "<a '><a ><a ><a >");
   EXPECT_EQ(r.messages, (Lines{Msg(kMessage, kQuoted, 40), Msg(kMessage, kPlain, 23),
                                Msg(kMessage, kApostrophe, 4), Msg(kMessage, kQuoted, 17)}));

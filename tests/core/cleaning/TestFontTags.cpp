@@ -29,12 +29,12 @@ TEST(RemoveFontTags, WhatCountsAsAFontTag) {
   const Case cases[] = {
       {"", ""},
       {"no fonts <b>here</b>", "no fonts <b>here</b>"},
-      {"<font>a", "a"},                            // a bare start tag
-      {"<fontx y>a", "a"},                         // any name beginning with font
+      {"<font>a", "a"},                                // a bare start tag
+      {"<fontx y>a", "a"},                             // any name beginning with font
       {"a</font >b</font\n>", "a</font >b</font\n>"},  // end tags with a blank stay
-      {"<font a><font b>x</font></font>", "x"},    // nested
-      {"<font a>x<font b>y</font>", "xy"},         // more starts than ends
-      {"</font>x</font><font>", "x"},              // more ends than starts
+      {"<font a><font b>x</font></font>", "x"},        // nested
+      {"<font a>x<font b>y</font>", "xy"},             // more starts than ends
+      {"</font>x</font><font>", "x"},                  // more ends than starts
   };
   for (const Case& c : cases) {
     CleaningHarness h(c.text);

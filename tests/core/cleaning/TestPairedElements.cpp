@@ -111,8 +111,8 @@ TEST(RemoveNoscriptBlocks, RemovesElementsAndOrphans) {
   h.SetStop(true);  // never polled
   RemoveNoscriptBlocks(h.Ctx(), test::kPath);
   EXPECT_EQ(h.Text(), "ac");
-  EXPECT_EQ(h.Messages(), (Lines{Msg(" удален пустой </noscript> [%d]", 13),
-                                 Msg(" удален <noscript> [%d]", 2)}));
+  EXPECT_EQ(h.Messages(),
+            (Lines{Msg(" удален пустой </noscript> [%d]", 13), Msg(" удален <noscript> [%d]", 2)}));
 }
 
 TEST(RemoveIframeBlocks, PollsStopBeforeEveryPass) {

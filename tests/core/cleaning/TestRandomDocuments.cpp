@@ -220,7 +220,10 @@ std::optional<std::string> CleanAndCheck(const std::string& input,
   bool stop = false;
   int pumps = 0;
   CleaningContext ctx(
-      doc, stop, [&](LoggedChange change) { events.push_back({Event::kLog, 0, std::move(change.line)}); },
+      doc, stop,
+      [&](LoggedChange change) {
+        events.push_back({Event::kLog, 0, std::move(change.line)});
+      },
       [&] { stop = stop || ++pumps == stopAtPump; });
   clean(ctx);
 
@@ -275,9 +278,8 @@ TEST(RandomDocuments, EveryChangeIsLoggedAndNothingElseDiffers) {
     };
 
     for (const auto& [name, procedure] : kProcedures) {
-      if (auto problem = CleanAndCheck(input, {}, stopAtPump, [p = procedure](CleaningContext& c) {
-            p(c, kPath);
-          })) {
+      if (auto problem = CleanAndCheck(input, {}, stopAtPump,
+                                       [p = procedure](CleaningContext& c) { p(c, kPath); })) {
         return fail(name, *problem);
       }
     }
@@ -299,7 +301,8 @@ TEST(RandomDocuments, EveryChangeIsLoggedAndNothingElseDiffers) {
       }
     }
     if (auto problem = CleanAndCheck(input, markers, stopAtPump, [&](CleaningContext& c) {
-          RunProcedures(c, kPath, [&](Switch s) { return on[Index(s)]; }, FixedBannerSlots(slots));
+          RunProcedures(
+              c, kPath, [&](Switch s) { return on[Index(s)]; }, FixedBannerSlots(slots));
         })) {
       return fail("RunProcedures", *problem);
     }

@@ -14,8 +14,8 @@ using Lines = std::vector<std::string>;
 constexpr std::string_view kParagraph = " заменен <p...> [%d]";
 
 TEST(RemoveStyles, NothingToDo) {
-  for (const char* text : {"", "<p>a</p><pre x>b</pre><param x><p\tx><p\r\nx><P>",
-                           "<div style='color:red'>x</div>"}) {
+  for (const char* text :
+       {"", "<p>a</p><pre x>b</pre><param x><p\tx><p\r\nx><P>", "<div style='color:red'>x</div>"}) {
     CleaningHarness h(text);
     RemoveStyles(h.Ctx(), test::kPath);
     EXPECT_EQ(h.Text(), text);

@@ -95,8 +95,7 @@ TEST(RemoveWordMarkup, BoldAndItalicStartTags) {
   // Within a pass: space forms first, then line-break forms.
   r = Clean("<i\r\na><b\r\nb><i c><b d>");
   EXPECT_EQ(r.text, "<i><b><i><b>");
-  EXPECT_EQ(r.messages,
-            (Lines{Msg(kBold, 18), Msg(kItalic, 13), Msg(kBold, 7), Msg(kItalic, 1)}));
+  EXPECT_EQ(r.messages, (Lines{Msg(kBold, 18), Msg(kItalic, 13), Msg(kBold, 7), Msg(kItalic, 1)}));
 }
 
 TEST(RemoveWordMarkup, NulAheadEndsAStageAfterItsRunningPass) {

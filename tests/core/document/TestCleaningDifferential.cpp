@@ -7,15 +7,15 @@
 #include <random>
 #include <sstream>
 
-#include "cleaning/ProcedureTable.h"
+#include "ShrinkCase.h"
 #include "cleaning/ProcedureOrder.h"
+#include "cleaning/ProcedureTable.h"
 #include "cleaning/Procedures.h"
 #include "document/FastDocument.h"
 #include "settings/Switches.h"
 #include "support/CleaningHarness.h"
 #include "support/LiteralDocument.h"
 #include "support/RandomHtml.h"
-#include "ShrinkCase.h"
 
 namespace varnow::test {
 namespace {
@@ -190,8 +190,8 @@ TEST(CleaningDifferential, SameBytesLinesAndPumpsOnRandomDocuments) {
       continue;
     }
     ++failures;
-    const std::string minimal = ShrinkCase<std::string>(
-        text, [&](const std::string& t) { return !SameOutcome(t, how); });
+    const std::string minimal =
+        ShrinkCase<std::string>(text, [&](const std::string& t) { return !SameOutcome(t, how); });
     ADD_FAILURE() << "seed " << seed << ": " << Report(minimal, how);
   }
 }

@@ -66,7 +66,7 @@ TEST(Delete, OutOfRangeRules) {
     const char* result;
   };
   const Case cases[] = {
-      {1, 1, "bcde"}, {5, 1, "abcd"}, {2, 2, "ade"},  {3, 99, "ab"},  {0, 2, "abcde"},
+      {1, 1, "bcde"},   {5, 1, "abcd"},  {2, 2, "ade"},   {3, 99, "ab"},    {0, 2, "abcde"},
       {-1, 2, "abcde"}, {6, 1, "abcde"}, {2, 0, "abcde"}, {2, -3, "abcde"}, {1, 5, ""},
   };
   for (const Case& c : cases) {

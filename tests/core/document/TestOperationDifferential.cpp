@@ -7,11 +7,11 @@
 #include <random>
 #include <sstream>
 
+#include "ShrinkCase.h"
 #include "document/FastDocument.h"
 #include "support/LiteralDocument.h"
 #include "support/RandomHtml.h"
 #include "text/AsciiCase.h"
-#include "ShrinkCase.h"
 
 namespace varnow::test {
 namespace {
@@ -131,19 +131,52 @@ int FirstDifference(const Case& c) {
 }
 
 constexpr std::array kPatterns = {
-    "<SCRIPT"sv, "</SCRIPT>"sv, "<SPAN"sv, "</SPAN>"sv, "<P "sv, "<FONT"sv, "</FONT>"sv,
-    "ONMOUSEOVER="sv, "<TABLE "sv, "<TR "sv, "<TD "sv, "<BODY "sv, "<HTML "sv, "<B "sv,
-    "<I\r\n"sv, "<!--[IF"sv, "<![ENDIF]-->"sv, "![ENDIF]>"sv, "<O:P>"sv, "TARGET='_BLANK"sv,
-    "<META NAME=PROGID"sv, ">"sv, "<"sv, "A"sv, "AA"sv, "\xCA\xCE"sv, "<p>"sv, "x"sv,
-    "\0"sv, "A\0B"sv, "\0<"sv, ""sv,
+    "<SCRIPT"sv,
+    "</SCRIPT>"sv,
+    "<SPAN"sv,
+    "</SPAN>"sv,
+    "<P "sv,
+    "<FONT"sv,
+    "</FONT>"sv,
+    "ONMOUSEOVER="sv,
+    "<TABLE "sv,
+    "<TR "sv,
+    "<TD "sv,
+    "<BODY "sv,
+    "<HTML "sv,
+    "<B "sv,
+    "<I\r\n"sv,
+    "<!--[IF"sv,
+    "<![ENDIF]-->"sv,
+    "![ENDIF]>"sv,
+    "<O:P>"sv,
+    "TARGET='_BLANK"sv,
+    "<META NAME=PROGID"sv,
+    ">"sv,
+    "<"sv,
+    "A"sv,
+    "AA"sv,
+    "\xCA\xCE"sv,
+    "<p>"sv,
+    "x"sv,
+    "\0"sv,
+    "A\0B"sv,
+    "\0<"sv,
+    ""sv,
     // Patterns that overlap themselves, so that several matches sit within one pattern length.
-    "<B<B"sv, "AAA"sv, "A-A"sv, "--"sv, "aaaaaaa"sv, "a-a-a-a"sv, "-----"sv,
+    "<B<B"sv,
+    "AAA"sv,
+    "A-A"sv,
+    "--"sv,
+    "aaaaaaa"sv,
+    "a-a-a-a"sv,
+    "-----"sv,
 };
 
 // Texts of few distinct bytes, searched for patterns that overlap themselves: matches crowd
 // together, several inside one pattern length.
 constexpr std::string_view kCrowdBytes = "aAaA-aB< ";
-constexpr std::array kCrowdPatterns = {"A"sv, "AA"sv, "AAA"sv, "A-A"sv, "--"sv,
+constexpr std::array kCrowdPatterns = {"A"sv,    "AA"sv,  "AAA"sv,   "A-A"sv, "--"sv,
                                        "<B<B"sv, "-A-"sv, "AAAAA"sv, "B B"sv};
 
 std::string CrowdText(std::mt19937_64& rng, std::size_t size) {

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -133,10 +133,10 @@ TEST(ReplaceFile, StrayTemporaryFilesOfInterruptedRunsAreRemoved) {
     bool locked;
     bool removed;
   } cases[] = {
-      {".vn0123abcd.tmp", 60, false, true},   {".vn0123ABCD.tmp", 60, false, true},
-      {".vn0123abce.tmp", 60, true, false},   {".vn0123abcf.tmp", 0, false, false},
-      {".vn0123abc.tmp", 60, false, false},   {".vn0123abcx.tmp", 60, false, false},
-      {"page.htm", 60, false, false},         {".vn0123abcd.tmpx", 60, false, false},
+      {".vn0123abcd.tmp", 60, false, true}, {".vn0123ABCD.tmp", 60, false, true},
+      {".vn0123abce.tmp", 60, true, false}, {".vn0123abcf.tmp", 0, false, false},
+      {".vn0123abc.tmp", 60, false, false}, {".vn0123abcx.tmp", 60, false, false},
+      {"page.htm", 60, false, false},       {".vn0123abcd.tmpx", 60, false, false},
   };
   std::vector<int> held;
   for (const auto& c : cases) {
@@ -151,7 +151,8 @@ TEST(ReplaceFile, StrayTemporaryFilesOfInterruptedRunsAreRemoved) {
   const std::vector<std::string> removed = RemoveStrayTemporaryFiles(dir.Path(), now - 1);
   for (const auto& c : cases) {
     EXPECT_EQ(!fs::exists(dir / c.name), c.removed) << c.name;
-    EXPECT_EQ(std::count(removed.begin(), removed.end(), (dir / c.name).string()), c.removed ? 1 : 0);
+    EXPECT_EQ(std::count(removed.begin(), removed.end(), (dir / c.name).string()),
+              c.removed ? 1 : 0);
   }
   for (const int fd : held) {
     ::close(fd);
@@ -179,15 +180,16 @@ TEST(StreamedLog, HeaderThenEveryLineInCp1251WithCrLf) {
   const std::vector<std::string> longer = {"Файл", "10.12.2026 10:00:00", " "};
   // Another file system than the temporary folder's, where one is at hand.
   const fs::path elsewhere = fs::exists("/dev/shm") ? fs::path("/dev/shm") : dir.Path();
-  struct stat here {}, there {};
+  struct stat here {
+  }, there{};
   ::stat(dir.Path().c_str(), &here);
   ::stat(elsewhere.c_str(), &there);
   struct Case {
     const char* what;
-    fs::path bodyFolder;   // where the lines go; a missing folder sends them to the temp folder
-    std::size_t early;     // lines added before Open
+    fs::path bodyFolder;  // where the lines go; a missing folder sends them to the temp folder
+    std::size_t early;    // lines added before Open
     const std::vector<std::string>& expected;  // the header expected when the lines begin
-    bool copied;           // the lines are copied behind the header (pumping), not renamed
+    bool copied;  // the lines are copied behind the header (pumping), not renamed
   };
   const Case cases[] = {
       {"the header fits its room: no copy", dir.Path(), 0, header, false},

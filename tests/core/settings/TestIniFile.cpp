@@ -79,8 +79,8 @@ TEST_F(IniFileTest, NamesMatchWithoutRegardToCaseAndEveryOtherLineIsKept) {
 
 // Writing a key changes nothing else: a last line ending in CR without LF keeps its CR.
 TEST_F(IniFileTest, ALastLineEndingInCarriageReturnKeepsIt) {
-  for (const std::string& before : {std::string("[Main]\nRmBlank=x\r"),
-                                    std::string("[Main]\r\nRmBlank=x\r")}) {
+  for (const std::string& before :
+       {std::string("[Main]\nRmBlank=x\r"), std::string("[Main]\r\nRmBlank=x\r")}) {
     WriteBytes(ini.Path(), before);
     ini.WriteString("Banner0", "First", "a");
     EXPECT_EQ(ini.ReadString("Main", "RmBlank"), "x\r") << before;

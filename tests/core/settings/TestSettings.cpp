@@ -7,9 +7,9 @@
 #include <string>
 
 #include "settings/CachedIniFile.h"
-#include "settings/SettingsLocation.h"
 #include "settings/Settings.h"
 #include "settings/SettingsErrors.h"
+#include "settings/SettingsLocation.h"
 #include "support/TempDir.h"
 
 namespace varnow {

@@ -110,10 +110,12 @@ TEST(Cp1251, LogLinesKeepBytesThatAreNotUtf8) {
 }
 
 TEST(Cp1251, CharactersItCannotHoldBecomeQuestionMarks) {
-  EXPECT_EQ(Utf8ToCp1251("a\xE4\xB8\xAD" "b"), "a?b");          // a CJK letter
-  EXPECT_EQ(Utf8ToCp1251("\xF0\x9F\x98\x80"), "?");             // an emoji
-  EXPECT_EQ(Utf8ToCp1251("x\xFFy\xC3"), "x?y?");                // malformed UTF-8
-  EXPECT_EQ(Utf8ToCp1251("\xC0\xAF"), "??");                    // overlong form
+  EXPECT_EQ(Utf8ToCp1251("a\xE4\xB8\xAD"
+                         "b"),
+            "a?b");                                  // a CJK letter
+  EXPECT_EQ(Utf8ToCp1251("\xF0\x9F\x98\x80"), "?");  // an emoji
+  EXPECT_EQ(Utf8ToCp1251("x\xFFy\xC3"), "x?y?");     // malformed UTF-8
+  EXPECT_EQ(Utf8ToCp1251("\xC0\xAF"), "??");         // overlong form
   EXPECT_EQ(Utf8ToCp1251Exact("a\xE4\xB8\xAD"), std::nullopt);
   EXPECT_EQ(Utf8ToCp1251Exact("ё№"), std::string("\xB8\xB9"));
 }
