@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# Installs every Debian package that building, testing and running Varnow needs.
+# Installs every Debian package that building, testing and running Varnow needs; CMake names
+# the package of each library it misses (cmake/Dependencies.cmake).
 # Safe to run again: when everything is present it only asks dpkg and returns.
 set -euo pipefail
 
@@ -10,7 +11,8 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev libvulkan-dev
   xvfb xauth x11-utils fonts-dejavu-core adwaita-icon-theme libqt6svg6 qt6-translations-l10n
   clang libclang-rt-14-dev
-  desktop-file-utils appstream dpkg-dev man-db
+  desktop-file-utils appstream dpkg-dev man-db lintian
+  clang-format xdotool
   libdtl-dev
 )
 

@@ -44,7 +44,7 @@ void StageCopy(CleanedPage& page, std::unique_ptr<Document> doc, const std::stri
   }
   try {
     page.file = std::make_unique<NewFile>(page.output);
-    page.file->Write(doc->Pieces());
+    page.file->Write(doc->Chunks());
   } catch (const FileWriteError& e) {
     page.file.reset();
     page.writeError = e;

@@ -332,7 +332,7 @@ void BlockText::Rebalance() {
   NoteTagStarts(1, length_);
 }
 
-std::vector<std::string_view> BlockText::Pieces() const {
+std::vector<std::string_view> BlockText::Chunks() const {
   std::vector<std::string_view> pieces;
   pieces.reserve(blocks_.size());
   for (const Block& block : blocks_) {

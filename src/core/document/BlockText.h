@@ -43,7 +43,7 @@ class BlockText {
   // The whole text in one piece, valid until the next change.
   std::string_view Flatten();
   // The text as its blocks hold it, in order, valid until the next change.
-  std::vector<std::string_view> Pieces() const;
+  std::vector<std::string_view> Chunks() const;
 
   // The first start in [from, last] of a whole match of `pattern`, or 0.
   Pos Find(const PatternMatcher& pattern, Pos from, Pos last) const;

@@ -38,9 +38,9 @@ class Document {
   virtual Pos Length() const = 0;
   // The whole text, valid until the next change.
   virtual std::string_view View() = 0;
-  // The whole text in pieces that, joined in order, are View(); valid until the next change.
+  // The whole text in chunks that, joined in order, are View(); valid until the next change.
   // A document kept in blocks gives them as they are, so that writing it out copies nothing.
-  virtual std::vector<std::string_view> Pieces() { return {View()}; }
+  virtual std::vector<std::string_view> Chunks() { return {View()}; }
 
   // First position of `pattern` (upper-case ASCII letters) in the upper-cased text, searching
   // the whole length; 0 when it does not occur, or when the pattern or the text is empty.

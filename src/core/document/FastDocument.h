@@ -58,9 +58,9 @@ class FastDocument final : public Document {
     SettleErase();
     return text_.Flatten();
   }
-  std::vector<std::string_view> Pieces() override {
+  std::vector<std::string_view> Chunks() override {
     SettleErase();
-    return text_.Pieces();
+    return text_.Chunks();
   }
 
   Pos FindPattern(std::string_view pattern) override;

@@ -89,8 +89,8 @@ std::string Apply(Document& doc, const Op& op) {
       doc.Append(op.text);
       break;
     case Op::kView:
-      // The pieces, joined, and the whole text: the same bytes twice.
-      for (const std::string_view piece : doc.Pieces()) {
+      // The chunks, joined, and the whole text: the same bytes twice.
+      for (const std::string_view piece : doc.Chunks()) {
         answer += piece;
       }
       answer += doc.View();
