@@ -400,7 +400,7 @@ TEST_F(CliTest, OnlyRunsTheListedProcedures) {
 
 // Several pages at once give exactly what one thread gives: the same copies, the same lines on
 // standard output, the same log.txt (but for the date, time and elapsed time of its header);
-// also when a page ends the run with an error.
+// also when a page ends the run with an error, and also quiet (when no line is kept to print).
 TEST_F(CliTest, JobsGiveExactlyTheOneThreadResult) {
   std::mt19937_64 rng(14);
   for (int i = 0; i < 40; ++i) {
@@ -443,6 +443,15 @@ TEST_F(CliTest, JobsGiveExactlyTheOneThreadResult) {
     EXPECT_EQ(runs[0].err.substr(0, runs[0].err.find('\n')),
               runs[1].err.substr(0, runs[1].err.find('\n')));
     const auto one = RunResult(dir / (std::string("out1") + (failing ? "e" : "")));
+    for (const char* jobs : {"1", "4"}) {
+      const fs::path base = dir / (std::string("quiet") + jobs + (failing ? "e" : ""));
+      if (failing) {
+        fs::create_directories(Output(base, site / "part1" / "p7.htm"));
+      }
+      Cli({"--settings", ini.string(), "--output", base.string(), "--jobs", jobs, "--quiet",
+           site.string()});
+      EXPECT_TRUE(RunResult(base) == one) << "quiet, --jobs " << jobs;
+    }
     const auto four = RunResult(dir / (std::string("out4") + (failing ? "e" : "")));
     EXPECT_EQ(one.size(), four.size());
     for (const auto& [name, bytes] : one) {
