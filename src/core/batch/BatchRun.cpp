@@ -86,6 +86,7 @@ void BatchRun::Execute() {
   written_ = 0;
   skipped_ = 0;
   refused_ = 0;
+  summary_ = {};
   logDirectoryKnown_ = false;
   start_ = std::chrono::steady_clock::now();
   try {
@@ -93,6 +94,7 @@ void BatchRun::Execute() {
   } catch (const std::exception& e) {
     // The run ends cleanly all the same, and log.txt keeps what happened up to the error.
     std::string message = e.what();
+    FinishSummary();
     try {
       AppendPane(message);
       if (logDirectoryKnown_) {
@@ -145,6 +147,7 @@ void BatchRun::Run() {
   log_.Open(logFolder, HeaderLines(std::chrono::steady_clock::duration::zero()));
 
   host_.Progress(0, fileList_.size());
+  summary_.pagesFound = fileList_.size();
   if (jobs_ > 1 && fileList_.size() > 1) {
     ProcessInParallel();
   } else {
@@ -160,12 +163,21 @@ void BatchRun::Run() {
   if (stopFlag_) {
     AppendPane(std::string(text::kStopped));
   }
+  FinishSummary();
   stopFlag_ = false;
   host_.SetButtons(true, false);
   const std::string logPath = SaveLog(elapsed);
   host_.AppendLog("");
   host_.AppendLog(std::string(text::kLogSaved) + logPath);
   EndCleanly();
+}
+
+void BatchRun::FinishSummary() {
+  summary_.elapsed = std::chrono::steady_clock::now() - start_;
+  summary_.stopped = stopFlag_;
+  const std::uint64_t reached =
+      summary_.pagesChanged + summary_.pagesUnchanged + summary_.pagesFailed;
+  summary_.pagesNotReached = summary_.pagesFound > reached ? summary_.pagesFound - reached : 0;
 }
 
 PageCleaning BatchRun::OneThreadCleaning(std::size_t index) {
@@ -258,6 +270,7 @@ BatchRun::Committed BatchRun::CommitPage(std::size_t index, CleanedPage& page,
     AppendPane(*refusal);
     ++skipped_;
     ++refused_;
+    ++summary_.pagesFailed;
     return Committed::kRefused;
   }
   const auto outOfSpace = [spaceMayBeFreed](const FileWriteError& e) {
@@ -304,6 +317,7 @@ BatchRun::Committed BatchRun::CommitPage(std::size_t index, CleanedPage& page,
   page.unwritten.reset();
   page.file.reset();
   ++written_;
+  summary_.AddWritten(fileList_[index], page.tally);
   host_.Progress(written_, fileList_.size());
   return Committed::kWritten;
 }

@@ -58,6 +58,8 @@ class BatchRun {
   bool StopFlag() const { return stopFlag_; }
   // Pages of the last run that were refused one by one (the run went on).
   std::size_t RefusedPages() const { return refused_; }
+  // What the last run did, once it has ended (also after an error or a stop).
+  const RunSummary& Summary() const { return summary_; }
   // How the parallel run starts its threads (tests make it fail).
   void SetThreadStarter(ThreadStarter starter) { startThread_ = std::move(starter); }
 
@@ -68,6 +70,8 @@ class BatchRun {
   // How page `index` is cleaned on the run's thread: with the host's switches and output folder
   // of the moment, its status shown once the page is loaded.
   PageCleaning OneThreadCleaning(std::size_t index);
+  // The summary's last figures, as the run ends however it ends.
+  void FinishSummary();
   // The pages from `first` on, cleaned on the run's thread.
   void ProcessOneByOne(std::size_t first);
   // The pages cleaned on jobs_ threads, committed in the file list's order.
@@ -118,8 +122,9 @@ class BatchRun {
   std::size_t jobs_ = 1;
   ThreadStarter startThread_;
   std::size_t written_ = 0;
-  std::size_t skipped_ = 0;   // folders and files the search could not go into, pages refused
-  std::size_t refused_ = 0;   // pages refused one by one
+  std::size_t skipped_ = 0;  // folders and files the search could not go into, pages refused
+  std::size_t refused_ = 0;  // pages refused one by one
+  RunSummary summary_;
   std::string searchedTree_;  // the real path of the searched folder
   // The copies this run has written (device, inode): a page never replaces one.
   std::set<std::pair<dev_t, ino_t>> copies_;

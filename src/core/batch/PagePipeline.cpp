@@ -130,13 +130,25 @@ CleanedPage CleanPageOrThrow(const std::string& path, const PageCleaning& how, c
     page.stopped = true;
     return page;
   }
+  page.tally.bytesIn = static_cast<std::uint64_t>(doc->Length());
   CleaningContext ctx(
-      *doc, stopFlag, [&page](const LoggedChange& change) { page.lines.Add(change); }, pump);
-  RunProcedures(ctx, path, how.switchOn, how.bannerSlot);
+      *doc, stopFlag,
+      [&page](const LoggedChange& change) {
+        ++page.tally.procedures[Index(change.procedure)].changes;
+        page.lines.Add(change);
+      },
+      pump);
+  ProcedureEdits edits{};
+  RunProcedures(ctx, path, how.switchOn, how.bannerSlot, &edits);
   if (stopFlag) {
     page.stopped = true;
     return page;
   }
+  for (std::size_t i = 0; i < kSwitchCount; ++i) {
+    page.tally.procedures[i].removed = edits[i].removed;
+    page.tally.procedures[i].inserted = edits[i].inserted;
+  }
+  page.tally.bytesOut = static_cast<std::uint64_t>(doc->Length());
   StageCopy(page, std::move(doc), path, how.outputFolder(), how.searchedTree);
   return page;
 }

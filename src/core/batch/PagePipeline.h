@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "batch/PageLines.h"
+#include "batch/RunSummary.h"
 #include "cleaning/ProcedureOrder.h"
 #include "cleaning/Switch.h"
 #include "document/Document.h"
@@ -45,6 +46,7 @@ struct CleanedPage {
   std::optional<std::string> loadError;
   bool stopped = false;  // the run was stopped before the page was done: it is dropped whole
   PageLines lines;       // the changes' log lines, in order
+  PageTally tally;       // what each procedure did to it
   std::pair<dev_t, ino_t> source{};  // the page's identity, so that it is never written over
   // Where the copy goes; or why no place could be named for it (its folder is gone).
   std::string outputRoot;    // the output folder of the run

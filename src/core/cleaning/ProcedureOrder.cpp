@@ -6,12 +6,18 @@
 namespace varnow {
 
 void RunProcedures(CleaningContext& ctx, std::string_view path,
-                   const std::function<bool(Switch)>& switchOn,
-                   const BannerSlotReader& bannerSlot) {
+                   const std::function<bool(Switch)>& switchOn, const BannerSlotReader& bannerSlot,
+                   ProcedureEdits* edits) {
   for (const Switch s : kRunOrder) {
     if (switchOn(s)) {
       ctx.SetProcedure(s);
+      const Document::EditBytes before = ctx.Text().Edited();
       RowOf(s).run(ctx, path, bannerSlot);
+      if (edits != nullptr) {
+        const Document::EditBytes after = ctx.Text().Edited();
+        (*edits)[Index(s)].removed += after.removed - before.removed;
+        (*edits)[Index(s)].inserted += after.inserted - before.inserted;
+      }
     }
   }
 }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <array>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -22,8 +23,13 @@ using MarkerBytes = std::pair<std::string, std::string>;
 // removed counts for the later slots of the same page; a slot whose markers are both empty is
 // passed over.
 using BannerSlotReader = std::function<MarkerBytes(int slot)>;
+// What each procedure's edits removed and put in, by Index(Switch).
+using ProcedureEdits = std::array<Document::EditBytes, kSwitchCount>;
+
+// Runs the procedures switched on, in run order; adds to `edits`, where given, what each did.
 void RunProcedures(CleaningContext& ctx, std::string_view path,
-                   const std::function<bool(Switch)>& switchOn, const BannerSlotReader& bannerSlot);
+                   const std::function<bool(Switch)>& switchOn, const BannerSlotReader& bannerSlot,
+                   ProcedureEdits* edits = nullptr);
 
 // A reader of a fixed list of banner pairs, slot i being pairs[i] (for tests and benchmarks).
 BannerSlotReader FixedBannerSlots(std::vector<MarkerBytes> pairs);

@@ -57,6 +57,17 @@ class Document {
   // Inserts `text` so that it begins at `index`; below 1 inserts at the front, past the end
   // appends.
   virtual void Insert(std::string_view text, Pos index) = 0;
+
+  // The bytes Delete has removed and Insert (and Append) has put in so far: the difference
+  // across a stretch of edits is what they did. Kept by the kind of document runs use.
+  struct EditBytes {
+    std::uint64_t removed = 0;
+    std::uint64_t inserted = 0;
+  };
+  EditBytes Edited() const { return edited_; }
+
+ protected:
+  EditBytes edited_;
 };
 
 // A new, empty document of the kind the program uses.

@@ -224,6 +224,7 @@ void FastDocument::Delete(Pos index, Pos count) {
     return;
   }
   count = std::min(count, length - index + 1);
+  edited_.removed += static_cast<std::uint64_t>(count);
   SettleErase();
   ++clock_;
   // A tag is often replaced: deleted, then a shorter text inserted in its place. The deletion
@@ -242,6 +243,7 @@ void FastDocument::Insert(std::string_view text, Pos index) {
   }
   const Pos at = std::clamp<Pos>(index, 1, Length() + 1);
   const auto count = static_cast<Pos>(text.size());
+  edited_.inserted += text.size();
   Pos removed = 0;
   if (pendingErase_.count > 0 && pendingErase_.at == at) {
     removed = pendingErase_.count;

@@ -54,8 +54,22 @@ class FakeHost : public RunHost {
   void ClearLog() override {
     ++clears;
     lines.clear();
+    changeProcedures.clear();
+    changePages.clear();
   }
   void AppendLog(std::string_view line) override { lines.emplace_back(line); }
+  // Each change's procedure, in the order logged, besides its line.
+  std::vector<Switch> changeProcedures;
+  std::vector<std::string> changePages;
+  void AppendChanges(std::string_view page, std::size_t first, std::string_view text,
+                     const std::vector<std::size_t>& ends,
+                     const std::vector<ChangeFacts>& facts) override {
+    for (const ChangeFacts& f : facts) {
+      changeProcedures.push_back(f.procedure);
+      changePages.emplace_back(page);
+    }
+    RunHost::AppendChanges(page, first, text, ends, facts);
+  }
   void SetButtons(bool execute, bool stop) override { buttons.emplace_back(execute, stop); }
   void Progress(std::size_t done, std::size_t total) override {
     progress.emplace_back(done, total);

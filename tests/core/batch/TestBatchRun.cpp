@@ -11,6 +11,7 @@
 #include <new>
 #include <optional>
 #include <random>
+#include <set>
 #include <string>
 #include <system_error>
 #include <thread>
@@ -18,6 +19,7 @@
 
 #include "batch/BatchRun.h"
 #include "batch/PageLines.h"
+#include "cleaning/ProcedureTable.h"
 #include "core/batch/FakeHost.h"
 #include "settings/Settings.h"
 #include "support/RandomHtml.h"
@@ -221,6 +223,10 @@ TEST_F(BatchRunTest, StopWhileTheSecondFileLoadsKeepsOnlyTheFirst) {
   EXPECT_TRUE(body[0].starts_with((site / "a.htm").string() + " удален <script>")) << body[0];
   EXPECT_EQ(body.back(), kStopped);
   EXPECT_EQ(LogLines()[2], "Файлов обработано 3");
+  // The summary: one page written, two not reached, the run stopped.
+  EXPECT_TRUE(run.Summary().stopped);
+  EXPECT_EQ(run.Summary().pagesChanged, 1u);
+  EXPECT_EQ(run.Summary().pagesNotReached, 2u);
   EXPECT_EQ(host.lines[host.lines.size() - 3], kStopped);
   EXPECT_EQ(std::count(host.statuses.begin(), host.statuses.end(), "Загрузка..."), 2);
   ExpectEndedCleanly();
@@ -792,6 +798,74 @@ TEST_F(BatchRunTest, RunningOutOfMemoryIsAnError) {
   EXPECT_EQ(message, "Not enough memory to clean file \"" + (site / "b.htm").string() + "\"");
   EXPECT_EQ(OutputFileCount(), 1);
   EXPECT_EQ(LogBody().back(), message);
+}
+
+// The run's summary, counted page by page as pages are written, says what log.txt says: the
+// changes of each procedure and the pages it changed; its byte counts add up to the copies'.
+TEST_F(BatchRunTest, TheSummaryCountsWhatTheLogSays) {
+  std::mt19937_64 rng(25);
+  std::uint64_t bytesIn = 0;
+  for (int i = 0; i < 30; ++i) {
+    const std::string page = test::RandomHtml(rng, test::RandomDocumentSize(rng));
+    bytesIn += page.size();
+    WriteBytes(site / ("d" + std::to_string(i % 4)) / ("p" + std::to_string(i) + ".htm"), page);
+  }
+  WriteBytes(site / "plain.htm", "no change here");
+  bytesIn += 14;
+  for (const ProcedureRow& row : kProcedures) {
+    host.Enable(row.id);
+  }
+  for (const std::size_t jobs : {1, 3}) {
+    SCOPED_TRACE("jobs " + std::to_string(jobs));
+    run.SetJobs(jobs);
+    Execute();
+    const RunSummary& s = run.Summary();
+    std::array<std::uint64_t, kSwitchCount> changes{};
+    std::array<std::set<std::string>, kSwitchCount> pages;
+    for (std::size_t i = 0; i < host.changeProcedures.size(); ++i) {
+      ++changes[Index(host.changeProcedures[i])];
+      pages[Index(host.changeProcedures[i])].insert(host.changePages[i]);
+    }
+    std::int64_t grown = 0;
+    std::uint64_t total = 0;
+    for (const ProcedureRow& row : kProcedures) {
+      EXPECT_EQ(s.procedures[Index(row.id)].changes, changes[Index(row.id)]) << row.key;
+      EXPECT_EQ(s.procedures[Index(row.id)].pages, pages[Index(row.id)].size()) << row.key;
+      grown += static_cast<std::int64_t>(s.procedures[Index(row.id)].inserted) -
+               static_cast<std::int64_t>(s.procedures[Index(row.id)].removed);
+      total += changes[Index(row.id)];
+    }
+    // Every change is a line of log.txt that names its page.
+    std::uint64_t logged = 0;
+    for (const std::string& line : LogBody()) {
+      logged += test::StartsWith(line, site.string() + "/") ? 1 : 0;
+    }
+    EXPECT_EQ(logged, total);
+    EXPECT_EQ(s.pagesFound, 31u);
+    EXPECT_EQ(s.pagesChanged + s.pagesUnchanged, 31u);
+    EXPECT_GE(s.pagesUnchanged, 1u);
+    EXPECT_EQ(s.pagesFailed + s.pagesNotReached, 0u);
+    EXPECT_EQ(s.bytesIn, bytesIn);
+    std::uint64_t bytesOut = 0;
+    for (const auto& e : fs::recursive_directory_iterator(out)) {
+      bytesOut += e.is_regular_file() && e.path().filename() != "log.txt" ? e.file_size() : 0;
+    }
+    EXPECT_EQ(s.bytesOut, bytesOut);
+    EXPECT_EQ(static_cast<std::int64_t>(s.bytesOut - s.bytesIn), grown);
+    ASSERT_EQ(s.topPages.size(), RunSummary::kTopPages);
+    for (std::size_t i = 1; i < s.topPages.size(); ++i) {
+      EXPECT_GE(s.topPages[i - 1].changes, s.topPages[i].changes);
+    }
+    const auto most =
+        std::max_element(host.changePages.begin(), host.changePages.end(),
+                         [&](const std::string& a, const std::string& b) {
+                           return std::count(host.changePages.begin(), host.changePages.end(), a) <
+                                  std::count(host.changePages.begin(), host.changePages.end(), b);
+                         });
+    EXPECT_EQ(s.topPages.front().changes,
+              static_cast<std::uint64_t>(
+                  std::count(host.changePages.begin(), host.changePages.end(), *most)));
+  }
 }
 
 // A page's lines come back in order, with their ranks, whether they stayed in memory or went
