@@ -13,7 +13,7 @@ packages=(
   clang libclang-rt-14-dev
   desktop-file-utils appstream dpkg-dev man-db lintian
   clang-format xdotool
-  libdtl-dev
+  libdtl-dev nlohmann-json3-dev jq
 )
 
 missing=()

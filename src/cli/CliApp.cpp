@@ -13,6 +13,7 @@
 
 #include "CliOptions.h"
 #include "ExplainCommand.h"
+#include "JsonLines.h"
 #include "SignalWatcher.h"
 #include "TerminalHost.h"
 #include "Version.h"
@@ -99,19 +100,30 @@ int RunCli(int argc, char** argv) {
   TerminalHost host(options.folder, outputFolder, main.switches, signals, ::isatty(STDERR_FILENO),
                     options.quiet);
   host.UseLogEncoding(options.logEncoding.value_or(logEncoding));
+  host.PrintJson(options.json);
   BatchRun run(host, settingsFile);
   const std::size_t jobs = options.jobs.value_or(std::max(1U, std::thread::hardware_concurrency()));
   // Every page carries its lines and copy from cleaning to commit in buffers of its own.
   KeepFreedMemoryForReuse();
   run.SetJobs(jobs);
   host.Attach(run);
+  // What the run did, however it ended.
+  const auto printSummary = [&] {
+    if (options.summary == CliOptions::Summary::kTable) {
+      std::fputs(SummaryTable(run.Summary()).c_str(), stderr);
+    } else if (options.summary == CliOptions::Summary::kJson) {
+      host.Print(SummaryJson(run.Summary(), host.LogPath()));
+    }
+  };
   try {
     run.Execute();
   } catch (const RunError& e) {
     PrintError(e.what());
+    printSummary();
     return kExitError;
   }
   PrintError(host.LastStatus());
+  printSummary();
   if (host.StopIssued()) {
     return kExitSignalBase + signals.Signal();
   }

@@ -64,6 +64,14 @@ ParsedArguments ParseArguments(const std::vector<std::string>& args) {
           o.jobs = static_cast<std::size_t>(value);
         }
       }
+    } else if (arg == "--json") {
+      o.json = true;
+    } else if (arg == "--summary" || arg == "--summary=table") {
+      o.summary = CliOptions::Summary::kTable;
+    } else if (arg == "--summary=json") {
+      o.summary = CliOptions::Summary::kJson;
+    } else if (arg.starts_with("--summary=")) {
+      parsed.error = "--summary takes table or json, not '" + arg.substr(10) + "'";
     } else if (IsOption(arg, "--log-encoding")) {
       if (const std::optional<std::string> name =
               OptionValue(args, i, "--log-encoding", parsed.error)) {
@@ -144,7 +152,8 @@ std::optional<std::array<bool, kSwitchCount>> ParseOnly(const std::string& list,
 
 std::string UsageText(const std::string& settingsFile) {
   return "Usage: varnow-cli [--settings FILE] [--output DIR] [--only LIST] [--jobs N]\n"
-         "                  [--log-encoding cp1251|utf-8] [--quiet] FOLDER\n"
+         "                  [--log-encoding cp1251|utf-8] [--json] [--summary[=json]]\n"
+         "                  [--quiet] FOLDER\n"
          "       varnow-cli [--settings FILE] [--only LIST] --explain PAGE\n"
          "\n"
          "Cleans every .htm/.html file under FOLDER with the procedures switched on in the\n"
@@ -170,6 +179,14 @@ std::string UsageText(const std::string& settingsFile) {
          "  --log-encoding E log.txt in cp1251 (a character it lacks written as &#NNN;)\n"
          "                   or utf-8, in place of LogEncoding of the settings file\n"
          "                   (default: cp1251)\n"
+         "  --json           print each change as a JSON object, one a line, in place of\n"
+         "                   its log line (type, page, procedure, message, position);\n"
+         "                   skipped pages, a stop and an error are objects too\n"
+         "  --summary[=table|json]\n"
+         "                   at the end, what the run did by procedure (changes, pages,\n"
+         "                   bytes removed and put in), the totals and the ten pages\n"
+         "                   changed most: a table on standard error, or one JSON object\n"
+         "                   on standard output (the last, after --json's)\n"
          "  -q, --quiet      print no log lines (log.txt is written all the same)\n"
          "  --explain PAGE   clean one page in memory and print each change: its log line,\n"
          "                   then its line:column in the page with the text removed (-)\n"

@@ -20,6 +20,11 @@ struct CliOptions {
   std::optional<std::size_t> jobs;     // --jobs N: pages cleaned at once (default: the cores)
   // --log-encoding cp1251|utf-8, in place of the settings file's LogEncoding.
   std::optional<LogEncoding> logEncoding;
+  bool json = false;  // --json: each change as a JSON object on stdout instead of its line
+  // --summary[=table|json]: what the run did, at its end, as a table on stderr or as a JSON
+  // object on stdout.
+  enum class Summary { kNone, kTable, kJson };
+  Summary summary = Summary::kNone;
   // --only LIST: the procedures to run, in place of the settings file's switches.
   std::optional<std::array<bool, kSwitchCount>> only;
   bool help = false;

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "TerminalHost.h"
 
+#include "JsonLines.h"
+#include "batch/RunTexts.h"
+
 #include <unistd.h>
 
 #include <cstring>
@@ -53,12 +56,68 @@ void TerminalHost::AppendLog(std::string_view line) {
   if (quiet_) {
     return;
   }
+  if (json_) {
+    // Not a change nor a notice of a kind: standard output holds JSON only.
+    std::fprintf(stderr, "%.*s\n", static_cast<int>(line.size()), line.data());
+    return;
+  }
   out_.Add(line);
   out_.Add("\n");
   if (++linesSinceClock_ >= kLinesPerClockRead) {
     linesSinceClock_ = 0;
     FlushLogIfDue();
   }
+}
+
+void TerminalHost::Print(std::string_view text) {
+  out_.Add(text);
+  FlushLog();
+}
+
+void TerminalHost::AppendChanges(std::string_view page, std::size_t first, std::string_view lines,
+                                 const std::vector<std::size_t>& ends,
+                                 const std::vector<ChangeFacts>& facts) {
+  if (!json_) {
+    RunHost::AppendChanges(page, first, lines, ends, facts);
+    return;
+  }
+  if (quiet_) {
+    return;
+  }
+  std::size_t start = 0;
+  for (std::size_t i = 0; i < ends.size(); ++i) {
+    // A change's line is the page's path followed by its message.
+    std::string_view message = lines.substr(start, ends[i] - start);
+    start = ends[i];
+    if (message.starts_with(page)) {
+      message.remove_prefix(page.size());
+    }
+    if (message.starts_with(' ')) {
+      message.remove_prefix(1);
+    }
+    out_.Add(ChangeJson(page, facts[i].procedure, message, facts[i].position));
+    if (++linesSinceClock_ >= kLinesPerClockRead) {
+      linesSinceClock_ = 0;
+      FlushLogIfDue();
+    }
+  }
+}
+
+void TerminalHost::AppendNotice(Notice kind, std::string_view page, std::string_view line) {
+  if (kind == Notice::kOther && line.starts_with(run_text::kLogSaved)) {
+    logPath_ = std::string(page);
+  }
+  if (!json_ || kind == Notice::kOther) {
+    AppendLog(line);
+    return;
+  }
+  if (quiet_) {
+    return;
+  }
+  const std::string_view type = kind == Notice::kSkipped   ? "skipped"
+                                : kind == Notice::kStopped ? "stopped"
+                                                           : "error";
+  out_.Add(NoticeJson(type, page, line));
 }
 
 void TerminalHost::RunEnded() {

@@ -24,6 +24,12 @@ class TerminalHost final : public RunHost {
 
   void Attach(BatchRun& run) { run_ = &run; }
   void UseLogEncoding(LogEncoding encoding) { logEncoding_ = encoding; }
+  // Changes and notices as JSON objects, one a line, in place of the log's lines.
+  void PrintJson(bool json) { json_ = json; }
+  // A line for standard output, with the log's lines (a JSON summary at the end).
+  void Print(std::string_view text);
+  // Where log.txt was saved, once it has been.
+  const std::string& LogPath() const { return logPath_; }
   bool StopIssued() const { return stopIssued_; }
   const std::string& LastStatus() const { return status_; }
 
@@ -35,6 +41,10 @@ class TerminalHost final : public RunHost {
   void SetStatus(const std::string& text) override { status_ = text; }
   void ClearLog() override {}
   void AppendLog(std::string_view line) override;
+  void AppendChanges(std::string_view page, std::size_t first, std::string_view lines,
+                     const std::vector<std::size_t>& ends,
+                     const std::vector<ChangeFacts>& facts) override;
+  void AppendNotice(Notice kind, std::string_view page, std::string_view line) override;
   void SetButtons(bool, bool) override {}
   void Progress(std::size_t done, std::size_t total) override;
   void RunEnded() override;
@@ -49,6 +59,8 @@ class TerminalHost final : public RunHost {
   std::string outputFolder_;
   std::array<bool, kSwitchCount> switches_;
   LogEncoding logEncoding_ = LogEncoding::kCp1251;
+  bool json_ = false;
+  std::string logPath_;
   const SignalWatcher& signals_;
   const bool showProgress_;
   const bool quiet_;         // no log lines on stdout

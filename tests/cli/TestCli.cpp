@@ -14,7 +14,9 @@
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <nlohmann/json.hpp>
 #include <random>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -230,6 +232,61 @@ TEST_F(CliTest, LogEncodingFromTheSettingsOrTheCommandLine) {
     EXPECT_NE(ReadBytes(Output(out, site / "log.txt")).find("/" + c.name + " "), std::string::npos)
         << c.key;
   }
+}
+
+// --json prints each change, skipped page and the summary as one JSON object a line: jq reads
+// every line, a name that is not UTF-8 round-trips through page_bytes, and the summary (the
+// last object) counts what the objects before it say. --summary prints it as a table instead.
+TEST_F(CliTest, JsonLinesAndTheSummary) {
+  WriteBytes(site / "\xE0\xE1.htm", "<span>x</span><script>y</script>");  // cp1251 bytes
+  WriteBytes(site / "caf\u00E9.htm", "<span>1</span><span>2</span>");
+  const Outcome o = Cli({"--only", "span,script", "--output", out.string(), "--json",
+                         "--summary=json", site.string()});
+  ASSERT_EQ(o.status, 0) << o.err;
+#ifdef VARNOW_JQ
+  WriteBytes(dir / "lines.json", o.out);
+  EXPECT_EQ(RunProgram(VARNOW_JQ, {"-c", ".", (dir / "lines.json").string()}).status, 0);
+#endif
+  std::map<std::string, int> changes;  // by procedure
+  std::set<std::string> pageBytes;
+  nlohmann::json summary;
+  const std::vector<std::string> lines = Lines(o.out);
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    const nlohmann::json object = nlohmann::json::parse(lines[i]);
+    const std::string type = object.at("type");
+    if (type == "change") {
+      ++changes[object.at("procedure")];
+      EXPECT_TRUE(object.at("message").get<std::string>().starts_with("удален"));
+      if (object.contains("page_bytes")) {
+        pageBytes.insert(object.at("page_bytes"));
+        EXPECT_EQ(object.at("page"), (site / "аб.htm").string());  // as the window shows it
+      }
+    } else if (type == "summary") {
+      EXPECT_EQ(i, lines.size() - 1);
+      summary = object;
+    } else {
+      EXPECT_EQ(type, "skipped") << lines[i];
+    }
+  }
+  // The exact bytes of the name, as coreutils' base64 has them.
+  WriteBytes(dir / "name", (site / "\xE0\xE1.htm").string());
+  const Outcome name = RunProgram("/usr/bin/base64", {"-w0", (dir / "name").string()});
+  EXPECT_EQ(pageBytes, std::set<std::string>{name.out});
+  ASSERT_FALSE(summary.is_null());
+  EXPECT_EQ(summary["procedures"]["span"]["changes"], changes["span"]);
+  EXPECT_EQ(summary["procedures"]["script"]["changes"], changes["script"]);
+  EXPECT_EQ(changes["span"], 6);
+  EXPECT_EQ(summary["pages"]["found"], 4);  // a.htm and sub/b.html besides the two
+  EXPECT_EQ(summary["procedures"]["span"]["pages"], 2);
+  EXPECT_EQ(summary["procedures"]["span"]["bytes_removed"], 3 * 6 + 3 * 7);
+  EXPECT_EQ(summary["top_pages"][0]["changes"], 4);
+
+  const Outcome table =
+      Cli({"--only", "span", "--output", out.string(), "--quiet", "--summary", site.string()});
+  EXPECT_EQ(table.out, "");
+  EXPECT_NE(table.err.find("Сводка\n"), std::string::npos) << table.err;
+  EXPECT_NE(table.err.find("  span                    6         2"), std::string::npos)
+      << table.err;
 }
 
 TEST_F(CliTest, CleansTheFolderPrintingEveryLogLine) {

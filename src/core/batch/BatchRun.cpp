@@ -96,11 +96,12 @@ void BatchRun::Execute() {
     std::string message = e.what();
     FinishSummary();
     try {
-      AppendPane(message);
+      AppendPane(message, RunHost::Notice::kError);
       if (logDirectoryKnown_) {
         const std::string logPath = SaveLog(std::chrono::steady_clock::now() - start_);
-        host_.AppendLog("");
-        host_.AppendLog(std::string(text::kLogSaved) + logPath);
+        host_.AppendNotice(RunHost::Notice::kOther, {}, "");
+        host_.AppendNotice(RunHost::Notice::kOther, logPath,
+                           std::string(text::kLogSaved) + logPath);
       }
     } catch (const std::exception& logError) {
       // log.txt is lost as well: the user is told both, the error that ended the run first.
@@ -133,7 +134,8 @@ void BatchRun::Run() {
       root, fileList_, stopFlag_, [this] { Pump(); },
       [this](const std::string& path, int err) {
         ++skipped_;
-        AppendPane(FormatText(text::kSkipped, {path, std::strerror(err)}));
+        AppendPane(FormatText(text::kSkipped, {path, std::strerror(err)}),
+                   RunHost::Notice::kSkipped, path);
       });
 
   start_ = std::chrono::steady_clock::now();
@@ -161,14 +163,14 @@ void BatchRun::Run() {
   }
   host_.SetStatus(status);
   if (stopFlag_) {
-    AppendPane(std::string(text::kStopped));
+    AppendPane(std::string(text::kStopped), RunHost::Notice::kStopped);
   }
   FinishSummary();
   stopFlag_ = false;
   host_.SetButtons(true, false);
   const std::string logPath = SaveLog(elapsed);
-  host_.AppendLog("");
-  host_.AppendLog(std::string(text::kLogSaved) + logPath);
+  host_.AppendNotice(RunHost::Notice::kOther, {}, "");
+  host_.AppendNotice(RunHost::Notice::kOther, logPath, std::string(text::kLogSaved) + logPath);
   EndCleanly();
 }
 
@@ -267,7 +269,7 @@ BatchRun::Committed BatchRun::CommitPage(std::size_t index, CleanedPage& page,
           page.outputError ? std::nullopt : RefusalAtCommit(page)) {
     // Refused alone: the page is named with the reason, counted, and the run goes on. Its
     // changes are not logged, as it has no copy.
-    AppendPane(*refusal);
+    AppendPane(*refusal, RunHost::Notice::kSkipped, fileList_[index]);
     ++skipped_;
     ++refused_;
     ++summary_.pagesFailed;
@@ -345,7 +347,7 @@ void BatchRun::RemoveStrayFilesOnce(const std::string& folder) {
     return;
   }
   for (const std::string& path : RemoveStrayTemporaryFiles(folder, runStartTime_)) {
-    AppendPane(FormatText(text::kStrayRemoved, {path}));
+    AppendPane(FormatText(text::kStrayRemoved, {path}), RunHost::Notice::kOther, path);
   }
 }
 
@@ -452,8 +454,8 @@ bool BatchRun::IsAPageOfTheRun(const std::string& output) {
   return pageIds_.contains({there->device, there->inode});
 }
 
-void BatchRun::AppendPane(const std::string& line) {
-  host_.AppendLog(line);
+void BatchRun::AppendPane(const std::string& line, RunHost::Notice kind, std::string_view about) {
+  host_.AppendNotice(kind, about, line);
   log_.Add(line);
 }
 

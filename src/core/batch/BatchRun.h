@@ -104,7 +104,8 @@ class BatchRun {
   // Saves the header and every line of the run as log.txt; returns its path.
   std::string SaveLog(std::chrono::steady_clock::duration elapsed);
   // A line of the run: to the log pane and to log.txt.
-  void AppendPane(const std::string& line);
+  // A line that reports no change, to the host and to log.txt; `about` is the file it names.
+  void AppendPane(const std::string& line, RunHost::Notice kind, std::string_view about = {});
   void Pump() { host_.Pump(); }
   void EndCleanly();
 

@@ -32,6 +32,16 @@ class RunHost {
   virtual void SetStatus(const std::string& text) = 0;
   virtual void ClearLog() = 0;
   virtual void AppendLog(std::string_view line) = 0;  // one UTF-8 line of the log pane
+  // A line of the log that reports no change, with what it is about: a file the search could
+  // not go into or a page refused (kSkipped, `page` naming it), the stop, the error that ended
+  // the run, or another notice (kOther: a stray temporary file removed, where log.txt went).
+  // By default it goes to AppendLog like any line.
+  enum class Notice { kSkipped, kStopped, kError, kOther };
+  virtual void AppendNotice(Notice kind, std::string_view page, std::string_view line) {
+    (void)kind;
+    (void)page;
+    AppendLog(line);
+  }
   // Changes made to the page at `page` (its path as found, bytes as they are), one line each,
   // in the order made: the k-th line reports the page's change of rank `first` + k, made by
   // the procedure its facts name. The lines stand back to back in `lines`, each ending at the

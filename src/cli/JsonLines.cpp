@@ -1,0 +1,181 @@
+// SPDX-License-Identifier: MIT
+#include "JsonLines.h"
+
+#include <cinttypes>
+#include <cstdio>
+#include <nlohmann/json.hpp>
+
+#include "cleaning/ProcedureTable.h"
+#include "platform/LocalTime.h"
+#include "text/Cp1251.h"
+
+namespace varnow::cli {
+namespace {
+
+using nlohmann::ordered_json;
+
+void PutPage(ordered_json& object, std::string_view page) {
+  std::string storage;
+  object["page"] = std::string(ShownAsText(page, storage));
+  if (!IsValidUtf8(page)) {
+    object["page_bytes"] = Base64(page);
+  }
+}
+
+std::string Line(const ordered_json& object) {
+  return object.dump() + "\n";
+}
+
+double Seconds(std::chrono::steady_clock::duration d) {
+  return std::chrono::duration<double>(d).count();
+}
+
+// 1234567 as "1 234 567".
+std::string Grouped(std::uint64_t n) {
+  std::string digits = std::to_string(n);
+  for (auto at = static_cast<std::ptrdiff_t>(digits.size()) - 3; at > 0; at -= 3) {
+    digits.insert(static_cast<std::size_t>(at), " ");
+  }
+  return digits;
+}
+
+// The characters of UTF-8 text: a column each.
+std::size_t Characters(std::string_view text) {
+  std::size_t characters = 0;
+  for (const char c : text) {
+    characters += (static_cast<unsigned char>(c) & 0xC0) != 0x80 ? 1 : 0;
+  }
+  return characters;
+}
+
+// `text` followed by spaces up to `width` columns.
+std::string Padded(std::string text, std::size_t width) {
+  const std::size_t columns = Characters(text);
+  return columns < width ? text + std::string(width - columns, ' ') : text;
+}
+
+// `text` after spaces up to `width` columns.
+std::string RightAligned(const std::string& text, std::size_t width) {
+  const std::size_t columns = Characters(text);
+  return columns < width ? std::string(width - columns, ' ') + text : text;
+}
+
+}  // namespace
+
+std::string Base64(std::string_view bytes) {
+  static constexpr char kDigits[] =
+      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+  std::string out;
+  out.reserve((bytes.size() + 2) / 3 * 4);
+  for (std::size_t i = 0; i < bytes.size(); i += 3) {
+    const std::size_t n = std::min<std::size_t>(3, bytes.size() - i);
+    std::uint32_t group = 0;
+    for (std::size_t k = 0; k < 3; ++k) {
+      group = (group << 8) | (k < n ? static_cast<unsigned char>(bytes[i + k]) : 0U);
+    }
+    for (std::size_t k = 0; k < 4; ++k) {
+      out += k <= n ? kDigits[(group >> (18 - 6 * k)) & 0x3F] : '=';
+    }
+  }
+  return out;
+}
+
+std::string ChangeJson(std::string_view page, Switch procedure, std::string_view message,
+                       Pos position) {
+  ordered_json object;
+  object["type"] = "change";
+  PutPage(object, page);
+  object["procedure"] = std::string(RowOf(procedure).cliName);
+  std::string storage;
+  object["message"] = std::string(ShownAsText(message, storage));
+  object["position"] = position;
+  return Line(object);
+}
+
+std::string NoticeJson(std::string_view type, std::string_view page, std::string_view message) {
+  ordered_json object;
+  object["type"] = std::string(type);
+  std::string storage;
+  if (type == "error") {
+    object["error"] = std::string(ShownAsText(message, storage));
+    return Line(object);
+  }
+  if (!page.empty()) {
+    PutPage(object, page);
+  }
+  object["message"] = std::string(ShownAsText(message, storage));
+  return Line(object);
+}
+
+std::string SummaryJson(const RunSummary& s, std::string_view logPath) {
+  ordered_json object;
+  object["type"] = "summary";
+  object["pages"] = {{"found", s.pagesFound},
+                     {"changed", s.pagesChanged},
+                     {"unchanged", s.pagesUnchanged},
+                     {"failed", s.pagesFailed},
+                     {"not_reached", s.pagesNotReached}};
+  ordered_json procedures = ordered_json::object();
+  for (const ProcedureRow& row : kProcedures) {
+    const RunSummary::Procedure& p = s.procedures[Index(row.id)];
+    procedures[std::string(row.cliName)] = {{"changes", p.changes},
+                                            {"pages", p.pages},
+                                            {"bytes_removed", p.removed},
+                                            {"bytes_inserted", p.inserted}};
+  }
+  object["procedures"] = procedures;
+  object["bytes"] = {{"in", s.bytesIn}, {"out", s.bytesOut}};
+  ordered_json top = ordered_json::array();
+  for (const RunSummary::Page& page : s.topPages) {
+    ordered_json entry;
+    PutPage(entry, page.path);
+    entry["changes"] = page.changes;
+    top.push_back(entry);
+  }
+  object["top_pages"] = top;
+  object["elapsed_seconds"] = Seconds(s.elapsed);
+  object["stopped"] = s.stopped;
+  if (!logPath.empty()) {
+    std::string storage;
+    object["log"] = std::string(ShownAsText(logPath, storage));
+  }
+  return Line(object);
+}
+
+std::string SummaryTable(const RunSummary& s) {
+  std::string t = "Сводка\n";
+  t += "  Страниц найдено " + Grouped(s.pagesFound) + ": изменено " + Grouped(s.pagesChanged) +
+       ", без изменений " + Grouped(s.pagesUnchanged) + ", не записано " + Grouped(s.pagesFailed) +
+       ", не достигнуто " + Grouped(s.pagesNotReached) + "\n";
+  std::string change;
+  if (s.bytesIn > 0) {
+    char percent[32];
+    std::snprintf(percent, sizeof percent, " (%+.1f%%)",
+                  100.0 * (static_cast<double>(s.bytesOut) - static_cast<double>(s.bytesIn)) /
+                      static_cast<double>(s.bytesIn));
+    change = percent;
+  }
+  t += "  Байт на входе " + Grouped(s.bytesIn) + ", на выходе " + Grouped(s.bytesOut) + change +
+       "\n";
+  t += "  " + Padded("Процедура", 13) + RightAligned("Изменений", 12) +
+       RightAligned("Страниц", 10) + RightAligned("Удалено байт", 16) +
+       RightAligned("Вставлено байт", 17) + "\n";
+  for (const ProcedureRow& row : kProcedures) {
+    const RunSummary::Procedure& p = s.procedures[Index(row.id)];
+    t += "  " + Padded(std::string(row.cliName), 13) + RightAligned(Grouped(p.changes), 12) +
+         RightAligned(Grouped(p.pages), 10) + RightAligned(Grouped(p.removed), 16) +
+         RightAligned(Grouped(p.inserted), 17) + "\n";
+  }
+  if (!s.topPages.empty()) {
+    t += "  Больше всего изменений:\n";
+    for (const RunSummary::Page& page : s.topPages) {
+      std::string storage;
+      t += "  " + RightAligned(Grouped(page.changes), 12) + "  " +
+           std::string(ShownAsText(page.path, storage)) + "\n";
+    }
+  }
+  t += "  Время: " + ElapsedText(s.elapsed) + (s.stopped ? ", прервано пользователем" : "") + "\n";
+  return t;
+}
+
+}  // namespace varnow::cli

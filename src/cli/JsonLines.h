@@ -1,0 +1,33 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "batch/RunSummary.h"
+#include "cleaning/Switch.h"
+#include "document/Document.h"
+
+namespace varnow::cli {
+
+// The machine-readable log, one JSON object a line (UTF-8). A page is named by "page", its
+// path as UTF-8 (bytes that are not UTF-8 read as cp1251, as the window shows them), and,
+// only for such a name, by "page_bytes", the exact bytes in base64, so that every path
+// round-trips.
+
+// {"type":"change","page":...,"procedure":"span","message":"удален <span> [12]","position":12}
+std::string ChangeJson(std::string_view page, Switch procedure, std::string_view message,
+                       Pos position);
+// {"type":"skipped"|"stopped","page":...,"message":...} or {"type":"error","error":...}; the
+// page only where the line names one.
+std::string NoticeJson(std::string_view type, std::string_view page, std::string_view message);
+// {"type":"summary",...}: what the run did, its log.txt where it was saved.
+std::string SummaryJson(const RunSummary& summary, std::string_view logPath);
+
+// The summary as an aligned table, for a reader.
+std::string SummaryTable(const RunSummary& summary);
+
+// Standard base64 (RFC 4648), with padding.
+std::string Base64(std::string_view bytes);
+
+}  // namespace varnow::cli
