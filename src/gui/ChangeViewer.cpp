@@ -153,7 +153,9 @@ ChangeViewer* ChangeViewer::Open(const Request& request,
   const auto sameLine = [&](const RecordedChange& c) {
     return ShownAsText(c.line, storage) == request.line;
   };
-  if (request.changeIndex < e.changes.size() && sameLine(e.changes[request.changeIndex])) {
+  if (request.line.empty()) {
+    selected = e.changes.empty() ? -1 : 0;  // a page opened as a whole: its first change
+  } else if (request.changeIndex < e.changes.size() && sameLine(e.changes[request.changeIndex])) {
     selected = static_cast<int>(request.changeIndex);
   } else {
     const auto same = std::find_if(e.changes.begin(), e.changes.end(), sameLine);
@@ -161,7 +163,7 @@ ChangeViewer* ChangeViewer::Open(const Request& request,
       selected = static_cast<int>(same - e.changes.begin());
     }
   }
-  if (selected < 0 && !e.changes.empty()) {
+  if (selected < 0 && !e.changes.empty() && !request.line.empty()) {
     viewer->problem_ = Text(kLineNotFound);
     selected = 0;
   }

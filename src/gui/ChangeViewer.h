@@ -32,7 +32,7 @@ class ChangeViewer : public QWidget {
   struct Request {
     std::string page;
     std::size_t changeIndex = 0;
-    std::string line;
+    std::string line;    // empty: the page as a whole, opened at its first change
     std::string output;  // the page's copy
   };
   // Cleans the page again, in memory, with the switches and banner slots given, and opens a

@@ -21,6 +21,7 @@
 #include "LogPane.h"
 #include "SettingsDialog.h"
 #include "StatusPanel.h"
+#include "SummaryDialog.h"
 #include "Version.h"
 #include "batch/RunTexts.h"
 #include "paths/SplitPath.h"
@@ -86,6 +87,10 @@ void MainWindow::BuildActions() {
       action("exitAction", QStringLiteral("Выход"), IconRole::kStop, &MainWindow::CloseWindow);
   aboutAction_ = action("aboutAction", QStringLiteral("О программе..."), IconRole::kAbout,
                         &MainWindow::ShowAbout);
+  summaryAction_ = new QAction(QStringLiteral("Сводка"), this);
+  summaryAction_->setObjectName(QStringLiteral("summaryAction"));
+  summaryAction_->setEnabled(false);  // until a run has ended
+  connect(summaryAction_, &QAction::triggered, this, &MainWindow::ShowSummary);
   // The three tool buttons show only their images; the tips name what they do, and the keys.
   executeAction_ = action("executeAction", QString(), IconRole::kExecute, &MainWindow::StartRun);
   executeAction_->setShortcut(QKeySequence(Qt::Key_F5));
@@ -105,6 +110,7 @@ void MainWindow::BuildControls() {
   menu->setObjectName(QStringLiteral("menuBar"));
   QMenu* file = menu->addMenu(QStringLiteral("Файл"));
   file->addAction(settingsAction_);
+  file->addAction(summaryAction_);
   file->addSeparator();
   file->addAction(exitAction_);
   QMenu* help = menu->addMenu(QStringLiteral("?"));
@@ -210,6 +216,31 @@ void MainWindow::StartRun() {
   state_ = RunState::kIdle;
   if (closing) {
     close();
+    return;
+  }
+  // What the run did, at a glance, however it ended.
+  summaryAction_->setEnabled(true);
+  PresentSummary(false);
+}
+
+void MainWindow::ShowSummary() {
+  PresentSummary(true);
+}
+
+void MainWindow::PresentSummary(bool takeKeyboard) {
+  if (summaryDialog_ == nullptr) {
+    summaryDialog_ = new SummaryDialog(this);
+    connect(summaryDialog_, &SummaryDialog::pageChosen, this, &MainWindow::OpenPage);
+  }
+  summaryDialog_->SetSummary(run_->Summary());
+  summaryDialog_->show();
+  summaryDialog_->raise();
+  if (takeKeyboard) {
+    summaryDialog_->activateWindow();
+  } else if (isActiveWindow()) {
+    // After a run it stands beside the window, which keeps the keyboard (not every platform
+    // shows a window without activating it).
+    activateWindow();
   }
 }
 
@@ -288,8 +319,16 @@ void MainWindow::OpenChangeAt(std::size_t line) {
   if (!change) {
     return;
   }
-  const std::string page(change->page);
-  ChangeViewer::Request request{page, change->rank, logPane_->Line(line).toStdString(), {}};
+  OpenViewer({std::string(change->page), change->rank, logPane_->Line(line).toStdString(), {}});
+}
+
+void MainWindow::OpenPage(const std::string& page) {
+  OpenViewer({page, 0, {}, {}});
+}
+
+void MainWindow::OpenViewer(const ChangeViewer::Request& asked) {
+  ChangeViewer::Request request = asked;
+  const std::string& page = request.page;
   try {
     const SplitParts parts = SplitPath(page);
     request.output = MirroredPath(host_->PublishedOutputFolder(), parts.directory, parts.fileName);

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "ChangeViewer.h"
 #include "ErrorBox.h"
 #include "FolderPicker.h"
 #include "WindowRunHost.h"
@@ -21,6 +22,7 @@ class LogPane;
 class StatusPanel;
 class AboutBox;
 class SettingsDialog;
+class SummaryDialog;
 
 // The main window: the folder field with its three tool buttons, the menu, the log pane and
 // the status bar. It runs the batch through its run host, publishing to it the folder, the
@@ -42,6 +44,9 @@ class MainWindow : public QMainWindow {
 
   // Opens the change viewer on the change a log line reports; other lines open nothing.
   void OpenChangeAt(std::size_t line);
+  // Opens the change viewer on a page of the last run, at its first change.
+  void OpenPage(const std::string& page);
+  SummaryDialog* Summary() const { return summaryDialog_; }
 
  public slots:
   void StartRun();
@@ -50,6 +55,8 @@ class MainWindow : public QMainWindow {
   void OpenSettings();
   void ShowAbout();
   void CloseWindow();
+  // "Сводка": what the last run did.
+  void ShowSummary();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -63,6 +70,10 @@ class MainWindow : public QMainWindow {
   bool RunOnce();
   // Gives the run host the settings dialog's output folder and switches as they are now.
   void PublishSettings();
+  // The summary of the last run, in front; with the keyboard when asked for from the menu.
+  void PresentSummary(bool takeKeyboard);
+  // The change viewer on `request`, with the switches and banner slots of this moment.
+  void OpenViewer(const ChangeViewer::Request& request);
 
   std::filesystem::path settingsFile_;  // where the banner slots are read for the change viewer
   UserMessages messages_;
@@ -78,6 +89,8 @@ class MainWindow : public QMainWindow {
   QAction* executeAction_ = nullptr;
   QAction* chooseFolderAction_ = nullptr;
   QAction* stopAction_ = nullptr;
+  QAction* summaryAction_ = nullptr;
+  SummaryDialog* summaryDialog_ = nullptr;
   QLineEdit* folderField_ = nullptr;
   LogPane* logPane_ = nullptr;
   StatusPanel* statusPanel_ = nullptr;

@@ -2,6 +2,7 @@
 #include <QCheckBox>
 #include <QFile>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTemporaryDir>
@@ -19,6 +20,7 @@
 #include "PlainText.h"
 #include "Program.h"
 #include "SettingsDialog.h"
+#include "SummaryDialog.h"
 
 namespace varnow::test {
 
@@ -167,6 +169,31 @@ class TestChangeViewer : public QObject {
     QVERIFY(viewer != nullptr && viewer->IsComparison());
     QVERIFY(viewer->Notice().contains("Копии страницы нет"));
     QCOMPARE(viewer->View()->LineText(0), QStringLiteral("- <P class=a>one"));
+  }
+
+  // After a run the summary stands beside the window, the keyboard left with the window: the
+  // changes of each procedure as bars, the totals, and the pages with the most changes, a click
+  // on one opening it in the change viewer at its first change.
+  void theSummaryShowsTheRunAndOpensItsPages() {
+    SummaryDialog* summary = Main().Summary();
+    QVERIFY(summary != nullptr && summary->isVisible());
+    QVERIFY(Find<QAction>(&Main(), "summaryAction")->isEnabled());
+    const QStringList rows = summary->Bars()->Rows();
+    QVERIFY2(rows.contains("span 4") && rows.contains("script 1") && rows.contains("style 1"),
+             qPrintable(rows.join(", ")));
+    QVERIFY2(summary->Totals().startsWith("Страниц найдено 2: изменено 2, без изменений 0"),
+             qPrintable(summary->Totals()));
+    QListWidget* top = summary->TopPages();
+    QCOMPARE(top->count(), 2);
+    QVERIFY(top->item(0)->text().endsWith(page_));  // four changes before the other's two
+    const QRect first = top->visualItemRect(top->item(0));
+    QTest::mouseClick(top->viewport(), Qt::LeftButton, {}, first.center());
+    ChangeViewer* viewer = Opened();
+    QVERIFY(viewer != nullptr && !viewer->IsComparison());
+    QCOMPARE(viewer->windowTitle(), page_);
+    QCOMPARE(viewer->Current(), 0);
+    QVERIFY2(!viewer->Notice().contains("Этой строки лога нет"), qPrintable(viewer->Notice()));
+    viewer->close();
   }
 
   // A page is shown as its encoding reads it, whatever it is, with the marks on the right

@@ -106,7 +106,8 @@ class TestMainWindow : public QObject {
         menu << (item->isSeparator() ? QStringLiteral("-") : item->text());
       }
     }
-    QCOMPARE(menu, (QStringList{"Файл", "Настройки", "-", "Выход", "?", "О программе..."}));
+    QCOMPARE(menu,
+             (QStringList{"Файл", "Настройки", "Сводка", "-", "Выход", "?", "О программе..."}));
     QVERIFY(messages_.errors.isEmpty());
   }
 
