@@ -8,6 +8,7 @@
 #include "cleaning/ProcedureTable.h"
 #include "platform/LocalTime.h"
 #include "text/Cp1251.h"
+#include "text/Format.h"
 
 namespace varnow::cli {
 namespace {
@@ -28,15 +29,6 @@ std::string Line(const ordered_json& object) {
 
 double Seconds(std::chrono::steady_clock::duration d) {
   return std::chrono::duration<double>(d).count();
-}
-
-// 1234567 as "1 234 567".
-std::string Grouped(std::uint64_t n) {
-  std::string digits = std::to_string(n);
-  for (auto at = static_cast<std::ptrdiff_t>(digits.size()) - 3; at > 0; at -= 3) {
-    digits.insert(static_cast<std::size_t>(at), " ");
-  }
-  return digits;
 }
 
 // The characters of UTF-8 text: a column each.
@@ -144,9 +136,10 @@ std::string SummaryJson(const RunSummary& s, std::string_view logPath) {
 
 std::string SummaryTable(const RunSummary& s) {
   std::string t = "Сводка\n";
-  t += "  Страниц найдено " + Grouped(s.pagesFound) + ": изменено " + Grouped(s.pagesChanged) +
-       ", без изменений " + Grouped(s.pagesUnchanged) + ", не записано " + Grouped(s.pagesFailed) +
-       ", не достигнуто " + Grouped(s.pagesNotReached) + "\n";
+  t += "  Страниц найдено " + GroupedDigits(s.pagesFound) + ": изменено " +
+       GroupedDigits(s.pagesChanged) + ", без изменений " + GroupedDigits(s.pagesUnchanged) +
+       ", не записано " + GroupedDigits(s.pagesFailed) + ", не достигнуто " +
+       GroupedDigits(s.pagesNotReached) + "\n";
   std::string change;
   if (s.bytesIn > 0) {
     char percent[32];
@@ -155,22 +148,22 @@ std::string SummaryTable(const RunSummary& s) {
                       static_cast<double>(s.bytesIn));
     change = percent;
   }
-  t += "  Байт на входе " + Grouped(s.bytesIn) + ", на выходе " + Grouped(s.bytesOut) + change +
-       "\n";
+  t += "  Байт на входе " + GroupedDigits(s.bytesIn) + ", на выходе " + GroupedDigits(s.bytesOut) +
+       change + "\n";
   t += "  " + Padded("Процедура", 13) + RightAligned("Изменений", 12) +
        RightAligned("Страниц", 10) + RightAligned("Удалено байт", 16) +
        RightAligned("Вставлено байт", 17) + "\n";
   for (const ProcedureRow& row : kProcedures) {
     const RunSummary::Procedure& p = s.procedures[Index(row.id)];
-    t += "  " + Padded(std::string(row.cliName), 13) + RightAligned(Grouped(p.changes), 12) +
-         RightAligned(Grouped(p.pages), 10) + RightAligned(Grouped(p.removed), 16) +
-         RightAligned(Grouped(p.inserted), 17) + "\n";
+    t += "  " + Padded(std::string(row.cliName), 13) + RightAligned(GroupedDigits(p.changes), 12) +
+         RightAligned(GroupedDigits(p.pages), 10) + RightAligned(GroupedDigits(p.removed), 16) +
+         RightAligned(GroupedDigits(p.inserted), 17) + "\n";
   }
   if (!s.topPages.empty()) {
     t += "  Больше всего изменений:\n";
     for (const RunSummary::Page& page : s.topPages) {
       std::string storage;
-      t += "  " + RightAligned(Grouped(page.changes), 12) + "  " +
+      t += "  " + RightAligned(GroupedDigits(page.changes), 12) + "  " +
            std::string(ShownAsText(page.path, storage)) + "\n";
     }
   }

@@ -13,6 +13,7 @@
 #include "cleaning/ProcedureTable.h"
 #include "platform/LocalTime.h"
 #include "text/Cp1251.h"
+#include "text/Format.h"
 
 namespace varnow {
 namespace {
@@ -23,13 +24,8 @@ QString Utf8(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-// 1234567 as "1 234 567".
 QString Grouped(std::uint64_t n) {
-  QString digits = QString::number(n);
-  for (auto at = digits.size() - 3; at > 0; at -= 3) {
-    digits.insert(at, QLatin1Char(' '));
-  }
-  return digits;
+  return QString::fromStdString(GroupedDigits(n));
 }
 
 QString Shown(const std::string& path) {

@@ -89,4 +89,16 @@ std::string FormatLine(std::string_view prefix, std::string_view format,
   return line.Take();
 }
 
+std::string GroupedDigits(std::uint64_t n) {
+  const std::string digits = std::to_string(n);
+  std::string grouped;
+  for (std::size_t i = 0; i < digits.size(); ++i) {
+    if (i > 0 && (digits.size() - i) % 3 == 0) {
+      grouped += ' ';
+    }
+    grouped += digits[i];
+  }
+  return grouped;
+}
+
 }  // namespace varnow

@@ -21,4 +21,7 @@ std::string FormatText(std::string_view format, std::initializer_list<FormatArg>
 std::string FormatLine(std::string_view prefix, std::string_view format,
                        std::initializer_list<FormatArg> values);
 
+// A count with its thousands set apart by spaces, as Russian writes them: "1 234 567".
+std::string GroupedDigits(std::uint64_t n);
+
 }  // namespace varnow

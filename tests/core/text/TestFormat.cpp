@@ -43,5 +43,13 @@ TEST(FormatLine, PutsThePrefixFirstAtAnyLength) {
   EXPECT_EQ(FormatLine(std::string(255, 'p'), "ab%s", {"cd"}), std::string(255, 'p') + "abcd");
 }
 
+TEST(GroupedDigits, ThousandsSetApartBySpaces) {
+  const std::pair<std::uint64_t, std::string> cases[] = {
+      {0, "0"}, {999, "999"}, {1000, "1 000"}, {1234567, "1 234 567"}, {100000, "100 000"}};
+  for (const auto& [n, text] : cases) {
+    EXPECT_EQ(GroupedDigits(n), text);
+  }
+}
+
 }  // namespace
 }  // namespace varnow
