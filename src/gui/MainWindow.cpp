@@ -218,9 +218,12 @@ void MainWindow::StartRun() {
     close();
     return;
   }
-  // What the run did, at a glance, however it ended.
+  // What the run did, at a glance, however it ended; a run that found no page (a folder that
+  // is not there) has nothing to show.
   summaryAction_->setEnabled(true);
-  PresentSummary(false);
+  if (run_->Summary().pagesFound > 0) {
+    PresentSummary(false);
+  }
 }
 
 void MainWindow::ShowSummary() {

@@ -22,6 +22,7 @@
 #include "Program.h"
 #include "SettingsDialog.h"
 #include "StatusPanel.h"
+#include "SummaryDialog.h"
 
 namespace varnow::test {
 
@@ -307,12 +308,14 @@ class TestMainWindow : public QObject {
     QVERIFY(!Main().Run().StopFlag());
     QVERIFY(!Main().Run().Running());
     QVERIFY(!Status()->ProgressBar()->isVisible());
+    QVERIFY(Main().Summary() == nullptr);  // no page found: no summary to stand beside
 
     // Stop pressed before the error must not stop the next run either.
     Folder()->setText(site_);
     Execute();
     QVERIFY(Status()->Text().startsWith("Готово. Обработано 2 файлов."));
     QCOMPARE(messages_.errors.size(), 1);
+    QVERIFY(Main().Summary() != nullptr && Main().Summary()->isVisible());
   }
 
   // A dialog opened during a run holds the run; the switches left in it count at once.
