@@ -81,13 +81,17 @@ void MainWindow::BuildActions() {
     connect(a, &QAction::triggered, this, handler);
     return a;
   };
-  settingsAction_ = action("settingsAction", QStringLiteral("Настройки"), IconRole::kSettings,
+  // Every action can be reached from the keyboard: Alt and the underlined letter, or its keys.
+  settingsAction_ = action("settingsAction", QStringLiteral("&Настройки"), IconRole::kSettings,
                            &MainWindow::OpenSettings);
+  settingsAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma));
   exitAction_ =
-      action("exitAction", QStringLiteral("Выход"), IconRole::kStop, &MainWindow::CloseWindow);
-  aboutAction_ = action("aboutAction", QStringLiteral("О программе..."), IconRole::kAbout,
+      action("exitAction", QStringLiteral("В&ыход"), IconRole::kStop, &MainWindow::CloseWindow);
+  exitAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));  // a run ends first, as on close
+  aboutAction_ = action("aboutAction", QStringLiteral("&О программе..."), IconRole::kAbout,
                         &MainWindow::ShowAbout);
-  summaryAction_ = new QAction(QStringLiteral("Сводка"), this);
+  aboutAction_->setShortcut(QKeySequence(Qt::Key_F1));
+  summaryAction_ = new QAction(QStringLiteral("&Сводка"), this);
   summaryAction_->setObjectName(QStringLiteral("summaryAction"));
   summaryAction_->setEnabled(false);  // until a run has ended
   connect(summaryAction_, &QAction::triggered, this, &MainWindow::ShowSummary);
@@ -108,12 +112,12 @@ void MainWindow::BuildActions() {
 void MainWindow::BuildControls() {
   QMenuBar* menu = menuBar();
   menu->setObjectName(QStringLiteral("menuBar"));
-  QMenu* file = menu->addMenu(QStringLiteral("Файл"));
+  QMenu* file = menu->addMenu(QStringLiteral("&Файл"));
   file->addAction(settingsAction_);
   file->addAction(summaryAction_);
   file->addSeparator();
   file->addAction(exitAction_);
-  QMenu* help = menu->addMenu(QStringLiteral("?"));
+  QMenu* help = menu->addMenu(QStringLiteral("&?"));
   help->addAction(aboutAction_);
 
   auto* toolBar = new QToolBar(this);

@@ -188,6 +188,8 @@ void SettingsDialog::showEvent(QShowEvent* event) {
     move(over.center() - QPoint(frameGeometry().width() / 2, frameGeometry().height() / 2));
   }
   QDialog::showEvent(event);
+  // Typing goes to the output folder at once; Return no longer closes the dialog unasked.
+  outputFolderField_->setFocus(Qt::ActiveWindowFocusReason);
 }
 
 bool SettingsDialog::eventFilter(QObject* watched, QEvent* event) {

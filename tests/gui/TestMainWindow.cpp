@@ -15,6 +15,7 @@
 #include <fstream>
 #include <memory>
 
+#include "AboutBox.h"
 #include "ApplicationTitle.h"
 #include "GuiTestSupport.h"
 #include "LogPane.h"
@@ -102,13 +103,29 @@ class TestMainWindow : public QObject {
     QCOMPARE(Main().minimumSize(), Main().maximumSize());
     QStringList menu;
     for (QAction* top : Main().menuBar()->actions()) {
-      menu << top->text();
+      menu << QString(top->text()).remove('&');
       for (QAction* item : top->menu()->actions()) {
-        menu << (item->isSeparator() ? QStringLiteral("-") : item->text());
+        menu << (item->isSeparator() ? QStringLiteral("-") : QString(item->text()).remove('&'));
       }
     }
     QCOMPARE(menu,
              (QStringList{"Файл", "Настройки", "Сводка", "-", "Выход", "?", "О программе..."}));
+    // Every item has its underlined letter, the menus too; and the keys of the desktop.
+    for (QAction* top : Main().menuBar()->actions()) {
+      QVERIFY2(top->text().contains('&'), qPrintable(top->text()));
+      for (QAction* item : top->menu()->actions()) {
+        QVERIFY2(item->isSeparator() || item->text().contains('&'), qPrintable(item->text()));
+      }
+    }
+    const std::pair<const char*, QKeySequence> keys[] = {
+        {"settingsAction", QKeySequence(Qt::CTRL | Qt::Key_Comma)},
+        {"exitAction", QKeySequence(Qt::CTRL | Qt::Key_Q)},
+        {"aboutAction", QKeySequence(Qt::Key_F1)},
+        {"executeAction", QKeySequence(Qt::Key_F5)},
+    };
+    for (const auto& [name, key] : keys) {
+      QCOMPARE(Find<QAction>(&Main(), name)->shortcut(), key);
+    }
     QVERIFY(messages_.errors.isEmpty());
   }
 
@@ -204,6 +221,31 @@ class TestMainWindow : public QObject {
     QVERIFY(pressed);
     QVERIFY(LogLines().contains("Прервано пользователем"));
     QVERIFY(!QFile::exists(Output("index.htm")));
+  }
+
+  // The keys reach the dialogs with an output folder set: Ctrl+, opens the settings with the
+  // typing in the output folder's field, F1 the about box.
+  void keysOpenTheDialogs() {
+    const std::pair<QKeySequence, QWidget*> keys[] = {
+        {QKeySequence(Qt::CTRL | Qt::Key_Comma), static_cast<QWidget*>(&program_->Options())},
+        {QKeySequence(Qt::Key_F1), static_cast<QWidget*>(&program_->About())},
+    };
+    for (const auto& [key, expected] : keys) {
+      Main().activateWindow();  // shortcuts reach the active window
+      QVERIFY(QTest::qWaitForWindowActive(&Main()));
+      QWidget* opened = nullptr;
+      QString focus;
+      WhenModalShown([&](QWidget* dialog) {
+        opened = dialog;
+        focus = dialog->focusWidget() != nullptr ? dialog->focusWidget()->objectName() : "";
+        dialog->close();
+      });
+      QTest::keySequence(&Main(), key);
+      QCOMPARE(opened, expected);
+      if (expected == &program_->Options()) {
+        QCOMPARE(focus, QStringLiteral("outputFolderField"));
+      }
+    }
   }
 
   // No output folder yet: the message offers the settings dialog, and the window is left as
