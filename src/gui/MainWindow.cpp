@@ -230,6 +230,10 @@ void MainWindow::StartRun() {
   }
 }
 
+void MainWindow::SetFolder(const QString& folder) {
+  folderField_->setText(folder);
+}
+
 void MainWindow::ShowSummary() {
   PresentSummary(true);
 }

@@ -42,6 +42,9 @@ class MainWindow : public QMainWindow {
 
   const BatchRun& Run() const { return *run_; }
 
+  // The folder to clean, as the folder field shows it.
+  void SetFolder(const QString& folder);
+
   // Opens the change viewer on the change a log line reports; other lines open nothing.
   void OpenChangeAt(std::size_t line);
   // Opens the change viewer on a page of the last run, at its first change.

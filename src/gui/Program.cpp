@@ -64,7 +64,7 @@ bool InstallQtTranslation(QTranslator& translator) {
   return QCoreApplication::installTranslator(&translator);
 }
 
-int RunProgram() {
+int RunProgram(const std::optional<QString>& folder) {
   QCoreApplication::setApplicationName(QStringLiteral("varnow"));
   QCoreApplication::setApplicationVersion(QString::fromLatin1(version::kProduct));
   QGuiApplication::setDesktopFileName(QStringLiteral("org.example.varnow"));
@@ -81,6 +81,9 @@ int RunProgram() {
     std::filesystem::create_directories(settings.file.parent_path(), ec);
   }
   Program program(settings.file);
+  if (folder) {
+    program.Window().SetFolder(*folder);
+  }
   program.Show();
   const int status = QApplication::exec();
   // Ended by a stop signal: the status says so, as the command line's does.

@@ -1,8 +1,11 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <QString>
+
 #include <filesystem>
 #include <memory>
+#include <optional>
 
 #include "ErrorBox.h"
 
@@ -51,7 +54,8 @@ class Program {
 bool InstallQtTranslation(QTranslator& translator);
 
 // The program itself, inside a QApplication: starts, shows the main window and runs the event
-// loop until the main window is closed. Returns the exit status.
-int RunProgram();
+// loop until the main window is closed, with `folder` (from the command line) in the folder
+// field. Returns the exit status.
+int RunProgram(const std::optional<QString>& folder = std::nullopt);
 
 }  // namespace varnow

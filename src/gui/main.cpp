@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include <QApplication>
 #include <csignal>
+#include <cstdio>
 
 #include "Program.h"
+#include "WindowArguments.h"
 #include "platform/ProcessSignals.h"
 
 int main(int argc, char* argv[]) {
@@ -14,6 +16,18 @@ int main(int argc, char* argv[]) {
   sigaddset(&stop, SIGTERM);
   sigaddset(&stop, SIGHUP);
   pthread_sigmask(SIG_BLOCK, &stop, nullptr);
+  // --help, --version and a wrong command line are answered before any window system is
+  // asked for: they work without a display, and never open a second window.
+  QStringList words;
+  for (int i = 0; i < argc; ++i) {
+    words << QString::fromLocal8Bit(argv[i]);
+  }
+  const varnow::WindowArguments arguments = varnow::ParseWindowArguments(words);
+  if (arguments.printed) {
+    const QByteArray text = arguments.printed->toLocal8Bit();
+    std::fputs(text.constData(), arguments.exitStatus == 0 ? stdout : stderr);
+    return arguments.exitStatus;
+  }
   QApplication application(argc, argv);
-  return varnow::RunProgram();
+  return varnow::RunProgram(arguments.folder);
 }

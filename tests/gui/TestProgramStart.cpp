@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include <QCheckBox>
+#include <QDir>
 #include <QGuiApplication>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -14,6 +16,7 @@
 #include "MainWindow.h"
 #include "Program.h"
 #include "SettingsDialog.h"
+#include "WindowArguments.h"
 
 namespace varnow::test {
 
@@ -38,6 +41,37 @@ class TestProgramStart : public QObject {
   }
 
  private slots:
+  // `varnow [FOLDER]` puts the folder, made absolute, in the folder field; --help and --version
+  // print and end the program, as a wrong command line does (status 2).
+  void commandLine() {
+    const QString here = QDir::currentPath();
+    const struct {
+      QStringList words;
+      QString folder;
+      QString printedStart;
+      int status;
+    } cases[] = {
+        {{"varnow"}, {}, {}, 0},
+        {{"varnow", "/srv/site"}, "/srv/site", {}, 0},
+        {{"varnow", "site"}, here + "/site", {}, 0},
+        {{"varnow", "--", "-odd"}, here + "/-odd", {}, 0},
+        {{"varnow", "--help"}, {}, "Usage: varnow [options] [FOLDER]\n", 0},
+        {{"varnow", "-v"}, {}, "Varnow 0.9.9\n", 0},
+        {{"varnow", "a", "b"}, {}, "varnow: one FOLDER only, got 2\n", 2},
+        {{"varnow", "--bogus"}, {}, "varnow: Unknown option 'bogus'.\n", 2},
+    };
+    for (const auto& c : cases) {
+      const WindowArguments parsed = ParseWindowArguments(c.words);
+      QCOMPARE(parsed.folder.value_or(QString()), c.folder);
+      QCOMPARE(parsed.printed.value_or(QString()).left(c.printedStart.size()), c.printedStart);
+      QCOMPARE(parsed.exitStatus, c.status);
+    }
+    Program program(ini_.toStdString(), RecordedMessages().Sink());
+    program.Window().SetFolder(QStringLiteral("/srv/site"));
+    QCOMPARE(Find<QLineEdit>(&program.Window(), "folderField")->text(),
+             QStringLiteral("/srv/site"));
+  }
+
   void init() {
     QVERIFY(dir_.isValid());
     ini_ = dir_.filePath(QStringLiteral("%1.ini").arg(QTest::currentTestFunction()));

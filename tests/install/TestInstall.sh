@@ -41,6 +41,11 @@ env -u XDG_CONFIG_HOME HOME="$home" "$prefix/bin/varnow-cli" --quiet "$work/site
   fail "the installed varnow-cli did not run with the user's settings"
 [[ "$(cat "$work/out$work/site/a.htm")" == "a" ]] || fail "the user's settings were not used"
 [[ "$(ls "$prefix/bin")" == $'varnow\nvarnow-cli' ]] || fail "something was written beside the programs"
+# The window's --help and --version need no display.
+[[ "$(env -u DISPLAY -u WAYLAND_DISPLAY "$prefix/bin/varnow" --version)" == "Varnow 0.9.9" ]] ||
+  fail "varnow --version did not print its version"
+env -u DISPLAY -u WAYLAND_DISPLAY "$prefix/bin/varnow" --help | grep -q "Usage: varnow" ||
+  fail "varnow --help did not print its usage"
 
 # The Debian package.
 (cd "$work" && cpack -G DEB --config "$build/CPackConfig.cmake" -B "$work/package" >/dev/null) ||
