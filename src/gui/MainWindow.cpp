@@ -4,13 +4,16 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDesktopServices>
 #include <QDir>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QScreen>
 #include <QToolBar>
 #include <QToolButton>
+#include <QUrl>
 #include <exception>
 #include <new>
 
@@ -49,7 +52,8 @@ MainWindow::MainWindow(std::filesystem::path settingsFile, UserMessages messages
       settingsFile_(settingsFile),
       messages_(std::move(messages)),
       pickFolder_(PickFolderWithDialog),
-      pickerPath_(QDir::toNativeSeparators(QDir::homePath())) {
+      pickerPath_(QDir::toNativeSeparators(QDir::homePath())),
+      openUrl_([](const QUrl& url) { QDesktopServices::openUrl(url); }) {
   setObjectName(QStringLiteral("mainWindow"));
   setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
@@ -95,6 +99,14 @@ void MainWindow::BuildActions() {
   summaryAction_->setObjectName(QStringLiteral("summaryAction"));
   summaryAction_->setEnabled(false);  // until a run has ended
   connect(summaryAction_, &QAction::triggered, this, &MainWindow::ShowSummary);
+  openResultsAction_ = new QAction(QStringLiteral("Открыть &папку результатов"), this);
+  openResultsAction_->setObjectName(QStringLiteral("openResultsAction"));
+  openResultsAction_->setEnabled(false);  // until a run has saved its log
+  connect(openResultsAction_, &QAction::triggered, this, &MainWindow::OpenResults);
+  openLogAction_ = new QAction(QStringLiteral("Открыть &log.txt"), this);
+  openLogAction_->setObjectName(QStringLiteral("openLogAction"));
+  openLogAction_->setEnabled(false);
+  connect(openLogAction_, &QAction::triggered, this, &MainWindow::OpenLog);
   // The three tool buttons show only their images; the tips name what they do, and the keys.
   executeAction_ = action("executeAction", QString(), IconRole::kExecute, &MainWindow::StartRun);
   executeAction_->setShortcut(QKeySequence(Qt::Key_F5));
@@ -115,6 +127,8 @@ void MainWindow::BuildControls() {
   QMenu* file = menu->addMenu(QStringLiteral("&Файл"));
   file->addAction(settingsAction_);
   file->addAction(summaryAction_);
+  file->addAction(openResultsAction_);
+  file->addAction(openLogAction_);
   file->addSeparator();
   file->addAction(exitAction_);
   QMenu* help = menu->addMenu(QStringLiteral("&?"));
@@ -225,9 +239,21 @@ void MainWindow::StartRun() {
   // What the run did, at a glance, however it ended; a run that found no page (a folder that
   // is not there) has nothing to show.
   summaryAction_->setEnabled(true);
+  openResultsAction_->setEnabled(!host_->LogPath().empty());
+  openLogAction_->setEnabled(!host_->LogPath().empty());
   if (run_->Summary().pagesFound > 0) {
     PresentSummary(false);
   }
+}
+
+void MainWindow::OpenResults() {
+  // log.txt lies in the output folder's mirror of the folder that was cleaned.
+  const QFileInfo log(QString::fromStdString(host_->LogPath()));
+  openUrl_(QUrl::fromLocalFile(log.absolutePath()));
+}
+
+void MainWindow::OpenLog() {
+  openUrl_(QUrl::fromLocalFile(QString::fromStdString(host_->LogPath())));
 }
 
 void MainWindow::SetFolder(const QString& folder) {

@@ -3,6 +3,7 @@
 
 #include <QMainWindow>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -13,6 +14,7 @@
 #include "batch/BatchRun.h"
 
 class QAction;
+class QUrl;
 class QLineEdit;
 class QToolButton;
 
@@ -44,6 +46,9 @@ class MainWindow : public QMainWindow {
 
   // The folder to clean, as the folder field shows it.
   void SetFolder(const QString& folder);
+  // How a folder or a file is opened with the desktop's own handler (tests watch it).
+  using UrlOpener = std::function<void(const QUrl&)>;
+  void SetUrlOpener(UrlOpener opener) { openUrl_ = std::move(opener); }
 
   // Opens the change viewer on the change a log line reports; other lines open nothing.
   void OpenChangeAt(std::size_t line);
@@ -60,6 +65,9 @@ class MainWindow : public QMainWindow {
   void CloseWindow();
   // "Сводка": what the last run did.
   void ShowSummary();
+  // The output folder where the last run wrote, and its log.txt, with the desktop's handler.
+  void OpenResults();
+  void OpenLog();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -93,6 +101,9 @@ class MainWindow : public QMainWindow {
   QAction* chooseFolderAction_ = nullptr;
   QAction* stopAction_ = nullptr;
   QAction* summaryAction_ = nullptr;
+  QAction* openResultsAction_ = nullptr;
+  QAction* openLogAction_ = nullptr;
+  UrlOpener openUrl_;
   SummaryDialog* summaryDialog_ = nullptr;
   QLineEdit* folderField_ = nullptr;
   LogPane* logPane_ = nullptr;

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "WindowRunHost.h"
 
+#include "batch/RunTexts.h"
+
 #include <QAction>
 #include <QCoreApplication>
 
@@ -47,6 +49,13 @@ void WindowRunHost::ClearLog() {
 }
 
 // A file name that is not UTF-8 comes, most likely, from a cp1251 system: it is shown so.
+void WindowRunHost::AppendNotice(Notice kind, std::string_view page, std::string_view line) {
+  if (kind == Notice::kOther && line.starts_with(run_text::kLogSaved)) {
+    logPath_ = std::string(page);
+  }
+  AppendLog(line);
+}
+
 void WindowRunHost::AppendLog(std::string_view line) {
   std::string converted;
   controls_.logPane->AppendLine(ShownAsText(line, converted));

@@ -53,6 +53,9 @@ class WindowRunHost final : public RunHost {
   void SetStatus(const std::string& text) override;
   void ClearLog() override;
   void AppendLog(std::string_view line) override;
+  void AppendNotice(Notice kind, std::string_view page, std::string_view line) override;
+  // Where the last run saved log.txt; empty until one has.
+  const std::string& LogPath() const { return logPath_; }
   void AppendChanges(std::string_view page, std::size_t first, std::string_view lines,
                      const std::vector<std::size_t>& ends,
                      const std::vector<ChangeFacts>& facts) override;
@@ -66,6 +69,7 @@ class WindowRunHost final : public RunHost {
   std::string outputFolder_;
   std::array<bool, kSwitchCount> switches_{};
   LogEncoding logEncoding_ = LogEncoding::kCp1251;
+  std::string logPath_;
   QElapsedTimer sinceLastPump_;
   qint64 pumpIntervalMs_;
 };

@@ -10,6 +10,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+#include <QUrl>
 #include <csignal>
 #include <cstdio>
 #include <fstream>
@@ -108,8 +109,10 @@ class TestMainWindow : public QObject {
         menu << (item->isSeparator() ? QStringLiteral("-") : QString(item->text()).remove('&'));
       }
     }
-    QCOMPARE(menu,
-             (QStringList{"Файл", "Настройки", "Сводка", "-", "Выход", "?", "О программе..."}));
+    QCOMPARE(menu, (QStringList{"Файл", "Настройки", "Сводка", "Открыть папку результатов",
+                                "Открыть log.txt", "-", "Выход", "?", "О программе..."}));
+    QVERIFY(!Find<QAction>(&Main(), "openResultsAction")->isEnabled());
+    QVERIFY(!Find<QAction>(&Main(), "openLogAction")->isEnabled());
     // Every item has its underlined letter, the menus too; and the keys of the desktop.
     for (QAction* top : Main().menuBar()->actions()) {
       QVERIFY2(top->text().contains('&'), qPrintable(top->text()));
@@ -133,6 +136,13 @@ class TestMainWindow : public QObject {
     Switch("scriptBox")->setChecked(true);
     Execute();
     QVERIFY(messages_.errors.isEmpty());
+    // Its results open with the desktop's own handler: the folder of the copies and log.txt.
+    QList<QUrl> opened;
+    Main().SetUrlOpener([&](const QUrl& url) { opened << url; });
+    Find<QAction>(&Main(), "openResultsAction")->trigger();
+    Find<QAction>(&Main(), "openLogAction")->trigger();
+    QCOMPARE(opened, (QList<QUrl>{QUrl::fromLocalFile(out_ + site_),
+                                  QUrl::fromLocalFile(Output("log.txt"))}));
     QCOMPARE(ReadFile(Output("index.htm")), QByteArray("<p>ab</p>"));
     QCOMPARE(ReadFile(Output("sub/page.html")), QByteArray());
     QVERIFY(QFile::exists(Output("sub/page.html")));
