@@ -5,6 +5,7 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <exception>
@@ -73,7 +74,8 @@ void BannerListEditor::BuildControls() {
 
   auto* storeButton = new QPushButton(QStringLiteral("+"), this);
   storeButton->setObjectName(QStringLiteral("storeButton"));
-  storeButton->setToolTip(QStringLiteral("Записать пару в выбранную строку"));
+  storeButton->setToolTip(QStringLiteral(
+      "Записать пару в выбранную строку (если строка не выбрана — в первую пустую)"));
   QFont bold = storeButton->font();
   bold.setBold(true);
   bold.setPixelSize(24);
@@ -151,10 +153,23 @@ void BannerListEditor::LoadSelectedSlot() {
 }
 
 void BannerListEditor::StoreMarkersInSelectedSlot() {
-  const int slot = SelectedSlot();
+  int slot = SelectedSlot();
   if (slot < 0) {
-    messages_.hint(this, QStringLiteral("Выберите в списке строку, в которую записать пару."));
-    return;
+    // Nothing selected: the pair typed goes to the first empty slot, never lost to a click.
+    for (int row = 0; row < kBannerSlots && slot < 0; ++row) {
+      if (bannerList_->item(row, 0)->text().isEmpty() &&
+          bannerList_->item(row, 1)->text().isEmpty()) {
+        slot = row;
+      }
+    }
+    if (slot < 0) {
+      messages_.hint(this, QStringLiteral("Все строки заняты: выберите в списке строку, в которую "
+                                          "записать пару. Набранное остается в полях."));
+      return;
+    }
+    // Selected without loading it: what was typed stays in the boxes.
+    const QSignalBlocker quiet(bannerList_);
+    bannerList_->selectRow(slot);
   }
   const BannerPair pair{firstMarkerField_->text().toStdString(),
                         lastMarkerField_->text().toStdString()};

@@ -114,16 +114,30 @@ class TestBannerListEditor : public QObject {
     QVERIFY(messages_.errors.isEmpty());
   }
 
-  void plusWithoutASelectedRowStoresNothing() {
+  // What was typed is never lost: without a selected row "+" stores the pair into the first
+  // empty slot and selects it; with every slot taken it asks, and the boxes keep the text.
+  void plusWithoutASelectedRowTakesTheFirstEmptySlot() {
+    WriteSettings(ini_, "[Banner0]\nFirst=x\nLast=y\n[Banner1]\nLast=only\n");
     Open();
     First()->setText(QStringLiteral("a"));
     Last()->setText(QStringLiteral("b"));
     Plus();
-    QCOMPARE(messages_.hints.size(), 1);
-    QVERIFY(!QFile::exists(ini_));
-    for (int row = 0; row < 21; ++row) {
-      QCOMPARE(Row(row), (QStringList{"", ""}));
+    QVERIFY(messages_.hints.isEmpty());
+    QCOMPARE(SectionLines(ini_, "Banner2"), (QStringList{"First=a", "Last=b"}));
+    QCOMPARE(Row(2), (QStringList{"a", "b"}));
+    QCOMPARE(List()->selectionModel()->selectedRows().front().row(), 2);
+    QCOMPARE(First()->text(), QStringLiteral("a"));
+
+    for (int row = 3; row < 21; ++row) {
+      List()->item(row, 0)->setText(QStringLiteral("taken"));
     }
+    List()->clearSelection();
+    First()->setText(QStringLiteral("c"));
+    Last()->setText(QStringLiteral("d"));
+    Plus();
+    QCOMPARE(messages_.hints.size(), 1);
+    QCOMPARE(First()->text(), QStringLiteral("c"));
+    QCOMPARE(Last()->text(), QStringLiteral("d"));
   }
 
   void plusThatCannotWriteLeavesTheRow() {
