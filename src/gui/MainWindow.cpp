@@ -6,16 +6,20 @@
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QScreen>
 #include <QToolBar>
 #include <QToolButton>
 #include <QUrl>
 #include <exception>
 #include <new>
+#include <optional>
 
 #include "AboutBox.h"
 #include "ApplicationTitle.h"
@@ -55,6 +59,7 @@ MainWindow::MainWindow(std::filesystem::path settingsFile, UserMessages messages
       pickerPath_(QDir::toNativeSeparators(QDir::homePath())),
       openUrl_([](const QUrl& url) { QDesktopServices::openUrl(url); }) {
   setObjectName(QStringLiteral("mainWindow"));
+  setAcceptDrops(true);
   setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
   BuildActions();
@@ -144,6 +149,8 @@ void MainWindow::BuildControls() {
   setContextMenuPolicy(Qt::NoContextMenu);  // no menu to hide the tool bar
   folderField_ = new QLineEdit(QDir::toNativeSeparators(QDir::homePath()), toolBar);
   folderField_->setObjectName(QStringLiteral("folderField"));
+  // A drop on the field is the window's: the field would paste the URL as text into itself.
+  folderField_->setAcceptDrops(false);
   folderField_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
   // Enter in the folder field starts a run, as Execute does.
   connect(folderField_, &QLineEdit::returnPressed, executeAction_, &QAction::trigger);
@@ -254,6 +261,39 @@ void MainWindow::OpenResults() {
 
 void MainWindow::OpenLog() {
   openUrl_(QUrl::fromLocalFile(QString::fromStdString(host_->LogPath())));
+}
+
+namespace {
+
+// The folder a drop names: the first local file or folder among its URLs, a file's own folder.
+std::optional<QString> DroppedFolder(const QMimeData* data) {
+  if (data == nullptr || !data->hasUrls()) {
+    return std::nullopt;
+  }
+  for (const QUrl& url : data->urls()) {
+    if (!url.isLocalFile()) {
+      continue;
+    }
+    const QFileInfo dropped(url.toLocalFile());
+    return QDir::toNativeSeparators(dropped.isDir() ? dropped.absoluteFilePath()
+                                                    : dropped.absolutePath());
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+  if (DroppedFolder(event->mimeData())) {
+    event->acceptProposedAction();
+  }
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+  if (const std::optional<QString> folder = DroppedFolder(event->mimeData())) {
+    folderField_->setText(*folder);
+    event->acceptProposedAction();
+  }
 }
 
 void MainWindow::SetFolder(const QString& folder) {

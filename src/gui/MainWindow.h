@@ -71,6 +71,10 @@ class MainWindow : public QMainWindow {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  // A folder, or a page (its folder is taken), dropped anywhere on the window fills the folder
+  // field with its local path.
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   void BuildActions();

@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: MIT
+#include <QApplication>
 #include <QCheckBox>
 #include <QDir>
+#include <QDropEvent>
 #include <QFile>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -231,6 +234,32 @@ class TestMainWindow : public QObject {
     QVERIFY(pressed);
     QVERIFY(LogLines().contains("Прервано пользователем"));
     QVERIFY(!QFile::exists(Output("index.htm")));
+  }
+
+  // A folder dropped on the window fills the folder field with its path; a page dropped gives
+  // its folder; what is no local file is refused. The field itself takes no drop as text.
+  void aDroppedFolderFillsTheField() {
+    const struct {
+      QList<QUrl> urls;
+      QString field;  // empty: refused, the field as it was
+    } drops[] = {
+        {{QUrl::fromLocalFile(site_ + "/sub")}, site_ + "/sub"},
+        {{QUrl::fromLocalFile(site_ + "/index.htm")}, site_},
+        {{QUrl("https://example.org/"), QUrl::fromLocalFile(site_)}, site_},
+        {{QUrl("https://example.org/")}, {}},
+    };
+    QVERIFY(!Folder()->acceptDrops());
+    for (const auto& drop : drops) {
+      Folder()->setText(QStringLiteral("before"));
+      QMimeData data;
+      data.setUrls(drop.urls);
+      QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, {});
+      QApplication::sendEvent(&Main(), &enter);
+      QCOMPARE(enter.isAccepted(), !drop.field.isEmpty());
+      QDropEvent dropped(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, {});
+      QApplication::sendEvent(&Main(), &dropped);
+      QCOMPARE(Folder()->text(), drop.field.isEmpty() ? QStringLiteral("before") : drop.field);
+    }
   }
 
   // The keys reach the dialogs with an output folder set: Ctrl+, opens the settings with the
