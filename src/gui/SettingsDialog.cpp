@@ -243,6 +243,11 @@ void SettingsDialog::ReadSettings() {
     // The folder box shows the folder even when a switch failed to read, so that what the
     // dialog shows is what the next run uses and what OK stores.
     outputFolderField_->setText(outputFolder_);
+    // What the file held, key by key, as this window read it: at the end only what differs
+    // from it is written back.
+    KeyValues keys = MainSectionValues({}, {});
+    keys.emplace_back(std::string(kLogEncodingKey), std::string());
+    known_ = StoredMainValues(settings_, keys);
     const StoredLogEncoding stored = ReadLogEncoding(settings_);
     logEncoding_ = stored.encoding;
     logEncodingStored_ = stored.stored;
@@ -256,10 +261,10 @@ void SettingsDialog::ReadSettings() {
 }
 
 void SettingsDialog::WriteSettingsAtEnd() {
-  WriteMain();
+  WriteMain(true);
 }
 
-bool SettingsDialog::WriteMain() {
+bool SettingsDialog::WriteMain(bool atEnd) {
   outputFolder_ = outputFolderField_->text();
   logEncoding_ = logEncodingBox_->currentIndex() == 1 ? LogEncoding::kUtf8 : LogEncoding::kCp1251;
   emit changed();
@@ -267,13 +272,25 @@ bool SettingsDialog::WriteMain() {
   for (const ProcedureRow& info : kProcedures) {
     switches[Index(info.id)] = SwitchOn(info.id);
   }
+  KeyValues now = MainSectionValues(outputFolder_.toStdString(), switches);
+  // A file that never named the log's encoding keeps not naming it while it is the default.
+  const bool withEncoding = logEncodingStored_ || logEncoding_ != LogEncoding::kCp1251;
+  if (withEncoding) {
+    now.emplace_back(std::string(kLogEncodingKey), std::string(LogEncodingName(logEncoding_)));
+  }
   try {
-    WriteMainSection(settings_, outputFolder_.toStdString(), switches);
-    // A file that never named the log's encoding keeps not naming it while it is the default.
-    if (logEncodingStored_ || logEncoding_ != LogEncoding::kCp1251) {
-      WriteLogEncoding(settings_, logEncoding_);
-      logEncodingStored_ = true;
+    std::error_code ec;
+    if (atEnd && std::filesystem::exists(settings_.Path(), ec)) {
+      // Another window may have saved since this one read the file: only what this window
+      // changed is written, so that it never undoes the other's change.
+      WriteChangedMainKeys(settings_, now, known_);
+    } else {
+      for (const auto& [key, value] : now) {
+        settings_.WriteString(kMainSection, key, value);
+      }
     }
+    logEncodingStored_ = withEncoding;
+    known_ = {now.begin(), now.end()};
     return true;
   } catch (const std::exception& e) {
     messages_.error(BoxParent(), QString::fromUtf8(e.what()));

@@ -5,6 +5,7 @@
 #include <QString>
 #include <array>
 #include <filesystem>
+#include <map>
 #include <string>
 
 #include "ErrorBox.h"
@@ -65,8 +66,9 @@ class SettingsDialog : public QDialog {
   void ReadSettings();
   void WriteSettingsAtEnd();
   // OutputFolder = the folder box, then all thirteen keys of "Main" (and the log's encoding);
-  // false after a write error, which has been shown.
-  bool WriteMain();
+  // at the program's end only those this window changed. False after a write error, which has
+  // been shown.
+  bool WriteMain(bool atEnd = false);
   QWidget* BoxParent();
 
   IniFile settings_;
@@ -75,6 +77,8 @@ class SettingsDialog : public QDialog {
   QString lastPick_;  // the folder last chosen with the folder button
 
   QString outputFolder_;
+  // The keys of "Main" as this window last read or wrote them.
+  std::map<std::string, std::string> known_;
   QLineEdit* outputFolderField_ = nullptr;
   LogEncoding logEncoding_ = LogEncoding::kCp1251;  // as accepted last
   bool logEncodingStored_ = false;  // the file holds the key: it is written back, else only UTF-8

@@ -147,6 +147,24 @@ class TestSettingsDialog : public QObject {
     QVERIFY2(tip.toPlainText().contains("<script>"), qPrintable(tip.toPlainText()));
   }
 
+  // Two windows on one file: what one saved is never undone by the other's end, which writes
+  // only the keys it changed itself (and every key the file lacks).
+  void anotherWindowsSaveIsNotUndoneAtTheEnd() {
+    auto first = MakeDialog();
+    Box(*first, "scriptBox")->setChecked(true);
+    Press(*first, "okButton");  // RmScript=-1, the first start's thirteen keys
+    auto a = MakeDialog();
+    auto b = MakeDialog();
+    Box(*b, "scriptBox")->setChecked(false);
+    Press(*b, "okButton");  // B saves RmScript=0
+    Box(*a, "spanBox")->setChecked(true);
+    a.reset();  // A ends: its own change only
+    const QStringList main = SectionLines(ini_, "Main");
+    QVERIFY2(main.contains("RmScript=0"), qPrintable(main.join('|')));
+    QVERIFY2(main.contains("RmSpan=-1"), qPrintable(main.join('|')));
+    QCOMPARE(main.size(), 13);
+  }
+
   // A settings file that cannot even be looked for is no first start: the user is told why.
   void unreachableFileIsReported() {
     const QString loop = dir_.filePath("loop");

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "settings/Settings.h"
 
+#include "settings/IniLines.h"
+
 #include "cleaning/ProcedureTable.h"
 #include "settings/SettingsErrors.h"
 #include "text/Format.h"
@@ -12,6 +14,38 @@ constexpr std::string_view kFirstKey = "First";
 constexpr std::string_view kLastKey = "Last";
 
 }  // namespace
+
+KeyValues MainSectionValues(std::string_view outputFolder,
+                            const std::array<bool, kSwitchCount>& switches) {
+  KeyValues values{{std::string(kOutputFolderKey), std::string(outputFolder)}};
+  for (const ProcedureRow& info : kProcedures) {
+    values.emplace_back(std::string(info.key), std::string(SwitchText(switches[Index(info.id)])));
+  }
+  return values;
+}
+
+std::map<std::string, std::string> StoredMainValues(const IniFile& file, const KeyValues& keys) {
+  std::map<std::string, std::string> stored;
+  const std::vector<ini::Line> lines =
+      ini::SplitLines(ini::ReadFileBytes(file.Path()).value_or(std::string()));
+  for (const auto& [key, value] : keys) {
+    if (ini::FindValue(lines, kMainSection, key)) {
+      stored[key] = file.ReadString(kMainSection, key);
+    }
+  }
+  return stored;
+}
+
+void WriteChangedMainKeys(const IniFile& file, const KeyValues& now,
+                          const std::map<std::string, std::string>& known) {
+  const std::map<std::string, std::string> stored = StoredMainValues(file, now);
+  for (const auto& [key, value] : now) {
+    const auto before = known.find(key);
+    if (!stored.contains(key) || before == known.end() || before->second != value) {
+      file.WriteString(kMainSection, key, value);
+    }
+  }
+}
 
 StoredLogEncoding ReadLogEncoding(const IniFile& file) {
   const std::string name = file.ReadString(kMainSection, kLogEncodingKey);

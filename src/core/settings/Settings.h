@@ -3,9 +3,11 @@
 
 #include <array>
 #include <filesystem>
+#include <map>
 #include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "cleaning/Switch.h"
 #include "settings/CachedIniFile.h"
@@ -33,6 +35,18 @@ MainSection ReadMainSection(const IniFile& file);
 // the first key that cannot be written; the keys after it are not written.
 void WriteMainSection(const IniFile& file, std::string_view outputFolder,
                       const std::array<bool, kSwitchCount>& switches);
+
+// The keys of "Main" with the values the program writes for them, in the file's order.
+using KeyValues = std::vector<std::pair<std::string, std::string>>;
+KeyValues MainSectionValues(std::string_view outputFolder,
+                            const std::array<bool, kSwitchCount>& switches);
+// Each key of section "Main" as the file holds it now (UTF-8), for the keys it holds.
+std::map<std::string, std::string> StoredMainValues(const IniFile& file, const KeyValues& keys);
+// Writes to section "Main" only the keys of `now` whose value differs from `known` (what this
+// program last read or wrote there) or that the file lacks, so that a key another program
+// saved meanwhile, and this one left alone, keeps that program's value. Throws as WriteString.
+void WriteChangedMainKeys(const IniFile& file, const KeyValues& now,
+                          const std::map<std::string, std::string>& known);
 
 // "LogEncoding" of "Main": "cp1251" (also when the key is missing or names nothing known) or
 // "utf-8"; `stored` says whether the file holds the key at all.
