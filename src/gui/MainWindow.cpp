@@ -3,6 +3,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QCompleter>
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
@@ -14,6 +15,7 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QScreen>
+#include <QStringListModel>
 #include <QToolBar>
 #include <QToolButton>
 #include <QUrl>
@@ -30,6 +32,7 @@
 #include "StatusPanel.h"
 #include "SummaryDialog.h"
 #include "Version.h"
+#include "WindowState.h"
 #include "batch/RunTexts.h"
 #include "paths/SplitPath.h"
 #include "settings/CachedIniFile.h"
@@ -72,6 +75,9 @@ MainWindow::MainWindow(std::filesystem::path settingsFile, UserMessages messages
 }
 
 MainWindow::~MainWindow() {
+  if (windowState_ != nullptr) {
+    windowState_->SetGeometry(saveGeometry());  // its size and place, for the next start
+  }
   run_.reset();  // before the host it reports to
 }
 
@@ -151,6 +157,11 @@ void MainWindow::BuildControls() {
   folderField_->setObjectName(QStringLiteral("folderField"));
   // A drop on the field is the window's: the field would paste the URL as text into itself.
   folderField_->setAcceptDrops(false);
+  // The folders cleaned recently are offered as the field is typed in.
+  recentFolders_ = new QStringListModel(this);
+  auto* completer = new QCompleter(recentFolders_, folderField_);
+  completer->setCaseSensitivity(Qt::CaseSensitive);
+  folderField_->setCompleter(completer);
   folderField_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
   // Enter in the folder field starts a run, as Execute does.
   connect(folderField_, &QLineEdit::returnPressed, executeAction_, &QAction::trigger);
@@ -195,8 +206,25 @@ void MainWindow::FitToScreen() {
     const QSize frame(16, 48);
     size = size.boundedTo(desktop.size() - frame);
   }
-  setFixedSize(size);
+  // The designed size is the smallest too; the log pane takes what the window grows by.
+  setMinimumSize(size);
+  resize(size);
   move(desktop.center() - QPoint(size.width() / 2, size.height() / 2));
+}
+
+void MainWindow::UseState(WindowState* state) {
+  windowState_ = state;
+  if (state == nullptr) {
+    return;
+  }
+  if (const QByteArray geometry = state->Geometry(); !geometry.isEmpty()) {
+    restoreGeometry(geometry);  // size, place and maximised state, kept on the screen
+  }
+  const QStringList recent = state->RecentFolders();
+  recentFolders_->setStringList(recent);
+  if (!recent.isEmpty() && QFileInfo(recent.front()).isDir()) {
+    folderField_->setText(recent.front());
+  }
 }
 
 void MainWindow::ShowTitle() {
@@ -322,6 +350,15 @@ void MainWindow::PresentSummary(bool takeKeyboard) {
 }
 
 bool MainWindow::RunOnce() {
+  // "~" is the home folder, as in a shell.
+  const QString typed = folderField_->text();
+  if (typed == QStringLiteral("~") || typed.startsWith(QStringLiteral("~/"))) {
+    folderField_->setText(QDir::toNativeSeparators(QDir::homePath() + typed.mid(1)));
+  }
+  if (windowState_ != nullptr && !folderField_->text().isEmpty()) {
+    windowState_->AddFolder(folderField_->text());
+    recentFolders_->setStringList(windowState_->RecentFolders());
+  }
   host_->PublishFolder(folderField_->text().toStdString());
   host_->RunStarting();
   try {
@@ -346,8 +383,11 @@ void MainWindow::StopRun() {
 }
 
 void MainWindow::ChooseFolder() {
+  // The picker opens at the folder in the field, where there is one.
+  const QString inField = folderField_->text();
+  const QString start = QFileInfo(inField).isDir() ? inField : pickerPath_;
   const std::optional<QString> chosen =
-      pickFolder_(this, QStringLiteral("Выберите папку с HTML файлами"), pickerPath_);
+      pickFolder_(this, QStringLiteral("Выберите папку с HTML файлами"), start);
   if (chosen) {
     pickerPath_ = *chosen;
     folderField_->setText(*chosen);

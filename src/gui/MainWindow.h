@@ -16,6 +16,7 @@
 class QAction;
 class QUrl;
 class QLineEdit;
+class QStringListModel;
 class QToolButton;
 
 namespace varnow {
@@ -25,6 +26,7 @@ class StatusPanel;
 class AboutBox;
 class SettingsDialog;
 class SummaryDialog;
+class WindowState;
 
 // The main window: the folder field with its three tool buttons, the menu, the log pane and
 // the status bar. It runs the batch through its run host, publishing to it the folder, the
@@ -46,6 +48,9 @@ class MainWindow : public QMainWindow {
 
   // The folder to clean, as the folder field shows it.
   void SetFolder(const QString& folder);
+  // Where the window keeps its size and place and the folders cleaned, from one start to the
+  // next; restores them now. Without one it remembers nothing (as in tests).
+  void UseState(WindowState* state);
   // How a folder or a file is opened with the desktop's own handler (tests watch it).
   using UrlOpener = std::function<void(const QUrl&)>;
   void SetUrlOpener(UrlOpener opener) { openUrl_ = std::move(opener); }
@@ -110,6 +115,8 @@ class MainWindow : public QMainWindow {
   UrlOpener openUrl_;
   SummaryDialog* summaryDialog_ = nullptr;
   QLineEdit* folderField_ = nullptr;
+  QStringListModel* recentFolders_ = nullptr;  // offered as the folder field is typed in
+  WindowState* windowState_ = nullptr;
   LogPane* logPane_ = nullptr;
   StatusPanel* statusPanel_ = nullptr;
 

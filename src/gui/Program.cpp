@@ -14,13 +14,18 @@
 #include "SettingsDialog.h"
 #include "StopSignals.h"
 #include "Version.h"
+#include "WindowState.h"
 #include "settings/Settings.h"
 #include "settings/SettingsLocation.h"
 
 namespace varnow {
 
-Program::Program(const std::filesystem::path& settingsFile, UserMessages messages)
+Program::Program(const std::filesystem::path& settingsFile, UserMessages messages,
+                 const std::optional<QString>& stateFile)
     : stopSignals_(std::make_unique<StopSignals>()) {
+  if (stateFile) {
+    windowState_ = std::make_unique<WindowState>(*stateFile);
+  }
   // The title until the main window has been created; its creation sets the full one.
   SetApplicationTitle(QString::fromUtf8(version::kEarlyTitle));
   mainWindow_ = std::make_unique<MainWindow>(settingsFile, messages);
@@ -29,6 +34,7 @@ Program::Program(const std::filesystem::path& settingsFile, UserMessages message
   settingsDialog_ = std::make_unique<SettingsDialog>(settingsFile, messages, mainWindow_.get());
   bannerEditor_ = std::make_unique<BannerListEditor>(settingsFile, messages, settingsDialog_.get());
   mainWindow_->UseDialogs(aboutBox_.get(), settingsDialog_.get());
+  mainWindow_->UseState(windowState_.get());
   settingsDialog_->UseBannerEditor(bannerEditor_.get());
   // A stop signal closes the program as its window's close box does: a run ends first, with
   // log.txt saved, and the settings are written as the windows go.
@@ -49,6 +55,7 @@ Program::~Program() {
   settingsDialog_.reset();
   aboutBox_.reset();
   mainWindow_.reset();
+  windowState_.reset();
   stopSignals_.reset();
 }
 
@@ -80,7 +87,7 @@ int RunProgram(const std::optional<QString>& folder) {
     std::error_code ec;
     std::filesystem::create_directories(settings.file.parent_path(), ec);
   }
-  Program program(settings.file);
+  Program program(settings.file, MessageBoxes(), WindowState::DefaultFile());
   if (folder) {
     program.Window().SetFolder(*folder);
   }

@@ -13,6 +13,8 @@ class QTranslator;
 
 namespace varnow {
 
+class WindowState;
+
 class AboutBox;
 class BannerListEditor;
 class MainWindow;
@@ -25,8 +27,11 @@ class SettingsDialog;
 // settings dialog writes section "Main" as it goes.
 class Program {
  public:
+  // `stateFile`: where the window remembers its size and place and the folders cleaned; none,
+  // and it remembers nothing.
   explicit Program(const std::filesystem::path& settingsFile,
-                   UserMessages messages = MessageBoxes());
+                   UserMessages messages = MessageBoxes(),
+                   const std::optional<QString>& stateFile = std::nullopt);
   ~Program();
   Program(const Program&) = delete;
   Program& operator=(const Program&) = delete;
@@ -42,6 +47,7 @@ class Program {
 
  private:
   std::unique_ptr<StopSignals> stopSignals_;  // first: blocks the signals before any thread
+  std::unique_ptr<WindowState> windowState_;  // outlives the window that writes to it
   std::unique_ptr<MainWindow> mainWindow_;
   std::unique_ptr<AboutBox> aboutBox_;
   std::unique_ptr<SettingsDialog> settingsDialog_;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include <QApplication>
 #include <QCheckBox>
+#include <QCompleter>
 #include <QDir>
 #include <QDropEvent>
 #include <QFile>
@@ -9,6 +10,7 @@
 #include <QMimeData>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QStringListModel>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -103,8 +105,16 @@ class TestMainWindow : public QObject {
     QVERIFY(ExecuteButton()->isEnabled());
     QVERIFY(!StopButton()->isEnabled());
     QVERIFY(ExecuteButton()->text().isEmpty() && !ExecuteButton()->icon().isNull());
+    // The designed size at first, and the smallest; the window grows, the log pane with it.
     QCOMPARE(Main().size(), QSize(717, 476));
-    QCOMPARE(Main().minimumSize(), Main().maximumSize());
+    QCOMPARE(Main().minimumSize(), QSize(717, 476));
+    QVERIFY(Main().maximumSize().width() > 717 && Main().maximumSize().height() > 476);
+    Main().show();
+    QVERIFY(QTest::qWaitForWindowExposed(&Main()));
+    const int narrow = Log()->width();
+    Main().resize(900, 600);
+    QCOMPARE(Main().size(), QSize(900, 600));
+    QTRY_COMPARE(Log()->width(), narrow + 900 - 717);
     QStringList menu;
     for (QAction* top : Main().menuBar()->actions()) {
       menu << QString(top->text()).remove('&');
@@ -477,7 +487,50 @@ class TestMainWindow : public QObject {
                 .contains("StorePatch=" + out_));
   }
 
-  // The picker opens at home, then where it last picked; cancelling changes nothing.
+  // With a state file the window remembers from one start to the next its size and place, the
+  // last folder cleaned (put back in the field) and the ten folders cleaned last (offered as
+  // the field is typed in, the last first); "~" in the field is the home folder.
+  void remembersItsStateAcrossStarts() {
+    const QString base = dir_.filePath(QTest::currentTestFunction());
+    const QString state = base + "/state/varnow/state.ini";
+    const auto start = [&] {
+      program_.reset();
+      program_ =
+          std::make_unique<Program>((base + "/varnow.ini").toStdString(), messages_.Sink(), state);
+      Main().show();
+    };
+    start();
+    for (int i = 0; i < 11; ++i) {
+      WriteFile(site_ + QStringLiteral("%1/a.htm").arg(i), "a");
+      Folder()->setText(site_ + QString::number(i));
+      Execute();
+    }
+    Folder()->setText(site_);
+    Execute();
+    Main().resize(820, 530);
+    start();
+    QCOMPARE(Folder()->text(), site_);
+    QCOMPARE(Main().size(), QSize(820, 530));
+    const auto* offered = qobject_cast<QStringListModel*>(Folder()->completer()->model());
+    QVERIFY(offered != nullptr);
+    QStringList expected{site_};
+    for (int i = 10; i > 1; --i) {
+      expected << site_ + QString::number(i);
+    }
+    QCOMPARE(offered->stringList(), expected);
+
+    const QByteArray home = qgetenv("HOME");
+    qputenv("HOME", base.toUtf8());
+    Folder()->setText(QStringLiteral("~/site"));
+    Execute();
+    qputenv("HOME", home);
+    QCOMPARE(Folder()->text(), site_);
+    QVERIFY(Status()->Text().startsWith("Готово. Обработано 2 файлов."));
+    QVERIFY(messages_.errors.isEmpty());
+  }
+
+  // The picker opens at the folder in the field, else where it last picked (at first home);
+  // cancelling changes nothing.
   void folderPicker() {
     QStringList starts;
     std::optional<QString> answer = QStringLiteral("/picked");
@@ -488,12 +541,25 @@ class TestMainWindow : public QObject {
       starts << start;
       return answer;
     });
-    ChooseFolderButton()->click();
+    ChooseFolderButton()->click();  // at the site, the folder in the field
     QCOMPARE(Folder()->text(), QStringLiteral("/picked"));
     answer.reset();
-    ChooseFolderButton()->click();
+    ChooseFolderButton()->click();  // "/picked" is no folder: where it last picked
     QCOMPARE(Folder()->text(), QStringLiteral("/picked"));
-    QCOMPARE(starts, (QStringList{QDir::toNativeSeparators(QDir::homePath()), "/picked"}));
+    Folder()->setText(QStringLiteral("/no/such/folder"));
+    answer = QStringLiteral("/again");
+    ChooseFolderButton()->click();
+    QCOMPARE(starts, (QStringList{site_, "/picked", "/picked"}));
+    program_ =
+        std::make_unique<Program>(dir_.filePath("fresh.ini").toStdString(), messages_.Sink());
+    starts.clear();
+    Main().SetFolderPicker([&](QWidget*, const QString&, const QString& start) {
+      starts << start;
+      return std::optional<QString>();
+    });
+    Folder()->setText(QStringLiteral("/no/such/folder"));
+    ChooseFolderButton()->click();
+    QCOMPARE(starts, QStringList{QDir::toNativeSeparators(QDir::homePath())});
   }
 };
 
