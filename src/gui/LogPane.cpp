@@ -220,6 +220,13 @@ void LogPane::paintEvent(QPaintEvent* /*event*/) {
     }
     painter.setPen(palette().color(selected ? QPalette::HighlightedText : QPalette::Text));
     painter.drawText(x, y + metrics.ascent(), Line(i));
+    if (hasFocus() && hasSelection_ && i == cursor_) {
+      // The current line's focus mark: where the keys act, and what Return opens.
+      QPen mark(palette().color(selected ? QPalette::HighlightedText : QPalette::Text));
+      mark.setStyle(Qt::DotLine);
+      painter.setPen(mark);
+      painter.drawRect(QRect(0, y, width - 1, height - 1));
+    }
   }
 }
 
@@ -248,6 +255,16 @@ void LogPane::mousePressEvent(QMouseEvent* event) {
   }
   cursor_ = line;
   hasSelection_ = true;
+  viewport()->update();
+}
+
+void LogPane::focusInEvent(QFocusEvent* event) {
+  QAbstractScrollArea::focusInEvent(event);
+  viewport()->update();  // the focus mark shows
+}
+
+void LogPane::focusOutEvent(QFocusEvent* event) {
+  QAbstractScrollArea::focusOutEvent(event);
   viewport()->update();
 }
 
@@ -285,17 +302,63 @@ void LogPane::mouseDoubleClickEvent(QMouseEvent* event) {
   emit lineActivated(cursor_);
 }
 
+void LogPane::MoveCurrentLine(int key, bool extend) {
+  if (shown_ == 0) {
+    return;
+  }
+  const auto first = static_cast<std::size_t>(verticalScrollBar()->value());
+  const auto page = static_cast<std::size_t>(std::max(1, viewport()->height() / LineHeight() - 1));
+  const std::size_t last = shown_ - 1;
+  // Without a current line yet, the keys start from the first line in view.
+  const std::size_t from = hasSelection_ ? std::min(cursor_, last) : std::min(first, last);
+  std::size_t to = from;
+  switch (key) {
+    case Qt::Key_Up:
+      to = hasSelection_ && from > 0 ? from - 1 : from;
+      break;
+    case Qt::Key_Down:
+      to = hasSelection_ ? std::min(from + 1, last) : from;
+      break;
+    case Qt::Key_PageUp:
+      to = from > page ? from - page : 0;
+      break;
+    case Qt::Key_PageDown:
+      to = std::min(from + page, last);
+      break;
+    case Qt::Key_Home:
+      to = 0;
+      break;
+    default:  // End
+      to = last;
+      break;
+  }
+  if (!extend || !hasSelection_) {
+    anchor_ = to;
+  }
+  cursor_ = to;
+  hasSelection_ = true;
+  // The current line in view.
+  const std::size_t inView = page + 1;
+  if (to < first) {
+    verticalScrollBar()->setValue(static_cast<int>(to));
+  } else if (to >= first + inView) {
+    verticalScrollBar()->setValue(static_cast<int>(to - inView + 1));
+  }
+  viewport()->update();
+}
+
 void LogPane::keyPressEvent(QKeyEvent* event) {
-  if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && hasSelection_) {
-    emit lineActivated(cursor_);
+  const int key = event->key();
+  if ((key == Qt::Key_Return || key == Qt::Key_Enter) && hasSelection_) {
+    emit lineActivated(cursor_);  // the current line
   } else if (event == QKeySequence::Copy) {
     CopySelection();
   } else if (event == QKeySequence::SelectAll) {
     SelectAll();
-  } else if (event->key() == Qt::Key_Home) {
-    verticalScrollBar()->setValue(0);
-  } else if (event->key() == Qt::Key_End) {
-    verticalScrollBar()->setValue(verticalScrollBar()->maximum());
+  } else if (key == Qt::Key_Up || key == Qt::Key_Down || key == Qt::Key_PageUp ||
+             key == Qt::Key_PageDown || key == Qt::Key_Home || key == Qt::Key_End) {
+    // The current line moves, Shift extending the selection from where it began.
+    MoveCurrentLine(key, (event->modifiers() & Qt::ShiftModifier) != 0);
   } else {
     QAbstractScrollArea::keyPressEvent(event);
   }

@@ -52,7 +52,8 @@ class LogPane : public QAbstractScrollArea {
   QString SelectedText() const;
   void SelectAll();
   void CopySelection() const;
-  // The line the selection ends on (the last one clicked); only with a selection.
+  // The current line: the one the selection ends on (the last clicked, or moved to with the
+  // arrow and page keys, Home and End); only with a selection.
   std::size_t CurrentLine() const { return cursor_; }
   bool HasSelection() const { return hasSelection_; }
 
@@ -68,10 +69,15 @@ class LogPane : public QAbstractScrollArea {
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void focusInEvent(QFocusEvent* event) override;
+  void focusOutEvent(QFocusEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void contextMenuEvent(QContextMenuEvent* event) override;
 
  private:
+  // Moves the current line as `key` (Up, Down, PageUp, PageDown, Home, End) asks; `extend`
+  // keeps where the selection began.
+  void MoveCurrentLine(int key, bool extend);
   std::string_view LineBytes(std::size_t index) const;
   int LineHeight() const;
   int FullLinesInView() const;

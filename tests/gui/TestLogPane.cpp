@@ -4,6 +4,8 @@
 #include <QScrollBar>
 #include <QTest>
 
+#include <vector>
+
 #include "LogPane.h"
 
 namespace varnow::test {
@@ -88,6 +90,52 @@ class TestLogPane : public QObject {
     QCOMPARE(pane.SelectedText(), pane.Text());
     pane.Clear();
     QCOMPARE(pane.SelectedText(), QString());
+  }
+
+  // The keys move a current line, which Return opens; Shift extends the selection from where
+  // it began; the current line stays in view.
+  void theKeysMoveTheCurrentLine() {
+    LogPane pane;
+    pane.resize(300, 200);
+    pane.show();
+    Fill(pane, 100);
+    pane.Flush();
+    std::vector<std::size_t> opened;
+    connect(&pane, &LogPane::lineActivated, [&](std::size_t line) { opened.push_back(line); });
+    // The first press takes the first line in view (the pane follows the end as lines come).
+    const auto top = static_cast<std::size_t>(pane.verticalScrollBar()->value());
+    QVERIFY(top > 0);
+    QTest::keyClick(&pane, Qt::Key_Down);
+    QCOMPARE(pane.CurrentLine(), top);
+    const struct {
+      Qt::Key key;
+      Qt::KeyboardModifiers modifiers;
+      std::size_t current;
+      QString selected;
+    } steps[] = {
+        {Qt::Key_Home, {}, 0, "line 0"},
+        {Qt::Key_Down, {}, 1, "line 1"},
+        {Qt::Key_Down, Qt::ShiftModifier, 2, "line 1\nline 2"},
+        {Qt::Key_Up, Qt::ShiftModifier, 1, "line 1"},
+        {Qt::Key_End, {}, 99, "line 99"},
+        {Qt::Key_Up, Qt::ShiftModifier, 98, "line 98\nline 99"},
+        {Qt::Key_Home, {}, 0, "line 0"},
+    };
+    for (const auto& step : steps) {
+      QTest::keyClick(&pane, step.key, step.modifiers);
+      QCOMPARE(pane.CurrentLine(), step.current);
+      QCOMPARE(pane.SelectedText(), step.selected);
+    }
+    QTest::keyClick(&pane, Qt::Key_PageDown);
+    const std::size_t paged = pane.CurrentLine();
+    QVERIFY(paged > 3);
+    QTest::keyClick(&pane, Qt::Key_End);
+    QCOMPARE(static_cast<std::size_t>(pane.verticalScrollBar()->value() +
+                                      pane.viewport()->height() / pane.fontMetrics().lineSpacing()),
+             std::size_t{100});
+    QTest::keyClick(&pane, Qt::Key_Up);
+    QTest::keyClick(&pane, Qt::Key_Return);
+    QCOMPARE(opened, std::vector<std::size_t>{98});
   }
 };
 
