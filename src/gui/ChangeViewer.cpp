@@ -1,13 +1,17 @@
 // SPDX-License-Identifier: MIT
 #include "ChangeViewer.h"
 
+#include <QCloseEvent>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <array>
 #include <dtl/dtl.hpp>
 
 #include "batch/PagePipeline.h"
@@ -94,6 +98,11 @@ ChangeViewer::ChangeViewer(const QString& title, QWidget* parent) : QWidget(pare
   notice_ = new QLabel(this);
   notice_->setObjectName(QStringLiteral("Notice"));
   notice_->setTextFormat(Qt::PlainText);
+  notice_->setWordWrap(true);  // a long line or path is read whole, never cut off
+  legend_ = new QLabel(this);
+  legend_->setObjectName(QStringLiteral("legend"));
+  legend_->setTextFormat(Qt::RichText);
+  legend_->setWordWrap(true);
   previous_ = new QPushButton(QStringLiteral("Предыдущее"), this);
   previous_->setToolTip(QStringLiteral("Предыдущее изменение (Shift+F3)"));
   next_ = new QPushButton(QStringLiteral("Следующее"), this);
@@ -111,6 +120,7 @@ ChangeViewer::ChangeViewer(const QString& title, QWidget* parent) : QWidget(pare
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(notice_);
   layout->addLayout(buttons);
+  layout->addWidget(legend_);
   layout->addWidget(view_, 1);
 
   connect(previous_, &QPushButton::clicked, this, &ChangeViewer::Previous);
@@ -123,7 +133,41 @@ ChangeViewer::ChangeViewer(const QString& title, QWidget* parent) : QWidget(pare
     }
     return Text(explanation_.changes[static_cast<std::size_t>(change)].line);
   });
-  resize(900, 600);
+  // 900x600, or as much of it as the screen holds.
+  QSize size(900, 600);
+  if (const QScreen* screen =
+          parent != nullptr ? parent->screen() : QGuiApplication::primaryScreen()) {
+    size = size.boundedTo(screen->availableGeometry().size() - QSize(16, 48));
+  }
+  resize(size);
+}
+
+QString ChangeViewer::Legend() const {
+  return legend_->text();
+}
+
+void ChangeViewer::ShowLegend() {
+  // Each procedure of the page's changes: its colour, its name, how many changes it made.
+  std::array<std::size_t, kSwitchCount> counts{};
+  for (const RecordedChange& change : explanation_.changes) {
+    ++counts[Index(change.procedure)];
+  }
+  QStringList entries;
+  for (const ProcedureRow& row : kProcedures) {
+    if (counts[Index(row.id)] == 0) {
+      continue;
+    }
+    const QColor colour(static_cast<QRgb>(row.colour));
+    entries << QStringLiteral(
+                   "<span style=\"background-color:%1\">&nbsp;&nbsp;&nbsp;&nbsp;</span>"
+                   "&nbsp;%2&nbsp;%3")
+                   .arg(colour.name(),
+                        QString::fromLatin1(row.cliName.data(),
+                                            static_cast<qsizetype>(row.cliName.size())))
+                   .arg(counts[Index(row.id)]);
+  }
+  legend_->setText(entries.join(QStringLiteral("&nbsp;&nbsp;&nbsp; ")));
+  legend_->setVisible(!entries.isEmpty());
 }
 
 ChangeViewer* ChangeViewer::Open(const Request& request,
@@ -178,6 +222,7 @@ void ChangeViewer::ShowExplanation(std::string source, PageExplanation explanati
   explanation_ = std::move(explanation);
   comparison_ = false;
   count_ = explanation_.changes.size();
+  ShowLegend();
   ShowCurrentText();
   Go(selected);
 }
@@ -187,6 +232,7 @@ void ChangeViewer::ShowComparison(const QString& problem, std::string_view sourc
   comparison_ = true;
   problem_ = problem;
   result_->setEnabled(false);
+  legend_->hide();
   // Each side's lines are read in its own encoding and compared as text.
   const auto decodedLines = [](std::string_view bytes, std::vector<std::string>& lines) {
     const PageEncoding encoding = DetectPageEncoding(bytes);
@@ -302,6 +348,11 @@ void ChangeViewer::keyPressEvent(QKeyEvent* event) {
   } else {
     QWidget::keyPressEvent(event);
   }
+}
+
+void ChangeViewer::closeEvent(QCloseEvent* event) {
+  emit closing(size());
+  QWidget::closeEvent(event);
 }
 
 void ChangeViewer::Next() {

@@ -45,7 +45,13 @@ class ChangeViewer : public QWidget {
   bool ShowingResult() const { return showingResult_; }
   bool IsComparison() const { return comparison_; }
   QString Notice() const;
+  // The legend: each procedure of the page's changes, its colour and its count.
+  QString Legend() const;
   MarkedTextView* View() const { return view_; }
+
+ signals:
+  // The window is closing at this size (kept for the next viewer).
+  void closing(QSize size);
 
  public slots:
   void Next();
@@ -55,6 +61,7 @@ class ChangeViewer : public QWidget {
  protected:
   // F3 and Shift+F3 walk the changes from wherever the focus is; Esc closes.
   void keyPressEvent(QKeyEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
 
  private:
   explicit ChangeViewer(const QString& title, QWidget* parent);
@@ -62,9 +69,11 @@ class ChangeViewer : public QWidget {
   void ShowComparison(const QString& problem, std::string_view source, std::string_view output);
   void Go(int change);
   void ShowCurrentText();
+  void ShowLegend();
 
   MarkedTextView* view_ = nullptr;
   QLabel* notice_ = nullptr;
+  QLabel* legend_ = nullptr;
   QPushButton* previous_ = nullptr;
   QPushButton* next_ = nullptr;
   QPushButton* result_ = nullptr;

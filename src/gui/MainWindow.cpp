@@ -2,6 +2,7 @@
 #include "MainWindow.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCompleter>
 #include <QCoreApplication>
@@ -14,6 +15,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QStringListModel>
 #include <QToolBar>
@@ -453,10 +455,21 @@ void MainWindow::OpenViewer(const ChangeViewer::Request& asked) {
     // No copy can be named for it: the viewer says there is none.
   }
   CachedIniFile banners(settingsFile_);
+  // A large page takes a moment to clean again: the cursor says so meanwhile.
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  const auto restoreCursor = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
   try {
     ChangeViewer* viewer = ChangeViewer::Open(
         request, [this](Switch s) { return host_->PublishedSwitch(s); },
         [&banners](int slot) { return ReadBannerMarkers(banners, slot); }, this);
+    if (windowState_ != nullptr) {
+      // The size it was last closed at, as far as the screen holds it.
+      if (const QSize size = windowState_->ViewerSize(); size.isValid()) {
+        viewer->resize(size.boundedTo(viewer->screen()->availableGeometry().size()));
+      }
+      connect(viewer, &ChangeViewer::closing, this,
+              [state = windowState_](QSize size) { state->SetViewerSize(size); });
+    }
     viewer->show();
     viewer->activateWindow();
   } catch (const std::bad_alloc&) {

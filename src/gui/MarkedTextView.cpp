@@ -252,8 +252,14 @@ void MarkedTextView::paintEvent(QPaintEvent* /*event*/) {
       const qreal width = mark.length > 0 ? (b - a) * charWidth : 2;
       painter.fillRect(QRectF(left, y, width, height), mark.colour);
       if (mark.change == selected_ && selected_ >= 0) {
+        // The current change stands out: its own colour at full strength, framed all round.
+        QColor strong = mark.colour;
+        strong.setAlpha(230);
+        painter.fillRect(QRectF(left, y, width, height), strong);
         painter.fillRect(QRectF(left, y, width, 2), selectedEdge);
         painter.fillRect(QRectF(left, y + height - 2, width, 2), selectedEdge);
+        painter.fillRect(QRectF(left, y, 2, height), selectedEdge);
+        painter.fillRect(QRectF(left + width - 2, y, 2, height), selectedEdge);
       }
     }
     // Runs of ordinary characters in one go; a picture or a wide character in its own cell.

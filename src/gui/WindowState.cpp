@@ -9,6 +9,7 @@ namespace {
 
 const QString kGeometryKey = QStringLiteral("window/geometry");
 const QString kRecentKey = QStringLiteral("folders/recent");
+const QString kViewerSizeKey = QStringLiteral("viewer/size");
 
 }  // namespace
 
@@ -31,6 +32,15 @@ QByteArray WindowState::Geometry() const {
 
 void WindowState::SetGeometry(const QByteArray& geometry) {
   settings_->setValue(kGeometryKey, geometry);
+  settings_->sync();
+}
+
+QSize WindowState::ViewerSize() const {
+  return settings_->value(kViewerSizeKey).toSize();
+}
+
+void WindowState::SetViewerSize(const QSize& size) {
+  settings_->setValue(kViewerSizeKey, size);
   settings_->sync();
 }
 

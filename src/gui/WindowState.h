@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QSize>
 #include <QString>
 #include <QStringList>
 #include <memory>
@@ -28,6 +29,9 @@ class WindowState {
 
   QByteArray Geometry() const;
   void SetGeometry(const QByteArray& geometry);
+  // The change viewer's size as it was last closed; invalid until then.
+  QSize ViewerSize() const;
+  void SetViewerSize(const QSize& size);
   // The folders cleaned, the last first; at most kRecentFolders, each once.
   QStringList RecentFolders() const;
   void AddFolder(const QString& folder);

@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include <QCheckBox>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -102,6 +104,14 @@ class TestChangeViewer : public QObject {
     QCOMPARE(viewer->Current(), 2);
     QCOMPARE(viewer->View()->Selected(), 2);
     QVERIFY(viewer->Notice().endsWith("3 из 4: " + spanEnd));
+    // The legend: each procedure of the page with its count; the top line wraps, never cut off.
+    QVERIFY2(viewer->Legend().contains("span&nbsp;2") &&
+                 viewer->Legend().contains("script&nbsp;1") &&
+                 viewer->Legend().contains("style&nbsp;1"),
+             qPrintable(viewer->Legend()));
+    QVERIFY(Find<QLabel>(viewer, "Notice")->wordWrap());
+    const QRect screen = viewer->screen()->availableGeometry();
+    QVERIFY(viewer->width() <= screen.width() && viewer->height() <= screen.height());
     // The page as it is on disk, the selected change's line in view.
     QCOMPARE(viewer->View()->LineText(1), QStringLiteral("<span>two</span>"));
     QVERIFY(viewer->View()->FirstLineInView() <= 1);

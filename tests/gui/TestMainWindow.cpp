@@ -23,6 +23,7 @@
 
 #include "AboutBox.h"
 #include "ApplicationTitle.h"
+#include "ChangeViewer.h"
 #include "GuiTestSupport.h"
 #include "LogPane.h"
 #include "MainWindow.h"
@@ -518,6 +519,22 @@ class TestMainWindow : public QObject {
       expected << site_ + QString::number(i);
     }
     QCOMPARE(offered->stringList(), expected);
+
+    // The change viewer opens at the size it was last closed at.
+    const auto viewer = [&] {
+      Main().OpenPage((site_ + "/index.htm").toStdString());
+      const QList<ChangeViewer*> open = Main().findChildren<ChangeViewer*>();
+      return open.isEmpty() ? nullptr : open.back();
+    };
+    ChangeViewer* first = viewer();
+    QVERIFY(first != nullptr);
+    first->resize(640, 420);
+    first->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ChangeViewer* second = viewer();
+    QVERIFY(second != nullptr);
+    QCOMPARE(second->size(), QSize(640, 420));
+    second->close();
 
     const QByteArray home = qgetenv("HOME");
     qputenv("HOME", base.toUtf8());
