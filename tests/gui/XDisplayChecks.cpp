@@ -2,18 +2,28 @@
 // Checks that need a real X display (run by WindowOnXDisplay.sh under Xvfb, not offscreen):
 // what the window system holds as each window's title, where the main window lands on a
 // screen too small for it, and Qt's own texts in Russian.
+#include <QApplication>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFile>
+#include <QLineEdit>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QProcess>
 #include <QPushButton>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTranslator>
+#include <QUrl>
 #include <memory>
 
 #include "AboutBox.h"
 #include "BannerListEditor.h"
+#include "ChangeViewer.h"
 #include "GuiTestSupport.h"
+#include "LogPane.h"
 #include "MainWindow.h"
 #include "Program.h"
 #include "SettingsDialog.h"
@@ -76,6 +86,98 @@ class XDisplayChecks : public QObject {
     if (screen.width() >= 800 && screen.height() >= 600) {
       QCOMPARE(main.size(), QSize(717, 476));
     }
+  }
+
+  // The window grows on a real display, the log pane with it, never below its first size.
+  void theWindowResizes() {
+    MainWindow& main = program_->Window();
+    main.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&main));
+    const QRect screen = main.screen()->availableGeometry();
+    if (screen.width() < 960 || screen.height() < 700) {
+      QSKIP("the screen is too small to grow the window on");
+    }
+    auto* log = Find<LogPane>(&main, "logPane");
+    const int narrow = log->width();
+    main.resize(900, 620);
+    QTRY_COMPARE(main.size(), QSize(900, 620));
+    QTRY_COMPARE(log->width(), narrow + 900 - 717);
+    main.resize(300, 200);
+    QTRY_COMPARE(main.size(), QSize(717, 476));  // the smallest it goes
+  }
+
+  // A folder dropped on the window fills the folder field.
+  void aDropFillsTheField() {
+    MainWindow& main = program_->Window();
+    main.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&main));
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(dir_.path())});
+    QDragEnterEvent enter(QPoint(100, 100), Qt::CopyAction, &data, Qt::LeftButton, {});
+    QApplication::sendEvent(&main, &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent drop(QPointF(100, 100), Qt::CopyAction, &data, Qt::LeftButton, {});
+    QApplication::sendEvent(&main, &drop);
+    QCOMPARE(Find<QLineEdit>(&main, "folderField")->text(), dir_.path());
+  }
+
+  // From start to a finished run and a change opened in the viewer with keys alone: Ctrl+,
+  // and the settings dialog's own order of Tab, the folder field, F5, Tab to the log, Home and
+  // Down to the change, Return.
+  void keysAloneRunAndOpenAChange() {
+    const QString site = dir_.filePath("site");
+    const QString out = dir_.filePath("out");
+    QDir().mkpath(site);
+    QFile page(site + "/index.htm");
+    QVERIFY(page.open(QIODevice::WriteOnly));
+    page.write("<p>a<script>x()</script>b</p>");
+    page.close();
+    MainWindow& main = program_->Window();
+    main.show();
+    main.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&main));
+
+    bool stored = false;
+    WhenModalShown([&](QWidget* dialog) {
+      QWidget* at = dialog->focusWidget();  // the output folder's field
+      QTest::keyClicks(at, out);
+      // Tab to "Скрипты" <script>: past the folder button, the log's encoding and the left
+      // group's six boxes; Space ticks it; then Tab on to "ОК" and Return.
+      for (int i = 0; i < 9; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+      }
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+      for (int i = 0; i < 8; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+      }
+      stored = QApplication::focusWidget()->objectName() == QStringLiteral("okButton");
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    });
+    QTest::keySequence(&main, QKeySequence(Qt::CTRL | Qt::Key_Comma));
+    QVERIFY(stored);
+    QVERIFY(program_->Options().SwitchOn(Switch::kScript));
+    QCOMPARE(program_->Options().OutputFolder(), out.toStdString());
+
+    main.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&main));
+    auto* field = Find<QLineEdit>(&main, "folderField");
+    field->setFocus();
+    QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(field, site);
+    QTest::keyClick(&main, Qt::Key_F5);
+    QTRY_VERIFY(QFile::exists(out + site + "/index.htm"));
+
+    main.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&main));
+    auto* log = Find<LogPane>(&main, "logPane");
+    while (QApplication::focusWidget() != log) {
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    QTest::keyClick(log, Qt::Key_Home);
+    QTest::keyClick(log, Qt::Key_Return);
+    const QList<ChangeViewer*> opened = main.findChildren<ChangeViewer*>();
+    QCOMPARE(opened.size(), 1);
+    QCOMPARE(opened.front()->Current(), 0);
   }
 
   // Qt's own texts (the standard buttons of its dialogs and boxes) come in Russian.
