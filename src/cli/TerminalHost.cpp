@@ -2,7 +2,6 @@
 #include "TerminalHost.h"
 
 #include "JsonLines.h"
-#include "batch/RunTexts.h"
 
 #include <unistd.h>
 
@@ -104,10 +103,10 @@ void TerminalHost::AppendChanges(std::string_view page, std::size_t first, std::
 }
 
 void TerminalHost::AppendNotice(Notice kind, std::string_view page, std::string_view line) {
-  if (kind == Notice::kOther && line.starts_with(run_text::kLogSaved)) {
+  if (kind == Notice::kLogSaved) {
     logPath_ = std::string(page);
   }
-  if (!json_ || kind == Notice::kOther) {
+  if (!json_ || kind == Notice::kOther || kind == Notice::kLogSaved) {
     AppendLog(line);
     return;
   }

@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "WindowRunHost.h"
 
-#include "batch/RunTexts.h"
-
 #include <QAction>
 #include <QCoreApplication>
 
@@ -50,7 +48,7 @@ void WindowRunHost::ClearLog() {
 
 // A file name that is not UTF-8 comes, most likely, from a cp1251 system: it is shown so.
 void WindowRunHost::AppendNotice(Notice kind, std::string_view page, std::string_view line) {
-  if (kind == Notice::kOther && line.starts_with(run_text::kLogSaved)) {
+  if (kind == Notice::kLogSaved) {
     logPath_ = std::string(page);
   }
   AppendLog(line);

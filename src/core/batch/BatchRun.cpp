@@ -99,9 +99,7 @@ void BatchRun::Execute() {
       AppendPane(message, RunHost::Notice::kError);
       if (logDirectoryKnown_) {
         const std::string logPath = SaveLog(std::chrono::steady_clock::now() - start_);
-        host_.AppendNotice(RunHost::Notice::kOther, {}, "");
-        host_.AppendNotice(RunHost::Notice::kOther, logPath,
-                           std::string(text::kLogSaved) + logPath);
+        ReportLogSaved(logPath);
       }
     } catch (const std::exception& logError) {
       // log.txt is lost as well: the user is told both, the error that ended the run first.
@@ -169,9 +167,13 @@ void BatchRun::Run() {
   stopFlag_ = false;
   host_.SetButtons(true, false);
   const std::string logPath = SaveLog(elapsed);
-  host_.AppendNotice(RunHost::Notice::kOther, {}, "");
-  host_.AppendNotice(RunHost::Notice::kOther, logPath, std::string(text::kLogSaved) + logPath);
+  ReportLogSaved(logPath);
   EndCleanly();
+}
+
+void BatchRun::ReportLogSaved(const std::string& logPath) {
+  host_.AppendNotice(RunHost::Notice::kOther, {}, "");
+  host_.AppendNotice(RunHost::Notice::kLogSaved, logPath, std::string(text::kLogSaved) + logPath);
 }
 
 void BatchRun::FinishSummary() {

@@ -70,6 +70,8 @@ class BatchRun {
   // How page `index` is cleaned on the run's thread: with the host's switches and output folder
   // of the moment, its status shown once the page is loaded.
   PageCleaning OneThreadCleaning(std::size_t index);
+  // Tells the host where log.txt went, after an empty line.
+  void ReportLogSaved(const std::string& logPath);
   // The summary's last figures, as the run ends however it ends.
   void FinishSummary();
   // The pages from `first` on, cleaned on the run's thread.

@@ -34,9 +34,10 @@ class RunHost {
   virtual void AppendLog(std::string_view line) = 0;  // one UTF-8 line of the log pane
   // A line of the log that reports no change, with what it is about: a file the search could
   // not go into or a page refused (kSkipped, `page` naming it), the stop, the error that ended
-  // the run, or another notice (kOther: a stray temporary file removed, where log.txt went).
+  // the run, where log.txt was saved (kLogSaved, `page` naming log.txt), or another notice
+  // (kOther: a stray temporary file removed, the empty line before the log's place).
   // By default it goes to AppendLog like any line.
-  enum class Notice { kSkipped, kStopped, kError, kOther };
+  enum class Notice { kSkipped, kStopped, kError, kLogSaved, kOther };
   virtual void AppendNotice(Notice kind, std::string_view page, std::string_view line) {
     (void)kind;
     (void)page;
