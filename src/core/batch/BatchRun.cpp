@@ -184,12 +184,23 @@ void BatchRun::FinishSummary() {
   summary_.pagesNotReached = summary_.pagesFound > reached ? summary_.pagesFound - reached : 0;
 }
 
-PageCleaning BatchRun::OneThreadCleaning(std::size_t index) {
+PageSettings BatchRun::CurrentSettings() {
+  PageSettings settings;
+  settings.generation = host_.SettingsGeneration();
+  for (const Switch s : kRunOrder) {
+    settings.switches[Index(s)] = host_.SwitchOn(s);
+  }
+  settings.outputFolder = NeedOutputFolder();
+  return settings;
+}
+
+PageCleaning BatchRun::OneThreadCleaning(std::size_t index, const PageSettings& settings) {
   return {
-      // Asked right before each procedure: a switch changed during a page counts at once.
-      .switchOn = [this](Switch s) { return host_.SwitchOn(s); },
-      .bannerSlot = [this](int slot) { return BannerSlot(slot); },
-      .outputFolder = [this] { return NeedOutputFolder(); },
+      // The settings of the moment the page was taken on: a change saved during a page counts
+      // from the next one, on one thread as on many.
+      .switchOn = [&settings](Switch s) { return settings.switches[Index(s)]; },
+      .bannerSlot = [this](int slot) { return ReadBannerMarkersAsRead(banners_, slot); },
+      .outputFolder = [&settings] { return settings.outputFolder; },
       .searchedTree = searchedTree_,
       .loaded =
           [this, index] {
@@ -201,8 +212,12 @@ PageCleaning BatchRun::OneThreadCleaning(std::size_t index) {
 
 bool BatchRun::ProcessFile(std::size_t index) {
   host_.SetStatus(std::string(text::kLoading));
+  const PageSettings settings = CurrentSettings();
+  if (settings.switches[Index(Switch::kBanner)]) {
+    banners_.Refresh();  // the banner slots are read once a page, when the file has changed
+  }
   CleanedPage page = CleanPage(
-      fileList_[index], OneThreadCleaning(index), stopFlag_, [this] { Pump(); },
+      fileList_[index], OneThreadCleaning(index, settings), stopFlag_, [this] { Pump(); },
       std::move(sparePage_));
   if (page.stopped) {
     return false;  // a stop ends the run before the page in progress: nothing of it is kept
@@ -218,18 +233,10 @@ void BatchRun::ProcessOneByOne(std::size_t first) {
 }
 
 void BatchRun::ProcessInParallel() {
-  // The switches are asked for once: a host that cleans in parallel cannot change them
-  // during the run (the command line's are fixed).
-  std::array<bool, kSwitchCount> switches{};
-  for (const Switch s : kRunOrder) {
-    switches[Index(s)] = host_.SwitchOn(s);
-  }
-  // And so is the output folder: the workers write the copies, which are named here in order.
-  const std::string outputFolder = NeedOutputFolder();
   std::size_t i = 0;
   while (i < fileList_.size() && !stopFlag_) {
     {
-      PageWorkers workers(fileList_, switches, banners_.Path(), outputFolder, searchedTree_,
+      PageWorkers workers(fileList_, CurrentSettings(), banners_.Path(), searchedTree_,
                           logEncoding_, jobs_, startThread_, i);
       if (workers.ThreadCount() == 0) {
         // Not one thread could be started: the run's own thread cleans every page.
@@ -243,6 +250,11 @@ void BatchRun::ProcessInParallel() {
         if (!page) {
           return;  // stopped while this page was awaited: it is neither logged nor written
         }
+        if (page->cleanedWith != CurrentSettings()) {
+          // Settings were changed since the page was begun: it is cleaned again here with
+          // those of now, and the workers begin anew after it with them too.
+          break;
+        }
         host_.SetStatus(FormatText(text::kProcessing, {Count(i), Count(fileList_.size())}));
         if (CommitPage(i, *page, true) == Committed::kOutOfSpace) {
           break;
@@ -253,8 +265,9 @@ void BatchRun::ProcessInParallel() {
         return;
       }
     }
-    // The disk filled up while later pages' copies were staged: they are gone with the workers,
-    // this page is cleaned again alone, as one thread would, and the workers start anew after it.
+    // The disk filled up while later pages' copies were staged, or the settings changed: the
+    // pages ahead are gone with the workers, this page is cleaned again alone, as one thread
+    // would, and the workers start anew after it.
     if (!ProcessFile(i)) {
       return;
     }
@@ -382,12 +395,6 @@ void BatchRun::RefuseToReplaceAPage(const std::string& output, std::pair<dev_t, 
   if (IsAPageOfTheRun(output)) {
     throw RunError(FormatText(text::kCannotCreate, {output, text::kIsASource}));
   }
-}
-
-MarkerBytes BatchRun::BannerSlot(int slot) {
-  // Asked right before the slot is used, so a slot saved during the run counts at once; the
-  // file is read again only when it has changed since the last look.
-  return ReadBannerMarkers(banners_, slot);
 }
 
 std::string BatchRun::NeedOutputFolder() {

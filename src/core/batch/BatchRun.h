@@ -53,7 +53,8 @@ class BatchRun {
   bool Running() const { return running_; }
 
   // Pages cleaned at once, each on a thread of its own; what is written, and in which order,
-  // is what one thread writes. The switches are then asked for once per run. 1 by default.
+  // is what one thread writes: a page cleaned ahead under settings changed since it was begun
+  // is cleaned again when its turn comes. 1 by default.
   void SetJobs(std::size_t jobs) { jobs_ = std::max<std::size_t>(jobs, 1); }
   bool StopFlag() const { return stopFlag_; }
   // Pages of the last run that were refused one by one (the run went on).
@@ -67,9 +68,11 @@ class BatchRun {
   void Run();
   // Page `index` cleaned on the run's thread and committed; false when the run was stopped.
   bool ProcessFile(std::size_t index);
-  // How page `index` is cleaned on the run's thread: with the host's switches and output folder
-  // of the moment, its status shown once the page is loaded.
-  PageCleaning OneThreadCleaning(std::size_t index);
+  // How page `index` is cleaned on the run's thread: with `settings`, its status shown once
+  // the page is loaded.
+  PageCleaning OneThreadCleaning(std::size_t index, const PageSettings& settings);
+  // The host's settings as they stand now, for the page taken next.
+  PageSettings CurrentSettings();
   // Tells the host where log.txt went, after an empty line.
   void ReportLogSaved(const std::string& logPath);
   // The summary's last figures, as the run ends however it ends.
@@ -98,8 +101,6 @@ class BatchRun {
   void RefuseOutputOntoFolder(const std::string& folder, const std::string& outputFolder);
   // Whether `output` is one of the pages of this run (by identity, through any link).
   bool IsAPageOfTheRun(const std::string& output);
-  // Banner slot `slot` as the settings file has it now.
-  MarkerBytes BannerSlot(int slot);
   std::string NeedOutputFolder();
   // log.txt's five header lines, as of now.
   std::vector<std::string> HeaderLines(std::chrono::steady_clock::duration elapsed) const;

@@ -3,6 +3,8 @@
 
 #include <sys/types.h>
 
+#include <array>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -40,8 +42,19 @@ struct LoadedPage {
 };
 LoadedPage LoadWholePage(const std::string& path);
 
+// The settings a page is cleaned with: those standing as the page is taken on. A change
+// saved during a run bumps `generation`, so that a page cleaned ahead under older settings is
+// known and cleaned again (the banner slots, read from the settings file, count as well).
+struct PageSettings {
+  std::uint64_t generation = 0;
+  std::array<bool, kSwitchCount> switches{};
+  std::string outputFolder;
+  bool operator==(const PageSettings&) const = default;
+};
+
 // What cleaning one page gave, waiting to be logged and committed in the file list's order.
 struct CleanedPage {
+  PageSettings cleanedWith;  // what the page was cleaned with
   // Why the page could not be loaded; the run ends there, before logging anything of it.
   std::optional<std::string> loadError;
   bool stopped = false;  // the run was stopped before the page was done: it is dropped whole

@@ -70,18 +70,16 @@ std::thread StartThread(std::function<void()> body) {
   return std::thread(std::move(body));
 }
 
-PageWorkers::PageWorkers(const std::vector<std::string>& pages,
-                         const std::array<bool, kSwitchCount>& switches,
-                         std::filesystem::path settingsFile, std::string outputFolder,
-                         std::string searchedTree, LogEncoding logEncoding, std::size_t jobs,
+PageWorkers::PageWorkers(const std::vector<std::string>& pages, PageSettings settings,
+                         std::filesystem::path settingsFile, std::string searchedTree,
+                         LogEncoding logEncoding, std::size_t jobs,
                          const ThreadStarter& startThread, std::size_t first)
     : pages_(pages),
-      switches_(switches),
       settingsFile_(std::move(settingsFile)),
-      outputFolder_(std::move(outputFolder)),
       searchedTree_(std::move(searchedTree)),
       logEncoding_(logEncoding),
       window_(PagesInFlight(std::max<std::size_t>(jobs, 1))),
+      settings_(std::move(settings)),
       next_(first),
       taken_(first),
       ready_(window_) {
@@ -110,15 +108,21 @@ void PageWorkers::Stop() {
   roomMade_.notify_all();
 }
 
+void PageWorkers::UseSettings(PageSettings settings) {
+  const std::lock_guard lock(mutex_);
+  settings_ = std::move(settings);
+}
+
 void PageWorkers::Work() {
   CachedIniFile banners(settingsFile_);  // read again only when the file changes
   bool stopped = false;
+  PageSettings settings;  // the page's, taken with it
   const PageCleaning how{
-      .switchOn = [this](Switch s) { return switches_[Index(s)]; },
+      .switchOn = [&settings](Switch s) { return settings.switches[Index(s)]; },
       // Looked at once a page (below), not for each of its slots: a change saved during a
-      // parallel run counts from a page begun after it.
+      // run counts from a page begun after it.
       .bannerSlot = [&banners](int slot) { return ReadBannerMarkersAsRead(banners, slot); },
-      .outputFolder = [this] { return outputFolder_; },
+      .outputFolder = [&settings] { return settings.outputFolder; },
       .searchedTree = searchedTree_,
       .loaded = nullptr,
       .convertLines = true,
@@ -140,6 +144,7 @@ void PageWorkers::Work() {
       size = SizeOfNext();
       inFlightBytes_ += size;
       index = next_++;
+      settings = settings_;
       if (!spares_.empty()) {
         spareBytes_ -= spares_.back().lines.CapacityBytes();
         spare = std::move(spares_.back());
@@ -147,16 +152,23 @@ void PageWorkers::Work() {
       }
     }
     CleanedPage page;
-    try {
-      if (switches_[Index(Switch::kBanner)]) {
-        banners.Refresh();
+    if (settings.outputFolder.empty()) {
+      // No output folder to stage a copy in: the page is left to the run's own thread, which
+      // says why when it takes the page.
+      page.cleanedWith.generation = UINT64_MAX;
+    } else {
+      try {
+        if (settings.switches[Index(Switch::kBanner)]) {
+          banners.Refresh();
+        }
+        page = CleanPage(pages_[index], how, stopped, pump, std::move(spare));
+      } catch (const std::exception& e) {
+        // What ends a run on one thread (a banner slot that cannot be read) ends it here too,
+        // at this page, never by leaving the thread.
+        page = {};
+        page.loadError = e.what();
       }
-      page = CleanPage(pages_[index], how, stopped, pump, std::move(spare));
-    } catch (const std::exception& e) {
-      // What ends a run on one thread (a banner slot that cannot be read) ends it here too, at
-      // this page, never by leaving the thread.
-      page = {};
-      page.loadError = e.what();
+      page.cleanedWith = std::move(settings);
     }
     if (page.stopped) {
       return;  // never taken

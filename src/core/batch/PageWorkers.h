@@ -37,17 +37,19 @@ std::thread StartThread(std::function<void()> body);
 
 class PageWorkers {
  public:
-  // `outputFolder` is the output root for the whole run; the pages from `first` on are cleaned.
-  // Threads that cannot be started are
-  // done without: ThreadCount() says how many serve, perhaps none.
-  PageWorkers(const std::vector<std::string>& pages, const std::array<bool, kSwitchCount>& switches,
-              std::filesystem::path settingsFile, std::string outputFolder,
-              std::string searchedTree, LogEncoding logEncoding, std::size_t jobs,
-              const ThreadStarter& startThread = StartThread, std::size_t first = 0);
+  // The pages from `first` on are cleaned with `settings` until UseSettings changes them.
+  // Threads that cannot be started are done without: ThreadCount() says how many serve,
+  // perhaps none.
+  PageWorkers(const std::vector<std::string>& pages, PageSettings settings,
+              std::filesystem::path settingsFile, std::string searchedTree, LogEncoding logEncoding,
+              std::size_t jobs, const ThreadStarter& startThread = StartThread,
+              std::size_t first = 0);
   // Stops the workers and waits for them.
   ~PageWorkers();
   // Has the workers drop what they clean and take on nothing more.
   void Stop();
+  // The settings for the pages begun from now on.
+  void UseSettings(PageSettings settings);
   std::size_t ThreadCount() const { return threads_.size(); }
   PageWorkers(const PageWorkers&) = delete;
   PageWorkers& operator=(const PageWorkers&) = delete;
@@ -66,14 +68,13 @@ class PageWorkers {
   std::size_t SizeOfNext();  // the size of page next_ on disk, with mutex_ held
 
   const std::vector<std::string>& pages_;
-  const std::array<bool, kSwitchCount> switches_;
   const std::filesystem::path settingsFile_;
-  const std::string outputFolder_;
   const std::string searchedTree_;
   const LogEncoding logEncoding_;
   const std::size_t window_;  // pages begun and not yet taken, at most
 
   std::mutex mutex_;
+  PageSettings settings_;              // for the next page begun
   std::condition_variable pageReady_;  // for the thread taking the pages
   std::condition_variable roomMade_;   // for the workers
   std::size_t next_ = 0;               // the next page a worker takes on

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,9 +13,9 @@
 
 namespace varnow {
 
-// What a batch run asks of the program hosting it (the window, or the command line). Every
-// value is asked for at the moment the run needs it, so a change made while the run pumps
-// counts from the next reading on.
+// What a batch run asks of the program hosting it (the window, or the command line). The run
+// calls it from one thread only. The switches and the output folder are asked for as each page
+// is taken, so a change made during a run counts from the next page on.
 class RunHost {
  public:
   virtual ~RunHost() = default;
@@ -26,6 +27,10 @@ class RunHost {
   virtual std::string FolderText() = 0;     // the folder to clean, as the user gave it
   virtual std::string OutputFolder() = 0;   // the output root, asked for every file
   virtual bool SwitchOn(Switch which) = 0;  // asked for every file, in run order
+  // Grows whenever a setting changes during a run (a switch, the output folder, a banner slot
+  // saved): pages cleaned ahead under an older one are cleaned again. A host whose settings
+  // never change during a run keeps it at 0.
+  virtual std::uint64_t SettingsGeneration() { return 0; }
   // The encoding of log.txt, asked for once as a run begins.
   virtual LogEncoding LogFileEncoding() { return LogEncoding::kCp1251; }
 

@@ -20,6 +20,7 @@ class FakeHost : public RunHost {
   std::string outputFolder;
   std::array<bool, kSwitchCount> switches{};
   LogEncoding logEncoding = LogEncoding::kCp1251;
+  std::uint64_t generation = 0;  // to be bumped with a change, as the window does
   // Runs at every pump, after counting it; may call RequestStop or change the fields.
   std::function<void()> onPump;
   // Runs whenever a switch is asked for; may throw, as an allocation does.
@@ -43,6 +44,7 @@ class FakeHost : public RunHost {
   std::string FolderText() override { return folder; }
   std::string OutputFolder() override { return outputFolder; }
   LogEncoding LogFileEncoding() override { return logEncoding; }
+  std::uint64_t SettingsGeneration() override { return generation; }
   bool SwitchOn(Switch which) override {
     switchesAsked.push_back(which);
     if (onSwitchAsked) {

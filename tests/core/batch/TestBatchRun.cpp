@@ -272,8 +272,8 @@ TEST_F(BatchRunTest, BannerSlotsAreReadFromTheFileForEveryFile) {
   EXPECT_EQ(ReadBytes(Output(site / "a.htm")), page);
 
   host.Enable(Switch::kBanner);
-  // After the first file is written, slot 3 changes: the second file sees the new markers.
-  host.onPump = [&] {
+  // As the second file is taken on, slot 3 changes: that file sees the new markers.
+  host.onSwitchAsked = [&] {
     if (host.progress.size() >= 2 && host.progress.back().first == 1) {
       WriteBanner(settings, 3, {"", "<x>"});
     }
@@ -295,21 +295,26 @@ TEST_F(BatchRunTest, BannerSlotsAreReadFromTheFileForEveryFile) {
             body.end());
 }
 
-TEST_F(BatchRunTest, ASlotSavedDuringTheBannerStepCountsForTheLaterSlotsOfThatPage) {
+// A slot saved while a page is cleaned counts from the next page on, as the switches do.
+TEST_F(BatchRunTest, ASlotSavedDuringAPageCountsFromTheNextPage) {
   const IniFile settings(ini);
   WriteBanner(settings, 0, {"<a>", "</a>"});
   WriteBytes(site / "a.htm", "x<a>1</a>y<b>2</b>z");
+  WriteBytes(site / "b.htm", "x<a>1</a>y<b>2</b>z");
   host.Enable(Switch::kBanner);
   host.onPump = [&] {
-    // The first pump while the page is cleaned comes after slot 0 removed its block: slot 1
-    // is saved now.
+    // The first pump while the first page is cleaned comes after slot 0 removed its block.
     if (test::StartsWith(host.LastStatus(), "Обработка") && ReadBanner(settings, 1).first.empty()) {
       WriteBanner(settings, 1, {"<b>", "</b>"});
     }
   };
   Execute();
-  EXPECT_EQ(ReadBytes(Output(site / "a.htm")), "xyz");
-  EXPECT_EQ(LogBody().size(), 2u);
+  const std::vector<std::string> body = LogBody();
+  ASSERT_EQ(body.size(), 3u);
+  const std::string first = body[0].substr(0, body[0].find(' '));
+  const std::string second = first == (site / "a.htm").string() ? "b.htm" : "a.htm";
+  EXPECT_EQ(ReadBytes(Output(first)), "xy<b>2</b>z");
+  EXPECT_EQ(ReadBytes(Output(site / second)), "xyz");
 }
 
 // log.txt is the five header lines and then every line the run gave the pane, each in cp1251
@@ -390,12 +395,16 @@ TEST_F(BatchRunTest, OutputFolderLostMidRunLeavesNoLogAndNoTemporaryFile) {
   EXPECT_EQ(ReadBytes(out), "not a folder");
 }
 
+// The switches and the output folder are asked for as each page is taken on: a change made
+// while a page is cleaned counts from the next page.
 TEST_F(BatchRunTest, SwitchesAndStoreDirAreAskedForEveryFile) {
   WriteBytes(site / "a.htm", "<script></script>a");
   WriteBytes(site / "b.htm", "<script></script>b");
+  WriteBytes(site / "c.htm", "<script></script>c");
   host.Enable(Switch::kScript);
   const fs::path other = dir / "other";
-  // Once the first file is written, the script switch goes off and the output folder moves.
+  // Once the first file is written (while the second is cleaned), the script switch goes off
+  // and the output folder moves.
   host.onPump = [&] {
     if (!host.progress.empty() && host.progress.back().first == 1) {
       host.switches = {};
@@ -404,7 +413,7 @@ TEST_F(BatchRunTest, SwitchesAndStoreDirAreAskedForEveryFile) {
   };
   Execute();
   int cleaned = 0;
-  for (const char* name : {"a.htm", "b.htm"}) {
+  for (const char* name : {"a.htm", "b.htm", "c.htm"}) {
     const fs::path first = Output(site / name);
     const fs::path second = other.string() + (site / name).string();
     ASSERT_NE(fs::exists(first), fs::exists(second)) << name;
@@ -412,9 +421,9 @@ TEST_F(BatchRunTest, SwitchesAndStoreDirAreAskedForEveryFile) {
     const std::string text = ReadBytes(fs::exists(first) ? first : second);
     EXPECT_EQ(text.starts_with("<script>"), !fs::exists(first)) << name;
   }
-  EXPECT_EQ(cleaned, 1);
+  EXPECT_EQ(cleaned, 2);
   // Twelve questions per file, in run order.
-  ASSERT_EQ(host.switchesAsked.size(), 2 * kSwitchCount);
+  ASSERT_EQ(host.switchesAsked.size(), 3 * kSwitchCount);
   EXPECT_EQ(host.switchesAsked.front(), Switch::kBanner);
   EXPECT_EQ(host.switchesAsked[kSwitchCount - 1], Switch::kOnMouseOver);
   // log.txt follows the output folder of the moment.
@@ -752,6 +761,80 @@ TEST_F(BatchRunTest, AParallelRunStopsWhereOneThreadStops) {
   }
 }
 
+// A change saved during a run, on one thread or on four, splits the pages in the file list's
+// order: those before it cleaned with the old settings, every page from one at or after it with
+// the new, never a page cleaned ahead with the old settings committed after the change.
+TEST_F(BatchRunTest, AChangeDuringARunCountsFromAPageInOrder) {
+  constexpr int kPages = 40;
+  for (int i = 0; i < kPages; ++i) {
+    WriteBytes(
+        site / ("p" + std::to_string(i) + ".htm"),
+        "<span>z</span><script>s</script><!--b-->x<!--/b-->" + std::string(20000 * (i % 3), 'y'));
+  }
+  const IniFile settings(ini);
+  // Each change, and what a page cleaned before and after it becomes.
+  const struct {
+    const char* name;
+    std::function<void()> change;
+    std::string before, after;
+  } cases[] = {
+      {"script switched off", [&] { host.switches[Index(Switch::kScript)] = false; },
+       "z<!--b-->x<!--/b-->", "z<script>s</script><!--b-->x<!--/b-->"},
+      {"banner slot saved",
+       [&] {
+         WriteBanner(settings, 0, {"<!--b-->", "<!--/b-->"});
+       },
+       "z<!--b-->x<!--/b-->", "z"},
+  };
+  for (const auto& c : cases) {
+    for (const std::size_t jobs : {1, 4}) {
+      SCOPED_TRACE(std::string(c.name) + ", jobs " + std::to_string(jobs));
+      fs::remove_all(out);
+      WriteBanner(settings, 0, {"", ""});
+      host.switches = {};
+      host.Enable(Switch::kScript);
+      host.Enable(Switch::kBanner);
+      host.Enable(Switch::kSpan);  // every page logs a line: the log gives their order
+      host.progress.clear();
+      run.SetJobs(jobs);
+      bool changed = false;
+      host.onPump = [&] {
+        if (!changed && !host.progress.empty() && host.progress.back().first == 5) {
+          c.change();
+          ++host.generation;
+          changed = true;
+        }
+      };
+      Execute();
+      ASSERT_TRUE(changed);
+      std::vector<std::string> order;
+      for (const std::string& page : host.changePages) {
+        if (order.empty() || order.back() != page) {
+          order.push_back(page);
+        }
+      }
+      ASSERT_EQ(order.size(), std::size_t{kPages});
+      std::size_t newFrom = kPages;
+      std::size_t oldAfterNew = 0;
+      for (const std::string& page : order) {
+        const std::string copy = ReadBytes(Output(page));
+        const std::string rest = copy.substr(0, copy.find('y'));
+        const bool isNew = rest == c.after;
+        EXPECT_TRUE(isNew || rest == c.before) << page << ": " << rest;
+        const auto place = static_cast<std::size_t>(&page - order.data());
+        if (isNew) {
+          newFrom = std::min(newFrom, place);
+        } else if (newFrom < place) {
+          ++oldAfterNew;
+        }
+      }
+      EXPECT_GE(newFrom, 5u);
+      EXPECT_LE(newFrom, 6u);
+      EXPECT_EQ(oldAfterNew, 0u);
+    }
+  }
+}
+
 // Threads that cannot be started are done without, down to the run's own: the result is one
 // thread's all the same.
 TEST_F(BatchRunTest, AParallelRunWithFewerThreadsThanAskedFor) {
@@ -789,7 +872,7 @@ TEST_F(BatchRunTest, RunningOutOfMemoryIsAnError) {
   WriteBytes(site / "a.htm", "<script>1</script>a");
   WriteBytes(site / "b.htm", "<script>2</script>b");
   host.Enable(Switch::kScript);
-  host.onSwitchAsked = [&] {
+  host.onPump = [&] {
     if (OutputFileCount() == 1) {
       throw std::bad_alloc();
     }
