@@ -16,16 +16,10 @@ namespace {
 
 constexpr int kMargin = 3;  // pixels left of the text
 
-std::size_t CountCharacters(std::string_view utf8) {
-  // Every byte that does not continue a UTF-8 sequence begins a character.
-  return static_cast<std::size_t>(std::count_if(utf8.begin(), utf8.end(), [](char c) {
-    return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-  }));
-}
-
 }  // namespace
 
-LogPane::LogPane(QWidget* parent) : QAbstractScrollArea(parent) {
+LogPane::LogPane(QWidget* parent, const std::filesystem::path& storeFolder)
+    : QAbstractScrollArea(parent), store_(storeFolder), epoch_(store_.Epoch()) {
   setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
   setFocusPolicy(Qt::StrongFocus);
   setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -38,16 +32,8 @@ LogPane::LogPane(QWidget* parent) : QAbstractScrollArea(parent) {
 }
 
 void LogPane::AppendLine(std::string_view utf8) {
-  starts_.push_back(bytes_.size());
-  changes_.push_back(kNoChange);
-  bytes_.append(utf8);
-  const std::size_t chars = CountCharacters(utf8);
-  if (chars > widestChars_) {
-    widestChars_ = chars;
-    widestLine_ = starts_.size() - 1;
-    widthStale_ = true;
-  }
-  QueueFlush();
+  store_.Append(utf8);
+  LinesAdded();
 }
 
 void LogPane::AppendLine(const QString& text) {
@@ -56,53 +42,46 @@ void LogPane::AppendLine(const QString& text) {
 
 void LogPane::AppendChangeLine(std::string_view utf8, std::string_view page, std::size_t rank,
                                Switch procedure) {
-  if (pages_.empty() || pages_.back() != page) {
-    pages_.emplace_back(page);
-  }
-  AppendLine(utf8);
-  changes_.back() = {static_cast<std::uint32_t>(pages_.size() - 1),
-                     static_cast<std::uint32_t>(rank), procedure};
+  store_.AppendChange(utf8, page, rank, procedure);
+  LinesAdded();
 }
 
 std::optional<LogPane::Change> LogPane::ChangeAt(std::size_t line) const {
-  if (line >= changes_.size() || changes_[line].page == kNoChange.page) {
-    return std::nullopt;
-  }
-  return Change{pages_[changes_[line].page], changes_[line].rank, changes_[line].procedure};
+  return store_.ChangeAt(line);
 }
 
 void LogPane::Clear() {
-  // Give the memory back: the last run may have left a very long log.
-  std::string().swap(bytes_);
-  std::vector<std::size_t>().swap(starts_);
-  std::vector<ChangeRef>().swap(changes_);
-  std::vector<std::string>().swap(pages_);
-  widestLine_ = widestChars_ = 0;
-  widestPixels_ = 0;
-  widthStale_ = false;
-  hasSelection_ = false;
-  verticalScrollBar()->setValue(0);
-  horizontalScrollBar()->setValue(0);
+  store_.Clear();
   Flush();
 }
 
-void LogPane::QueueFlush() {
-  if (flushQueued_) {
-    return;
+void LogPane::LinesAdded() {
+  // One flush waits in the event loop at a time, however fast lines come.
+  if (!flushQueued_.exchange(true)) {
+    QMetaObject::invokeMethod(this, &LogPane::Flush, Qt::QueuedConnection);
   }
-  flushQueued_ = true;
-  QMetaObject::invokeMethod(this, &LogPane::Flush, Qt::QueuedConnection);
 }
 
 void LogPane::Flush() {
   flushQueued_ = false;
-  if (widthStale_) {
-    widestPixels_ = fontMetrics().horizontalAdvance(Line(widestLine_));
-    widthStale_ = false;
-  }
   QScrollBar* vertical = verticalScrollBar();
+  if (const std::uint64_t epoch = store_.Epoch(); epoch != epoch_) {
+    // The store was cleared (a new run): a new log, from its top.
+    epoch_ = epoch;
+    widestChars_ = 0;
+    widestPixels_ = 0;
+    hasSelection_ = false;
+    shown_ = 0;
+    vertical->setValue(0);
+    horizontalScrollBar()->setValue(0);
+  }
+  const auto [widestLine, widestChars] = store_.Widest();
+  if (widestChars != widestChars_) {
+    widestChars_ = widestChars;
+    widestPixels_ = widestChars == 0 ? 0 : fontMetrics().horizontalAdvance(Line(widestLine));
+  }
   const bool followEnd = vertical->value() >= vertical->maximum();
-  shown_ = starts_.size();
+  shown_ = store_.LineCount();
   UpdateScrollBars();
   if (followEnd) {
     vertical->setValue(vertical->maximum());
@@ -110,60 +89,77 @@ void LogPane::Flush() {
   viewport()->update();
 }
 
-std::string_view LogPane::LineBytes(std::size_t index) const {
-  const std::size_t begin = starts_[index];
-  const std::size_t end = index + 1 < starts_.size() ? starts_[index + 1] : bytes_.size();
-  return std::string_view(bytes_).substr(begin, end - begin);
-}
-
 QString LogPane::Line(std::size_t index) const {
-  if (index >= starts_.size()) {
+  if (index >= shown_ && index >= store_.LineCount()) {
     return {};
   }
-  const std::string_view bytes = LineBytes(index);
-  return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
+  return QString::fromStdString(store_.Text(index));
 }
 
 QString LogPane::Text() const {
   QString text;
-  for (std::size_t i = 0; i < starts_.size(); ++i) {
-    if (i > 0) {
+  store_.ForEachText(0, SIZE_MAX, [&text, first = true](std::string_view line) mutable {
+    if (!first) {
       text += QLatin1Char('\n');
     }
-    text += Line(i);
-  }
+    first = false;
+    text += QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size()));
+    return true;
+  });
   return text;
 }
 
-QString LogPane::SelectedText() const {
-  if (!hasSelection_ || starts_.empty()) {
-    return {};
+std::size_t LogPane::SelectedLineCount() const {
+  if (!hasSelection_ || shown_ == 0) {
+    return 0;
   }
-  const std::size_t first = std::min(anchor_, cursor_);
-  const std::size_t last = std::min(std::max(anchor_, cursor_), starts_.size() - 1);
+  return std::min(std::max(anchor_, cursor_), shown_ - 1) - std::min(anchor_, cursor_) + 1;
+}
+
+QString LogPane::SelectedText(std::size_t* lines) const {
+  const std::size_t count = SelectedLineCount();
+  std::size_t taken = 0;
   QString text;
-  for (std::size_t i = first; i <= last; ++i) {
-    if (i > first) {
-      text += QLatin1Char('\n');
-    }
-    text += Line(i);
+  if (count > 0) {
+    const std::size_t first = std::min(anchor_, cursor_);
+    std::size_t bytes = 0;
+    store_.ForEachText(first, first + count - 1, [&](std::string_view line) {
+      bytes += line.size() + 1;
+      if (bytes > kCopyLimitBytes + 1) {
+        return false;  // whole lines only, up to the limit
+      }
+      if (taken > 0) {
+        text += QLatin1Char('\n');
+      }
+      text += QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size()));
+      ++taken;
+      return true;
+    });
+  }
+  if (lines != nullptr) {
+    *lines = taken;
   }
   return text;
 }
 
 void LogPane::SelectAll() {
-  if (starts_.empty()) {
+  if (shown_ == 0) {
     return;
   }
   hasSelection_ = true;
   anchor_ = 0;
-  cursor_ = starts_.size() - 1;
+  cursor_ = shown_ - 1;
   viewport()->update();
 }
 
-void LogPane::CopySelection() const {
-  if (hasSelection_) {
-    QApplication::clipboard()->setText(SelectedText());
+void LogPane::CopySelection() {
+  if (!hasSelection_) {
+    return;
+  }
+  std::size_t copied = 0;
+  QApplication::clipboard()->setText(SelectedText(&copied));
+  if (const std::size_t selected = SelectedLineCount(); copied < selected) {
+    emit copyLimited(copied, selected);
   }
 }
 
@@ -211,15 +207,20 @@ void LogPane::paintEvent(QPaintEvent* /*event*/) {
   const int height = LineHeight();
   const int x = kMargin - horizontalScrollBar()->value();
   const int width = viewport()->width();
+  const auto first = static_cast<std::size_t>(verticalScrollBar()->value());
+  const std::vector<LogStore::Line> lines =
+      first < shown_ ? store_.Lines(first, std::min<std::size_t>(shown_ - first,
+                                                                 viewport()->height() / height + 1))
+                     : std::vector<LogStore::Line>();
   int y = 0;
-  for (auto i = static_cast<std::size_t>(verticalScrollBar()->value());
-       i < shown_ && y < viewport()->height(); ++i, y += height) {
+  for (std::size_t k = 0; k < lines.size(); ++k, y += height) {
+    const std::size_t i = first + k;
     const bool selected = IsSelected(i);
     if (selected) {
       painter.fillRect(QRect(0, y, width, height), palette().highlight());
     }
     painter.setPen(palette().color(selected ? QPalette::HighlightedText : QPalette::Text));
-    painter.drawText(x, y + metrics.ascent(), Line(i));
+    painter.drawText(x, y + metrics.ascent(), QString::fromStdString(lines[k].text));
     if (hasFocus() && hasSelection_ && i == cursor_) {
       // The current line's focus mark: where the keys act, and what Return opens.
       QPen mark(palette().color(selected ? QPalette::HighlightedText : QPalette::Text));
@@ -237,7 +238,7 @@ void LogPane::resizeEvent(QResizeEvent* event) {
 
 void LogPane::changeEvent(QEvent* event) {
   if (event->type() == QEvent::FontChange) {
-    widthStale_ = !starts_.empty();
+    widestChars_ = 0;  // measured again in the new font
     horizontalScrollBar()->setSingleStep(fontMetrics().averageCharWidth() * 4);
     Flush();
   }
@@ -371,7 +372,7 @@ void LogPane::contextMenuEvent(QContextMenuEvent* event) {
   copy->setEnabled(hasSelection_);
   QAction* all = menu.addAction(QStringLiteral("Выделить все"), this, &LogPane::SelectAll);
   all->setShortcut(QKeySequence::SelectAll);
-  all->setEnabled(!starts_.empty());
+  all->setEnabled(shown_ > 0);
   menu.exec(event->globalPos());
 }
 

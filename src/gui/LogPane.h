@@ -3,26 +3,36 @@
 
 #include <QAbstractScrollArea>
 #include <QString>
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
+#include "LogStore.h"
 #include "cleaning/Switch.h"
 
 namespace varnow {
 
-// The read-only log pane. It holds every line of a run, a million lines and more: lines are
-// kept as UTF-8 bytes back to back and only the lines in view are ever laid out, so adding a
-// line costs the same however long the pane already is. Lines may be selected with the mouse
-// (shift extends) and copied.
+// The read-only log pane. It shows every line of a run, ten million lines and more: the lines
+// live in a file-backed store, only the lines in view are read and laid out, so neither adding
+// a line nor scrolling anywhere costs more however long the log is. A run on another thread
+// adds its lines to the store directly and says so with LinesAdded. Lines may be selected with
+// the mouse or the keys (shift extends) and copied.
 class LogPane : public QAbstractScrollArea {
   Q_OBJECT
 
  public:
-  explicit LogPane(QWidget* parent = nullptr);
+  // The store's file lives in `storeFolder`.
+  explicit LogPane(QWidget* parent = nullptr,
+                   const std::filesystem::path& storeFolder = LogStore::DefaultFolder());
+
+  // The lines, for a thread that adds them itself; it then calls LinesAdded.
+  LogStore& Store() { return store_; }
+  // Lines were added to the store, or it was cleared: they are shown at the next turn of the
+  // event loop. Safe to call from any thread.
+  void LinesAdded();
 
   // Adds one line. The line is stored at once and shown at the next turn of the event loop
   // (or by Flush), so a burst of lines is shown in one go.
@@ -36,22 +46,23 @@ class LogPane : public QAbstractScrollArea {
   // Shows the lines added so far: scroll ranges, following the end, repainting.
   void Flush();
 
-  std::size_t LineCount() const { return starts_.size(); }
+  // The lines stored, shown or about to be.
+  std::size_t LineCount() const { return store_.LineCount(); }
   // The page and rank of the change a line reports; nothing for the other lines.
-  struct Change {
-    std::string_view page;
-    std::size_t rank;
-    Switch procedure;
-  };
+  using Change = LogStore::Change;
   std::optional<Change> ChangeAt(std::size_t line) const;
   QString Line(std::size_t index) const;
   // Every line, each ended by '\n' except the last.
   QString Text() const;
 
-  // The selected lines, joined as Text() joins them; empty when nothing is selected.
-  QString SelectedText() const;
+  // The clipboard takes a copy of at most this many bytes of text.
+  static constexpr std::size_t kCopyLimitBytes = std::size_t{64} << 20;
+  // The selected lines, joined as Text() joins them, as many whole lines as the copy limit
+  // holds; empty when nothing is selected. `lines` is set to how many it holds.
+  QString SelectedText(std::size_t* lines = nullptr) const;
+  std::size_t SelectedLineCount() const;
   void SelectAll();
-  void CopySelection() const;
+  void CopySelection();
   // The current line: the one the selection ends on (the last clicked, or moved to with the
   // arrow and page keys, Home and End); only with a selection.
   std::size_t CurrentLine() const { return cursor_; }
@@ -60,6 +71,8 @@ class LogPane : public QAbstractScrollArea {
  signals:
   // A line was double-clicked, or Enter pressed on the selected line.
   void lineActivated(std::size_t index);
+  // A copy held only the first `copied` lines of the `selected`: the rest passed the limit.
+  void copyLimited(std::size_t copied, std::size_t selected);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -78,34 +91,21 @@ class LogPane : public QAbstractScrollArea {
   // Moves the current line as `key` (Up, Down, PageUp, PageDown, Home, End) asks; `extend`
   // keeps where the selection began.
   void MoveCurrentLine(int key, bool extend);
-  std::string_view LineBytes(std::size_t index) const;
   int LineHeight() const;
   int FullLinesInView() const;
   // The line under a point of the viewport, kept within the lines shown.
   std::size_t LineAt(int y) const;
   bool IsSelected(std::size_t index) const;
   void UpdateScrollBars();
-  void QueueFlush();
 
-  std::string bytes_;                // every line's bytes, back to back
-  std::vector<std::size_t> starts_;  // where each line begins in bytes_
-  // Per line, the change it reports: its page's place in pages_ and its rank in that page.
-  struct ChangeRef {
-    std::uint32_t page;
-    std::uint32_t rank;
-    Switch procedure;
-  };
-  static constexpr ChangeRef kNoChange{UINT32_MAX, 0, Switch::kScript};
-  std::vector<ChangeRef> changes_;
-  std::vector<std::string> pages_;  // the pages whose changes the pane shows, in order
-  std::size_t shown_ = 0;           // lines the scroll bars and the painting know of
-  bool flushQueued_ = false;
+  LogStore store_;
+  std::uint64_t epoch_ = 0;  // the store's, when last shown: another means it was cleared
+  std::size_t shown_ = 0;    // lines the scroll bars and the painting know of
+  std::atomic<bool> flushQueued_{false};
 
   // The widest line is taken to be the one with the most characters (the pane uses a
   // fixed-pitch font); only that one line is measured.
-  std::size_t widestLine_ = 0;
   std::size_t widestChars_ = 0;
-  bool widthStale_ = false;
   int widestPixels_ = 0;
 
   // The selection: the lines from anchor_ to cursor_, both included, in either order.

@@ -24,6 +24,7 @@
 #include <exception>
 #include <new>
 #include <optional>
+#include <system_error>
 
 #include "AboutBox.h"
 #include "ApplicationTitle.h"
@@ -74,11 +75,19 @@ MainWindow::MainWindow(std::filesystem::path settingsFile, UserMessages messages
   host_ = std::make_unique<WindowRunHost>(
       WindowRunHost::Controls{logPane_, statusPanel_, executeAction_, stopAction_});
   run_ = std::make_unique<BatchRun>(*host_, std::move(settingsFile));
+  host_->Serve(run_.get());
+  run_->SetJobs(std::max(1U, std::thread::hardware_concurrency()));
+  connect(logPane_, &LogPane::copyLimited, this, &MainWindow::CopyWasLimited);
 }
 
 MainWindow::~MainWindow() {
   if (windowState_ != nullptr) {
     windowState_->SetGeometry(saveGeometry());  // its size and place, for the next start
+  }
+  if (runThread_.joinable()) {
+    // Gone with a run still going (the program is ending): it ends at its next pump.
+    host_->RequestStop();
+    runThread_.join();
   }
   run_.reset();  // before the host it reports to
 }
@@ -242,8 +251,8 @@ void MainWindow::StartRun() {
     case RunState::kIdle:
       break;
     case RunState::kStopping:
-      // Pressed after Stop while the stopped run is still ending (this is inside its pump).
-      // The press is kept: the new run starts as soon as the old one has ended.
+      // Pressed after Stop while the stopped run is still ending. The press is kept: the new
+      // run starts as soon as the old one has ended.
       state_ = RunState::kStoppingThenRun;
       executeAction_->setEnabled(false);
       return;
@@ -262,17 +271,35 @@ void MainWindow::StartRun() {
     }
     return;
   }
-  bool completed = true;
-  do {
-    state_ = RunState::kRunning;
-    completed = RunOnce();
-  } while (completed && state_ == RunState::kStoppingThenRun);
+  BeginRun();
+}
+
+void MainWindow::RunFinished(const std::optional<QString>& error) {
+  if (runThread_.joinable()) {
+    runThread_.join();
+  }
+  if (error) {
+    logPane_->Flush();
+    statusPanel_->HideProgress();
+    // The status says what ended the run, as the idle buttons do.
+    statusPanel_->SetText(QString(*error).replace(QLatin1Char('\n'), QLatin1Char(' ')));
+    executeAction_->setEnabled(true);
+    stopAction_->setEnabled(false);
+    messages_.error(this, *error);
+  } else if (state_ == RunState::kStoppingThenRun) {
+    BeginRun();  // Execute was pressed while the stopped run ended
+    return;
+  }
   const bool closing = state_ == RunState::kStoppingThenClose;
   state_ = RunState::kIdle;
   if (closing) {
     close();
     return;
   }
+  RunOver();
+}
+
+void MainWindow::RunOver() {
   // What the run did, at a glance, however it ended; a run that found no page (a folder that
   // is not there) has nothing to show.
   summaryAction_->setEnabled(true);
@@ -351,7 +378,8 @@ void MainWindow::PresentSummary(bool takeKeyboard) {
   }
 }
 
-bool MainWindow::RunOnce() {
+void MainWindow::BeginRun() {
+  state_ = RunState::kRunning;
   // "~" is the home folder, as in a shell.
   const QString typed = folderField_->text();
   if (typed == QStringLiteral("~") || typed.startsWith(QStringLiteral("~/"))) {
@@ -363,16 +391,23 @@ bool MainWindow::RunOnce() {
   }
   host_->PublishFolder(folderField_->text().toStdString());
   host_->RunStarting();
+  executeAction_->setEnabled(false);
+  stopAction_->setEnabled(true);
+  const auto run = [this] {
+    std::optional<QString> error;
+    try {
+      run_->Execute();
+    } catch (const std::exception& e) {
+      error = QString::fromUtf8(e.what());
+    }
+    QMetaObject::invokeMethod(
+        this, [this, error] { RunFinished(error); }, Qt::QueuedConnection);
+  };
   try {
-    run_->Execute();
-    return true;
-  } catch (const std::exception& e) {
-    logPane_->Flush();
-    statusPanel_->HideProgress();
-    // The status says what ended the run, as the idle buttons do.
-    statusPanel_->SetText(QString::fromUtf8(e.what()).replace(QLatin1Char('\n'), QLatin1Char(' ')));
-    messages_.error(this, QString::fromUtf8(e.what()));
-    return false;
+    runThread_ = std::thread(run);
+  } catch (const std::system_error&) {
+    // No thread to be had: the run goes on here, the window waiting for it.
+    run();
   }
 }
 
@@ -380,7 +415,7 @@ void MainWindow::StopRun() {
   if (state_ == RunState::kRunning || state_ == RunState::kStoppingThenRun) {
     state_ = RunState::kStopping;
   }
-  run_->RequestStop();
+  host_->RequestStop();  // the run ends at its next pump, on its own thread
   executeAction_->setEnabled(true);
 }
 
@@ -417,7 +452,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     // Closing during a run stops it; the window closes once the run has ended (log.txt
     // saved), so nothing is left half done.
     state_ = RunState::kStoppingThenClose;
-    run_->RequestStop();
+    host_->RequestStop();
     event->ignore();
     return;
   }
@@ -431,6 +466,18 @@ void MainWindow::PublishSettings() {
   }
   host_->PublishSettings(settingsDialog_->OutputFolder(), switches,
                          settingsDialog_->LogFileEncoding());
+}
+
+void MainWindow::BannersChanged() {
+  host_->BannersChanged();
+}
+
+void MainWindow::CopyWasLimited(std::size_t copied, std::size_t selected) {
+  messages_.hint(this, QStringLiteral("Выделено строк: %1. В буфер обмена скопированы первые %2: "
+                                      "больше %3 МБ текста он не принимает.")
+                           .arg(selected)
+                           .arg(copied)
+                           .arg(LogPane::kCopyLimitBytes >> 20));
 }
 
 void MainWindow::OpenChangeAt(std::size_t line) {

@@ -5,7 +5,9 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
+#include <thread>
 
 #include "ChangeViewer.h"
 #include "ErrorBox.h"
@@ -29,8 +31,9 @@ class SummaryDialog;
 class WindowState;
 
 // The main window: the folder field with its three tool buttons, the menu, the log pane and
-// the status bar. It runs the batch through its run host, publishing to it the folder, the
-// output folder and the switches, and keeps the run's state.
+// the status bar. It runs the batch on a thread of its own, on every core, through its run
+// host, publishing to it the folder, the output folder and the switches, and keeps the run's
+// state; the window answers at once whatever the run does, dialogs included.
 class MainWindow : public QMainWindow {
   Q_OBJECT
 
@@ -41,9 +44,15 @@ class MainWindow : public QMainWindow {
   // The windows its actions show; they are created after this one.
   void UseDialogs(AboutBox* about, SettingsDialog* options);
   void SetFolderPicker(FolderPicker picker) { pickFolder_ = std::move(picker); }
-  // How often at most the run's pump reaches the event loop; 0 lets every pump through.
-  void SetPumpInterval(qint64 milliseconds) { host_->SetPumpInterval(milliseconds); }
+  // Pages cleaned at once (every core by default).
+  void SetJobs(std::size_t jobs) { run_->SetJobs(jobs); }
+  // Called on the run's thread at every pump of a run (tests hold the run there). Set it only
+  // while no run goes on.
+  void SetPumpHook(std::function<void()> hook) { host_->SetPumpHook(std::move(hook)); }
+  // Whether a run goes on, or is ending.
+  bool Running() const { return state_ != RunState::kIdle; }
 
+  // The run; while it goes on, only its own thread may look at it.
   const BatchRun& Run() const { return *run_; }
 
   // The folder to clean, as the folder field shows it.
@@ -73,6 +82,8 @@ class MainWindow : public QMainWindow {
   // The output folder where the last run wrote, and its log.txt, with the desktop's handler.
   void OpenResults();
   void OpenLog();
+  // The banner slots were saved: a run counts them from the next page it takes.
+  void BannersChanged();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -86,14 +97,20 @@ class MainWindow : public QMainWindow {
   void BuildControls();
   void ShowTitle();
   void FitToScreen();
-  // One run; false when it ended with an error (already shown).
-  bool RunOnce();
+  // Starts one run on the run's thread.
+  void BeginRun();
+  // The run's thread has ended its run, with the error that ended it if any.
+  void RunFinished(const std::optional<QString>& error);
+  // The end of a run that led to no further run or close.
+  void RunOver();
   // Gives the run host the settings dialog's output folder and switches as they are now.
   void PublishSettings();
   // The summary of the last run, in front; with the keyboard when asked for from the menu.
   void PresentSummary(bool takeKeyboard);
   // The change viewer on `request`, with the switches and banner slots of this moment.
   void OpenViewer(const ChangeViewer::Request& request);
+  // Tells the user a copy from the log pane held only the first lines of the selection.
+  void CopyWasLimited(std::size_t copied, std::size_t selected);
 
   std::filesystem::path settingsFile_;  // where the banner slots are read for the change viewer
   UserMessages messages_;
@@ -123,15 +140,16 @@ class MainWindow : public QMainWindow {
   // Where the window's run stands. Execute in kIdle starts a run (kRunning); Stop makes it
   // kStopping, Execute then kStoppingThenRun (the new run starts once the old has ended), Stop
   // again kStopping; closing the window during a run makes it kStoppingThenClose (closed once
-  // the run has ended, log.txt saved). The end of a run goes back to kIdle, or on to the next
-  // run or the close that was asked for; after an error the window waits, idle, unless it is
-  // being closed.
+  // the run has ended at a page boundary, log.txt saved). The end of a run goes back to kIdle, or
+  // on to the next run or the close that was asked for; after an error the window waits, idle,
+  // unless it is being closed.
   enum class RunState { kIdle, kRunning, kStopping, kStoppingThenRun, kStoppingThenClose };
   RunState state_ = RunState::kIdle;
 
   // Last: built after, and gone before, the controls they report to.
   std::unique_ptr<WindowRunHost> host_;
   std::unique_ptr<BatchRun> run_;
+  std::thread runThread_;  // the run's, while one goes on
 };
 
 }  // namespace varnow

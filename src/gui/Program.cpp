@@ -36,6 +36,9 @@ Program::Program(const std::filesystem::path& settingsFile, UserMessages message
   mainWindow_->UseDialogs(aboutBox_.get(), settingsDialog_.get());
   mainWindow_->UseState(windowState_.get());
   settingsDialog_->UseBannerEditor(bannerEditor_.get());
+  // Slots saved during a run count from the next page it takes.
+  QObject::connect(bannerEditor_.get(), &QDialog::accepted, mainWindow_.get(),
+                   &MainWindow::BannersChanged);
   // A stop signal closes the program as its window's close box does: a run ends first, with
   // log.txt saved, and the settings are written as the windows go.
   QObject::connect(stopSignals_.get(), &StopSignals::received, mainWindow_.get(),

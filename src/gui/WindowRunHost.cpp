@@ -2,51 +2,103 @@
 #include "WindowRunHost.h"
 
 #include <QAction>
-#include <QCoreApplication>
+#include <QMetaObject>
 
 #include "LogPane.h"
 #include "StatusPanel.h"
+#include "batch/BatchRun.h"
 #include "text/Cp1251.h"
 
 namespace varnow {
-namespace {
 
-// The run calls the pump very often (after every change a procedure makes); the event loop
-// is reached at most this often, which keeps the window responsive and Stop prompt at no
-// cost to the run.
-constexpr qint64 kPumpIntervalMs = 25;
+WindowRunHost::WindowRunHost(Controls controls) : controls_(controls) {}
 
-}  // namespace
-
-WindowRunHost::WindowRunHost(Controls controls)
-    : controls_(controls), pumpIntervalMs_(kPumpIntervalMs) {}
+void WindowRunHost::PublishFolder(std::string folder) {
+  const std::lock_guard lock(mutex_);
+  folder_ = std::move(folder);
+}
 
 void WindowRunHost::PublishSettings(std::string outputFolder,
                                     const std::array<bool, kSwitchCount>& switches,
                                     LogEncoding logEncoding) {
+  const std::lock_guard lock(mutex_);
   outputFolder_ = std::move(outputFolder);
   switches_ = switches;
   logEncoding_ = logEncoding;
+  ++generation_;
+}
+
+void WindowRunHost::BannersChanged() {
+  const std::lock_guard lock(mutex_);
+  ++generation_;
+}
+
+std::string WindowRunHost::PublishedOutputFolder() const {
+  const std::lock_guard lock(mutex_);
+  return outputFolder_;
+}
+
+bool WindowRunHost::PublishedSwitch(Switch which) const {
+  const std::lock_guard lock(mutex_);
+  return switches_[Index(which)];
+}
+
+void WindowRunHost::RunStarting() {
+  stopAsked_ = false;
+  logPath_.clear();
+}
+
+void WindowRunHost::OnWindowThread(std::function<void()> work) {
+  // Queued to the status bar, which lives as long as the window: what is handed over is done
+  // in order, and nothing is done once the window is gone.
+  QMetaObject::invokeMethod(controls_.status, std::move(work), Qt::QueuedConnection);
 }
 
 void WindowRunHost::Pump() {
-  if (pumpIntervalMs_ > 0 && sinceLastPump_.isValid() &&
-      sinceLastPump_.elapsed() < pumpIntervalMs_) {
-    return;
+  if (stopAsked_.exchange(false) && run_ != nullptr) {
+    run_->RequestStop();
   }
-  QCoreApplication::processEvents();  // the queued log lines are shown here too
-  sinceLastPump_.start();
+  if (pumpHook_) {
+    pumpHook_();
+  }
+}
+
+std::string WindowRunHost::FolderText() {
+  const std::lock_guard lock(mutex_);
+  return folder_;
+}
+
+std::string WindowRunHost::OutputFolder() {
+  const std::lock_guard lock(mutex_);
+  return outputFolder_;
+}
+
+bool WindowRunHost::SwitchOn(Switch which) {
+  const std::lock_guard lock(mutex_);
+  return switches_[Index(which)];
+}
+
+std::uint64_t WindowRunHost::SettingsGeneration() {
+  const std::lock_guard lock(mutex_);
+  return generation_;
+}
+
+LogEncoding WindowRunHost::LogFileEncoding() {
+  const std::lock_guard lock(mutex_);
+  return logEncoding_;
 }
 
 void WindowRunHost::SetStatus(const std::string& text) {
-  controls_.status->SetText(QString::fromStdString(text));
+  OnWindowThread([status = controls_.status, shown = QString::fromStdString(text)] {
+    status->SetText(shown);
+  });
 }
 
 void WindowRunHost::ClearLog() {
-  controls_.logPane->Clear();
+  controls_.logPane->Store().Clear();
+  controls_.logPane->LinesAdded();
 }
 
-// A file name that is not UTF-8 comes, most likely, from a cp1251 system: it is shown so.
 void WindowRunHost::AppendNotice(Notice kind, std::string_view page, std::string_view line) {
   if (kind == Notice::kLogSaved) {
     logPath_ = std::string(page);
@@ -54,36 +106,41 @@ void WindowRunHost::AppendNotice(Notice kind, std::string_view page, std::string
   AppendLog(line);
 }
 
+// A file name that is not UTF-8 comes, most likely, from a cp1251 system: it is shown so.
 void WindowRunHost::AppendLog(std::string_view line) {
-  std::string converted;
-  controls_.logPane->AppendLine(ShownAsText(line, converted));
+  controls_.logPane->Store().Append(ShownAsText(line, converted_));
+  controls_.logPane->LinesAdded();
 }
 
 void WindowRunHost::AppendChanges(std::string_view page, std::size_t first, std::string_view lines,
                                   const std::vector<std::size_t>& ends,
                                   const std::vector<ChangeFacts>& facts) {
-  std::string converted;
+  LogStore& store = controls_.logPane->Store();
   std::size_t start = 0;
   for (std::size_t rank = 0; rank < ends.size(); ++rank) {
-    controls_.logPane->AppendChangeLine(
-        ShownAsText(lines.substr(start, ends[rank] - start), converted), page, first + rank,
-        facts[rank].procedure);
+    store.AppendChange(ShownAsText(lines.substr(start, ends[rank] - start), converted_), page,
+                       first + rank, facts[rank].procedure);
     start = ends[rank];
   }
+  controls_.logPane->LinesAdded();
 }
 
 void WindowRunHost::SetButtons(bool executeEnabled, bool stopEnabled) {
-  controls_.execute->setEnabled(executeEnabled);
-  controls_.stop->setEnabled(stopEnabled);
+  OnWindowThread([execute = controls_.execute, stop = controls_.stop, executeEnabled, stopEnabled] {
+    execute->setEnabled(executeEnabled);
+    stop->setEnabled(stopEnabled);
+  });
 }
 
 void WindowRunHost::Progress(std::size_t done, std::size_t total) {
-  controls_.status->ShowProgress(done, total);
+  OnWindowThread([status = controls_.status, done, total] { status->ShowProgress(done, total); });
 }
 
 void WindowRunHost::RunEnded() {
-  controls_.logPane->Flush();
-  controls_.status->HideProgress();
+  OnWindowThread([pane = controls_.logPane, status = controls_.status] {
+    pane->Flush();
+    status->HideProgress();
+  });
 }
 
 }  // namespace varnow

@@ -1,8 +1,12 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include <QElapsedTimer>
+#include <QPointer>
 #include <array>
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,13 +18,15 @@ class QAction;
 
 namespace varnow {
 
+class BatchRun;
 class LogPane;
 class StatusPanel;
 
-// The batch run's host in the window, the twin of the command line's TerminalHost. What the
-// run asks for (the folder, the output folder, the switches) is what the window published last,
-// never a widget read while the run pumps; what the run reports goes to the log pane, the
-// status bar and the Execute and Stop actions.
+// The batch run's host in the window, the twin of the command line's TerminalHost. The run
+// goes on a thread of its own; what it asks for (the folder, the output folder, the switches)
+// is what the window published last, read under a lock, never a widget. Its lines go straight
+// into the log pane's store; the status, the progress and the buttons are handed to the
+// window's thread, in the order the run reports them.
 class WindowRunHost final : public RunHost {
  public:
   // The window's controls the run reports to; they outlive the host.
@@ -32,30 +38,40 @@ class WindowRunHost final : public RunHost {
   };
   explicit WindowRunHost(Controls controls);
 
-  // The state the window publishes: the folder when a run starts, the settings whenever the
-  // settings dialog changes them.
-  void PublishFolder(std::string folder) { folder_ = std::move(folder); }
+  // The run this host serves; it is stopped from the run's own thread, at its next pump.
+  void Serve(BatchRun* run) { run_ = run; }
+
+  // The state the window publishes: the folder before a run starts, the settings whenever the
+  // settings dialog changes them. A change during a run counts from the next page taken.
+  void PublishFolder(std::string folder);
   void PublishSettings(std::string outputFolder, const std::array<bool, kSwitchCount>& switches,
                        LogEncoding logEncoding);
-  const std::string& PublishedOutputFolder() const { return outputFolder_; }
-  bool PublishedSwitch(Switch which) const { return switches_[Index(which)]; }
+  // The banner slots were saved: pages cleaned ahead with the old ones are cleaned again.
+  void BannersChanged();
+  std::string PublishedOutputFolder() const;
+  bool PublishedSwitch(Switch which) const;
 
-  // How often at most the run's pump reaches the event loop; 0 lets every pump through.
-  void SetPumpInterval(qint64 milliseconds) { pumpIntervalMs_ = milliseconds; }
-  // A run begins: its first pump reaches the event loop.
-  void RunStarting() { sinceLastPump_.invalidate(); }
+  // From the window's thread: a run is about to start, with no stop asked for yet.
+  void RunStarting();
+  // From the window's thread: the run ends at its next pump.
+  void RequestStop() { stopAsked_ = true; }
+  // Called on the run's thread at every pump (tests hold the run there).
+  void SetPumpHook(std::function<void()> hook) { pumpHook_ = std::move(hook); }
 
+  // Where the last run saved log.txt; empty until one has. Read once the run has ended.
+  const std::string& LogPath() const { return logPath_; }
+
+  // What the run calls, on its own thread.
   void Pump() override;
-  std::string FolderText() override { return folder_; }
-  std::string OutputFolder() override { return outputFolder_; }
-  bool SwitchOn(Switch which) override { return switches_[Index(which)]; }
-  LogEncoding LogFileEncoding() override { return logEncoding_; }
+  std::string FolderText() override;
+  std::string OutputFolder() override;
+  bool SwitchOn(Switch which) override;
+  std::uint64_t SettingsGeneration() override;
+  LogEncoding LogFileEncoding() override;
   void SetStatus(const std::string& text) override;
   void ClearLog() override;
   void AppendLog(std::string_view line) override;
   void AppendNotice(Notice kind, std::string_view page, std::string_view line) override;
-  // Where the last run saved log.txt; empty until one has.
-  const std::string& LogPath() const { return logPath_; }
   void AppendChanges(std::string_view page, std::size_t first, std::string_view lines,
                      const std::vector<std::size_t>& ends,
                      const std::vector<ChangeFacts>& facts) override;
@@ -64,14 +80,23 @@ class WindowRunHost final : public RunHost {
   void RunEnded() override;
 
  private:
+  // Runs `work` on the window's thread, after what was handed over before it.
+  void OnWindowThread(std::function<void()> work);
+
   Controls controls_;
+  BatchRun* run_ = nullptr;
+  std::atomic<bool> stopAsked_{false};
+  std::function<void()> pumpHook_;
+
+  mutable std::mutex mutex_;  // guards the published state below
   std::string folder_;
   std::string outputFolder_;
   std::array<bool, kSwitchCount> switches_{};
   LogEncoding logEncoding_ = LogEncoding::kCp1251;
-  std::string logPath_;
-  QElapsedTimer sinceLastPump_;
-  qint64 pumpIntervalMs_;
+  std::uint64_t generation_ = 0;
+
+  std::string logPath_;    // written on the run's thread
+  std::string converted_;  // the run thread's scratch for a line shown as text
 };
 
 }  // namespace varnow

@@ -6,12 +6,18 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTest>
 #include <QTimer>
 #include <memory>
 
+#include "MainWindow.h"
 #include "text/Cp1251.h"
 
 namespace varnow::test {
+
+bool RunEnds(MainWindow& window) {
+  return QTest::qWaitFor([&window] { return !window.Running(); }, 30000);
+}
 
 UserMessages RecordedMessages::Sink() {
   return {[this](QWidget*, const QString& message) { errors << message; },

@@ -9,6 +9,10 @@
 
 #include "ErrorBox.h"
 
+namespace varnow {
+class MainWindow;
+}
+
 namespace varnow::test {
 
 // Messages the windows meant to show, kept instead of shown.
@@ -35,6 +39,9 @@ T* Find(const QObject* parent, const QString& name) {
   }
   return child;
 }
+
+// Waits until the window's run (and any run it led to) has ended; false if it never does.
+bool RunEnds(MainWindow& window);
 
 // Files made and read byte for byte, folders made as needed.
 void WriteFile(const QString& path, const QByteArray& bytes);

@@ -81,6 +81,7 @@ class TestChangeViewer : public QObject {
       Switch(name)->setChecked(true);
     }
     Find<QToolButton>(&Main(), "executeButton")->click();
+    QVERIFY(RunEnds(Main()));
     QVERIFY(messages_.errors.isEmpty());
   }
   void cleanup() { program_.reset(); }
@@ -149,6 +150,7 @@ class TestChangeViewer : public QObject {
   void aPageNamedInCp1251Opens() {
     std::ofstream(site_.toStdString() + "/\xEF\xF0.htm", std::ios::binary) << "<span>x</span>";
     Find<QToolButton>(&Main(), "executeButton")->click();
+    QVERIFY(RunEnds(Main()));
     ChangeViewer* viewer = DoubleClick(LineIndex(site_ + "/пр.htm удален </span> [2]"));
     QVERIFY(viewer != nullptr);
     QVERIFY(!viewer->IsComparison());
@@ -226,6 +228,7 @@ class TestChangeViewer : public QObject {
     for (const auto& page : pages) {
       std::ofstream(page_.toStdString(), std::ios::binary | std::ios::trunc) << page.bytes;
       Find<QToolButton>(&Main(), "executeButton")->click();
+      QVERIFY(RunEnds(Main()));
       // The log counts bytes: the place of "<span>" in the page's bytes.
       const QString line =
           page_ + QStringLiteral(" удален <span> [%1]").arg(page.bytes.find("<span>") + 1);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
 #include <QScrollBar>
 #include <QTest>
 
@@ -136,6 +137,92 @@ class TestLogPane : public QObject {
     QTest::keyClick(&pane, Qt::Key_Up);
     QTest::keyClick(&pane, Qt::Key_Return);
     QCOMPARE(opened, std::vector<std::size_t>{98});
+  }
+
+  // A run of five million lines, filled into the pane's store as a run's thread fills it:
+  // the pane shows the right lines anywhere, tells each change's page and rank, copies a
+  // selection exactly, cuts a copy of everything at the limit on a whole line, and its index
+  // stays small.
+  void fiveMillionLines() {
+    constexpr std::size_t kLines = 5'000'000;
+    constexpr std::size_t kPerPage = 997;  // pages straddle the index's steps
+    // Line i: the change of rank i % kPerPage of page i / kPerPage; every page's last line
+    // reports no change.
+    const auto page = [](std::size_t i) {
+      return "/site/p" + std::to_string(i / kPerPage) + ".htm";
+    };
+    const auto text = [&page](std::size_t i) {
+      return (i % kPerPage == kPerPage - 1 ? std::string("Пропущен ")
+                                           : page(i) + " удален <span> [") +
+             std::to_string(i) + "]";
+    };
+    const QString storeFolder = QDir::temp().filePath(QStringLiteral("varnow-test-store"));
+    LogPane pane(nullptr, storeFolder.toStdString());
+    QVERIFY(pane.Store().InFile());
+    pane.resize(500, 300);
+    pane.show();
+    LogStore& store = pane.Store();
+    for (std::size_t i = 0; i < kLines; ++i) {
+      if (i % kPerPage == kPerPage - 1) {
+        store.Append(text(i));
+      } else {
+        store.AppendChange(text(i), page(i), i % kPerPage, Switch::kSpan);
+      }
+    }
+    pane.LinesAdded();
+    QTRY_COMPARE(pane.verticalScrollBar()->maximum() + pane.verticalScrollBar()->pageStep(),
+                 static_cast<int>(kLines));
+    QVERIFY2(store.IndexBytes() < 4'000'000, qPrintable(QString::number(store.IndexBytes())));
+
+    for (const std::size_t line : {std::size_t{0}, std::size_t{63}, std::size_t{64}, kPerPage - 1,
+                                   kPerPage, kLines / 2, kLines - 1}) {
+      QCOMPARE(pane.Line(line), QString::fromStdString(text(line)));
+      const std::optional<LogPane::Change> change = pane.ChangeAt(line);
+      QCOMPARE(change.has_value(), line % kPerPage != kPerPage - 1);
+      if (change) {
+        QCOMPARE(change->page, page(line));
+        QCOMPARE(change->rank, line % kPerPage);
+        QVERIFY(change->procedure == Switch::kSpan);
+      }
+    }
+
+    // The middle in view: a click and a shift-click select, Ctrl+C copies, Return opens.
+    pane.verticalScrollBar()->setValue(static_cast<int>(kLines / 2));
+    QTest::mouseClick(pane.viewport(), Qt::LeftButton, {}, PointOfLine(pane, 0));
+    QTest::mouseClick(pane.viewport(), Qt::LeftButton, Qt::ShiftModifier, PointOfLine(pane, 3));
+    QTest::keyClick(&pane, Qt::Key_C, Qt::ControlModifier);
+    QStringList expected;
+    for (std::size_t i = kLines / 2; i < kLines / 2 + 4; ++i) {
+      expected << QString::fromStdString(text(i));
+    }
+    QCOMPARE(QApplication::clipboard()->text(), expected.join('\n'));
+    std::vector<std::size_t> opened;
+    connect(&pane, &LogPane::lineActivated, [&](std::size_t line) { opened.push_back(line); });
+    QTest::keyClick(&pane, Qt::Key_Return);
+    QCOMPARE(opened, std::vector<std::size_t>{kLines / 2 + 3});
+
+    // Everything: more than the clipboard takes, cut after the last whole line that fits.
+    std::vector<std::pair<std::size_t, std::size_t>> limited;
+    connect(&pane, &LogPane::copyLimited, [&](std::size_t copied, std::size_t selected) {
+      limited.emplace_back(copied, selected);
+    });
+    QTest::keyClick(&pane, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(&pane, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(limited.size(), std::size_t{1});
+    const auto [copied, selected] = limited.front();
+    QCOMPARE(selected, kLines);
+    const QString all = QApplication::clipboard()->text();
+    QCOMPARE(static_cast<std::size_t>(all.count('\n')) + 1, copied);
+    QVERIFY(static_cast<std::size_t>(all.toUtf8().size()) <= LogPane::kCopyLimitBytes);
+    QVERIFY(all.endsWith(QString::fromStdString(text(copied - 1))));
+    QVERIFY(all.startsWith(QString::fromStdString(text(0)) + '\n'));
+
+    // A new run: the store starts empty, and so does the view.
+    store.Clear();
+    pane.LinesAdded();
+    QTRY_COMPARE(pane.verticalScrollBar()->maximum(), 0);
+    QVERIFY(!pane.HasSelection());
+    QDir(storeFolder).removeRecursively();
   }
 };
 

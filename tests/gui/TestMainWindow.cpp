@@ -16,6 +16,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QUrl>
+#include <atomic>
 #include <csignal>
 #include <cstdio>
 #include <fstream>
@@ -63,12 +64,29 @@ class TestMainWindow : public QObject {
     Find<QLineEdit>(&program_->Options(), "outputFolderField")->setText(folder);
     Find<QPushButton>(&program_->Options(), "okButton")->click();
   }
-  // Runs `during` at the first moment the run lets the event loop in.
+  // Has the run, at its first pump, wait while `during` runs on the window's thread.
+  void HoldAtFirstPump(std::function<void()> during) {
+    auto held = std::make_shared<std::atomic<bool>>(false);
+    Main().SetPumpHook([this, held, during = std::move(during)] {
+      if (!held->exchange(true)) {
+        QMetaObject::invokeMethod(this, during, Qt::BlockingQueuedConnection);
+      }
+    });
+  }
+  // Waits until the window's run (and any run it led to) has ended.
+  bool RunEnds() {
+    const bool ended = test::RunEnds(Main());
+    Main().SetPumpHook(nullptr);
+    return ended;
+  }
+  // Presses Execute and waits for the run to end; `during` runs while the run waits at its
+  // first pump.
   void Execute(std::function<void()> during = {}) {
     if (during) {
-      QTimer::singleShot(0, this, std::move(during));
+      HoldAtFirstPump(std::move(during));
     }
     ExecuteButton()->click();
+    QVERIFY(RunEnds());
   }
 
  private slots:
@@ -228,20 +246,23 @@ class TestMainWindow : public QObject {
     Main().activateWindow();  // shortcuts reach the active window
     QVERIFY(QTest::qWaitForWindowActive(&Main()));
     QTest::keyClick(&Main(), Qt::Key_F5);
+    QVERIFY(RunEnds());
     QCOMPARE(ReadFile(Output("index.htm")), QByteArray("<p>ab</p>"));
 
     QFile::remove(Output("index.htm"));
     Folder()->setFocus();
     QTest::keyClick(Folder(), Qt::Key_Return);
+    QVERIFY(RunEnds());
     QCOMPARE(ReadFile(Output("index.htm")), QByteArray("<p>ab</p>"));
 
     QFile::remove(Output("index.htm"));
     bool pressed = false;
-    QTimer::singleShot(0, this, [&] {
+    HoldAtFirstPump([&] {
       QTest::keyClick(&Main(), Qt::Key_Escape);
       pressed = true;
     });
     QTest::keyClick(&Main(), Qt::Key_F5);
+    QVERIFY(RunEnds());
     QVERIFY(pressed);
     QVERIFY(LogLines().contains("Прервано пользователем"));
     QVERIFY(!QFile::exists(Output("index.htm")));
@@ -326,10 +347,11 @@ class TestMainWindow : public QObject {
     // Every file has a script, so the run pumps while it cleans each one.
     WriteFile(site_ + "/sub/third.htm", "<script></script>");
     Switch("scriptBox")->setChecked(true);
-    Main().SetPumpInterval(0);
+    Main().SetJobs(1);  // one thread pumps while it cleans, with the page's status shown
     QStringList seen;
-    QTimer watcher;
-    connect(&watcher, &QTimer::timeout, this, [&] {
+    // Looked at on the window's thread at every pump of the run, the run waiting meanwhile,
+    // after all it had reported before.
+    const auto look = [&] {
       const QProgressBar* bar = Status()->ProgressBar();
       QString state = Status()->Text();
       if (bar->isVisible()) {
@@ -342,10 +364,11 @@ class TestMainWindow : public QObject {
       if (seen.isEmpty() || seen.back() != state) {
         seen << state;
       }
-    });
-    watcher.start(0);
-    Execute();
-    watcher.stop();
+    };
+    Main().SetPumpHook(
+        [&] { QMetaObject::invokeMethod(this, look, Qt::BlockingQueuedConnection); });
+    ExecuteButton()->click();
+    QVERIFY(RunEnds());
     QVERIFY2(seen.contains("Обработка файла 0 из 3 0/3"), qPrintable(seen.join(" | ")));
     QVERIFY2(seen.contains("Обработка файла 2 из 3 2/3"), qPrintable(seen.join(" | ")));
     QVERIFY(!Status()->ProgressBar()->isVisible());
@@ -410,7 +433,8 @@ class TestMainWindow : public QObject {
     QVERIFY(Main().Summary() != nullptr && Main().Summary()->isVisible());
   }
 
-  // A dialog opened during a run holds the run; the switches left in it count at once.
+  // The switches saved in a dialog during a run count from the next page taken: here, with the
+  // run held at its search, every page.
   void settingsDialogDuringARun() {
     Switch("scriptBox")->setChecked(true);
     bool shown = false;
@@ -425,6 +449,31 @@ class TestMainWindow : public QObject {
     });
     QVERIFY(shown);
     QCOMPARE(ReadFile(Output("index.htm")), QByteArray("<p>a<script>x()</script>b</p>"));
+  }
+
+  // A dialog opened during a run does not hold it: the run writes every page and ends while
+  // the settings dialog, then the about box, stand open.
+  void dialogsDuringARunDoNotPauseIt() {
+    Switch("scriptBox")->setChecked(true);
+    for (const char* action : {"settingsAction", "aboutAction"}) {
+      QFile::remove(Output("index.htm"));
+      bool endedWhileOpen = false;
+      HoldAtFirstPump([&] {
+        // Opened once the run goes on again.
+        QTimer::singleShot(0, this, [&] {
+          WhenModalShown([&](QWidget* dialog) {
+            QTRY_VERIFY_WITH_TIMEOUT(!Main().Running(), 30000);
+            endedWhileOpen = dialog->isVisible() && QFile::exists(Output("index.htm"));
+            dialog->close();
+          });
+          Find<QAction>(&Main(), action)->trigger();
+        });
+      });
+      ExecuteButton()->click();
+      QTRY_VERIFY_WITH_TIMEOUT(endedWhileOpen, 30000);
+      QVERIFY(RunEnds());
+      QCOMPARE(ReadFile(Output("index.htm")), QByteArray("<p>ab</p>"));
+    }
   }
 
   // Closing the window during a run stops the run; the window closes when it has ended.
@@ -473,11 +522,13 @@ class TestMainWindow : public QObject {
   // SIGTERM and SIGHUP end the window as closing it does: the run stops with log.txt saved,
   // and the program's end writes the settings.
   void stopSignalsCloseTheWindow() {
-    Main().SetPumpInterval(0);  // the signal is read at the run's next pump
     for (const int sig : {SIGTERM, SIGHUP}) {
       QFile::remove(out_ + site_ + "/log.txt");
       Main().show();
-      Execute([&] { ::raise(sig); });
+      Execute([&] {
+        ::raise(sig);
+        QTRY_COMPARE(program_->StopSignal(), sig);  // read by the window, the run waiting
+      });
       QTRY_VERIFY(!Main().isVisible());
       QCOMPARE(program_->StopSignal(), sig);
       QVERIFY(LogLines().contains("Прервано пользователем"));

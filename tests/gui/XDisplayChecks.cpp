@@ -165,6 +165,7 @@ class XDisplayChecks : public QObject {
     QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
     QTest::keyClicks(field, site);
     QTest::keyClick(&main, Qt::Key_F5);
+    QVERIFY(RunEnds(main));
     QTRY_VERIFY(QFile::exists(out + site + "/index.htm"));
 
     main.activateWindow();

@@ -1,0 +1,373 @@
+// SPDX-License-Identifier: MIT
+#include "LogStore.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <system_error>
+
+namespace varnow {
+namespace {
+
+constexpr std::size_t kLinesPerCheckpoint = 64;
+// Lines are gathered into blocks this large before they go to the file.
+constexpr std::size_t kWriteBlock = 64 * 1024;
+// The file is read a block of this size at a time (more for a longer line).
+constexpr std::size_t kReadBlock = 64 * 1024;
+// Lines handed out per hold of the lock in ForEachText, so that a long copy never keeps the
+// run from adding lines for long.
+constexpr std::size_t kLinesPerHold = 4096;
+
+enum Kind : unsigned char { kPlain = 0, kChange = 1, kPageName = 2 };
+
+void PutNumber(std::string& out, std::uint64_t value) {
+  do {
+    unsigned char byte = value & 0x7F;
+    value >>= 7;
+    if (value != 0) {
+      byte |= 0x80;
+    }
+    out.push_back(static_cast<char>(byte));
+  } while (value != 0);
+}
+
+// Reads a number written by PutNumber at `at`, moving past it.
+std::uint64_t GetNumber(std::string_view bytes, std::size_t& at) {
+  std::uint64_t value = 0;
+  for (int shift = 0; at < bytes.size() && shift < 64; shift += 7) {
+    const auto byte = static_cast<unsigned char>(bytes[at++]);
+    value |= static_cast<std::uint64_t>(byte & 0x7F) << shift;
+    if ((byte & 0x80) == 0) {
+      break;
+    }
+  }
+  return value;
+}
+
+std::size_t CountCharacters(std::string_view utf8) {
+  // Every byte that does not continue a UTF-8 sequence begins a character.
+  return static_cast<std::size_t>(std::count_if(utf8.begin(), utf8.end(), [](char c) {
+    return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+  }));
+}
+
+// A file without a name in `folder`: O_TMPFILE where the file system has it, else a file
+// removed as soon as it is open. -1 when neither can be made.
+int OpenUnnamed(const std::filesystem::path& folder) {
+  std::error_code ignored;
+  std::filesystem::create_directories(folder, ignored);
+#ifdef O_TMPFILE
+  const int fd = ::open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+  if (fd >= 0) {
+    return fd;
+  }
+#endif
+  std::string name = (folder / "log-pane-XXXXXX").string();
+  const int named = ::mkostemp(name.data(), O_CLOEXEC);
+  if (named >= 0) {
+    ::unlink(name.c_str());
+  }
+  return named;
+}
+
+}  // namespace
+
+struct LogStore::Record {
+  Kind kind = kPlain;
+  std::size_t rank = 0;
+  Switch procedure = Switch::kScript;
+  std::string text;
+};
+
+std::filesystem::path LogStore::DefaultFolder() {
+  const char* cache = std::getenv("XDG_CACHE_HOME");
+  if (cache != nullptr && cache[0] == '/') {
+    return std::filesystem::path(cache) / "varnow";
+  }
+  const char* home = std::getenv("HOME");
+  return std::filesystem::path(home != nullptr ? home : "/") / ".cache" / "varnow";
+}
+
+LogStore::LogStore(const std::filesystem::path& folder) {
+  fd_ = OpenUnnamed(folder);
+  if (fd_ < 0) {
+    std::error_code ignored;
+    fd_ = OpenUnnamed(std::filesystem::temp_directory_path(ignored));
+  }
+}
+
+LogStore::~LogStore() {
+  if (fd_ >= 0) {
+    ::close(fd_);
+  }
+}
+
+void LogStore::Clear() {
+  const std::lock_guard lock(mutex_);
+  if (fd_ >= 0 && ::ftruncate(fd_, 0) != 0) {
+    // The old lines stay on disk until the store is closed; they are never read again.
+  }
+  std::string().swap(pending_);
+  std::string().swap(cache_);
+  cacheStart_ = 0;
+  flushed_ = size_ = 0;
+  lines_ = 0;
+  ++epoch_;
+  std::vector<std::uint64_t>().swap(checkpoints_);
+  std::vector<PageRow>().swap(pages_);
+  lastPage_.clear();
+  widestLine_ = widestChars_ = 0;
+}
+
+void LogStore::Append(std::string_view utf8) {
+  const std::lock_guard lock(mutex_);
+  AppendLocked(utf8, false, 0, Switch::kScript);
+}
+
+void LogStore::AppendChange(std::string_view utf8, std::string_view page, std::size_t rank,
+                            Switch procedure) {
+  const std::lock_guard lock(mutex_);
+  if (pages_.empty() || page != lastPage_) {
+    // A new page: its name once, then its lines.
+    pages_.push_back({lines_, size_});
+    std::string record(1, static_cast<char>(kPageName));
+    PutNumber(record, page.size());
+    Put(record);
+    Put(page);
+    lastPage_.assign(page);
+  }
+  AppendLocked(utf8, true, rank, procedure);
+}
+
+void LogStore::AppendLocked(std::string_view utf8, bool isChange, std::size_t rank,
+                            Switch procedure) {
+  if (lines_ % kLinesPerCheckpoint == 0) {
+    checkpoints_.push_back(size_);
+  }
+  char head[24];
+  std::size_t used = 0;
+  head[used++] = static_cast<char>(isChange ? kChange : kPlain);
+  std::string number;
+  if (isChange) {
+    head[used++] = static_cast<char>(Index(procedure));
+    PutNumber(number, rank);
+  }
+  PutNumber(number, utf8.size());
+  std::copy(number.begin(), number.end(), head + used);
+  used += number.size();
+  Put(std::string_view(head, used));
+  Put(utf8);
+  if (const std::size_t chars = CountCharacters(utf8); chars > widestChars_) {
+    widestChars_ = chars;
+    widestLine_ = lines_;
+  }
+  ++lines_;
+}
+
+void LogStore::Put(std::string_view bytes) {
+  pending_.append(bytes);
+  size_ += bytes.size();
+  if (fd_ >= 0 && pending_.size() >= kWriteBlock) {
+    FlushLocked();
+  }
+}
+
+void LogStore::FlushLocked() const {
+  if (fd_ < 0 || pending_.empty()) {
+    return;
+  }
+  std::size_t done = 0;
+  while (done < pending_.size()) {
+    const ssize_t n = ::pwrite(fd_, pending_.data() + done, pending_.size() - done,
+                               static_cast<off_t>(flushed_ + done));
+    if (n < 0 && errno == EINTR) {
+      continue;
+    }
+    if (n <= 0) {
+      return;  // the disk is full: the lines wait in memory, and are tried again later
+    }
+    done += static_cast<std::size_t>(n);
+  }
+  flushed_ += done;
+  pending_.clear();
+}
+
+std::string_view LogStore::ReadLocked(std::uint64_t offset, std::size_t size) const {
+  if (offset >= size_) {
+    return {};
+  }
+  size = static_cast<std::size_t>(std::min<std::uint64_t>(size, size_ - offset));
+  if (fd_ >= 0 && offset + size > flushed_) {
+    FlushLocked();
+  }
+  if (offset >= flushed_) {
+    // Not in the file (kept in memory, or not written for lack of room).
+    return std::string_view(pending_).substr(static_cast<std::size_t>(offset - flushed_));
+  }
+  if (offset < cacheStart_ || offset + size > cacheStart_ + cache_.size()) {
+    const std::size_t want = static_cast<std::size_t>(
+        std::min<std::uint64_t>(std::max(size, kReadBlock), flushed_ - offset));
+    cache_.resize(want);
+    std::size_t got = 0;
+    while (got < want) {
+      const ssize_t n =
+          ::pread(fd_, cache_.data() + got, want - got, static_cast<off_t>(offset + got));
+      if (n < 0 && errno == EINTR) {
+        continue;
+      }
+      if (n <= 0) {
+        break;
+      }
+      got += static_cast<std::size_t>(n);
+    }
+    cache_.resize(got);
+    cacheStart_ = offset;
+  }
+  return std::string_view(cache_).substr(static_cast<std::size_t>(offset - cacheStart_));
+}
+
+std::uint64_t LogStore::ReadRecordLocked(std::uint64_t offset, Record& record) const {
+  // A record's head is at most 22 bytes; its text follows.
+  std::string_view head = ReadLocked(offset, 22);
+  if (head.empty()) {
+    record = {};
+    return size_;
+  }
+  std::size_t at = 1;
+  record.kind = static_cast<Kind>(head[0]);
+  record.rank = 0;
+  record.procedure = Switch::kScript;
+  if (record.kind == kChange) {
+    record.procedure = static_cast<Switch>(static_cast<unsigned char>(head[at++]));
+    record.rank = static_cast<std::size_t>(GetNumber(head, at));
+  }
+  const auto length = static_cast<std::size_t>(GetNumber(head, at));
+  const std::string_view text = ReadLocked(offset + at, length);
+  record.text.assign(text.substr(0, length));
+  return offset + at + length;
+}
+
+std::uint64_t LogStore::OffsetOfLocked(std::size_t index) const {
+  std::uint64_t offset = checkpoints_[index / kLinesPerCheckpoint];
+  Record record;
+  for (std::size_t skip = index % kLinesPerCheckpoint;;) {
+    const std::uint64_t next = ReadRecordLocked(offset, record);
+    if (record.kind != kPageName) {
+      if (skip == 0) {
+        return offset;  // a line's record, never a page's name before it
+      }
+      --skip;
+    }
+    offset = next;
+  }
+}
+
+std::size_t LogStore::LineCount() const {
+  const std::lock_guard lock(mutex_);
+  return lines_;
+}
+
+std::uint64_t LogStore::Epoch() const {
+  const std::lock_guard lock(mutex_);
+  return epoch_;
+}
+
+std::pair<std::size_t, std::size_t> LogStore::Widest() const {
+  const std::lock_guard lock(mutex_);
+  return {widestLine_, widestChars_};
+}
+
+std::vector<LogStore::Line> LogStore::Lines(std::size_t first, std::size_t count) const {
+  const std::lock_guard lock(mutex_);
+  std::vector<Line> lines;
+  if (first >= lines_) {
+    return lines;
+  }
+  count = std::min(count, lines_ - first);
+  lines.reserve(count);
+  std::uint64_t offset = OffsetOfLocked(first);
+  Record record;
+  while (lines.size() < count) {
+    offset = ReadRecordLocked(offset, record);
+    if (record.kind != kPageName) {
+      lines.push_back(
+          {std::move(record.text), record.kind == kChange, record.rank, record.procedure});
+    }
+  }
+  return lines;
+}
+
+std::string LogStore::Text(std::size_t index) const {
+  std::vector<Line> line = Lines(index, 1);
+  return line.empty() ? std::string() : std::move(line.front().text);
+}
+
+std::string LogStore::PageNameLocked(std::uint64_t offset) const {
+  std::string_view head = ReadLocked(offset, 11);
+  std::size_t at = 1;
+  const auto length = static_cast<std::size_t>(GetNumber(head, at));
+  return std::string(ReadLocked(offset + at, length).substr(0, length));
+}
+
+std::optional<LogStore::Change> LogStore::ChangeAt(std::size_t index) const {
+  const std::lock_guard lock(mutex_);
+  if (index >= lines_) {
+    return std::nullopt;
+  }
+  Record record;
+  ReadRecordLocked(OffsetOfLocked(index), record);
+  if (record.kind != kChange) {
+    return std::nullopt;
+  }
+  // The page is the last one begun at or before the line.
+  const auto row =
+      std::upper_bound(pages_.begin(), pages_.end(), index,
+                       [](std::size_t line, const PageRow& r) { return line < r.firstLine; });
+  if (row == pages_.begin()) {
+    return std::nullopt;
+  }
+  return Change{PageNameLocked(std::prev(row)->nameOffset), record.rank, record.procedure};
+}
+
+void LogStore::ForEachText(std::size_t first, std::size_t last,
+                           const std::function<bool(std::string_view)>& take) const {
+  std::uint64_t offset = 0;
+  std::uint64_t epoch = 0;
+  Record record;
+  for (std::size_t next = first; next <= last;) {
+    const std::lock_guard lock(mutex_);
+    if (next == first) {
+      if (first >= lines_) {
+        return;
+      }
+      offset = OffsetOfLocked(first);
+      epoch = epoch_;
+      last = std::min(last, lines_ - 1);  // the lines there are as the copy begins
+    } else if (epoch != epoch_) {
+      return;  // cleared meanwhile: the lines asked for are gone
+    }
+    const std::size_t end = std::min(last + 1, next + kLinesPerHold);
+    while (next < end) {
+      offset = ReadRecordLocked(offset, record);
+      if (record.kind == kPageName) {
+        continue;
+      }
+      ++next;
+      if (!take(record.text)) {
+        return;
+      }
+    }
+  }
+}
+
+std::size_t LogStore::IndexBytes() const {
+  const std::lock_guard lock(mutex_);
+  return checkpoints_.capacity() * sizeof(std::uint64_t) + pages_.capacity() * sizeof(PageRow) +
+         lastPage_.capacity() + cache_.capacity() + pending_.capacity();
+}
+
+}  // namespace varnow
