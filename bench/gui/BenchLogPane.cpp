@@ -64,6 +64,26 @@ BENCHMARK(BM_BurstIntoFullPane)
     ->Arg(1'000'000)
     ->Unit(benchmark::kMicrosecond);
 
+// A run's thread filling the store: a page's changes at a time, as the window's host adds
+// them, a million lines in all.
+void BM_StoreMillionChangeLines(benchmark::State& state) {
+  constexpr long long kLines = 1'000'000;
+  for (auto _ : state) {
+    varnow::LogStore store;
+    std::string page;
+    for (long long i = 0; i < kLines; i += 100) {
+      page = "/home/user/sites/example/news/archive/2004/page" + std::to_string(i / 100) + ".htm";
+      varnow::LogStore::Appender appender(store);
+      for (long long k = i; k < i + 100; ++k) {
+        appender.AddChange(Line(k), page, static_cast<std::size_t>(k - i), varnow::Switch::kScript);
+      }
+    }
+    benchmark::DoNotOptimize(store.LineCount());
+  }
+  state.SetItemsProcessed(state.iterations() * kLines);
+}
+BENCHMARK(BM_StoreMillionChangeLines)->Unit(benchmark::kMillisecond)->Iterations(3);
+
 }  // namespace
 
 int main(int argc, char** argv) {

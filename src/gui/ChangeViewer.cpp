@@ -173,45 +173,65 @@ void ChangeViewer::ShowLegend() {
 ChangeViewer* ChangeViewer::Open(const Request& request,
                                  const std::function<bool(Switch)>& switchOn,
                                  const BannerSlotReader& bannerSlot, QWidget* parent) {
+  return Show(Prepare(request, switchOn, bannerSlot), parent);
+}
+
+ChangeViewer::Prepared ChangeViewer::Prepare(const Request& request,
+                                             const std::function<bool(Switch)>& switchOn,
+                                             const BannerSlotReader& bannerSlot) {
+  Prepared p;
   std::string storage;
-  auto* viewer = new ChangeViewer(Text(ShownAsText(request.page, storage)), parent);
+  p.title = std::string(ShownAsText(request.page, storage));
   LoadedPage source = LoadWholePage(request.page);
   if (!source.error.empty()) {
-    viewer->ShowComparison(Text(source.error), {}, {});
-    return viewer;
+    p.comparison = std::move(source.error);
+    return p;
   }
-  PageExplanation e = ExplainPage(source.bytes, request.page, switchOn, bannerSlot);
-  const LoadedPage copy = LoadWholePage(request.output);
+  p.source = std::move(source.bytes);
+  PageExplanation e = ExplainPage(p.source, request.page, switchOn, bannerSlot);
+  LoadedPage copy = LoadWholePage(request.output);
   if (!copy.error.empty()) {
-    viewer->ShowComparison(Text(kNoCopy).arg(Text(copy.error)), source.bytes, {});
-    return viewer;
+    p.comparison = Text(kNoCopy).arg(Text(copy.error)).toStdString();
+    return p;
   }
   if (copy.bytes != e.result) {
-    viewer->ShowComparison(Text(kNotTheCopy), source.bytes, copy.bytes);
-    return viewer;
+    p.comparison = std::string(kNotTheCopy);
+    p.copy = std::move(copy.bytes);
+    return p;
   }
   // The line clicked is the page's change of that rank; if cleaning now logs it elsewhere,
   // the first change with its text.
-  int selected = -1;
   // The request's line is as the pane shows it: a name that is not UTF-8 read as cp1251.
   const auto sameLine = [&](const RecordedChange& c) {
     return ShownAsText(c.line, storage) == request.line;
   };
   if (request.line.empty()) {
-    selected = e.changes.empty() ? -1 : 0;  // a page opened as a whole: its first change
+    p.selected = e.changes.empty() ? -1 : 0;  // a page opened as a whole: its first change
   } else if (request.changeIndex < e.changes.size() && sameLine(e.changes[request.changeIndex])) {
-    selected = static_cast<int>(request.changeIndex);
+    p.selected = static_cast<int>(request.changeIndex);
   } else {
     const auto same = std::find_if(e.changes.begin(), e.changes.end(), sameLine);
     if (same != e.changes.end()) {
-      selected = static_cast<int>(same - e.changes.begin());
+      p.selected = static_cast<int>(same - e.changes.begin());
     }
   }
-  if (selected < 0 && !e.changes.empty() && !request.line.empty()) {
-    viewer->problem_ = Text(kLineNotFound);
-    selected = 0;
+  if (p.selected < 0 && !e.changes.empty() && !request.line.empty()) {
+    p.problem = std::string(kLineNotFound);
+    p.selected = 0;
   }
-  viewer->ShowExplanation(std::move(source.bytes), std::move(e), selected);
+  p.explanation = std::move(e);
+  return p;
+}
+
+ChangeViewer* ChangeViewer::Show(Prepared prepared, QWidget* parent) {
+  auto* viewer = new ChangeViewer(Text(prepared.title), parent);
+  if (!prepared.comparison.empty()) {
+    viewer->ShowComparison(Text(prepared.comparison), prepared.source, prepared.copy);
+    return viewer;
+  }
+  viewer->problem_ = Text(prepared.problem);
+  viewer->ShowExplanation(std::move(prepared.source), std::move(prepared.explanation),
+                          prepared.selected);
   return viewer;
 }
 

@@ -35,8 +35,23 @@ class ChangeViewer : public QWidget {
     std::string line;    // empty: the page as a whole, opened at its first change
     std::string output;  // the page's copy
   };
-  // Cleans the page again, in memory, with the switches and banner slots given, and opens a
-  // window on it with the requested change selected.
+  // What a viewer shows of a page: the page cleaned again, in memory, and its copy read. It
+  // takes as long as cleaning the page does, and is made on any thread.
+  struct Prepared {
+    std::string title;  // the page's name as shown
+    std::string source;
+    std::string copy;
+    PageExplanation explanation;
+    // Why the page and its copy are compared line by line instead; empty when they are not.
+    std::string comparison;
+    int selected = -1;    // the change selected first
+    std::string problem;  // what the top line says of the request's line, if anything
+  };
+  static Prepared Prepare(const Request& request, const std::function<bool(Switch)>& switchOn,
+                          const BannerSlotReader& bannerSlot);
+  // A window on what Prepare made, with its change selected; on the window's thread.
+  static ChangeViewer* Show(Prepared prepared, QWidget* parent);
+  // Both at once.
   static ChangeViewer* Open(const Request& request, const std::function<bool(Switch)>& switchOn,
                             const BannerSlotReader& bannerSlot, QWidget* parent);
 

@@ -19,7 +19,15 @@ constexpr int kMargin = 3;  // pixels left of the text
 }  // namespace
 
 LogPane::LogPane(QWidget* parent, const std::filesystem::path& storeFolder)
-    : QAbstractScrollArea(parent), store_(storeFolder), epoch_(store_.Epoch()) {
+    : QAbstractScrollArea(parent),
+      store_(storeFolder),
+      epoch_(store_.Epoch()),
+      flushTimer_(new QTimer(this)) {
+  // A run adds lines as fast as it cleans; the pane shows them this often, which the eye
+  // cannot tell from at once, leaving the cores to the run.
+  flushTimer_->setSingleShot(true);
+  flushTimer_->setInterval(40);
+  connect(flushTimer_, &QTimer::timeout, this, &LogPane::Flush);
   setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
   setFocusPolicy(Qt::StrongFocus);
   setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -33,7 +41,10 @@ LogPane::LogPane(QWidget* parent, const std::filesystem::path& storeFolder)
 
 void LogPane::AppendLine(std::string_view utf8) {
   store_.Append(utf8);
-  LinesAdded();
+  // Shown at the next turn of the event loop.
+  if (!flushQueued_.exchange(true)) {
+    QMetaObject::invokeMethod(this, &LogPane::Flush, Qt::QueuedConnection);
+  }
 }
 
 void LogPane::AppendLine(const QString& text) {
@@ -43,7 +54,9 @@ void LogPane::AppendLine(const QString& text) {
 void LogPane::AppendChangeLine(std::string_view utf8, std::string_view page, std::size_t rank,
                                Switch procedure) {
   store_.AppendChange(utf8, page, rank, procedure);
-  LinesAdded();
+  if (!flushQueued_.exchange(true)) {
+    QMetaObject::invokeMethod(this, &LogPane::Flush, Qt::QueuedConnection);
+  }
 }
 
 std::optional<LogPane::Change> LogPane::ChangeAt(std::size_t line) const {
@@ -56,14 +69,15 @@ void LogPane::Clear() {
 }
 
 void LogPane::LinesAdded() {
-  // One flush waits in the event loop at a time, however fast lines come.
+  // One flush waits at a time, however fast lines come.
   if (!flushQueued_.exchange(true)) {
-    QMetaObject::invokeMethod(this, &LogPane::Flush, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(flushTimer_, qOverload<>(&QTimer::start), Qt::QueuedConnection);
   }
 }
 
 void LogPane::Flush() {
   flushQueued_ = false;
+  flushTimer_->stop();
   QScrollBar* vertical = verticalScrollBar();
   if (const std::uint64_t epoch = store_.Epoch(); epoch != epoch_) {
     // The store was cleared (a new run): a new log, from its top.

@@ -3,6 +3,7 @@
 
 #include <QAbstractScrollArea>
 #include <QString>
+#include <QTimer>
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
@@ -30,8 +31,8 @@ class LogPane : public QAbstractScrollArea {
 
   // The lines, for a thread that adds them itself; it then calls LinesAdded.
   LogStore& Store() { return store_; }
-  // Lines were added to the store, or it was cleared: they are shown at the next turn of the
-  // event loop. Safe to call from any thread.
+  // Lines were added to the store, or it was cleared: they are shown within a few hundredths
+  // of a second, however often this is called. Safe to call from any thread.
   void LinesAdded();
 
   // Adds one line. The line is stored at once and shown at the next turn of the event loop
@@ -102,6 +103,7 @@ class LogPane : public QAbstractScrollArea {
   std::uint64_t epoch_ = 0;  // the store's, when last shown: another means it was cleared
   std::size_t shown_ = 0;    // lines the scroll bars and the painting know of
   std::atomic<bool> flushQueued_{false};
+  QTimer* flushTimer_;  // LinesAdded's flush, a moment later, with what came meanwhile
 
   // The widest line is taken to be the one with the most characters (the pane uses a
   // fixed-pitch font); only that one line is measured.

@@ -6,8 +6,10 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <bit>
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <system_error>
 
 namespace varnow {
@@ -22,7 +24,9 @@ constexpr std::size_t kReadBlock = 64 * 1024;
 // run from adding lines for long.
 constexpr std::size_t kLinesPerHold = 4096;
 
-enum Kind : unsigned char { kPlain = 0, kChange = 1, kPageName = 2 };
+// A line that reports a change and begins with its page's name (as nearly all do) is kept
+// without it: the name is kept once per page, before its first line.
+enum Kind : unsigned char { kPlain = 0, kChange = 1, kPageName = 2, kChangeAfterName = 3 };
 
 void PutNumber(std::string& out, std::uint64_t value) {
   do {
@@ -49,10 +53,20 @@ std::uint64_t GetNumber(std::string_view bytes, std::size_t& at) {
 }
 
 std::size_t CountCharacters(std::string_view utf8) {
-  // Every byte that does not continue a UTF-8 sequence begins a character.
-  return static_cast<std::size_t>(std::count_if(utf8.begin(), utf8.end(), [](char c) {
-    return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-  }));
+  // Every byte that does not continue a UTF-8 sequence (10xxxxxx) begins a character; the
+  // continuing bytes are counted eight at a time.
+  constexpr std::uint64_t kHigh = 0x8080808080808080ULL;
+  std::size_t continuing = 0;
+  std::size_t i = 0;
+  for (; i + 8 <= utf8.size(); i += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, utf8.data() + i, 8);
+    continuing += static_cast<std::size_t>(std::popcount(word & ~(word << 1) & kHigh));
+  }
+  for (; i < utf8.size(); ++i) {
+    continuing += (static_cast<unsigned char>(utf8[i]) & 0xC0) == 0x80 ? 1 : 0;
+  }
+  return utf8.size() - continuing;
 }
 
 // A file without a name in `folder`: O_TMPFILE where the file system has it, else a file
@@ -125,12 +139,17 @@ void LogStore::Clear() {
 
 void LogStore::Append(std::string_view utf8) {
   const std::lock_guard lock(mutex_);
-  AppendLocked(utf8, false, 0, Switch::kScript);
+  AppendLocked(kPlain, utf8, utf8, 0, Switch::kScript);
 }
 
 void LogStore::AppendChange(std::string_view utf8, std::string_view page, std::size_t rank,
                             Switch procedure) {
   const std::lock_guard lock(mutex_);
+  AppendChangeLocked(utf8, page, rank, procedure);
+}
+
+void LogStore::AppendChangeLocked(std::string_view utf8, std::string_view page, std::size_t rank,
+                                  Switch procedure) {
   if (pages_.empty() || page != lastPage_) {
     // A new page: its name once, then its lines.
     pages_.push_back({lines_, size_});
@@ -140,28 +159,34 @@ void LogStore::AppendChange(std::string_view utf8, std::string_view page, std::s
     Put(page);
     lastPage_.assign(page);
   }
-  AppendLocked(utf8, true, rank, procedure);
+  if (!page.empty() && utf8.starts_with(page)) {
+    AppendLocked(kChangeAfterName, utf8.substr(page.size()), utf8, rank, procedure);
+  } else {
+    AppendLocked(kChange, utf8, utf8, rank, procedure);
+  }
 }
 
-void LogStore::AppendLocked(std::string_view utf8, bool isChange, std::size_t rank,
-                            Switch procedure) {
+void LogStore::AppendLocked(unsigned char kind, std::string_view stored, std::string_view utf8,
+                            std::size_t rank, Switch procedure) {
   if (lines_ % kLinesPerCheckpoint == 0) {
     checkpoints_.push_back(size_);
   }
   char head[24];
   std::size_t used = 0;
-  head[used++] = static_cast<char>(isChange ? kChange : kPlain);
+  head[used++] = static_cast<char>(kind);
   std::string number;
-  if (isChange) {
+  if (kind != kPlain) {
     head[used++] = static_cast<char>(Index(procedure));
     PutNumber(number, rank);
   }
-  PutNumber(number, utf8.size());
+  PutNumber(number, stored.size());
   std::copy(number.begin(), number.end(), head + used);
   used += number.size();
   Put(std::string_view(head, used));
-  Put(utf8);
-  if (const std::size_t chars = CountCharacters(utf8); chars > widestChars_) {
+  Put(stored);
+  // A line no longer in bytes than the widest is in characters cannot be wider.
+  if (const std::size_t chars = utf8.size() > widestChars_ ? CountCharacters(utf8) : 0;
+      chars > widestChars_) {
     widestChars_ = chars;
     widestLine_ = lines_;
   }
@@ -241,7 +266,7 @@ std::uint64_t LogStore::ReadRecordLocked(std::uint64_t offset, Record& record) c
   record.kind = static_cast<Kind>(head[0]);
   record.rank = 0;
   record.procedure = Switch::kScript;
-  if (record.kind == kChange) {
+  if (record.kind == kChange || record.kind == kChangeAfterName) {
     record.procedure = static_cast<Switch>(static_cast<unsigned char>(head[at++]));
     record.rank = static_cast<std::size_t>(GetNumber(head, at));
   }
@@ -291,12 +316,11 @@ std::vector<LogStore::Line> LogStore::Lines(std::size_t first, std::size_t count
   lines.reserve(count);
   std::uint64_t offset = OffsetOfLocked(first);
   Record record;
+  PageOfScan page;
   while (lines.size() < count) {
-    offset = ReadRecordLocked(offset, record);
-    if (record.kind != kPageName) {
-      lines.push_back(
-          {std::move(record.text), record.kind == kChange, record.rank, record.procedure});
-    }
+    offset = ReadLineLocked(offset, first + lines.size(), record, page);
+    lines.push_back(
+        {std::move(record.text), record.kind == kChange, record.rank, record.procedure});
   }
   return lines;
 }
@@ -304,6 +328,36 @@ std::vector<LogStore::Line> LogStore::Lines(std::size_t first, std::size_t count
 std::string LogStore::Text(std::size_t index) const {
   std::vector<Line> line = Lines(index, 1);
   return line.empty() ? std::string() : std::move(line.front().text);
+}
+
+std::uint64_t LogStore::ReadLineLocked(std::uint64_t offset, std::size_t index, Record& record,
+                                       PageOfScan& page) const {
+  for (;;) {
+    const std::uint64_t next = ReadRecordLocked(offset, record);
+    if (record.kind == kPageName) {
+      page.name = std::move(record.text);
+      page.known = true;
+      offset = next;
+      continue;
+    }
+    if (record.kind == kChangeAfterName) {
+      if (!page.known) {
+        page.name = PageNameLocked(PageRowOfLocked(index)->nameOffset);
+        page.known = true;
+      }
+      record.text.insert(0, page.name);
+      record.kind = kChange;
+    }
+    return next;
+  }
+}
+
+const LogStore::PageRow* LogStore::PageRowOfLocked(std::size_t index) const {
+  // The page is the last one begun at or before the line.
+  const auto row =
+      std::upper_bound(pages_.begin(), pages_.end(), index,
+                       [](std::size_t line, const PageRow& r) { return line < r.firstLine; });
+  return row == pages_.begin() ? nullptr : &*std::prev(row);
 }
 
 std::string LogStore::PageNameLocked(std::uint64_t offset) const {
@@ -320,17 +374,11 @@ std::optional<LogStore::Change> LogStore::ChangeAt(std::size_t index) const {
   }
   Record record;
   ReadRecordLocked(OffsetOfLocked(index), record);
-  if (record.kind != kChange) {
+  const PageRow* row = PageRowOfLocked(index);
+  if ((record.kind != kChange && record.kind != kChangeAfterName) || row == nullptr) {
     return std::nullopt;
   }
-  // The page is the last one begun at or before the line.
-  const auto row =
-      std::upper_bound(pages_.begin(), pages_.end(), index,
-                       [](std::size_t line, const PageRow& r) { return line < r.firstLine; });
-  if (row == pages_.begin()) {
-    return std::nullopt;
-  }
-  return Change{PageNameLocked(std::prev(row)->nameOffset), record.rank, record.procedure};
+  return Change{PageNameLocked(row->nameOffset), record.rank, record.procedure};
 }
 
 void LogStore::ForEachText(std::size_t first, std::size_t last,
@@ -338,6 +386,7 @@ void LogStore::ForEachText(std::size_t first, std::size_t last,
   std::uint64_t offset = 0;
   std::uint64_t epoch = 0;
   Record record;
+  PageOfScan page;
   for (std::size_t next = first; next <= last;) {
     const std::lock_guard lock(mutex_);
     if (next == first) {
@@ -352,10 +401,7 @@ void LogStore::ForEachText(std::size_t first, std::size_t last,
     }
     const std::size_t end = std::min(last + 1, next + kLinesPerHold);
     while (next < end) {
-      offset = ReadRecordLocked(offset, record);
-      if (record.kind == kPageName) {
-        continue;
-      }
+      offset = ReadLineLocked(offset, next, record, page);
       ++next;
       if (!take(record.text)) {
         return;

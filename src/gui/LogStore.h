@@ -40,6 +40,20 @@ class LogStore {
   void AppendChange(std::string_view utf8, std::string_view page, std::size_t rank,
                     Switch procedure);
 
+  // Many lines added under one hold of the store's lock.
+  class Appender {
+   public:
+    explicit Appender(LogStore& store) : store_(store), lock_(store.mutex_) {}
+    void AddChange(std::string_view utf8, std::string_view page, std::size_t rank,
+                   Switch procedure) {
+      store_.AppendChangeLocked(utf8, page, rank, procedure);
+    }
+
+   private:
+    LogStore& store_;
+    std::lock_guard<std::mutex> lock_;
+  };
+
   std::size_t LineCount() const;
   // Grows by one with every Clear, so that a reader can tell a new log from a longer one.
   std::uint64_t Epoch() const;
@@ -71,7 +85,11 @@ class LogStore {
 
  private:
   struct Record;  // one line as read back
-  void AppendLocked(std::string_view utf8, bool isChange, std::size_t rank, Switch procedure);
+  // A line of `kind` kept as `stored`; `utf8` is the whole line as shown.
+  void AppendLocked(unsigned char kind, std::string_view stored, std::string_view utf8,
+                    std::size_t rank, Switch procedure);
+  void AppendChangeLocked(std::string_view utf8, std::string_view page, std::size_t rank,
+                          Switch procedure);
   void Put(std::string_view bytes);
   void FlushLocked() const;
   // Bytes from `offset`, at least `size` of them unless the store ends first; valid until the
@@ -81,6 +99,15 @@ class LogStore {
   std::uint64_t ReadRecordLocked(std::uint64_t offset, Record& record) const;
   // The offset of line `index`'s record.
   std::uint64_t OffsetOfLocked(std::size_t index) const;
+  // Line `index`, whose record is at or after `offset` (past any page's name), whole: a line
+  // kept without its page's name gets it back, from the name read last in this scan of
+  // `page`, else looked up. Returns the offset after it.
+  struct PageOfScan {
+    std::string name;
+    bool known = false;
+  };
+  std::uint64_t ReadLineLocked(std::uint64_t offset, std::size_t index, Record& record,
+                               PageOfScan& page) const;
   std::string PageNameLocked(std::uint64_t offset) const;
 
   mutable std::mutex mutex_;
@@ -97,6 +124,7 @@ class LogStore {
     std::uint64_t nameOffset;
   };
   std::vector<PageRow> pages_;
+  const PageRow* PageRowOfLocked(std::size_t index) const;  // the page of line `index`
   std::string lastPage_;  // the page of the last change line, to tell when a new one starts
   std::size_t widestLine_ = 0;
   std::size_t widestChars_ = 0;

@@ -15,7 +15,6 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMimeData>
-#include <QScopeGuard>
 #include <QScreen>
 #include <QStringListModel>
 #include <QToolBar>
@@ -81,6 +80,10 @@ MainWindow::MainWindow(std::filesystem::path settingsFile, UserMessages messages
 }
 
 MainWindow::~MainWindow() {
+  viewerPool_.waitForDone();  // a page being prepared for the viewer: shown to nobody
+  for (; viewersPreparing_ > 0; --viewersPreparing_) {
+    QApplication::restoreOverrideCursor();
+  }
   if (windowState_ != nullptr) {
     windowState_->SetGeometry(saveGeometry());  // its size and place, for the next start
   }
@@ -494,21 +497,48 @@ void MainWindow::OpenPage(const std::string& page) {
 
 void MainWindow::OpenViewer(const ChangeViewer::Request& asked) {
   ChangeViewer::Request request = asked;
-  const std::string& page = request.page;
   try {
-    const SplitParts parts = SplitPath(page);
+    const SplitParts parts = SplitPath(request.page);
     request.output = MirroredPath(host_->PublishedOutputFolder(), parts.directory, parts.fileName);
   } catch (const std::exception&) {
     // No copy can be named for it: the viewer says there is none.
   }
-  CachedIniFile banners(settingsFile_);
-  // A large page takes a moment to clean again: the cursor says so meanwhile.
-  QApplication::setOverrideCursor(Qt::WaitCursor);
-  const auto restoreCursor = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
+  std::array<bool, kSwitchCount> switches{};
+  for (std::size_t i = 0; i < kSwitchCount; ++i) {
+    switches[i] = host_->PublishedSwitch(static_cast<Switch>(i));
+  }
+  // A large page takes a moment to clean again: it is prepared on a thread of its own, the
+  // window answering meanwhile and its cursor saying so.
+  QApplication::setOverrideCursor(Qt::BusyCursor);
+  ++viewersPreparing_;
+  viewerPool_.start([this, request, switches, settingsFile = settingsFile_] {
+    auto prepared = std::make_shared<std::optional<ChangeViewer::Prepared>>();
+    QString error;
+    try {
+      CachedIniFile banners(settingsFile);
+      *prepared = ChangeViewer::Prepare(
+          request, [&switches](Switch s) { return switches[Index(s)]; },
+          [&banners](int slot) { return ReadBannerMarkers(banners, slot); });
+    } catch (const std::bad_alloc&) {
+      error = QStringLiteral("Недостаточно памяти, чтобы показать изменения страницы ") +
+              QString::fromStdString(request.page);
+    } catch (const std::exception& e) {
+      error = QString::fromUtf8(e.what());
+    }
+    QMetaObject::invokeMethod(
+        this, [this, prepared, error] { ShowViewer(std::move(*prepared), error); },
+        Qt::QueuedConnection);
+  });
+}
+
+void MainWindow::ShowViewer(std::optional<ChangeViewer::Prepared> prepared, const QString& error) {
+  --viewersPreparing_;
+  QApplication::restoreOverrideCursor();
   try {
-    ChangeViewer* viewer = ChangeViewer::Open(
-        request, [this](Switch s) { return host_->PublishedSwitch(s); },
-        [&banners](int slot) { return ReadBannerMarkers(banners, slot); }, this);
+    if (!prepared) {
+      throw std::runtime_error(error.toStdString());
+    }
+    ChangeViewer* viewer = ChangeViewer::Show(std::move(*prepared), this);
     if (windowState_ != nullptr) {
       // The size it was last closed at, as far as the screen holds it.
       if (const QSize size = windowState_->ViewerSize(); size.isValid()) {
@@ -520,9 +550,9 @@ void MainWindow::OpenViewer(const ChangeViewer::Request& asked) {
     viewer->show();
     viewer->activateWindow();
   } catch (const std::bad_alloc&) {
-    messages_.error(this,
-                    QStringLiteral("Недостаточно памяти, чтобы показать изменения страницы ") +
-                        QString::fromStdString(page));
+    messages_.error(this, QStringLiteral("Недостаточно памяти, чтобы показать изменения"));
+  } catch (const std::exception& e) {
+    messages_.error(this, QString::fromUtf8(e.what()));
   }
 }
 

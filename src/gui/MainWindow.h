@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QThreadPool>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -49,6 +50,9 @@ class MainWindow : public QMainWindow {
   // Called on the run's thread at every pump of a run (tests hold the run there). Set it only
   // while no run goes on.
   void SetPumpHook(std::function<void()> hook) { host_->SetPumpHook(std::move(hook)); }
+  // How often at most the status bar shows the run's status and progress; 0 shows every
+  // report (as tests look at them).
+  void SetStatusInterval(int milliseconds) { host_->SetStatusInterval(milliseconds); }
   // Whether a run goes on, or is ending.
   bool Running() const { return state_ != RunState::kIdle; }
 
@@ -69,6 +73,8 @@ class MainWindow : public QMainWindow {
   // Opens the change viewer on a page of the last run, at its first change.
   void OpenPage(const std::string& page);
   SummaryDialog* Summary() const { return summaryDialog_; }
+  // Pages being prepared for the change viewer, not yet shown.
+  int ViewersPreparing() const { return viewersPreparing_; }
 
  public slots:
   void StartRun();
@@ -107,8 +113,10 @@ class MainWindow : public QMainWindow {
   void PublishSettings();
   // The summary of the last run, in front; with the keyboard when asked for from the menu.
   void PresentSummary(bool takeKeyboard);
-  // The change viewer on `request`, with the switches and banner slots of this moment.
+  // The change viewer on `request`, with the switches and banner slots of this moment; the
+  // page is prepared on another thread and shown by ShowViewer (or the error that kept it).
   void OpenViewer(const ChangeViewer::Request& request);
+  void ShowViewer(std::optional<ChangeViewer::Prepared> prepared, const QString& error);
   // Tells the user a copy from the log pane held only the first lines of the selection.
   void CopyWasLimited(std::size_t copied, std::size_t selected);
 
@@ -149,7 +157,9 @@ class MainWindow : public QMainWindow {
   // Last: built after, and gone before, the controls they report to.
   std::unique_ptr<WindowRunHost> host_;
   std::unique_ptr<BatchRun> run_;
-  std::thread runThread_;  // the run's, while one goes on
+  std::thread runThread_;   // the run's, while one goes on
+  QThreadPool viewerPool_;  // where pages are prepared for the change viewer
+  int viewersPreparing_ = 0;
 };
 
 }  // namespace varnow

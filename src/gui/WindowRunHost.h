@@ -15,6 +15,7 @@
 #include "cleaning/Switch.h"
 
 class QAction;
+class QTimer;
 
 namespace varnow {
 
@@ -57,6 +58,9 @@ class WindowRunHost final : public RunHost {
   void RequestStop() { stopAsked_ = true; }
   // Called on the run's thread at every pump (tests hold the run there).
   void SetPumpHook(std::function<void()> hook) { pumpHook_ = std::move(hook); }
+  // How often at most the status bar shows what the run reports; 0 shows every report, in
+  // order with the rest.
+  void SetStatusInterval(int milliseconds);
 
   // Where the last run saved log.txt; empty until one has. Read once the run has ended.
   const std::string& LogPath() const { return logPath_; }
@@ -82,6 +86,10 @@ class WindowRunHost final : public RunHost {
  private:
   // Runs `work` on the window's thread, after what was handed over before it.
   void OnWindowThread(std::function<void()> work);
+  // The status and the progress come several times a page: the window shows the latest, a few
+  // times a second.
+  void QueueStatusShown();
+  void ShowStatus();
 
   Controls controls_;
   BatchRun* run_ = nullptr;
@@ -94,6 +102,15 @@ class WindowRunHost final : public RunHost {
   std::array<bool, kSwitchCount> switches_{};
   LogEncoding logEncoding_ = LogEncoding::kCp1251;
   std::uint64_t generation_ = 0;
+
+  std::mutex statusMutex_;  // guards the status and progress below, until shown
+  std::string status_;
+  bool statusChanged_ = false;
+  std::size_t done_ = 0;
+  std::size_t total_ = 0;
+  bool progressChanged_ = false;
+  std::atomic<bool> statusQueued_{false};
+  QTimer* statusTimer_;  // on the window's thread
 
   std::string logPath_;    // written on the run's thread
   std::string converted_;  // the run thread's scratch for a line shown as text

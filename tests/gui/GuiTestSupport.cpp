@@ -19,6 +19,10 @@ bool RunEnds(MainWindow& window) {
   return QTest::qWaitFor([&window] { return !window.Running(); }, 30000);
 }
 
+bool ViewersShown(MainWindow& window) {
+  return QTest::qWaitFor([&window] { return window.ViewersPreparing() == 0; }, 30000);
+}
+
 UserMessages RecordedMessages::Sink() {
   return {[this](QWidget*, const QString& message) { errors << message; },
           [this](QWidget*, const QString& message) { hints << message; },

@@ -43,6 +43,9 @@ T* Find(const QObject* parent, const QString& name) {
 // Waits until the window's run (and any run it led to) has ended; false if it never does.
 bool RunEnds(MainWindow& window);
 
+// Waits until the pages asked for in the change viewer are shown; false if they never are.
+bool ViewersShown(MainWindow& window);
+
 // Files made and read byte for byte, folders made as needed.
 void WriteFile(const QString& path, const QByteArray& bytes);
 QByteArray ReadFile(const QString& path);

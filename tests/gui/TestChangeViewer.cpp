@@ -58,6 +58,9 @@ class TestChangeViewer : public QObject {
     return Opened();
   }
   ChangeViewer* Opened() {
+    if (!ViewersShown(Main())) {
+      return nullptr;
+    }
     const QList<ChangeViewer*> viewers = Main().findChildren<ChangeViewer*>();
     return viewers.isEmpty() ? nullptr : viewers.back();
   }

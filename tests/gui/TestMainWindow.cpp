@@ -348,6 +348,7 @@ class TestMainWindow : public QObject {
     WriteFile(site_ + "/sub/third.htm", "<script></script>");
     Switch("scriptBox")->setChecked(true);
     Main().SetJobs(1);  // one thread pumps while it cleans, with the page's status shown
+    Main().SetStatusInterval(0);
     QStringList seen;
     // Looked at on the window's thread at every pump of the run, the run waiting meanwhile,
     // after all it had reported before.
@@ -574,6 +575,7 @@ class TestMainWindow : public QObject {
     // The change viewer opens at the size it was last closed at.
     const auto viewer = [&] {
       Main().OpenPage((site_ + "/index.htm").toStdString());
+      ViewersShown(Main());
       const QList<ChangeViewer*> open = Main().findChildren<ChangeViewer*>();
       return open.isEmpty() ? nullptr : open.back();
     };

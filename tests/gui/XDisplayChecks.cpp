@@ -176,6 +176,7 @@ class XDisplayChecks : public QObject {
     }
     QTest::keyClick(log, Qt::Key_Home);
     QTest::keyClick(log, Qt::Key_Return);
+    QVERIFY(ViewersShown(main));
     const QList<ChangeViewer*> opened = main.findChildren<ChangeViewer*>();
     QCOMPARE(opened.size(), 1);
     QCOMPARE(opened.front()->Current(), 0);
