@@ -7,7 +7,8 @@
 // the event loop to run every 5 ms, from the press of Execute to a moment after the run's end,
 // and how long the program took to end once its window was closed (closed CLOSE_AFTER_MS after
 // the press, during the run, when given; else at the end of the run), and then the CPU time
-// the run took, all threads, and of it the window's own thread, in milliseconds.
+// the run took, all threads, and of it the window's own thread, in milliseconds; "quick" ends
+// the line when the program ended without waiting for the pages in progress.
 #include <sys/resource.h>
 
 #include <QApplication>
@@ -108,15 +109,28 @@ int main(int argc, char** argv) {
       QTimer::singleShot(static_cast<int>(closeAfterMs), closeWindow);
     }
   });
+  bool quick = false;  // the program ended without waiting for its pages in progress
+  const auto report = [&] {
+    if (seconds == 0) {
+      seconds = static_cast<double>(wall.nsecsElapsed()) / 1e9;
+      lines = pane->LineCount();
+    }
+    const qint64 exitMs = sinceClose.isValid() ? sinceClose.elapsed() : -1;
+    std::printf("%.3f %lld %zu %lld %lld %lld%s\n", seconds, static_cast<long long>(longestStall),
+                lines, static_cast<long long>(exitMs), runCpuMs, windowCpuMs,
+                quick ? " quick" : "");
+    std::fflush(stdout);
+  };
+  // As the program itself ends when its window is closed during a run whose pages in progress
+  // keep it waiting.
+  window.SetQuickExit([&] {
+    quick = true;
+    report();
+    program->EndNow();
+  });
   QApplication::exec();
   ticker.stop();
-  if (seconds == 0) {
-    seconds = static_cast<double>(wall.nsecsElapsed()) / 1e9;
-    lines = pane->LineCount();
-  }
   program.reset();  // the windows go, the settings are written: part of ending
-  const qint64 exitMs = sinceClose.isValid() ? sinceClose.elapsed() : -1;
-  std::printf("%.3f %lld %zu %lld %lld %lld\n", seconds, static_cast<long long>(longestStall),
-              lines, static_cast<long long>(exitMs), runCpuMs, windowCpuMs);
+  report();
   return errors == 0 ? 0 : 1;
 }

@@ -17,6 +17,7 @@
 #include <QMimeData>
 #include <QScreen>
 #include <QStringListModel>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QUrl>
@@ -75,6 +76,8 @@ MainWindow::MainWindow(std::filesystem::path settingsFile, UserMessages messages
       WindowRunHost::Controls{logPane_, statusPanel_, executeAction_, stopAction_});
   run_ = std::make_unique<BatchRun>(*host_, std::move(settingsFile));
   host_->Serve(run_.get());
+  host_->SetLogSavedHandler(
+      [this] { QMetaObject::invokeMethod(this, &MainWindow::LogSaved, Qt::QueuedConnection); });
   run_->SetJobs(std::max(1U, std::thread::hardware_concurrency()));
   connect(logPane_, &LogPane::copyLimited, this, &MainWindow::CopyWasLimited);
 }
@@ -84,15 +87,19 @@ MainWindow::~MainWindow() {
   for (; viewersPreparing_ > 0; --viewersPreparing_) {
     QApplication::restoreOverrideCursor();
   }
-  if (windowState_ != nullptr) {
-    windowState_->SetGeometry(saveGeometry());  // its size and place, for the next start
-  }
+  SaveState();
   if (runThread_.joinable()) {
     // Gone with a run still going (the program is ending): it ends at its next pump.
     host_->RequestStop();
     runThread_.join();
   }
   run_.reset();  // before the host it reports to
+}
+
+void MainWindow::SaveState() {
+  if (windowState_ != nullptr) {
+    windowState_->SetGeometry(saveGeometry());  // its size and place, for the next start
+  }
 }
 
 void MainWindow::UseDialogs(AboutBox* about, SettingsDialog* options) {
@@ -300,6 +307,20 @@ void MainWindow::RunFinished(const std::optional<QString>& error) {
     return;
   }
   RunOver();
+}
+
+void MainWindow::LogSaved() {
+  if (state_ != RunState::kStoppingThenClose || !quickExit_) {
+    return;
+  }
+  // The run ends as soon as its workers have dropped their pages, which they do at their next
+  // change; a page in the middle of a long procedure is not waited for past this.
+  constexpr int kGraceMs = 150;
+  QTimer::singleShot(kGraceMs, this, [this] {
+    if (state_ == RunState::kStoppingThenClose) {
+      quickExit_();
+    }
+  });
 }
 
 void MainWindow::RunOver() {

@@ -53,6 +53,10 @@ class MainWindow : public QMainWindow {
   // How often at most the status bar shows the run's status and progress; 0 shows every
   // report (as tests look at them).
   void SetStatusInterval(int milliseconds) { host_->SetStatusInterval(milliseconds); }
+  // How the program ends at once, its settings written, when the window was closed during a
+  // run that saved log.txt but still waits for pages in the middle of a procedure (the
+  // program's own end; without one the window waits for the run to end).
+  void SetQuickExit(std::function<void()> quickExit) { quickExit_ = std::move(quickExit); }
   // Whether a run goes on, or is ending.
   bool Running() const { return state_ != RunState::kIdle; }
 
@@ -64,6 +68,8 @@ class MainWindow : public QMainWindow {
   // Where the window keeps its size and place and the folders cleaned, from one start to the
   // next; restores them now. Without one it remembers nothing (as in tests).
   void UseState(WindowState* state);
+  // Writes to its state what it keeps of itself at its end (its size and place).
+  void SaveState();
   // How a folder or a file is opened with the desktop's own handler (tests watch it).
   using UrlOpener = std::function<void(const QUrl&)>;
   void SetUrlOpener(UrlOpener opener) { openUrl_ = std::move(opener); }
@@ -109,6 +115,8 @@ class MainWindow : public QMainWindow {
   void RunFinished(const std::optional<QString>& error);
   // The end of a run that led to no further run or close.
   void RunOver();
+  // The run has saved log.txt: a close asked for meanwhile need wait for nothing more.
+  void LogSaved();
   // Gives the run host the settings dialog's output folder and switches as they are now.
   void PublishSettings();
   // The summary of the last run, in front; with the keyboard when asked for from the menu.
@@ -138,6 +146,7 @@ class MainWindow : public QMainWindow {
   QAction* openResultsAction_ = nullptr;
   QAction* openLogAction_ = nullptr;
   UrlOpener openUrl_;
+  std::function<void()> quickExit_;
   SummaryDialog* summaryDialog_ = nullptr;
   QLineEdit* folderField_ = nullptr;
   QStringListModel* recentFolders_ = nullptr;  // offered as the folder field is typed in

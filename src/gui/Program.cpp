@@ -5,6 +5,7 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
+#include <cstdlib>
 
 #include "AboutBox.h"
 #include "ApplicationTitle.h"
@@ -62,6 +63,14 @@ Program::~Program() {
   stopSignals_.reset();
 }
 
+void Program::EndNow() {
+  mainWindow_->SaveState();
+  mainWindow_->hide();
+  settingsDialog_->WriteSettingsAtEnd();
+  // The threads still dropping their pages hold nothing to keep: their copies have no names.
+  std::_Exit(StopSignal() != 0 ? 128 + StopSignal() : 0);
+}
+
 void Program::Show() {
   mainWindow_->show();
 }
@@ -91,6 +100,7 @@ int RunProgram(const std::optional<QString>& folder) {
     std::filesystem::create_directories(settings.file.parent_path(), ec);
   }
   Program program(settings.file, MessageBoxes(), WindowState::DefaultFile());
+  program.Window().SetQuickExit([&program] { program.EndNow(); });
   if (folder) {
     program.Window().SetFolder(*folder);
   }

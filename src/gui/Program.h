@@ -42,6 +42,10 @@ class Program {
   BannerListEditor& Banners() { return *bannerEditor_; }
 
   void Show();
+  // Ends the process now, as closing the window ends it: the settings and what the window
+  // remembers are written first. For a window closed during a run whose log.txt is saved but
+  // whose pages in progress are still being dropped.
+  [[noreturn]] void EndNow();
   // The stop signal (SIGTERM, SIGHUP) that closed the program, 0 if none.
   int StopSignal() const;
 

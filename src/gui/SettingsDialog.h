@@ -37,6 +37,9 @@ class SettingsDialog : public QDialog {
   SettingsDialog(std::filesystem::path settingsFile, UserMessages messages,
                  QWidget* parent = nullptr);
   ~SettingsDialog() override;
+  // Writes what the program's end writes (as the destructor does): the keys of "Main" this
+  // window changed.
+  void WriteSettingsAtEnd();
 
   // The banner list editor that "..." shows; it is created after this dialog.
   void UseBannerEditor(BannerListEditor* editor) { bannerEditor_ = editor; }
@@ -64,7 +67,6 @@ class SettingsDialog : public QDialog {
  private:
   void BuildControls();
   void ReadSettings();
-  void WriteSettingsAtEnd();
   // OutputFolder = the folder box, then all thirteen keys of "Main" (and the log's encoding);
   // at the program's end only those this window changed. False after a write error, which has
   // been shown.

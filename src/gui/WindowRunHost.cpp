@@ -160,10 +160,13 @@ void WindowRunHost::ClearLog() {
 }
 
 void WindowRunHost::AppendNotice(Notice kind, std::string_view page, std::string_view line) {
+  AppendLog(line);
   if (kind == Notice::kLogSaved) {
     logPath_ = std::string(page);
+    if (logSaved_) {
+      logSaved_();
+    }
   }
-  AppendLog(line);
 }
 
 // A file name that is not UTF-8 comes, most likely, from a cp1251 system: it is shown so.

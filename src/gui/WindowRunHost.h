@@ -56,6 +56,8 @@ class WindowRunHost final : public RunHost {
   void RunStarting();
   // From the window's thread: the run ends at its next pump.
   void RequestStop() { stopAsked_ = true; }
+  // Called on the run's thread once log.txt is saved.
+  void SetLogSavedHandler(std::function<void()> handler) { logSaved_ = std::move(handler); }
   // Called on the run's thread at every pump (tests hold the run there).
   void SetPumpHook(std::function<void()> hook) { pumpHook_ = std::move(hook); }
   // How often at most the status bar shows what the run reports; 0 shows every report, in
@@ -95,6 +97,7 @@ class WindowRunHost final : public RunHost {
   BatchRun* run_ = nullptr;
   std::atomic<bool> stopAsked_{false};
   std::function<void()> pumpHook_;
+  std::function<void()> logSaved_;
 
   mutable std::mutex mutex_;  // guards the published state below
   std::string folder_;

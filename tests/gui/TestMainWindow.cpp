@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QCompleter>
 #include <QDir>
+#include <QDirIterator>
 #include <QDropEvent>
 #include <QFile>
 #include <QLineEdit>
@@ -20,7 +21,9 @@
 #include <csignal>
 #include <cstdio>
 #include <fstream>
+#include <map>
 #include <memory>
+#include <random>
 
 #include "AboutBox.h"
 #include "ApplicationTitle.h"
@@ -32,6 +35,7 @@
 #include "SettingsDialog.h"
 #include "StatusPanel.h"
 #include "SummaryDialog.h"
+#include "support/RandomHtml.h"
 
 namespace varnow::test {
 
@@ -64,14 +68,38 @@ class TestMainWindow : public QObject {
     Find<QLineEdit>(&program_->Options(), "outputFolderField")->setText(folder);
     Find<QPushButton>(&program_->Options(), "okButton")->click();
   }
-  // Has the run, at its first pump, wait while `during` runs on the window's thread.
-  void HoldAtFirstPump(std::function<void()> during) {
+  // Has the run, at its first pump (where `when`, asked on the run's thread, holds), wait while
+  // `during` runs on the window's thread.
+  void HoldAtFirstPump(
+      std::function<void()> during, std::function<bool()> when = [] { return true; }) {
     auto held = std::make_shared<std::atomic<bool>>(false);
-    Main().SetPumpHook([this, held, during = std::move(during)] {
-      if (!held->exchange(true)) {
+    Main().SetPumpHook([this, held, during = std::move(during), when = std::move(when)] {
+      if (!*held && when() && !held->exchange(true)) {
         QMetaObject::invokeMethod(this, during, Qt::BlockingQueuedConnection);
       }
     });
+  }
+  // Every file below `root`, by its path below it, with its bytes.
+  static std::map<QString, QByteArray> Tree(const QString& root) {
+    std::map<QString, QByteArray> files;
+    for (QDirIterator it(root, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+         it.hasNext();) {
+      const QString path = it.next();
+      files[path.mid(root.size())] = ReadFile(path);
+    }
+    return files;
+  }
+  // A site of `pages` random pages in four folders, with every switch on.
+  void RandomSite(int pages) {
+    std::mt19937_64 rng(11);
+    for (int i = 0; i < pages; ++i) {
+      const std::string page = test::RandomHtml(rng, test::RandomDocumentSize(rng));
+      WriteFile(site_ + QStringLiteral("/f%1/p%2.htm").arg(i % 4).arg(i),
+                QByteArray(page.data(), static_cast<qsizetype>(page.size())));
+    }
+    for (QCheckBox* box : program_->Options().findChildren<QCheckBox*>()) {
+      box->setChecked(true);
+    }
   }
   // Waits until the window's run (and any run it led to) has ended.
   bool RunEnds() {
@@ -474,6 +502,60 @@ class TestMainWindow : public QObject {
       QTRY_VERIFY_WITH_TIMEOUT(endedWhileOpen, 30000);
       QVERIFY(RunEnds());
       QCOMPARE(ReadFile(Output("index.htm")), QByteArray("<p>ab</p>"));
+    }
+  }
+
+  // The window cleans on every core: what four threads leave (the copies, the pane's lines,
+  // log.txt past its header's time lines) is what one thread leaves.
+  void fourThreadsLeaveWhatOneLeaves() {
+    RandomSite(40);
+    struct Result {
+      std::map<QString, QByteArray> tree;
+      QString pane;
+      QStringList log;
+    };
+    std::vector<Result> results;
+    for (const std::size_t jobs : {1, 4}) {
+      QDir(out_).removeRecursively();
+      Main().SetJobs(jobs);
+      Execute();
+      QVERIFY(messages_.errors.isEmpty());
+      QStringList log = SettingsText(Output("log.txt")).split("\r\n");
+      log.erase(log.begin(), log.begin() + 5);  // the header: date, time and elapsed differ
+      std::map<QString, QByteArray> tree = Tree(out_);
+      tree.erase(site_ + "/log.txt");
+      results.push_back({tree, Log()->Text(), log});
+    }
+    QCOMPARE(results[0].tree.size(), std::size_t{42});  // and the two pages of every test
+    QVERIFY(results[0].tree == results[1].tree);
+    QCOMPARE(results[0].pane, results[1].pane);
+    QCOMPARE(results[0].log, results[1].log);
+    QVERIFY(results[0].log.size() > 40);
+  }
+
+  // Closing the window during a run stops the run at a page's end: every copy written is
+  // whole, log.txt is saved, nothing half made is left; the window closes then.
+  void closingAfterSomePagesLeavesWholeCopies() {
+    RandomSite(40);
+    Main().SetJobs(1);
+    Execute();  // what each copy is, whole
+    const std::map<QString, QByteArray> whole = Tree(out_);
+    QDir(out_).removeRecursively();
+    Main().SetJobs(4);
+    HoldAtFirstPump([&] { Find<QAction>(&Main(), "exitAction")->trigger(); },
+                    [this] { return QFile::exists(Output("f1/p1.htm")); });
+    ExecuteButton()->click();
+    QVERIFY(RunEnds());
+    QVERIFY(!Main().isVisible());
+    QVERIFY(LogLines().contains("Прервано пользователем"));
+    const std::map<QString, QByteArray> left = Tree(out_);
+    QVERIFY(left.count(site_ + "/log.txt") == 1);
+    QVERIFY2(left.size() > 2 && left.size() < whole.size(),
+             qPrintable(QString::number(left.size())));
+    for (const auto& [path, bytes] : left) {
+      if (path != site_ + "/log.txt") {
+        QVERIFY2(whole.count(path) == 1 && whole.at(path) == bytes, qPrintable(path));
+      }
     }
   }
 

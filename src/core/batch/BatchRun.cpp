@@ -235,39 +235,43 @@ void BatchRun::ProcessOneByOne(std::size_t first) {
 void BatchRun::ProcessInParallel() {
   std::size_t i = 0;
   while (i < fileList_.size() && !stopFlag_) {
-    {
-      PageWorkers workers(fileList_, CurrentSettings(), banners_.Path(), searchedTree_,
-                          logEncoding_, jobs_, startThread_, i);
-      if (workers.ThreadCount() == 0) {
-        // Not one thread could be started: the run's own thread cleans every page.
-        ProcessOneByOne(i);
-        return;
+    workers_ = std::make_unique<PageWorkers>(fileList_, CurrentSettings(), banners_.Path(),
+                                             searchedTree_, logEncoding_, jobs_, startThread_, i);
+    PageWorkers& workers = *workers_;
+    if (workers.ThreadCount() == 0) {
+      // Not one thread could be started: the run's own thread cleans every page.
+      workers_.reset();
+      ProcessOneByOne(i);
+      return;
+    }
+    for (; i < fileList_.size() && !stopFlag_; ++i) {
+      host_.SetStatus(std::string(text::kLoading));
+      std::optional<CleanedPage> page = workers.Take(
+          i, [this] { Pump(); }, stopFlag_);
+      if (!page) {
+        break;  // stopped while this page was awaited: it is neither logged nor written
       }
-      for (; i < fileList_.size() && !stopFlag_; ++i) {
-        host_.SetStatus(std::string(text::kLoading));
-        std::optional<CleanedPage> page = workers.Take(
-            i, [this] { Pump(); }, stopFlag_);
-        if (!page) {
-          return;  // stopped while this page was awaited: it is neither logged nor written
-        }
-        if (page->cleanedWith != CurrentSettings()) {
-          // Settings were changed since the page was begun: it is cleaned again here with
-          // those of now, and the workers begin anew after it with them too.
-          break;
-        }
-        host_.SetStatus(FormatText(text::kProcessing, {Count(i), Count(fileList_.size())}));
-        if (CommitPage(i, *page, true) == Committed::kOutOfSpace) {
-          break;
-        }
-        workers.GiveBack(std::move(*page));
+      if (page->cleanedWith != CurrentSettings()) {
+        // Settings were changed since the page was begun: it is cleaned again here with
+        // those of now, and the workers begin anew after it with them too.
+        break;
       }
-      if (i >= fileList_.size() || stopFlag_) {
-        return;
+      host_.SetStatus(FormatText(text::kProcessing, {Count(i), Count(fileList_.size())}));
+      if (CommitPage(i, *page, true) == Committed::kOutOfSpace) {
+        break;
       }
+      workers.GiveBack(std::move(*page));
+    }
+    if (i >= fileList_.size() || stopFlag_) {
+      // Done, or stopped: the workers drop what they clean and are waited for once log.txt
+      // is saved, so that a page in the middle of a procedure does not hold the log back.
+      workers.Stop();
+      return;
     }
     // The disk filled up while later pages' copies were staged, or the settings changed: the
     // pages ahead are gone with the workers, this page is cleaned again alone, as one thread
     // would, and the workers start anew after it.
+    workers_.reset();
     if (!ProcessFile(i)) {
       return;
     }
@@ -469,6 +473,7 @@ void BatchRun::AppendPane(const std::string& line, RunHost::Notice kind, std::st
 }
 
 void BatchRun::EndCleanly() {
+  workers_.reset();  // before the file list they clean from
   sparePage_ = {};
   fileList_ = {};
   pageIds_ = {};

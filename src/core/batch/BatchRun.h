@@ -125,6 +125,8 @@ class BatchRun {
   bool logDirectoryKnown_ = false;
   std::size_t jobs_ = 1;
   ThreadStarter startThread_;
+  // The parallel run's workers; stopped at the run's end, waited for after log.txt is saved.
+  std::unique_ptr<PageWorkers> workers_;
   std::size_t written_ = 0;
   std::size_t skipped_ = 0;  // folders and files the search could not go into, pages refused
   std::size_t refused_ = 0;  // pages refused one by one
