@@ -238,8 +238,11 @@ bool IsValidUtf8(std::string_view text) {
     if (text.size() - i >= 8 && (std::memcpy(&word, text.data() + i, 8), true) &&
         (word & 0x8080808080808080ULL) == 0) {
       i += 8;  // eight ASCII bytes
-    } else if (static_cast<unsigned char>(text[i]) < 0x80) {
+    } else if (const auto lead = static_cast<unsigned char>(text[i]); lead < 0x80) {
       ++i;
+    } else if (lead >= 0xC2 && lead <= 0xDF && i + 1 < text.size() &&
+               (static_cast<unsigned char>(text[i + 1]) & 0xC0) == 0x80) {
+      i += 2;  // a two-byte character (Cyrillic, Latin with marks), the most common kind here
     } else if (!NextCodePoint(text, i)) {
       return false;
     }

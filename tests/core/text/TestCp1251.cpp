@@ -29,6 +29,22 @@ std::string Iconv(const char* to, const char* from, const std::string& in, bool&
   return out;
 }
 
+// Every pair of bytes after an ASCII letter, and a three-byte tail, is UTF-8 exactly when iconv
+// reads it as UTF-8.
+TEST(Utf8, ValidExactlyWhereIconvReadsIt) {
+  for (int lead = 0x80; lead < 256; ++lead) {
+    for (int next = 0; next < 256; ++next) {
+      for (const char* tail : {"", "\x80\x80"}) {
+        const std::string text =
+            std::string("a") + static_cast<char>(lead) + static_cast<char>(next) + tail;
+        bool ok = false;
+        Iconv("UTF-16LE", "UTF-8", text, ok);
+        EXPECT_EQ(IsValidUtf8(text), ok) << std::hex << lead << " " << next << " " << tail;
+      }
+    }
+  }
+}
+
 TEST(Cp1251, EveryDefinedByteDecodesAsIconvDoes) {
   for (int b = 0; b < 256; ++b) {
     const std::string byte(1, static_cast<char>(b));
@@ -93,7 +109,12 @@ TEST(Cp1251, LogLinesKeepBytesThatAreNotUtf8) {
       {"/a/&#1;&x.htm", "/a/&#38;#1;&x.htm", "/a/&#1;&x.htm"},
       {"/abcdefgh/a&b/ж/x&#", "/abcdefgh/a&b/\xE6/x&#38;#", "/abcdefgh/a&b/ж/x&#"},
       {"\xE0 жé😀", "\xE0 \xE6&#233;&#128512;", "а жé😀"},
-      {"x\xC3", "x\xC3", "xГ"},                 // a sequence cut short
+      {"x\xC3", "x\xC3", "xГ"},  // a sequence cut short
+      {"\xD0"
+       "A ж",
+       "\xD0"
+       "A \xE6",
+       "РA ж"},                                 // a lead byte without its second
       {"\xC0\xAF/ж", "\xC0\xAF/\xE6", "АЇ/ж"},  // an overlong form is no UTF-8
       {"plain ascii line", "plain ascii line", "plain ascii line"},
   };
