@@ -72,6 +72,9 @@ std::size_t CountCharacters(std::string_view utf8) {
 // A file without a name in `folder`: O_TMPFILE where the file system has it, else a file
 // removed as soon as it is open. -1 when neither can be made.
 int OpenUnnamed(const std::filesystem::path& folder) {
+  if (!folder.is_absolute()) {
+    return -1;  // never a file where the program happens to stand
+  }
   std::error_code ignored;
   std::filesystem::create_directories(folder, ignored);
 #ifdef O_TMPFILE
@@ -109,8 +112,11 @@ std::filesystem::path LogStore::DefaultFolder() {
 LogStore::LogStore(const std::filesystem::path& folder) {
   fd_ = OpenUnnamed(folder);
   if (fd_ < 0) {
-    std::error_code ignored;
-    fd_ = OpenUnnamed(std::filesystem::temp_directory_path(ignored));
+    std::error_code error;
+    const std::filesystem::path temporary = std::filesystem::temp_directory_path(error);
+    if (!error && temporary.is_absolute()) {
+      fd_ = OpenUnnamed(temporary);
+    }
   }
 }
 

@@ -141,6 +141,25 @@ class TestLogPane : public QObject {
     QCOMPARE(opened, std::vector<std::size_t>{98});
   }
 
+  // Where no file can be made (neither in the cache folder nor in the temporary one), the
+  // store keeps its lines in memory, and reads them back as from a file.
+  void withoutAFileTheStoreKeepsLinesInMemory() {
+    const QByteArray tmpdir = qgetenv("TMPDIR");
+    qputenv("TMPDIR", "/proc/no-such-folder");
+    LogStore store("/proc/no-such-folder");
+    qputenv("TMPDIR", tmpdir);
+    QVERIFY(!store.InFile());
+    store.Append("Поиск...");
+    store.AppendChange("/s/a.htm удален <b>", "/s/a.htm", 0, Switch::kSpan);
+    store.AppendChange("/s/b.htm удален <i>", "/s/b.htm", 3, Switch::kFont);
+    QCOMPARE(store.LineCount(), std::size_t{3});
+    QCOMPARE(store.Text(2), std::string("/s/b.htm удален <i>"));
+    const std::optional<LogStore::Change> change = store.ChangeAt(2);
+    QVERIFY(change && change->page == "/s/b.htm" && change->rank == 3 &&
+            change->procedure == Switch::kFont);
+    QVERIFY(!store.ChangeAt(0));
+  }
+
   // A run of five million lines, filled into the pane's store as a run's thread fills it:
   // the pane shows the right lines anywhere, tells each change's page and rank, copies a
   // selection exactly, cuts a copy of everything at the limit on a whole line, and its index
