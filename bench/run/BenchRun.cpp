@@ -5,8 +5,9 @@
 // Makes a deterministic documentation site (and a tree whose log is millions of lines), then
 // for each tree runs, alternating, `cp -r` of it and `varnow-cli` over it with every procedure
 // on, and prints the median wall time of each, their ratio and the peak memory of varnow-cli;
-// then the same run in the window (offscreen): its time, peak memory and longest event-loop
-// stall. --site adds a tree of your own (a real site) to the list.
+// then the same run in the window (offscreen, two jobs): its time, peak memory, longest
+// event-loop stall, and how soon the program ends once its window is closed, after the run and
+// halfway through another. --site adds a tree of your own (a real site) to the list.
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -180,6 +181,7 @@ void Bench(const Options& o, const Tree& tree, const fs::path& bin) {
 
   std::vector<double> copy, cliOne, cli, window;
   long cliOnePeak = 0, cliPeak = 0, windowPeak = 0, stall = 0;
+  long long exitAfterRun = 0, exitDuringRun = 0;
   for (int round = 0; round < o.rounds; ++round) {
     const fs::path here = rounds / std::to_string(round);
     fs::create_directories(here);
@@ -196,17 +198,34 @@ void Bench(const Options& o, const Tree& tree, const fs::path& bin) {
     cli.push_back(c.seconds);
     cliPeak = std::max(cliPeak, c.peakKiB);
     if (o.window && fs::exists(bin / "BenchWindowRun")) {
+      // The window on as many threads as the command line's second run, then once more closed
+      // halfway through its run.
       WriteSettings(here / "window.ini", here / "window");
-      const ChildResult w = RunChild(
-          {(bin / "BenchWindowRun").string(), (here / "window.ini").string(), tree.root.string()},
-          true);
+      const ChildResult w = RunChild({(bin / "BenchWindowRun").string(),
+                                      (here / "window.ini").string(), tree.root.string(), "2"},
+                                     true);
       double seconds = 0;
       long long longest = 0;
-      if (std::sscanf(w.out.c_str(), "%lf %lld", &seconds, &longest) != 2) {
+      long long lines = 0;
+      long long exitMs = 0;
+      if (std::sscanf(w.out.c_str(), "%lf %lld %lld %lld", &seconds, &longest, &lines, &exitMs) !=
+          4) {
         throw std::runtime_error("no answer from BenchWindowRun: " + w.out);
       }
       window.push_back(seconds);
       windowPeak = std::max(windowPeak, w.peakKiB);
+      stall = std::max(stall, static_cast<long>(longest));
+      exitAfterRun = std::max(exitAfterRun, exitMs);
+      WriteSettings(here / "closed.ini", here / "closed");
+      const ChildResult closed =
+          RunChild({(bin / "BenchWindowRun").string(), (here / "closed.ini").string(),
+                    tree.root.string(), "2", std::to_string(static_cast<long long>(seconds * 500))},
+                   true);
+      if (std::sscanf(closed.out.c_str(), "%lf %lld %lld %lld", &seconds, &longest, &lines,
+                      &exitMs) != 4) {
+        throw std::runtime_error("no answer from BenchWindowRun: " + closed.out);
+      }
+      exitDuringRun = std::max(exitDuringRun, exitMs);
       stall = std::max(stall, static_cast<long>(longest));
     }
   }
@@ -227,9 +246,10 @@ void Bench(const Options& o, const Tree& tree, const fs::path& bin) {
   if (!window.empty()) {
     const double windowTime = Median(window);
     std::printf(
-        "  window              %8.3f s  %5.2fx varnow-cli --jobs 1   peak memory %6.1f MB   "
-        "longest stall %ld ms\n",
-        windowTime, windowTime / cliOneTime, static_cast<double>(windowPeak) / 1024, stall);
+        "  window, 2 jobs      %8.3f s  %5.2fx varnow-cli --jobs 2   peak memory %6.1f MB   "
+        "longest stall %ld ms   exit after close %lld ms after a run, %lld ms during one\n",
+        windowTime, windowTime / cliTime, static_cast<double>(windowPeak) / 1024, stall,
+        exitAfterRun, exitDuringRun);
   }
   fs::remove_all(rounds);
 }
