@@ -41,7 +41,11 @@ LogPane::LogPane(QWidget* parent, const std::filesystem::path& storeFolder)
 
 void LogPane::AppendLine(std::string_view utf8) {
   store_.Append(utf8);
-  // Shown at the next turn of the event loop.
+  FlushSoon();
+}
+
+void LogPane::FlushSoon() {
+  // At the next turn of the event loop, once for a burst of lines.
   if (!flushQueued_.exchange(true)) {
     QMetaObject::invokeMethod(this, &LogPane::Flush, Qt::QueuedConnection);
   }
@@ -54,9 +58,7 @@ void LogPane::AppendLine(const QString& text) {
 void LogPane::AppendChangeLine(std::string_view utf8, std::string_view page, std::size_t rank,
                                Switch procedure) {
   store_.AppendChange(utf8, page, rank, procedure);
-  if (!flushQueued_.exchange(true)) {
-    QMetaObject::invokeMethod(this, &LogPane::Flush, Qt::QueuedConnection);
-  }
+  FlushSoon();
 }
 
 std::optional<LogPane::Change> LogPane::ChangeAt(std::size_t line) const {

@@ -98,6 +98,8 @@ class LogPane : public QAbstractScrollArea {
   std::size_t LineAt(int y) const;
   bool IsSelected(std::size_t index) const;
   void UpdateScrollBars();
+  // Lines added on the pane's own thread: shown at the next turn of the event loop.
+  void FlushSoon();
 
   LogStore store_;
   std::uint64_t epoch_ = 0;  // the store's, when last shown: another means it was cleared

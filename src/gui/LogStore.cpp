@@ -18,6 +18,8 @@ namespace {
 constexpr std::size_t kLinesPerCheckpoint = 64;
 // Lines are gathered into blocks this large before they go to the file.
 constexpr std::size_t kWriteBlock = 64 * 1024;
+// After a failed write, lines are gathered this much further before the next try.
+constexpr std::size_t kRetryBlock = 1024 * 1024;
 // The file is read a block of this size at a time (more for a longer line).
 constexpr std::size_t kReadBlock = 64 * 1024;
 // Lines handed out per hold of the lock in ForEachText, so that a long copy never keeps the
@@ -135,6 +137,7 @@ void LogStore::Clear() {
   std::string().swap(cache_);
   cacheStart_ = 0;
   flushed_ = size_ = 0;
+  retryAt_ = 0;
   lines_ = 0;
   ++epoch_;
   std::vector<std::uint64_t>().swap(checkpoints_);
@@ -202,7 +205,7 @@ void LogStore::AppendLocked(unsigned char kind, std::string_view stored, std::st
 void LogStore::Put(std::string_view bytes) {
   pending_.append(bytes);
   size_ += bytes.size();
-  if (fd_ >= 0 && pending_.size() >= kWriteBlock) {
+  if (fd_ >= 0 && pending_.size() >= std::max(kWriteBlock, retryAt_)) {
     FlushLocked();
   }
 }
@@ -219,12 +222,16 @@ void LogStore::FlushLocked() const {
       continue;
     }
     if (n <= 0) {
-      return;  // the disk is full: the lines wait in memory, and are tried again later
+      // The disk is full: the lines wait in memory, and are tried again once another block
+      // of them has come (or when they are read), not with every line.
+      retryAt_ = pending_.size() + kRetryBlock;
+      return;
     }
     done += static_cast<std::size_t>(n);
   }
   flushed_ += done;
   pending_.clear();
+  retryAt_ = 0;
 }
 
 std::string_view LogStore::ReadLocked(std::uint64_t offset, std::size_t size) const {

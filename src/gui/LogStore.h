@@ -114,6 +114,7 @@ class LogStore {
   int fd_ = -1;
   mutable std::string pending_;        // written and not yet in the file (all of it, in memory)
   mutable std::uint64_t flushed_ = 0;  // bytes in the file
+  mutable std::size_t retryAt_ = 0;    // after a failed write: when to try again
   std::uint64_t size_ = 0;             // bytes written, flushed or not
   std::size_t lines_ = 0;
   std::uint64_t epoch_ = 0;

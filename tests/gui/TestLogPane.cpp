@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: MIT
+#include <sys/resource.h>
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
 #include <QScrollBar>
 #include <QTest>
+
+#include <csignal>
 
 #include <vector>
 
@@ -158,6 +161,36 @@ class TestLogPane : public QObject {
     QVERIFY(change && change->page == "/s/b.htm" && change->rank == 3 &&
             change->procedure == Switch::kFont);
     QVERIFY(!store.ChangeAt(0));
+  }
+
+  // A disk that fills up (here a limit on file sizes) loses no line: what the file cannot take
+  // waits in memory and reads back from there.
+  void aFullDiskLosesNoLine() {
+    const auto text = [](int i) {
+      return "/site/p" + std::to_string(i / 50) + ".htm удален <span> [" + std::to_string(i) + "]";
+    };
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit{};
+    ::getrlimit(RLIMIT_FSIZE, &limit);
+    const rlimit before = limit;
+    limit.rlim_cur = 200'000;
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    LogStore store(QDir::temp().filePath("varnow-test-full").toStdString());
+    constexpr int kLines = 40'000;  // about 1 MB of records
+    for (int i = 0; i < kLines; ++i) {
+      store.AppendChange(text(i), "/site/p" + std::to_string(i / 50) + ".htm", i % 50,
+                         Switch::kSpan);
+    }
+    const std::vector<LogStore::Line> lines = store.Lines(0, kLines);
+    ::setrlimit(RLIMIT_FSIZE, &before);
+    QVERIFY(store.InFile());
+    QCOMPARE(lines.size(), std::size_t{kLines});
+    for (int i = 0; i < kLines; ++i) {
+      QCOMPARE(lines[static_cast<std::size_t>(i)].text, text(i));
+    }
+    QCOMPARE(store.ChangeAt(kLines - 1)->page,
+             "/site/p" + std::to_string((kLines - 1) / 50) + ".htm");
+    QDir(QDir::temp().filePath("varnow-test-full")).removeRecursively();
   }
 
   // A run of five million lines, filled into the pane's store as a run's thread fills it:
