@@ -170,12 +170,6 @@ void ChangeViewer::ShowLegend() {
   legend_->setVisible(!entries.isEmpty());
 }
 
-ChangeViewer* ChangeViewer::Open(const Request& request,
-                                 const std::function<bool(Switch)>& switchOn,
-                                 const BannerSlotReader& bannerSlot, QWidget* parent) {
-  return Show(Prepare(request, switchOn, bannerSlot), parent);
-}
-
 ChangeViewer::Prepared ChangeViewer::Prepare(const Request& request,
                                              const std::function<bool(Switch)>& switchOn,
                                              const BannerSlotReader& bannerSlot) {

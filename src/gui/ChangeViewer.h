@@ -51,9 +51,6 @@ class ChangeViewer : public QWidget {
                           const BannerSlotReader& bannerSlot);
   // A window on what Prepare made, with its change selected; on the window's thread.
   static ChangeViewer* Show(Prepared prepared, QWidget* parent);
-  // Both at once.
-  static ChangeViewer* Open(const Request& request, const std::function<bool(Switch)>& switchOn,
-                            const BannerSlotReader& bannerSlot, QWidget* parent);
 
   int Current() const { return current_; }
   int ChangeCount() const { return static_cast<int>(count_); }

@@ -80,7 +80,7 @@ class LogStore {
   void ForEachText(std::size_t first, std::size_t last,
                    const std::function<bool(std::string_view)>& take) const;
 
-  // How much memory the index holds (for the benchmarks).
+  // How much memory the store holds besides its file: the index and its two buffers.
   std::size_t IndexBytes() const;
 
  private:

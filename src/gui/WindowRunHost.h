@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include <QPointer>
 #include <array>
 #include <atomic>
 #include <cstdint>
