@@ -4,7 +4,6 @@
 #include <QAction>
 #include <QMetaObject>
 #include <QTimer>
-#include <cstdlib>
 
 #include "LogPane.h"
 #include "StatusPanel.h"
@@ -85,16 +84,6 @@ void WindowRunHost::Pump() {
 std::string WindowRunHost::FolderText() {
   const std::lock_guard lock(mutex_);
   return folder_;
-}
-
-std::string WindowRunHost::OutputFolder() {
-  const std::lock_guard lock(mutex_);
-  return outputFolder_;
-}
-
-bool WindowRunHost::SwitchOn(Switch which) {
-  const std::lock_guard lock(mutex_);
-  return switches_[Index(which)];
 }
 
 std::uint64_t WindowRunHost::SettingsGeneration() {
@@ -178,9 +167,6 @@ void WindowRunHost::AppendLog(std::string_view line) {
 void WindowRunHost::AppendChanges(std::string_view page, std::size_t first, std::string_view lines,
                                   const std::vector<std::size_t>& ends,
                                   const std::vector<ChangeFacts>& facts) {
-  static const bool skip = getenv("SKIPSTORE") != nullptr;
-  if (skip)
-    return;
   LogStore::Appender store(controls_.logPane->Store());  // one hold of its lock for them all
   std::size_t start = 0;
   for (std::size_t rank = 0; rank < ends.size(); ++rank) {

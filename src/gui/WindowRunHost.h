@@ -69,8 +69,8 @@ class WindowRunHost final : public RunHost {
   // What the run calls, on its own thread.
   void Pump() override;
   std::string FolderText() override;
-  std::string OutputFolder() override;
-  bool SwitchOn(Switch which) override;
+  std::string OutputFolder() override { return PublishedOutputFolder(); }
+  bool SwitchOn(Switch which) override { return PublishedSwitch(which); }
   std::uint64_t SettingsGeneration() override;
   LogEncoding LogFileEncoding() override;
   void SetStatus(const std::string& text) override;
