@@ -108,21 +108,15 @@ void PageWorkers::Stop() {
   roomMade_.notify_all();
 }
 
-void PageWorkers::UseSettings(PageSettings settings) {
-  const std::lock_guard lock(mutex_);
-  settings_ = std::move(settings);
-}
-
 void PageWorkers::Work() {
   CachedIniFile banners(settingsFile_);  // read again only when the file changes
   bool stopped = false;
-  PageSettings settings;  // the page's, taken with it
   const PageCleaning how{
-      .switchOn = [&settings](Switch s) { return settings.switches[Index(s)]; },
+      .switchOn = [this](Switch s) { return settings_.switches[Index(s)]; },
       // Looked at once a page (below), not for each of its slots: a change saved during a
       // run counts from a page begun after it.
       .bannerSlot = [&banners](int slot) { return ReadBannerMarkersAsRead(banners, slot); },
-      .outputFolder = [&settings] { return settings.outputFolder; },
+      .outputFolder = [this] { return settings_.outputFolder; },
       .searchedTree = searchedTree_,
       .loaded = nullptr,
       .convertLines = true,
@@ -144,7 +138,6 @@ void PageWorkers::Work() {
       size = SizeOfNext();
       inFlightBytes_ += size;
       index = next_++;
-      settings = settings_;
       if (!spares_.empty()) {
         spareBytes_ -= spares_.back().lines.CapacityBytes();
         spare = std::move(spares_.back());
@@ -152,13 +145,13 @@ void PageWorkers::Work() {
       }
     }
     CleanedPage page;
-    if (settings.outputFolder.empty()) {
+    if (settings_.outputFolder.empty()) {
       // No output folder to stage a copy in: the page is left to the run's own thread, which
       // says why when it takes the page.
       page.cleanedWith.generation = UINT64_MAX;
     } else {
       try {
-        if (settings.switches[Index(Switch::kBanner)]) {
+        if (settings_.switches[Index(Switch::kBanner)]) {
           banners.Refresh();
         }
         page = CleanPage(pages_[index], how, stopped, pump, std::move(spare));
@@ -168,7 +161,7 @@ void PageWorkers::Work() {
         page = {};
         page.loadError = e.what();
       }
-      page.cleanedWith = std::move(settings);
+      page.cleanedWith = settings_;
     }
     if (page.stopped) {
       return;  // never taken

@@ -37,7 +37,8 @@ std::thread StartThread(std::function<void()> body);
 
 class PageWorkers {
  public:
-  // The pages from `first` on are cleaned with `settings` until UseSettings changes them.
+  // The pages from `first` on are cleaned with `settings`; workers with other settings are
+  // new workers.
   // Threads that cannot be started are done without: ThreadCount() says how many serve,
   // perhaps none.
   PageWorkers(const std::vector<std::string>& pages, PageSettings settings,
@@ -48,8 +49,6 @@ class PageWorkers {
   ~PageWorkers();
   // Has the workers drop what they clean and take on nothing more.
   void Stop();
-  // The settings for the pages begun from now on.
-  void UseSettings(PageSettings settings);
   std::size_t ThreadCount() const { return threads_.size(); }
   PageWorkers(const PageWorkers&) = delete;
   PageWorkers& operator=(const PageWorkers&) = delete;
@@ -71,10 +70,10 @@ class PageWorkers {
   const std::filesystem::path settingsFile_;
   const std::string searchedTree_;
   const LogEncoding logEncoding_;
-  const std::size_t window_;  // pages begun and not yet taken, at most
+  const std::size_t window_;     // pages begun and not yet taken, at most
+  const PageSettings settings_;  // every page's
 
   std::mutex mutex_;
-  PageSettings settings_;              // for the next page begun
   std::condition_variable pageReady_;  // for the thread taking the pages
   std::condition_variable roomMade_;   // for the workers
   std::size_t next_ = 0;               // the next page a worker takes on
