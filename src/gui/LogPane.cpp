@@ -55,12 +55,6 @@ void LogPane::AppendLine(const QString& text) {
   AppendLine(text.toStdString());
 }
 
-void LogPane::AppendChangeLine(std::string_view utf8, std::string_view page, std::size_t rank,
-                               Switch procedure) {
-  store_.AppendChange(utf8, page, rank, procedure);
-  FlushSoon();
-}
-
 std::optional<LogPane::Change> LogPane::ChangeAt(std::size_t line) const {
   return store_.ChangeAt(line);
 }

@@ -12,7 +12,6 @@
 #include <string_view>
 
 #include "LogStore.h"
-#include "cleaning/Switch.h"
 
 namespace varnow {
 
@@ -39,10 +38,6 @@ class LogPane : public QAbstractScrollArea {
   // (or by Flush), so a burst of lines is shown in one go.
   void AppendLine(std::string_view utf8);
   void AppendLine(const QString& text);
-  // Adds a line that reports the change of rank `rank` (0 for the first) that `procedure` made
-  // to the page at `page` (its path's bytes as the run found them).
-  void AppendChangeLine(std::string_view utf8, std::string_view page, std::size_t rank,
-                        Switch procedure);
   void Clear();
   // Shows the lines added so far: scroll ranges, following the end, repainting.
   void Flush();
