@@ -227,8 +227,9 @@ void SettingsDialog::ReadSettings() {
   if (!std::filesystem::exists(settings_.Path(), error)) {
     // First start: nothing to read and nothing to complain about. Every switch stays off,
     // the folder is empty, and OK or the program's end writes the file. A file that cannot
-    // even be looked for is no first start: the user is told why.
-    if (error) {
+    // even be looked for, or a link that leads nowhere, is no first start: the user is told
+    // why.
+    if (error || std::filesystem::is_symlink(settings_.Path(), error)) {
       const std::optional<std::string> problem = CheckSettingsFile(settings_.Path(), false);
       messages_.error(BoxParent(), QString::fromStdString(problem.value_or(error.message())));
     }

@@ -4,6 +4,8 @@
 #include <QDir>
 #include <QSettings>
 
+#include "files/KeptFilePlace.h"
+
 namespace varnow {
 namespace {
 
@@ -13,8 +15,9 @@ const QString kViewerSizeKey = QStringLiteral("viewer/size");
 
 }  // namespace
 
-WindowState::WindowState(const QString& file)
-    : settings_(std::make_unique<QSettings>(file, QSettings::IniFormat)) {}
+WindowState::WindowState(const QString& file) : file_(file) {
+  Usable();
+}
 
 WindowState::~WindowState() = default;
 
@@ -26,34 +29,62 @@ QString WindowState::DefaultFile() {
   return base + QStringLiteral("/varnow/state.ini");
 }
 
+QSettings* WindowState::Usable() {
+  if (problem_) {
+    return nullptr;  // once refused, never read or written again in this start
+  }
+  const std::filesystem::path path = file_.toStdString();
+  const KeptFilePlace place = LookAtKeptFile(path);
+  if (std::optional<std::string> problem = KeptFileProblem(place, path, "Файл состояния окна")) {
+    problem_ = QString::fromStdString(*problem);
+    // Nothing is pending (every change is written at once), so dropping it writes nothing.
+    settings_.reset();
+    return nullptr;
+  }
+  if (!settings_) {
+    // The link's target itself: Qt's own writer then replaces the file the link points at.
+    settings_ = std::make_unique<QSettings>(QString::fromStdString(place.target.string()),
+                                            QSettings::IniFormat);
+  }
+  return settings_.get();
+}
+
+QVariant WindowState::Value(const QString& key) const {
+  return settings_ ? settings_->value(key) : QVariant();
+}
+
+void WindowState::Store(const QString& key, const QVariant& value) {
+  if (QSettings* settings = Usable()) {
+    settings->setValue(key, value);
+    settings->sync();
+  }
+}
+
 QByteArray WindowState::Geometry() const {
-  return settings_->value(kGeometryKey).toByteArray();
+  return Value(kGeometryKey).toByteArray();
 }
 
 void WindowState::SetGeometry(const QByteArray& geometry) {
-  settings_->setValue(kGeometryKey, geometry);
-  settings_->sync();
+  Store(kGeometryKey, geometry);
 }
 
 QSize WindowState::ViewerSize() const {
-  return settings_->value(kViewerSizeKey).toSize();
+  return Value(kViewerSizeKey).toSize();
 }
 
 void WindowState::SetViewerSize(const QSize& size) {
-  settings_->setValue(kViewerSizeKey, size);
-  settings_->sync();
+  Store(kViewerSizeKey, size);
 }
 
 QStringList WindowState::RecentFolders() const {
-  return settings_->value(kRecentKey).toStringList().mid(0, kRecentFolders);
+  return Value(kRecentKey).toStringList().mid(0, kRecentFolders);
 }
 
 void WindowState::AddFolder(const QString& folder) {
   QStringList recent = RecentFolders();
   recent.removeAll(folder);
   recent.prepend(folder);
-  settings_->setValue(kRecentKey, recent.mid(0, kRecentFolders));
-  settings_->sync();
+  Store(kRecentKey, recent.mid(0, kRecentFolders));
 }
 
 }  // namespace varnow

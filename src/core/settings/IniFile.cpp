@@ -6,6 +6,7 @@
 #include <system_error>
 #include <vector>
 
+#include "files/KeptFilePlace.h"
 #include "files/ReplaceFile.h"
 #include "settings/IniLines.h"
 #include "settings/SettingsErrors.h"
@@ -34,18 +35,6 @@ std::string LineEndOf(std::string_view bytes) {
 // to a new LF ("x\r" + "\n" reads as "x"), so it gets CR LF: "x\r\r\n" still reads as "x\r".
 std::string EndFor(const Line& line, const std::string& eol) {
   return !line.text.empty() && line.text.back() == '\r' ? "\r\n" : eol;
-}
-
-// Writes go to the file a symbolic link points at, so a linked settings file stays linked.
-std::filesystem::path WriteTarget(const std::filesystem::path& file) {
-  std::error_code ec;
-  if (std::filesystem::is_symlink(file, ec)) {
-    const std::filesystem::path resolved = std::filesystem::weakly_canonical(file, ec);
-    if (!ec) {
-      return resolved;
-    }
-  }
-  return file;
 }
 
 std::string ToCp1251(std::string_view text, std::string_view what) {
@@ -84,7 +73,13 @@ void IniFile::WriteString(std::string_view section, std::string_view key,
   const std::string keyBytes = ToCp1251(key, key);
   const std::string valueBytes = ToCp1251(value, value);
 
-  const std::filesystem::path target = WriteTarget(file_);
+  // Writes go to the file a symbolic link points at, so a linked settings file stays linked;
+  // a dangling link or a device, FIFO or folder at the place is never replaced.
+  const KeptFilePlace kept = LookAtKeptFile(file_);
+  if (std::optional<std::string> problem = KeptFileProblem(kept, file_, "Файл настроек")) {
+    throw SettingsWriteError(*problem);
+  }
+  const std::filesystem::path& target = kept.target;
   // A missing file is begun anew; one that exists but cannot be read (no access, not a regular
   // file, too large) is never replaced by a file that would hold this key alone.
   ini::FileRead read = ini::ReadFile(target);

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "cleaning/ProcedureTable.h"
+#include "files/KeptFilePlace.h"
 #include "settings/IniLines.h"
 #include "settings/Settings.h"
 #include "settings/SettingsErrors.h"
@@ -30,6 +31,10 @@ std::optional<std::string> CheckSettingsFile(const std::filesystem::path& file,
                                              bool switchesNeeded) {
   using Problem = ini::FileRead::Problem;
   const std::string path = file.string();
+  const KeptFilePlace place = LookAtKeptFile(file);
+  if (place.kind == KeptFilePlace::Kind::kDanglingLink) {
+    return KeptFileProblem(place, file, "Файл настроек");
+  }
   const ini::FileRead read = ini::ReadFile(file);
   switch (read.problem) {
     case Problem::kNone:

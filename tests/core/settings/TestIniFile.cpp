@@ -1,11 +1,14 @@
 // SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <string>
 
 #include "settings/IniFile.h"
+#include "settings/SettingsCheck.h"
 #include "settings/SettingsErrors.h"
 #include "support/TempDir.h"
 
@@ -142,6 +145,62 @@ TEST_F(IniFileTest, ReplacedFileKeepsItsPermissionsAndALinkedFileStaysLinked) {
   struct stat st {};
   ASSERT_EQ(::stat((dir / "real.ini").c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 07777, 0640u);
+}
+
+// A place that is no regular file, or a link that leads to one or nowhere, is neither read
+// (a FIFO would block) nor replaced (a device node would be destroyed): the write is refused
+// with a message naming the file, and the target stays what it was.
+TEST_F(IniFileTest, APlaceThatIsNoRegularFileIsNeitherReadNorReplaced) {
+  const std::filesystem::path fifo = dir / "fifo";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  std::filesystem::create_directory(dir / "folder");
+  // A device node of the test's own (a copy of /dev/null's numbers), where the test may make one.
+  const std::filesystem::path device = dir / "device";
+  const bool withDevice = ::mknod(device.c_str(), S_IFCHR | 0600, makedev(1, 3)) == 0;
+  const struct {
+    const char* name;
+    std::filesystem::path linkTo;  // empty: the place itself is the thing
+    std::filesystem::path place;
+    const char* cause;
+  } cases[] = {
+      {"FIFO", {}, fifo, "не является обычным файлом"},
+      {"link to a FIFO", fifo, {}, "не является обычным файлом"},
+      {"link to a folder", dir / "folder", {}, "не является обычным файлом"},
+      {"dangling link", dir / "gone" / "real.ini", {}, "dangling link: "},
+      {"link to a device", device, {}, "не является обычным файлом"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    if (c.linkTo == device && !withDevice) {
+      continue;  // no device node can be made here
+    }
+    std::filesystem::path place = c.place;
+    if (place.empty()) {
+      place = dir / (std::string(c.name) + ".ini");
+      std::filesystem::create_symlink(c.linkTo, place);
+    }
+    const IniFile file(place);
+    EXPECT_EQ(file.ReadString("Main", "StorePatch"), "");
+    try {
+      file.WriteString("Main", "StorePatch", "/out");
+      ADD_FAILURE() << "written";
+    } catch (const SettingsWriteError& e) {
+      const std::string message = e.what();
+      EXPECT_NE(message.find(place.string()), std::string::npos) << message;
+      EXPECT_NE(message.find(c.cause), std::string::npos) << message;
+    }
+    const std::optional<std::string> problem = CheckSettingsFile(place, false);
+    ASSERT_TRUE(problem.has_value());
+    EXPECT_NE(problem->find(place.string()), std::string::npos) << *problem;
+  }
+  struct stat st {};
+  ASSERT_EQ(::lstat(fifo.c_str(), &st), 0);
+  EXPECT_TRUE(S_ISFIFO(st.st_mode));
+  EXPECT_FALSE(std::filesystem::exists(dir / "gone"));
+  if (withDevice) {
+    ASSERT_EQ(::lstat(device.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISCHR(st.st_mode));
+  }
 }
 
 }  // namespace

@@ -1,0 +1,77 @@
+// SPDX-License-Identifier: MIT
+#include "files/KeptFilePlace.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <system_error>
+
+#include "text/Format.h"
+
+namespace varnow {
+
+KeptFilePlace LookAtKeptFile(const std::filesystem::path& file) {
+  KeptFilePlace place;
+  place.target = file;
+  struct stat own {};
+  if (::lstat(file.c_str(), &own) != 0) {
+    place.kind = errno == ENOENT ? KeptFilePlace::Kind::kMissing : KeptFilePlace::Kind::kUnknown;
+    place.error = errno;
+    return place;
+  }
+  if (!S_ISLNK(own.st_mode)) {
+    place.kind =
+        S_ISREG(own.st_mode) ? KeptFilePlace::Kind::kRegular : KeptFilePlace::Kind::kNotRegular;
+    return place;
+  }
+  struct stat target {};
+  if (::stat(file.c_str(), &target) != 0) {
+    const int err = errno;
+    std::error_code ec;
+    place.linkTarget = std::filesystem::read_symlink(file, ec).string();
+    // A link that leads nowhere (its target, or a folder on the way, missing), or round in
+    // circles.
+    place.kind = err == ENOENT || err == ENOTDIR || err == ELOOP
+                     ? KeptFilePlace::Kind::kDanglingLink
+                     : KeptFilePlace::Kind::kUnknown;
+    place.error = err;
+    return place;
+  }
+  if (!S_ISREG(target.st_mode)) {
+    place.kind = KeptFilePlace::Kind::kNotRegular;
+    return place;
+  }
+  std::error_code ec;
+  std::filesystem::path resolved = std::filesystem::canonical(file, ec);
+  if (ec) {
+    place.kind = KeptFilePlace::Kind::kUnknown;
+    place.error = ec.value();
+    return place;
+  }
+  place.kind = KeptFilePlace::Kind::kRegular;
+  place.target = std::move(resolved);
+  return place;
+}
+
+std::optional<std::string> KeptFileProblem(const KeptFilePlace& place,
+                                           const std::filesystem::path& file,
+                                           std::string_view what) {
+  const std::string path = file.string();
+  switch (place.kind) {
+    case KeptFilePlace::Kind::kDanglingLink:
+      return FormatText("%s не читается и не сохраняется: %s: dangling link: %s",
+                        {what, path, place.linkTarget});
+    case KeptFilePlace::Kind::kNotRegular:
+      return FormatText(
+          "%s не читается и не сохраняется: %s не является обычным файлом и не будет заменен",
+          {what, path});
+    case KeptFilePlace::Kind::kMissing:
+    case KeptFilePlace::Kind::kRegular:
+    case KeptFilePlace::Kind::kUnknown:  // the write itself then fails, and says so
+      break;
+  }
+  return std::nullopt;
+}
+
+}  // namespace varnow
