@@ -295,7 +295,19 @@ void MainWindow::RunFinished(const std::optional<QString>& error) {
     statusPanel_->SetText(QString(*error).replace(QLatin1Char('\n'), QLatin1Char(' ')));
     executeAction_->setEnabled(true);
     stopAction_->setEnabled(false);
+    // The run is over before its error is shown: a close while the box stands (the close box,
+    // a stop signal) closes the window at once instead of waiting for a run that has ended.
+    const bool closing = state_ == RunState::kStoppingThenClose;
+    state_ = RunState::kIdle;
     messages_.error(this, *error);
+    if (closing) {
+      close();
+      return;
+    }
+    if (isVisible()) {
+      RunOver();
+    }
+    return;
   } else if (state_ == RunState::kStoppingThenRun) {
     BeginRun();  // Execute was pressed while the stopped run ended
     return;

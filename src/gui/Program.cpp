@@ -4,7 +4,9 @@
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QMessageBox>
 #include <QTranslator>
+#include <cstdio>
 #include <cstdlib>
 
 #include "AboutBox.h"
@@ -24,26 +26,68 @@ namespace varnow {
 Program::Program(const std::filesystem::path& settingsFile, UserMessages messages,
                  const std::optional<QString>& stateFile)
     : stopSignals_(std::make_unique<StopSignals>()) {
+  // A stop signal closes the program as its window's close box does: a run ends first, with
+  // log.txt saved, and the settings are written as the windows go. It is heard from the start:
+  // the boxes shown while the windows are made (a bad settings file) wait in loops of their own.
+  QObject::connect(stopSignals_.get(), &StopSignals::received, [this] { EndOnStopSignal(); });
+  const UserMessages shown = WhileNotEnding(std::move(messages));
   if (stateFile) {
     windowState_ = std::make_unique<WindowState>(*stateFile);
   }
   // The title until the main window has been created; its creation sets the full one.
   SetApplicationTitle(QString::fromUtf8(version::kEarlyTitle));
-  mainWindow_ = std::make_unique<MainWindow>(settingsFile, messages);
+  mainWindow_ = std::make_unique<MainWindow>(settingsFile, shown);
   aboutBox_ = std::make_unique<AboutBox>(mainWindow_.get());
   aboutBox_->ShowSettingsFile(QString::fromStdString(settingsFile.string()));
-  settingsDialog_ = std::make_unique<SettingsDialog>(settingsFile, messages, mainWindow_.get());
-  bannerEditor_ = std::make_unique<BannerListEditor>(settingsFile, messages, settingsDialog_.get());
+  settingsDialog_ = std::make_unique<SettingsDialog>(settingsFile, shown, mainWindow_.get());
+  bannerEditor_ = std::make_unique<BannerListEditor>(settingsFile, shown, settingsDialog_.get());
   mainWindow_->UseDialogs(aboutBox_.get(), settingsDialog_.get());
   mainWindow_->UseState(windowState_.get());
+  if (windowState_ && windowState_->Problem()) {
+    shown.error(mainWindow_.get(), *windowState_->Problem());
+  }
   settingsDialog_->UseBannerEditor(bannerEditor_.get());
   // Slots saved during a run count from the next page it takes.
   QObject::connect(bannerEditor_.get(), &QDialog::accepted, mainWindow_.get(),
                    &MainWindow::BannersChanged);
-  // A stop signal closes the program as its window's close box does: a run ends first, with
-  // log.txt saved, and the settings are written as the windows go.
-  QObject::connect(stopSignals_.get(), &StopSignals::received, mainWindow_.get(),
-                   [this] { mainWindow_->close(); });
+}
+
+UserMessages Program::WhileNotEnding(UserMessages messages) {
+  // Once a stop signal has come, nobody is there to answer a box: what it would have said goes
+  // to standard error, and an offer is declined.
+  const auto toError = [](const QString& message) {
+    std::fprintf(stderr, "varnow: %s\n", message.toLocal8Bit().constData());
+  };
+  return {
+      [this, show = messages.error, toError](QWidget* parent, const QString& message) {
+        StopSignal() != 0 ? toError(message) : show(parent, message);
+      },
+      [this, show = messages.hint, toError](QWidget* parent, const QString& message) {
+        StopSignal() != 0 ? toError(message) : show(parent, message);
+      },
+      [this, offer = messages.offer, toError](QWidget* parent, const QString& message,
+                                              const QString& action) {
+        if (StopSignal() != 0) {
+          toError(message);
+          return false;
+        }
+        return offer(parent, message, action);
+      },
+  };
+}
+
+void Program::EndOnStopSignal() {
+  // A message box open runs an event loop of its own, which would hold the end until someone
+  // answered it: each is closed, as its OK would close it. The dialogs the main window owns go
+  // with it.
+  for (QWidget* window : QApplication::topLevelWidgets()) {
+    if (auto* box = qobject_cast<QMessageBox*>(window); box != nullptr && box->isVisible()) {
+      box->done(QMessageBox::Ok);
+    }
+  }
+  if (mainWindow_ && mainWindow_->isVisible()) {
+    mainWindow_->close();
+  }
 }
 
 int Program::StopSignal() const {
@@ -100,6 +144,11 @@ int RunProgram(const std::optional<QString>& folder) {
     std::filesystem::create_directories(settings.file.parent_path(), ec);
   }
   Program program(settings.file, MessageBoxes(), WindowState::DefaultFile());
+  if (program.StopSignal() != 0) {
+    // Ended while a box at start waited: the window is never shown, the settings are written
+    // as the program goes.
+    return 128 + program.StopSignal();
+  }
   program.Window().SetQuickExit([&program] { program.EndNow(); });
   if (folder) {
     program.Window().SetFolder(*folder);

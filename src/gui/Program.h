@@ -50,6 +50,11 @@ class Program {
   int StopSignal() const;
 
  private:
+  // A stop signal: the boxes open are closed and the main window closes as by its close box.
+  void EndOnStopSignal();
+  // The messages the windows get: boxes, until a stop signal has come.
+  UserMessages WhileNotEnding(UserMessages messages);
+
   std::unique_ptr<StopSignals> stopSignals_;  // first: blocks the signals before any thread
   std::unique_ptr<WindowState> windowState_;  // outlives the window that writes to it
   std::unique_ptr<MainWindow> mainWindow_;

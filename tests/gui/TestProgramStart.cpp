@@ -1,13 +1,22 @@
 // SPDX-License-Identifier: MIT
+#include <QAction>
 #include <QCheckBox>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <memory>
+
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+#include <csignal>
 
 #include "AboutBox.h"
 #include "ApplicationTitle.h"
@@ -17,6 +26,7 @@
 #include "Program.h"
 #include "SettingsDialog.h"
 #include "WindowArguments.h"
+#include "WindowState.h"
 
 namespace varnow::test {
 
@@ -160,6 +170,108 @@ class TestProgramStart : public QObject {
     }
     QCOMPARE(opened, (QStringList{"settingsDialog", "bannerListEditor over it", "aboutBox (same)",
                                   "aboutBox (same)"}));
+  }
+
+  // The state file's place: a link to a regular file is read and written through (the link
+  // stays); a FIFO (which would block the start), a device node of the test's own, a folder or
+  // a dangling link is neither read nor replaced: one message names it, the window starts and
+  // remembers nothing, and the node is what it was.
+  void stateFileThatIsNoRegularFile() {
+    const QString base = dir_.filePath(QTest::currentTestFunction());
+    QDir().mkpath(base);
+    const QString fifo = base + "/fifo";
+    const QString device = base + "/device";
+    QCOMPARE(::mkfifo(fifo.toUtf8().constData(), 0600), 0);
+    const bool withDevice =
+        ::mknod(device.toUtf8().constData(), S_IFCHR | 0600, makedev(1, 3)) == 0;
+    QDir().mkpath(base + "/folder");
+    const struct {
+      const char* name;
+      QString linkTo;  // empty: the place is the node itself
+      QString place;
+    } cases[] = {
+        {"fifo", {}, fifo},
+        {"link to a fifo", fifo, {}},
+        {"link to a device", device, {}},
+        {"link to a folder", base + "/folder", {}},
+        {"dangling link", base + "/gone/state.ini", {}},
+    };
+    for (const auto& c : cases) {
+      if (c.linkTo == device && !withDevice) {
+        continue;  // no device node can be made here
+      }
+      QString place = c.place;
+      if (place.isEmpty()) {
+        place = base + "/" + c.name + ".ini";
+        QVERIFY(QFile::link(c.linkTo, place));
+      }
+      RecordedMessages messages;
+      {
+        Program program(ini_.toStdString(), messages.Sink(), place);
+        program.Window().SaveState();
+        program.Window().SetFolder(base);
+      }
+      QCOMPARE(messages.errors.size(), 1);
+      QVERIFY2(messages.errors.front().contains(place), qPrintable(messages.errors.front()));
+    }
+    struct stat st {};
+    QCOMPARE(::lstat(fifo.toUtf8().constData(), &st), 0);
+    QVERIFY(S_ISFIFO(st.st_mode));
+    if (withDevice) {
+      QCOMPARE(::lstat(device.toUtf8().constData(), &st), 0);
+      QVERIFY(S_ISCHR(st.st_mode));
+    }
+    QVERIFY(!QFileInfo::exists(base + "/gone"));
+
+    // Through a link to a regular file: the target holds the state, the link stays a link.
+    WriteFile(base + "/real.ini", "");
+    QVERIFY(QFile::link(base + "/real.ini", base + "/linked.ini"));
+    RecordedMessages messages;
+    {
+      Program program(ini_.toStdString(), messages.Sink(), base + "/linked.ini");
+      program.Window().SaveState();
+    }
+    QVERIFY(messages.errors.isEmpty());
+    QVERIFY(QFileInfo(base + "/linked.ini").isSymLink());
+    QVERIFY(ReadFile(base + "/real.ini").contains("geometry"));
+  }
+
+  // SIGTERM while a message box stands (one at start for a bad settings file, one after a run
+  // that ended in an error) ends the program within a second: the box is closed, the window
+  // closes as by its close box, and a box that would follow says its text on standard error.
+  void stopSignalClosesAnOpenBox() {
+    WriteSettings(ini_, "no section at all\n");
+    QElapsedTimer clock;
+    QTimer::singleShot(200, [&clock] {
+      clock.start();
+      ::raise(SIGTERM);
+    });
+    {
+      Program program(ini_.toStdString(), MessageBoxes());
+      QCOMPARE(program.StopSignal(), SIGTERM);
+      QVERIFY(clock.isValid() && clock.elapsed() < 1000);
+      QVERIFY(QApplication::activeModalWidget() == nullptr);
+    }
+
+    WriteSettings(ini_, "[Main]\nStorePatch=" + dir_.filePath("out") +
+                            "\nRmScript=0\nRmNoscript=0\nRmIframe=0\nRmonMouseOver=0\nRmSpan=0\n"
+                            "RmStyle=0\nRmMSWord=0\nRmTable=0\nRmBody=0\nRmBanner=0\nRmFont=0\n"
+                            "RmBlank=0\n");
+    Program program(ini_.toStdString(), MessageBoxes());
+    program.Show();
+    program.Window().SetFolder(dir_.filePath("no such folder"));
+    bool boxShown = false;
+    WhenModalShown([&](QWidget* modal) {
+      boxShown = qobject_cast<QMessageBox*>(modal) != nullptr;
+      clock.start();
+      ::raise(SIGTERM);
+    });
+    Find<QAction>(&program.Window(), "executeAction")->trigger();
+    QTRY_VERIFY_WITH_TIMEOUT(boxShown, 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(!program.Window().isVisible(), 1000);
+    QVERIFY(clock.elapsed() < 1000);
+    QCOMPARE(program.StopSignal(), SIGTERM);
+    QVERIFY(QApplication::activeModalWidget() == nullptr);
   }
 };
 
