@@ -335,6 +335,7 @@ BatchRun::Committed BatchRun::CommitPage(std::size_t index, CleanedPage& page,
   if (copy) {
     copies_.insert({copy->device, copy->inode});
   }
+  RememberCopyName(page);
   page.unwritten.reset();
   page.file.reset();
   ++written_;
@@ -370,7 +371,7 @@ void BatchRun::RemoveStrayFilesOnce(const std::string& folder) {
   }
 }
 
-std::optional<std::string> BatchRun::RefusalAtCommit(const CleanedPage& page) const {
+std::optional<std::string> BatchRun::RefusalAtCommit(const CleanedPage& page) {
   if (page.refusal) {
     return page.refusal;
   }
@@ -385,7 +386,30 @@ std::optional<std::string> BatchRun::RefusalAtCommit(const CleanedPage& page) co
       there && copies_.contains({there->device, there->inode})) {
     return FormatText(text::kCannotCreate, {page.output, text::kIsAnotherCopy});
   }
+  // The same on a file system that ignores letter case: "a.htm" and "A.htm" are one file.
+  if (!foldedCopies_.empty() && IgnoresCase(page.outputFolder) &&
+      foldedCopies_.contains(caseFolding_.Fold(page.output))) {
+    return FormatText(text::kCannotCreate, {page.output, text::kIsAnotherCopy});
+  }
   return std::nullopt;
+}
+
+bool BatchRun::IgnoresCase(const std::string& folder) {
+  if (const auto known = caseRules_.find(folder); known != caseRules_.end()) {
+    return known->second;
+  }
+  const std::optional<bool> ignores = probeCase_(folder);
+  if (!ignores) {
+    return false;  // not there yet (nothing of this run is in it), or not writable
+  }
+  caseRules_.emplace(folder, *ignores);
+  return *ignores;
+}
+
+void BatchRun::RememberCopyName(const CleanedPage& page) {
+  if (IgnoresCase(page.outputFolder)) {
+    foldedCopies_.insert(caseFolding_.Fold(page.output));
+  }
 }
 
 void BatchRun::RefuseToReplaceAPage(const std::string& output, std::pair<dev_t, ino_t> source) {
@@ -479,6 +503,8 @@ void BatchRun::EndCleanly() {
   pageIds_ = {};
   copies_ = {};
   strayChecked_ = {};
+  caseRules_ = {};
+  foldedCopies_ = {};
   pageIdsKnown_ = false;
   skipped_ = 0;
   log_.Reset();

@@ -7,6 +7,8 @@
 #include <chrono>
 #include <ctime>
 #include <filesystem>
+#include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <set>
@@ -21,6 +23,7 @@
 #include "cleaning/ProcedureOrder.h"
 #include "files/StreamedLog.h"
 #include "paths/SplitPath.h"
+#include "platform/CaseRule.h"
 #include "settings/CachedIniFile.h"
 
 namespace varnow {
@@ -63,6 +66,10 @@ class BatchRun {
   const RunSummary& Summary() const { return summary_; }
   // How the parallel run starts its threads (tests make it fail).
   void SetThreadStarter(ThreadStarter starter) { startThread_ = std::move(starter); }
+  // How the run learns whether an output folder's file system ignores letter case (tests play
+  // such a file system on one that does not).
+  using CaseProbe = std::function<std::optional<bool>(const std::string& folder)>;
+  void SetCaseProbe(CaseProbe probe) { probeCase_ = std::move(probe); }
 
  private:
   void Run();
@@ -90,7 +97,12 @@ class BatchRun {
   void LogPageLines(std::size_t index, const CleanedPage& page);
   // Why a cleaned page may not be committed while the run goes on: its folder leads into the
   // searched tree through a link, or its path holds another page's copy of this run.
-  std::optional<std::string> RefusalAtCommit(const CleanedPage& page) const;
+  std::optional<std::string> RefusalAtCommit(const CleanedPage& page);
+  // Whether the file system of the existing output folder `folder` ignores letter case, probed
+  // once a folder and run.
+  bool IgnoresCase(const std::string& folder);
+  // Remembers a copy written, by its name as a file system that ignores case compares it.
+  void RememberCopyName(const CleanedPage& page);
   // The first time a copy goes to an existing `folder` in a run, what interrupted runs left
   // there is removed and logged.
   void RemoveStrayFilesOnce(const std::string& folder);
@@ -135,6 +147,13 @@ class BatchRun {
   // The copies this run has written (device, inode): a page never replaces one.
   std::set<std::pair<dev_t, ino_t>> copies_;
   std::set<std::string> strayChecked_;  // output folders looked at for stray temporary files
+  CaseProbe probeCase_ = FolderIgnoresCase;
+  std::map<std::string, bool> caseRules_;  // output folder -> its file system ignores case
+  CaseFolding caseFolding_;
+  // The paths of this run's copies in folders that ignore case, folded: a second page whose
+  // copy would land on one of them is refused, as the file system would write it over the
+  // first (which has another identity there on some FUSE file systems).
+  std::set<std::string> foldedCopies_;
   std::time_t runStartTime_ = 0;
   // The pages' identities (device, inode), learned when an output path is first found taken.
   std::set<std::pair<dev_t, ino_t>> pageIds_;

@@ -21,6 +21,7 @@
 #include "batch/PageLines.h"
 #include "cleaning/ProcedureTable.h"
 #include "core/batch/FakeHost.h"
+#include "platform/CaseRule.h"
 #include "settings/Settings.h"
 #include "support/RandomHtml.h"
 #include "support/TempDir.h"
@@ -499,6 +500,75 @@ TEST_F(BatchRunTest, NoOutputReplacesAPageOfTheRun) {
   EXPECT_EQ(message, "Cannot create file \"" + mirrored.string() +
                          "\". The output file is a page of this run");
   EXPECT_EQ(ReadBytes(mirrored), "a page of its own");
+}
+
+// On an output file system that ignores letter case (played here on one that does not, by the
+// run's probe) "a.htm" and "A.htm", in one folder or in folders spelled apart, would be one
+// copy: the second page is refused, named and counted, at one job and at four; where the file
+// system tells case apart both are written.
+TEST_F(BatchRunTest, PagesWhoseCopiesFoldToOneNameOnACaseBlindDiskAreRefused) {
+  WriteBytes(site / "a.htm", "<script></script>lower");
+  WriteBytes(site / "A.htm", "<script></script>upper");
+  WriteBytes(site / "Sub" / "x.htm", "x");
+  WriteBytes(site / "sub" / "X.HTM", "y");
+  WriteBytes(site / "sub" / "other.htm", "z");
+  host.Enable(Switch::kScript);
+  for (const bool blind : {true, false}) {
+    for (const std::size_t jobs : {1, 4}) {
+      SCOPED_TRACE(std::string(blind ? "ignores case" : "tells case apart") + ", jobs " +
+                   std::to_string(jobs));
+      fs::remove_all(out);
+      host.ClearLog();
+      std::vector<std::string> probed;
+      run.SetCaseProbe([&](const std::string& folder) -> std::optional<bool> {
+        if (!fs::is_directory(folder)) {
+          return std::nullopt;  // as the real probe answers: nothing of the run is there
+        }
+        probed.push_back(folder);
+        return blind;
+      });
+      run.SetJobs(jobs);
+      if (!blind) {
+        Execute();
+        EXPECT_EQ(OutputFileCount(), 5);
+        continue;
+      }
+      Execute();
+      EXPECT_EQ(run.RefusedPages(), 2u);
+      EXPECT_EQ(OutputFileCount(), 3);
+      int refusals = 0;
+      for (const std::string& line : host.lines) {
+        refusals += line.find("The output file exists as another page's copy") != std::string::npos;
+      }
+      EXPECT_EQ(refusals, 2);
+      // Each folder that exists is probed once a run, however many pages go there.
+      std::set<std::string> once(probed.begin(), probed.end());
+      EXPECT_EQ(once.size(), probed.size());
+    }
+  }
+}
+
+TEST(CaseRule, TheProbeAndTheFolding) {
+  TempDir dir;
+  EXPECT_EQ(FolderIgnoresCase(dir.Path().string()), std::optional<bool>(false));  // ext4, tmpfs
+  EXPECT_FALSE(FolderIgnoresCase((dir / "missing").string()).has_value());
+  EXPECT_TRUE(fs::is_empty(dir.Path()));  // the probe leaves nothing
+  const CaseFolding folding;
+  const struct {
+    std::string name, folded;
+  } cases[] = {
+      {"/Out/Index.HTM", "/out/index.htm"},
+      {"Страница-ЁЖ.htm", "страница-ёж.htm"},
+      {"ÀÉÎ Ωμέγα ÇÑ", "àéî ωμέγα çñ"},
+      {"\xff\xfe"
+       "BAD.htm",
+       "\xff\xfe"
+       "bad.htm"},  // bytes that are not UTF-8 stay
+      {"a1_-.~", "a1_-.~"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(folding.Fold(c.name), c.folded) << c.name;
+  }
 }
 
 // A folder text naming a file, a folder that cannot be listed (too deep for the system's path
