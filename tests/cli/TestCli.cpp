@@ -612,46 +612,72 @@ TEST_F(CliTest, FewOpenFilesAllowedGiveTheOneThreadResult) {
   }
 }
 
-// The disk filling up stops a parallel run at the page where one thread stops, whatever the
-// order the workers staged their copies in: a small file system of its own (mounted where the
-// tests may mount one).
-TEST_F(CliTest, ADiskFillingUpStopsEveryRunAtTheSamePage) {
+// The disk filling up stops every run at the page where one thread stops, whatever the order
+// the workers staged their copies in, and the log comes first: log.txt is saved, complete up to
+// that page and ending with the error, and every --jobs writes the same pages and the same log,
+// run after run. A small file system of its own, at three sizes (mounted where the tests may
+// mount one).
+TEST_F(CliTest, ADiskFillingUpStopsEveryRunAtTheSamePageWithItsLogSaved) {
   const fs::path disk = dir / "disk";
   fs::create_directories(disk);
-  if (::geteuid() != 0 ||
-      std::system(
-          ("mount -t tmpfs -o size=400k tmpfs " + disk.string() + " 2>/dev/null").c_str()) != 0) {
+  const auto mount = [&](const char* size) {
+    return std::system(("mount -t tmpfs -o size=" + std::string(size) + " tmpfs " + disk.string() +
+                        " 2>/dev/null")
+                           .c_str()) == 0;
+  };
+  if (::geteuid() != 0 || !mount("64k")) {
     GTEST_SKIP() << "no small file system can be mounted here";
   }
-  std::string filler(20000, 'x');
-  for (int i = 0; i < 60; ++i) {
-    WriteBytes(site / "many" / ("p" + std::to_string(i) + ".htm"),
-               "<script>" + std::to_string(i) + "</script>" + filler);
+  std::system(("umount " + disk.string()).c_str());
+  // Pages whose log lines take about as much room as their copies.
+  std::string spans;
+  for (int i = 0; i < 120; ++i) {
+    spans += "<span class=c" + std::to_string(i) + ">x</span>";
   }
-  std::vector<std::map<std::string, std::string>> results;
-  std::vector<std::string> errors;
-  for (const char* jobs : {"1", "8", "1", "8", "8", "8"}) {
-    SCOPED_TRACE(std::string("--jobs ") + jobs);
-    fs::remove_all(disk / "o");
-    const Outcome o = Cli({"--settings", ini.string(), "--jobs", jobs, "--quiet", "--output",
-                           (disk / "o").string(), site.string()});
-    EXPECT_EQ(o.status, 1);
-    errors.push_back(o.err.substr(0, o.err.find('\n')));
-    std::map<std::string, std::string> copies;
-    for (const auto& e : fs::recursive_directory_iterator(disk / "o")) {
-      if (e.is_regular_file() && e.path().filename() != "log.txt") {
-        copies[e.path().string()] = ReadBytes(e.path());
+  const std::string filler(9000, 'x');
+  for (int i = 0; i < 60; ++i) {
+    WriteBytes(site / ("d" + std::to_string(i % 3)) / ("p" + std::to_string(i) + ".htm"),
+               "<script>" + std::to_string(i) + "</script>" + spans + filler);
+  }
+  for (const char* size : {"300k", "450k", "600k"}) {
+    SCOPED_TRACE(std::string("a disk of ") + size);
+    ASSERT_TRUE(mount(size));
+    std::vector<std::map<std::string, std::string>> results;
+    std::vector<std::string> errors;
+    for (int round = 0; round < 3; ++round) {
+      for (const char* jobs : {"1", "2", "8"}) {
+        SCOPED_TRACE(std::string("--jobs ") + jobs + ", round " + std::to_string(round));
+        fs::remove_all(disk / "o");
+        const Outcome o = Cli({"--settings", ini.string(), "--jobs", jobs, "--quiet", "--output",
+                               (disk / "o").string(), site.string()});
+        EXPECT_EQ(o.status, 1);
+        const std::string error = o.err.substr(0, o.err.find('\n'));
+        errors.push_back(error);
+        const fs::path log = disk / "o" / fs::relative(site, "/") / "log.txt";
+        ASSERT_TRUE(fs::exists(log)) << o.err;
+        std::vector<std::string> lines = Lines(ReadBytes(log), "\r\n");
+        while (!lines.empty() && lines.back().empty()) {
+          lines.pop_back();
+        }
+        ASSERT_FALSE(lines.empty());
+        EXPECT_NE(o.err.find(test::Iconv("UTF-8", "CP1251", lines.back())), std::string::npos)
+            << "log.txt does not end with the error: " << lines.back();
+        auto result = RunResult(disk / "o");
+        std::size_t copies = 0;
+        for (const auto& [name, bytes] : result) {
+          copies += name.ends_with(".htm");
+        }
+        EXPECT_GT(copies, 1u);
+        EXPECT_LT(copies, 60u);
+        results.push_back(std::move(result));
       }
     }
-    EXPECT_GT(copies.size(), 3u);
-    EXPECT_LT(copies.size(), 40u);
-    results.push_back(copies);
-  }
-  std::system(("umount " + disk.string()).c_str());
-  for (std::size_t i = 1; i < results.size(); ++i) {
-    EXPECT_EQ(results[i].size(), results[0].size()) << i;
-    EXPECT_TRUE(results[i] == results[0]) << i;
-    EXPECT_EQ(errors[i], errors[0]);
+    std::system(("umount " + disk.string()).c_str());
+    for (std::size_t i = 1; i < results.size(); ++i) {
+      EXPECT_EQ(results[i].size(), results[0].size()) << i;
+      EXPECT_TRUE(results[i] == results[0]) << i;
+      EXPECT_EQ(errors[i], errors[0]) << i;
+    }
   }
 }
 

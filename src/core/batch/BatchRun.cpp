@@ -44,12 +44,17 @@ RunError CreateError(const FileWriteError& e, const std::string& path) {
   return RunError(FormatText(text::kCannotCreate, {path, std::strerror(e.code)}));
 }
 
+// Makes `folder` with its parents; returns why it could not be made.
+std::error_code MakeFolders(const std::string& folder) {
+  std::error_code ec;
+  std::filesystem::create_directories(folder, ec);
+  return ec;
+}
+
 // Makes the folder of `file` with its parents; a folder that cannot be made is reported with
 // its own reason (read-only, no access), not as the missing folder it leaves behind.
 void MakeFoldersFor(const std::string& folder, const std::string& file) {
-  std::error_code ec;
-  std::filesystem::create_directories(folder, ec);
-  if (ec) {
+  if (const std::error_code ec = MakeFolders(folder); ec) {
     throw RunError(FormatText(text::kCannotCreate, {file, ec.message()}));
   }
 }
@@ -294,9 +299,27 @@ BatchRun::Committed BatchRun::CommitPage(std::size_t index, CleanedPage& page,
     ++summary_.pagesFailed;
     return Committed::kRefused;
   }
-  const auto outOfSpace = [spaceMayBeFreed](const FileWriteError& e) {
-    return spaceMayBeFreed && (e.code == ENOSPC || e.code == EDQUOT);
+  const auto outOfSpace = [spaceMayBeFreed](int code) {
+    return spaceMayBeFreed && (code == ENOSPC || code == EDQUOT);
   };
+  if (page.writeError && outOfSpace(page.writeError->code)) {
+    return Committed::kOutOfSpace;  // nothing of it logged: it is cleaned again
+  }
+  // The log comes first: the page's lines are on disk, with the room for the run's last lines
+  // behind them, before its copy is named; where the disk cannot take them, neither is kept.
+  const StreamedLog::Mark mark = log_.Position();
+  WritePageLines(index, page);
+  if (const int err = log_.Settle(mark); err != 0) {
+    if (spaceMayBeFreed) {
+      return Committed::kOutOfSpace;
+    }
+    if (page.writeError) {
+      throw CreateError(*page.writeError, page.output);
+    }
+    throw RunError(FormatText(
+        text::kWriteError,
+        {MirroredPath(NeedOutputFolder(), logDirectory_, text::kLogFileName), std::strerror(err)}));
+  }
   std::optional<FileId> copy;
   try {
     if (page.outputError) {
@@ -309,7 +332,9 @@ BatchRun::Committed BatchRun::CommitPage(std::size_t index, CleanedPage& page,
     if (page.unwritten) {
       // The first page of a folder not made yet: the folder is made now, in the file list's
       // order.
-      MakeFoldersFor(page.outputFolder, page.output);
+      if (const std::error_code ec = MakeFolders(page.outputFolder); ec) {
+        throw FileWriteError(FileWriteError::Stage::kCreate, ec.value());
+      }
       ReplaceFileContents(page.output, page.unwritten->View());
       copy = IdentityOf(page.output, false);
     } else {
@@ -321,17 +346,18 @@ BatchRun::Committed BatchRun::CommitPage(std::size_t index, CleanedPage& page,
       page.file->Commit();
     }
   } catch (const FileWriteError& e) {
-    if (outOfSpace(e)) {
+    if (outOfSpace(e.code)) {
+      log_.RollBack(mark);
       return Committed::kOutOfSpace;  // nothing of it logged: it is cleaned again
     }
-    // The page's lines go to the log before the error it ends the run with.
-    LogPageLines(index, page);
+    // The page's lines are shown before the error it ends the run with, as they are logged.
+    ShowPageLines(index, page);
     throw CreateError(e, page.output);
   } catch (const std::exception&) {
-    LogPageLines(index, page);
+    ShowPageLines(index, page);
     throw;
   }
-  LogPageLines(index, page);
+  ShowPageLines(index, page);
   if (copy) {
     copies_.insert({copy->device, copy->inode});
   }
@@ -344,9 +370,8 @@ BatchRun::Committed BatchRun::CommitPage(std::size_t index, CleanedPage& page,
   return Committed::kWritten;
 }
 
-void BatchRun::LogPageLines(std::size_t index, const CleanedPage& page) {
+void BatchRun::WritePageLines(std::size_t index, const CleanedPage& page) {
   const int err = page.lines.ForEachPiece([&](const PageLines::Piece& piece) {
-    host_.AppendChanges(fileList_[index], piece.first, piece.lines, piece.ends, piece.facts);
     if (!piece.converted.empty()) {
       log_.AddConverted(piece.converted);
       return;
@@ -356,6 +381,15 @@ void BatchRun::LogPageLines(std::size_t index, const CleanedPage& page) {
       log_.Add(piece.lines.substr(start, end - start));
       start = end;
     }
+  });
+  if (err != 0) {
+    throw RunError(FormatText(text::kCannotReadLines, {fileList_[index], std::strerror(err)}));
+  }
+}
+
+void BatchRun::ShowPageLines(std::size_t index, const CleanedPage& page) {
+  const int err = page.lines.ForEachPiece([&](const PageLines::Piece& piece) {
+    host_.AppendChanges(fileList_[index], piece.first, piece.lines, piece.ends, piece.facts);
   });
   if (err != 0) {
     throw RunError(FormatText(text::kCannotReadLines, {fileList_[index], std::strerror(err)}));

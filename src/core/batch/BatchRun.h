@@ -90,11 +90,15 @@ class BatchRun {
   void ProcessInParallel();
   // Logs the lines of page `index` and gives its copy its name (making its folder first where
   // needed), or ends the run with the error that kept the page from being loaded or written.
-  // With `spaceMayBeFreed` (later pages' copies are staged), a copy that could not be staged
-  // for lack of space is left alone, unlogged, for the page to be cleaned again.
+  // The lines are settled in log.txt's body before the copy is named. With `spaceMayBeFreed`
+  // (later pages' copies are staged), a page whose copy or lines found no room on the disk is
+  // left alone, unlogged, for the page to be cleaned again once the pages ahead are dropped.
   enum class Committed { kWritten, kRefused, kOutOfSpace };
   Committed CommitPage(std::size_t index, CleanedPage& page, bool spaceMayBeFreed);
-  void LogPageLines(std::size_t index, const CleanedPage& page);
+  // The lines of page `index`, into log.txt's body; then, once they are settled there, to the
+  // host.
+  void WritePageLines(std::size_t index, const CleanedPage& page);
+  void ShowPageLines(std::size_t index, const CleanedPage& page);
   // Why a cleaned page may not be committed while the run goes on: its folder leads into the
   // searched tree through a link, or its path holds another page's copy of this run.
   std::optional<std::string> RefusalAtCommit(const CleanedPage& page);

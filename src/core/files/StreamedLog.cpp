@@ -2,6 +2,7 @@
 #include "files/StreamedLog.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -22,6 +23,10 @@ std::string HeaderBytes(const std::vector<std::string>& header, LogEncoding enco
     AppendLogLineBytes(bytes, line, encoding);
   }
   return bytes;
+}
+
+bool IsOutOfSpace(int err) {
+  return err == ENOSPC || err == EDQUOT;
 }
 
 int WriteAllAt(int fd, std::string_view bytes, off_t at) {
@@ -51,25 +56,22 @@ void AppendLogLineBytes(std::string& out, std::string_view utf8Line, LogEncoding
 }
 
 void StreamedLog::AddConverted(std::string_view bytes) {
-  if (error_ != 0) {
-    return;
+  if (error_ != 0 || spaceError_ != 0) {
+    return;  // the log is lost already, or the page's lines are dropped at its Settle
   }
   if (fd_ < 0 || bytes.size() < kWrittenInPlace) {
     buffer_ += bytes;
-    if (opened_ && buffer_.size() >= kBufferBytes) {
-      Flush();
-    }
+    FlushWhenFull();
     return;
   }
   // A page's lines, converted on the thread that cleaned it, go to disk without another copy.
-  Flush();
-  if (error_ != 0) {
-    return;
+  int err = Flush(kEndRoom);
+  if (err == 0 && error_ == 0) {
+    err = WriteAtEnd(bytes, kEndRoom);
   }
-  if (const int err = WriteAll(fd_, bytes); err != 0) {
-    Fail(FileWriteError::Stage::kWrite, err);
+  if (IsOutOfSpace(err)) {
+    spaceError_ = err;
   }
-  size_ += static_cast<off_t>(bytes.size());
 }
 
 void StreamedLog::Reset() {
@@ -84,7 +86,10 @@ void StreamedLog::Reset() {
   opened_ = false;
   reserved_ = 0;
   size_ = 0;
+  taken_ = 0;
   error_ = 0;
+  spaceError_ = 0;
+  flushAt_ = kBufferBytes;
   encoding_ = LogEncoding::kCp1251;
   buffer_.clear();
   buffer_.shrink_to_fit();
@@ -122,10 +127,10 @@ void StreamedLog::Open(const std::filesystem::path& folder,
   }
   fd_ = fd;
   reserved_ = static_cast<off_t>(HeaderBytes(expectedHeader, encoding_).size());
-  if (::lseek(fd_, reserved_, SEEK_SET) < 0) {
-    Fail(FileWriteError::Stage::kWrite, errno);
-  }
-  Flush();
+  // The header's room and the end's, taken now; on a disk already full, at the first page; where
+  // they cannot be taken at all (a limit on file sizes), the lines are written as they come.
+  TakeRoomUpTo(reserved_ + kEndRoom);
+  Flush(kEndRoom);
 }
 
 void StreamedLog::Add(std::string_view utf8Line) {
@@ -133,34 +138,122 @@ void StreamedLog::Add(std::string_view utf8Line) {
     return;  // the log is lost already; Save says so
   }
   AppendLogLineBytes(buffer_, utf8Line, encoding_);
-  if (opened_ && buffer_.size() >= kBufferBytes) {
-    Flush();
-  }
+  FlushWhenFull();
 }
 
-void StreamedLog::Flush() {
-  if (fd_ < 0 || buffer_.empty()) {
+void StreamedLog::FlushWhenFull() {
+  if (!opened_ || buffer_.size() < flushAt_) {
     return;
   }
-  if (const int err = WriteAll(fd_, buffer_); err != 0) {
+  // Where the disk has no room, the lines wait in memory and the next try comes a buffer later,
+  // not with every line.
+  flushAt_ = Flush(kEndRoom) == 0 ? kBufferBytes : buffer_.size() + kBufferBytes;
+}
+
+int StreamedLog::TakeRoomUpTo(off_t end) {
+  // In whole steps: few calls, and the room a log holds is a function of its lines alone, so a
+  // disk fills at the same page whatever else was written meanwhile.
+  end = (end + kRoomStep - 1) / kRoomStep * kRoomStep;
+  if (end <= taken_) {
+    return 0;
+  }
+  // Blocks of the file's own, taken for real: where the file system cannot allocate, the C
+  // library writes them.
+  const int err = ::posix_fallocate(fd_, taken_, end - taken_);
+  if (err == 0) {
+    taken_ = end;
+    return 0;
+  }
+  struct stat st {};
+  if (::fstat(fd_, &st) == 0 && st.st_size > taken_) {
+    taken_ = st.st_size;  // a part was taken
+  }
+  return err;
+}
+
+int StreamedLog::WriteAtEnd(std::string_view bytes, off_t room) {
+  const off_t at = reserved_ + size_;
+  int err = TakeRoomUpTo(at + static_cast<off_t>(bytes.size()) + room);
+  if (IsOutOfSpace(err)) {
+    return err;
+  }
+  // Room that cannot be taken for another reason (a limit on file sizes, a file system that
+  // refuses) leaves it to the write to say whether the bytes fit.
+  err = WriteAllAt(fd_, bytes, at);
+  if (err == 0) {
+    size_ += static_cast<off_t>(bytes.size());
+  } else if (!IsOutOfSpace(err)) {
     Fail(FileWriteError::Stage::kWrite, err);
   }
-  size_ += static_cast<off_t>(buffer_.size());
+  return err;
+}
+
+int StreamedLog::Flush(off_t room) {
+  if (fd_ < 0 || buffer_.empty() || error_ != 0) {
+    return 0;
+  }
+  const int err = WriteAtEnd(buffer_, room);
+  if (IsOutOfSpace(err)) {
+    return err;  // the lines wait here
+  }
+  buffer_.clear();  // written, or lost with the error Save reports
+  return 0;
+}
+
+int StreamedLog::Settle(const Mark& mark) {
+  int err = spaceError_;
+  if (err == 0 && fd_ >= 0 && error_ == 0) {
+    // Room taken on the disk for the lines waiting in memory is as good as their being there:
+    // they are written with the next full buffer.
+    err = TakeRoomUpTo(reserved_ + size_ + static_cast<off_t>(buffer_.size()) + kEndRoom);
+    if (!IsOutOfSpace(err)) {
+      err = 0;  // room that cannot be taken otherwise: the writes say whether the lines fit
+    }
+  }
+  if (err != 0) {
+    RollBack(mark);
+  }
+  return err;
+}
+
+void StreamedLog::RollBack(const Mark& mark) {
+  spaceError_ = 0;
+  const off_t kept = mark.written + static_cast<off_t>(mark.buffered);
+  if (size_ < kept) {
+    buffer_.resize(static_cast<std::size_t>(kept - size_));
+    return;
+  }
   buffer_.clear();
+  if (size_ == kept) {
+    return;
+  }
+  size_ = kept;
+  if (fd_ >= 0 && ::ftruncate(fd_, reserved_ + size_) == 0) {
+    taken_ = reserved_ + size_;
+    TakeRoomUpTo(taken_ + kEndRoom);  // the room the dropped lines had held, taken back
+  }
 }
 
 void StreamedLog::Save(const std::filesystem::path& target, const std::vector<std::string>& header,
                        const std::function<void()>& pump) {
-  Flush();
+  // The last lines go into the room kept for them.
+  if (const int err = Flush(0); err != 0) {
+    throw FileWriteError(FileWriteError::Stage::kWrite, err);
+  }
   if (error_ != 0) {
     throw FileWriteError(errorStage_, error_);
   }
   const std::string head = HeaderBytes(header, encoding_);
   if (fd_ >= 0 && static_cast<off_t>(head.size()) == reserved_) {
-    // The header fills the room left for it: the file becomes log.txt as it stands.
+    // The header fills the room left for it: the file, cut to its lines, becomes log.txt as it
+    // stands.
     if (const int err = WriteAllAt(fd_, head, 0); err != 0) {
       throw FileWriteError(FileWriteError::Stage::kWrite, err);
     }
+    if (::ftruncate(fd_, reserved_ + size_) != 0) {
+      throw FileWriteError(FileWriteError::Stage::kWrite, errno);
+    }
+    taken_ = reserved_ + size_;
     if (GiveBodyTheName(target)) {
       return;
     }

@@ -25,6 +25,16 @@ namespace varnow {
 // name. On a file system without unnamed files (FAT, many FUSE and network file systems) the
 // lines go to a file with a short temporary name that is renamed to log.txt, or removed when the
 // log is forgotten.
+//
+// The log comes first on a disk that fills up. The header's room and, behind the last line,
+// room for the run's last lines (kEndRoom: an error, the stop) are taken on the disk for real
+// (allocated, or written as zeros where the file system cannot allocate), so a copy never takes
+// the log's room and Save can always end the log with the error that ended the run. The file is
+// longer than its lines by that room until Save cuts it. A page's lines are settled (their room
+// on the disk taken, with the room for the end behind it) before its copy is named; where the
+// disk has no room for them, they are dropped again, from memory and from the file, so the log
+// stands as it did before the page and the run can end there, or try the page again once space
+// is freed.
 // A line as log.txt holds it, in `encoding` (see AppendLogLineAsCp1251 and AppendLogLineAsUtf8),
 // ended with CR LF, appended to `out`.
 void AppendLogLineBytes(std::string& out, std::string_view utf8Line,
@@ -48,11 +58,29 @@ class StreamedLog {
   void Add(std::string_view utf8Line);
   // Lines converted already (by LogLineBytes), back to back.
   void AddConverted(std::string_view bytes);
+  // Where the log stands: what a page's lines are settled against.
+  struct Mark {
+    off_t written = 0;         // lines on disk
+    std::size_t buffered = 0;  // and waiting in memory
+  };
+  Mark Position() const { return {size_, buffer_.size()}; }
+  // Makes sure every line added so far has its room on the disk, with the room for the last
+  // lines behind them (lines still in memory are written later, into room taken for them).
+  // Returns 0; or, when the disk has no room for them (ENOSPC, EDQUOT), drops every line added
+  // since `mark` and returns the errno. Other write errors are kept for Save, as always.
+  int Settle(const Mark& mark);
+  // Drops every line added since `mark` (a page whose copy could not be put in place).
+  void RollBack(const Mark& mark);
   // Writes `header` (UTF-8 lines) and then every line added as `target`, replacing it. `pump`
   // runs between pieces of the copy, so a host stays responsive however long the log is.
   // Throws FileWriteError, also for a body that could not be made or written.
   void Save(const std::filesystem::path& target, const std::vector<std::string>& header,
             const std::function<void()>& pump);
+
+  // The room kept on disk behind the last line for the run's last lines, and the steps in which
+  // room is taken.
+  static constexpr off_t kEndRoom = 64 * 1024;
+  static constexpr off_t kRoomStep = 64 * 1024;
 
  private:
   // A file for the lines in `folder`: unnamed where the file system allows, else named (in
@@ -60,7 +88,16 @@ class StreamedLog {
   int OpenBody(const std::filesystem::path& folder);
   // Gives the body, header written, the name `target`; false when it must be copied instead.
   bool GiveBodyTheName(const std::filesystem::path& target);
-  void Flush();
+  // Writes the buffered lines behind those on disk, with `room` bytes taken behind them.
+  // Returns 0, or the errno where the disk has no room (the lines then stay in memory); other
+  // failures are kept in error_.
+  int Flush(off_t room);
+  // Flushes once the buffer holds flushAt_ bytes.
+  void FlushWhenFull();
+  // Takes the disk's room up to `end` bytes of the file. Returns 0 or the errno.
+  int TakeRoomUpTo(off_t end);
+  // Writes bytes of the log at its end, `room` bytes taken behind them. As Flush.
+  int WriteAtEnd(std::string_view bytes, off_t room);
   void Fail(FileWriteError::Stage stage, int err);
 
   std::string buffer_;  // converted lines not yet written
@@ -68,9 +105,12 @@ class StreamedLog {
   int fd_ = -1;
   std::string bodyName_;  // the body's temporary name, where it could not be unnamed
   bool opened_ = false;
-  off_t reserved_ = 0;  // room left for the header at the start of the file
-  off_t size_ = 0;      // bytes of lines on disk, behind that room
-  int error_ = 0;       // the first failure of the body, 0 if none
+  off_t reserved_ = 0;                // room left for the header at the start of the file
+  off_t size_ = 0;                    // bytes of lines on disk, behind that room
+  off_t taken_ = 0;                   // the file's length: its room on disk, beyond its lines
+  int error_ = 0;                     // the first failure of the body, 0 if none
+  int spaceError_ = 0;                // lines were dropped for want of space since the last Settle
+  std::size_t flushAt_ = 256 * 1024;  // the buffer's size that makes the next flush
   FileWriteError::Stage errorStage_ = FileWriteError::Stage::kWrite;
 };
 
