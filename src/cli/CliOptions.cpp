@@ -121,9 +121,9 @@ std::string OnlyNames() {
 
 }  // namespace
 
-std::optional<std::array<bool, kSwitchCount>> ParseOnly(const std::string& list,
-                                                        std::optional<std::string>& error) {
-  std::array<bool, kSwitchCount> on{};
+std::optional<std::array<bool, kProcedureCount>> ParseOnly(const std::string& list,
+                                                           std::optional<std::string>& error) {
+  std::array<bool, kProcedureCount> on{};
   if (list == "all" || list == "none") {
     on.fill(list == "all");
     return on;

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "cleaning/Switch.h"
+#include "cleaning/ProcedureId.h"
 #include "text/LogEncoding.h"
 
 namespace varnow::cli {
@@ -26,7 +26,7 @@ struct CliOptions {
   enum class Summary { kNone, kTable, kJson };
   Summary summary = Summary::kNone;
   // --only LIST: the procedures to run, in place of the settings file's switches.
-  std::optional<std::array<bool, kSwitchCount>> only;
+  std::optional<std::array<bool, kProcedureCount>> only;
   bool help = false;
   bool version = false;
 };
@@ -45,7 +45,7 @@ std::string UsageText(const std::string& settingsFile);
 
 // "script,span", "all" or "none": the switches named, by their settings keys without "Rm" in
 // lower case; nothing, with `error` set, for an unknown name.
-std::optional<std::array<bool, kSwitchCount>> ParseOnly(const std::string& list,
-                                                        std::optional<std::string>& error);
+std::optional<std::array<bool, kProcedureCount>> ParseOnly(const std::string& list,
+                                                           std::optional<std::string>& error);
 
 }  // namespace varnow::cli

@@ -57,7 +57,7 @@ void Print(const std::string& text) {
 
 }  // namespace
 
-int ExplainCommand(const std::string& file, const std::array<bool, kSwitchCount>& switches,
+int ExplainCommand(const std::string& file, const std::array<bool, kProcedureCount>& switches,
                    const std::filesystem::path& settingsFile) {
   LoadedPage page = LoadWholePage(file);
   if (!page.error.empty()) {
@@ -66,7 +66,7 @@ int ExplainCommand(const std::string& file, const std::array<bool, kSwitchCount>
   }
   CachedIniFile banners(settingsFile);
   const PageExplanation e = ExplainPage(
-      page.bytes, file, [&](Switch s) { return switches[Index(s)]; },
+      page.bytes, file, [&](ProcedureId s) { return switches[Index(s)]; },
       [&banners](int slot) { return ReadBannerMarkers(banners, slot); });
   // The page is read in its own encoding for what is shown of it; it was cleaned as bytes.
   const PageEncoding encoding = DetectPageEncoding(page.bytes);

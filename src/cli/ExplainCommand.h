@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <string>
 
-#include "cleaning/Switch.h"
+#include "cleaning/ProcedureId.h"
 
 namespace varnow::cli {
 
@@ -13,7 +13,7 @@ namespace varnow::cli {
 // and the banner slots of the settings file, and prints each change: its log line, then where
 // in the page it falls (line:column) with the text it removed ("-") and put in ("+"), each
 // shortened to one line. Nothing is written. Returns the exit status.
-int ExplainCommand(const std::string& file, const std::array<bool, kSwitchCount>& switches,
+int ExplainCommand(const std::string& file, const std::array<bool, kProcedureCount>& switches,
                    const std::filesystem::path& settingsFile);
 
 }  // namespace varnow::cli

@@ -72,7 +72,7 @@ std::string Base64(std::string_view bytes) {
   return out;
 }
 
-std::string ChangeJson(std::string_view page, Switch procedure, std::string_view message,
+std::string ChangeJson(std::string_view page, ProcedureId procedure, std::string_view message,
                        Pos position) {
   ordered_json object;
   object["type"] = "change";

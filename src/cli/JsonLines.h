@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "batch/RunSummary.h"
-#include "cleaning/Switch.h"
+#include "cleaning/ProcedureId.h"
 #include "document/Document.h"
 
 namespace varnow::cli {
@@ -16,7 +16,7 @@ namespace varnow::cli {
 // round-trips.
 
 // {"type":"change","page":...,"procedure":"span","message":"удален <span> [12]","position":12}
-std::string ChangeJson(std::string_view page, Switch procedure, std::string_view message,
+std::string ChangeJson(std::string_view page, ProcedureId procedure, std::string_view message,
                        Pos position);
 // {"type":"skipped"|"stopped","page":...,"message":...} or {"type":"error","error":...}; the
 // page only where the line names one.

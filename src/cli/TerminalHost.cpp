@@ -24,7 +24,7 @@ constexpr std::size_t kLinesPerClockRead = 64;
 }  // namespace
 
 TerminalHost::TerminalHost(std::string folder, std::string outputFolder,
-                           const std::array<bool, kSwitchCount>& switches,
+                           const std::array<bool, kProcedureCount>& switches,
                            const SignalWatcher& signals, bool showProgress, bool quiet)
     : folder_(std::move(folder)),
       outputFolder_(std::move(outputFolder)),

@@ -19,7 +19,7 @@ namespace varnow::cli {
 class TerminalHost final : public RunHost {
  public:
   TerminalHost(std::string folder, std::string outputFolder,
-               const std::array<bool, kSwitchCount>& switches, const SignalWatcher& signals,
+               const std::array<bool, kProcedureCount>& switches, const SignalWatcher& signals,
                bool showProgress, bool quiet);
 
   void Attach(BatchRun& run) { run_ = &run; }
@@ -36,7 +36,7 @@ class TerminalHost final : public RunHost {
   void Pump() override;
   std::string FolderText() override { return folder_; }
   std::string OutputFolder() override { return outputFolder_; }
-  bool SwitchOn(Switch which) override { return switches_[Index(which)]; }
+  bool SwitchOn(ProcedureId which) override { return switches_[Index(which)]; }
   LogEncoding LogFileEncoding() override { return logEncoding_; }
   void SetStatus(const std::string& text) override { status_ = text; }
   void ClearLog() override {}
@@ -57,7 +57,7 @@ class TerminalHost final : public RunHost {
 
   std::string folder_;
   std::string outputFolder_;
-  std::array<bool, kSwitchCount> switches_;
+  std::array<bool, kProcedureCount> switches_;
   LogEncoding logEncoding_ = LogEncoding::kCp1251;
   bool json_ = false;
   std::string logPath_;

@@ -10,7 +10,7 @@
 #include <QVBoxLayout>
 #include <exception>
 
-#include "cleaning/Switch.h"
+#include "cleaning/ProcedureId.h"
 #include "settings/Settings.h"
 
 namespace varnow {

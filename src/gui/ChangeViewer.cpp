@@ -43,7 +43,7 @@ QString Text(std::string_view utf8) {
 
 // One colour for each procedure, light enough to read the text through on a light or a dark
 // background.
-QColor ProcedureColour(Switch s) {
+QColor ProcedureColour(ProcedureId s) {
   QColor colour(static_cast<QRgb>(RowOf(s).colour));
   colour.setAlpha(110);
   return colour;
@@ -148,7 +148,7 @@ QString ChangeViewer::Legend() const {
 
 void ChangeViewer::ShowLegend() {
   // Each procedure of the page's changes: its colour, its name, how many changes it made.
-  std::array<std::size_t, kSwitchCount> counts{};
+  std::array<std::size_t, kProcedureCount> counts{};
   for (const RecordedChange& change : explanation_.changes) {
     ++counts[Index(change.procedure)];
   }
@@ -171,7 +171,7 @@ void ChangeViewer::ShowLegend() {
 }
 
 ChangeViewer::Prepared ChangeViewer::Prepare(const Request& request,
-                                             const std::function<bool(Switch)>& switchOn,
+                                             const std::function<bool(ProcedureId)>& switchOn,
                                              const BannerSlotReader& bannerSlot) {
   Prepared p;
   std::string storage;

@@ -47,7 +47,7 @@ class ChangeViewer : public QWidget {
     int selected = -1;    // the change selected first
     std::string problem;  // what the top line says of the request's line, if anything
   };
-  static Prepared Prepare(const Request& request, const std::function<bool(Switch)>& switchOn,
+  static Prepared Prepare(const Request& request, const std::function<bool(ProcedureId)>& switchOn,
                           const BannerSlotReader& bannerSlot);
   // A window on what Prepare made, with its change selected; on the window's thread.
   static ChangeViewer* Show(Prepared prepared, QWidget* parent);

@@ -98,7 +98,7 @@ int OpenUnnamed(const std::filesystem::path& folder) {
 struct LogStore::Record {
   Kind kind = kPlain;
   std::size_t rank = 0;
-  Switch procedure = Switch::kScript;
+  ProcedureId procedure = ProcedureId::kScript;
   std::string text;
 };
 
@@ -148,17 +148,17 @@ void LogStore::Clear() {
 
 void LogStore::Append(std::string_view utf8) {
   const std::lock_guard lock(mutex_);
-  AppendLocked(kPlain, utf8, utf8, 0, Switch::kScript);
+  AppendLocked(kPlain, utf8, utf8, 0, ProcedureId::kScript);
 }
 
 void LogStore::AppendChange(std::string_view utf8, std::string_view page, std::size_t rank,
-                            Switch procedure) {
+                            ProcedureId procedure) {
   const std::lock_guard lock(mutex_);
   AppendChangeLocked(utf8, page, rank, procedure);
 }
 
 void LogStore::AppendChangeLocked(std::string_view utf8, std::string_view page, std::size_t rank,
-                                  Switch procedure) {
+                                  ProcedureId procedure) {
   if (pages_.empty() || page != lastPage_) {
     // A new page: its name once, then its lines.
     pages_.push_back({lines_, size_});
@@ -176,7 +176,7 @@ void LogStore::AppendChangeLocked(std::string_view utf8, std::string_view page, 
 }
 
 void LogStore::AppendLocked(unsigned char kind, std::string_view stored, std::string_view utf8,
-                            std::size_t rank, Switch procedure) {
+                            std::size_t rank, ProcedureId procedure) {
   if (lines_ % kLinesPerCheckpoint == 0) {
     checkpoints_.push_back(size_);
   }
@@ -278,9 +278,9 @@ std::uint64_t LogStore::ReadRecordLocked(std::uint64_t offset, Record& record) c
   std::size_t at = 1;
   record.kind = static_cast<Kind>(head[0]);
   record.rank = 0;
-  record.procedure = Switch::kScript;
+  record.procedure = ProcedureId::kScript;
   if (record.kind == kChange || record.kind == kChangeAfterName) {
-    record.procedure = static_cast<Switch>(static_cast<unsigned char>(head[at++]));
+    record.procedure = static_cast<ProcedureId>(static_cast<unsigned char>(head[at++]));
     record.rank = static_cast<std::size_t>(GetNumber(head, at));
   }
   const auto length = static_cast<std::size_t>(GetNumber(head, at));

@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "cleaning/Switch.h"
+#include "cleaning/ProcedureId.h"
 
 namespace varnow {
 
@@ -38,14 +38,14 @@ class LogStore {
   void Append(std::string_view utf8);
   // A line that reports the change of rank `rank` that `procedure` made to the page `page`.
   void AppendChange(std::string_view utf8, std::string_view page, std::size_t rank,
-                    Switch procedure);
+                    ProcedureId procedure);
 
   // Many lines added under one hold of the store's lock.
   class Appender {
    public:
     explicit Appender(LogStore& store) : store_(store), lock_(store.mutex_) {}
     void AddChange(std::string_view utf8, std::string_view page, std::size_t rank,
-                   Switch procedure) {
+                   ProcedureId procedure) {
       store_.AppendChangeLocked(utf8, page, rank, procedure);
     }
 
@@ -64,7 +64,7 @@ class LogStore {
     std::string text;  // UTF-8, as shown
     bool isChange = false;
     std::size_t rank = 0;
-    Switch procedure = Switch::kScript;
+    ProcedureId procedure = ProcedureId::kScript;
   };
   // Lines `first` to `first + count`, fewer where the store ends earlier.
   std::vector<Line> Lines(std::size_t first, std::size_t count) const;
@@ -72,7 +72,7 @@ class LogStore {
   struct Change {
     std::string page;
     std::size_t rank;
-    Switch procedure;
+    ProcedureId procedure;
   };
   std::optional<Change> ChangeAt(std::size_t index) const;
   // Calls `take` with each line from `first` to `last` (both included) in order, until it
@@ -87,9 +87,9 @@ class LogStore {
   struct Record;  // one line as read back
   // A line of `kind` kept as `stored`; `utf8` is the whole line as shown.
   void AppendLocked(unsigned char kind, std::string_view stored, std::string_view utf8,
-                    std::size_t rank, Switch procedure);
+                    std::size_t rank, ProcedureId procedure);
   void AppendChangeLocked(std::string_view utf8, std::string_view page, std::size_t rank,
-                          Switch procedure);
+                          ProcedureId procedure);
   void Put(std::string_view bytes);
   void FlushLocked() const;
   // Bytes from `offset`, at least `size` of them unless the store ends first; valid until the

@@ -496,9 +496,9 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 }
 
 void MainWindow::PublishSettings() {
-  std::array<bool, kSwitchCount> switches{};
-  for (std::size_t i = 0; i < kSwitchCount; ++i) {
-    switches[i] = settingsDialog_->SwitchOn(static_cast<Switch>(i));
+  std::array<bool, kProcedureCount> switches{};
+  for (std::size_t i = 0; i < kProcedureCount; ++i) {
+    switches[i] = settingsDialog_->SwitchOn(static_cast<ProcedureId>(i));
   }
   host_->PublishSettings(settingsDialog_->OutputFolder(), switches,
                          settingsDialog_->LogFileEncoding());
@@ -536,9 +536,9 @@ void MainWindow::OpenViewer(const ChangeViewer::Request& asked) {
   } catch (const std::exception&) {
     // No copy can be named for it: the viewer says there is none.
   }
-  std::array<bool, kSwitchCount> switches{};
-  for (std::size_t i = 0; i < kSwitchCount; ++i) {
-    switches[i] = host_->PublishedSwitch(static_cast<Switch>(i));
+  std::array<bool, kProcedureCount> switches{};
+  for (std::size_t i = 0; i < kProcedureCount; ++i) {
+    switches[i] = host_->PublishedSwitch(static_cast<ProcedureId>(i));
   }
   // A large page takes a moment to clean again: it is prepared on a thread of its own, the
   // window answering meanwhile and its cursor saying so.
@@ -550,7 +550,7 @@ void MainWindow::OpenViewer(const ChangeViewer::Request& asked) {
     try {
       CachedIniFile banners(settingsFile);
       *prepared = ChangeViewer::Prepare(
-          request, [&switches](Switch s) { return switches[Index(s)]; },
+          request, [&switches](ProcedureId s) { return switches[Index(s)]; },
           [&banners](int slot) { return ReadBannerMarkers(banners, slot); });
     } catch (const std::bad_alloc&) {
       error = QStringLiteral("Недостаточно памяти, чтобы показать изменения страницы ") +

@@ -116,7 +116,7 @@ void SettingsDialog::BuildControls() {
   scripts->setObjectName(QStringLiteral("scriptsGroup"));
 
   // Each group's boxes from the top, as the procedures' rows place them.
-  std::array<const ProcedureRow*, kSwitchCount> placed{};
+  std::array<const ProcedureRow*, kProcedureCount> placed{};
   for (const ProcedureRow& row : kProcedures) {
     placed[Index(row.id)] = &row;
   }
@@ -132,7 +132,7 @@ void SettingsDialog::BuildControls() {
     box->setToolTip(PlainToolTip(Utf8(row->toolTip)));
     checkBoxes_[Index(row->id)] = box;
     connect(box, &QCheckBox::toggled, this, &SettingsDialog::changed);
-    if (row->id == Switch::kBanner) {
+    if (row->id == ProcedureId::kBanner) {
       bannerBox = box;  // in a row of its own, with the button of its list
     } else {
       (row->group == SettingsGroup::kDocumentFormat ? formatLayout : scriptsLayout)->addWidget(box);
@@ -213,7 +213,7 @@ void SettingsDialog::keyPressEvent(QKeyEvent* event) {
   QDialog::keyPressEvent(event);
 }
 
-bool SettingsDialog::SwitchOn(Switch which) const {
+bool SettingsDialog::SwitchOn(ProcedureId which) const {
   return checkBoxes_[Index(which)]->isChecked();
 }
 
@@ -269,7 +269,7 @@ bool SettingsDialog::WriteMain(bool atEnd) {
   outputFolder_ = outputFolderField_->text();
   logEncoding_ = logEncodingBox_->currentIndex() == 1 ? LogEncoding::kUtf8 : LogEncoding::kCp1251;
   emit changed();
-  std::array<bool, kSwitchCount> switches{};
+  std::array<bool, kProcedureCount> switches{};
   for (const ProcedureRow& info : kProcedures) {
     switches[Index(info.id)] = SwitchOn(info.id);
   }

@@ -10,7 +10,7 @@
 
 #include "ErrorBox.h"
 #include "FolderPicker.h"
-#include "cleaning/Switch.h"
+#include "cleaning/ProcedureId.h"
 #include "settings/IniFile.h"
 #include "settings/Switches.h"
 #include "text/LogEncoding.h"
@@ -46,7 +46,7 @@ class SettingsDialog : public QDialog {
   void SetFolderPicker(FolderPicker picker) { pickFolder_ = std::move(picker); }
 
   std::string OutputFolder() const { return outputFolder_.toStdString(); }
-  bool SwitchOn(Switch which) const;
+  bool SwitchOn(ProcedureId which) const;
   LogEncoding LogFileEncoding() const { return logEncoding_; }
 
  signals:
@@ -85,7 +85,7 @@ class SettingsDialog : public QDialog {
   LogEncoding logEncoding_ = LogEncoding::kCp1251;  // as accepted last
   bool logEncodingStored_ = false;  // the file holds the key: it is written back, else only UTF-8
   QComboBox* logEncodingBox_ = nullptr;
-  std::array<QCheckBox*, kSwitchCount> checkBoxes_{};  // by Index(Switch)
+  std::array<QCheckBox*, kProcedureCount> checkBoxes_{};  // by Index(ProcedureId)
   BannerListEditor* bannerEditor_ = nullptr;
 };
 

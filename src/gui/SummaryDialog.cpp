@@ -47,7 +47,7 @@ void ProcedureBars::SetSummary(const RunSummary& summary) {
 
 QSize ProcedureBars::sizeHint() const {
   const int row = fontMetrics().height() + kRowGap;
-  return {360, row * static_cast<int>(kSwitchCount)};
+  return {360, row * static_cast<int>(kProcedureCount)};
 }
 
 QStringList ProcedureBars::Rows() const {

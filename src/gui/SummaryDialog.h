@@ -30,7 +30,7 @@ class ProcedureBars : public QWidget {
   void paintEvent(QPaintEvent* event) override;
 
  private:
-  RunSummary::Procedure procedures_[kSwitchCount] = {};
+  RunSummary::Procedure procedures_[kProcedureCount] = {};
 };
 
 // "Сводка": what the last run did at a glance, after each run and from the menu. The totals,

@@ -37,7 +37,7 @@ void WindowRunHost::PublishFolder(std::string folder) {
 }
 
 void WindowRunHost::PublishSettings(std::string outputFolder,
-                                    const std::array<bool, kSwitchCount>& switches,
+                                    const std::array<bool, kProcedureCount>& switches,
                                     LogEncoding logEncoding) {
   const std::lock_guard lock(mutex_);
   outputFolder_ = std::move(outputFolder);
@@ -56,7 +56,7 @@ std::string WindowRunHost::PublishedOutputFolder() const {
   return outputFolder_;
 }
 
-bool WindowRunHost::PublishedSwitch(Switch which) const {
+bool WindowRunHost::PublishedSwitch(ProcedureId which) const {
   const std::lock_guard lock(mutex_);
   return switches_[Index(which)];
 }

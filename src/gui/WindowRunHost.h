@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "batch/RunHost.h"
-#include "cleaning/Switch.h"
+#include "cleaning/ProcedureId.h"
 
 class QAction;
 class QTimer;
@@ -44,12 +44,12 @@ class WindowRunHost final : public RunHost {
   // The state the window publishes: the folder before a run starts, the settings whenever the
   // settings dialog changes them. A change during a run counts from the next page taken.
   void PublishFolder(std::string folder);
-  void PublishSettings(std::string outputFolder, const std::array<bool, kSwitchCount>& switches,
+  void PublishSettings(std::string outputFolder, const std::array<bool, kProcedureCount>& switches,
                        LogEncoding logEncoding);
   // The banner slots were saved: pages cleaned ahead with the old ones are cleaned again.
   void BannersChanged();
   std::string PublishedOutputFolder() const;
-  bool PublishedSwitch(Switch which) const;
+  bool PublishedSwitch(ProcedureId which) const;
 
   // From the window's thread: a run is about to start, with no stop asked for yet.
   void RunStarting();
@@ -70,7 +70,7 @@ class WindowRunHost final : public RunHost {
   void Pump() override;
   std::string FolderText() override;
   std::string OutputFolder() override { return PublishedOutputFolder(); }
-  bool SwitchOn(Switch which) override { return PublishedSwitch(which); }
+  bool SwitchOn(ProcedureId which) override { return PublishedSwitch(which); }
   std::uint64_t SettingsGeneration() override;
   LogEncoding LogFileEncoding() override;
   void SetStatus(const std::string& text) override;
@@ -101,7 +101,7 @@ class WindowRunHost final : public RunHost {
   mutable std::mutex mutex_;  // guards the published state below
   std::string folder_;
   std::string outputFolder_;
-  std::array<bool, kSwitchCount> switches_{};
+  std::array<bool, kProcedureCount> switches_{};
   LogEncoding logEncoding_ = LogEncoding::kCp1251;
   std::uint64_t generation_ = 0;
 

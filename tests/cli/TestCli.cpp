@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "cleaning/ProcedureTable.h"
 #include "support/RandomHtml.h"
 #include "support/TempDir.h"
 #include "support/TextMatch.h"
@@ -187,6 +188,33 @@ class CliTest : public ::testing::Test {
   fs::path out = dir / "out";
   fs::path ini = dir / "settings.ini";
 };
+
+// The README and the man page list the names --only takes, as the procedure table gives them,
+// in its order.
+TEST(CliDocuments, ListTheProceduresOfTheTable) {
+  std::string names;
+  for (const ProcedureRow& row : kProcedures) {
+    names += (names.empty() ? "" : ",") + std::string(row.cliName);
+  }
+  const fs::path source = fs::path(VARNOW_SAMPLES).parent_path();
+  EXPECT_NE(ReadBytes(source / "README.md").find("`" + names + "`"), std::string::npos)
+      << "README.md does not list " << names;
+  // The man page: one ".BR name ," line a name after --only's entry, the last ending in ";".
+  const std::string man = ReadBytes(source / "data" / "varnow-cli.1");
+  std::string listed;
+  std::size_t at = man.find(".BR \\-\\-only");
+  ASSERT_NE(at, std::string::npos);
+  for (at = man.find("\n.BR ", at); at != std::string::npos; at = man.find("\n.BR ", at + 1)) {
+    const std::size_t end = man.find('\n', at + 1);
+    const std::string line = man.substr(at + 5, end - at - 5);
+    const std::size_t space = line.find(' ');
+    listed += (listed.empty() ? "" : ",") + line.substr(0, space);
+    if (line.ends_with(";")) {
+      break;
+    }
+  }
+  EXPECT_EQ(listed, names) << "the man page's list of --only names";
+}
 
 TEST_F(CliTest, HelpVersionAndWrongCommandLines) {
   Outcome o = Cli({"--version"});

@@ -29,7 +29,7 @@ struct Outcome {
 };
 
 struct Input {
-  std::array<bool, varnow::kSwitchCount> switches{};
+  std::array<bool, varnow::kProcedureCount> switches{};
   int stopAtPump = 0;
   std::size_t blockSize = 16;
   varnow::MarkerBytes markers;
@@ -41,7 +41,7 @@ Input Parse(const std::uint8_t* data, std::size_t size) {
   std::size_t at = 0;
   const auto next = [&]() -> std::uint8_t { return at < size ? data[at++] : 0; };
   const unsigned mask = next() | (next() << 8);
-  for (std::size_t i = 0; i < varnow::kSwitchCount; ++i) {
+  for (std::size_t i = 0; i < varnow::kProcedureCount; ++i) {
     in.switches[i] = (mask >> i) & 1;
   }
   in.stopAtPump = next();
@@ -68,7 +68,7 @@ Outcome Clean(std::unique_ptr<varnow::Document> doc, const Input& in) {
       *doc, stop, [&](varnow::LoggedChange change) { out.lines.push_back(std::move(change.line)); },
       [&] { stop = stop || ++out.pumps == in.stopAtPump; });
   varnow::RunProcedures(
-      ctx, "/site/page.htm", [&](varnow::Switch s) { return in.switches[varnow::Index(s)]; },
+      ctx, "/site/page.htm", [&](varnow::ProcedureId s) { return in.switches[varnow::Index(s)]; },
       varnow::FixedBannerSlots({in.markers}));
   out.text = std::string(doc->View());
   return out;

@@ -98,7 +98,7 @@ class TestChangeViewer : public QObject {
     QVERIFY(change.has_value());
     QCOMPARE(QString::fromStdString(std::string(change->page)), page_);
     QCOMPARE(change->rank, std::size_t{2});
-    QVERIFY(change->procedure == Switch::kSpan);
+    QVERIFY(change->procedure == ProcedureId::kSpan);
     ChangeViewer* viewer = DoubleClick(LineIndex(spanEnd));
     QVERIFY(viewer != nullptr);
     QVERIFY(viewer->isVisible());

@@ -153,13 +153,13 @@ class TestLogPane : public QObject {
     qputenv("TMPDIR", tmpdir);
     QVERIFY(!store.InFile());
     store.Append("Поиск...");
-    store.AppendChange("/s/a.htm удален <b>", "/s/a.htm", 0, Switch::kSpan);
-    store.AppendChange("/s/b.htm удален <i>", "/s/b.htm", 3, Switch::kFont);
+    store.AppendChange("/s/a.htm удален <b>", "/s/a.htm", 0, ProcedureId::kSpan);
+    store.AppendChange("/s/b.htm удален <i>", "/s/b.htm", 3, ProcedureId::kFont);
     QCOMPARE(store.LineCount(), std::size_t{3});
     QCOMPARE(store.Text(2), std::string("/s/b.htm удален <i>"));
     const std::optional<LogStore::Change> change = store.ChangeAt(2);
     QVERIFY(change && change->page == "/s/b.htm" && change->rank == 3 &&
-            change->procedure == Switch::kFont);
+            change->procedure == ProcedureId::kFont);
     QVERIFY(!store.ChangeAt(0));
   }
 
@@ -179,7 +179,7 @@ class TestLogPane : public QObject {
     constexpr int kLines = 40'000;  // about 1 MB of records
     for (int i = 0; i < kLines; ++i) {
       store.AppendChange(text(i), "/site/p" + std::to_string(i / 50) + ".htm", i % 50,
-                         Switch::kSpan);
+                         ProcedureId::kSpan);
     }
     const std::vector<LogStore::Line> lines = store.Lines(0, kLines);
     ::setrlimit(RLIMIT_FSIZE, &before);
@@ -220,7 +220,7 @@ class TestLogPane : public QObject {
       if (i % kPerPage == kPerPage - 1) {
         store.Append(text(i));
       } else {
-        store.AppendChange(text(i), page(i), i % kPerPage, Switch::kSpan);
+        store.AppendChange(text(i), page(i), i % kPerPage, ProcedureId::kSpan);
       }
     }
     pane.LinesAdded();
@@ -236,7 +236,7 @@ class TestLogPane : public QObject {
       if (change) {
         QCOMPARE(change->page, page(line));
         QCOMPARE(change->rank, line % kPerPage);
-        QVERIFY(change->procedure == Switch::kSpan);
+        QVERIFY(change->procedure == ProcedureId::kSpan);
       }
     }
 

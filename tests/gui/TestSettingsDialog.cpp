@@ -202,9 +202,9 @@ class TestSettingsDialog : public QObject {
     WriteSettings(ini_, "[Main]\nStorePatch=/srv/out\nRmScript=-1\nRmNoscript=yes\nRmIframe=-1\n");
     auto dialog = MakeDialog();
     QCOMPARE(messages_.errors, QStringList{"'yes' is not a valid boolean value"});
-    QVERIFY(dialog->SwitchOn(Switch::kScript));
-    QVERIFY(!dialog->SwitchOn(Switch::kNoscript));
-    QVERIFY(!dialog->SwitchOn(Switch::kIframe));
+    QVERIFY(dialog->SwitchOn(ProcedureId::kScript));
+    QVERIFY(!dialog->SwitchOn(ProcedureId::kNoscript));
+    QVERIFY(!dialog->SwitchOn(ProcedureId::kIframe));
     QCOMPARE(Folder(*dialog)->text(), QStringLiteral("/srv/out"));
     QCOMPARE(dialog->OutputFolder(), std::string("/srv/out"));
   }
@@ -213,7 +213,7 @@ class TestSettingsDialog : public QObject {
     WriteSettings(ini_, "[Main]\nStorePatch=/o\nRmScript=-1\n");
     auto dialog = MakeDialog();
     QCOMPARE(messages_.errors, QStringList{"'' is not a valid boolean value"});
-    QVERIFY(dialog->SwitchOn(Switch::kScript));
+    QVERIFY(dialog->SwitchOn(ProcedureId::kScript));
     QCOMPARE(Folder(*dialog)->text(), QStringLiteral("/o"));
   }
 
@@ -230,7 +230,7 @@ class TestSettingsDialog : public QObject {
     QCOMPARE(dialog->result(), int(QDialog::Rejected));
     QCOMPARE(Folder(*dialog)->text(), QStringLiteral("/old"));
     QCOMPARE(dialog->OutputFolder(), std::string("/old"));
-    QVERIFY(!dialog->SwitchOn(Switch::kScript));
+    QVERIFY(!dialog->SwitchOn(ProcedureId::kScript));
     QCOMPARE(ReadFile(ini_), before);
     dialog.reset();
     QCOMPARE(SectionLines(ini_, "Main"), MainLines("/old", {}));

@@ -165,7 +165,7 @@ class XDisplayChecks : public QObject {
     });
     QTest::keySequence(&main, QKeySequence(Qt::CTRL | Qt::Key_Comma));
     QVERIFY(stored);
-    QVERIFY(program_->Options().SwitchOn(Switch::kScript));
+    QVERIFY(program_->Options().SwitchOn(ProcedureId::kScript));
     QCOMPARE(program_->Options().OutputFolder(), out.toStdString());
 
     main.activateWindow();

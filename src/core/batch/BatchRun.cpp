@@ -10,6 +10,7 @@
 
 #include "batch/PageWorkers.h"
 #include "batch/RunTexts.h"
+#include "cleaning/ProcedureTable.h"
 #include "discovery/CollectFiles.h"
 #include "files/ReplaceFile.h"
 #include "paths/LinkGuard.h"
@@ -192,7 +193,7 @@ void BatchRun::FinishSummary() {
 PageSettings BatchRun::CurrentSettings() {
   PageSettings settings;
   settings.generation = host_.SettingsGeneration();
-  for (const Switch s : kRunOrder) {
+  for (const ProcedureId s : kRunOrder) {
     settings.switches[Index(s)] = host_.SwitchOn(s);
   }
   settings.outputFolder = NeedOutputFolder();
@@ -203,7 +204,7 @@ PageCleaning BatchRun::OneThreadCleaning(std::size_t index, const PageSettings& 
   return {
       // The settings of the moment the page was taken on: a change saved during a page counts
       // from the next one, on one thread as on many.
-      .switchOn = [&settings](Switch s) { return settings.switches[Index(s)]; },
+      .switchOn = [&settings](ProcedureId s) { return settings.switches[Index(s)]; },
       .bannerSlot = [this](int slot) { return ReadBannerMarkersAsRead(banners_, slot); },
       .outputFolder = [&settings] { return settings.outputFolder; },
       .searchedTree = searchedTree_,
@@ -218,7 +219,7 @@ PageCleaning BatchRun::OneThreadCleaning(std::size_t index, const PageSettings& 
 bool BatchRun::ProcessFile(std::size_t index) {
   host_.SetStatus(std::string(text::kLoading));
   const PageSettings settings = CurrentSettings();
-  if (settings.switches[Index(Switch::kBanner)]) {
+  if (settings.switches[Index(ProcedureId::kBanner)]) {
     banners_.Refresh();  // the banner slots are read once a page, when the file has changed
   }
   CleanedPage page = CleanPage(

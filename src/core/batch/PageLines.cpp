@@ -180,7 +180,7 @@ int PageLines::ForEachPiece(const PieceSink& sink) const {
       }
       lines.append(record, at + sizeof head, head.length);
       ends.push_back(lines.size());
-      facts.push_back({head.position, static_cast<Switch>(head.procedure)});
+      facts.push_back({head.position, static_cast<ProcedureId>(head.procedure)});
       at += sizeof head + head.length;
     }
     record.erase(0, at);

@@ -16,7 +16,7 @@ namespace varnow {
 // its message names.
 struct ChangeFacts {
   Pos position;
-  Switch procedure;
+  ProcedureId procedure;
 };
 
 // The log lines of one page, from the moment they are made until the page is committed. The

@@ -144,7 +144,7 @@ CleanedPage CleanPageOrThrow(const std::string& path, const PageCleaning& how, c
     page.stopped = true;
     return page;
   }
-  for (std::size_t i = 0; i < kSwitchCount; ++i) {
+  for (std::size_t i = 0; i < kProcedureCount; ++i) {
     page.tally.procedures[i].removed = edits[i].removed;
     page.tally.procedures[i].inserted = edits[i].inserted;
   }

@@ -14,8 +14,8 @@
 
 #include "batch/PageLines.h"
 #include "batch/RunSummary.h"
+#include "cleaning/ProcedureId.h"
 #include "cleaning/ProcedureOrder.h"
-#include "cleaning/Switch.h"
 #include "document/Document.h"
 #include "files/ReplaceFile.h"
 #include "settings/CachedIniFile.h"
@@ -47,7 +47,7 @@ LoadedPage LoadWholePage(const std::string& path);
 // known and cleaned again (the banner slots, read from the settings file, count as well).
 struct PageSettings {
   std::uint64_t generation = 0;
-  std::array<bool, kSwitchCount> switches{};
+  std::array<bool, kProcedureCount> switches{};
   std::string outputFolder;
   bool operator==(const PageSettings&) const = default;
 };
@@ -81,7 +81,7 @@ struct CleanedPage {
 // procedure, the banner slots right before each is used, and the output folder once the page
 // is cleaned, so that a change made during a page counts from that moment on.
 struct PageCleaning {
-  std::function<bool(Switch)> switchOn;
+  std::function<bool(ProcedureId)> switchOn;
   BannerSlotReader bannerSlot;
   std::function<std::string()> outputFolder;
   std::string searchedTree;  // the real path of the searched folder, which is never written

@@ -112,7 +112,7 @@ void PageWorkers::Work() {
   CachedIniFile banners(settingsFile_);  // read again only when the file changes
   bool stopped = false;
   const PageCleaning how{
-      .switchOn = [this](Switch s) { return settings_.switches[Index(s)]; },
+      .switchOn = [this](ProcedureId s) { return settings_.switches[Index(s)]; },
       // Looked at once a page (below), not for each of its slots: a change saved during a
       // run counts from a page begun after it.
       .bannerSlot = [&banners](int slot) { return ReadBannerMarkersAsRead(banners, slot); },
@@ -151,7 +151,7 @@ void PageWorkers::Work() {
       page.cleanedWith.generation = UINT64_MAX;
     } else {
       try {
-        if (settings_.switches[Index(Switch::kBanner)]) {
+        if (settings_.switches[Index(ProcedureId::kBanner)]) {
           banners.Refresh();
         }
         page = CleanPage(pages_[index], how, stopped, pump, std::move(spare));

@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "batch/PagePipeline.h"
-#include "cleaning/Switch.h"
+#include "cleaning/ProcedureId.h"
 
 namespace varnow {
 

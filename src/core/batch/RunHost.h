@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "batch/PageLines.h"
-#include "cleaning/Switch.h"
+#include "cleaning/ProcedureId.h"
 #include "text/LogEncoding.h"
 
 namespace varnow {
@@ -24,9 +24,9 @@ class RunHost {
   // host decides how often that really reaches its event loop.
   virtual void Pump() = 0;
 
-  virtual std::string FolderText() = 0;     // the folder to clean, as the user gave it
-  virtual std::string OutputFolder() = 0;   // the output root, asked for every file
-  virtual bool SwitchOn(Switch which) = 0;  // asked for every file, in run order
+  virtual std::string FolderText() = 0;          // the folder to clean, as the user gave it
+  virtual std::string OutputFolder() = 0;        // the output root, asked for every file
+  virtual bool SwitchOn(ProcedureId which) = 0;  // asked for every file, in run order
   // Grows whenever a setting changes during a run (a switch, the output folder, a banner slot
   // saved): pages cleaned ahead under an older one are cleaned again. A host whose settings
   // never change during a run keeps it at 0.

@@ -18,7 +18,7 @@ void RunSummary::AddWritten(const std::string& path, const PageTally& tally) {
   ++(changes > 0 ? pagesChanged : pagesUnchanged);
   bytesIn += tally.bytesIn;
   bytesOut += tally.bytesOut;
-  for (std::size_t i = 0; i < kSwitchCount; ++i) {
+  for (std::size_t i = 0; i < kProcedureCount; ++i) {
     const PageTally::Procedure& page = tally.procedures[i];
     Procedure& run = procedures[i];
     run.changes += page.changes;

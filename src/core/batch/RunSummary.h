@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "cleaning/Switch.h"
+#include "cleaning/ProcedureId.h"
 
 namespace varnow {
 
@@ -20,7 +20,7 @@ struct PageTally {
     std::uint64_t removed = 0;
     std::uint64_t inserted = 0;
   };
-  std::array<Procedure, kSwitchCount> procedures{};  // by Index(Switch)
+  std::array<Procedure, kProcedureCount> procedures{};  // by Index(ProcedureId)
   std::uint64_t bytesIn = 0;
   std::uint64_t bytesOut = 0;
 
@@ -47,7 +47,7 @@ struct RunSummary {
   std::uint64_t pagesUnchanged = 0;
   std::uint64_t pagesFailed = 0;      // refused one by one; the run went on
   std::uint64_t pagesNotReached = 0;  // after a stop or an error that ended the run
-  std::array<Procedure, kSwitchCount> procedures{};
+  std::array<Procedure, kProcedureCount> procedures{};
   std::uint64_t bytesIn = 0;
   std::uint64_t bytesOut = 0;
   std::vector<Page> topPages;  // the most changes first; among equals, the first found first

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "cleaning/Switch.h"
+#include "cleaning/ProcedureId.h"
 #include "document/Document.h"
 #include "text/Format.h"
 
@@ -17,7 +17,7 @@ namespace varnow {
 // message), the procedure that made it, and the position its message names.
 struct LoggedChange {
   std::string line;
-  Switch procedure;
+  ProcedureId procedure;
   Pos position;
 };
 
@@ -41,7 +41,7 @@ class CleaningContext {
   bool StopFlag() const { return stopFlag_; }
 
   // The procedure running, which the changes logged from now on are made by.
-  void SetProcedure(Switch procedure) { procedure_ = procedure; }
+  void SetProcedure(ProcedureId procedure) { procedure_ = procedure; }
 
   // Appends `path` + `message` with its placeholders filled. Every message begins with a space.
   void LogChange(std::string_view path, std::string_view message,
@@ -58,7 +58,7 @@ class CleaningContext {
   LogSink logSink_;
   Pump pump_;
   std::uint64_t changeCount_ = 0;
-  Switch procedure_ = Switch::kScript;
+  ProcedureId procedure_ = ProcedureId::kScript;
 };
 
 }  // namespace varnow

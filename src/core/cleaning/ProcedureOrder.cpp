@@ -6,9 +6,9 @@
 namespace varnow {
 
 void RunProcedures(CleaningContext& ctx, std::string_view path,
-                   const std::function<bool(Switch)>& switchOn, const BannerSlotReader& bannerSlot,
-                   ProcedureEdits* edits) {
-  for (const Switch s : kRunOrder) {
+                   const std::function<bool(ProcedureId)>& switchOn,
+                   const BannerSlotReader& bannerSlot, ProcedureEdits* edits) {
+  for (const ProcedureId s : kRunOrder) {
     if (switchOn(s)) {
       ctx.SetProcedure(s);
       const Document::EditBytes before = ctx.Text().Edited();

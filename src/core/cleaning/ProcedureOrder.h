@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "cleaning/CleaningContext.h"
-#include "cleaning/Switch.h"
+#include "cleaning/ProcedureId.h"
 
 namespace varnow {
 
@@ -23,13 +23,13 @@ using MarkerBytes = std::pair<std::string, std::string>;
 // removed counts for the later slots of the same page; a slot whose markers are both empty is
 // passed over.
 using BannerSlotReader = std::function<MarkerBytes(int slot)>;
-// What each procedure's edits removed and put in, by Index(Switch).
-using ProcedureEdits = std::array<Document::EditBytes, kSwitchCount>;
+// What each procedure's edits removed and put in, by Index(ProcedureId).
+using ProcedureEdits = std::array<Document::EditBytes, kProcedureCount>;
 
 // Runs the procedures switched on, in run order; adds to `edits`, where given, what each did.
 void RunProcedures(CleaningContext& ctx, std::string_view path,
-                   const std::function<bool(Switch)>& switchOn, const BannerSlotReader& bannerSlot,
-                   ProcedureEdits* edits = nullptr);
+                   const std::function<bool(ProcedureId)>& switchOn,
+                   const BannerSlotReader& bannerSlot, ProcedureEdits* edits = nullptr);
 
 // A reader of a fixed list of banner pairs, slot i being pairs[i] (for tests and benchmarks).
 BannerSlotReader FixedBannerSlots(std::vector<MarkerBytes> pairs);

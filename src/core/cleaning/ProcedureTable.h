@@ -6,9 +6,9 @@
 #include <cstdint>
 #include <string_view>
 
+#include "cleaning/ProcedureId.h"
 #include "cleaning/ProcedureOrder.h"
 #include "cleaning/Procedures.h"
-#include "cleaning/Switch.h"
 
 namespace varnow {
 
@@ -22,12 +22,20 @@ enum class SettingsGroup {
 using ProcedureFunction = void (*)(CleaningContext& ctx, std::string_view path,
                                    const BannerSlotReader& bannerSlot);
 
+// What a settings file without a procedure's key in section "Main" gives.
+enum class WhenKeyMissing {
+  kFileRefused,  // the file is refused, the key named ("нет ключа")
+  kOff,          // the procedure is off (for procedures added later than the file format)
+};
+
 // Everything the program says about one cleaning procedure. The switch lists of the settings
-// file, the run's dispatch, the settings dialog's check boxes, the change viewer's colours and
-// the command line's --only names all come from these rows; what the procedure removes and
-// the log lines it writes are in its own file (named by `run`).
+// file, the run order and dispatch, the settings dialog's check boxes, the change viewer's
+// colours and the command line's --only names all come from these rows; what the procedure
+// removes and the log lines it writes are in its own file (named by `run`).
 struct ProcedureRow {
-  Switch id;
+  ProcedureId id;
+  std::size_t runRank;  // its place in the order in which a run calls the procedures
+  WhenKeyMissing whenKeyMissing;
   std::string_view key;      // its switch in section "Main" of the settings file
   std::string_view cliName;  // its name in varnow-cli --only
   std::string_view boxName;  // the object name of its check box
@@ -52,52 +60,54 @@ void AllBannerSlots(CleaningContext& ctx, std::string_view path,
 
 }  // namespace procedure_detail
 
-// In the order of the switches' keys in the settings file, which is the order of Switch.
-inline constexpr std::array<ProcedureRow, kSwitchCount> kProcedures{{
-    {Switch::kScript, "RmScript", "script", "scriptBox", "<script></script>",
-     "Блоки <script>...</script> целиком", SettingsGroup::kScripts, 0, 0xE65050,
-     procedure_detail::WithoutSlots<RemoveScriptBlocks>},
-    {Switch::kNoscript, "RmNoscript", "noscript", "noscriptBox", "<noscript></noscript>",
-     "Блоки <noscript>...</noscript> целиком", SettingsGroup::kScripts, 1, 0xE6783C,
-     procedure_detail::WithoutSlots<RemoveNoscriptBlocks>},
-    {Switch::kIframe, "RmIframe", "iframe", "iframeBox", "<iframe></iframe>",
-     "Блоки <iframe>...</iframe> целиком", SettingsGroup::kScripts, 2, 0xC83C8C,
-     procedure_detail::WithoutSlots<RemoveIframeBlocks>},
-    {Switch::kOnMouseOver, "RmonMouseOver", "onmouseover", "onMouseOverBox", "onMouseOver",
-     "Атрибуты onMouseOver=\"...\" в тегах", SettingsGroup::kScripts, 3, 0xF06EC8,
-     procedure_detail::WithoutSlots<RemoveOnMouseOver>},
-    {Switch::kSpan, "RmSpan", "span", "spanBox", "Форматирование",
-     "Теги <span ...> и </span>; текст между ними остается", SettingsGroup::kDocumentFormat, 2,
-     0xE6C828, procedure_detail::WithoutSlots<RemoveSpanTags>},
-    {Switch::kStyle, "RmStyle", "style", "styleBox", "Стили",
+// In the order of the switches' keys in the settings file, which is the order of ProcedureId.
+inline constexpr std::array<ProcedureRow, kProcedureCount> kProcedures{{
+    {ProcedureId::kScript, 8, WhenKeyMissing::kFileRefused, "RmScript", "script", "scriptBox",
+     "<script></script>", "Блоки <script>...</script> целиком", SettingsGroup::kScripts, 0,
+     0xE65050, procedure_detail::WithoutSlots<RemoveScriptBlocks>},
+    {ProcedureId::kNoscript, 9, WhenKeyMissing::kFileRefused, "RmNoscript", "noscript",
+     "noscriptBox", "<noscript></noscript>", "Блоки <noscript>...</noscript> целиком",
+     SettingsGroup::kScripts, 1, 0xE6783C, procedure_detail::WithoutSlots<RemoveNoscriptBlocks>},
+    {ProcedureId::kIframe, 10, WhenKeyMissing::kFileRefused, "RmIframe", "iframe", "iframeBox",
+     "<iframe></iframe>", "Блоки <iframe>...</iframe> целиком", SettingsGroup::kScripts, 2,
+     0xC83C8C, procedure_detail::WithoutSlots<RemoveIframeBlocks>},
+    {ProcedureId::kOnMouseOver, 11, WhenKeyMissing::kFileRefused, "RmonMouseOver", "onmouseover",
+     "onMouseOverBox", "onMouseOver", "Атрибуты onMouseOver=\"...\" в тегах",
+     SettingsGroup::kScripts, 3, 0xF06EC8, procedure_detail::WithoutSlots<RemoveOnMouseOver>},
+    {ProcedureId::kSpan, 3, WhenKeyMissing::kFileRefused, "RmSpan", "span", "spanBox",
+     "Форматирование", "Теги <span ...> и </span>; текст между ними остается",
+     SettingsGroup::kDocumentFormat, 2, 0xE6C828, procedure_detail::WithoutSlots<RemoveSpanTags>},
+    {ProcedureId::kStyle, 2, WhenKeyMissing::kFileRefused, "RmStyle", "style", "styleBox", "Стили",
      "Блоки <style>...</style>; атрибуты тегов <p>", SettingsGroup::kDocumentFormat, 1, 0x965ADC,
      procedure_detail::WithoutSlots<RemoveStyles>},
-    {Switch::kMSWord, "RmMSWord", "msword", "msWordBox", "Microsoft Word",
+    {ProcedureId::kMSWord, 1, WhenKeyMissing::kFileRefused, "RmMSWord", "msword", "msWordBox",
+     "Microsoft Word",
      "Разметка Word: <meta name=ProgId/Generator/Originator>, блоки <!--[if ...]> и "
      "<![if ...]>, теги <o:p>, атрибуты тегов <b> и <i>",
      SettingsGroup::kDocumentFormat, 0, 0x4682E6, procedure_detail::WithoutSlots<RemoveWordMarkup>},
-    {Switch::kTable, "RmTable", "table", "tableBox", "Таблицы",
-     "Атрибуты тегов <table>, <tr> и <td>", SettingsGroup::kDocumentFormat, 3, 0x3CB45A,
+    {ProcedureId::kTable, 5, WhenKeyMissing::kFileRefused, "RmTable", "table", "tableBox",
+     "Таблицы", "Атрибуты тегов <table>, <tr> и <td>", SettingsGroup::kDocumentFormat, 3, 0x3CB45A,
      procedure_detail::WithoutSlots<SimplifyTableTags>},
-    {Switch::kBody, "RmBody", "body", "bodyBox", "Основные", "Атрибуты тегов <body> и <html>",
-     SettingsGroup::kDocumentFormat, 4, 0x28AAA0, procedure_detail::WithoutSlots<SimplifyBodyTags>},
-    {Switch::kBanner, "RmBanner", "banner", "bannerBox", "Баннеры",
-     "Блоки между вашими метками начала и конца (кнопка \"...\")", SettingsGroup::kScripts, 5,
-     0xFA961E, procedure_detail::AllBannerSlots},
-    {Switch::kFont, "RmFont", "font", "fontBox", "Шрифты",
+    {ProcedureId::kBody, 6, WhenKeyMissing::kFileRefused, "RmBody", "body", "bodyBox", "Основные",
+     "Атрибуты тегов <body> и <html>", SettingsGroup::kDocumentFormat, 4, 0x28AAA0,
+     procedure_detail::WithoutSlots<SimplifyBodyTags>},
+    {ProcedureId::kBanner, 0, WhenKeyMissing::kFileRefused, "RmBanner", "banner", "bannerBox",
+     "Баннеры", "Блоки между вашими метками начала и конца (кнопка \"...\")",
+     SettingsGroup::kScripts, 5, 0xFA961E, procedure_detail::AllBannerSlots},
+    {ProcedureId::kFont, 4, WhenKeyMissing::kFileRefused, "RmFont", "font", "fontBox", "Шрифты",
      "Теги <font ...> и </font>; текст между ними остается", SettingsGroup::kDocumentFormat, 5,
      0xB4B43C, procedure_detail::WithoutSlots<RemoveFontTags>},
-    {Switch::kBlank, "RmBlank", "blank", "blankBox", "target=\"_blank\"",
-     "Атрибуты target=\"_blank\": ссылки открываются в том же окне", SettingsGroup::kScripts, 4,
-     0x3CBEE6, procedure_detail::WithoutSlots<RemoveBlankTargets>},
+    {ProcedureId::kBlank, 7, WhenKeyMissing::kFileRefused, "RmBlank", "blank", "blankBox",
+     "target=\"_blank\"", "Атрибуты target=\"_blank\": ссылки открываются в том же окне",
+     SettingsGroup::kScripts, 4, 0x3CBEE6, procedure_detail::WithoutSlots<RemoveBlankTargets>},
 }};
 
-constexpr const ProcedureRow& RowOf(Switch s) {
+constexpr const ProcedureRow& RowOf(ProcedureId s) {
   return kProcedures[Index(s)];
 }
 
-// The rows stand at their switch's index, so RowOf is a look-up.
-constexpr bool RowsInSwitchOrder() {
+// The rows stand at their procedure's index, so RowOf is a look-up, and every id has its row.
+constexpr bool RowsInIdOrder() {
   for (std::size_t i = 0; i < kProcedures.size(); ++i) {
     if (Index(kProcedures[i].id) != i) {
       return false;
@@ -105,6 +115,22 @@ constexpr bool RowsInSwitchOrder() {
   }
   return true;
 }
-static_assert(RowsInSwitchOrder());
+static_assert(RowsInIdOrder(), "each ProcedureId has its row, in the order of the ids");
+
+// The order in which a run calls the procedures (and reads the switches) for each file, from
+// the rows' ranks; a rank missing or given twice stops the build here.
+constexpr std::array<ProcedureId, kProcedureCount> RunOrderOfRows() {
+  std::array<ProcedureId, kProcedureCount> order{};
+  std::array<bool, kProcedureCount> taken{};
+  for (const ProcedureRow& row : kProcedures) {
+    if (row.runRank >= kProcedureCount || taken[row.runRank]) {
+      throw "the run ranks of the procedure table are not 0 to kProcedureCount - 1, each once";
+    }
+    taken[row.runRank] = true;
+    order[row.runRank] = row.id;
+  }
+  return order;
+}
+inline constexpr std::array<ProcedureId, kProcedureCount> kRunOrder = RunOrderOfRows();
 
 }  // namespace varnow

@@ -43,7 +43,7 @@ std::vector<Pos> ResultPlaces(const PageExplanation& e) {
 }  // namespace
 
 PageExplanation ExplainPage(std::string source, std::string_view path,
-                            const std::function<bool(Switch)>& switchOn,
+                            const std::function<bool(ProcedureId)>& switchOn,
                             const BannerSlotReader& bannerSlot) {
   RecordingDocument doc;
   doc.Assign(std::move(source));

@@ -6,8 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "cleaning/ProcedureId.h"
 #include "cleaning/ProcedureOrder.h"
-#include "cleaning/Switch.h"
 #include "explain/RecordingDocument.h"
 
 namespace varnow {
@@ -27,7 +27,7 @@ struct PageExplanation {
 // Cleans `source` as a run cleans the page at `path`, with the switches and banner slots
 // given, and records every change. Never stops and never pumps: a page is cleaned whole.
 PageExplanation ExplainPage(std::string source, std::string_view path,
-                            const std::function<bool(Switch)>& switchOn,
+                            const std::function<bool(ProcedureId)>& switchOn,
                             const BannerSlotReader& bannerSlot);
 
 }  // namespace varnow

@@ -48,7 +48,7 @@ void RecordingDocument::Insert(std::string_view text, Pos index) {
   inner_->Insert(text, index);
 }
 
-void RecordingDocument::Logged(std::string line, Switch procedure) {
+void RecordingDocument::Logged(std::string line, ProcedureId procedure) {
   pending_.line = std::move(line);
   pending_.procedure = procedure;
   changes_.push_back(std::move(pending_));

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "cleaning/Switch.h"
+#include "cleaning/ProcedureId.h"
 #include "document/Document.h"
 #include "explain/SourceMap.h"
 
@@ -18,10 +18,10 @@ struct RecordedChange {
     Pos before = 0;  // the original offset the text was put in front of
     std::string bytes;
   };
-  std::string line;                         // the log line, UTF-8
-  Switch procedure = Switch::kScript;       // the procedure that made it
-  std::vector<SourceMap::Removed> removed;  // original bytes the change removed
-  std::vector<Insertion> inserted;          // bytes it put in
+  std::string line;                              // the log line, UTF-8
+  ProcedureId procedure = ProcedureId::kScript;  // the procedure that made it
+  std::vector<SourceMap::Removed> removed;       // original bytes the change removed
+  std::vector<Insertion> inserted;               // bytes it put in
 };
 
 // The program's document, with a record of where every deletion and insertion falls in the
@@ -47,7 +47,7 @@ class RecordingDocument final : public Document {
 
   // Closes the edits made since the last line into the change of this line, made by
   // `procedure`.
-  void Logged(std::string line, Switch procedure);
+  void Logged(std::string line, ProcedureId procedure);
 
   const std::vector<RecordedChange>& Changes() const { return changes_; }
   // The record, handed over whole once the cleaning is done.

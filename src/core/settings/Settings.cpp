@@ -16,7 +16,7 @@ constexpr std::string_view kLastKey = "Last";
 }  // namespace
 
 KeyValues MainSectionValues(std::string_view outputFolder,
-                            const std::array<bool, kSwitchCount>& switches) {
+                            const std::array<bool, kProcedureCount>& switches) {
   KeyValues values{{std::string(kOutputFolderKey), std::string(outputFolder)}};
   for (const ProcedureRow& info : kProcedures) {
     values.emplace_back(std::string(info.key), std::string(SwitchText(switches[Index(info.id)])));
@@ -59,7 +59,14 @@ void WriteLogEncoding(const IniFile& file, LogEncoding encoding) {
 MainSection ReadMainSection(const IniFile& file) {
   MainSection main;
   main.outputFolder = file.ReadString(kMainSection, kOutputFolderKey);
+  const std::vector<ini::Line> lines =
+      ini::SplitLines(ini::ReadFileBytes(file.Path()).value_or(std::string()));
   for (const ProcedureRow& info : kProcedures) {
+    if (info.whenKeyMissing == WhenKeyMissing::kOff &&
+        !ini::FindValue(lines, kMainSection, info.key)) {
+      ++main.switchesRead;  // off, as a file from before the procedure was made says
+      continue;
+    }
     try {
       main.switches[Index(info.id)] = ParseSwitch(file.ReadString(kMainSection, info.key));
     } catch (const ConversionError& e) {
@@ -72,7 +79,7 @@ MainSection ReadMainSection(const IniFile& file) {
 }
 
 void WriteMainSection(const IniFile& file, std::string_view outputFolder,
-                      const std::array<bool, kSwitchCount>& switches) {
+                      const std::array<bool, kProcedureCount>& switches) {
   file.WriteString(kMainSection, kOutputFolderKey, outputFolder);
   for (const ProcedureRow& info : kProcedures) {
     file.WriteString(kMainSection, info.key, SwitchText(switches[Index(info.id)]));

@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "cleaning/Switch.h"
+#include "cleaning/ProcedureId.h"
 #include "settings/CachedIniFile.h"
 #include "settings/IniFile.h"
 #include "settings/Switches.h"
@@ -25,21 +25,21 @@ inline constexpr std::string_view kLogEncodingKey = "LogEncoding";
 // that switch and every later one stay unset (false), and `error` holds the message.
 struct MainSection {
   std::string outputFolder;
-  std::array<bool, kSwitchCount> switches{};  // indexed by Index(Switch)
-  std::size_t switchesRead = 0;               // in file order, before the first failure
-  std::optional<std::string> error;           // "'%s' is not a valid boolean value"
+  std::array<bool, kProcedureCount> switches{};  // indexed by Index(ProcedureId)
+  std::size_t switchesRead = 0;                  // in file order, before the first failure
+  std::optional<std::string> error;              // "'%s' is not a valid boolean value"
 };
 MainSection ReadMainSection(const IniFile& file);
 
 // Writes "StorePatch" and then the twelve switches in file order. Throws SettingsWriteError at
 // the first key that cannot be written; the keys after it are not written.
 void WriteMainSection(const IniFile& file, std::string_view outputFolder,
-                      const std::array<bool, kSwitchCount>& switches);
+                      const std::array<bool, kProcedureCount>& switches);
 
 // The keys of "Main" with the values the program writes for them, in the file's order.
 using KeyValues = std::vector<std::pair<std::string, std::string>>;
 KeyValues MainSectionValues(std::string_view outputFolder,
-                            const std::array<bool, kSwitchCount>& switches);
+                            const std::array<bool, kProcedureCount>& switches);
 // Each key of section "Main" as the file holds it now (UTF-8), for the keys it holds.
 std::map<std::string, std::string> StoredMainValues(const IniFile& file, const KeyValues& keys);
 // Writes to section "Main" only the keys of `now` whose value differs from `known` (what this

@@ -68,6 +68,9 @@ std::optional<std::string> CheckSettingsFile(const std::filesystem::path& file,
   }
   for (const ProcedureRow& info : kProcedures) {
     const std::optional<std::string_view> value = ini::FindValue(lines, kMainSection, info.key);
+    if (!value && info.whenKeyMissing == WhenKeyMissing::kOff) {
+      continue;
+    }
     if (!value) {
       return FormatText("В разделе [Main] файла настроек нет ключа %s: %s", {info.key, path});
     }

@@ -18,7 +18,7 @@ class FakeHost : public RunHost {
  public:
   std::string folder;
   std::string outputFolder;
-  std::array<bool, kSwitchCount> switches{};
+  std::array<bool, kProcedureCount> switches{};
   LogEncoding logEncoding = LogEncoding::kCp1251;
   std::uint64_t generation = 0;  // to be bumped with a change, as the window does
   // Runs at every pump, after counting it; may call RequestStop or change the fields.
@@ -30,7 +30,7 @@ class FakeHost : public RunHost {
   std::vector<std::string> lines;
   std::vector<std::pair<bool, bool>> buttons;
   std::vector<std::pair<std::size_t, std::size_t>> progress;
-  std::vector<Switch> switchesAsked;
+  std::vector<ProcedureId> switchesAsked;
   int pumps = 0;
   int clears = 0;
   int ended = 0;
@@ -45,7 +45,7 @@ class FakeHost : public RunHost {
   std::string OutputFolder() override { return outputFolder; }
   LogEncoding LogFileEncoding() override { return logEncoding; }
   std::uint64_t SettingsGeneration() override { return generation; }
-  bool SwitchOn(Switch which) override {
+  bool SwitchOn(ProcedureId which) override {
     switchesAsked.push_back(which);
     if (onSwitchAsked) {
       onSwitchAsked();
@@ -61,7 +61,7 @@ class FakeHost : public RunHost {
   }
   void AppendLog(std::string_view line) override { lines.emplace_back(line); }
   // Each change's procedure, in the order logged, besides its line.
-  std::vector<Switch> changeProcedures;
+  std::vector<ProcedureId> changeProcedures;
   std::vector<std::string> changePages;
   void AppendChanges(std::string_view page, std::size_t first, std::string_view text,
                      const std::vector<std::size_t>& ends,
@@ -78,7 +78,7 @@ class FakeHost : public RunHost {
   }
   void RunEnded() override { ++ended; }
 
-  void Enable(Switch s) { switches[Index(s)] = true; }
+  void Enable(ProcedureId s) { switches[Index(s)] = true; }
   const std::string& LastStatus() const { return statuses.back(); }
 };
 

@@ -120,7 +120,7 @@ TEST_F(BatchRunTest, ThreeFilesInATreeAreCleanedMirroredAndLogged) {
   WriteBytes(site / "sub" / "deep" / "b.HTML", "<SCRIPT>y</SCRIPT>b");
   WriteBytes(site / "c.html", "c");
   WriteBytes(site / "notes.txt", "<script>");
-  host.Enable(Switch::kScript);
+  host.Enable(ProcedureId::kScript);
   Execute();
 
   EXPECT_EQ(ReadBytes(Output(site / "a.htm")), "<p>a</p>");
@@ -202,7 +202,7 @@ TEST_F(BatchRunTest, StopWhileTheSecondFileLoadsKeepsOnlyTheFirst) {
   for (const char* name : {"a.htm", "b.htm", "c.htm"}) {
     WriteBytes(site / name, page);
   }
-  host.Enable(Switch::kScript);
+  host.Enable(ProcedureId::kScript);
   int loads = 0;
   host.onPump = [&] {
     if (host.LastStatus() == "Загрузка...") {
@@ -272,7 +272,7 @@ TEST_F(BatchRunTest, BannerSlotsAreReadFromTheFileForEveryFile) {
   Execute();
   EXPECT_EQ(ReadBytes(Output(site / "a.htm")), page);
 
-  host.Enable(Switch::kBanner);
+  host.Enable(ProcedureId::kBanner);
   // As the second file is taken on, slot 3 changes: that file sees the new markers.
   host.onSwitchAsked = [&] {
     if (host.progress.size() >= 2 && host.progress.back().first == 1) {
@@ -302,7 +302,7 @@ TEST_F(BatchRunTest, ASlotSavedDuringAPageCountsFromTheNextPage) {
   WriteBanner(settings, 0, {"<a>", "</a>"});
   WriteBytes(site / "a.htm", "x<a>1</a>y<b>2</b>z");
   WriteBytes(site / "b.htm", "x<a>1</a>y<b>2</b>z");
-  host.Enable(Switch::kBanner);
+  host.Enable(ProcedureId::kBanner);
   host.onPump = [&] {
     // The first pump while the first page is cleaned comes after slot 0 removed its block.
     if (test::StartsWith(host.LastStatus(), "Обработка") && ReadBanner(settings, 1).first.empty()) {
@@ -329,7 +329,7 @@ TEST_F(BatchRunTest, LogFileHoldsTheHeaderAndEveryLineOfThePane) {
   for (const char* name : {"a.htm", "b.htm", "c.htm"}) {
     WriteBytes(site / "раздел" / name, spans);
   }
-  host.Enable(Switch::kSpan);
+  host.Enable(ProcedureId::kSpan);
   enum class End { kComplete, kStopped, kError };
   for (const End end : {End::kComplete, End::kStopped, End::kError}) {
     SCOPED_TRACE(static_cast<int>(end));
@@ -375,7 +375,7 @@ TEST_F(BatchRunTest, OutputFolderLostMidRunLeavesNoLogAndNoTemporaryFile) {
   for (const char* name : {"a.htm", "b.htm", "c.htm"}) {
     WriteBytes(site / name, "<script></script>" + std::string(name));
   }
-  host.Enable(Switch::kScript);
+  host.Enable(ProcedureId::kScript);
   const fs::path moved = dir / "moved";
   host.onPump = [&] {
     if (!host.progress.empty() && host.progress.back().first == 1 && !fs::exists(moved)) {
@@ -402,7 +402,7 @@ TEST_F(BatchRunTest, SwitchesAndStoreDirAreAskedForEveryFile) {
   WriteBytes(site / "a.htm", "<script></script>a");
   WriteBytes(site / "b.htm", "<script></script>b");
   WriteBytes(site / "c.htm", "<script></script>c");
-  host.Enable(Switch::kScript);
+  host.Enable(ProcedureId::kScript);
   const fs::path other = dir / "other";
   // Once the first file is written (while the second is cleaned), the script switch goes off
   // and the output folder moves.
@@ -424,9 +424,9 @@ TEST_F(BatchRunTest, SwitchesAndStoreDirAreAskedForEveryFile) {
   }
   EXPECT_EQ(cleaned, 2);
   // Twelve questions per file, in run order.
-  ASSERT_EQ(host.switchesAsked.size(), 3 * kSwitchCount);
-  EXPECT_EQ(host.switchesAsked.front(), Switch::kBanner);
-  EXPECT_EQ(host.switchesAsked[kSwitchCount - 1], Switch::kOnMouseOver);
+  ASSERT_EQ(host.switchesAsked.size(), 3 * kProcedureCount);
+  EXPECT_EQ(host.switchesAsked.front(), ProcedureId::kBanner);
+  EXPECT_EQ(host.switchesAsked[kProcedureCount - 1], ProcedureId::kOnMouseOver);
   // log.txt follows the output folder of the moment.
   EXPECT_TRUE(fs::exists(other.string() + (site / "log.txt").string()));
 }
@@ -434,7 +434,7 @@ TEST_F(BatchRunTest, SwitchesAndStoreDirAreAskedForEveryFile) {
 TEST_F(BatchRunTest, FolderTextEndingWithASeparatorGetsNoSecondOne) {
   WriteBytes(site / "sub" / "a.htm", "<script></script>");
   host.folder = site.string() + "/";
-  host.Enable(Switch::kScript);
+  host.Enable(ProcedureId::kScript);
   Execute();
   EXPECT_TRUE(fs::exists(Output(site / "sub" / "a.htm")));
   EXPECT_EQ(LogBody(),
@@ -467,7 +467,7 @@ TEST_F(BatchRunTest, OutputFolderMappingTheTreeOntoItselfIsRefused) {
   const std::string page = "<script></script>a";
   WriteBytes(site / "a.htm", page);
   WriteBytes(site / "log.txt", "the user's own");
-  host.Enable(Switch::kScript);
+  host.Enable(ProcedureId::kScript);
   for (const std::string& root : std::vector<std::string>{"/", "/.", "//", "/tmp/.."}) {
     SCOPED_TRACE(root);
     host.outputFolder = root;
@@ -495,7 +495,7 @@ TEST_F(BatchRunTest, NoOutputReplacesAPageOfTheRun) {
   const fs::path mirrored = (site / "out").string() + (site / "b.htm").string();
   WriteBytes(site / "b.htm", "<script></script>b");
   WriteBytes(mirrored, "a page of its own");
-  host.Enable(Switch::kScript);
+  host.Enable(ProcedureId::kScript);
   const std::string message = ExecuteExpectingError();
   EXPECT_EQ(message, "Cannot create file \"" + mirrored.string() +
                          "\". The output file is a page of this run");
@@ -512,7 +512,7 @@ TEST_F(BatchRunTest, PagesWhoseCopiesFoldToOneNameOnACaseBlindDiskAreRefused) {
   WriteBytes(site / "Sub" / "x.htm", "x");
   WriteBytes(site / "sub" / "X.HTM", "y");
   WriteBytes(site / "sub" / "other.htm", "z");
-  host.Enable(Switch::kScript);
+  host.Enable(ProcedureId::kScript);
   for (const bool blind : {true, false}) {
     for (const std::size_t jobs : {1, 4}) {
       SCOPED_TRACE(std::string(blind ? "ignores case" : "tells case apart") + ", jobs " +
@@ -674,7 +674,7 @@ TEST_F(BatchRunTest, ErrorEndsTheRunCleanlyAndTheLogKeepsIt) {
   for (const char* name : {"a.htm", "b.htm", "c.htm"}) {
     WriteBytes(site / name, "<script></script>" + std::string(name));
   }
-  host.Enable(Switch::kScript);
+  host.Enable(ProcedureId::kScript);
   // A folder where b.htm's copy should go: the copy cannot be put in place.
   fs::create_directories(Output(site / "b.htm"));
   const std::string message = ExecuteExpectingError();
@@ -748,7 +748,7 @@ TEST_F(BatchRunTest, LogTxtLosesNoNameInEitherEncoding) {
   for (const std::string& name : names) {
     WriteBytes(site / name, "<script></script>");
   }
-  host.Enable(Switch::kScript);
+  host.Enable(ProcedureId::kScript);
   for (const auto& c : cases) {
     for (const std::size_t jobs : {1, 3}) {
       SCOPED_TRACE(std::string(c.iconvName) + " jobs " + std::to_string(jobs));
@@ -770,7 +770,7 @@ TEST_F(BatchRunTest, LogTxtLosesNoNameInEitherEncoding) {
 TEST_F(BatchRunTest, NameBytesThatAreNotUtf8GoToTheLogUnchanged) {
   const fs::path page = site / "\xE0\xE1.htm";  // "аб.htm" as a cp1251 system names it
   WriteBytes(page, "<script></script>");
-  host.Enable(Switch::kScript);
+  host.Enable(ProcedureId::kScript);
   Execute();
   const std::string bytes = ReadBytes(LogFile());
   EXPECT_NE(bytes.find(page.string() + " \xF3\xE4\xE0\xEB\xE5\xED <script> [1]\r\n"),
@@ -800,7 +800,7 @@ TEST_F(BatchRunTest, AParallelRunStopsWhereOneThreadStops) {
     WriteBytes(site / ("f" + std::to_string(i % 4)) / ("p" + std::to_string(i) + ".htm"),
                test::RandomHtml(rng, test::RandomDocumentSize(rng)));
   }
-  for (const Switch s : kRunOrder) {
+  for (const ProcedureId s : kRunOrder) {
     host.Enable(s);
   }
   for (const std::size_t stopAt : {std::size_t{0}, std::size_t{3}, std::size_t{13}}) {
@@ -848,7 +848,7 @@ TEST_F(BatchRunTest, AChangeDuringARunCountsFromAPageInOrder) {
     std::function<void()> change;
     std::string before, after;
   } cases[] = {
-      {"script switched off", [&] { host.switches[Index(Switch::kScript)] = false; },
+      {"script switched off", [&] { host.switches[Index(ProcedureId::kScript)] = false; },
        "z<!--b-->x<!--/b-->", "z<script>s</script><!--b-->x<!--/b-->"},
       {"banner slot saved",
        [&] {
@@ -862,9 +862,9 @@ TEST_F(BatchRunTest, AChangeDuringARunCountsFromAPageInOrder) {
       fs::remove_all(out);
       WriteBanner(settings, 0, {"", ""});
       host.switches = {};
-      host.Enable(Switch::kScript);
-      host.Enable(Switch::kBanner);
-      host.Enable(Switch::kSpan);  // every page logs a line: the log gives their order
+      host.Enable(ProcedureId::kScript);
+      host.Enable(ProcedureId::kBanner);
+      host.Enable(ProcedureId::kSpan);  // every page logs a line: the log gives their order
       host.progress.clear();
       run.SetJobs(jobs);
       bool changed = false;
@@ -913,7 +913,7 @@ TEST_F(BatchRunTest, AParallelRunWithFewerThreadsThanAskedFor) {
     WriteBytes(site / ("f" + std::to_string(i % 3)) / ("p" + std::to_string(i) + ".htm"),
                test::RandomHtml(rng, test::RandomDocumentSize(rng)));
   }
-  for (const Switch s : kRunOrder) {
+  for (const ProcedureId s : kRunOrder) {
     host.Enable(s);
   }
   run.SetJobs(1);
@@ -941,7 +941,7 @@ TEST_F(BatchRunTest, AParallelRunWithFewerThreadsThanAskedFor) {
 TEST_F(BatchRunTest, RunningOutOfMemoryIsAnError) {
   WriteBytes(site / "a.htm", "<script>1</script>a");
   WriteBytes(site / "b.htm", "<script>2</script>b");
-  host.Enable(Switch::kScript);
+  host.Enable(ProcedureId::kScript);
   host.onPump = [&] {
     if (OutputFileCount() == 1) {
       throw std::bad_alloc();
@@ -973,8 +973,8 @@ TEST_F(BatchRunTest, TheSummaryCountsWhatTheLogSays) {
     run.SetJobs(jobs);
     Execute();
     const RunSummary& s = run.Summary();
-    std::array<std::uint64_t, kSwitchCount> changes{};
-    std::array<std::set<std::string>, kSwitchCount> pages;
+    std::array<std::uint64_t, kProcedureCount> changes{};
+    std::array<std::set<std::string>, kProcedureCount> pages;
     for (std::size_t i = 0; i < host.changeProcedures.size(); ++i) {
       ++changes[Index(host.changeProcedures[i])];
       pages[Index(host.changeProcedures[i])].insert(host.changePages[i]);
@@ -1037,7 +1037,8 @@ TEST(PageLines, EveryLineComesBackInOrder) {
     for (std::size_t i = 0; i < c.lines; ++i) {
       added.push_back("/сайт/p.htm удален <span> [" + std::to_string(i) + "]" +
                       std::string(i % 7, 'x'));
-      lines.Add({added.back(), static_cast<Switch>(i % kSwitchCount), static_cast<Pos>(i * 3)});
+      lines.Add(
+          {added.back(), static_cast<ProcedureId>(i % kProcedureCount), static_cast<Pos>(i * 3)});
     }
     EXPECT_EQ(lines.Count(), c.lines);
     EXPECT_LT(lines.MemoryBytes(), 3 * PageLines::kMemoryCap);
@@ -1049,7 +1050,7 @@ TEST(PageLines, EveryLineComesBackInOrder) {
       std::size_t start = 0;
       for (std::size_t k = 0; k < piece.ends.size(); ++k) {
         const std::size_t rank = back.size();
-        EXPECT_EQ(piece.facts[k].procedure, static_cast<Switch>(rank % kSwitchCount));
+        EXPECT_EQ(piece.facts[k].procedure, static_cast<ProcedureId>(rank % kProcedureCount));
         EXPECT_EQ(piece.facts[k].position, static_cast<Pos>(rank * 3));
         back.emplace_back(piece.lines.substr(start, piece.ends[k] - start));
         start = piece.ends[k];

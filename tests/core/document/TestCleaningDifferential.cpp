@@ -3,6 +3,7 @@
 // must leave the same bytes, log the same lines and pump the same number of times.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <random>
 #include <sstream>
@@ -23,29 +24,41 @@ namespace {
 using Procedure = void (*)(CleaningContext&, std::string_view);
 
 struct NamedProcedure {
+  ProcedureId id;
   const char* name;
   Procedure run;  // null for the banner procedure, which takes markers
 };
 
-constexpr std::array<NamedProcedure, 12> kEachProcedure{{
-    {"RemoveScriptBlocks", RemoveScriptBlocks},
-    {"RemoveNoscriptBlocks", RemoveNoscriptBlocks},
-    {"RemoveIframeBlocks", RemoveIframeBlocks},
-    {"RemoveStyles", RemoveStyles},
-    {"RemoveSpanTags", RemoveSpanTags},
-    {"RemoveOnMouseOver", RemoveOnMouseOver},
-    {"RemoveWordMarkup", RemoveWordMarkup},
-    {"SimplifyTableTags", SimplifyTableTags},
-    {"SimplifyBodyTags", SimplifyBodyTags},
-    {"RemoveFontTags", RemoveFontTags},
-    {"RemoveBannerBlocks", nullptr},
-    {"RemoveBlankTargets", RemoveBlankTargets},
-}};
+// Every procedure compared on its own with the literal reference; a row of the procedure
+// table missing here fails ListsEveryProcedureOfTheTable.
+const NamedProcedure kEachProcedure[] = {
+    {ProcedureId::kScript, "RemoveScriptBlocks", RemoveScriptBlocks},
+    {ProcedureId::kNoscript, "RemoveNoscriptBlocks", RemoveNoscriptBlocks},
+    {ProcedureId::kIframe, "RemoveIframeBlocks", RemoveIframeBlocks},
+    {ProcedureId::kStyle, "RemoveStyles", RemoveStyles},
+    {ProcedureId::kSpan, "RemoveSpanTags", RemoveSpanTags},
+    {ProcedureId::kOnMouseOver, "RemoveOnMouseOver", RemoveOnMouseOver},
+    {ProcedureId::kMSWord, "RemoveWordMarkup", RemoveWordMarkup},
+    {ProcedureId::kTable, "SimplifyTableTags", SimplifyTableTags},
+    {ProcedureId::kBody, "SimplifyBodyTags", SimplifyBodyTags},
+    {ProcedureId::kFont, "RemoveFontTags", RemoveFontTags},
+    {ProcedureId::kBanner, "RemoveBannerBlocks", nullptr},
+    {ProcedureId::kBlank, "RemoveBlankTargets", RemoveBlankTargets},
+};
+constexpr std::size_t kEachProcedureCount = std::size(kEachProcedure);
+
+TEST(CleaningDifferential, ListsEveryProcedureOfTheTable) {
+  for (const ProcedureRow& row : kProcedures) {
+    const bool listed = std::any_of(std::begin(kEachProcedure), std::end(kEachProcedure),
+                                    [&](const NamedProcedure& p) { return p.id == row.id; });
+    EXPECT_TRUE(listed) << row.key << " has no entry in the differential test";
+  }
+}
 
 // One way of cleaning a document.
 struct Cleaning {
   int procedure = -1;  // an index into kEachProcedure, or -1 for the whole run order
-  std::array<bool, kSwitchCount> switches{};
+  std::array<bool, kProcedureCount> switches{};
   std::vector<MarkerBytes> banners;
   int stopAtPump = 0;  // 0: never stop
   std::size_t blockSize = BlockText::kDefaultBlockSize;
@@ -83,7 +96,7 @@ Outcome Clean(std::unique_ptr<Document> doc, std::string_view text, const Cleani
   harness.StopAtPump(how.stopAtPump);
   if (how.procedure < 0) {
     RunProcedures(
-        harness.Ctx(), kPath, [&](Switch s) { return how.switches[Index(s)]; },
+        harness.Ctx(), kPath, [&](ProcedureId s) { return how.switches[Index(s)]; },
         FixedBannerSlots(how.banners));
   } else if (const Procedure run = kEachProcedure[static_cast<std::size_t>(how.procedure)].run) {
     run(harness.Ctx(), kPath);
@@ -140,7 +153,7 @@ std::vector<MarkerBytes> RandomBanners(std::mt19937_64& rng) {
 
 Cleaning RandomCleaning(std::mt19937_64& rng) {
   Cleaning how;
-  how.procedure = rng() % 2 == 0 ? static_cast<int>(rng() % kEachProcedure.size()) : -1;
+  how.procedure = rng() % 2 == 0 ? static_cast<int>(rng() % kEachProcedureCount) : -1;
   for (bool& on : how.switches) {
     on = rng() % 3 != 0;
   }

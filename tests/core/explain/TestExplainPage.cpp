@@ -48,7 +48,7 @@ std::pair<std::string, std::vector<std::string>> CleanAsARun(const std::string& 
   CleaningContext ctx(
       *doc, stop, [&](LoggedChange change) { lines.push_back(std::move(change.line)); }, nullptr);
   RunProcedures(
-      ctx, kPath, [](Switch) { return true; }, banners);
+      ctx, kPath, [](ProcedureId) { return true; }, banners);
   return {std::string(doc->View()), lines};
 }
 
@@ -93,7 +93,7 @@ TEST(ExplainPage, RandomPagesCleanAsARunAndEveryByteIsPlaced) {
     }
     const auto [result, lines] = CleanAsARun(source, banners);
     const PageExplanation e = ExplainPage(
-        source, kPath, [](Switch) { return true; }, banners);
+        source, kPath, [](ProcedureId) { return true; }, banners);
     ASSERT_EQ(e.result, result) << "round " << round;
     ASSERT_EQ(RebuildResult(source, e), result) << "round " << round;
     ASSERT_EQ(e.changes.size(), lines.size());
@@ -115,23 +115,26 @@ TEST(ExplainPage, RandomPagesCleanAsARunAndEveryByteIsPlaced) {
 TEST(ExplainPage, ReducedTagsKeepTheirOrderAndPlaces) {
   struct Case {
     std::string source;
-    std::vector<Switch> switches;
+    std::vector<ProcedureId> switches;
     std::string result;
     std::vector<std::pair<Pos, Pos>> removed;  // change by change: first removed range
   };
   const Case cases[] = {
-      {"<p a>x<p b>", {Switch::kStyle}, "<p>x<p>", {{0, 5}, {6, 5}}},
-      {"<table x><tr y><td z>", {Switch::kTable}, "<table><tr><td>", {{0, 9}, {9, 6}, {15, 6}}},
+      {"<p a>x<p b>", {ProcedureId::kStyle}, "<p>x<p>", {{0, 5}, {6, 5}}},
+      {"<table x><tr y><td z>",
+       {ProcedureId::kTable},
+       "<table><tr><td>",
+       {{0, 9}, {9, 6}, {15, 6}}},
       // Spans go before scripts, and their places are the page's own, not those left after.
       {"a<script>1</script>b<span>c</span>",
-       {Switch::kScript, Switch::kSpan},
+       {ProcedureId::kScript, ProcedureId::kSpan},
        "abc",
        {{20, 6}, {27, 7}, {1, 18}}},
   };
   for (const Case& c : cases) {
     const PageExplanation e = ExplainPage(
         c.source, kPath,
-        [&](Switch s) {
+        [&](ProcedureId s) {
           return std::find(c.switches.begin(), c.switches.end(), s) != c.switches.end();
         },
         FixedBannerSlots({}));

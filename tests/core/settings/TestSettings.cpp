@@ -44,11 +44,11 @@ TEST_F(MainSectionTest, ReadingStopsAtTheFirstBadSwitch) {
   EXPECT_EQ(main.outputFolder, "/out");
   EXPECT_EQ(main.switchesRead, 5u);
   EXPECT_EQ(main.error, "'' is not a valid boolean value");
-  EXPECT_TRUE(main.switches[Index(Switch::kScript)]);
-  EXPECT_TRUE(main.switches[Index(Switch::kNoscript)]);
-  EXPECT_TRUE(main.switches[Index(Switch::kIframe)]);
-  EXPECT_FALSE(main.switches[Index(Switch::kOnMouseOver)]);
-  EXPECT_FALSE(main.switches[Index(Switch::kMSWord)]);
+  EXPECT_TRUE(main.switches[Index(ProcedureId::kScript)]);
+  EXPECT_TRUE(main.switches[Index(ProcedureId::kNoscript)]);
+  EXPECT_TRUE(main.switches[Index(ProcedureId::kIframe)]);
+  EXPECT_FALSE(main.switches[Index(ProcedureId::kOnMouseOver)]);
+  EXPECT_FALSE(main.switches[Index(ProcedureId::kMSWord)]);
 
   WriteBytes(ini.Path(), "[Main]\r\nRmScript=yes\r\n");
   main = ReadMainSection(ini);
@@ -59,9 +59,9 @@ TEST_F(MainSectionTest, ReadingStopsAtTheFirstBadSwitch) {
 TEST_F(MainSectionTest, WritesThirteenKeysInOrderAndReadsThemBack) {
   // A switch stored by hand as "1" reads as checked and is written back as "-1".
   WriteBytes(ini.Path(), "[Main]\r\nRmScript=1\r\n");
-  std::array<bool, kSwitchCount> switches{};
-  switches[Index(Switch::kScript)] = true;
-  switches[Index(Switch::kBlank)] = true;
+  std::array<bool, kProcedureCount> switches{};
+  switches[Index(ProcedureId::kScript)] = true;
+  switches[Index(ProcedureId::kBlank)] = true;
   WriteMainSection(ini, "/srv/очищено", switches);
   EXPECT_EQ(ReadBytes(ini.Path()),
             "[Main]\r\nRmScript=-1\r\nStorePatch=/srv/\xEE\xF7\xE8\xF9\xE5\xED\xEE\r\n"
@@ -69,7 +69,7 @@ TEST_F(MainSectionTest, WritesThirteenKeysInOrderAndReadsThemBack) {
             "RmMSWord=0\r\nRmTable=0\r\nRmBody=0\r\nRmBanner=0\r\nRmFont=0\r\nRmBlank=-1\r\n");
   const MainSection main = ReadMainSection(ini);
   EXPECT_FALSE(main.error.has_value());
-  EXPECT_EQ(main.switchesRead, kSwitchCount);
+  EXPECT_EQ(main.switchesRead, kProcedureCount);
   EXPECT_EQ(main.outputFolder, "/srv/очищено");
   EXPECT_EQ(main.switches, switches);
 }
