@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-#include "LogStore.h"
+#include "logstore/LogStore.h"
 
 namespace varnow {
 

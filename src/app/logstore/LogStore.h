@@ -18,8 +18,15 @@ namespace varnow {
 // The lines of the log pane, kept in a file without a name so that a run of any size costs the
 // window no more memory than a few bytes per 64 lines and one row per page. Each line is kept as
 // shown (UTF-8); a line that reports a change also keeps which change of which page it is, the
-// page named by its path's own bytes, so that it can be opened. One thread may add lines while
-// another reads them: every call takes the store's lock.
+// page named by its path's own bytes, so that it can be opened. The file's records are those of
+// LogRecord.h.
+//
+// The lock: mutex_ guards every member below it (the file's descriptor only in that it is
+// written and read under it). One thread (the run's) adds lines while others (the window's,
+// a copy's) read them; every call takes the lock, a batch of lines under one hold (Appender),
+// and ForEachText gives it up every kLinesPerHold lines. Index rules: checkpoints_[i] is the
+// offset of line 64 i's record (never of a page name before it); pages_ is in line order, a
+// row for each page whose change lines the store holds; size_ = flushed_ + pending_.size().
 class LogStore {
  public:
   // The file lives in `folder` (made where missing); where no file can be made there nor in

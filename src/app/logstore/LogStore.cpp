@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "LogStore.h"
+#include "logstore/LogStore.h"
+
+#include "logstore/LogRecord.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -13,6 +15,9 @@
 #include <system_error>
 
 namespace varnow {
+
+using namespace log_record;
+
 namespace {
 
 constexpr std::size_t kLinesPerCheckpoint = 64;
@@ -25,34 +30,6 @@ constexpr std::size_t kReadBlock = 64 * 1024;
 // Lines handed out per hold of the lock in ForEachText, so that a long copy never keeps the
 // run from adding lines for long.
 constexpr std::size_t kLinesPerHold = 4096;
-
-// A line that reports a change and begins with its page's name (as nearly all do) is kept
-// without it: the name is kept once per page, before its first line.
-enum Kind : unsigned char { kPlain = 0, kChange = 1, kPageName = 2, kChangeAfterName = 3 };
-
-void PutNumber(std::string& out, std::uint64_t value) {
-  do {
-    unsigned char byte = value & 0x7F;
-    value >>= 7;
-    if (value != 0) {
-      byte |= 0x80;
-    }
-    out.push_back(static_cast<char>(byte));
-  } while (value != 0);
-}
-
-// Reads a number written by PutNumber at `at`, moving past it.
-std::uint64_t GetNumber(std::string_view bytes, std::size_t& at) {
-  std::uint64_t value = 0;
-  for (int shift = 0; at < bytes.size() && shift < 64; shift += 7) {
-    const auto byte = static_cast<unsigned char>(bytes[at++]);
-    value |= static_cast<std::uint64_t>(byte & 0x7F) << shift;
-    if ((byte & 0x80) == 0) {
-      break;
-    }
-  }
-  return value;
-}
 
 std::size_t CountCharacters(std::string_view utf8) {
   // Every byte that does not continue a UTF-8 sequence (10xxxxxx) begins a character; the
@@ -162,9 +139,9 @@ void LogStore::AppendChangeLocked(std::string_view utf8, std::string_view page, 
   if (pages_.empty() || page != lastPage_) {
     // A new page: its name once, then its lines.
     pages_.push_back({lines_, size_});
-    std::string record(1, static_cast<char>(kPageName));
-    PutNumber(record, page.size());
-    Put(record);
+    std::string head;
+    AppendHead(head, kPageName, ProcedureId::kScript, 0, page.size());
+    Put(head);
     Put(page);
     lastPage_.assign(page);
   }
@@ -180,18 +157,9 @@ void LogStore::AppendLocked(unsigned char kind, std::string_view stored, std::st
   if (lines_ % kLinesPerCheckpoint == 0) {
     checkpoints_.push_back(size_);
   }
-  char head[24];
-  std::size_t used = 0;
-  head[used++] = static_cast<char>(kind);
-  std::string number;
-  if (kind != kPlain) {
-    head[used++] = static_cast<char>(Index(procedure));
-    PutNumber(number, rank);
-  }
-  PutNumber(number, stored.size());
-  std::copy(number.begin(), number.end(), head + used);
-  used += number.size();
-  Put(std::string_view(head, used));
+  std::string head;
+  AppendHead(head, static_cast<Kind>(kind), procedure, rank, stored.size());
+  Put(head);
   Put(stored);
   // A line no longer in bytes than the widest is in characters cannot be wider.
   if (const std::size_t chars = utf8.size() > widestChars_ ? CountCharacters(utf8) : 0;
@@ -269,24 +237,17 @@ std::string_view LogStore::ReadLocked(std::uint64_t offset, std::size_t size) co
 }
 
 std::uint64_t LogStore::ReadRecordLocked(std::uint64_t offset, Record& record) const {
-  // A record's head is at most 22 bytes; its text follows.
-  std::string_view head = ReadLocked(offset, 22);
-  if (head.empty()) {
+  const std::optional<Head> head = ReadHead(ReadLocked(offset, kMaxHeadBytes));
+  if (!head) {
     record = {};
     return size_;
   }
-  std::size_t at = 1;
-  record.kind = static_cast<Kind>(head[0]);
-  record.rank = 0;
-  record.procedure = ProcedureId::kScript;
-  if (record.kind == kChange || record.kind == kChangeAfterName) {
-    record.procedure = static_cast<ProcedureId>(static_cast<unsigned char>(head[at++]));
-    record.rank = static_cast<std::size_t>(GetNumber(head, at));
-  }
-  const auto length = static_cast<std::size_t>(GetNumber(head, at));
-  const std::string_view text = ReadLocked(offset + at, length);
-  record.text.assign(text.substr(0, length));
-  return offset + at + length;
+  record.kind = head->kind;
+  record.rank = head->rank;
+  record.procedure = head->procedure;
+  const std::string_view text = ReadLocked(offset + head->size, head->length);
+  record.text.assign(text.substr(0, head->length));
+  return offset + head->size + head->length;
 }
 
 std::uint64_t LogStore::OffsetOfLocked(std::size_t index) const {
@@ -374,10 +335,9 @@ const LogStore::PageRow* LogStore::PageRowOfLocked(std::size_t index) const {
 }
 
 std::string LogStore::PageNameLocked(std::uint64_t offset) const {
-  std::string_view head = ReadLocked(offset, 11);
-  std::size_t at = 1;
-  const auto length = static_cast<std::size_t>(GetNumber(head, at));
-  return std::string(ReadLocked(offset + at, length).substr(0, length));
+  Record record;
+  ReadRecordLocked(offset, record);
+  return std::move(record.text);
 }
 
 std::optional<LogStore::Change> LogStore::ChangeAt(std::size_t index) const {
