@@ -30,7 +30,7 @@ constexpr std::size_t kMB = 1024 * 1024;
 
 void CleanWithEverything(CleaningContext& ctx) {
   RunProcedures(
-      ctx, "/site/page.htm", [](Switch) { return true; },
+      ctx, "/site/page.htm", [](ProcedureId) { return true; },
       FixedBannerSlots({{"<!-- ad -->", "<!-- /ad -->"}}));
 }
 

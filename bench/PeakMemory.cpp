@@ -56,7 +56,7 @@ bool RunPeakMemoryChild(int argc, char** argv) {
   CleaningContext ctx(
       *doc, stop, [&lines](const LoggedChange&) { ++lines; }, [] {});
   RunProcedures(
-      ctx, "/site/spans.htm", [](Switch) { return true; },
+      ctx, "/site/spans.htm", [](ProcedureId) { return true; },
       FixedBannerSlots({{"<!-- ad -->", "<!-- /ad -->"}}));
   const std::string_view text = doc->View();
   volatile char sink = text.empty() ? '\0' : text[text.size() / 2];

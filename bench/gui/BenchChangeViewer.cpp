@@ -34,7 +34,7 @@ void Bench(const char* name, const std::string& page, const fs::path& dir) {
   const fs::path source = dir / "page.htm";
   const fs::path copy = dir / "copy.htm";
   Write(source, page);
-  const auto all = [](Switch) { return true; };
+  const auto all = [](ProcedureId) { return true; };
   const BannerSlotReader banners = FixedBannerSlots({{"<!-- ad -->", "<!-- /ad -->"}});
   const PageExplanation e = ExplainPage(page, source.string(), all, banners);
   Write(copy, e.result);
