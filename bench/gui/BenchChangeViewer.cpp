@@ -41,10 +41,10 @@ void Bench(const char* name, const std::string& page, const fs::path& dir) {
 
   QElapsedTimer timer;
   timer.start();
-  ChangeViewer::Request request{
-      source.string(), e.changes.size() / 2,
-      e.changes.empty() ? std::string() : e.changes[e.changes.size() / 2].line, copy.string()};
-  ChangeViewer::Prepared prepared = ChangeViewer::Prepare(request, all, banners);
+  ReviewRequest request{source.string(), e.changes.size() / 2,
+                        e.changes.empty() ? std::string() : e.changes[e.changes.size() / 2].line,
+                        copy.string()};
+  PageReview prepared = ReviewPage(request, all, banners);
   const double prepare = Ms(timer);  // on a thread of its own in the window
   timer.restart();
   ChangeViewer* viewer = ChangeViewer::Show(std::move(prepared), nullptr);

@@ -123,8 +123,8 @@ class MainWindow : public QMainWindow {
   void PresentSummary(bool takeKeyboard);
   // The change viewer on `request`, with the switches and banner slots of this moment; the
   // page is prepared on another thread and shown by ShowViewer (or the error that kept it).
-  void OpenViewer(const ChangeViewer::Request& request);
-  void ShowViewer(std::optional<ChangeViewer::Prepared> prepared, const QString& error);
+  void OpenViewer(const ReviewRequest& request);
+  void ShowViewer(std::optional<PageReview> prepared, const QString& error);
   // Tells the user a copy from the log pane held only the first lines of the selection.
   void CopyWasLimited(std::size_t copied, std::size_t selected);
 

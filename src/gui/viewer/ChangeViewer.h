@@ -8,6 +8,7 @@
 #include "MarkedTextView.h"
 #include "cleaning/ProcedureOrder.h"
 #include "explain/ExplainPage.h"
+#include "explain/PageReview.h"
 #include "text/PageEncoding.h"
 
 class QLabel;
@@ -28,29 +29,9 @@ class ChangeViewer : public QWidget {
   Q_OBJECT
 
  public:
-  // Where a change stands: its page, its place among the page's changes, its log line.
-  struct Request {
-    std::string page;
-    std::size_t changeIndex = 0;
-    std::string line;    // empty: the page as a whole, opened at its first change
-    std::string output;  // the page's copy
-  };
-  // What a viewer shows of a page: the page cleaned again, in memory, and its copy read. It
-  // takes as long as cleaning the page does, and is made on any thread.
-  struct Prepared {
-    std::string title;  // the page's name as shown
-    std::string source;
-    std::string copy;
-    PageExplanation explanation;
-    // Why the page and its copy are compared line by line instead; empty when they are not.
-    std::string comparison;
-    int selected = -1;    // the change selected first
-    std::string problem;  // what the top line says of the request's line, if anything
-  };
-  static Prepared Prepare(const Request& request, const std::function<bool(ProcedureId)>& switchOn,
-                          const BannerSlotReader& bannerSlot);
-  // A window on what Prepare made, with its change selected; on the window's thread.
-  static ChangeViewer* Show(Prepared prepared, QWidget* parent);
+  // A window on a page review (made on any thread by ReviewPage), with its change selected; on
+  // the window's thread.
+  static ChangeViewer* Show(PageReview review, QWidget* parent);
 
   int Current() const { return current_; }
   int ChangeCount() const { return static_cast<int>(count_); }

@@ -528,8 +528,8 @@ void MainWindow::OpenPage(const std::string& page) {
   OpenViewer({page, 0, {}, {}});
 }
 
-void MainWindow::OpenViewer(const ChangeViewer::Request& asked) {
-  ChangeViewer::Request request = asked;
+void MainWindow::OpenViewer(const ReviewRequest& asked) {
+  ReviewRequest request = asked;
   try {
     const SplitParts parts = SplitPath(request.page);
     request.output = MirroredPath(host_->PublishedOutputFolder(), parts.directory, parts.fileName);
@@ -545,11 +545,11 @@ void MainWindow::OpenViewer(const ChangeViewer::Request& asked) {
   QApplication::setOverrideCursor(Qt::BusyCursor);
   ++viewersPreparing_;
   viewerPool_.start([this, request, switches, settingsFile = settingsFile_] {
-    auto prepared = std::make_shared<std::optional<ChangeViewer::Prepared>>();
+    auto prepared = std::make_shared<std::optional<PageReview>>();
     QString error;
     try {
       CachedIniFile banners(settingsFile);
-      *prepared = ChangeViewer::Prepare(
+      *prepared = ReviewPage(
           request, [&switches](ProcedureId s) { return switches[Index(s)]; },
           [&banners](int slot) { return ReadBannerMarkers(banners, slot); });
     } catch (const std::bad_alloc&) {
@@ -564,7 +564,7 @@ void MainWindow::OpenViewer(const ChangeViewer::Request& asked) {
   });
 }
 
-void MainWindow::ShowViewer(std::optional<ChangeViewer::Prepared> prepared, const QString& error) {
+void MainWindow::ShowViewer(std::optional<PageReview> prepared, const QString& error) {
   --viewersPreparing_;
   QApplication::restoreOverrideCursor();
   try {

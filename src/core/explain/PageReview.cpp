@@ -1,0 +1,70 @@
+// SPDX-License-Identifier: MIT
+#include "explain/PageReview.h"
+
+#include <algorithm>
+
+#include "batch/PagePipeline.h"
+#include "text/Cp1251.h"
+#include "text/Format.h"
+
+namespace varnow {
+namespace {
+
+constexpr std::string_view kNotTheCopy =
+    "Повторная очистка с нынешними настройками не дает копии на диске: настройки или страница "
+    "изменились после прогона. Показано построчное сравнение страницы и копии.";
+constexpr std::string_view kNoCopy =
+    "Копии страницы нет (%s). Показано построчное сравнение страницы с пустой копией.";
+constexpr std::string_view kLineNotFound =
+    "Этой строки лога нет среди изменений повторной очистки; выбрано первое изменение.";
+
+}  // namespace
+
+PageReview ReviewPage(const ReviewRequest& request,
+                      const std::function<bool(ProcedureId)>& switchOn,
+                      const BannerSlotReader& bannerSlot) {
+  PageReview p;
+  std::string storage;
+  p.title = std::string(ShownAsText(request.page, storage));
+  LoadedPage source = LoadWholePage(request.page);
+  if (!source.error.empty()) {
+    p.comparison = std::move(source.error);
+    return p;
+  }
+  p.source = std::move(source.bytes);
+  PageExplanation e = ExplainPage(p.source, request.page, switchOn, bannerSlot);
+  LoadedPage copy = LoadWholePage(request.output);
+  if (!copy.error.empty()) {
+    p.comparison = FormatText(kNoCopy, {copy.error});
+    return p;
+  }
+  if (copy.bytes != e.result) {
+    p.comparison = std::string(kNotTheCopy);
+    p.copy = std::move(copy.bytes);
+    return p;
+  }
+  // The line asked for is the page's change of that rank; if cleaning now logs it elsewhere,
+  // the first change with its text. The request's line is as shown: a name that is not UTF-8
+  // read as cp1251.
+  const auto sameLine = [&](const RecordedChange& c) {
+    return ShownAsText(c.line, storage) == request.line;
+  };
+  if (request.line.empty()) {
+    p.selected = e.changes.empty() ? -1 : 0;  // a page opened as a whole: its first change
+  } else if (request.changeIndex < e.changes.size() && sameLine(e.changes[request.changeIndex])) {
+    p.selected = static_cast<int>(request.changeIndex);
+  } else {
+    const auto same = std::find_if(e.changes.begin(), e.changes.end(), sameLine);
+    if (same != e.changes.end()) {
+      p.selected = static_cast<int>(same - e.changes.begin());
+    }
+  }
+  if (p.selected < 0 && !e.changes.empty() && !request.line.empty()) {
+    p.problem = std::string(kLineNotFound);
+    p.selected = 0;
+  }
+  p.explanation = std::move(e);
+  return p;
+}
+
+}  // namespace varnow
