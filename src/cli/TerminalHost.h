@@ -45,7 +45,6 @@ class TerminalHost final : public RunHost {
                      const std::vector<std::size_t>& ends,
                      const std::vector<ChangeFacts>& facts) override;
   void AppendNotice(Notice kind, std::string_view page, std::string_view line) override;
-  void SetButtons(bool, bool) override {}
   void Progress(std::size_t done, std::size_t total) override;
   void RunEnded() override;
 

@@ -602,6 +602,25 @@ class TestMainWindow : public QObject {
     }
   }
 
+  // Execute and Stop have one writer, the window's run state: a run that began just before
+  // Stop was pressed never disables Execute again while it ends (it used to, by a queued
+  // report of its start arriving after the Stop).
+  void stopRightAfterExecuteLeavesExecuteEnabled() {
+    Main().show();
+    bool executeWhileEnding = false;
+    bool stopWhileEnding = false;
+    HoldAtFirstPump([&] {
+      executeWhileEnding = ExecuteButton()->isEnabled();
+      stopWhileEnding = StopButton()->isEnabled();
+    });
+    ExecuteButton()->click();
+    StopButton()->click();
+    QVERIFY(RunEnds());
+    QVERIFY(executeWhileEnding);
+    QVERIFY(stopWhileEnding);
+    QVERIFY(ExecuteButton()->isEnabled() && !StopButton()->isEnabled());
+  }
+
   // SIGTERM and SIGHUP end the window as closing it does: the run stops with log.txt saved,
   // and the program's end writes the settings.
   void stopSignalsCloseTheWindow() {

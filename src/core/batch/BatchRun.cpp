@@ -118,7 +118,6 @@ void BatchRun::Execute() {
 }
 
 void BatchRun::Run() {
-  host_.SetButtons(false, true);
   fileList_.clear();
   log_.Reset();
   logEncoding_ = host_.LogFileEncoding();
@@ -171,7 +170,6 @@ void BatchRun::Run() {
   }
   FinishSummary();
   stopFlag_ = false;
-  host_.SetButtons(true, false);
   const std::string logPath = SaveLog(elapsed);
   ReportLogSaved(logPath);
   EndCleanly();
@@ -547,7 +545,6 @@ void BatchRun::EndCleanly() {
   stopFlag_ = false;
   running_ = false;
   try {
-    host_.SetButtons(true, false);
     host_.RunEnded();
   } catch (const std::exception&) {
     // The run is over whatever the host does with the news.

@@ -65,8 +65,6 @@ class RunHost {
       start = end;
     }
   }
-  // Execute and Stop: enabled or not.
-  virtual void SetButtons(bool executeEnabled, bool stopEnabled) = 0;
   // Files done of the files found, while a run goes on.
   virtual void Progress(std::size_t done, std::size_t total) = 0;
   // The run has ended, after a complete run, a stop or an error.

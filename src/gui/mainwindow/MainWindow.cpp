@@ -263,8 +263,7 @@ void MainWindow::StartRun() {
     case RunState::kStopping:
       // Pressed after Stop while the stopped run is still ending. The press is kept: the new
       // run starts as soon as the old one has ended.
-      state_ = RunState::kStoppingThenRun;
-      executeAction_->setEnabled(false);
+      SetRunState(RunState::kStoppingThenRun);
       return;
     case RunState::kRunning:  // Execute is disabled until Stop
     case RunState::kStoppingThenRun:
@@ -293,12 +292,10 @@ void MainWindow::RunFinished(const std::optional<QString>& error) {
     statusPanel_->HideProgress();
     // The status says what ended the run, as the idle buttons do.
     statusPanel_->SetText(QString(*error).replace(QLatin1Char('\n'), QLatin1Char(' ')));
-    executeAction_->setEnabled(true);
-    stopAction_->setEnabled(false);
     // The run is over before its error is shown: a close while the box stands (the close box,
     // a stop signal) closes the window at once instead of waiting for a run that has ended.
     const bool closing = state_ == RunState::kStoppingThenClose;
-    state_ = RunState::kIdle;
+    SetRunState(RunState::kIdle);
     messages_.error(this, *error);
     if (closing) {
       close();
@@ -313,7 +310,7 @@ void MainWindow::RunFinished(const std::optional<QString>& error) {
     return;
   }
   const bool closing = state_ == RunState::kStoppingThenClose;
-  state_ = RunState::kIdle;
+  SetRunState(RunState::kIdle);
   if (closing) {
     close();
     return;
@@ -415,7 +412,7 @@ void MainWindow::PresentSummary(bool takeKeyboard) {
 }
 
 void MainWindow::BeginRun() {
-  state_ = RunState::kRunning;
+  SetRunState(RunState::kRunning);
   // "~" is the home folder, as in a shell.
   const QString typed = folderField_->text();
   if (typed == QStringLiteral("~") || typed.startsWith(QStringLiteral("~/"))) {
@@ -427,8 +424,6 @@ void MainWindow::BeginRun() {
   }
   host_->PublishFolder(folderField_->text().toStdString());
   host_->RunStarting();
-  executeAction_->setEnabled(false);
-  stopAction_->setEnabled(true);
   const auto run = [this] {
     std::optional<QString> error;
     try {
@@ -449,10 +444,19 @@ void MainWindow::BeginRun() {
 
 void MainWindow::StopRun() {
   if (state_ == RunState::kRunning || state_ == RunState::kStoppingThenRun) {
-    state_ = RunState::kStopping;
+    SetRunState(RunState::kStopping);
   }
   host_->RequestStop();  // the run ends at its next pump, on its own thread
-  executeAction_->setEnabled(true);
+}
+
+void MainWindow::SetRunState(RunState state) {
+  state_ = state;
+  // The buttons have this one writer: what the run's state allows. Execute, pressed while a
+  // stopped run ends, starts the next run once it has; pressed again then, it does nothing.
+  const bool idle = state == RunState::kIdle;
+  executeAction_->setEnabled(idle || state == RunState::kStopping);
+  stopAction_->setEnabled(state == RunState::kRunning || state == RunState::kStopping ||
+                          state == RunState::kStoppingThenRun);
 }
 
 void MainWindow::ChooseFolder() {
@@ -487,7 +491,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
   if (state_ != RunState::kIdle) {
     // Closing during a run stops it; the window closes once the run has ended (log.txt
     // saved), so nothing is left half done.
-    state_ = RunState::kStoppingThenClose;
+    SetRunState(RunState::kStoppingThenClose);
     host_->RequestStop();
     event->ignore();
     return;

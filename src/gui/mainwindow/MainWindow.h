@@ -161,6 +161,8 @@ class MainWindow : public QMainWindow {
   // on to the next run or the close that was asked for; after an error the window waits, idle,
   // unless it is being closed.
   enum class RunState { kIdle, kRunning, kStopping, kStoppingThenRun, kStoppingThenClose };
+  // The run's state and the Execute and Stop buttons with it.
+  void SetRunState(RunState state);
   RunState state_ = RunState::kIdle;
 
   // Last: built after, and gone before, the controls they report to.

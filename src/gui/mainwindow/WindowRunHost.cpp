@@ -177,13 +177,6 @@ void WindowRunHost::AppendChanges(std::string_view page, std::size_t first, std:
   controls_.logPane->LinesAdded();
 }
 
-void WindowRunHost::SetButtons(bool executeEnabled, bool stopEnabled) {
-  OnWindowThread([execute = controls_.execute, stop = controls_.stop, executeEnabled, stopEnabled] {
-    execute->setEnabled(executeEnabled);
-    stop->setEnabled(stopEnabled);
-  });
-}
-
 void WindowRunHost::Progress(std::size_t done, std::size_t total) {
   {
     const std::lock_guard lock(statusMutex_);

@@ -80,7 +80,6 @@ class WindowRunHost final : public RunHost {
   void AppendChanges(std::string_view page, std::size_t first, std::string_view lines,
                      const std::vector<std::size_t>& ends,
                      const std::vector<ChangeFacts>& facts) override;
-  void SetButtons(bool executeEnabled, bool stopEnabled) override;
   void Progress(std::size_t done, std::size_t total) override;
   void RunEnded() override;
 

@@ -28,7 +28,6 @@ class FakeHost : public RunHost {
 
   std::vector<std::string> statuses;
   std::vector<std::string> lines;
-  std::vector<std::pair<bool, bool>> buttons;
   std::vector<std::pair<std::size_t, std::size_t>> progress;
   std::vector<ProcedureId> switchesAsked;
   int pumps = 0;
@@ -72,7 +71,6 @@ class FakeHost : public RunHost {
     }
     RunHost::AppendChanges(page, first, text, ends, facts);
   }
-  void SetButtons(bool execute, bool stop) override { buttons.emplace_back(execute, stop); }
   void Progress(std::size_t done, std::size_t total) override {
     progress.emplace_back(done, total);
   }
