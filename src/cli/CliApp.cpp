@@ -21,9 +21,8 @@
 #include "batch/RunTexts.h"
 #include "platform/MemoryReuse.h"
 #include "platform/ProcessSignals.h"
-#include "settings/Settings.h"
-#include "settings/SettingsCheck.h"
 #include "settings/SettingsLocation.h"
+#include "settings/SettingsModel.h"
 
 namespace varnow::cli {
 namespace {
@@ -60,46 +59,29 @@ int RunCli(int argc, char** argv) {
     return kExitDone;
   }
 
-  std::error_code ec;
   // Without a settings file of its own choosing, this is a first start: every switch off, no
   // output folder. With --only and --output no settings file is needed at all.
-  const bool needed = options.settings && !(options.only && options.output);
-  const bool exists = std::filesystem::exists(settingsFile, ec);
-  // A file that cannot even be looked for (a link loop, a folder that cannot be searched) is
-  // not a first start: the check says why it cannot be read.
-  const bool unreachable = ec && !(options.only && options.output);
-  MainSection main;
-  LogEncoding logEncoding = LogEncoding::kCp1251;
-  if (exists || needed || unreachable) {
-    // The switches matter only when --only does not replace them.
-    if (const std::optional<std::string> problem =
-            CheckSettingsFile(settingsFile, !options.only.has_value())) {
-      PrintError(*problem);
-      return kExitError;
-    }
-    main = ReadMainSection(IniFile(settingsFile));
-    if (main.error && !options.only) {  // changed since the check
-      PrintError(*main.error + " (" + settingsFile.string() + ")");
-      return kExitError;
-    }
-    logEncoding = ReadLogEncoding(IniFile(settingsFile)).encoding;
+  const SettingsModel model(settingsFile, options.settings.has_value());
+  const SettingsModel::Read read =
+      model.ForRun({options.only, options.output, options.logEncoding});
+  if (read.problem) {
+    PrintError(*read.problem);
+    return kExitError;
   }
-  if (options.only) {
-    main.switches = *options.only;
-  }
+  const MainSettings& settings = read.settings;
   if (options.explain) {
-    return ExplainCommand(*options.explain, main.switches, settingsFile);
+    return ExplainCommand(*options.explain, settings.switches, settingsFile);
   }
-  const std::string outputFolder = options.output ? *options.output : main.outputFolder;
+  const std::string& outputFolder = settings.outputFolder;
   if (outputFolder.empty()) {
     PrintError(std::string(run_text::kNoOutputFolder) + ": StorePatch в " + settingsFile.string() +
                " пуст; укажите --output DIR");
     return kExitError;
   }
 
-  TerminalHost host(options.folder, outputFolder, main.switches, signals, ::isatty(STDERR_FILENO),
-                    options.quiet);
-  host.UseLogEncoding(options.logEncoding.value_or(logEncoding));
+  TerminalHost host(options.folder, outputFolder, settings.switches, signals,
+                    ::isatty(STDERR_FILENO), options.quiet);
+  host.UseLogEncoding(settings.logEncoding);
   host.PrintJson(options.json);
   BatchRun run(host, settingsFile);
   const std::size_t jobs = options.jobs.value_or(std::max(1U, std::thread::hardware_concurrency()));

@@ -12,7 +12,6 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <exception>
-#include <system_error>
 #include <utility>
 #include <vector>
 
@@ -20,8 +19,6 @@
 #include "Icons.h"
 #include "PlainText.h"
 #include "cleaning/ProcedureTable.h"
-#include "settings/Settings.h"
-#include "settings/SettingsCheck.h"
 
 namespace varnow {
 namespace {
@@ -53,7 +50,7 @@ QPushButton* PlainButton(const QString& caption, const char* name, QObject* filt
 SettingsDialog::SettingsDialog(std::filesystem::path settingsFile, UserMessages messages,
                                QWidget* parent)
     : QDialog(parent),
-      settings_(std::move(settingsFile)),
+      model_(std::move(settingsFile), false),
       messages_(std::move(messages)),
       pickFolder_(PickFolderWithDialog) {
   setObjectName(QStringLiteral("settingsDialog"));
@@ -223,41 +220,16 @@ QWidget* SettingsDialog::BoxParent() {
 }
 
 void SettingsDialog::ReadSettings() {
-  std::error_code error;
-  if (!std::filesystem::exists(settings_.Path(), error)) {
-    // First start: nothing to read and nothing to complain about. Every switch stays off,
-    // the folder is empty, and OK or the program's end writes the file. A file that cannot
-    // even be looked for, or a link that leads nowhere, is no first start: the user is told
-    // why.
-    if (error || std::filesystem::is_symlink(settings_.Path(), error)) {
-      const std::optional<std::string> problem = CheckSettingsFile(settings_.Path(), false);
-      messages_.error(BoxParent(), QString::fromStdString(problem.value_or(error.message())));
-    }
-    return;
+  const SettingsModel::Read read = model_.ForEditing();
+  outputFolder_ = QString::fromStdString(read.settings.outputFolder);
+  for (const ProcedureRow& info : kProcedures) {
+    checkBoxes_[Index(info.id)]->setChecked(read.settings.switches[Index(info.id)]);
   }
-  try {
-    const MainSection main = ReadMainSection(settings_);
-    outputFolder_ = QString::fromStdString(main.outputFolder);
-    for (const ProcedureRow& info : kProcedures) {
-      checkBoxes_[Index(info.id)]->setChecked(main.switches[Index(info.id)]);
-    }
-    // The folder box shows the folder even when a switch failed to read, so that what the
-    // dialog shows is what the next run uses and what OK stores.
-    outputFolderField_->setText(outputFolder_);
-    // What the file held, key by key, as this window read it: at the end only what differs
-    // from it is written back.
-    KeyValues keys = MainSectionValues({}, {});
-    keys.emplace_back(std::string(kLogEncodingKey), std::string());
-    known_ = StoredMainValues(settings_, keys);
-    const StoredLogEncoding stored = ReadLogEncoding(settings_);
-    logEncoding_ = stored.encoding;
-    logEncodingStored_ = stored.stored;
-    logEncodingBox_->setCurrentIndex(logEncoding_ == LogEncoding::kUtf8 ? 1 : 0);
-    if (main.error) {
-      messages_.error(BoxParent(), QString::fromStdString(*main.error));
-    }
-  } catch (const std::exception& e) {
-    messages_.error(BoxParent(), QString::fromUtf8(e.what()));
+  outputFolderField_->setText(outputFolder_);
+  logEncoding_ = read.settings.logEncoding;
+  logEncodingBox_->setCurrentIndex(logEncoding_ == LogEncoding::kUtf8 ? 1 : 0);
+  if (read.problem) {
+    messages_.error(BoxParent(), QString::fromStdString(*read.problem));
   }
 }
 
@@ -269,29 +241,13 @@ bool SettingsDialog::WriteMain(bool atEnd) {
   outputFolder_ = outputFolderField_->text();
   logEncoding_ = logEncodingBox_->currentIndex() == 1 ? LogEncoding::kUtf8 : LogEncoding::kCp1251;
   emit changed();
-  std::array<bool, kProcedureCount> switches{};
+  MainSettings settings{outputFolder_.toStdString(), {}, logEncoding_};
   for (const ProcedureRow& info : kProcedures) {
-    switches[Index(info.id)] = SwitchOn(info.id);
-  }
-  KeyValues now = MainSectionValues(outputFolder_.toStdString(), switches);
-  // A file that never named the log's encoding keeps not naming it while it is the default.
-  const bool withEncoding = logEncodingStored_ || logEncoding_ != LogEncoding::kCp1251;
-  if (withEncoding) {
-    now.emplace_back(std::string(kLogEncodingKey), std::string(LogEncodingName(logEncoding_)));
+    settings.switches[Index(info.id)] = SwitchOn(info.id);
   }
   try {
-    std::error_code ec;
-    if (atEnd && std::filesystem::exists(settings_.Path(), ec)) {
-      // Another window may have saved since this one read the file: only what this window
-      // changed is written, so that it never undoes the other's change.
-      WriteChangedMainKeys(settings_, now, known_);
-    } else {
-      for (const auto& [key, value] : now) {
-        settings_.WriteString(kMainSection, key, value);
-      }
-    }
-    logEncodingStored_ = withEncoding;
-    known_ = {now.begin(), now.end()};
+    // At the end only what this window changed: another may have saved since.
+    model_.Write(settings, atEnd);
     return true;
   } catch (const std::exception& e) {
     messages_.error(BoxParent(), QString::fromUtf8(e.what()));

@@ -11,7 +11,7 @@
 #include "ErrorBox.h"
 #include "FolderPicker.h"
 #include "cleaning/ProcedureId.h"
-#include "settings/IniFile.h"
+#include "settings/SettingsModel.h"
 #include "settings/Switches.h"
 #include "text/LogEncoding.h"
 
@@ -73,17 +73,14 @@ class SettingsDialog : public QDialog {
   bool WriteMain(bool atEnd = false);
   QWidget* BoxParent();
 
-  IniFile settings_;
+  SettingsModel model_;  // the file: what it holds, and what this window last read or wrote
   UserMessages messages_;
   FolderPicker pickFolder_;
   QString lastPick_;  // the folder last chosen with the folder button
 
   QString outputFolder_;
-  // The keys of "Main" as this window last read or wrote them.
-  std::map<std::string, std::string> known_;
   QLineEdit* outputFolderField_ = nullptr;
   LogEncoding logEncoding_ = LogEncoding::kCp1251;  // as accepted last
-  bool logEncodingStored_ = false;  // the file holds the key: it is written back, else only UTF-8
   QComboBox* logEncodingBox_ = nullptr;
   std::array<QCheckBox*, kProcedureCount> checkBoxes_{};  // by Index(ProcedureId)
   BannerListEditor* bannerEditor_ = nullptr;

@@ -1,0 +1,104 @@
+// SPDX-License-Identifier: MIT
+#include "settings/SettingsModel.h"
+
+#include <system_error>
+
+#include "cleaning/ProcedureTable.h"
+#include "settings/Settings.h"
+#include "settings/SettingsCheck.h"
+
+namespace varnow {
+
+SettingsModel::SettingsModel(std::filesystem::path file, bool named)
+    : file_(std::move(file)), named_(named) {}
+
+SettingsModel::Read SettingsModel::ForRun(const SettingsOverrides& overrides) const {
+  Read read;
+  const bool replacedWhole = overrides.switches && overrides.outputFolder;
+  std::error_code ec;
+  const bool exists = std::filesystem::exists(File(), ec);
+  // A file the user named is needed, unless the command line gives everything it would; one
+  // that cannot even be looked for (a link loop, a folder that cannot be searched) is no first
+  // start either: the check says why it cannot be read.
+  const bool needed = named_ && !replacedWhole;
+  const bool unreachable = ec && !replacedWhole;
+  if (exists || needed || unreachable) {
+    read.problem = CheckSettingsFile(File(), !overrides.switches.has_value());
+    if (read.problem) {
+      return read;
+    }
+    const MainSection main = ReadMainSection(file_);
+    if (main.error && !overrides.switches) {  // changed since the check
+      read.problem = *main.error + " (" + File().string() + ")";
+      return read;
+    }
+    read.settings.outputFolder = main.outputFolder;
+    read.settings.switches = main.switches;
+    read.settings.logEncoding = ReadLogEncoding(file_).encoding;
+  }
+  if (overrides.switches) {
+    read.settings.switches = *overrides.switches;
+  }
+  if (overrides.outputFolder) {
+    read.settings.outputFolder = *overrides.outputFolder;
+  }
+  if (overrides.logEncoding) {
+    read.settings.logEncoding = *overrides.logEncoding;
+  }
+  return read;
+}
+
+SettingsModel::Read SettingsModel::ForEditing() {
+  Read read;
+  std::error_code error;
+  if (!std::filesystem::exists(File(), error)) {
+    // First start: nothing to read and nothing to complain about; OK or the program's end
+    // writes the file. A file that cannot even be looked for, or a link that leads nowhere, is
+    // no first start: the user is told why.
+    if (error || std::filesystem::is_symlink(File(), error)) {
+      read.problem = CheckSettingsFile(File(), false).value_or(error.message());
+    }
+    return read;
+  }
+  try {
+    const MainSection main = ReadMainSection(file_);
+    // The folder stands even when a switch failed to read, so that what a window shows is
+    // what the next run uses and what OK stores.
+    read.settings.outputFolder = main.outputFolder;
+    read.settings.switches = main.switches;
+    KeyValues keys = MainSectionValues({}, {});
+    keys.emplace_back(std::string(kLogEncodingKey), std::string());
+    known_ = StoredMainValues(file_, keys);
+    const StoredLogEncoding stored = ReadLogEncoding(file_);
+    read.settings.logEncoding = stored.encoding;
+    logEncodingStored_ = stored.stored;
+    read.problem = main.error;
+  } catch (const std::exception& e) {
+    read.problem = e.what();
+  }
+  return read;
+}
+
+void SettingsModel::Write(const MainSettings& settings, bool onlyChanged) {
+  KeyValues now = MainSectionValues(settings.outputFolder, settings.switches);
+  // A file that never named the log's encoding keeps not naming it while it is the default.
+  const bool withEncoding = logEncodingStored_ || settings.logEncoding != LogEncoding::kCp1251;
+  if (withEncoding) {
+    now.emplace_back(std::string(kLogEncodingKey),
+                     std::string(LogEncodingName(settings.logEncoding)));
+  }
+  std::error_code ec;
+  if (onlyChanged && std::filesystem::exists(File(), ec)) {
+    // Another window may have saved since this one read the file: only what this one changed
+    // is written, so that it never undoes the other's change.
+    WriteChangedMainKeys(file_, now, known_);
+  } else {
+    for (const auto& [key, value] : now) {
+      file_.WriteString(kMainSection, key, value);
+    }
+  }
+  logEncodingStored_ = withEncoding;
+  known_ = {now.begin(), now.end()};
+}
+
+}  // namespace varnow
