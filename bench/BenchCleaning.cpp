@@ -92,9 +92,11 @@ void CleanPage(benchmark::State& state, PageShelf& shelf, const std::string& pag
   std::uint64_t pumps = 0;
   // One document for every page, as a run keeps one for all its files.
   auto doc = NewDocument();
-  bool stop = false;
-  CleaningContext ctx(
-      *doc, stop, [&lines](const LoggedChange&) { ++lines; }, [&pumps] { ++pumps; });
+  const StopToken stop([&pumps] {
+    ++pumps;
+    return false;
+  });
+  CleaningContext ctx(*doc, stop, [&lines](const LoggedChange&) { ++lines; });
   const auto start = Clock::now();
   for (auto _ : state) {
     doc->Assign(page);  // a copy, as each file is loaded afresh

@@ -51,10 +51,9 @@ bool RunPeakMemoryChild(int argc, char** argv) {
   std::string page = SpanPage(size, pairs);
   auto doc = NewDocument();
   doc->Assign(std::move(page));
-  bool stop = false;
+  const StopToken stop([] { return false; });
   std::size_t lines = 0;
-  CleaningContext ctx(
-      *doc, stop, [&lines](const LoggedChange&) { ++lines; }, [] {});
+  CleaningContext ctx(*doc, stop, [&lines](const LoggedChange&) { ++lines; });
   RunProcedures(
       ctx, "/site/spans.htm", [](ProcedureId) { return true; },
       FixedBannerSlots({{"<!-- ad -->", "<!-- /ad -->"}}));

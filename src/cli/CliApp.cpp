@@ -83,12 +83,11 @@ int RunCli(int argc, char** argv) {
                     ::isatty(STDERR_FILENO), options.quiet);
   host.UseLogEncoding(settings.logEncoding);
   host.PrintJson(options.json);
-  BatchRun run(host, settingsFile);
+  BatchRun run(host, settingsFile, [&host] { return host.Poll(); });
   const std::size_t jobs = options.jobs.value_or(std::max(1U, std::thread::hardware_concurrency()));
   // Every page carries its lines and copy from cleaning to commit in buffers of its own.
   KeepFreedMemoryForReuse();
   run.SetJobs(jobs);
-  host.Attach(run);
   // What the run did, however it ended.
   const auto printSummary = [&] {
     if (options.summary == CliOptions::Summary::kTable) {

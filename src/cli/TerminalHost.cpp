@@ -34,14 +34,13 @@ TerminalHost::TerminalHost(std::string folder, std::string outputFolder,
       quiet_(quiet),
       stdoutShared_(showProgress && ::isatty(STDOUT_FILENO)) {}
 
-void TerminalHost::Pump() {
-  if (signals_.Interrupted() && !stopIssued_ && run_ != nullptr && run_->Running()) {
-    run_->RequestStop();
+bool TerminalHost::Poll() {
+  if (signals_.Interrupted()) {
     stopIssued_ = true;
   }
-  // The run pumps after every change: the clock is read once per so many pumps.
+  // The run polls after every change: the clock is read once per so many polls.
   if (++pumpsSinceClock_ < kPumpsPerClockRead) {
-    return;
+    return stopIssued_;
   }
   pumpsSinceClock_ = 0;
   FlushLogIfDue();
@@ -49,6 +48,7 @@ void TerminalHost::Pump() {
       std::chrono::steady_clock::now() - lastDraw_ >= kRedrawInterval) {
     DrawProgress();
   }
+  return stopIssued_;
 }
 
 void TerminalHost::AppendLog(std::string_view line) {
@@ -148,7 +148,7 @@ void TerminalHost::FlushLog() {
 void TerminalHost::Progress(std::size_t done, std::size_t total) {
   done_ = done;
   total_ = total;
-  Pump();
+  Poll();
 }
 
 void TerminalHost::DrawProgress() {

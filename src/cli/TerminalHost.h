@@ -22,7 +22,6 @@ class TerminalHost final : public RunHost {
                const std::array<bool, kProcedureCount>& switches, const SignalWatcher& signals,
                bool showProgress, bool quiet);
 
-  void Attach(BatchRun& run) { run_ = &run; }
   void UseLogEncoding(LogEncoding encoding) { logEncoding_ = encoding; }
   // Changes and notices as JSON objects, one a line, in place of the log's lines.
   void PrintJson(bool json) { json_ = json; }
@@ -33,7 +32,9 @@ class TerminalHost final : public RunHost {
   bool StopIssued() const { return stopIssued_; }
   const std::string& LastStatus() const { return status_; }
 
-  void Pump() override;
+  // The run's poll, between its steps: Ctrl-C (and the other stop signals) stop it; the log's
+  // lines are flushed and the progress drawn every so often.
+  bool Poll();
   std::string FolderText() override { return folder_; }
   std::string OutputFolder() override { return outputFolder_; }
   bool SwitchOn(ProcedureId which) override { return switches_[Index(which)]; }
@@ -68,7 +69,6 @@ class TerminalHost final : public RunHost {
   std::size_t linesSinceClock_ = 0;
   std::size_t pumpsSinceClock_ = 0;
   bool outputLossReported_ = false;
-  BatchRun* run_ = nullptr;
   bool stopIssued_ = false;
   std::string status_;
   std::size_t done_ = 0;

@@ -62,11 +62,11 @@ Input Parse(const std::uint8_t* data, std::size_t size) {
 
 Outcome Clean(std::unique_ptr<varnow::Document> doc, const Input& in) {
   Outcome out;
-  bool stop = false;
   doc->Assign(in.page);
-  varnow::CleaningContext ctx(
-      *doc, stop, [&](varnow::LoggedChange change) { out.lines.push_back(std::move(change.line)); },
-      [&] { stop = stop || ++out.pumps == in.stopAtPump; });
+  const varnow::StopToken stop([&] { return ++out.pumps == in.stopAtPump; });
+  varnow::CleaningContext ctx(*doc, stop, [&](varnow::LoggedChange change) {
+    out.lines.push_back(std::move(change.line));
+  });
   varnow::RunProcedures(
       ctx, "/site/page.htm", [&](varnow::ProcedureId s) { return in.switches[varnow::Index(s)]; },
       varnow::FixedBannerSlots({in.markers}));

@@ -13,18 +13,18 @@ std::unique_ptr<Document> MakeProgramDocument() {
 
 CleaningHarness::CleaningHarness(std::string_view text, std::unique_ptr<Document> doc)
     : doc_(std::move(doc)),
-      ctx_(
-          *doc_, stopFlag_,
-          [this](LoggedChange change) { lines_.push_back(std::move(change.line)); },
-          [this] {
-            ++pumps_;
-            if (pumps_ == stopAtPump_) {
-              stopFlag_ = true;
-            }
-            if (onPump_) {
-              onPump_(pumps_);
-            }
-          }) {
+      stop_([this] {
+        ++pumps_;
+        if (pumps_ == stopAtPump_) {
+          stop_.Stop();
+        }
+        if (onPump_) {
+          onPump_(pumps_);
+        }
+        return false;
+      }),
+      ctx_(*doc_, stop_,
+           [this](LoggedChange change) { lines_.push_back(std::move(change.line)); }) {
   doc_->Assign(std::string(text));
 }
 

@@ -33,19 +33,19 @@ class CleaningHarness {
   const std::vector<std::string>& Lines() const { return lines_; }
   int Pumps() const { return pumps_; }
 
-  // Sets the stop flag when the pump is called for the k-th time (1-based).
+  // Stops when the pump is called for the k-th time (1-based).
   void StopAtPump(int k) { stopAtPump_ = k; }
-  void SetStop(bool on) { stopFlag_ = on; }
+  void SetStop() { stop_.Stop(); }
   // Runs at every pump, after counting it.
   void OnPump(std::function<void(int)> hook) { onPump_ = std::move(hook); }
 
  private:
   std::unique_ptr<Document> doc_;
-  bool stopFlag_ = false;
   std::vector<std::string> lines_;
   int pumps_ = 0;
   int stopAtPump_ = 0;
   std::function<void(int)> onPump_;
+  StopToken stop_;
   CleaningContext ctx_;
 };
 

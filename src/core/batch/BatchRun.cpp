@@ -71,15 +71,18 @@ std::optional<FileId> IdentityOf(const std::string& path, bool followLinks) {
 
 }  // namespace
 
-BatchRun::BatchRun(RunHost& host, std::filesystem::path settingsFile)
-    : host_(host), banners_(std::move(settingsFile)), startThread_(StartThread) {}
+BatchRun::BatchRun(RunHost& host, std::filesystem::path settingsFile, StopToken::HostPoll poll)
+    : host_(host),
+      banners_(std::move(settingsFile)),
+      stop_(std::move(poll)),
+      startThread_(StartThread) {}
 
 BatchRun::~BatchRun() = default;
 
 void BatchRun::RequestStop() {
   // Outside a run there is nothing to stop; a flag left set would stop the next run at once.
   if (running_) {
-    stopFlag_ = true;
+    stop_.Stop();
   }
 }
 
@@ -133,13 +136,11 @@ void BatchRun::Run() {
   searchedTree_ = RealFolder(folder);
   // One separator between the folder and its entries, also for a folder text ending in "/".
   const std::string root = folder.back() == '/' ? folder : folder + "/";
-  CollectFiles(
-      root, fileList_, stopFlag_, [this] { Pump(); },
-      [this](const std::string& path, int err) {
-        ++skipped_;
-        AppendPane(FormatText(text::kSkipped, {path, std::strerror(err)}),
-                   RunHost::Notice::kSkipped, path);
-      });
+  CollectFiles(root, fileList_, stop_, [this](const std::string& path, int err) {
+    ++skipped_;
+    AppendPane(FormatText(text::kSkipped, {path, std::strerror(err)}), RunHost::Notice::kSkipped,
+               path);
+  });
 
   start_ = std::chrono::steady_clock::now();
   // log.txt goes to the mirror of the folder that was searched.
@@ -165,11 +166,11 @@ void BatchRun::Run() {
     status += FormatText(text::kSkippedCount, {Count(skipped_)});
   }
   host_.SetStatus(status);
-  if (stopFlag_) {
+  if (stop_.Stopped()) {
     AppendPane(std::string(text::kStopped), RunHost::Notice::kStopped);
   }
   FinishSummary();
-  stopFlag_ = false;
+  stop_.Reset();
   const std::string logPath = SaveLog(elapsed);
   ReportLogSaved(logPath);
   EndCleanly();
@@ -182,7 +183,7 @@ void BatchRun::ReportLogSaved(const std::string& logPath) {
 
 void BatchRun::FinishSummary() {
   summary_.elapsed = std::chrono::steady_clock::now() - start_;
-  summary_.stopped = stopFlag_;
+  summary_.stopped = stop_.Stopped();
   const std::uint64_t reached =
       summary_.pagesChanged + summary_.pagesUnchanged + summary_.pagesFailed;
   summary_.pagesNotReached = summary_.pagesFound > reached ? summary_.pagesFound - reached : 0;
@@ -208,7 +209,7 @@ PageCleaning BatchRun::OneThreadCleaning(std::size_t index, const PageSettings& 
       .searchedTree = searchedTree_,
       .loaded =
           [this, index] {
-            Pump();
+            stop_.Poll();
             host_.SetStatus(FormatText(text::kProcessing, {Count(index), Count(fileList_.size())}));
           },
   };
@@ -220,9 +221,8 @@ bool BatchRun::ProcessFile(std::size_t index) {
   if (settings.switches[Index(ProcedureId::kBanner)]) {
     banners_.Refresh();  // the banner slots are read once a page, when the file has changed
   }
-  CleanedPage page = CleanPage(
-      fileList_[index], OneThreadCleaning(index, settings), stopFlag_, [this] { Pump(); },
-      std::move(sparePage_));
+  CleanedPage page =
+      CleanPage(fileList_[index], OneThreadCleaning(index, settings), stop_, std::move(sparePage_));
   if (page.stopped) {
     return false;  // a stop ends the run before the page in progress: nothing of it is kept
   }
@@ -232,13 +232,13 @@ bool BatchRun::ProcessFile(std::size_t index) {
 }
 
 void BatchRun::ProcessOneByOne(std::size_t first) {
-  for (std::size_t i = first; i < fileList_.size() && !stopFlag_ && ProcessFile(i); ++i) {
+  for (std::size_t i = first; i < fileList_.size() && !stop_.Stopped() && ProcessFile(i); ++i) {
   }
 }
 
 void BatchRun::ProcessInParallel() {
   std::size_t i = 0;
-  while (i < fileList_.size() && !stopFlag_) {
+  while (i < fileList_.size() && !stop_.Stopped()) {
     workers_ = std::make_unique<PageWorkers>(fileList_, CurrentSettings(), banners_.Path(),
                                              searchedTree_, logEncoding_, jobs_, startThread_, i);
     PageWorkers& workers = *workers_;
@@ -248,10 +248,9 @@ void BatchRun::ProcessInParallel() {
       ProcessOneByOne(i);
       return;
     }
-    for (; i < fileList_.size() && !stopFlag_; ++i) {
+    for (; i < fileList_.size() && !stop_.Stopped(); ++i) {
       host_.SetStatus(std::string(text::kLoading));
-      std::optional<CleanedPage> page = workers.Take(
-          i, [this] { Pump(); }, stopFlag_);
+      std::optional<CleanedPage> page = workers.Take(i, stop_);
       if (!page) {
         break;  // stopped while this page was awaited: it is neither logged nor written
       }
@@ -266,7 +265,7 @@ void BatchRun::ProcessInParallel() {
       }
       workers.GiveBack(std::move(*page));
     }
-    if (i >= fileList_.size() || stopFlag_) {
+    if (i >= fileList_.size() || stop_.Stopped()) {
       // Done, or stopped: the workers drop what they clean and are waited for once log.txt
       // is saved, so that a page in the middle of a procedure does not hold the log back.
       workers.Stop();
@@ -484,7 +483,7 @@ std::string BatchRun::SaveLog(std::chrono::steady_clock::duration elapsed) {
   const std::string logPath = MirroredPath(outputFolder, logDirectory_, text::kLogFileName);
   MakeFoldersFor(MirroredFolder(outputFolder, logDirectory_), logPath);
   try {
-    log_.Save(logPath, header, [this] { Pump(); });
+    log_.Save(logPath, header, [this] { stop_.Poll(); });
   } catch (const FileWriteError& e) {
     throw CreateError(e, logPath);
   }
@@ -542,7 +541,7 @@ void BatchRun::EndCleanly() {
   skipped_ = 0;
   log_.Reset();
   banners_.Forget();
-  stopFlag_ = false;
+  stop_.Reset();
   running_ = false;
   try {
     host_.RunEnded();

@@ -39,7 +39,9 @@ class RunError : public std::runtime_error {
 // one at a time.
 class BatchRun {
  public:
-  BatchRun(RunHost& host, std::filesystem::path settingsFile);
+  // `poll` is the host's: it runs what the host has pending between the run's steps (its
+  // events, its progress) and says whether the run is to stop.
+  BatchRun(RunHost& host, std::filesystem::path settingsFile, StopToken::HostPoll poll = nullptr);
   ~BatchRun();
   BatchRun(const BatchRun&) = delete;
   BatchRun& operator=(const BatchRun&) = delete;
@@ -59,7 +61,7 @@ class BatchRun {
   // is what one thread writes: a page cleaned ahead under settings changed since it was begun
   // is cleaned again when its turn comes. 1 by default.
   void SetJobs(std::size_t jobs) { jobs_ = std::max<std::size_t>(jobs, 1); }
-  bool StopFlag() const { return stopFlag_; }
+  bool StopFlag() const { return stop_.Stopped(); }
   // Pages of the last run that were refused one by one (the run went on).
   std::size_t RefusedPages() const { return refused_; }
   // What the last run did, once it has ended (also after an error or a stop).
@@ -125,12 +127,12 @@ class BatchRun {
   // A line of the run: to the log pane and to log.txt.
   // A line that reports no change, to the host and to log.txt; `about` is the file it names.
   void AppendPane(const std::string& line, RunHost::Notice kind, std::string_view about = {});
-  void Pump() { host_.Pump(); }
   void EndCleanly();
 
   RunHost& host_;
   CachedIniFile banners_;  // the settings file, read again only when it changes
-  bool stopFlag_ = false;
+  // The run's stop: polled with the host's poll between its steps, stopped by RequestStop.
+  StopToken stop_;
   bool running_ = false;
   std::vector<std::string> fileList_;
   LogEncoding logEncoding_ = LogEncoding::kCp1251;  // of this run's log.txt

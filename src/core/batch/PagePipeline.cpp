@@ -65,13 +65,12 @@ std::optional<std::string> OutputRefusal(const std::string& outputRoot,
 }
 
 // CleanPage, with an allocation that fails thrown as std::bad_alloc.
-CleanedPage CleanPageOrThrow(const std::string& path, const PageCleaning& how, const bool& stopFlag,
-                             const std::function<void()>& pump, CleanedPage spare);
+CleanedPage CleanPageOrThrow(const std::string& path, const PageCleaning& how,
+                             const StopToken& stop, CleanedPage spare);
 
 std::optional<std::string> LoadPage(const std::string& path,
                                     const std::function<void(std::string_view)>& sink,
-                                    const bool& stopFlag, const std::function<void()>& pump,
-                                    std::pair<dev_t, ino_t>* source) {
+                                    const StopToken& stop, std::pair<dev_t, ino_t>* source) {
   SourceFile file;
   // Opened first, so that a page gone since the search is reported by its own name.
   if (const int err = file.Open(path); err != 0) {
@@ -80,7 +79,7 @@ std::optional<std::string> LoadPage(const std::string& path,
   if (source != nullptr) {
     *source = {file.Device(), file.Inode()};
   }
-  if (const int err = file.Load(sink, stopFlag, pump); err != 0) {
+  if (const int err = file.Load(sink, stop); err != 0) {
     return FormatText(run_text::kCannotRead, {path, std::strerror(err)});
   }
   return std::nullopt;
@@ -88,20 +87,19 @@ std::optional<std::string> LoadPage(const std::string& path,
 
 LoadedPage LoadWholePage(const std::string& path) {
   LoadedPage page;
-  const bool neverStop = false;
+  const StopToken neverStop;
   if (std::optional<std::string> error = LoadPage(
-          path, [&page](std::string_view bytes) { page.bytes.append(bytes); }, neverStop,
-          nullptr)) {
+          path, [&page](std::string_view bytes) { page.bytes.append(bytes); }, neverStop)) {
     page.bytes.clear();
     page.error = std::move(*error);
   }
   return page;
 }
 
-CleanedPage CleanPage(const std::string& path, const PageCleaning& how, const bool& stopFlag,
-                      const std::function<void()>& pump, CleanedPage spare) {
+CleanedPage CleanPage(const std::string& path, const PageCleaning& how, const StopToken& stop,
+                      CleanedPage spare) {
   try {
-    return CleanPageOrThrow(path, how, stopFlag, pump, std::move(spare));
+    return CleanPageOrThrow(path, how, stop, std::move(spare));
   } catch (const std::bad_alloc&) {
     // The page, its log or its copy does not fit in memory: the run ends there, with a message
     // that says so (and never with an exception leaving a worker's thread).
@@ -111,36 +109,33 @@ CleanedPage CleanPage(const std::string& path, const PageCleaning& how, const bo
   }
 }
 
-CleanedPage CleanPageOrThrow(const std::string& path, const PageCleaning& how, const bool& stopFlag,
-                             const std::function<void()>& pump, CleanedPage spare) {
+CleanedPage CleanPageOrThrow(const std::string& path, const PageCleaning& how,
+                             const StopToken& stop, CleanedPage spare) {
   CleanedPage page;
   page.lines = std::move(spare.lines);
   page.lines.Clear();
   page.lines.ConvertForLog(how.convertLines, how.logEncoding);
   std::unique_ptr<Document> doc = NewDocument();
   page.loadError = LoadPage(
-      path, [&doc](std::string_view bytes) { doc->Append(bytes); }, stopFlag, pump, &page.source);
+      path, [&doc](std::string_view bytes) { doc->Append(bytes); }, stop, &page.source);
   if (page.loadError) {
     return page;
   }
   if (how.loaded) {
     how.loaded();
   }
-  if (stopFlag) {
+  if (stop.Stopped()) {
     page.stopped = true;
     return page;
   }
   page.tally.bytesIn = static_cast<std::uint64_t>(doc->Length());
-  CleaningContext ctx(
-      *doc, stopFlag,
-      [&page](const LoggedChange& change) {
-        ++page.tally.procedures[Index(change.procedure)].changes;
-        page.lines.Add(change);
-      },
-      pump);
+  CleaningContext ctx(*doc, stop, [&page](const LoggedChange& change) {
+    ++page.tally.procedures[Index(change.procedure)].changes;
+    page.lines.Add(change);
+  });
   ProcedureEdits edits{};
   RunProcedures(ctx, path, how.switchOn, how.bannerSlot, &edits);
-  if (stopFlag) {
+  if (stop.Stopped()) {
     page.stopped = true;
     return page;
   }

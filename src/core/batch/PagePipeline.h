@@ -16,6 +16,7 @@
 #include "batch/RunSummary.h"
 #include "cleaning/ProcedureId.h"
 #include "cleaning/ProcedureOrder.h"
+#include "control/StopToken.h"
 #include "document/Document.h"
 #include "files/ReplaceFile.h"
 #include "settings/CachedIniFile.h"
@@ -27,12 +28,12 @@ namespace varnow {
 // lines are logged and its copy is given its name (BatchRun). One thread and many run the
 // same steps, so what they write is the same by construction.
 
-// Hands the bytes of the page at `path` to `sink`, block by block, pumping after each block
-// and stopping when `stopFlag` is then set. Returns the message a run gives when the page
-// cannot be opened or read; `source` gets the page's identity (device, inode).
+// Hands the bytes of the page at `path` to `sink`, block by block, polling `stop` after each
+// block and stopping when it says so. Returns the message a run gives when the page cannot be
+// opened or read; `source` gets the page's identity (device, inode).
 std::optional<std::string> LoadPage(const std::string& path,
                                     const std::function<void(std::string_view)>& sink,
-                                    const bool& stopFlag, const std::function<void()>& pump,
+                                    const StopToken& stop,
                                     std::pair<dev_t, ino_t>* source = nullptr);
 
 // A page's bytes, whole, for a page looked at outside a run; or why they could not be read.
@@ -93,11 +94,11 @@ struct PageCleaning {
   LogEncoding logEncoding = LogEncoding::kCp1251;
 };
 
-// Loads, cleans and stages the page at `path`. `pump` runs after every block loaded and every
-// change made; the page is dropped (stopped) when `stopFlag` is set by the end. The buffers of
-// `spare`, a page committed before, are emptied and used again.
-CleanedPage CleanPage(const std::string& path, const PageCleaning& how, const bool& stopFlag,
-                      const std::function<void()>& pump, CleanedPage spare = {});
+// Loads, cleans and stages the page at `path`. `stop` is polled after every block loaded and
+// every change made; the page is dropped (stopped) when it has stopped by the end. The buffers
+// of `spare`, a page committed before, are emptied and used again.
+CleanedPage CleanPage(const std::string& path, const PageCleaning& how, const StopToken& stop,
+                      CleanedPage spare = {});
 
 // Why the copy `output` in `outputFolder` may not be made: the folder reaches the searched tree
 // through a link inside the output tree under `outputRoot`; nothing when it may.

@@ -110,7 +110,8 @@ void PageWorkers::Stop() {
 
 void PageWorkers::Work() {
   CachedIniFile banners(settingsFile_);  // read again only when the file changes
-  bool stopped = false;
+  // The worker's own stop: the run's stop reaches it through stopping_.
+  const StopToken stop([this] { return stopping_.load(std::memory_order_relaxed); });
   const PageCleaning how{
       .switchOn = [this](ProcedureId s) { return settings_.switches[Index(s)]; },
       // Looked at once a page (below), not for each of its slots: a change saved during a
@@ -121,9 +122,6 @@ void PageWorkers::Work() {
       .loaded = nullptr,
       .convertLines = true,
       .logEncoding = logEncoding_,
-  };
-  const auto pump = [this, &stopped] {
-    stopped = stopped || stopping_.load(std::memory_order_relaxed);
   };
   for (;;) {
     std::size_t index = 0;
@@ -154,7 +152,7 @@ void PageWorkers::Work() {
         if (settings_.switches[Index(ProcedureId::kBanner)]) {
           banners.Refresh();
         }
-        page = CleanPage(pages_[index], how, stopped, pump, std::move(spare));
+        page = CleanPage(pages_[index], how, stop, std::move(spare));
       } catch (const std::exception& e) {
         // What ends a run on one thread (a banner slot that cannot be read) ends it here too,
         // at this page, never by leaving the thread.
@@ -196,20 +194,19 @@ std::size_t PageWorkers::SizeOfNext() {
   return nextSize_;
 }
 
-std::optional<CleanedPage> PageWorkers::Take(std::size_t index, const std::function<void()>& pump,
-                                             const bool& stopFlag) {
-  pump();  // once a page, as one thread pumps once a page at least
+std::optional<CleanedPage> PageWorkers::Take(std::size_t index, const StopToken& stop) {
+  stop.Poll();  // once a page, as one thread polls once a page at least
   std::unique_lock lock(mutex_);
   while (!ready_[index % window_]) {
-    if (stopFlag) {
+    if (stop.Stopped()) {
       return std::nullopt;
     }
     pageReady_.wait_for(lock, kPumpInterval);
     lock.unlock();
-    pump();  // the host's events: a stop among them
+    stop.Poll();  // the host's events: a stop among them
     lock.lock();
   }
-  if (stopFlag) {
+  if (stop.Stopped()) {
     return std::nullopt;
   }
   std::optional<CleanedPage> page = std::move(ready_[index % window_]);

@@ -53,10 +53,9 @@ class PageWorkers {
   PageWorkers(const PageWorkers&) = delete;
   PageWorkers& operator=(const PageWorkers&) = delete;
 
-  // Page `index`, the one after the page taken before; `pump` runs every few milliseconds
-  // while it is not ready, and nothing is given once `stopFlag` is set.
-  std::optional<CleanedPage> Take(std::size_t index, const std::function<void()>& pump,
-                                  const bool& stopFlag);
+  // Page `index`, the one after the page taken before; `stop` is polled every few
+  // milliseconds while it is not ready, and nothing is given once it has stopped.
+  std::optional<CleanedPage> Take(std::size_t index, const StopToken& stop);
   // A page taken and committed: its buffers serve a page a worker cleans later, so that a
   // run in its steady state allocates and faults in no new memory for lines.
   void GiveBack(CleanedPage page);

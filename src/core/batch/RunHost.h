@@ -20,10 +20,6 @@ class RunHost {
  public:
   virtual ~RunHost() = default;
 
-  // Lets the host handle its pending events: repaint, Stop, a dialog. Called very often; the
-  // host decides how often that really reaches its event loop.
-  virtual void Pump() = 0;
-
   virtual std::string FolderText() = 0;          // the folder to clean, as the user gave it
   virtual std::string OutputFolder() = 0;        // the output root, asked for every file
   virtual bool SwitchOn(ProcedureId which) = 0;  // asked for every file, in run order

@@ -19,10 +19,4 @@ void CleaningContext::LogChange(std::string_view path, std::string_view message,
   logSink_({FormatLine(path, message, values), procedure_, position});
 }
 
-void CleaningContext::PumpMessages() {
-  if (pump_) {
-    pump_();
-  }
-}
-
 }  // namespace varnow

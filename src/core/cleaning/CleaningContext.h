@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "cleaning/ProcedureId.h"
+#include "control/StopToken.h"
 #include "document/Document.h"
 #include "text/Format.h"
 
@@ -21,24 +22,18 @@ struct LoggedChange {
   Pos position;
 };
 
-// What a cleaning procedure works with: the document text, the stop request it may poll,
-// the log it reports each change to, and the pump that lets the host handle its events.
+// What a cleaning procedure works with: the document text, the log it reports each change to,
+// and the stop request it polls where it lets the host handle its events.
 // The procedures keep no state of their own; everything they touch is reached from here.
 class CleaningContext {
  public:
   // Receives each change as it is logged.
   using LogSink = std::function<void(LoggedChange change)>;
-  // Lets the host handle pending events; may set the stop flag.
-  using Pump = std::function<void()>;
-
-  CleaningContext(Document& docText, const bool& stopFlag, LogSink logSink, Pump pump)
-      : document_(docText),
-        stopFlag_(stopFlag),
-        logSink_(std::move(logSink)),
-        pump_(std::move(pump)) {}
+  CleaningContext(Document& docText, const StopToken& stop, LogSink logSink)
+      : document_(docText), stop_(stop), logSink_(std::move(logSink)) {}
 
   Document& Text() { return document_; }
-  bool StopFlag() const { return stopFlag_; }
+  bool StopFlag() const { return stop_.Stopped(); }
 
   // The procedure running, which the changes logged from now on are made by.
   void SetProcedure(ProcedureId procedure) { procedure_ = procedure; }
@@ -46,7 +41,8 @@ class CleaningContext {
   // Appends `path` + `message` with its placeholders filled. Every message begins with a space.
   void LogChange(std::string_view path, std::string_view message,
                  std::initializer_list<FormatArg> values);
-  void PumpMessages();
+  // Lets the host handle pending events (a Stop among them).
+  void PumpMessages() { stop_.Poll(); }
 
   // Changes logged through this context so far. Every change to the text is logged, so a pass
   // that leaves this count alone has left the text alone.
@@ -54,9 +50,8 @@ class CleaningContext {
 
  private:
   Document& document_;
-  const bool& stopFlag_;
+  const StopToken& stop_;
   LogSink logSink_;
-  Pump pump_;
   std::uint64_t changeCount_ = 0;
   ProcedureId procedure_ = ProcedureId::kScript;
 };

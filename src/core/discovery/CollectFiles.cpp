@@ -51,9 +51,8 @@ class DirectoryListing {
 // One search: the folders entered so far, so that none is entered twice.
 class Search {
  public:
-  Search(std::vector<std::string>& fileList, const bool& stopFlag,
-         const std::function<void()>& pump, const SkipReport& onSkipped)
-      : fileList_(fileList), stopFlag_(stopFlag), pump_(pump), onSkipped_(onSkipped) {}
+  Search(std::vector<std::string>& fileList, const StopToken& stop, const SkipReport& onSkipped)
+      : fileList_(fileList), stop_(stop), onSkipped_(onSkipped) {}
 
   void Collect(const std::string& path) {
     DirectoryListing listing(path);
@@ -67,7 +66,7 @@ class Search {
     }
     const dirent* entry = listing.Next();
     while (entry != nullptr) {
-      if (stopFlag_) {
+      if (stop_.Stopped()) {
         break;
       }
       Pump();
@@ -75,7 +74,7 @@ class Search {
       if (name == "." || name == "..") {
         Pump();
         entry = listing.Next();
-        if (stopFlag_) {
+        if (stop_.Stopped()) {
           break;
         }
         continue;
@@ -87,7 +86,7 @@ class Search {
       }
       if (known && S_ISDIR(st.st_mode)) {
         Pump();
-        if (stopFlag_) {
+        if (stop_.Stopped()) {
           break;
         }
         if (!entered_.contains({st.st_dev, st.st_ino})) {
@@ -99,7 +98,7 @@ class Search {
       } else if (HasPageExtension(name) && known && S_ISREG(st.st_mode)) {
         // Only regular files: a FIFO or device of that name would block or never end loading.
         fileList_.push_back(path + std::string(name));
-        if (stopFlag_) {
+        if (stop_.Stopped()) {
           break;
         }
         Pump();
@@ -131,15 +130,10 @@ class Search {
     return ::fstatat(dirFd, entry.d_name, &st, 0) == 0;
   }
 
-  void Pump() {
-    if (pump_) {
-      pump_();
-    }
-  }
+  void Pump() { stop_.Poll(); }
 
   std::vector<std::string>& fileList_;
-  const bool& stopFlag_;
-  const std::function<void()>& pump_;
+  const StopToken& stop_;
   const SkipReport& onSkipped_;
   std::set<FolderId> entered_;
 };
@@ -155,9 +149,9 @@ bool HasPageExtension(std::string_view name) {
   return ext == ".HTM" || ext == ".HTML";
 }
 
-void CollectFiles(const std::string& path, std::vector<std::string>& fileList, const bool& stopFlag,
-                  const std::function<void()>& pump, const SkipReport& onSkipped) {
-  Search(fileList, stopFlag, pump, onSkipped).Collect(path);
+void CollectFiles(const std::string& path, std::vector<std::string>& fileList,
+                  const StopToken& stop, const SkipReport& onSkipped) {
+  Search(fileList, stop, onSkipped).Collect(path);
 }
 
 }  // namespace varnow

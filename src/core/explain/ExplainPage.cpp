@@ -48,10 +48,10 @@ PageExplanation ExplainPage(std::string source, std::string_view path,
   RecordingDocument doc;
   doc.Assign(std::move(source));
   // The procedures run in order, each right after its switch is asked for and found on.
-  const bool neverStop = false;
-  CleaningContext ctx(
-      doc, neverStop,
-      [&](LoggedChange change) { doc.Logged(std::move(change.line), change.procedure); }, nullptr);
+  const StopToken neverStop;
+  CleaningContext ctx(doc, neverStop, [&](LoggedChange change) {
+    doc.Logged(std::move(change.line), change.procedure);
+  });
   RunProcedures(ctx, path, switchOn, bannerSlot);
   PageExplanation e;
   // Handed over, not copied: a page with millions of changes holds its record once.

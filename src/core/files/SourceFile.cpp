@@ -35,7 +35,7 @@ void SourceFile::Close() {
   }
 }
 
-int SourceFile::Load(const Sink& sink, const bool& stopFlag, const std::function<void()>& pump) {
+int SourceFile::Load(const Sink& sink, const StopToken& stop) {
   std::vector<char> block(kBlockSize);
   for (;;) {
     const ssize_t n = ::read(fd_, block.data(), block.size());
@@ -49,10 +49,7 @@ int SourceFile::Load(const Sink& sink, const bool& stopFlag, const std::function
       return 0;
     }
     sink(std::string_view(block.data(), static_cast<std::size_t>(n)));
-    if (pump) {
-      pump();
-    }
-    if (stopFlag) {
+    if (stop.Poll()) {
       return 0;
     }
   }

@@ -9,6 +9,8 @@
 
 #include <string_view>
 
+#include "control/StopToken.h"
+
 namespace varnow {
 
 // A source page, opened for reading only: it is never written.
@@ -27,10 +29,10 @@ class SourceFile {
   void Close();
   bool IsOpen() const { return fd_ >= 0; }
 
-  // Hands the file's bytes to `sink` block by block, pumping after each block and stopping
-  // when `stopFlag` is then set. Returns 0, or the errno of a failed read.
+  // Hands the file's bytes to `sink` block by block, polling `stop` after each block and
+  // stopping when it says so. Returns 0, or the errno of a failed read.
   using Sink = std::function<void(std::string_view bytes)>;
-  int Load(const Sink& sink, const bool& stopFlag, const std::function<void()>& pump);
+  int Load(const Sink& sink, const StopToken& stop);
 
   // The open file's identity, so that no output is ever written over it.
   dev_t Device() const { return stat_.st_dev; }

@@ -74,8 +74,8 @@ MainWindow::MainWindow(std::filesystem::path settingsFile, UserMessages messages
   ShowTitle();
   host_ = std::make_unique<WindowRunHost>(
       WindowRunHost::Controls{logPane_, statusPanel_, executeAction_, stopAction_});
-  run_ = std::make_unique<BatchRun>(*host_, std::move(settingsFile));
-  host_->Serve(run_.get());
+  run_ = std::make_unique<BatchRun>(*host_, std::move(settingsFile),
+                                    [host = host_.get()] { return host->Poll(); });
   host_->SetLogSavedHandler(
       [this] { QMetaObject::invokeMethod(this, &MainWindow::LogSaved, Qt::QueuedConnection); });
   run_->SetJobs(std::max(1U, std::thread::hardware_concurrency()));

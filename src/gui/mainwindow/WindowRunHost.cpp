@@ -72,13 +72,12 @@ void WindowRunHost::OnWindowThread(std::function<void()> work) {
   QMetaObject::invokeMethod(controls_.status, std::move(work), Qt::QueuedConnection);
 }
 
-void WindowRunHost::Pump() {
-  if (stopAsked_.exchange(false) && run_ != nullptr) {
-    run_->RequestStop();
-  }
+bool WindowRunHost::Poll() {
+  const bool stop = stopAsked_.exchange(false);
   if (pumpHook_) {
     pumpHook_();
   }
+  return stop;
 }
 
 std::string WindowRunHost::FolderText() {

@@ -38,9 +38,6 @@ class WindowRunHost final : public RunHost {
   };
   explicit WindowRunHost(Controls controls);
 
-  // The run this host serves; it is stopped from the run's own thread, at its next pump.
-  void Serve(BatchRun* run) { run_ = run; }
-
   // The state the window publishes: the folder before a run starts, the settings whenever the
   // settings dialog changes them. A change during a run counts from the next page taken.
   void PublishFolder(std::string folder);
@@ -66,8 +63,9 @@ class WindowRunHost final : public RunHost {
   // Where the last run saved log.txt; empty until one has. Read once the run has ended.
   const std::string& LogPath() const { return logPath_; }
 
-  // What the run calls, on its own thread.
-  void Pump() override;
+  // What the run calls, on its own thread. Poll, between the run's steps, says whether Stop
+  // was asked for since (the run stops there, on its own thread).
+  bool Poll();
   std::string FolderText() override;
   std::string OutputFolder() override { return PublishedOutputFolder(); }
   bool SwitchOn(ProcedureId which) override { return PublishedSwitch(which); }
@@ -92,7 +90,6 @@ class WindowRunHost final : public RunHost {
   void ShowStatus();
 
   Controls controls_;
-  BatchRun* run_ = nullptr;
   std::atomic<bool> stopAsked_{false};
   std::function<void()> pumpHook_;
   std::function<void()> logSaved_;

@@ -34,7 +34,8 @@ class FakeHost : public RunHost {
   int clears = 0;
   int ended = 0;
 
-  void Pump() override {
+  // The run's poll (the fixture hands it to the run); a stop comes from onPump, by RequestStop.
+  void Pump() {
     ++pumps;
     if (onPump) {
       onPump();

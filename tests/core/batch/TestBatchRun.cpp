@@ -109,7 +109,10 @@ class BatchRunTest : public ::testing::Test {
   fs::path out = dir / "out";
   fs::path ini = dir / "varnow.ini";
   FakeHost host;
-  BatchRun run{host, ini};
+  BatchRun run{host, ini, [this] {
+                 host.Pump();
+                 return false;
+               }};
 };
 
 TEST_F(BatchRunTest, ThreeFilesInATreeAreCleanedMirroredAndLogged) {

@@ -103,7 +103,7 @@ TEST(RemoveBannerBlocks, CyrillicMarkersMatchOnlyThemselves) {
 
 TEST(RemoveBannerBlocks, StopBeforeEachPassAndNoPumpAfterAnOrphan) {
   CleaningHarness set("[a]x[/a]");
-  set.SetStop(true);
+  set.SetStop();
   RemoveBannerBlocks(set.Ctx(), test::kPath, "[a]", "[/a]");
   EXPECT_EQ(set.Text(), "[a]x[/a]");
 

@@ -44,7 +44,7 @@ TEST(RemoveBlankTargets, OneOfEachFormPerPassInPatternOrder) {
 
 TEST(RemoveBlankTargets, NeverReadsTheStopFlag) {
   CleaningHarness h("<a target=_blank><a target=_blank>");
-  h.SetStop(true);
+  h.SetStop();
   RemoveBlankTargets(h.Ctx(), test::kPath);
   EXPECT_EQ(h.Text(), "<a ><a >");
 }

@@ -43,7 +43,7 @@ TEST(RemoveOnMouseOver, CutsUpToTheTagEnd) {
 
 TEST(RemoveOnMouseOver, SeveralHandlersFirstToLastIgnoringStop) {
   CleaningHarness h("<a onMouseOver=1><b onmouseover=2>");
-  h.SetStop(true);
+  h.SetStop();
   RemoveOnMouseOver(h.Ctx(), test::kPath);
   EXPECT_EQ(h.Text(), "<a ><b >");
   EXPECT_EQ(h.Messages(), (Lines{Msg(kHandler, 4), Msg(kHandler, 8)}));

@@ -101,14 +101,14 @@ TEST(RemoveScriptBlocks, PumpsAfterBlocksOnlyAndIgnoresStop) {
   EXPECT_EQ(h.Pumps(), 2);  // the orphan removal does not pump
 
   CleaningHarness stopped("<script>a</script>");
-  stopped.SetStop(true);
+  stopped.SetStop();
   RemoveScriptBlocks(stopped.Ctx(), test::kPath);
   EXPECT_EQ(stopped.Text(), "");
 }
 
 TEST(RemoveNoscriptBlocks, RemovesElementsAndOrphans) {
   CleaningHarness h("</NOSCRIPT>a<noscript>b</noscript>c");
-  h.SetStop(true);  // never polled
+  h.SetStop();  // never polled
   RemoveNoscriptBlocks(h.Ctx(), test::kPath);
   EXPECT_EQ(h.Text(), "ac");
   EXPECT_EQ(h.Messages(),
@@ -117,7 +117,7 @@ TEST(RemoveNoscriptBlocks, RemovesElementsAndOrphans) {
 
 TEST(RemoveIframeBlocks, PollsStopBeforeEveryPass) {
   CleaningHarness set("<iframe>a</iframe>");
-  set.SetStop(true);
+  set.SetStop();
   RemoveIframeBlocks(set.Ctx(), test::kPath);
   EXPECT_EQ(set.Text(), "<iframe>a</iframe>");
   EXPECT_TRUE(set.Lines().empty());

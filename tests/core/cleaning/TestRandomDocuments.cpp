@@ -219,14 +219,11 @@ std::optional<std::string> CleanAndCheck(const std::string& input,
   std::vector<Event> events;
   RecordingDocument doc(events);
   doc.Assign(input);
-  bool stop = false;
   int pumps = 0;
-  CleaningContext ctx(
-      doc, stop,
-      [&](LoggedChange change) {
-        events.push_back({Event::kLog, 0, std::move(change.line)});
-      },
-      [&] { stop = stop || ++pumps == stopAtPump; });
+  const StopToken stop([&] { return ++pumps == stopAtPump; });
+  CleaningContext ctx(doc, stop, [&](LoggedChange change) {
+    events.push_back({Event::kLog, 0, std::move(change.line)});
+  });
   clean(ctx);
 
   const auto known = KnownMessages(banners);

@@ -50,7 +50,7 @@ TEST(RemoveSpanTags, AttributesOverSeveralLinesUpToTheFirstGreaterThan) {
 
 TEST(RemoveSpanTags, StopIsPolledBeforeEachPass) {
   CleaningHarness set("<span>a</span>");
-  set.SetStop(true);
+  set.SetStop();
   RemoveSpanTags(set.Ctx(), test::kPath);
   EXPECT_EQ(set.Text(), "<span>a</span>");
 

@@ -59,7 +59,7 @@ TEST(RemoveStyles, StylesBeforeParagraphs) {
 
 TEST(RemoveStyles, StopEndsTheCallBeforeTheNextPass) {
   CleaningHarness set("<style>a</style><p x>");
-  set.SetStop(true);
+  set.SetStop();
   RemoveStyles(set.Ctx(), test::kPath);
   EXPECT_EQ(set.Text(), "<style>a</style><p x>");
 

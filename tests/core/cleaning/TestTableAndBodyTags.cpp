@@ -91,7 +91,7 @@ TEST(SimplifyBodyTags, StopDuringTheBodyStepSkipsTheHtmlStep) {
   EXPECT_EQ(h.Text(), "<html a><body>");
 
   CleaningHarness set("<html a><body b>");
-  set.SetStop(true);
+  set.SetStop();
   SimplifyBodyTags(set.Ctx(), test::kPath);
   EXPECT_EQ(set.Text(), "<html a><body b>");
 }

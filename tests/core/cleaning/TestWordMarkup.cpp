@@ -106,7 +106,7 @@ TEST(RemoveWordMarkup, NulAheadEndsAStageAfterItsRunningPass) {
 
 TEST(RemoveWordMarkup, StopIsPolledBeforeEveryPassAndInsideTheBoldItalicPass) {
   CleaningHarness set("<meta name=ProgId x><b x>");
-  set.SetStop(true);
+  set.SetStop();
   RemoveWordMarkup(set.Ctx(), test::kPath);
   EXPECT_EQ(set.Text(), "<meta name=ProgId x><b x>");
   EXPECT_TRUE(set.Lines().empty());

@@ -21,18 +21,13 @@ class CollectFilesTest : public ::testing::Test {
  protected:
   std::vector<std::string> Collect(const std::string& path) {
     std::vector<std::string> list;
-    CollectFiles(path, list, stop, [this] {
-      ++pumps;
-      if (pumps == stopAtPump) {
-        stop = true;
-      }
-    });
+    const StopToken stop([this] { return ++pumps == stopAtPump; });
+    CollectFiles(path, list, stop);
     return list;
   }
   std::string Root() const { return dir.Path().string() + "/"; }
 
   TempDir dir;
-  bool stop = false;
   int pumps = 0;
   int stopAtPump = 0;
 };
@@ -123,7 +118,6 @@ TEST_F(CollectFilesTest, StopKeepsWhatWasFoundAndEndsEveryLevel) {
   const std::vector<std::string> all = Collect(Root());
   ASSERT_EQ(all.size(), 20u);
   for (int k : {1, 4, 9, 17, 30}) {
-    stop = false;
     pumps = 0;
     stopAtPump = k;
     const std::vector<std::string> part = Collect(Root());

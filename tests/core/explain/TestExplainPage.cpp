@@ -46,9 +46,9 @@ std::pair<std::string, std::vector<std::string>> CleanAsARun(const std::string& 
   std::unique_ptr<Document> doc = NewDocument();
   doc->Assign(source);
   std::vector<std::string> lines;
-  const bool stop = false;
-  CleaningContext ctx(
-      *doc, stop, [&](LoggedChange change) { lines.push_back(std::move(change.line)); }, nullptr);
+  const StopToken stop;
+  CleaningContext ctx(*doc, stop,
+                      [&](LoggedChange change) { lines.push_back(std::move(change.line)); });
   RunProcedures(
       ctx, kPath, [](ProcedureId) { return true; }, banners);
   return {std::string(doc->View()), lines};

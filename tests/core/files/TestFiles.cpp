@@ -244,18 +244,17 @@ TEST(SourceFile, LoadsInBlocksPumpingAfterEachAndStopsWhenAsked) {
   WriteBytes(dir / "a.htm", content);
   SourceFile file;
   ASSERT_EQ(file.Open((dir / "a.htm").string()), 0);
-  bool stop = false;
   int pumps = 0;
   std::unique_ptr<Document> doc = NewDocument();
   const auto append = [&](std::string_view bytes) { doc->Append(bytes); };
-  ASSERT_EQ(file.Load(append, stop, [&] { ++pumps; }), 0);
+  ASSERT_EQ(file.Load(append, StopToken([&] { return ++pumps < 0; })), 0);
   EXPECT_EQ(doc->View(), content);
   EXPECT_EQ(pumps, 4);
 
   ASSERT_EQ(file.Open((dir / "a.htm").string()), 0);
   doc->Clear();
   pumps = 0;
-  ASSERT_EQ(file.Load(append, stop, [&] { stop = ++pumps == 2; }), 0);
+  ASSERT_EQ(file.Load(append, StopToken([&] { return ++pumps == 2; })), 0);
   EXPECT_EQ(doc->Length(), static_cast<Pos>(2 * SourceFile::kBlockSize));
 }
 
@@ -282,8 +281,7 @@ TEST(SourceFile, SizesPast2GiBLoadWhole) {
   SourceFile file;
   ASSERT_EQ(file.Open((dir / "huge.htm").string()), 0);
   std::uint64_t loaded = 0;  // counted, not kept: a file past 2 GiB costs no memory
-  const bool stop = false;
-  ASSERT_EQ(file.Load([&](std::string_view bytes) { loaded += bytes.size(); }, stop, nullptr), 0);
+  ASSERT_EQ(file.Load([&](std::string_view bytes) { loaded += bytes.size(); }, StopToken()), 0);
   EXPECT_EQ(loaded, size);
 }
 
