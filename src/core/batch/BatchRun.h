@@ -37,6 +37,25 @@ class RunError : public std::runtime_error {
 // The batch run: finds the pages under the host's folder, cleans each with the procedures
 // switched on, writes the mirrored copies and log.txt. One object serves any number of runs,
 // one at a time.
+//
+// Threads, what each runs and touches, and what guards it:
+// - The run's thread (varnow-cli's main thread; in the window a std::thread of the window's
+//   own) runs Execute: the search, the commit of every page in file-list order, log.txt, and
+//   every call to the host. Everything of this object is touched on it alone, the stop token
+//   included: a Stop from elsewhere (the window's Stop, Ctrl-C) reaches it through the host's
+//   poll (an atomic the host sets), and RequestStop is called only from inside that poll.
+// - Workers (PageWorkers: as many as jobs, when more than one) run CleanPage on
+//   pages ahead: load, clean, stage the copy without a name. They share only PageWorkers' state
+//   under its mutex_ (the pages ready, the next page, the bytes held) and its atomic
+//   stopping_; their settings are fixed for their life, each has its own view of the banner
+//   slots and its own stop token. A cleaned page passes to the run's thread whole, under
+//   mutex_, and is never touched by its worker again.
+// - In the window, the window's thread publishes what the user set (folder, switches, output
+//   folder) to WindowRunHost under its mutex_, and shows what the run reports (status,
+//   progress, the end) from queued calls; the log pane's store (LogStore) takes the run's lines
+//   under its own lock while the window reads them.
+// - In varnow-cli, a signal-watching thread (SignalWatcher) only sets atomics the host's poll
+//   reads.
 class BatchRun {
  public:
   // `poll` is the host's: it runs what the host has pending between the run's steps (its
