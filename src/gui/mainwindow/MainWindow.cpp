@@ -257,18 +257,8 @@ void MainWindow::ShowTitle() {
 // ---- actions ----
 
 void MainWindow::StartRun() {
-  switch (state_) {
-    case RunState::kIdle:
-      break;
-    case RunState::kStopping:
-      // Pressed after Stop while the stopped run is still ending. The press is kept: the new
-      // run starts as soon as the old one has ended.
-      SetRunState(RunState::kStoppingThenRun);
-      return;
-    case RunState::kRunning:  // Execute is disabled until Stop
-    case RunState::kStoppingThenRun:
-    case RunState::kStoppingThenClose:
-      return;
+  if (On(RunEvent::kExecutePressed) != RunAction::kStart) {
+    return;  // none now: one is going, or is to follow the one ending
   }
   if (host_->PublishedOutputFolder().empty()) {
     // The first run, with no output folder yet: the way out is offered with the message, and
@@ -294,39 +284,36 @@ void MainWindow::RunFinished(const std::optional<QString>& error) {
     statusPanel_->SetText(QString(*error).replace(QLatin1Char('\n'), QLatin1Char(' ')));
     // The run is over before its error is shown: a close while the box stands (the close box,
     // a stop signal) closes the window at once instead of waiting for a run that has ended.
-    const bool closing = state_ == RunState::kStoppingThenClose;
-    SetRunState(RunState::kIdle);
+    const RunAction next = On(RunEvent::kFailed);
     messages_.error(this, *error);
-    if (closing) {
+    if (next == RunAction::kClose) {
       close();
-      return;
-    }
-    if (isVisible()) {
+    } else if (isVisible()) {
       RunOver();
     }
     return;
-  } else if (state_ == RunState::kStoppingThenRun) {
-    BeginRun();  // Execute was pressed while the stopped run ended
-    return;
   }
-  const bool closing = state_ == RunState::kStoppingThenClose;
-  SetRunState(RunState::kIdle);
-  if (closing) {
-    close();
-    return;
+  switch (On(RunEvent::kEnded)) {
+    case RunAction::kStart:
+      BeginRun();  // Execute was pressed while the stopped run ended
+      return;
+    case RunAction::kClose:
+      close();
+      return;
+    default:
+      RunOver();
   }
-  RunOver();
 }
 
 void MainWindow::LogSaved() {
-  if (state_ != RunState::kStoppingThenClose || !quickExit_) {
+  if (controller_.State() != RunState::kStoppingThenClose || !quickExit_) {
     return;
   }
   // The run ends as soon as its workers have dropped their pages, which they do at their next
   // change; a page in the middle of a long procedure is not waited for past this.
   constexpr int kGraceMs = 150;
   QTimer::singleShot(kGraceMs, this, [this] {
-    if (state_ == RunState::kStoppingThenClose) {
+    if (controller_.State() == RunState::kStoppingThenClose) {
       quickExit_();
     }
   });
@@ -412,7 +399,7 @@ void MainWindow::PresentSummary(bool takeKeyboard) {
 }
 
 void MainWindow::BeginRun() {
-  SetRunState(RunState::kRunning);
+  On(RunEvent::kStarted);
   // "~" is the home folder, as in a shell.
   const QString typed = folderField_->text();
   if (typed == QStringLiteral("~") || typed.startsWith(QStringLiteral("~/"))) {
@@ -443,20 +430,17 @@ void MainWindow::BeginRun() {
 }
 
 void MainWindow::StopRun() {
-  if (state_ == RunState::kRunning || state_ == RunState::kStoppingThenRun) {
-    SetRunState(RunState::kStopping);
+  if (On(RunEvent::kStopPressed) == RunAction::kStop) {
+    host_->RequestStop();  // the run ends at its next poll, on its own thread
   }
-  host_->RequestStop();  // the run ends at its next pump, on its own thread
 }
 
-void MainWindow::SetRunState(RunState state) {
-  state_ = state;
-  // The buttons have this one writer: what the run's state allows. Execute, pressed while a
-  // stopped run ends, starts the next run once it has; pressed again then, it does nothing.
-  const bool idle = state == RunState::kIdle;
-  executeAction_->setEnabled(idle || state == RunState::kStopping);
-  stopAction_->setEnabled(state == RunState::kRunning || state == RunState::kStopping ||
-                          state == RunState::kStoppingThenRun);
+RunAction MainWindow::On(RunEvent event) {
+  const RunAction action = controller_.On(event);
+  // The buttons have this one writer: what the run's state allows.
+  executeAction_->setEnabled(controller_.ExecuteEnabled());
+  stopAction_->setEnabled(controller_.StopEnabled());
+  return action;
 }
 
 void MainWindow::ChooseFolder() {
@@ -488,10 +472,9 @@ void MainWindow::CloseWindow() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-  if (state_ != RunState::kIdle) {
+  if (On(RunEvent::kClosePressed) == RunAction::kStop) {
     // Closing during a run stops it; the window closes once the run has ended (log.txt
     // saved), so nothing is left half done.
-    SetRunState(RunState::kStoppingThenClose);
     host_->RequestStop();
     event->ignore();
     return;

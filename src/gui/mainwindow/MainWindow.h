@@ -15,6 +15,7 @@
 #include "FolderPicker.h"
 #include "WindowRunHost.h"
 #include "batch/BatchRun.h"
+#include "run/RunController.h"
 
 class QAction;
 class QUrl;
@@ -58,7 +59,7 @@ class MainWindow : public QMainWindow {
   // program's own end; without one the window waits for the run to end).
   void SetQuickExit(std::function<void()> quickExit) { quickExit_ = std::move(quickExit); }
   // Whether a run goes on, or is ending.
-  bool Running() const { return state_ != RunState::kIdle; }
+  bool Running() const { return controller_.Running(); }
 
   // The run; while it goes on, only its own thread may look at it.
   const BatchRun& Run() const { return *run_; }
@@ -160,10 +161,9 @@ class MainWindow : public QMainWindow {
   // the run has ended at a page boundary, log.txt saved). The end of a run goes back to kIdle, or
   // on to the next run or the close that was asked for; after an error the window waits, idle,
   // unless it is being closed.
-  enum class RunState { kIdle, kRunning, kStopping, kStoppingThenRun, kStoppingThenClose };
-  // The run's state and the Execute and Stop buttons with it.
-  void SetRunState(RunState state);
-  RunState state_ = RunState::kIdle;
+  // Tells the run's state what happened; the Execute and Stop buttons follow it.
+  RunAction On(RunEvent event);
+  RunController controller_;
 
   // Last: built after, and gone before, the controls they report to.
   std::unique_ptr<WindowRunHost> host_;
