@@ -36,15 +36,6 @@ std::int64_t Count(std::size_t n) {
   return static_cast<std::int64_t>(n);
 }
 
-// The message for a file that could not be replaced: the bytes not all written, or the file
-// not made (its folder missing, no access, a folder in the way).
-RunError CreateError(const FileWriteError& e, const std::string& path) {
-  if (e.stage == FileWriteError::Stage::kWrite) {
-    return RunError(FormatText(text::kWriteError, {path, std::strerror(e.code)}));
-  }
-  return RunError(FormatText(text::kCannotCreate, {path, std::strerror(e.code)}));
-}
-
 // Makes `folder` with its parents; returns why it could not be made.
 std::error_code MakeFolders(const std::string& folder) {
   std::error_code ec;
@@ -223,10 +214,12 @@ bool BatchRun::ProcessFile(std::size_t index) {
   }
   CleanedPage page =
       CleanPage(fileList_[index], OneThreadCleaning(index, settings), stop_, std::move(sparePage_));
-  if (page.stopped) {
+  if (page.end == PageEnd::kStopped) {
     return false;  // a stop ends the run before the page in progress: nothing of it is kept
   }
-  CommitPage(index, page, false);
+  if (Commit commit = CommitPage(index, page, false); commit.kind == Committed::kFailed) {
+    throw RunError(commit.error);
+  }
   sparePage_ = std::move(page);  // its buffers serve the next page
   return true;
 }
@@ -260,7 +253,11 @@ void BatchRun::ProcessInParallel() {
         break;
       }
       host_.SetStatus(FormatText(text::kProcessing, {Count(i), Count(fileList_.size())}));
-      if (CommitPage(i, *page, true) == Committed::kOutOfSpace) {
+      const Commit commit = CommitPage(i, *page, true);
+      if (commit.kind == Committed::kFailed) {
+        throw RunError(commit.error);
+      }
+      if (commit.kind == Committed::kOutOfSpace) {
         break;
       }
       workers.GiveBack(std::move(*page));
@@ -282,80 +279,86 @@ void BatchRun::ProcessInParallel() {
   }
 }
 
-BatchRun::Committed BatchRun::CommitPage(std::size_t index, CleanedPage& page,
-                                         bool spaceMayBeFreed) {
-  if (page.loadError) {
-    throw RunError(*page.loadError);
-  }
-  if (std::optional<std::string> refusal =
-          page.outputError ? std::nullopt : RefusalAtCommit(page)) {
-    // Refused alone: the page is named with the reason, counted, and the run goes on. Its
-    // changes are not logged, as it has no copy.
-    AppendPane(*refusal, RunHost::Notice::kSkipped, fileList_[index]);
-    ++skipped_;
-    ++refused_;
-    ++summary_.pagesFailed;
-    return Committed::kRefused;
-  }
+BatchRun::Commit BatchRun::CommitPage(std::size_t index, CleanedPage& page, bool spaceMayBeFreed) {
   const auto outOfSpace = [spaceMayBeFreed](int code) {
     return spaceMayBeFreed && (code == ENOSPC || code == EDQUOT);
   };
-  if (page.writeError && outOfSpace(page.writeError->code)) {
-    return Committed::kOutOfSpace;  // nothing of it logged: it is cleaned again
+  switch (page.end) {
+    case PageEnd::kLoadFailed:
+    case PageEnd::kStopped:  // never committed: the run ends before it
+      return {Committed::kFailed, page.why};
+    case PageEnd::kRefused:
+      return Refuse(index, page.why);
+    case PageEnd::kWriteFailed:
+      if (outOfSpace(page.writeCode)) {
+        return {Committed::kOutOfSpace};  // nothing of it logged: it is cleaned again
+      }
+      break;
+    case PageEnd::kStaged:
+      if (std::optional<std::string> refusal = RefusalAtCommit(page)) {
+        return Refuse(index, *refusal);
+      }
+      break;
   }
   // The log comes first: the page's lines are on disk, with the room for the run's last lines
   // behind them, before its copy is named; where the disk cannot take them, neither is kept.
   const StreamedLog::Mark mark = log_.Position();
-  WritePageLines(index, page);
+  if (std::optional<std::string> error = WritePageLines(index, page)) {
+    return {Committed::kFailed, std::move(*error)};
+  }
   if (const int err = log_.Settle(mark); err != 0) {
     if (spaceMayBeFreed) {
-      return Committed::kOutOfSpace;
+      return {Committed::kOutOfSpace};
     }
-    if (page.writeError) {
-      throw CreateError(*page.writeError, page.output);
+    if (page.end == PageEnd::kWriteFailed) {
+      return {Committed::kFailed, page.why};
     }
-    throw RunError(FormatText(
-        text::kWriteError,
-        {MirroredPath(NeedOutputFolder(), logDirectory_, text::kLogFileName), std::strerror(err)}));
+    return {Committed::kFailed,
+            FormatText(text::kWriteError,
+                       {MirroredPath(NeedOutputFolder(), logDirectory_, text::kLogFileName),
+                        std::strerror(err)})};
   }
+  // From here on the page's lines are in the log: they are shown too, also before an error
+  // that ends the run at this page.
+  std::optional<std::string> failure;
   std::optional<FileId> copy;
-  try {
-    if (page.outputError) {
-      throw RunError(*page.outputError);
-    }
-    if (page.writeError) {
-      throw *page.writeError;
-    }
-    RefuseToReplaceAPage(page.output, page.source);
+  if (page.end == PageEnd::kWriteFailed) {
+    failure = page.why;
+  } else if (std::optional<std::string> taken = ReplacesAPage(page.output, page.source)) {
+    failure = std::move(taken);
+  } else {
+    std::optional<FileWriteError> failed;
     if (page.unwritten) {
       // The first page of a folder not made yet: the folder is made now, in the file list's
       // order.
       if (const std::error_code ec = MakeFolders(page.outputFolder); ec) {
-        throw FileWriteError(FileWriteError::Stage::kCreate, ec.value());
+        failed = FileWriteError(FileWriteError::Stage::kCreate, ec.value());
+      } else {
+        failed = TryReplaceFileContents(page.output, page.unwritten->View());
+        copy = IdentityOf(page.output, false);
       }
-      ReplaceFileContents(page.output, page.unwritten->View());
-      copy = IdentityOf(page.output, false);
     } else {
       RemoveStrayFilesOnce(page.outputFolder);
       struct stat st {};
       if (::fstat(page.file->Descriptor(), &st) == 0) {
         copy = FileId{st.st_dev, st.st_ino, false, true};
       }
-      page.file->Commit();
+      failed = page.file->TryCommit();
     }
-  } catch (const FileWriteError& e) {
-    if (outOfSpace(e.code)) {
+    if (failed && outOfSpace(failed->code)) {
       log_.RollBack(mark);
-      return Committed::kOutOfSpace;  // nothing of it logged: it is cleaned again
+      return {Committed::kOutOfSpace};  // nothing of it logged: it is cleaned again
     }
-    // The page's lines are shown before the error it ends the run with, as they are logged.
-    ShowPageLines(index, page);
-    throw CreateError(e, page.output);
-  } catch (const std::exception&) {
-    ShowPageLines(index, page);
-    throw;
+    if (failed) {
+      failure = WriteErrorText(*failed, page.output);
+    }
   }
-  ShowPageLines(index, page);
+  if (std::optional<std::string> error = ShowPageLines(index, page); error && !failure) {
+    failure = std::move(error);
+  }
+  if (failure) {
+    return {Committed::kFailed, std::move(*failure)};
+  }
   if (copy) {
     copies_.insert({copy->device, copy->inode});
   }
@@ -365,10 +368,20 @@ BatchRun::Committed BatchRun::CommitPage(std::size_t index, CleanedPage& page,
   ++written_;
   summary_.AddWritten(fileList_[index], page.tally);
   host_.Progress(written_, fileList_.size());
-  return Committed::kWritten;
+  return {Committed::kWritten};
 }
 
-void BatchRun::WritePageLines(std::size_t index, const CleanedPage& page) {
+BatchRun::Commit BatchRun::Refuse(std::size_t index, const std::string& why) {
+  // Refused alone: the page is named with the reason, counted, and the run goes on. Its
+  // changes are not logged, as it has no copy.
+  AppendPane(why, RunHost::Notice::kSkipped, fileList_[index]);
+  ++skipped_;
+  ++refused_;
+  ++summary_.pagesFailed;
+  return {Committed::kRefused};
+}
+
+std::optional<std::string> BatchRun::WritePageLines(std::size_t index, const CleanedPage& page) {
   const int err = page.lines.ForEachPiece([&](const PageLines::Piece& piece) {
     if (!piece.converted.empty()) {
       log_.AddConverted(piece.converted);
@@ -381,17 +394,19 @@ void BatchRun::WritePageLines(std::size_t index, const CleanedPage& page) {
     }
   });
   if (err != 0) {
-    throw RunError(FormatText(text::kCannotReadLines, {fileList_[index], std::strerror(err)}));
+    return FormatText(text::kCannotReadLines, {fileList_[index], std::strerror(err)});
   }
+  return std::nullopt;
 }
 
-void BatchRun::ShowPageLines(std::size_t index, const CleanedPage& page) {
+std::optional<std::string> BatchRun::ShowPageLines(std::size_t index, const CleanedPage& page) {
   const int err = page.lines.ForEachPiece([&](const PageLines::Piece& piece) {
     host_.AppendChanges(fileList_[index], piece.first, piece.lines, piece.ends, piece.facts);
   });
   if (err != 0) {
-    throw RunError(FormatText(text::kCannotReadLines, {fileList_[index], std::strerror(err)}));
+    return FormatText(text::kCannotReadLines, {fileList_[index], std::strerror(err)});
   }
+  return std::nullopt;
 }
 
 void BatchRun::RemoveStrayFilesOnce(const std::string& folder) {
@@ -404,9 +419,6 @@ void BatchRun::RemoveStrayFilesOnce(const std::string& folder) {
 }
 
 std::optional<std::string> BatchRun::RefusalAtCommit(const CleanedPage& page) {
-  if (page.refusal) {
-    return page.refusal;
-  }
   // Looked at again where folders are made: the output tree may have changed since staging.
   if (std::optional<std::string> refusal =
           OutputRefusal(page.outputRoot, page.outputFolder, page.output, searchedTree_)) {
@@ -444,17 +456,19 @@ void BatchRun::RememberCopyName(const CleanedPage& page) {
   }
 }
 
-void BatchRun::RefuseToReplaceAPage(const std::string& output, std::pair<dev_t, ino_t> source) {
+std::optional<std::string> BatchRun::ReplacesAPage(const std::string& output,
+                                                   std::pair<dev_t, ino_t> source) {
   // The source is never written, not even when the output tree maps onto the source tree.
   // (lstat: a symbolic link at the path is not the file; writing replaces the link itself.)
   const std::optional<FileId> there = IdentityOf(output, false);
   if (there && there->device == source.first && there->inode == source.second) {
-    throw RunError(FormatText(text::kCannotCreate, {output, text::kIsTheSource}));
+    return FormatText(text::kCannotCreate, {output, text::kIsTheSource});
   }
   // Nor any other page of the run: the output tree may lie inside the searched one.
   if (IsAPageOfTheRun(output)) {
-    throw RunError(FormatText(text::kCannotCreate, {output, text::kIsASource}));
+    return FormatText(text::kCannotCreate, {output, text::kIsASource});
   }
+  return std::nullopt;
 }
 
 std::string BatchRun::NeedOutputFolder() {
@@ -485,7 +499,7 @@ std::string BatchRun::SaveLog(std::chrono::steady_clock::duration elapsed) {
   try {
     log_.Save(logPath, header, [this] { stop_.Poll(); });
   } catch (const FileWriteError& e) {
-    throw CreateError(e, logPath);
+    throw RunError(WriteErrorText(e, logPath));
   }
   return logPath;
 }

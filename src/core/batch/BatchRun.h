@@ -114,12 +114,20 @@ class BatchRun {
   // The lines are settled in log.txt's body before the copy is named. With `spaceMayBeFreed`
   // (later pages' copies are staged), a page whose copy or lines found no room on the disk is
   // left alone, unlogged, for the page to be cleaned again once the pages ahead are dropped.
-  enum class Committed { kWritten, kRefused, kOutOfSpace };
-  Committed CommitPage(std::size_t index, CleanedPage& page, bool spaceMayBeFreed);
+  // How a commit ended; a failure ends the run with `error` (the caller throws it).
+  enum class Committed { kWritten, kRefused, kOutOfSpace, kFailed };
+  struct Commit {
+    Committed kind;
+    std::string error = {};
+  };
+  Commit CommitPage(std::size_t index, CleanedPage& page, bool spaceMayBeFreed);
+  // Names page `index` with `why`, counts it, and lets the run go on.
+  Commit Refuse(std::size_t index, const std::string& why);
   // The lines of page `index`, into log.txt's body; then, once they are settled there, to the
   // host.
-  void WritePageLines(std::size_t index, const CleanedPage& page);
-  void ShowPageLines(std::size_t index, const CleanedPage& page);
+  // Each returns why the lines could not be read back, if they could not.
+  std::optional<std::string> WritePageLines(std::size_t index, const CleanedPage& page);
+  std::optional<std::string> ShowPageLines(std::size_t index, const CleanedPage& page);
   // Why a cleaned page may not be committed while the run goes on: its folder leads into the
   // searched tree through a link, or its path holds another page's copy of this run.
   std::optional<std::string> RefusalAtCommit(const CleanedPage& page);
@@ -131,8 +139,10 @@ class BatchRun {
   // The first time a copy goes to an existing `folder` in a run, what interrupted runs left
   // there is removed and logged.
   void RemoveStrayFilesOnce(const std::string& folder);
-  // Refuses an output path where the page's own source (`source`) or another page stands.
-  void RefuseToReplaceAPage(const std::string& output, std::pair<dev_t, ino_t> source);
+  // Why `output` may not be written: the page's own source (`source`) or another page stands
+  // there; nothing when it may.
+  std::optional<std::string> ReplacesAPage(const std::string& output,
+                                           std::pair<dev_t, ino_t> source);
   // Refuses a folder text that names no folder, and an output folder whose mirror of the
   // searched folder is that folder itself.
   void RefuseOutputOntoFolder(const std::string& folder, const std::string& outputFolder);

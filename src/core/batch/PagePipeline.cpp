@@ -31,11 +31,14 @@ void StageCopy(CleanedPage& page, std::unique_ptr<Document> doc, const std::stri
     page.outputFolder = MirroredFolder(outputFolder, parts.directory);
     page.output = MirroredPath(outputFolder, parts.directory, parts.fileName);
   } catch (const PathError& e) {
-    page.outputError = e.what();
+    page.end = PageEnd::kWriteFailed;  // its folder is gone
+    page.why = e.what();
     return;
   }
-  page.refusal = OutputRefusal(outputFolder, page.outputFolder, page.output, searchedTree);
-  if (page.refusal) {
+  if (std::optional<std::string> refusal =
+          OutputRefusal(outputFolder, page.outputFolder, page.output, searchedTree)) {
+    page.end = PageEnd::kRefused;
+    page.why = std::move(*refusal);
     return;
   }
   if (!IsFolder(page.outputFolder)) {
@@ -47,7 +50,9 @@ void StageCopy(CleanedPage& page, std::unique_ptr<Document> doc, const std::stri
     page.file->Write(doc->Chunks());
   } catch (const FileWriteError& e) {
     page.file.reset();
-    page.writeError = e;
+    page.end = PageEnd::kWriteFailed;
+    page.why = WriteErrorText(e, page.output);
+    page.writeCode = e.code;
   }
 }
 
@@ -104,7 +109,8 @@ CleanedPage CleanPage(const std::string& path, const PageCleaning& how, const St
     // The page, its log or its copy does not fit in memory: the run ends there, with a message
     // that says so (and never with an exception leaving a worker's thread).
     CleanedPage page;
-    page.loadError = FormatText(run_text::kOutOfMemory, {path});
+    page.end = PageEnd::kLoadFailed;
+    page.why = FormatText(run_text::kOutOfMemory, {path});
     return page;
   }
 }
@@ -116,16 +122,17 @@ CleanedPage CleanPageOrThrow(const std::string& path, const PageCleaning& how,
   page.lines.Clear();
   page.lines.ConvertForLog(how.convertLines, how.logEncoding);
   std::unique_ptr<Document> doc = NewDocument();
-  page.loadError = LoadPage(
-      path, [&doc](std::string_view bytes) { doc->Append(bytes); }, stop, &page.source);
-  if (page.loadError) {
+  if (std::optional<std::string> error = LoadPage(
+          path, [&doc](std::string_view bytes) { doc->Append(bytes); }, stop, &page.source)) {
+    page.end = PageEnd::kLoadFailed;
+    page.why = std::move(*error);
     return page;
   }
   if (how.loaded) {
     how.loaded();
   }
   if (stop.Stopped()) {
-    page.stopped = true;
+    page.end = PageEnd::kStopped;
     return page;
   }
   page.tally.bytesIn = static_cast<std::uint64_t>(doc->Length());
@@ -136,7 +143,7 @@ CleanedPage CleanPageOrThrow(const std::string& path, const PageCleaning& how,
   ProcedureEdits edits{};
   RunProcedures(ctx, path, how.switchOn, how.bannerSlot, &edits);
   if (stop.Stopped()) {
-    page.stopped = true;
+    page.end = PageEnd::kStopped;
     return page;
   }
   for (std::size_t i = 0; i < kProcedureCount; ++i) {
@@ -146,6 +153,13 @@ CleanedPage CleanPageOrThrow(const std::string& path, const PageCleaning& how,
   page.tally.bytesOut = static_cast<std::uint64_t>(doc->Length());
   StageCopy(page, std::move(doc), path, how.outputFolder(), how.searchedTree);
   return page;
+}
+
+std::string WriteErrorText(const FileWriteError& e, const std::string& path) {
+  if (e.stage == FileWriteError::Stage::kWrite) {
+    return FormatText(run_text::kWriteError, {path, std::strerror(e.code)});
+  }
+  return FormatText(run_text::kCannotCreate, {path, std::strerror(e.code)});
 }
 
 std::size_t WaitingBytes(const CleanedPage& page) {

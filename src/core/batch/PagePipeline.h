@@ -53,26 +53,30 @@ struct PageSettings {
   bool operator==(const PageSettings&) const = default;
 };
 
+// How cleaning a page ended, before it is committed: exactly one of these.
+enum class PageEnd {
+  kStaged,       // cleaned, its copy staged without a name (or its document kept to be written)
+  kRefused,      // no copy may be made (its folder leads into the searched tree): the run goes on
+  kLoadFailed,   // not loaded, or not cleaned for want of memory: the run ends, nothing logged
+  kWriteFailed,  // no place for its copy, or the copy not staged: the run ends after its lines
+  kStopped,      // the run was stopped before the page was done: it is dropped whole
+};
+
 // What cleaning one page gave, waiting to be logged and committed in the file list's order.
 struct CleanedPage {
   PageSettings cleanedWith;  // what the page was cleaned with
-  // Why the page could not be loaded; the run ends there, before logging anything of it.
-  std::optional<std::string> loadError;
-  bool stopped = false;  // the run was stopped before the page was done: it is dropped whole
-  PageLines lines;       // the changes' log lines, in order
-  PageTally tally;       // what each procedure did to it
+  PageEnd end = PageEnd::kStaged;
+  std::string why;    // what the user is told, for kRefused, kLoadFailed and kWriteFailed
+  int writeCode = 0;  // the errno of the write that failed (kWriteFailed), else 0
+  PageLines lines;    // the changes' log lines, in order
+  PageTally tally;    // what each procedure did to it
   std::pair<dev_t, ino_t> source{};  // the page's identity, so that it is never written over
-  // Where the copy goes; or why no place could be named for it (its folder is gone).
+  // Where the copy goes.
   std::string outputRoot;    // the output folder of the run
   std::string outputFolder;  // the copy's own folder below it
   std::string output;
-  std::optional<std::string> outputError;
-  // Why no copy may be made of this page at all (its output folder leads into the searched
-  // tree through a link): the page is refused and the run goes on.
-  std::optional<std::string> refusal;
-  // The copy, written already but without a name; or why it could not be made.
+  // The copy, written already but without a name.
   std::unique_ptr<NewFile> file;
-  std::optional<FileWriteError> writeError;
   // Where the copy's folder does not exist yet, the cleaned document itself: folders are made
   // in the file list's order, so that a run that ends early leaves none for later pages.
   std::unique_ptr<Document> unwritten;
@@ -105,6 +109,10 @@ CleanedPage CleanPage(const std::string& path, const PageCleaning& how, const St
 std::optional<std::string> OutputRefusal(const std::string& outputRoot,
                                          const std::string& outputFolder, const std::string& output,
                                          const std::string& searchedTree);
+
+// What the user is told of a write that failed: the bytes not all written, or the file not made
+// (its folder missing, no access, a folder in the way).
+std::string WriteErrorText(const FileWriteError& e, const std::string& path);
 
 // What a cleaned page holds in memory while it waits to be committed.
 std::size_t WaitingBytes(const CleanedPage& page);

@@ -157,11 +157,12 @@ void PageWorkers::Work() {
         // What ends a run on one thread (a banner slot that cannot be read) ends it here too,
         // at this page, never by leaving the thread.
         page = {};
-        page.loadError = e.what();
+        page.end = PageEnd::kLoadFailed;
+        page.why = e.what();
       }
       page.cleanedWith = settings_;
     }
-    if (page.stopped) {
+    if (page.end == PageEnd::kStopped) {
       return;  // never taken
     }
     {

@@ -386,6 +386,25 @@ void ReplaceFileContents(const std::filesystem::path& target, std::string_view b
   file.Commit();
 }
 
+std::optional<FileWriteError> TryReplaceFileContents(const std::filesystem::path& target,
+                                                     std::string_view bytes) {
+  try {
+    ReplaceFileContents(target, bytes);
+  } catch (const FileWriteError& e) {
+    return e;
+  }
+  return std::nullopt;
+}
+
+std::optional<FileWriteError> NewFile::TryCommit() {
+  try {
+    Commit();
+  } catch (const FileWriteError& e) {
+    return e;
+  }
+  return std::nullopt;
+}
+
 std::vector<std::string> RemoveStrayTemporaryFiles(const std::filesystem::path& folder,
                                                    std::time_t olderThan) {
   std::vector<std::string> removed;

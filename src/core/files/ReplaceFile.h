@@ -6,6 +6,7 @@
 #include <ctime>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -47,6 +48,8 @@ class NewFile {
   void Write(const std::vector<std::string_view>& pieces);
   // Closes the file and puts it in place. Throws FileWriteError (kWrite, kCommit).
   void Commit();
+  // The same, the failure returned instead of thrown.
+  std::optional<FileWriteError> TryCommit();
 
  private:
   // Moves the bytes written so far to a new file with a temporary name, which takes the
@@ -85,6 +88,9 @@ void CopyBytes(int in, off_t from, off_t end, int out, const std::function<void(
 // Writes `bytes` as the new content of `target` through a NewFile: the target is replaced
 // whole or left as it was.
 void ReplaceFileContents(const std::filesystem::path& target, std::string_view bytes);
+// The same, the failure returned instead of thrown.
+std::optional<FileWriteError> TryReplaceFileContents(const std::filesystem::path& target,
+                                                     std::string_view bytes);
 
 // Removes from `folder` the files of the program's temporary names that runs interrupted at the
 // wrong moment (killed between naming a copy and putting it in place) left behind: those last
