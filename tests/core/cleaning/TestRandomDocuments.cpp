@@ -13,6 +13,7 @@
 #include "cleaning/ProcedureTable.h"
 #include "cleaning/Procedures.h"
 #include "support/CleaningHarness.h"
+#include "support/ProcedureList.h"
 #include "support/RandomHtml.h"
 #include "text/AsciiCase.h"
 #include "text/Cp1251.h"
@@ -255,36 +256,6 @@ std::optional<std::string> CleanAndCheck(const std::string& input,
   return std::nullopt;
 }
 
-using Procedure = void (*)(CleaningContext&, std::string_view);
-struct ListedProcedure {
-  ProcedureId id;
-  const char* name;
-  Procedure run;  // null for the banner procedure, which takes markers
-};
-// A row of the procedure table missing here fails ListsEveryProcedureOfTheTable.
-const ListedProcedure kListed[] = {
-    {ProcedureId::kScript, "RemoveScriptBlocks", RemoveScriptBlocks},
-    {ProcedureId::kNoscript, "RemoveNoscriptBlocks", RemoveNoscriptBlocks},
-    {ProcedureId::kIframe, "RemoveIframeBlocks", RemoveIframeBlocks},
-    {ProcedureId::kStyle, "RemoveStyles", RemoveStyles},
-    {ProcedureId::kSpan, "RemoveSpanTags", RemoveSpanTags},
-    {ProcedureId::kOnMouseOver, "RemoveOnMouseOver", RemoveOnMouseOver},
-    {ProcedureId::kMSWord, "RemoveWordMarkup", RemoveWordMarkup},
-    {ProcedureId::kTable, "SimplifyTableTags", SimplifyTableTags},
-    {ProcedureId::kBody, "SimplifyBodyTags", SimplifyBodyTags},
-    {ProcedureId::kFont, "RemoveFontTags", RemoveFontTags},
-    {ProcedureId::kBanner, "RemoveBannerBlocks", nullptr},
-    {ProcedureId::kBlank, "RemoveBlankTargets", RemoveBlankTargets},
-};
-
-TEST(RandomDocuments, ListsEveryProcedureOfTheTable) {
-  for (const ProcedureRow& row : kProcedures) {
-    const bool listed = std::any_of(std::begin(kListed), std::end(kListed),
-                                    [&](const ListedProcedure& p) { return p.id == row.id; });
-    EXPECT_TRUE(listed) << row.key << " has no entry in the random-document test";
-  }
-}
-
 TEST(RandomDocuments, EveryChangeIsLoggedAndNothingElseDiffers) {
   const auto& markers = test::SampleMarkers();
   for (std::uint64_t seed = 1; seed <= 1500; ++seed) {
@@ -296,7 +267,7 @@ TEST(RandomDocuments, EveryChangeIsLoggedAndNothingElseDiffers) {
                     << problem << "\ninput: " << test::Quoted(input);
     };
 
-    for (const ListedProcedure& listed : kListed) {
+    for (const test::ListedProcedure& listed : test::kEachProcedure) {
       if (listed.run == nullptr) {
         continue;  // the banner procedure, with markers below
       }

@@ -16,42 +16,19 @@
 #include "settings/Switches.h"
 #include "support/CleaningHarness.h"
 #include "support/LiteralDocument.h"
+#include "support/ProcedureList.h"
 #include "support/RandomHtml.h"
 
 namespace varnow::test {
 namespace {
 
-using Procedure = void (*)(CleaningContext&, std::string_view);
-
-struct NamedProcedure {
-  ProcedureId id;
-  const char* name;
-  Procedure run;  // null for the banner procedure, which takes markers
-};
-
-// Every procedure compared on its own with the literal reference; a row of the procedure
-// table missing here fails ListsEveryProcedureOfTheTable.
-const NamedProcedure kEachProcedure[] = {
-    {ProcedureId::kScript, "RemoveScriptBlocks", RemoveScriptBlocks},
-    {ProcedureId::kNoscript, "RemoveNoscriptBlocks", RemoveNoscriptBlocks},
-    {ProcedureId::kIframe, "RemoveIframeBlocks", RemoveIframeBlocks},
-    {ProcedureId::kStyle, "RemoveStyles", RemoveStyles},
-    {ProcedureId::kSpan, "RemoveSpanTags", RemoveSpanTags},
-    {ProcedureId::kOnMouseOver, "RemoveOnMouseOver", RemoveOnMouseOver},
-    {ProcedureId::kMSWord, "RemoveWordMarkup", RemoveWordMarkup},
-    {ProcedureId::kTable, "SimplifyTableTags", SimplifyTableTags},
-    {ProcedureId::kBody, "SimplifyBodyTags", SimplifyBodyTags},
-    {ProcedureId::kFont, "RemoveFontTags", RemoveFontTags},
-    {ProcedureId::kBanner, "RemoveBannerBlocks", nullptr},
-    {ProcedureId::kBlank, "RemoveBlankTargets", RemoveBlankTargets},
-};
 constexpr std::size_t kEachProcedureCount = std::size(kEachProcedure);
 
-TEST(CleaningDifferential, ListsEveryProcedureOfTheTable) {
+TEST(ProcedureList, ListsEveryProcedureOfTheTable) {
   for (const ProcedureRow& row : kProcedures) {
     const bool listed = std::any_of(std::begin(kEachProcedure), std::end(kEachProcedure),
-                                    [&](const NamedProcedure& p) { return p.id == row.id; });
-    EXPECT_TRUE(listed) << row.key << " has no entry in the differential test";
+                                    [&](const ListedProcedure& p) { return p.id == row.id; });
+    EXPECT_TRUE(listed) << row.key << " has no entry in the differential and random-document tests";
   }
 }
 
@@ -98,7 +75,7 @@ Outcome Clean(std::unique_ptr<Document> doc, std::string_view text, const Cleani
     RunProcedures(
         harness.Ctx(), kPath, [&](ProcedureId s) { return how.switches[Index(s)]; },
         FixedBannerSlots(how.banners));
-  } else if (const Procedure run = kEachProcedure[static_cast<std::size_t>(how.procedure)].run) {
+  } else if (const auto run = kEachProcedure[static_cast<std::size_t>(how.procedure)].run) {
     run(harness.Ctx(), kPath);
   } else {
     for (const auto& [first, last] : how.banners) {
