@@ -430,9 +430,10 @@ std::optional<std::string> BatchRun::RefusalAtCommit(const CleanedPage& page) {
       there && copies_.contains({there->device, there->inode})) {
     return FormatText(text::kCannotCreate, {page.output, text::kIsAnotherCopy});
   }
-  // The same on a file system that ignores letter case: "a.htm" and "A.htm" are one file.
-  if (!foldedCopies_.empty() && IgnoresCase(page.outputFolder) &&
-      foldedCopies_.contains(caseFolding_.Fold(page.output))) {
+  // The same on a file system that ignores letter case: "a.htm" and "A.htm" are one file. The
+  // folder's case rule is probed only where a copy of this run differs from this one in case
+  // alone (no two pages have the same output path).
+  if (foldedCopies_.contains(FoldedName(page.output)) && IgnoresCase(page.outputFolder)) {
     return FormatText(text::kCannotCreate, {page.output, text::kIsAnotherCopy});
   }
   return std::nullopt;
@@ -451,9 +452,11 @@ bool BatchRun::IgnoresCase(const std::string& folder) {
 }
 
 void BatchRun::RememberCopyName(const CleanedPage& page) {
-  if (IgnoresCase(page.outputFolder)) {
-    foldedCopies_.insert(caseFolding_.Fold(page.output));
-  }
+  foldedCopies_.insert(FoldedName(page.output));
+}
+
+std::uint64_t BatchRun::FoldedName(const std::string& output) const {
+  return std::hash<std::string>{}(caseFolding_.Fold(output));
 }
 
 std::optional<std::string> BatchRun::ReplacesAPage(const std::string& output,

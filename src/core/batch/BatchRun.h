@@ -132,10 +132,11 @@ class BatchRun {
   // searched tree through a link, or its path holds another page's copy of this run.
   std::optional<std::string> RefusalAtCommit(const CleanedPage& page);
   // Whether the file system of the existing output folder `folder` ignores letter case, probed
-  // once a folder and run.
+  // at most once a folder and run.
   bool IgnoresCase(const std::string& folder);
   // Remembers a copy written, by its name as a file system that ignores case compares it.
   void RememberCopyName(const CleanedPage& page);
+  std::uint64_t FoldedName(const std::string& output) const;
   // The first time a copy goes to an existing `folder` in a run, what interrupted runs left
   // there is removed and logged.
   void RemoveStrayFilesOnce(const std::string& folder);
@@ -185,10 +186,11 @@ class BatchRun {
   CaseProbe probeCase_ = FolderIgnoresCase;
   std::map<std::string, bool> caseRules_;  // output folder -> its file system ignores case
   CaseFolding caseFolding_;
-  // The paths of this run's copies in folders that ignore case, folded: a second page whose
-  // copy would land on one of them is refused, as the file system would write it over the
-  // first (which has another identity there on some FUSE file systems).
-  std::set<std::string> foldedCopies_;
+  // The paths of this run's copies, folded to one case, as 64-bit hashes (a few bytes a page): a
+  // page whose copy folds to one of them, in a folder whose file system ignores case, is
+  // refused, as the file system would write it over the first (which has another identity
+  // there on some FUSE file systems).
+  std::set<std::uint64_t> foldedCopies_;
   std::time_t runStartTime_ = 0;
   // The pages' identities (device, inode), learned when an output path is first found taken.
   std::set<std::pair<dev_t, ino_t>> pageIds_;

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 
 #include "text/Cp1251.h"
@@ -151,12 +152,14 @@ void StreamedLog::FlushWhenFull() {
 }
 
 int StreamedLog::TakeRoomUpTo(off_t end) {
-  // In whole steps: few calls, and the room a log holds is a function of its lines alone, so a
-  // disk fills at the same page whatever else was written meanwhile.
-  end = (end + kRoomStep - 1) / kRoomStep * kRoomStep;
   if (end <= taken_) {
     return 0;
   }
+  // A step ahead at least, growing with the log (an eighth of it, 64 KB to 1 MB): few calls
+  // for a long log, little room for a short one on a small disk; and the room a log holds is a
+  // function of its lines alone, so a disk fills at the same page whatever else was written
+  // meanwhile.
+  end = std::max(end, taken_ + std::clamp<off_t>(taken_ / 8, kEndRoom, kMostRoomStep));
   // Blocks of the file's own, taken for real: where the file system cannot allocate, the C
   // library writes them.
   const int err = ::posix_fallocate(fd_, taken_, end - taken_);

@@ -77,10 +77,10 @@ class StreamedLog {
   void Save(const std::filesystem::path& target, const std::vector<std::string>& header,
             const std::function<void()>& pump);
 
-  // The room kept on disk behind the last line for the run's last lines, and the steps in which
-  // room is taken.
+  // The room kept on disk behind the last line for the run's last lines, and the largest step
+  // in which room is taken.
   static constexpr off_t kEndRoom = 64 * 1024;
-  static constexpr off_t kRoomStep = 64 * 1024;
+  static constexpr off_t kMostRoomStep = 1024 * 1024;
 
  private:
   // A file for the lines in `folder`: unnamed where the file system allows, else named (in
