@@ -28,6 +28,7 @@ TEST(SettingsModel, WhatARunTakes) {
     on[Index(ProcedureId::kSpan)] = true;
     return on;
   }();
+  const SettingsOverrides everything{onlySpan, std::string("/o"), LogEncoding::kUtf8};
   const struct {
     const char* name;
     std::string file;  // "-": none
@@ -57,14 +58,9 @@ TEST(SettingsModel, WhatARunTakes) {
        false,
        false,
        LogEncoding::kCp1251},
-      {"a named file missing, everything given",
-       "-",
-       true,
-       {onlySpan, std::string("/o"), LogEncoding::kUtf8},
-       "",
-       "/o",
-       false,
-       true,
+      {"a named file missing, everything given", "-", true, everything, "Файл настроек не найден",
+       "", false, false, LogEncoding::kCp1251},
+      {"its own file missing, everything given", "-", false, everything, "", "/o", false, true,
        LogEncoding::kUtf8},
       {"no section Main",
        "x=1\r\n",

@@ -468,8 +468,7 @@ TEST_F(CliTest, OnlyRunsTheListedProcedures) {
   };
   for (const Case& c : cases) {
     fs::remove_all(out);
-    const Outcome o = Cli(
-        {"--settings", none.string(), "--only", c.list, "--output", out.string(), site.string()});
+    const Outcome o = Cli({"--only", c.list, "--output", out.string(), site.string()});
     EXPECT_EQ(o.status, c.status) << c.list << ": " << o.err;
     if (c.status == 0) {
       EXPECT_EQ(ReadBytes(Output(out, site / "a.htm")), c.page) << c.list;
@@ -477,6 +476,13 @@ TEST_F(CliTest, OnlyRunsTheListedProcedures) {
       EXPECT_NE(o.err.find(c.page), std::string::npos) << o.err;
     }
   }
+  // A settings file named with --settings is read whatever else is given: one that cannot be
+  // read is an error, never banner markers silently empty.
+  const Outcome missing = Cli(
+      {"--settings", none.string(), "--only", "banner", "--output", out.string(), site.string()});
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_NE(missing.err.find("Файл настроек не найден: " + none.string()), std::string::npos)
+      << missing.err;
   // With a settings file, --only replaces its switches (RmScript is on there).
   fs::remove_all(out);
   ASSERT_EQ(Cli({"--settings", ini.string(), "--only=font", site.string()}).status, 0);

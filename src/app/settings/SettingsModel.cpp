@@ -17,10 +17,11 @@ SettingsModel::Read SettingsModel::ForRun(const SettingsOverrides& overrides) co
   const bool replacedWhole = overrides.switches && overrides.outputFolder;
   std::error_code ec;
   const bool exists = std::filesystem::exists(File(), ec);
-  // A file the user named is needed, unless the command line gives everything it would; one
-  // that cannot even be looked for (a link loop, a folder that cannot be searched) is no first
-  // start either: the check says why it cannot be read.
-  const bool needed = named_ && !replacedWhole;
+  // A file the user named is read, whatever else the command line gives: one that cannot be
+  // read is an error, never banner slots silently empty. The program's own file that cannot
+  // even be looked for (a link loop, a folder that cannot be searched) is no first start
+  // either, unless the command line gives everything it would: the check says why.
+  const bool needed = named_;
   const bool unreachable = ec && !replacedWhole;
   if (exists || needed || unreachable) {
     read.problem = CheckSettingsFile(File(), !overrides.switches.has_value());

@@ -46,10 +46,10 @@ class SettingsModel {
     std::optional<std::string> problem;
   };
 
-  // What a run uses: the file's settings with `overrides` in the place of what they give. The
-  // file is read and checked unless it is the program's own and missing, or the overrides give
-  // both the switches and the output folder (the switches are checked only where --only does
-  // not replace them). A problem means the run must not start.
+  // What a run uses: the file's settings with `overrides` in the place of what they give. A
+  // file the user named is always read and checked; the program's own unless it is missing, or
+  // the overrides give both the switches and the output folder (the switches are checked only
+  // where --only does not replace them). A problem means the run must not start.
   Read ForRun(const SettingsOverrides& overrides) const;
 
   // What a window shows and edits. A missing file is a first start: every switch off, no
