@@ -8,7 +8,6 @@
 
 #include "BufferedOutput.h"
 #include "SignalWatcher.h"
-#include "batch/BatchRun.h"
 #include "batch/RunHost.h"
 
 namespace varnow::cli {

@@ -283,6 +283,7 @@ BatchRun::Commit BatchRun::CommitPage(std::size_t index, CleanedPage& page, bool
   const auto outOfSpace = [spaceMayBeFreed](int code) {
     return spaceMayBeFreed && (code == ENOSPC || code == EDQUOT);
   };
+  const std::uint64_t folded = FoldedName(page.output);
   switch (page.end) {
     case PageEnd::kLoadFailed:
     case PageEnd::kStopped:  // never committed: the run ends before it
@@ -295,7 +296,7 @@ BatchRun::Commit BatchRun::CommitPage(std::size_t index, CleanedPage& page, bool
       }
       break;
     case PageEnd::kStaged:
-      if (std::optional<std::string> refusal = RefusalAtCommit(page)) {
+      if (std::optional<std::string> refusal = RefusalAtCommit(page, folded)) {
         return Refuse(index, *refusal);
       }
       break;
@@ -362,7 +363,7 @@ BatchRun::Commit BatchRun::CommitPage(std::size_t index, CleanedPage& page, bool
   if (copy) {
     copies_.insert({copy->device, copy->inode});
   }
-  RememberCopyName(page);
+  foldedCopies_.insert(folded);
   page.unwritten.reset();
   page.file.reset();
   ++written_;
@@ -393,16 +394,17 @@ std::optional<std::string> BatchRun::WritePageLines(std::size_t index, const Cle
       start = end;
     }
   });
-  if (err != 0) {
-    return FormatText(text::kCannotReadLines, {fileList_[index], std::strerror(err)});
-  }
-  return std::nullopt;
+  return ReadBackError(index, err);
 }
 
 std::optional<std::string> BatchRun::ShowPageLines(std::size_t index, const CleanedPage& page) {
   const int err = page.lines.ForEachPiece([&](const PageLines::Piece& piece) {
     host_.AppendChanges(fileList_[index], piece.first, piece.lines, piece.ends, piece.facts);
   });
+  return ReadBackError(index, err);
+}
+
+std::optional<std::string> BatchRun::ReadBackError(std::size_t index, int err) const {
   if (err != 0) {
     return FormatText(text::kCannotReadLines, {fileList_[index], std::strerror(err)});
   }
@@ -418,7 +420,8 @@ void BatchRun::RemoveStrayFilesOnce(const std::string& folder) {
   }
 }
 
-std::optional<std::string> BatchRun::RefusalAtCommit(const CleanedPage& page) {
+std::optional<std::string> BatchRun::RefusalAtCommit(const CleanedPage& page,
+                                                     std::uint64_t folded) {
   // Looked at again where folders are made: the output tree may have changed since staging.
   if (std::optional<std::string> refusal =
           OutputRefusal(page.outputRoot, page.outputFolder, page.output, searchedTree_)) {
@@ -433,7 +436,7 @@ std::optional<std::string> BatchRun::RefusalAtCommit(const CleanedPage& page) {
   // The same on a file system that ignores letter case: "a.htm" and "A.htm" are one file. The
   // folder's case rule is probed only where a copy of this run differs from this one in case
   // alone (no two pages have the same output path).
-  if (foldedCopies_.contains(FoldedName(page.output)) && IgnoresCase(page.outputFolder)) {
+  if (foldedCopies_.contains(folded) && IgnoresCase(page.outputFolder)) {
     return FormatText(text::kCannotCreate, {page.output, text::kIsAnotherCopy});
   }
   return std::nullopt;
@@ -449,10 +452,6 @@ bool BatchRun::IgnoresCase(const std::string& folder) {
   }
   caseRules_.emplace(folder, *ignores);
   return *ignores;
-}
-
-void BatchRun::RememberCopyName(const CleanedPage& page) {
-  foldedCopies_.insert(FoldedName(page.output));
 }
 
 std::uint64_t BatchRun::FoldedName(const std::string& output) const {

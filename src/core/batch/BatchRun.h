@@ -125,17 +125,19 @@ class BatchRun {
   Commit Refuse(std::size_t index, const std::string& why);
   // The lines of page `index`, into log.txt's body; then, once they are settled there, to the
   // host.
-  // Each returns why the lines could not be read back, if they could not.
+  // Each returns why the lines could not be read back, if they could not. The pieces are read
+  // twice: the host is shown no line that log.txt's body might still drop.
   std::optional<std::string> WritePageLines(std::size_t index, const CleanedPage& page);
   std::optional<std::string> ShowPageLines(std::size_t index, const CleanedPage& page);
+  std::optional<std::string> ReadBackError(std::size_t index, int err) const;
   // Why a cleaned page may not be committed while the run goes on: its folder leads into the
   // searched tree through a link, or its path holds another page's copy of this run.
-  std::optional<std::string> RefusalAtCommit(const CleanedPage& page);
+  // `folded` is the hash of its output path folded to one letter case (FoldedName).
+  std::optional<std::string> RefusalAtCommit(const CleanedPage& page, std::uint64_t folded);
   // Whether the file system of the existing output folder `folder` ignores letter case, probed
   // at most once a folder and run.
   bool IgnoresCase(const std::string& folder);
-  // Remembers a copy written, by its name as a file system that ignores case compares it.
-  void RememberCopyName(const CleanedPage& page);
+  // A copy's path as a file system that ignores case compares it, hashed; worked out once a page.
   std::uint64_t FoldedName(const std::string& output) const;
   // The first time a copy goes to an existing `folder` in a run, what interrupted runs left
   // there is removed and logged.

@@ -13,8 +13,6 @@
 namespace varnow {
 namespace {
 
-// Lines are written in pieces of this size: few system calls, little memory.
-constexpr std::size_t kBufferBytes = 256 * 1024;
 // Converted lines of at least this size are written from where they are, not copied first.
 constexpr std::size_t kWrittenInPlace = 64 * 1024;
 

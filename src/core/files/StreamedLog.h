@@ -105,12 +105,14 @@ class StreamedLog {
   int fd_ = -1;
   std::string bodyName_;  // the body's temporary name, where it could not be unnamed
   bool opened_ = false;
-  off_t reserved_ = 0;                // room left for the header at the start of the file
-  off_t size_ = 0;                    // bytes of lines on disk, behind that room
-  off_t taken_ = 0;                   // the file's length: its room on disk, beyond its lines
-  int error_ = 0;                     // the first failure of the body, 0 if none
-  int spaceError_ = 0;                // lines were dropped for want of space since the last Settle
-  std::size_t flushAt_ = 256 * 1024;  // the buffer's size that makes the next flush
+  off_t reserved_ = 0;  // room left for the header at the start of the file
+  off_t size_ = 0;      // bytes of lines on disk, behind that room
+  off_t taken_ = 0;     // the file's length: its room on disk, beyond its lines
+  int error_ = 0;       // the first failure of the body, 0 if none
+  int spaceError_ = 0;  // lines were dropped for want of space since the last Settle
+  // Lines are written in pieces of this size: few system calls, little memory.
+  static constexpr std::size_t kBufferBytes = 256 * 1024;
+  std::size_t flushAt_ = kBufferBytes;  // the buffer's size that makes the next flush
   FileWriteError::Stage errorStage_ = FileWriteError::Stage::kWrite;
 };
 

@@ -18,7 +18,6 @@ class QTimer;
 
 namespace varnow {
 
-class BatchRun;
 class LogPane;
 class StatusPanel;
 

@@ -58,13 +58,14 @@ UserMessages Program::WhileNotEnding(UserMessages messages) {
   const auto toError = [](const QString& message) {
     std::fprintf(stderr, "varnow: %s\n", message.toLocal8Bit().constData());
   };
+  const auto unlessEnding = [this, toError](UserMessages::Show show) {
+    return [this, show = std::move(show), toError](QWidget* parent, const QString& message) {
+      StopSignal() != 0 ? toError(message) : show(parent, message);
+    };
+  };
   return {
-      [this, show = messages.error, toError](QWidget* parent, const QString& message) {
-        StopSignal() != 0 ? toError(message) : show(parent, message);
-      },
-      [this, show = messages.hint, toError](QWidget* parent, const QString& message) {
-        StopSignal() != 0 ? toError(message) : show(parent, message);
-      },
+      unlessEnding(std::move(messages.error)),
+      unlessEnding(std::move(messages.hint)),
       [this, offer = messages.offer, toError](QWidget* parent, const QString& message,
                                               const QString& action) {
         if (StopSignal() != 0) {
