@@ -16,6 +16,7 @@
 #include "BenchPages.h"
 #include "ChangeViewer.h"
 #include "explain/ExplainPage.h"
+#include "messages/MessageText.h"
 
 namespace fs = std::filesystem;
 using namespace varnow;
@@ -41,9 +42,10 @@ void Bench(const char* name, const std::string& page, const fs::path& dir) {
 
   QElapsedTimer timer;
   timer.start();
-  ReviewRequest request{source.string(), e.changes.size() / 2,
-                        e.changes.empty() ? std::string() : e.changes[e.changes.size() / 2].line,
-                        copy.string()};
+  ReviewRequest request{
+      source.string(), e.changes.size() / 2,
+      e.changes.empty() ? std::string() : varnow::ChangeLine(e.Reported(e.changes.size() / 2)),
+      copy.string()};
   PageReview prepared = ReviewPage(request, all, banners);
   const double prepare = Ms(timer);  // on a thread of its own in the window
   timer.restart();

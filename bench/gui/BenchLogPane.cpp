@@ -75,8 +75,8 @@ void BM_StoreMillionChangeLines(benchmark::State& state) {
       page = "/home/user/sites/example/news/archive/2004/page" + std::to_string(i / 100) + ".htm";
       varnow::LogStore::Appender appender(store);
       for (long long k = i; k < i + 100; ++k) {
-        appender.AddChange(Line(k), page, static_cast<std::size_t>(k - i),
-                           varnow::ProcedureId::kScript);
+        appender.AddChange(page, page, "удален <script> [" + std::to_string(k) + "]",
+                           static_cast<std::size_t>(k - i), varnow::ProcedureId::kScript);
       }
     }
     benchmark::DoNotOptimize(store.LineCount());

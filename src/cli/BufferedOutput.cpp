@@ -6,7 +6,7 @@
 namespace varnow::cli {
 
 void BufferedOutput::Add(std::string_view bytes) {
-  if (error_ != 0) {
+  if (error_) {
     return;
   }
   if (buffer_.size() + bytes.size() > kCapacity) {
@@ -17,11 +17,13 @@ void BufferedOutput::Add(std::string_view bytes) {
 
 void BufferedOutput::Flush() {
   lastFlush_ = std::chrono::steady_clock::now();
-  if (buffer_.empty() || error_ != 0) {
+  if (buffer_.empty() || error_) {
     buffer_.clear();
     return;
   }
-  error_ = WriteAll(fd_, buffer_);
+  if (const int err = WriteAll(fd_, buffer_); err != 0) {
+    error_ = FailureOf(err);
+  }
   buffer_.clear();
 }
 

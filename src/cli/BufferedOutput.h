@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/SystemFailure.h"
+
 namespace varnow::cli {
 
 // Standard output for log lines: written through a large buffer (a write per line costs more
@@ -27,13 +29,13 @@ class BufferedOutput {
     return !buffer_.empty() && std::chrono::steady_clock::now() - lastFlush_ >= interval;
   }
   bool Pending() const { return !buffer_.empty(); }
-  // The errno of the write that failed, 0 while all went well.
-  int Error() const { return error_; }
+  // Why the write failed, once one has (nothing is written after it).
+  const Failed& Error() const { return error_; }
 
  private:
   int fd_;
   std::string buffer_;
-  int error_ = 0;
+  Failed error_;
   // Long ago: the first lines go out at the first chance, so a watcher sees the run start.
   std::chrono::steady_clock::time_point lastFlush_{};
 };

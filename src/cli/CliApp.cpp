@@ -89,22 +89,16 @@ int RunCli(int argc, char** argv) {
   KeepFreedMemoryForReuse();
   run.SetJobs(jobs);
   // What the run did, however it ended.
-  const auto printSummary = [&] {
-    if (options.summary == CliOptions::Summary::kTable) {
-      std::fputs(SummaryTable(run.Summary()).c_str(), stderr);
-    } else if (options.summary == CliOptions::Summary::kJson) {
-      host.Print(SummaryJson(run.Summary(), host.LogPath()));
-    }
-  };
-  try {
-    run.Execute();
-  } catch (const RunError& e) {
-    PrintError(e.what());
-    printSummary();
+  const RunEnd end = run.Execute();
+  PrintError(end.how == RunEnd::How::kFailed ? end.error : host.LastStatus());
+  if (options.summary == CliOptions::Summary::kTable) {
+    std::fputs(SummaryTable(end.summary).c_str(), stderr);
+  } else if (options.summary == CliOptions::Summary::kJson) {
+    host.Print(SummaryJson(end.summary, host.LogPath()));
+  }
+  if (end.how == RunEnd::How::kFailed) {
     return kExitError;
   }
-  PrintError(host.LastStatus());
-  printSummary();
   if (host.StopIssued()) {
     return kExitSignalBase + signals.Signal();
   }

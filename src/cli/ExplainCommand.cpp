@@ -10,6 +10,7 @@
 #include "batch/PagePipeline.h"
 #include "explain/ExplainPage.h"
 #include "explain/TextLines.h"
+#include "messages/MessageText.h"
 #include "settings/CachedIniFile.h"
 #include "settings/Settings.h"
 #include "text/PageDecoder.h"
@@ -84,8 +85,9 @@ int ExplainCommand(const std::string& file, const std::array<bool, kProcedureCou
     }
   }
   const Places places(source, lines, decoder, std::move(offsets));
-  for (const RecordedChange& change : e.changes) {
-    std::string text = change.line + "\n";
+  for (std::size_t k = 0; k < e.changes.size(); ++k) {
+    const RecordedChange& change = e.changes[k];
+    std::string text = ChangeLine(e.Reported(k)) + "\n";
     for (const SourceMap::Removed& r : change.removed) {
       text += "    " + places.Of(r.source) + "  -" +
               OneLine(source.substr(static_cast<std::size_t>(r.source),

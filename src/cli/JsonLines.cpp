@@ -6,6 +6,7 @@
 #include <nlohmann/json.hpp>
 
 #include "cleaning/ProcedureTable.h"
+#include "messages/MessageText.h"
 #include "platform/LocalTime.h"
 #include "text/Cp1251.h"
 #include "text/Format.h"
@@ -72,30 +73,37 @@ std::string Base64(std::string_view bytes) {
   return out;
 }
 
-std::string ChangeJson(std::string_view page, ProcedureId procedure, std::string_view message,
-                       Pos position) {
+std::string ChangeJson(const LoggedChange& change) {
   ordered_json object;
   object["type"] = "change";
-  PutPage(object, page);
-  object["procedure"] = std::string(RowOf(procedure).cliName);
+  PutPage(object, change.page);
+  object["procedure"] = std::string(RowOf(change.procedure).cliName);
   std::string storage;
-  object["message"] = std::string(ShownAsText(message, storage));
-  object["position"] = position;
+  object["message"] = std::string(ShownAsText(ChangeText(change), storage));
+  object["position"] = change.position;
   return Line(object);
 }
 
-std::string NoticeJson(std::string_view type, std::string_view page, std::string_view message) {
+std::string NoticeJson(const RunNotice& notice) {
+  const MessageKind kind = notice.Kind();
+  if (kind != MessageKind::kSkipped && kind != MessageKind::kStopped &&
+      kind != MessageKind::kError) {
+    return {};
+  }
   ordered_json object;
-  object["type"] = std::string(type);
+  object["type"] = kind == MessageKind::kSkipped   ? "skipped"
+                   : kind == MessageKind::kStopped ? "stopped"
+                                                   : "error";
   std::string storage;
-  if (type == "error") {
-    object["error"] = std::string(ShownAsText(message, storage));
+  const std::string text = NoticeText(notice);
+  if (kind == MessageKind::kError) {
+    object["error"] = std::string(ShownAsText(text, storage));
     return Line(object);
   }
-  if (!page.empty()) {
-    PutPage(object, page);
+  if (!notice.about.empty()) {
+    PutPage(object, notice.about);
   }
-  object["message"] = std::string(ShownAsText(message, storage));
+  object["message"] = std::string(ShownAsText(text, storage));
   return Line(object);
 }
 

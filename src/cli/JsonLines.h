@@ -6,7 +6,7 @@
 
 #include "batch/RunSummary.h"
 #include "cleaning/ProcedureId.h"
-#include "document/Document.h"
+#include "messages/LoggedChange.h"
 
 namespace varnow::cli {
 
@@ -16,11 +16,10 @@ namespace varnow::cli {
 // round-trips.
 
 // {"type":"change","page":...,"procedure":"span","message":"удален <span> [12]","position":12}
-std::string ChangeJson(std::string_view page, ProcedureId procedure, std::string_view message,
-                       Pos position);
+std::string ChangeJson(const LoggedChange& change);
 // {"type":"skipped"|"stopped","page":...,"message":...} or {"type":"error","error":...}; the
-// page only where the line names one.
-std::string NoticeJson(std::string_view type, std::string_view page, std::string_view message);
+// page only where the notice names one. Notices of the other kinds have no JSON form: empty.
+std::string NoticeJson(const RunNotice& notice);
 // {"type":"summary",...}: what the run did, its log.txt where it was saved.
 std::string SummaryJson(const RunSummary& summary, std::string_view logPath);
 

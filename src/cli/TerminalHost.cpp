@@ -8,6 +8,7 @@
 #include <cstring>
 #include <utility>
 
+#include "messages/MessageText.h"
 #include "text/Format.h"
 
 namespace varnow::cli {
@@ -73,28 +74,17 @@ void TerminalHost::Print(std::string_view text) {
   FlushLog();
 }
 
-void TerminalHost::AppendChanges(std::string_view page, std::size_t first, std::string_view lines,
-                                 const std::vector<std::size_t>& ends,
-                                 const std::vector<ChangeFacts>& facts) {
-  if (!json_) {
-    RunHost::AppendChanges(page, first, lines, ends, facts);
-    return;
-  }
+void TerminalHost::PageChanges(std::string_view page, std::size_t first,
+                               std::span<const LoggedChange> changes) {
   if (quiet_) {
     return;
   }
-  std::size_t start = 0;
-  for (std::size_t i = 0; i < ends.size(); ++i) {
-    // A change's line is the page's path followed by its message.
-    std::string_view message = lines.substr(start, ends[i] - start);
-    start = ends[i];
-    if (message.starts_with(page)) {
-      message.remove_prefix(page.size());
-    }
-    if (message.starts_with(' ')) {
-      message.remove_prefix(1);
-    }
-    out_.Add(ChangeJson(page, facts[i].procedure, message, facts[i].position));
+  if (!json_) {
+    RunHost::PageChanges(page, first, changes);
+    return;
+  }
+  for (const LoggedChange& change : changes) {
+    out_.Add(ChangeJson(change));
     if (++linesSinceClock_ >= kLinesPerClockRead) {
       linesSinceClock_ = 0;
       FlushLogIfDue();
@@ -102,24 +92,26 @@ void TerminalHost::AppendChanges(std::string_view page, std::size_t first, std::
   }
 }
 
-void TerminalHost::AppendNotice(Notice kind, std::string_view page, std::string_view line) {
-  if (kind == Notice::kLogSaved) {
-    logPath_ = std::string(page);
+void TerminalHost::Notice(const RunNotice& notice) {
+  if (notice.Kind() == MessageKind::kLogSaved) {
+    logPath_ = notice.about;
   }
-  if (!json_ || kind == Notice::kOther || kind == Notice::kLogSaved) {
-    AppendLog(line);
+  if (!json_) {
+    AppendLog(NoticeText(notice));
     return;
   }
   if (quiet_) {
     return;
   }
-  const std::string_view type = kind == Notice::kSkipped   ? "skipped"
-                                : kind == Notice::kStopped ? "stopped"
-                                                           : "error";
-  out_.Add(NoticeJson(type, page, line));
+  if (std::string json = NoticeJson(notice); !json.empty()) {
+    out_.Add(json);
+  } else {
+    // Not a change nor a notice of a kind JSON shows: standard output holds JSON only.
+    AppendLog(NoticeText(notice));
+  }
 }
 
-void TerminalHost::RunEnded() {
+void TerminalHost::RunEnded(const RunEnd&) {
   FlushLog();
   ClearProgress();
 }
@@ -136,16 +128,16 @@ void TerminalHost::FlushLog() {
     ClearProgress();
   }
   out_.Flush();
-  if (out_.Error() != 0 && !outputLossReported_) {
+  if (out_.Error() && !outputLossReported_) {
     outputLossReported_ = true;
     std::fprintf(stderr,
                  "varnow-cli: standard output failed (%s): log lines are no longer printed; "
                  "the run goes on and log.txt is written\n",
-                 std::strerror(out_.Error()));
+                 out_.Error()->reason.c_str());
   }
 }
 
-void TerminalHost::Progress(std::size_t done, std::size_t total) {
+void TerminalHost::PagesDone(std::size_t done, std::size_t total) {
   done_ = done;
   total_ = total;
   Poll();

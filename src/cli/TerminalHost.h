@@ -39,14 +39,13 @@ class TerminalHost final : public RunHost {
   bool SwitchOn(ProcedureId which) override { return switches_[Index(which)]; }
   LogEncoding LogFileEncoding() override { return logEncoding_; }
   void SetStatus(const std::string& text) override { status_ = text; }
-  void ClearLog() override {}
+  void RunStarted() override {}
   void AppendLog(std::string_view line) override;
-  void AppendChanges(std::string_view page, std::size_t first, std::string_view lines,
-                     const std::vector<std::size_t>& ends,
-                     const std::vector<ChangeFacts>& facts) override;
-  void AppendNotice(Notice kind, std::string_view page, std::string_view line) override;
-  void Progress(std::size_t done, std::size_t total) override;
-  void RunEnded() override;
+  void PageChanges(std::string_view page, std::size_t first,
+                   std::span<const LoggedChange> changes) override;
+  void Notice(const RunNotice& notice) override;
+  void PagesDone(std::size_t done, std::size_t total) override;
+  void RunEnded(const RunEnd& end) override;
 
  private:
   void FlushLog();

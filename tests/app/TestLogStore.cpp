@@ -53,9 +53,16 @@ TEST(LogRecord, HeadsReadBackAsWrittenAndCutOnesAsNone) {
 }
 
 // The store's lines as a run writes them: pages of 100 lines, each a notice at its end and
-// changes before it, most beginning with the page's name (kept without it), some not.
+// changes before it; most pages are shown by their own name (the lines kept without it), every
+// third by another (as a name that is not UTF-8 is), its lines kept whole.
 std::string PageOf(std::size_t line) {
   return "/site/folder/page" + std::to_string(line / 100) + ".htm";
+}
+std::string ShownPageOf(std::size_t line) {
+  return (line / 100) % 3 == 1 ? "moved" + PageOf(line) : PageOf(line);
+}
+std::string ChangeTextOf(std::size_t line) {
+  return "удален <span> [" + std::to_string(line) + "]";
 }
 bool IsChangeLine(std::size_t line) {
   return line % 100 != 99;
@@ -64,8 +71,7 @@ std::string TextOf(std::size_t line) {
   if (!IsChangeLine(line)) {
     return "Обработка файла " + std::to_string(line);
   }
-  const std::string change = " удален <span> [" + std::to_string(line) + "]";
-  return line % 10 == 3 ? "moved" + change : PageOf(line) + change;
+  return ShownPageOf(line) + " " + ChangeTextOf(line);
 }
 
 // One thread adds lines while two others read them, each line checked against what was
@@ -86,7 +92,7 @@ TEST(LogStore, ReadersSeeWholeLinesWhileTheRunAddsThem) {
       {
         LogStore::Appender batch(store);  // a page's changes under one hold, as the run adds them
         for (std::size_t i = page * 100; IsChangeLine(i); ++i) {
-          batch.AddChange(TextOf(i), PageOf(i), i % 100, ProcedureId::kSpan);
+          batch.AddChange(PageOf(i), ShownPageOf(i), ChangeTextOf(i), i % 100, ProcedureId::kSpan);
         }
       }
       store.Append(TextOf(page * 100 + 99));

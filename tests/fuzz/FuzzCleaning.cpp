@@ -17,6 +17,7 @@
 
 #include "cleaning/ProcedureOrder.h"
 #include "document/FastDocument.h"
+#include "messages/MessageText.h"
 #include "support/LiteralDocument.h"
 
 namespace {
@@ -64,8 +65,8 @@ Outcome Clean(std::unique_ptr<varnow::Document> doc, const Input& in) {
   Outcome out;
   doc->Assign(in.page);
   const varnow::StopToken stop([&] { return ++out.pumps == in.stopAtPump; });
-  varnow::CleaningContext ctx(*doc, stop, [&](varnow::LoggedChange change) {
-    out.lines.push_back(std::move(change.line));
+  varnow::CleaningContext ctx(*doc, stop, [&](const varnow::LoggedChange& change) {
+    out.lines.push_back(varnow::ChangeLine(change));
   });
   varnow::RunProcedures(
       ctx, "/site/page.htm", [&](varnow::ProcedureId s) { return in.switches[varnow::Index(s)]; },

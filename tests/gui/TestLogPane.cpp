@@ -153,8 +153,8 @@ class TestLogPane : public QObject {
     qputenv("TMPDIR", tmpdir);
     QVERIFY(!store.InFile());
     store.Append("Поиск...");
-    store.AppendChange("/s/a.htm удален <b>", "/s/a.htm", 0, ProcedureId::kSpan);
-    store.AppendChange("/s/b.htm удален <i>", "/s/b.htm", 3, ProcedureId::kFont);
+    store.AppendChange("/s/a.htm", "/s/a.htm", "удален <b>", 0, ProcedureId::kSpan);
+    store.AppendChange("/s/b.htm", "/s/b.htm", "удален <i>", 3, ProcedureId::kFont);
     QCOMPARE(store.LineCount(), std::size_t{3});
     QCOMPARE(store.Text(2), std::string("/s/b.htm удален <i>"));
     const std::optional<LogStore::Change> change = store.ChangeAt(2);
@@ -166,9 +166,9 @@ class TestLogPane : public QObject {
   // A disk that fills up (here a limit on file sizes) loses no line: what the file cannot take
   // waits in memory and reads back from there.
   void aFullDiskLosesNoLine() {
-    const auto text = [](int i) {
-      return "/site/p" + std::to_string(i / 50) + ".htm удален <span> [" + std::to_string(i) + "]";
-    };
+    const auto page = [](int i) { return "/site/p" + std::to_string(i / 50) + ".htm"; };
+    const auto change = [](int i) { return "удален <span> [" + std::to_string(i) + "]"; };
+    const auto text = [&](int i) { return page(i) + " " + change(i); };
     std::signal(SIGXFSZ, SIG_IGN);
     rlimit limit{};
     ::getrlimit(RLIMIT_FSIZE, &limit);
@@ -178,8 +178,7 @@ class TestLogPane : public QObject {
     LogStore store(QDir::temp().filePath("varnow-test-full").toStdString());
     constexpr int kLines = 40'000;  // about 1 MB of records
     for (int i = 0; i < kLines; ++i) {
-      store.AppendChange(text(i), "/site/p" + std::to_string(i / 50) + ".htm", i % 50,
-                         ProcedureId::kSpan);
+      store.AppendChange(page(i), page(i), change(i), i % 50, ProcedureId::kSpan);
     }
     const std::vector<LogStore::Line> lines = store.Lines(0, kLines);
     ::setrlimit(RLIMIT_FSIZE, &before);
@@ -220,7 +219,8 @@ class TestLogPane : public QObject {
       if (i % kPerPage == kPerPage - 1) {
         store.Append(text(i));
       } else {
-        store.AppendChange(text(i), page(i), i % kPerPage, ProcedureId::kSpan);
+        store.AppendChange(page(i), page(i), "удален <span> [" + std::to_string(i) + "]",
+                           i % kPerPage, ProcedureId::kSpan);
       }
     }
     pane.LinesAdded();

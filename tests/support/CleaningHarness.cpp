@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "messages/MessageText.h"
 #include "text/Format.h"
 
 namespace varnow::test {
@@ -24,7 +25,7 @@ CleaningHarness::CleaningHarness(std::string_view text, std::unique_ptr<Document
         return false;
       }),
       ctx_(*doc_, stop_,
-           [this](LoggedChange change) { lines_.push_back(std::move(change.line)); }) {
+           [this](const LoggedChange& change) { lines_.push_back(ChangeLine(change)); }) {
   doc_->Assign(std::string(text));
 }
 

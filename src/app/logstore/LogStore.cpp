@@ -120,21 +120,23 @@ void LogStore::Clear() {
   std::vector<std::uint64_t>().swap(checkpoints_);
   std::vector<PageRow>().swap(pages_);
   lastPage_.clear();
+  lastPageChars_ = 0;
   widestLine_ = widestChars_ = 0;
 }
 
 void LogStore::Append(std::string_view utf8) {
   const std::lock_guard lock(mutex_);
-  AppendLocked(kPlain, utf8, utf8, 0, ProcedureId::kScript);
+  AppendLocked(kPlain, {utf8}, 0, 0, ProcedureId::kScript);
 }
 
-void LogStore::AppendChange(std::string_view utf8, std::string_view page, std::size_t rank,
-                            ProcedureId procedure) {
+void LogStore::AppendChange(std::string_view page, std::string_view shownPage,
+                            std::string_view shownText, std::size_t rank, ProcedureId procedure) {
   const std::lock_guard lock(mutex_);
-  AppendChangeLocked(utf8, page, rank, procedure);
+  AppendChangeLocked(page, shownPage, shownText, rank, procedure);
 }
 
-void LogStore::AppendChangeLocked(std::string_view utf8, std::string_view page, std::size_t rank,
+void LogStore::AppendChangeLocked(std::string_view page, std::string_view shownPage,
+                                  std::string_view shownText, std::size_t rank,
                                   ProcedureId procedure) {
   if (pages_.empty() || page != lastPage_) {
     // A new page: its name once, then its lines.
@@ -144,28 +146,41 @@ void LogStore::AppendChangeLocked(std::string_view utf8, std::string_view page, 
     Put(head);
     Put(page);
     lastPage_.assign(page);
+    lastPageChars_ = CountCharacters(shownPage);
   }
-  if (!page.empty() && utf8.starts_with(page)) {
-    AppendLocked(kChangeAfterName, utf8.substr(page.size()), utf8, rank, procedure);
+  // A name shown as its own bytes (nearly all) is put back by the reader; another is kept.
+  if (!page.empty() && shownPage == page) {
+    AppendLocked(kChangeAfterName, {" ", shownText}, lastPageChars_, rank, procedure);
   } else {
-    AppendLocked(kChange, utf8, utf8, rank, procedure);
+    AppendLocked(kChange, {shownPage, " ", shownText}, 0, rank, procedure);
   }
 }
 
-void LogStore::AppendLocked(unsigned char kind, std::string_view stored, std::string_view utf8,
-                            std::size_t rank, ProcedureId procedure) {
+void LogStore::AppendLocked(unsigned char kind, std::initializer_list<std::string_view> stored,
+                            std::size_t shownChars, std::size_t rank, ProcedureId procedure) {
   if (lines_ % kLinesPerCheckpoint == 0) {
     checkpoints_.push_back(size_);
   }
+  std::size_t length = 0;
+  for (const std::string_view piece : stored) {
+    length += piece.size();
+  }
   std::string head;
-  AppendHead(head, static_cast<Kind>(kind), procedure, rank, stored.size());
+  AppendHead(head, static_cast<Kind>(kind), procedure, rank, length);
   Put(head);
-  Put(stored);
+  for (const std::string_view piece : stored) {
+    Put(piece);
+  }
   // A line no longer in bytes than the widest is in characters cannot be wider.
-  if (const std::size_t chars = utf8.size() > widestChars_ ? CountCharacters(utf8) : 0;
-      chars > widestChars_) {
-    widestChars_ = chars;
-    widestLine_ = lines_;
+  if (shownChars + length > widestChars_) {
+    std::size_t chars = shownChars;
+    for (const std::string_view piece : stored) {
+      chars += CountCharacters(piece);
+    }
+    if (chars > widestChars_) {
+      widestChars_ = chars;
+      widestLine_ = lines_;
+    }
   }
   ++lines_;
 }

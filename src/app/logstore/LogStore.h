@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <initializer_list>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -43,17 +44,18 @@ class LogStore {
 
   void Clear();
   void Append(std::string_view utf8);
-  // A line that reports the change of rank `rank` that `procedure` made to the page `page`.
-  void AppendChange(std::string_view utf8, std::string_view page, std::size_t rank,
-                    ProcedureId procedure);
+  // A line that reports the change of rank `rank` that `procedure` made to the page `page`
+  // (its path's bytes as found), shown as `shownPage`, a space and `shownText` (UTF-8 both).
+  void AppendChange(std::string_view page, std::string_view shownPage, std::string_view shownText,
+                    std::size_t rank, ProcedureId procedure);
 
   // Many lines added under one hold of the store's lock.
   class Appender {
    public:
     explicit Appender(LogStore& store) : store_(store), lock_(store.mutex_) {}
-    void AddChange(std::string_view utf8, std::string_view page, std::size_t rank,
-                   ProcedureId procedure) {
-      store_.AppendChangeLocked(utf8, page, rank, procedure);
+    void AddChange(std::string_view page, std::string_view shownPage, std::string_view shownText,
+                   std::size_t rank, ProcedureId procedure) {
+      store_.AppendChangeLocked(page, shownPage, shownText, rank, procedure);
     }
 
    private:
@@ -92,11 +94,12 @@ class LogStore {
 
  private:
   struct Record;  // one line as read back
-  // A line of `kind` kept as `stored`; `utf8` is the whole line as shown.
-  void AppendLocked(unsigned char kind, std::string_view stored, std::string_view utf8,
-                    std::size_t rank, ProcedureId procedure);
-  void AppendChangeLocked(std::string_view utf8, std::string_view page, std::size_t rank,
-                          ProcedureId procedure);
+  // A line of `kind` kept as the pieces of `stored`, back to back; `shownChars` more
+  // characters than these are shown before them (the page's name a reader puts back).
+  void AppendLocked(unsigned char kind, std::initializer_list<std::string_view> stored,
+                    std::size_t shownChars, std::size_t rank, ProcedureId procedure);
+  void AppendChangeLocked(std::string_view page, std::string_view shownPage,
+                          std::string_view shownText, std::size_t rank, ProcedureId procedure);
   void Put(std::string_view bytes);
   void FlushLocked() const;
   // Bytes from `offset`, at least `size` of them unless the store ends first; valid until the
@@ -134,6 +137,7 @@ class LogStore {
   std::vector<PageRow> pages_;
   const PageRow* PageRowOfLocked(std::size_t index) const;  // the page of line `index`
   std::string lastPage_;  // the page of the last change line, to tell when a new one starts
+  std::size_t lastPageChars_ = 0;  // its name's characters as shown
   std::size_t widestLine_ = 0;
   std::size_t widestChars_ = 0;
   // The last block read from the file.

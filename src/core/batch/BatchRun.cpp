@@ -13,6 +13,7 @@
 #include "cleaning/ProcedureTable.h"
 #include "discovery/CollectFiles.h"
 #include "files/ReplaceFile.h"
+#include "messages/MessageText.h"
 #include "paths/LinkGuard.h"
 #include "paths/SplitPath.h"
 #include "platform/LocalTime.h"
@@ -77,9 +78,9 @@ void BatchRun::RequestStop() {
   }
 }
 
-void BatchRun::Execute() {
+RunEnd BatchRun::Execute() {
   if (running_) {
-    return;
+    return {RunEnd::How::kNotStarted, {}, {}};
   }
   running_ = true;
   runStartTime_ = std::time(nullptr);
@@ -91,12 +92,13 @@ void BatchRun::Execute() {
   start_ = std::chrono::steady_clock::now();
   try {
     Run();
+    return EndCleanly(summary_.stopped ? RunEnd::How::kStopped : RunEnd::How::kComplete, {});
   } catch (const std::exception& e) {
     // The run ends cleanly all the same, and log.txt keeps what happened up to the error.
     std::string message = e.what();
     FinishSummary();
     try {
-      AppendPane(message, RunHost::Notice::kError);
+      Report({MessageId::kRunError, {}, {message}});
       if (logDirectoryKnown_) {
         const std::string logPath = SaveLog(std::chrono::steady_clock::now() - start_);
         ReportLogSaved(logPath);
@@ -106,8 +108,7 @@ void BatchRun::Execute() {
       message += '\n';
       message += logError.what();
     }
-    EndCleanly();
-    throw RunError(message);
+    return EndCleanly(RunEnd::How::kFailed, std::move(message));
   }
 }
 
@@ -116,7 +117,7 @@ void BatchRun::Run() {
   log_.Reset();
   logEncoding_ = host_.LogFileEncoding();
   log_.SetEncoding(logEncoding_);
-  host_.ClearLog();
+  host_.RunStarted();
   host_.SetStatus(std::string(text::kSearching));
 
   const std::string folder = host_.FolderText();
@@ -127,10 +128,9 @@ void BatchRun::Run() {
   searchedTree_ = RealFolder(folder);
   // One separator between the folder and its entries, also for a folder text ending in "/".
   const std::string root = folder.back() == '/' ? folder : folder + "/";
-  CollectFiles(root, fileList_, stop_, [this](const std::string& path, int err) {
+  CollectFiles(root, fileList_, stop_, [this](const std::string& path, const SystemFailure& why) {
     ++skipped_;
-    AppendPane(FormatText(text::kSkipped, {path, std::strerror(err)}), RunHost::Notice::kSkipped,
-               path);
+    Report({MessageId::kFolderSkipped, path, {path, why.reason}});
   });
 
   start_ = std::chrono::steady_clock::now();
@@ -143,7 +143,7 @@ void BatchRun::Run() {
   std::filesystem::create_directories(logFolder, ignored);
   log_.Open(logFolder, HeaderLines(std::chrono::steady_clock::duration::zero()));
 
-  host_.Progress(0, fileList_.size());
+  host_.PagesDone(0, fileList_.size());
   summary_.pagesFound = fileList_.size();
   if (jobs_ > 1 && fileList_.size() > 1) {
     ProcessInParallel();
@@ -158,18 +158,17 @@ void BatchRun::Run() {
   }
   host_.SetStatus(status);
   if (stop_.Stopped()) {
-    AppendPane(std::string(text::kStopped), RunHost::Notice::kStopped);
+    Report({MessageId::kStopped, {}, {}});
   }
   FinishSummary();
   stop_.Reset();
   const std::string logPath = SaveLog(elapsed);
   ReportLogSaved(logPath);
-  EndCleanly();
 }
 
 void BatchRun::ReportLogSaved(const std::string& logPath) {
-  host_.AppendNotice(RunHost::Notice::kOther, {}, "");
-  host_.AppendNotice(RunHost::Notice::kLogSaved, logPath, std::string(text::kLogSaved) + logPath);
+  host_.Notice({MessageId::kBeforeLogSaved, {}, {}});
+  host_.Notice({MessageId::kLogSaved, logPath, {logPath}});
 }
 
 void BatchRun::FinishSummary() {
@@ -280,8 +279,8 @@ void BatchRun::ProcessInParallel() {
 }
 
 BatchRun::Commit BatchRun::CommitPage(std::size_t index, CleanedPage& page, bool spaceMayBeFreed) {
-  const auto outOfSpace = [spaceMayBeFreed](int code) {
-    return spaceMayBeFreed && (code == ENOSPC || code == EDQUOT);
+  const auto outOfSpace = [spaceMayBeFreed](FailureCause cause) {
+    return spaceMayBeFreed && cause == FailureCause::kNoRoom;
   };
   const std::uint64_t folded = FoldedName(page.output);
   switch (page.end) {
@@ -291,7 +290,7 @@ BatchRun::Commit BatchRun::CommitPage(std::size_t index, CleanedPage& page, bool
     case PageEnd::kRefused:
       return Refuse(index, page.why);
     case PageEnd::kWriteFailed:
-      if (outOfSpace(page.writeCode)) {
+      if (outOfSpace(page.writeCause)) {
         return {Committed::kOutOfSpace};  // nothing of it logged: it is cleaned again
       }
       break;
@@ -307,7 +306,7 @@ BatchRun::Commit BatchRun::CommitPage(std::size_t index, CleanedPage& page, bool
   if (std::optional<std::string> error = WritePageLines(index, page)) {
     return {Committed::kFailed, std::move(*error)};
   }
-  if (const int err = log_.Settle(mark); err != 0) {
+  if (const Failed failed = log_.Settle(mark)) {
     if (spaceMayBeFreed) {
       return {Committed::kOutOfSpace};
     }
@@ -317,7 +316,7 @@ BatchRun::Commit BatchRun::CommitPage(std::size_t index, CleanedPage& page, bool
     return {Committed::kFailed,
             FormatText(text::kWriteError,
                        {MirroredPath(NeedOutputFolder(), logDirectory_, text::kLogFileName),
-                        std::strerror(err)})};
+                        failed->reason})};
   }
   // From here on the page's lines are in the log: they are shown too, also before an error
   // that ends the run at this page.
@@ -346,7 +345,7 @@ BatchRun::Commit BatchRun::CommitPage(std::size_t index, CleanedPage& page, bool
       }
       failed = page.file->TryCommit();
     }
-    if (failed && outOfSpace(failed->code)) {
+    if (failed && outOfSpace(failed->failure.cause)) {
       log_.RollBack(mark);
       return {Committed::kOutOfSpace};  // nothing of it logged: it is cleaned again
     }
@@ -368,14 +367,14 @@ BatchRun::Commit BatchRun::CommitPage(std::size_t index, CleanedPage& page, bool
   page.file.reset();
   ++written_;
   summary_.AddWritten(fileList_[index], page.tally);
-  host_.Progress(written_, fileList_.size());
+  host_.PagesDone(written_, fileList_.size());
   return {Committed::kWritten};
 }
 
 BatchRun::Commit BatchRun::Refuse(std::size_t index, const std::string& why) {
   // Refused alone: the page is named with the reason, counted, and the run goes on. Its
   // changes are not logged, as it has no copy.
-  AppendPane(why, RunHost::Notice::kSkipped, fileList_[index]);
+  Report({MessageId::kPageRefused, fileList_[index], {why}});
   ++skipped_;
   ++refused_;
   ++summary_.pagesFailed;
@@ -383,30 +382,31 @@ BatchRun::Commit BatchRun::Refuse(std::size_t index, const std::string& why) {
 }
 
 std::optional<std::string> BatchRun::WritePageLines(std::size_t index, const CleanedPage& page) {
-  const int err = page.lines.ForEachPiece([&](const PageLines::Piece& piece) {
+  std::string line;
+  const Failed failed = page.lines.ForEachPiece([&](const PageLines::Piece& piece) {
     if (!piece.converted.empty()) {
       log_.AddConverted(piece.converted);
       return;
     }
-    std::size_t start = 0;
-    for (const std::size_t end : piece.ends) {
-      log_.Add(piece.lines.substr(start, end - start));
-      start = end;
+    for (const LoggedChange& change : piece.changes) {
+      line.clear();
+      AppendChangeLine(line, change);
+      log_.Add(line);
     }
   });
-  return ReadBackError(index, err);
+  return ReadBackError(index, failed);
 }
 
 std::optional<std::string> BatchRun::ShowPageLines(std::size_t index, const CleanedPage& page) {
-  const int err = page.lines.ForEachPiece([&](const PageLines::Piece& piece) {
-    host_.AppendChanges(fileList_[index], piece.first, piece.lines, piece.ends, piece.facts);
+  const Failed failed = page.lines.ForEachPiece([&](const PageLines::Piece& piece) {
+    host_.PageChanges(fileList_[index], piece.first, piece.changes);
   });
-  return ReadBackError(index, err);
+  return ReadBackError(index, failed);
 }
 
-std::optional<std::string> BatchRun::ReadBackError(std::size_t index, int err) const {
-  if (err != 0) {
-    return FormatText(text::kCannotReadLines, {fileList_[index], std::strerror(err)});
+std::optional<std::string> BatchRun::ReadBackError(std::size_t index, const Failed& failed) const {
+  if (failed) {
+    return FormatText(text::kCannotReadLines, {fileList_[index], failed->reason});
   }
   return std::nullopt;
 }
@@ -416,7 +416,7 @@ void BatchRun::RemoveStrayFilesOnce(const std::string& folder) {
     return;
   }
   for (const std::string& path : RemoveStrayTemporaryFiles(folder, runStartTime_)) {
-    AppendPane(FormatText(text::kStrayRemoved, {path}), RunHost::Notice::kOther, path);
+    Report({MessageId::kStrayRemoved, path, {path}});
   }
 }
 
@@ -539,12 +539,12 @@ bool BatchRun::IsAPageOfTheRun(const std::string& output) {
   return pageIds_.contains({there->device, there->inode});
 }
 
-void BatchRun::AppendPane(const std::string& line, RunHost::Notice kind, std::string_view about) {
-  host_.AppendNotice(kind, about, line);
-  log_.Add(line);
+void BatchRun::Report(const RunNotice& notice) {
+  host_.Notice(notice);
+  log_.Add(NoticeText(notice));
 }
 
-void BatchRun::EndCleanly() {
+RunEnd BatchRun::EndCleanly(RunEnd::How how, std::string error) {
   workers_.reset();  // before the file list they clean from
   sparePage_ = {};
   fileList_ = {};
@@ -559,11 +559,13 @@ void BatchRun::EndCleanly() {
   banners_.Forget();
   stop_.Reset();
   running_ = false;
+  RunEnd end{how, std::move(error), summary_};
   try {
-    host_.RunEnded();
+    host_.RunEnded(end);
   } catch (const std::exception&) {
     // The run is over whatever the host does with the news.
   }
+  return end;
 }
 
 }  // namespace varnow

@@ -28,7 +28,8 @@
 
 namespace varnow {
 
-// An error that ended a run; its message is what the user is shown.
+// An error that ends a run, thrown inside it and caught where the run ends (Execute), which
+// reports it as the run's end; its message is what the user is shown.
 class RunError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
@@ -65,11 +66,11 @@ class BatchRun {
   BatchRun(const BatchRun&) = delete;
   BatchRun& operator=(const BatchRun&) = delete;
 
-  // Runs one whole batch. Returns after a complete or stopped run; after an error the run is
-  // ended cleanly (log.txt saved with the error as its last line) and RunError is thrown; when
-  // log.txt cannot be saved either, its own error follows on a second line of the message.
-  // Does nothing when a run is already going (called from inside that run's pump).
-  void Execute();
+  // Runs one whole batch and says how it ended, as the host's RunEnded was told. After an
+  // error the run is ended cleanly all the same (log.txt saved with the error as its last
+  // line); when log.txt cannot be saved either, its own error follows on a second line of the
+  // end's error. Does nothing when a run is already going (called from inside its poll).
+  RunEnd Execute();
 
   // The Stop action: the run ends at its next poll.
   void RequestStop();
@@ -129,7 +130,7 @@ class BatchRun {
   // twice: the host is shown no line that log.txt's body might still drop.
   std::optional<std::string> WritePageLines(std::size_t index, const CleanedPage& page);
   std::optional<std::string> ShowPageLines(std::size_t index, const CleanedPage& page);
-  std::optional<std::string> ReadBackError(std::size_t index, int err) const;
+  std::optional<std::string> ReadBackError(std::size_t index, const Failed& failed) const;
   // Why a cleaned page may not be committed while the run goes on: its folder leads into the
   // searched tree through a link, or its path holds another page's copy of this run.
   // `folded` is the hash of its output path folded to one letter case (FoldedName).
@@ -158,8 +159,10 @@ class BatchRun {
   std::string SaveLog(std::chrono::steady_clock::duration elapsed);
   // A line of the run: to the log pane and to log.txt.
   // A line that reports no change, to the host and to log.txt; `about` is the file it names.
-  void AppendPane(const std::string& line, RunHost::Notice kind, std::string_view about = {});
-  void EndCleanly();
+  // A notice to the host and into log.txt.
+  void Report(const RunNotice& notice);
+  // Forgets the run and tells the host how it ended.
+  RunEnd EndCleanly(RunEnd::How how, std::string error);
 
   RunHost& host_;
   CachedIniFile banners_;  // the settings file, read again only when it changes

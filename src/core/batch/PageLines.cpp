@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
@@ -12,6 +13,7 @@
 
 #include "files/ReplaceFile.h"
 #include "files/StreamedLog.h"
+#include "messages/MessageText.h"
 
 namespace varnow {
 namespace {
@@ -51,10 +53,12 @@ PageLines::PageLines(PageLines&& other) noexcept {
 PageLines& PageLines::operator=(PageLines&& other) noexcept {
   if (this != &other) {
     CloseDisk();
-    bytes_ = std::move(other.bytes_);
-    ends_ = std::move(other.ends_);
-    facts_ = std::move(other.facts_);
+    page_ = std::move(other.page_);
+    kept_ = std::move(other.kept_);
+    names_ = std::move(other.names_);
     converted_ = std::move(other.converted_);
+    convertedEnds_ = std::move(other.convertedEnds_);
+    line_ = std::move(other.line_);
     convert_ = other.convert_;
     encoding_ = other.encoding_;
     count_ = other.count_;
@@ -76,10 +80,11 @@ void PageLines::CloseDisk() {
 }
 
 void PageLines::Clear() {
-  bytes_.clear();
-  ends_.clear();
-  facts_.clear();
+  page_.clear();
+  kept_.clear();
+  names_.clear();
   converted_.clear();
+  convertedEnds_.clear();
   count_ = 0;
   CloseDisk();
   diskBuffer_.clear();
@@ -89,34 +94,54 @@ void PageLines::Clear() {
 }
 
 std::size_t PageLines::MemoryBytes() const {
-  return bytes_.size() + converted_.size() +
-         ends_.size() * (sizeof(std::size_t) + sizeof(ChangeFacts)) + diskBuffer_.size();
+  return page_.size() + kept_.size() * sizeof(Kept) + names_.size() + converted_.size() +
+         convertedEnds_.size() * sizeof(std::size_t) + diskBuffer_.size();
 }
 
 std::size_t PageLines::CapacityBytes() const {
-  return bytes_.capacity() + converted_.capacity() + ends_.capacity() * sizeof(std::size_t) +
-         facts_.capacity() * sizeof(ChangeFacts) + diskBuffer_.capacity();
+  return page_.capacity() + kept_.capacity() * sizeof(Kept) + names_.capacity() +
+         converted_.capacity() + convertedEnds_.capacity() * sizeof(std::size_t) +
+         line_.capacity() + diskBuffer_.capacity();
 }
 
 void PageLines::Add(const LoggedChange& change) {
-  ++count_;
-  if (bytes_.size() >= kMemoryCap && !noDisk_ && ToDisk(change)) {
+  if (count_++ == 0) {
+    page_.assign(change.page);
+  }
+  if (MemoryBytes() >= kMemoryCap && !noDisk_ && ToDisk(change)) {
     return;
   }
-  bytes_ += change.line;
-  ends_.push_back(bytes_.size());
-  facts_.push_back({change.position, change.procedure});
+  // A banner's changes name the same marker again and again: it is kept once.
+  std::size_t nameAt = names_.size();
+  if (!change.name.empty()) {
+    const std::size_t last = kept_.empty() ? 0 : kept_.back().nameLength;
+    if (last == change.name.size() &&
+        std::string_view(names_).substr(names_.size() - last) == change.name) {
+      nameAt = names_.size() - last;
+    } else {
+      names_ += change.name;
+    }
+  }
+  kept_.push_back({change.position, static_cast<std::uint32_t>(nameAt),
+                   static_cast<std::uint32_t>(change.name.size()), change.procedure,
+                   change.message});
   if (convert_) {
-    AppendLogLineBytes(converted_, change.line, encoding_);
+    line_.clear();
+    AppendChangeLine(line_, change);
+    AppendLogLineBytes(converted_, line_, encoding_);
+    if (kept_.size() % kPieceChanges == 0) {
+      convertedEnds_.push_back(converted_.size());
+    }
   }
 }
 
 namespace {
 
-// A record on disk: the line's length, its facts, then its bytes.
-struct RecordHead {
-  std::uint32_t length;
-  std::uint32_t procedure;
+// A change on disk: this head, then its marker's bytes.
+struct DiskHead {
+  std::uint32_t nameLength;
+  std::uint16_t procedure;
+  std::uint16_t message;
   std::int64_t position;
 };
 
@@ -126,20 +151,21 @@ bool PageLines::ToDisk(const LoggedChange& change) {
   if (disk_ < 0) {
     disk_ = OpenScratch();
     if (disk_ < 0) {
-      noDisk_ = true;  // every line stays in memory
+      noDisk_ = true;  // every change stays in memory
       return false;
     }
   }
-  const RecordHead head{static_cast<std::uint32_t>(change.line.size()),
-                        static_cast<std::uint32_t>(change.procedure), change.position};
+  const DiskHead head{static_cast<std::uint32_t>(change.name.size()),
+                      static_cast<std::uint16_t>(change.procedure),
+                      static_cast<std::uint16_t>(change.message), change.position};
   diskBuffer_.append(reinterpret_cast<const char*>(&head), sizeof head);
-  diskBuffer_ += change.line;
+  diskBuffer_ += change.name;
   if (!diskFailed_ && diskBuffer_.size() >= kDiskPiece) {
     if (WriteAll(disk_, diskBuffer_) == 0) {
       diskBytes_ += diskBuffer_.size();
       diskBuffer_.clear();
     } else {
-      // The disk refused (full): the lines from here on wait in the buffer, after those on
+      // The disk refused (full): the changes from here on wait in the buffer, after those on
       // disk, so nothing is lost and the order holds.
       diskFailed_ = true;
     }
@@ -147,46 +173,69 @@ bool PageLines::ToDisk(const LoggedChange& change) {
   return true;
 }
 
-int PageLines::ForEachPiece(const PieceSink& sink) const {
-  if (!ends_.empty()) {
-    sink({0, bytes_, ends_, facts_, convert_ ? std::string_view(converted_) : std::string_view()});
+Failed PageLines::ForEachPiece(const PieceSink& sink) const {
+  std::vector<LoggedChange> changes;
+  changes.reserve(std::min(count_, kPieceChanges));
+  std::size_t rank = 0;
+  for (std::size_t piece = 0; rank < kept_.size(); ++piece) {
+    const std::size_t end = std::min(kept_.size(), rank + kPieceChanges);
+    changes.clear();
+    for (std::size_t i = rank; i < end; ++i) {
+      const Kept& k = kept_[i];
+      changes.push_back({page_, k.procedure, k.message,
+                         std::string_view(names_).substr(k.nameAt, k.nameLength), k.position});
+    }
+    std::string_view converted;
+    if (convert_) {
+      const std::size_t from = piece == 0 ? 0 : convertedEnds_[piece - 1];
+      const std::size_t to =
+          piece < convertedEnds_.size() ? convertedEnds_[piece] : converted_.size();
+      converted = std::string_view(converted_).substr(from, to - from);
+    }
+    sink({rank, changes, converted});
+    rank = end;
   }
   if (disk_ < 0) {
-    return 0;
+    return std::nullopt;
   }
-  // The lines past the cap: from disk a piece at a time, then those not written out.
-  std::size_t rank = ends_.size();
-  std::string lines;
-  std::vector<std::size_t> ends;
-  std::vector<ChangeFacts> facts;
+  // The changes past the cap: from disk a piece at a time, then those not written out.
+  std::vector<DiskHead> heads;
+  std::string names;
   std::string record;
   const auto flush = [&] {
-    if (!ends.empty()) {
-      sink({rank, lines, ends, facts, {}});
-      rank += ends.size();
-      lines.clear();
-      ends.clear();
-      facts.clear();
+    if (heads.empty()) {
+      return;
     }
+    changes.clear();
+    std::size_t nameAt = 0;
+    for (const DiskHead& h : heads) {
+      changes.push_back({page_, static_cast<ProcedureId>(h.procedure),
+                         static_cast<MessageId>(h.message),
+                         std::string_view(names).substr(nameAt, h.nameLength), h.position});
+      nameAt += h.nameLength;
+    }
+    sink({rank, changes, {}});
+    rank += heads.size();
+    heads.clear();
+    names.clear();
   };
   const auto parse = [&](std::string_view data) {
     record.append(data);
     std::size_t at = 0;
-    while (record.size() - at >= sizeof(RecordHead)) {
-      RecordHead head{};
+    while (record.size() - at >= sizeof(DiskHead)) {
+      DiskHead head{};
       std::memcpy(&head, record.data() + at, sizeof head);
-      if (record.size() - at - sizeof head < head.length) {
+      if (record.size() - at - sizeof head < head.nameLength) {
         break;
       }
-      lines.append(record, at + sizeof head, head.length);
-      ends.push_back(lines.size());
-      facts.push_back({head.position, static_cast<ProcedureId>(head.procedure)});
-      at += sizeof head + head.length;
+      names.append(record, at + sizeof head, head.nameLength);
+      heads.push_back(head);
+      at += sizeof head + head.nameLength;
+      if (heads.size() == kPieceChanges) {
+        flush();
+      }
     }
     record.erase(0, at);
-    if (lines.size() >= kDiskPiece) {
-      flush();
-    }
   };
   std::string block(kDiskPiece, '\0');
   for (off_t offset = 0; offset < static_cast<off_t>(diskBytes_);) {
@@ -195,14 +244,14 @@ int PageLines::ForEachPiece(const PieceSink& sink) const {
       continue;
     }
     if (n <= 0) {
-      return n < 0 ? errno : EIO;
+      return FailureOf(n < 0 ? errno : EIO);
     }
     parse(std::string_view(block.data(), static_cast<std::size_t>(n)));
     offset += n;
   }
   parse(diskBuffer_);
   flush();
-  return 0;
+  return std::nullopt;
 }
 
 }  // namespace varnow

@@ -2,32 +2,32 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "cleaning/CleaningContext.h"
+#include "messages/LoggedChange.h"
+#include "platform/SystemFailure.h"
 #include "text/LogEncoding.h"
 
 namespace varnow {
 
-// What a log line reports besides its text: the procedure that made the change and the position
-// its message names.
-struct ChangeFacts {
-  Pos position;
-  ProcedureId procedure;
-};
-
-// The log lines of one page, from the moment they are made until the page is committed. The
-// first lines are kept in memory (and, where asked, converted for log.txt as they come, on the
-// cleaning thread); past a cap the rest go to an unnamed file, so that a page with millions of
-// changes holds no more memory than one with a few thousand. Where no such file can be made,
-// the lines stay in memory: none is ever lost.
+// The changes of one page, from the moment they are made until the page is committed, kept as
+// data: a change is its procedure, message, position and (for a banner) the marker its message
+// names, the page's path kept once for them all. The first changes are kept in memory (and,
+// where asked, their log.txt lines are made as they come, on the cleaning thread); past a cap
+// the rest go to an unnamed file, so that a page with millions of changes holds no more memory
+// than one with a few hundred thousand. Where no such file can be made, the changes stay in
+// memory: none is ever lost.
 class PageLines {
  public:
-  // Lines kept in memory before they go to disk: most pages never get there.
+  // Bytes kept in memory before changes go to disk: most pages never get there.
   static constexpr std::size_t kMemoryCap = 4 * 1024 * 1024;
+  // Changes handed over per piece.
+  static constexpr std::size_t kPieceChanges = 4096;
 
   PageLines() = default;
   ~PageLines();
@@ -36,52 +36,62 @@ class PageLines {
   PageLines(const PageLines&) = delete;
   PageLines& operator=(const PageLines&) = delete;
 
-  // Forgets every line; the memory is kept for the next page.
+  // Forgets every change; the memory is kept for the next page.
   void Clear();
-  // Whether each line is converted for log.txt as it comes, and to which encoding.
+  // Whether each change's log.txt line is made as it comes, and in which encoding.
   void ConvertForLog(bool convert, LogEncoding encoding = LogEncoding::kCp1251) {
     convert_ = convert;
     encoding_ = encoding;
   }
+  // Every change of one PageLines is made to the same page.
   void Add(const LoggedChange& change);
   std::size_t Count() const { return count_; }
-  // What the lines hold in memory now.
+  // What the changes hold in memory now.
   std::size_t MemoryBytes() const;
   // What their buffers hold allocated, used or not.
   std::size_t CapacityBytes() const;
 
-  // Hands the lines over in order, a piece at a time: `lines` back to back, each ending at the
-  // next of `ends`, with its facts, and `converted`, those lines as log.txt holds them, where
-  // they were converted already (else empty). `first` is the rank of the piece's first line.
+  // Hands the changes over in order, a piece at a time: `first` is the rank of the piece's
+  // first change; `converted` holds the piece's lines as log.txt holds them where they were
+  // made as they came (else it is empty). The views are valid during the call.
   struct Piece {
     std::size_t first;
-    std::string_view lines;
-    const std::vector<std::size_t>& ends;
-    const std::vector<ChangeFacts>& facts;
+    std::span<const LoggedChange> changes;
     std::string_view converted;
   };
   using PieceSink = std::function<void(const Piece& piece)>;
-  // Returns 0, or the errno of a failed read of the lines on disk.
-  int ForEachPiece(const PieceSink& sink) const;
+  // Fails where the changes on disk cannot be read back.
+  Failed ForEachPiece(const PieceSink& sink) const;
 
  private:
-  // Puts a line past the cap on disk; false when no file can be made for it.
+  // A change as kept in memory: its marker in names_.
+  struct Kept {
+    std::int64_t position;
+    std::uint32_t nameAt;
+    std::uint32_t nameLength;
+    ProcedureId procedure;
+    MessageId message;
+  };
+  // Puts a change past the cap on disk; false when no file can be made for it.
   bool ToDisk(const LoggedChange& change);
   void CloseDisk();
 
-  std::string bytes_;  // the lines in memory, back to back
-  std::vector<std::size_t> ends_;
-  std::vector<ChangeFacts> facts_;
+  std::string page_;
+  std::vector<Kept> kept_;
+  std::string names_;  // the markers of the kept changes; one repeated is kept once
+  // The log.txt lines of the kept changes, and where those of each piece end.
   std::string converted_;
+  std::vector<std::size_t> convertedEnds_;
+  std::string line_;  // a line being made, reused
   bool convert_ = false;
   LogEncoding encoding_ = LogEncoding::kCp1251;
   std::size_t count_ = 0;
-  // The lines past the cap: records of the line's length (4 bytes), its facts and its bytes.
+  // The changes past the cap: records of a head (DiskHead) and the marker's bytes.
   int disk_ = -1;
   std::string diskBuffer_;
   std::size_t diskBytes_ = 0;
-  bool diskFailed_ = false;  // a write failed: later lines wait in diskBuffer_
-  bool noDisk_ = false;      // no file could be made: every line stays in memory
+  bool diskFailed_ = false;  // a write failed: later changes wait in diskBuffer_
+  bool noDisk_ = false;      // no file could be made: every change stays in memory
 };
 
 }  // namespace varnow

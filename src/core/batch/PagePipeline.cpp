@@ -52,7 +52,7 @@ void StageCopy(CleanedPage& page, std::unique_ptr<Document> doc, const std::stri
     page.file.reset();
     page.end = PageEnd::kWriteFailed;
     page.why = WriteErrorText(e, page.output);
-    page.writeCode = e.code;
+    page.writeCause = e.failure.cause;
   }
 }
 
@@ -78,14 +78,14 @@ std::optional<std::string> LoadPage(const std::string& path,
                                     const StopToken& stop, std::pair<dev_t, ino_t>* source) {
   SourceFile file;
   // Opened first, so that a page gone since the search is reported by its own name.
-  if (const int err = file.Open(path); err != 0) {
-    return FormatText(run_text::kCannotOpen, {path, std::strerror(err)});
+  if (const Failed failed = file.Open(path)) {
+    return FormatText(run_text::kCannotOpen, {path, failed->reason});
   }
   if (source != nullptr) {
     *source = {file.Device(), file.Inode()};
   }
-  if (const int err = file.Load(sink, stop); err != 0) {
-    return FormatText(run_text::kCannotRead, {path, std::strerror(err)});
+  if (const Failed failed = file.Load(sink, stop)) {
+    return FormatText(run_text::kCannotRead, {path, failed->reason});
   }
   return std::nullopt;
 }
@@ -157,9 +157,9 @@ CleanedPage CleanPageOrThrow(const std::string& path, const PageCleaning& how,
 
 std::string WriteErrorText(const FileWriteError& e, const std::string& path) {
   if (e.stage == FileWriteError::Stage::kWrite) {
-    return FormatText(run_text::kWriteError, {path, std::strerror(e.code)});
+    return FormatText(run_text::kWriteError, {path, e.failure.reason});
   }
-  return FormatText(run_text::kCannotCreate, {path, std::strerror(e.code)});
+  return FormatText(run_text::kCannotCreate, {path, e.failure.reason});
 }
 
 std::size_t WaitingBytes(const CleanedPage& page) {

@@ -66,10 +66,10 @@ enum class PageEnd {
 struct CleanedPage {
   PageSettings cleanedWith;  // what the page was cleaned with
   PageEnd end = PageEnd::kStaged;
-  std::string why;    // what the user is told, for kRefused, kLoadFailed and kWriteFailed
-  int writeCode = 0;  // the errno of the write that failed (kWriteFailed), else 0
-  PageLines lines;    // the changes' log lines, in order
-  PageTally tally;    // what each procedure did to it
+  std::string why;  // what the user is told, for kRefused, kLoadFailed and kWriteFailed
+  FailureCause writeCause = FailureCause::kOther;  // why the write failed (kWriteFailed)
+  PageLines lines;                                 // the changes' log lines, in order
+  PageTally tally;                                 // what each procedure did to it
   std::pair<dev_t, ino_t> source{};  // the page's identity, so that it is never written over
   // Where the copy goes.
   std::string outputRoot;    // the output folder of the run

@@ -3,15 +3,30 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
-#include <vector>
 
-#include "batch/PageLines.h"
+#include "batch/RunSummary.h"
 #include "cleaning/ProcedureId.h"
+#include "messages/LoggedChange.h"
+#include "messages/MessageText.h"
 #include "text/LogEncoding.h"
 
 namespace varnow {
+
+// How a run ended, as its host is told.
+struct RunEnd {
+  enum class How {
+    kComplete,    // every page found was taken
+    kStopped,     // stopped by the user (the window's Stop, a signal)
+    kFailed,      // ended by an error
+    kNotStarted,  // not a run: Execute was called while one went on (from inside its poll)
+  };
+  How how = How::kComplete;
+  std::string error;  // kFailed: what ended it, as the user is shown it
+  RunSummary summary;
+};
 
 // What a batch run asks of the program hosting it (the window, or the command line). The run
 // calls it from one thread only. The switches and the output folder are asked for as each page
@@ -30,41 +45,36 @@ class RunHost {
   // The encoding of log.txt, asked for once as a run begins.
   virtual LogEncoding LogFileEncoding() { return LogEncoding::kCp1251; }
 
+  // ---- What the run tells the host, in this order: RunStarted, then status, notices, changes
+  // and pages done as they come, then RunEnded once, however the run ends.
+
+  // A run begins: the log it shows starts empty.
+  virtual void RunStarted() = 0;
   virtual void SetStatus(const std::string& text) = 0;
-  virtual void ClearLog() = 0;
-  virtual void AppendLog(std::string_view line) = 0;  // one UTF-8 line of the log pane
-  // A line of the log that reports no change, with what it is about: a file the search could
-  // not go into or a page refused (kSkipped, `page` naming it), the stop, the error that ended
-  // the run, where log.txt was saved (kLogSaved, `page` naming log.txt), or another notice
-  // (kOther: a stray temporary file removed, the empty line before the log's place).
-  // By default it goes to AppendLog like any line.
-  enum class Notice { kSkipped, kStopped, kError, kLogSaved, kOther };
-  virtual void AppendNotice(Notice kind, std::string_view page, std::string_view line) {
-    (void)kind;
-    (void)page;
-    AppendLog(line);
-  }
-  // Changes made to the page at `page` (its path as found, bytes as they are), one line each,
-  // in the order made: the k-th line reports the page's change of rank `first` + k, made by
-  // the procedure its facts name. The lines stand back to back in `lines`, each ending at the
-  // next of `ends`; a page with many changes comes in several calls. By default each line goes
-  // to AppendLog; a host that shows a change in its page keeps which page and change it is.
-  virtual void AppendChanges(std::string_view page, std::size_t first, std::string_view lines,
-                             const std::vector<std::size_t>& ends,
-                             const std::vector<ChangeFacts>& facts) {
+  // A line that reports no change. By default it is shown as NoticeText gives it.
+  virtual void Notice(const RunNotice& notice) { AppendLog(NoticeText(notice)); }
+  // Changes made to the page at `page` (its path as found, bytes as they are), in the order
+  // made: the k-th reports the page's change of rank `first` + k. A page with many changes
+  // comes in several calls. By default each is shown as ChangeLine gives it.
+  virtual void PageChanges(std::string_view page, std::size_t first,
+                           std::span<const LoggedChange> changes) {
     (void)page;
     (void)first;
-    (void)facts;
-    std::size_t start = 0;
-    for (const std::size_t end : ends) {
-      AppendLog(lines.substr(start, end - start));
-      start = end;
+    std::string line;  // made once for the page's changes, not once a change
+    for (const LoggedChange& change : changes) {
+      line.clear();
+      AppendChangeLine(line, change);
+      AppendLog(line);
     }
   }
-  // Files done of the files found, while a run goes on.
-  virtual void Progress(std::size_t done, std::size_t total) = 0;
-  // The run has ended, after a complete run, a stop or an error.
-  virtual void RunEnded() = 0;
+  // Pages done of the pages found, first as the search has found them (0 done), then after
+  // every page written.
+  virtual void PagesDone(std::size_t done, std::size_t total) = 0;
+  // The run has ended: how, with its summary.
+  virtual void RunEnded(const RunEnd& end) = 0;
+
+  // Where the default Notice and PageChanges show a line (UTF-8, or a name's bytes as found).
+  virtual void AppendLog(std::string_view line) = 0;
 };
 
 }  // namespace varnow

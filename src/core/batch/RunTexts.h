@@ -5,15 +5,14 @@
 
 #include "Version.h"
 
-// The texts a run shows and writes, in the program's own words.
+// The texts a run shows besides its log's lines (those are in messages/Messages.h), in the
+// program's own words.
 namespace varnow::run_text {
 
 inline constexpr std::string_view kSearching = "Поиск...";
 inline constexpr std::string_view kLoading = "Загрузка...";
 inline constexpr std::string_view kProcessing = "Обработка файла %d из %d";  // 0-based index
 inline constexpr std::string_view kDone = "Готово. Обработано %d файлов. Время: %s";
-inline constexpr std::string_view kStopped = "Прервано пользователем";
-inline constexpr std::string_view kLogSaved = "Лог сохранен в ";
 
 inline constexpr std::string_view kHeaderProduct = version::kLogHeader;
 inline constexpr std::string_view kHeaderDateTime = "%s %s";
@@ -41,11 +40,8 @@ inline constexpr std::string_view kNotAFolder = "Это не папка: %s";
 inline constexpr std::string_view kOutputOntoFolder =
     "Каталог сохраненных файлов \"%s\" отображает папку \"%s\" на нее саму: копии легли бы "
     "поверх исходных файлов";
-// A folder or file the search could not go into, and how many there were.
-inline constexpr std::string_view kSkipped = "%s пропущен: %s";
+// How many folders or files the search could not go into (their notices are messages).
 inline constexpr std::string_view kSkippedCount = " Пропущено: %d";
-// A temporary file that an interrupted run left in an output folder, removed.
-inline constexpr std::string_view kStrayRemoved = "%s удален: остался от прерванного запуска";
 inline constexpr std::string_view kNoFolder = "Не указана папка с HTML файлами";
 inline constexpr std::string_view kNoOutputFolder = "Не указан каталог сохраненных файлов";
 

@@ -16,8 +16,8 @@ void RemoveBannerBlocks(CleaningContext& ctx, std::string_view path, std::string
   const std::string lastText = Cp1251ToUtf8(last);
   const PairedBlock block{.opening = opening,
                           .closing = closing,
-                          .blockMessage = " удален %s [%d]",
-                          .orphanMessage = " удален пустой %s [%d]",
+                          .blockMessage = MessageId::kBannerBlock,
+                          .orphanMessage = MessageId::kBannerOrphan,
                           .blockName = firstText,
                           .orphanName = lastText};
   // An empty marker never matches; a marker of any bytes (a NUL among them) cannot make the

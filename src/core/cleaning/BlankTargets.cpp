@@ -8,15 +8,15 @@ namespace varnow {
 namespace {
 
 struct Target {
-  std::string_view written;  // as the log shows it
   std::string_view pattern;  // upper-cased for the search
+  MessageId message;         // which shows it as written
 };
 
 // The third form stops before the closing apostrophe, which stays in the text.
 constexpr std::array<Target, 3> kTargets{{
-    {"target=\"_blank\"", "TARGET=\"_BLANK\""},
-    {"target=_blank", "TARGET=_BLANK"},
-    {"target='_blank", "TARGET='_BLANK"},
+    {"TARGET=\"_BLANK\"", MessageId::kBlankQuoted},
+    {"TARGET=_BLANK", MessageId::kBlankBare},
+    {"TARGET='_BLANK", MessageId::kBlankApostrophe},
 }};
 
 }  // namespace
@@ -39,7 +39,7 @@ void RemoveBlankTargets(CleaningContext& ctx, std::string_view path) {
       const Pos p = doc.FindPattern(t.pattern);
       if (p != 0) {
         doc.Delete(p, static_cast<Pos>(t.pattern.size()));
-        ctx.LogChange(path, " удален %s [%d]", {t.written, p});
+        ctx.LogChange(path, t.message, p);
         ctx.PumpMessages();
       }
     }

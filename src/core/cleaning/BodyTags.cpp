@@ -12,11 +12,11 @@ void SimplifyBodyTags(CleaningContext& ctx, std::string_view path) {
       return;
     }
     const std::uint64_t before = ctx.ChangeCount();
-    ReduceTag(ctx, path, "<BODY ", "<body>", " удален <body...> [%d]");
+    ReduceTag(ctx, path, "<BODY ", "<body>", MessageId::kBodyReduced);
     if (ctx.StopFlag()) {
       return;
     }
-    ReduceTag(ctx, path, "<HTML ", "<html>", " удален <html...> [%d]");
+    ReduceTag(ctx, path, "<HTML ", "<html>", MessageId::kHtmlReduced);
     // A body tag with no '>' after it keeps the loop test true but can never change; once the
     // html tags are done too, nothing more can change.
     if (ctx.ChangeCount() == before) {

@@ -3,24 +3,15 @@
 
 #include <cstdint>
 #include <functional>
-#include <initializer_list>
 #include <string>
 #include <string_view>
 
 #include "cleaning/ProcedureId.h"
 #include "control/StopToken.h"
 #include "document/Document.h"
-#include "text/Format.h"
+#include "messages/LoggedChange.h"
 
 namespace varnow {
-
-// One change as it is logged: its log line (the page's path immediately followed by the filled
-// message), the procedure that made it, and the position its message names.
-struct LoggedChange {
-  std::string line;
-  ProcedureId procedure;
-  Pos position;
-};
 
 // What a cleaning procedure works with: the document text, the log it reports each change to,
 // and the stop request it polls where it lets the host handle its events.
@@ -28,7 +19,7 @@ struct LoggedChange {
 class CleaningContext {
  public:
   // Receives each change as it is logged.
-  using LogSink = std::function<void(LoggedChange change)>;
+  using LogSink = std::function<void(const LoggedChange& change)>;
   CleaningContext(Document& docText, const StopToken& stop, LogSink logSink)
       : document_(docText), stop_(stop), logSink_(std::move(logSink)) {}
 
@@ -38,9 +29,15 @@ class CleaningContext {
   // The procedure running, which the changes logged from now on are made by.
   void SetProcedure(ProcedureId procedure) { procedure_ = procedure; }
 
-  // Appends `path` + `message` with its placeholders filled. Every message begins with a space.
-  void LogChange(std::string_view path, std::string_view message,
-                 std::initializer_list<FormatArg> values);
+  // Reports a change to the page at `path`, made at `position`; `name` is the value of the
+  // message's %s, where it has one.
+  void LogChange(std::string_view path, MessageId message, Pos position,
+                 std::string_view name = {}) {
+    ++changeCount_;
+    if (logSink_) {
+      logSink_({path, procedure_, message, name, position});
+    }
+  }
   // Lets the host handle pending events (a Stop among them).
   void PumpMessages() { stop_.Poll(); }
 

@@ -8,9 +8,9 @@ namespace varnow {
 void RemoveFontTags(CleaningContext& ctx, std::string_view path) {
   RemoveStartAndEndTags(ctx, path,
                         {.start = "<FONT",
-                         .startMessage = " удален <font> [%d]",
+                         .startMessage = MessageId::kFontStart,
                          .end = "</FONT>",
-                         .endMessage = " удален </font> [%d]"});
+                         .endMessage = MessageId::kFontEnd});
 }
 
 }  // namespace varnow

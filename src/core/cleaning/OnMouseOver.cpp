@@ -15,7 +15,7 @@ void RemoveOnMouseOver(CleaningContext& ctx, std::string_view path) {
       return;
     }
     doc.Delete(p, q - p);  // the '>' stays and ends the tag
-    ctx.LogChange(path, " удален onMouseOver [%d]", {p});
+    ctx.LogChange(path, MessageId::kOnMouseOver, p);
     ctx.PumpMessages();
   } while (doc.PatternRemains(kHandler));
 }

@@ -13,20 +13,12 @@ bool PairedBlockPass(CleaningContext& ctx, std::string_view path, const PairedBl
   const auto closingLength = static_cast<Pos>(block.closing.size());
   if (b != 0 && b < e + closingLength) {
     doc.Delete(b, e + closingLength - b);
-    if (block.blockName) {
-      ctx.LogChange(path, block.blockMessage, {*block.blockName, b});
-    } else {
-      ctx.LogChange(path, block.blockMessage, {b});
-    }
+    ctx.LogChange(path, block.blockMessage, b, block.blockName);
     ctx.PumpMessages();
     return true;
   }
   doc.Delete(e, closingLength);
-  if (block.orphanName) {
-    ctx.LogChange(path, block.orphanMessage, {*block.orphanName, b});
-  } else {
-    ctx.LogChange(path, block.orphanMessage, {b});
-  }
+  ctx.LogChange(path, block.orphanMessage, b, block.orphanName);
   if (block.pumpAfterOrphan) {
     ctx.PumpMessages();
   }

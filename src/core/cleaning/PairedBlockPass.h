@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include <optional>
 #include <string_view>
 
 #include "cleaning/CleaningContext.h"
@@ -12,12 +11,11 @@ namespace varnow {
 struct PairedBlock {
   std::string_view opening;  // upper-case search pattern; empty never matches
   std::string_view closing;  // upper-case search pattern; its length is what an orphan loses
-  std::string_view blockMessage;
-  std::string_view orphanMessage;
-  // Given, the messages carry a %s before their %d: blockName, resp. orphanName (the user's
-  // banner markers as typed, possibly empty).
-  std::optional<std::string_view> blockName = std::nullopt;
-  std::optional<std::string_view> orphanName = std::nullopt;
+  MessageId blockMessage;
+  MessageId orphanMessage;
+  // The values of the messages' %s, where they have one: the user's banner markers as typed.
+  std::string_view blockName = {};
+  std::string_view orphanName = {};
   bool pumpAfterOrphan = false;
 };
 

@@ -8,16 +8,16 @@ namespace {
 
 constexpr PairedBlock kScript{.opening = "<SCRIPT",
                               .closing = "</SCRIPT>",
-                              .blockMessage = " удален <script> [%d]",
-                              .orphanMessage = " удален пустой </script> [%d]"};
+                              .blockMessage = MessageId::kScriptBlock,
+                              .orphanMessage = MessageId::kScriptOrphan};
 constexpr PairedBlock kNoscript{.opening = "<NOSCRIPT",
                                 .closing = "</NOSCRIPT>",
-                                .blockMessage = " удален <noscript> [%d]",
-                                .orphanMessage = " удален пустой </noscript> [%d]"};
+                                .blockMessage = MessageId::kNoscriptBlock,
+                                .orphanMessage = MessageId::kNoscriptOrphan};
 constexpr PairedBlock kIframe{.opening = "<IFRAME",
                               .closing = "</IFRAME>",
-                              .blockMessage = " удален <iframe> [%d]",
-                              .orphanMessage = " удален пустой </iframe> [%d]"};
+                              .blockMessage = MessageId::kIframeBlock,
+                              .orphanMessage = MessageId::kIframeOrphan};
 
 }  // namespace
 

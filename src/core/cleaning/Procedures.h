@@ -5,8 +5,8 @@
 
 #include "cleaning/CleaningContext.h"
 
-// The twelve cleaning procedures. Each edits ctx.Text() in place and logs every change as
-// `path` followed by its message; `path` is used for nothing else.
+// The twelve cleaning procedures. Each edits ctx.Text() in place and reports every change as
+// made to the page at `path`; `path` is used for nothing else.
 namespace varnow {
 
 void RemoveScriptBlocks(CleaningContext& ctx, std::string_view path);

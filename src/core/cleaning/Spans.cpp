@@ -8,9 +8,9 @@ namespace varnow {
 void RemoveSpanTags(CleaningContext& ctx, std::string_view path) {
   RemoveStartAndEndTags(ctx, path,
                         {.start = "<SPAN",
-                         .startMessage = " удален <span> [%d]",
+                         .startMessage = MessageId::kSpanStart,
                          .end = "</SPAN>",
-                         .endMessage = " удален </span> [%d]"});
+                         .endMessage = MessageId::kSpanEnd});
 }
 
 }  // namespace varnow

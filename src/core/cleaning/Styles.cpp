@@ -9,8 +9,8 @@ namespace {
 
 constexpr PairedBlock kStyle{.opening = "<STYLE",
                              .closing = "</STYLE>",
-                             .blockMessage = " удален <style> [%d]",
-                             .orphanMessage = " удален пустой </style> [%d]",
+                             .blockMessage = MessageId::kStyleBlock,
+                             .orphanMessage = MessageId::kStyleOrphan,
                              .pumpAfterOrphan = true};
 constexpr std::string_view kParagraph = "<P ";
 
@@ -29,7 +29,7 @@ void RemoveStyles(CleaningContext& ctx, std::string_view path) {
     }
     // A paragraph tag with no '>' after it can never be replaced: a pass that changes
     // nothing would be repeated unchanged forever, so it ends the stage.
-    if (!ReduceTag(ctx, path, kParagraph, "<p>", " заменен <p...> [%d]")) {
+    if (!ReduceTag(ctx, path, kParagraph, "<p>", MessageId::kParagraphReduced)) {
       return;
     }
   } while (doc.PatternRemains(kParagraph));

@@ -12,9 +12,9 @@ void SimplifyTableTags(CleaningContext& ctx, std::string_view path) {
       return;
     }
     const std::uint64_t before = ctx.ChangeCount();
-    ReduceTag(ctx, path, "<TABLE ", "<table>", " удален <table...> [%d]");
-    ReduceTag(ctx, path, "<TR ", "<tr>", " удален <tr...> [%d]");
-    ReduceTag(ctx, path, "<TD ", "<td>", " удален <td...> [%d]");
+    ReduceTag(ctx, path, "<TABLE ", "<table>", MessageId::kTableReduced);
+    ReduceTag(ctx, path, "<TR ", "<tr>", MessageId::kRowReduced);
+    ReduceTag(ctx, path, "<TD ", "<td>", MessageId::kCellReduced);
     // Only tags with no '>' after them are left: nothing more can change.
     if (ctx.ChangeCount() == before) {
       return;

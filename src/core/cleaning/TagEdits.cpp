@@ -23,37 +23,37 @@ Pos DeleteTag(Document& doc, std::string_view pattern) {
 }  // namespace
 
 bool RemoveTagToEnd(CleaningContext& ctx, std::string_view path, std::string_view pattern,
-                    std::string_view message) {
+                    MessageId message) {
   const Pos p = DeleteTag(ctx.Text(), pattern);
   if (p == 0) {
     return false;
   }
-  ctx.LogChange(path, message, {p});
+  ctx.LogChange(path, message, p);
   ctx.PumpMessages();
   return true;
 }
 
 bool ReduceTag(CleaningContext& ctx, std::string_view path, std::string_view pattern,
-               std::string_view bareTag, std::string_view message) {
+               std::string_view bareTag, MessageId message) {
   const Pos p = DeleteTag(ctx.Text(), pattern);
   if (p == 0) {
     return false;
   }
-  ctx.LogChange(path, message, {p});
+  ctx.LogChange(path, message, p);
   ctx.Text().Insert(bareTag, p);
   ctx.PumpMessages();
   return true;
 }
 
 bool RemoveExact(CleaningContext& ctx, std::string_view path, std::string_view pattern,
-                 std::string_view message) {
+                 MessageId message) {
   Document& doc = ctx.Text();
   const Pos p = doc.FindPattern(pattern);
   if (p == 0) {
     return false;
   }
   doc.Delete(p, static_cast<Pos>(pattern.size()));
-  ctx.LogChange(path, message, {p});
+  ctx.LogChange(path, message, p);
   ctx.PumpMessages();
   return true;
 }

@@ -11,27 +11,27 @@ namespace {
 
 struct MetaStage {
   std::string_view pattern;
-  std::string_view message;
+  MessageId message;
 };
 
 constexpr std::array<MetaStage, 3> kMetaStages{{
-    {"<META NAME=PROGID", " удален <meta name=ProgId> [%d]"},
-    {"<META NAME=GENERATOR", " удалено <meta name=Generator> [%d]"},
-    {"<META NAME=ORIGINATOR", " удалено <meta name=Originator> [%d]"},
+    {"<META NAME=PROGID", MessageId::kMetaProgId},
+    {"<META NAME=GENERATOR", MessageId::kMetaGenerator},
+    {"<META NAME=ORIGINATOR", MessageId::kMetaOriginator},
 }};
 
-constexpr std::string_view kEndifOrphan = " удален пустой <![endif]--> [%d]";
+constexpr MessageId kEndifOrphan = MessageId::kEndifOrphan;
 // Hidden conditional comments, <!--[if ...]> ... <![endif]-->.
 constexpr PairedBlock kHiddenConditional{.opening = "<!--[IF",
                                          .closing = "<![ENDIF]-->",
-                                         .blockMessage = " удален <!--[if...]> [%d]",
+                                         .blockMessage = MessageId::kHiddenConditional,
                                          .orphanMessage = kEndifOrphan,
                                          .pumpAfterOrphan = true};
 // Revealed conditional blocks, <![if ...]> ... <![endif]>. The closing pattern starts at the
 // '!', so a pair takes the '<' before it along while an orphan leaves that '<' behind.
 constexpr PairedBlock kRevealedConditional{.opening = "<![IF ",
                                            .closing = "![ENDIF]>",
-                                           .blockMessage = " удален <![if...]> [%d]",
+                                           .blockMessage = MessageId::kRevealedConditional,
                                            .orphanMessage = kEndifOrphan,
                                            .pumpAfterOrphan = true};
 
@@ -39,8 +39,8 @@ constexpr std::string_view kBoldSpace = "<B ";
 constexpr std::string_view kItalicSpace = "<I ";
 constexpr std::string_view kBoldBreak = "<B\r\n";
 constexpr std::string_view kItalicBreak = "<I\r\n";
-constexpr std::string_view kBoldMessage = " заменен <b...> [%d]";
-constexpr std::string_view kItalicMessage = " заменен <i...> [%d]";
+constexpr MessageId kBoldMessage = MessageId::kBoldReduced;
+constexpr MessageId kItalicMessage = MessageId::kItalicReduced;
 
 enum class StageEnd { kDone, kStopped };
 
@@ -66,7 +66,7 @@ StageEnd ConditionalStage(CleaningContext& ctx, std::string_view path, const Pai
 }
 
 StageEnd OfficeParagraphStage(CleaningContext& ctx, std::string_view path, std::string_view pattern,
-                              std::string_view message) {
+                              MessageId message) {
   do {
     if (ctx.StopFlag()) {
       return StageEnd::kStopped;
@@ -110,8 +110,10 @@ void RemoveWordMarkup(CleaningContext& ctx, std::string_view path) {
   }
   if (ConditionalStage(ctx, path, kHiddenConditional) == StageEnd::kStopped ||
       ConditionalStage(ctx, path, kRevealedConditional) == StageEnd::kStopped ||
-      OfficeParagraphStage(ctx, path, "<O:P>", " удален <o:p> [%d]") == StageEnd::kStopped ||
-      OfficeParagraphStage(ctx, path, "</O:P>", " удален </o:p> [%d]") == StageEnd::kStopped) {
+      OfficeParagraphStage(ctx, path, "<O:P>", MessageId::kOfficeParagraphStart) ==
+          StageEnd::kStopped ||
+      OfficeParagraphStage(ctx, path, "</O:P>", MessageId::kOfficeParagraphEnd) ==
+          StageEnd::kStopped) {
     return;
   }
   BoldItalicStage(ctx, path);

@@ -117,7 +117,7 @@ class Search {
       if (path.size() > 1 && path.back() == '/') {
         path.pop_back();
       }
-      onSkipped_(path, err);
+      onSkipped_(path, FailureOf(err));
     }
   }
 

@@ -7,6 +7,8 @@
 
 #include "control/StopToken.h"
 
+#include "platform/SystemFailure.h"
+
 namespace varnow {
 
 // Appends to `fileList` every regular file named *.htm or *.html (ASCII letters in any case)
@@ -15,10 +17,10 @@ namespace varnow {
 // and folders are included. `stop` is polled with every entry and looked at between them;
 // a stop leaves what was found so far. A folder that cannot be listed (no access, a path past
 // the system's limit) or an entry whose kind cannot be learned adds nothing and is told to
-// `onSkipped` with the errno; a broken symbolic link is no file at all and is passed over
+// `onSkipped` with why; a broken symbolic link is no file at all and is passed over
 // quietly. Symbolic links are followed, but a folder already searched is never entered again,
 // so links cannot make a loop.
-using SkipReport = std::function<void(const std::string& path, int err)>;
+using SkipReport = std::function<void(const std::string& path, const SystemFailure& why)>;
 void CollectFiles(const std::string& path, std::vector<std::string>& fileList,
                   const StopToken& stop, const SkipReport& onSkipped = nullptr);
 

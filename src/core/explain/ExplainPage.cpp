@@ -49,11 +49,10 @@ PageExplanation ExplainPage(std::string source, std::string_view path,
   doc.Assign(std::move(source));
   // The procedures run in order, each right after its switch is asked for and found on.
   const StopToken neverStop;
-  CleaningContext ctx(doc, neverStop, [&](LoggedChange change) {
-    doc.Logged(std::move(change.line), change.procedure);
-  });
+  CleaningContext ctx(doc, neverStop, [&](const LoggedChange& change) { doc.Logged(change); });
   RunProcedures(ctx, path, switchOn, bannerSlot);
   PageExplanation e;
+  e.page = std::string(path);
   // Handed over, not copied: a page with millions of changes holds its record once.
   e.result = std::string(doc.View());
   e.pieces = doc.Pieces();

@@ -14,6 +14,7 @@ namespace varnow {
 
 // A page cleaned again in memory, with each change placed in the page as it was.
 struct PageExplanation {
+  std::string page;                     // the page's path, as the changes report it
   std::vector<RecordedChange> changes;  // in the order logged
   std::string result;                   // the cleaned bytes
   // The result piece by piece: original bytes, or bytes inserted by a change.
@@ -22,6 +23,12 @@ struct PageExplanation {
   // Per change, the offset in the result where it shows: its first inserted byte, or where
   // the bytes it removed stood.
   std::vector<Pos> resultAt;
+
+  // Change `i` as a run reports it.
+  LoggedChange Reported(std::size_t i) const {
+    const RecordedChange& c = changes[i];
+    return {page, c.procedure, c.message, c.name, c.position};
+  }
 };
 
 // Cleans `source` as a run cleans the page at `path`, with the switches and banner slots

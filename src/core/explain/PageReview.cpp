@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "batch/PagePipeline.h"
+#include "messages/MessageText.h"
 #include "text/Cp1251.h"
 #include "text/Format.h"
 
@@ -46,17 +47,19 @@ PageReview ReviewPage(const ReviewRequest& request,
   // The line asked for is the page's change of that rank; if cleaning now logs it elsewhere,
   // the first change with its text. The request's line is as shown: a name that is not UTF-8
   // read as cp1251.
-  const auto sameLine = [&](const RecordedChange& c) {
-    return ShownAsText(c.line, storage) == request.line;
+  const auto sameLine = [&](std::size_t i) {
+    return ShownAsText(ChangeLine(e.Reported(i)), storage) == request.line;
   };
   if (request.line.empty()) {
     p.selected = e.changes.empty() ? -1 : 0;  // a page opened as a whole: its first change
-  } else if (request.changeIndex < e.changes.size() && sameLine(e.changes[request.changeIndex])) {
+  } else if (request.changeIndex < e.changes.size() && sameLine(request.changeIndex)) {
     p.selected = static_cast<int>(request.changeIndex);
   } else {
-    const auto same = std::find_if(e.changes.begin(), e.changes.end(), sameLine);
-    if (same != e.changes.end()) {
-      p.selected = static_cast<int>(same - e.changes.begin());
+    for (std::size_t i = 0; i < e.changes.size(); ++i) {
+      if (sameLine(i)) {
+        p.selected = static_cast<int>(i);
+        break;
+      }
     }
   }
   if (p.selected < 0 && !e.changes.empty() && !request.line.empty()) {

@@ -48,9 +48,11 @@ void RecordingDocument::Insert(std::string_view text, Pos index) {
   inner_->Insert(text, index);
 }
 
-void RecordingDocument::Logged(std::string line, ProcedureId procedure) {
-  pending_.line = std::move(line);
-  pending_.procedure = procedure;
+void RecordingDocument::Logged(const LoggedChange& change) {
+  pending_.procedure = change.procedure;
+  pending_.message = change.message;
+  pending_.name.assign(change.name);
+  pending_.position = change.position;
   changes_.push_back(std::move(pending_));
   pending_ = {};
 }

@@ -9,6 +9,7 @@
 #include "cleaning/ProcedureId.h"
 #include "document/Document.h"
 #include "explain/SourceMap.h"
+#include "messages/LoggedChange.h"
 
 namespace varnow {
 
@@ -18,10 +19,13 @@ struct RecordedChange {
     Pos before = 0;  // the original offset the text was put in front of
     std::string bytes;
   };
-  std::string line;                              // the log line, UTF-8
-  ProcedureId procedure = ProcedureId::kScript;  // the procedure that made it
-  std::vector<SourceMap::Removed> removed;       // original bytes the change removed
-  std::vector<Insertion> inserted;               // bytes it put in
+  // The change as reported (its page is the document's, kept once by whoever keeps these).
+  ProcedureId procedure = ProcedureId::kScript;
+  MessageId message = MessageId::kScriptBlock;
+  std::string name;  // its message's %s, where it has one
+  Pos position = 0;
+  std::vector<SourceMap::Removed> removed;  // original bytes the change removed
+  std::vector<Insertion> inserted;          // bytes it put in
 };
 
 // The program's document, with a record of where every deletion and insertion falls in the
@@ -45,9 +49,8 @@ class RecordingDocument final : public Document {
   void Delete(Pos index, Pos count) override;
   void Insert(std::string_view text, Pos index) override;
 
-  // Closes the edits made since the last line into the change of this line, made by
-  // `procedure`.
-  void Logged(std::string line, ProcedureId procedure);
+  // Closes the edits made since the last change reported into `change`.
+  void Logged(const LoggedChange& change);
 
   const std::vector<RecordedChange>& Changes() const { return changes_; }
   // The record, handed over whole once the cleaning is done.

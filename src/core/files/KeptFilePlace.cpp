@@ -17,7 +17,7 @@ KeptFilePlace LookAtKeptFile(const std::filesystem::path& file) {
   struct stat own {};
   if (::lstat(file.c_str(), &own) != 0) {
     place.kind = errno == ENOENT ? KeptFilePlace::Kind::kMissing : KeptFilePlace::Kind::kUnknown;
-    place.error = errno;
+    place.failure = FailureOf(errno);
     return place;
   }
   if (!S_ISLNK(own.st_mode)) {
@@ -35,7 +35,7 @@ KeptFilePlace LookAtKeptFile(const std::filesystem::path& file) {
     place.kind = err == ENOENT || err == ENOTDIR || err == ELOOP
                      ? KeptFilePlace::Kind::kDanglingLink
                      : KeptFilePlace::Kind::kUnknown;
-    place.error = err;
+    place.failure = FailureOf(err);
     return place;
   }
   if (!S_ISREG(target.st_mode)) {
@@ -46,7 +46,7 @@ KeptFilePlace LookAtKeptFile(const std::filesystem::path& file) {
   std::filesystem::path resolved = std::filesystem::canonical(file, ec);
   if (ec) {
     place.kind = KeptFilePlace::Kind::kUnknown;
-    place.error = ec.value();
+    place.failure = FailureOf(ec.value());
     return place;
   }
   place.kind = KeptFilePlace::Kind::kRegular;

@@ -5,6 +5,8 @@
 #include <optional>
 #include <string>
 
+#include "platform/SystemFailure.h"
+
 namespace varnow {
 
 // What stands where the program keeps a file of its own between runs (the settings file, the
@@ -21,12 +23,12 @@ struct KeptFilePlace {
     kRegular,       // a regular file, or a link to one
     kDanglingLink,  // a link whose target does not exist
     kNotRegular,    // the target exists and is not a regular file
-    kUnknown,       // the place could not be looked at (`error` says why)
+    kUnknown,       // the place could not be looked at (`failure` says why)
   };
   Kind kind = Kind::kMissing;
   std::filesystem::path target;  // where a write goes: the link's target, fully resolved
   std::string linkTarget;        // what a dangling link points at
-  int error = 0;
+  SystemFailure failure;         // for kUnknown
 };
 
 KeptFilePlace LookAtKeptFile(const std::filesystem::path& file);

@@ -76,8 +76,8 @@ int LinkUnnamed(int fd, const std::string& name) {
 
 }  // namespace
 
-FileWriteError::FileWriteError(Stage s, int c)
-    : std::runtime_error(Describe(s, c)), stage(s), code(c) {}
+FileWriteError::FileWriteError(Stage s, int errorNumber)
+    : std::runtime_error(Describe(s, errorNumber)), stage(s), failure(FailureOf(errorNumber)) {}
 
 int WriteAll(int fd, std::string_view bytes) {
   const char* data = bytes.data();

@@ -12,16 +12,18 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/SystemFailure.h"
+
 namespace varnow {
 
 // Why a file could not be replaced: the new file could not be made, the bytes could not all be
-// written, or the finished file could not be put in place. `code` is the errno.
+// written, or the finished file could not be put in place, and the system's reason.
 class FileWriteError : public std::runtime_error {
  public:
   enum class Stage { kCreate, kWrite, kCommit };
-  FileWriteError(Stage stage, int code);
+  FileWriteError(Stage stage, int errorNumber);
   Stage stage;
-  int code;
+  SystemFailure failure;
 };
 
 // A file that will replace `target` once it is complete. While it is written it has no name

@@ -9,23 +9,23 @@
 
 namespace varnow {
 
-int SourceFile::Open(const std::string& path) {
+Failed SourceFile::Open(const std::string& path) {
   Close();
   // O_NONBLOCK keeps a FIFO that appeared since the search from blocking the open.
   fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd_ < 0) {
-    return errno;
+    return FailureOf(errno);
   }
   if (::fstat(fd_, &stat_) != 0) {
     const int err = errno;
     Close();
-    return err;
+    return FailureOf(err);
   }
   if (!S_ISREG(stat_.st_mode)) {
     Close();
-    return S_ISDIR(stat_.st_mode) ? EISDIR : EINVAL;
+    return FailureOf(S_ISDIR(stat_.st_mode) ? EISDIR : EINVAL);
   }
-  return 0;
+  return std::nullopt;
 }
 
 void SourceFile::Close() {
@@ -35,7 +35,7 @@ void SourceFile::Close() {
   }
 }
 
-int SourceFile::Load(const Sink& sink, const StopToken& stop) {
+Failed SourceFile::Load(const Sink& sink, const StopToken& stop) {
   std::vector<char> block(kBlockSize);
   for (;;) {
     const ssize_t n = ::read(fd_, block.data(), block.size());
@@ -43,14 +43,14 @@ int SourceFile::Load(const Sink& sink, const StopToken& stop) {
       if (errno == EINTR) {
         continue;
       }
-      return errno;
+      return FailureOf(errno);
     }
     if (n == 0) {
-      return 0;
+      return std::nullopt;
     }
     sink(std::string_view(block.data(), static_cast<std::size_t>(n)));
     if (stop.Poll()) {
-      return 0;
+      return std::nullopt;
     }
   }
 }

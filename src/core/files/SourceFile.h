@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "control/StopToken.h"
+#include "platform/SystemFailure.h"
 
 namespace varnow {
 
@@ -24,15 +25,15 @@ class SourceFile {
   SourceFile(const SourceFile&) = delete;
   SourceFile& operator=(const SourceFile&) = delete;
 
-  // Returns 0, or the errno of the failed open.
-  int Open(const std::string& path);
+  // Opens a regular file; a folder or another kind of file is not opened.
+  Failed Open(const std::string& path);
   void Close();
   bool IsOpen() const { return fd_ >= 0; }
 
   // Hands the file's bytes to `sink` block by block, polling `stop` after each block and
-  // stopping when it says so. Returns 0, or the errno of a failed read.
+  // stopping when it says so.
   using Sink = std::function<void(std::string_view bytes)>;
-  int Load(const Sink& sink, const StopToken& stop);
+  Failed Load(const Sink& sink, const StopToken& stop);
 
   // The open file's identity, so that no output is ever written over it.
   dev_t Device() const { return stat_.st_dev; }

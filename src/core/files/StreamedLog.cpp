@@ -201,7 +201,7 @@ int StreamedLog::Flush(off_t room) {
   return 0;
 }
 
-int StreamedLog::Settle(const Mark& mark) {
+Failed StreamedLog::Settle(const Mark& mark) {
   int err = spaceError_;
   if (err == 0 && fd_ >= 0 && error_ == 0) {
     // Room taken on the disk for the lines waiting in memory is as good as their being there:
@@ -211,10 +211,11 @@ int StreamedLog::Settle(const Mark& mark) {
       err = 0;  // room that cannot be taken otherwise: the writes say whether the lines fit
     }
   }
-  if (err != 0) {
-    RollBack(mark);
+  if (err == 0) {
+    return std::nullopt;
   }
-  return err;
+  RollBack(mark);
+  return FailureOf(err);
 }
 
 void StreamedLog::RollBack(const Mark& mark) {

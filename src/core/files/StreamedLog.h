@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "files/ReplaceFile.h"
+#include "platform/SystemFailure.h"
 #include "text/LogEncoding.h"
 
 namespace varnow {
@@ -66,9 +67,9 @@ class StreamedLog {
   Mark Position() const { return {size_, buffer_.size()}; }
   // Makes sure every line added so far has its room on the disk, with the room for the last
   // lines behind them (lines still in memory are written later, into room taken for them).
-  // Returns 0; or, when the disk has no room for them (ENOSPC, EDQUOT), drops every line added
-  // since `mark` and returns the errno. Other write errors are kept for Save, as always.
-  int Settle(const Mark& mark);
+  // Where the disk has no room for them (a full disk or quota), drops every line added since
+  // `mark` and fails. Other write errors are kept for Save, as always.
+  Failed Settle(const Mark& mark);
   // Drops every line added since `mark` (a page whose copy could not be put in place).
   void RollBack(const Mark& mark);
   // Writes `header` (UTF-8 lines) and then every line added as `target`, replacing it. `pump`

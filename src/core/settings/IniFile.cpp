@@ -84,7 +84,8 @@ void IniFile::WriteString(std::string_view section, std::string_view key,
   // file, too large) is never replaced by a file that would hold this key alone.
   ini::FileRead read = ini::ReadFile(target);
   if (read.problem != ini::FileRead::Problem::kNone &&
-      !(read.problem == ini::FileRead::Problem::kOpen && read.error == ENOENT)) {
+      !(read.problem == ini::FileRead::Problem::kOpen &&
+        read.failure.cause == FailureCause::kNotFound)) {
     throw SettingsWriteError(FormatText("Unable to write to %s", {file_.string()}));
   }
   const std::string old = read.bytes.value_or(std::string());

@@ -17,13 +17,13 @@ FileRead ReadFile(const std::filesystem::path& file) {
   const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) {
     result.problem = FileRead::Problem::kOpen;
-    result.error = errno;
+    result.failure = FailureOf(errno);
     return result;
   }
   struct stat st {};
   if (::fstat(fd, &st) != 0) {
     result.problem = FileRead::Problem::kRead;
-    result.error = errno;
+    result.failure = FailureOf(errno);
   } else if (!S_ISREG(st.st_mode)) {
     result.problem = FileRead::Problem::kNotRegular;
   } else if (st.st_size > static_cast<off_t>(kMaxFileBytes)) {
@@ -39,7 +39,7 @@ FileRead ReadFile(const std::filesystem::path& file) {
     }
     if (n < 0) {
       result.problem = FileRead::Problem::kRead;
-      result.error = errno;
+      result.failure = FailureOf(errno);
     } else if (n == 0) {
       result.bytes = std::move(bytes);
       break;

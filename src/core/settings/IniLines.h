@@ -10,6 +10,8 @@
 
 // The profile-string (INI) text, line by line, as the settings file's reader and writer share
 // it. Everything here works on the file's own bytes (cp1251).
+#include "platform/SystemFailure.h"
+
 namespace varnow::ini {
 
 // One line of the file as it stands on disk: its text and its own line end ("\r\n", "\n", or
@@ -28,7 +30,7 @@ struct FileRead {
   enum class Problem { kNone, kOpen, kNotRegular, kTooLarge, kRead };
   std::optional<std::string> bytes;  // set when the problem is kNone
   Problem problem = Problem::kNone;
-  int error = 0;           // the errno, for kOpen and kRead
+  SystemFailure failure;   // for kOpen and kRead
   std::uint64_t size = 0;  // for kTooLarge
 };
 FileRead ReadFile(const std::filesystem::path& file);

@@ -40,17 +40,17 @@ std::optional<std::string> CheckSettingsFile(const std::filesystem::path& file,
     case Problem::kNone:
       break;
     case Problem::kOpen:
-      if (read.error == ENOENT) {
+      if (read.failure.cause == FailureCause::kNotFound) {
         return FormatText("Файл настроек не найден: %s", {path});
       }
-      return FormatText("Файл настроек не открывается: %s: %s", {path, std::strerror(read.error)});
+      return FormatText("Файл настроек не открывается: %s: %s", {path, read.failure.reason});
     case Problem::kNotRegular:
       return FormatText("Файл настроек не является обычным файлом: %s", {path});
     case Problem::kTooLarge:
       return FormatText("Файл настроек больше 1 МБ (%d байт): %s",
                         {static_cast<std::int64_t>(read.size), path});
     case Problem::kRead:
-      return FormatText("Файл настроек не читается: %s: %s", {path, std::strerror(read.error)});
+      return FormatText("Файл настроек не читается: %s: %s", {path, read.failure.reason});
   }
   const std::string& bytes = *read.bytes;
   if (!switchesNeeded) {

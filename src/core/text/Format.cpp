@@ -3,6 +3,7 @@
 
 #include <charconv>
 #include <cstring>
+#include <span>
 
 namespace varnow {
 namespace {
@@ -45,7 +46,18 @@ class LineOut {
   std::string spilled_;
 };
 
-void Fill(LineOut& out, std::string_view format, std::initializer_list<FormatArg> values) {
+// Where the filled text goes: a line on the stack, or the end of a string.
+struct StringOut {
+  std::string& out;
+  void Put(const char* data, std::size_t size) {
+    if (size != 0) {
+      out.append(data, size);
+    }
+  }
+};
+
+template <typename Out>
+void Fill(Out& out, std::string_view format, std::span<const FormatArg> values) {
   auto next = values.begin();
   while (!format.empty()) {
     // The text up to the next placeholder goes over in one piece.
@@ -78,15 +90,21 @@ void Fill(LineOut& out, std::string_view format, std::initializer_list<FormatArg
 }  // namespace
 
 std::string FormatText(std::string_view format, std::initializer_list<FormatArg> values) {
-  return FormatLine({}, format, values);
-}
-
-std::string FormatLine(std::string_view prefix, std::string_view format,
-                       std::initializer_list<FormatArg> values) {
   LineOut line;
-  line.Put(prefix.data(), prefix.size());
   Fill(line, format, values);
   return line.Take();
+}
+
+std::string FormatText(std::string_view format, std::span<const FormatArg> values) {
+  LineOut line;
+  Fill(line, format, values);
+  return line.Take();
+}
+
+void AppendFormatted(std::string& out, std::string_view format,
+                     std::initializer_list<FormatArg> values) {
+  StringOut to{out};
+  Fill(to, format, values);
 }
 
 std::string GroupedDigits(std::uint64_t n) {

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <initializer_list>
+#include <span>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -17,9 +18,10 @@ using FormatArg = std::variant<std::int64_t, std::string_view>;
 // placeholder without a value, or of the other kind than its value, is left as written, so a
 // wrong call shows up in the text instead of crashing.
 std::string FormatText(std::string_view format, std::initializer_list<FormatArg> values);
-// The same after `prefix`, made at its full size at once (log lines are made by the thousand).
-std::string FormatLine(std::string_view prefix, std::string_view format,
-                       std::initializer_list<FormatArg> values);
+std::string FormatText(std::string_view format, std::span<const FormatArg> values);
+// The same at the end of `out`.
+void AppendFormatted(std::string& out, std::string_view format,
+                     std::initializer_list<FormatArg> values);
 
 // A count with its thousands set apart by spaces, as Russian writes them: "1 234 567".
 std::string GroupedDigits(std::uint64_t n);

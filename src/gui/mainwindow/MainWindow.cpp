@@ -413,10 +413,8 @@ void MainWindow::BeginRun() {
   host_->RunStarting();
   const auto run = [this] {
     std::optional<QString> error;
-    try {
-      run_->Execute();
-    } catch (const std::exception& e) {
-      error = QString::fromUtf8(e.what());
+    if (const RunEnd end = run_->Execute(); end.how == RunEnd::How::kFailed) {
+      error = QString::fromStdString(end.error);
     }
     QMetaObject::invokeMethod(
         this, [this, error] { RunFinished(error); }, Qt::QueuedConnection);

@@ -142,15 +142,15 @@ void WindowRunHost::ShowStatus() {
   }
 }
 
-void WindowRunHost::ClearLog() {
+void WindowRunHost::RunStarted() {
   controls_.logPane->Store().Clear();
   controls_.logPane->LinesAdded();
 }
 
-void WindowRunHost::AppendNotice(Notice kind, std::string_view page, std::string_view line) {
-  AppendLog(line);
-  if (kind == Notice::kLogSaved) {
-    logPath_ = std::string(page);
+void WindowRunHost::Notice(const RunNotice& notice) {
+  AppendLog(NoticeText(notice));
+  if (notice.Kind() == MessageKind::kLogSaved) {
+    logPath_ = notice.about;
     if (logSaved_) {
       logSaved_();
     }
@@ -163,20 +163,21 @@ void WindowRunHost::AppendLog(std::string_view line) {
   controls_.logPane->LinesAdded();
 }
 
-void WindowRunHost::AppendChanges(std::string_view page, std::size_t first, std::string_view lines,
-                                  const std::vector<std::size_t>& ends,
-                                  const std::vector<ChangeFacts>& facts) {
+void WindowRunHost::PageChanges(std::string_view page, std::size_t first,
+                                std::span<const LoggedChange> changes) {
+  // The page's name as shown, once for all its changes.
+  std::string pageStorage;
+  const std::string_view shownPage = ShownAsText(page, pageStorage);
   LogStore::Appender store(controls_.logPane->Store());  // one hold of its lock for them all
-  std::size_t start = 0;
-  for (std::size_t rank = 0; rank < ends.size(); ++rank) {
-    store.AddChange(ShownAsText(lines.substr(start, ends[rank] - start), converted_), page,
-                    first + rank, facts[rank].procedure);
-    start = ends[rank];
+  for (std::size_t k = 0; k < changes.size(); ++k) {
+    text_.clear();
+    AppendChangeText(text_, changes[k]);
+    store.AddChange(page, shownPage, text_, first + k, changes[k].procedure);
   }
   controls_.logPane->LinesAdded();
 }
 
-void WindowRunHost::Progress(std::size_t done, std::size_t total) {
+void WindowRunHost::PagesDone(std::size_t done, std::size_t total) {
   {
     const std::lock_guard lock(statusMutex_);
     done_ = done;
@@ -186,7 +187,7 @@ void WindowRunHost::Progress(std::size_t done, std::size_t total) {
   QueueStatusShown();
 }
 
-void WindowRunHost::RunEnded() {
+void WindowRunHost::RunEnded(const RunEnd&) {
   OnWindowThread([this] {
     ShowStatus();  // the last status, at once
     controls_.logPane->Flush();

@@ -71,14 +71,13 @@ class WindowRunHost final : public RunHost {
   std::uint64_t SettingsGeneration() override;
   LogEncoding LogFileEncoding() override;
   void SetStatus(const std::string& text) override;
-  void ClearLog() override;
+  void RunStarted() override;
   void AppendLog(std::string_view line) override;
-  void AppendNotice(Notice kind, std::string_view page, std::string_view line) override;
-  void AppendChanges(std::string_view page, std::size_t first, std::string_view lines,
-                     const std::vector<std::size_t>& ends,
-                     const std::vector<ChangeFacts>& facts) override;
-  void Progress(std::size_t done, std::size_t total) override;
-  void RunEnded() override;
+  void Notice(const RunNotice& notice) override;
+  void PageChanges(std::string_view page, std::size_t first,
+                   std::span<const LoggedChange> changes) override;
+  void PagesDone(std::size_t done, std::size_t total) override;
+  void RunEnded(const RunEnd& end) override;
 
  private:
   // Runs `work` on the window's thread, after what was handed over before it.
@@ -111,6 +110,7 @@ class WindowRunHost final : public RunHost {
 
   std::string logPath_;    // written on the run's thread
   std::string converted_;  // the run thread's scratch for a line shown as text
+  std::string text_;       // the run thread's scratch for a change's text
 };
 
 }  // namespace varnow

@@ -17,6 +17,7 @@
 #include "batch/PagePipeline.h"
 #include "cleaning/ProcedureTable.h"
 #include "explain/TextLines.h"
+#include "messages/MessageText.h"
 #include "text/Cp1251.h"
 #include "text/PageDecoder.h"
 #include "text/PageEncoding.h"
@@ -122,7 +123,7 @@ ChangeViewer::ChangeViewer(const QString& title, QWidget* parent) : QWidget(pare
         static_cast<std::size_t>(change) >= explanation_.changes.size()) {
       return {};
     }
-    return Text(explanation_.changes[static_cast<std::size_t>(change)].line);
+    return Text(ChangeLine(explanation_.Reported(static_cast<std::size_t>(change))));
   });
   // 900x600, or as much of it as the screen holds.
   QSize size(900, 600);
@@ -289,10 +290,11 @@ QString ChangeViewer::Notice() const {
   if (current_ < 0) {
     return encoding + QStringLiteral("Изменений нет");
   }
-  QString text = QStringLiteral("%1 из %2: %3")
-                     .arg(current_ + 1)
-                     .arg(count_)
-                     .arg(Text(explanation_.changes[static_cast<std::size_t>(current_)].line));
+  QString text =
+      QStringLiteral("%1 из %2: %3")
+          .arg(current_ + 1)
+          .arg(count_)
+          .arg(Text(ChangeLine(explanation_.Reported(static_cast<std::size_t>(current_)))));
   return encoding + (problem_.isEmpty() ? text : problem_ + QLatin1Char(' ') + text);
 }
 

@@ -53,7 +53,7 @@ class FakeHost : public RunHost {
     return switches[Index(which)];
   }
   void SetStatus(const std::string& text) override { statuses.push_back(text); }
-  void ClearLog() override {
+  void RunStarted() override {
     ++clears;
     lines.clear();
     changeProcedures.clear();
@@ -63,19 +63,22 @@ class FakeHost : public RunHost {
   // Each change's procedure, in the order logged, besides its line.
   std::vector<ProcedureId> changeProcedures;
   std::vector<std::string> changePages;
-  void AppendChanges(std::string_view page, std::size_t first, std::string_view text,
-                     const std::vector<std::size_t>& ends,
-                     const std::vector<ChangeFacts>& facts) override {
-    for (const ChangeFacts& f : facts) {
-      changeProcedures.push_back(f.procedure);
+  void PageChanges(std::string_view page, std::size_t first,
+                   std::span<const LoggedChange> changes) override {
+    for (const LoggedChange& change : changes) {
+      changeProcedures.push_back(change.procedure);
       changePages.emplace_back(page);
     }
-    RunHost::AppendChanges(page, first, text, ends, facts);
+    RunHost::PageChanges(page, first, changes);
   }
-  void Progress(std::size_t done, std::size_t total) override {
+  void PagesDone(std::size_t done, std::size_t total) override {
     progress.emplace_back(done, total);
   }
-  void RunEnded() override { ++ended; }
+  void RunEnded(const RunEnd& end) override {
+    ++ended;
+    ends.push_back(end.how);
+  }
+  std::vector<RunEnd::How> ends;
 
   void Enable(ProcedureId s) { switches[Index(s)] = true; }
   const std::string& LastStatus() const { return statuses.back(); }

@@ -86,16 +86,19 @@ class BatchRunTest : public ::testing::Test {
     return n;
   }
 
-  void Execute() { ASSERT_NO_THROW(run.Execute()); }
+  void Execute() {
+    const RunEnd end = run.Execute();
+    EXPECT_NE(end.how, RunEnd::How::kFailed) << end.error;
+  }
 
   std::string ExecuteExpectingError() {
-    try {
-      run.Execute();
-    } catch (const RunError& e) {
-      return e.what();
+    const RunEnd end = run.Execute();
+    if (end.how != RunEnd::How::kFailed) {
+      ADD_FAILURE() << "the run ended without an error";
     }
-    ADD_FAILURE() << "the run ended without an error";
-    return {};
+    EXPECT_FALSE(end.error.empty());
+    EXPECT_EQ(host.ends.back(), RunEnd::How::kFailed);
+    return end.error;
   }
 
   void ExpectEndedCleanly() {
@@ -349,6 +352,10 @@ TEST_F(BatchRunTest, LogFileHoldsTheHeaderAndEveryLineOfThePane) {
     } else {
       Execute();
     }
+    // The host is told how the run ended, with the summary it shows.
+    EXPECT_EQ(host.ends.back(), end == End::kStopped ? RunEnd::How::kStopped
+                                : end == End::kError ? RunEnd::How::kFailed
+                                                     : RunEnd::How::kComplete);
     const std::string bytes = ReadBytes(LogFile());
     std::string expected;
     std::size_t headerEnd = 0;
@@ -518,7 +525,7 @@ TEST_F(BatchRunTest, PagesWhoseCopiesFoldToOneNameOnACaseBlindDiskAreRefused) {
       SCOPED_TRACE(std::string(blind ? "ignores case" : "tells case apart") + ", jobs " +
                    std::to_string(jobs));
       fs::remove_all(out);
-      host.ClearLog();
+      host.RunStarted();
       std::vector<std::string> probed;
       run.SetCaseProbe([&](const std::string& folder) -> std::optional<bool> {
         if (!fs::is_directory(folder)) {
@@ -616,20 +623,18 @@ TEST_F(BatchRunTest, AnOutputFolderThatCannotBeMadeIsReportedWithItsCause) {
   ::chmod(out.c_str(), 0555);
   ::chmod(dir.Path().c_str(), 0755);
   const auto run = [&] {
-    try {
-      FakeHost quiet;
-      quiet.folder = site.string();
-      quiet.outputFolder = out.string();
-      BatchRun child(quiet, ini);
-      child.Execute();
-    } catch (const RunError& e) {
-      const std::string expected =
-          "Cannot create file \"" + Output(site / "a.htm").string() + "\". Permission denied";
-      // log.txt cannot be made there either: its own error follows on a second line.
-      const std::string message = e.what();
-      return message.substr(0, message.find('\n')) == expected ? 0 : 1;
+    FakeHost quiet;
+    quiet.folder = site.string();
+    quiet.outputFolder = out.string();
+    BatchRun child(quiet, ini);
+    const RunEnd end = child.Execute();
+    if (end.how != RunEnd::How::kFailed) {
+      return 2;
     }
-    return 2;
+    const std::string expected =
+        "Cannot create file \"" + Output(site / "a.htm").string() + "\". Permission denied";
+    // log.txt cannot be made there either: its own error follows on a second line.
+    return end.error.substr(0, end.error.find('\n')) == expected ? 0 : 1;
   };
   if (::geteuid() != 0) {
     EXPECT_EQ(run(), 0);
@@ -1021,53 +1026,55 @@ TEST_F(BatchRunTest, TheSummaryCountsWhatTheLogSays) {
   }
 }
 
-// A page's lines come back in order, with their ranks, whether they stayed in memory or went
-// to disk past the cap; those converted as they came are handed over converted.
-TEST(PageLines, EveryLineComesBackInOrder) {
+// A page's changes come back in order, with their ranks and every field (a banner's marker
+// among them), whether they stayed in memory or went to disk past the cap; those converted as
+// they came are handed over converted, each piece with exactly its lines.
+TEST(PageLines, EveryChangeComesBackInOrder) {
   const struct {
-    std::size_t lines;
+    std::size_t changes;
     bool convert;
-  } cases[] = {{0, false}, {3, true}, {150000, false}, {150000, true}};
+  } cases[] = {{0, false}, {3, true}, {400000, false}, {400000, true}};
+  const std::string page = "/сайт/p.htm";
+  const std::string markers[] = {"", "<!-- метка -->", "<!--x-->"};
   PageLines lines;
   for (const auto& c : cases) {
-    SCOPED_TRACE(std::to_string(c.lines) + (c.convert ? " converted" : ""));
+    SCOPED_TRACE(std::to_string(c.changes) + (c.convert ? " converted" : ""));
     lines.Clear();
     lines.ConvertForLog(c.convert);
-    std::vector<std::string> added;
-    for (std::size_t i = 0; i < c.lines; ++i) {
-      added.push_back("/сайт/p.htm удален <span> [" + std::to_string(i) + "]" +
-                      std::string(i % 7, 'x'));
-      lines.Add(
-          {added.back(), static_cast<ProcedureId>(i % kProcedureCount), static_cast<Pos>(i * 3)});
+    // A banner's changes name their marker; runs of the same marker come in between.
+    const auto changeOf = [&](std::size_t i) {
+      const bool banner = i % 5 < 2;
+      return LoggedChange{page, static_cast<ProcedureId>(i % kProcedureCount),
+                          banner ? MessageId::kBannerBlock : MessageId::kSpanStart,
+                          banner ? std::string_view(markers[(i / 5) % 3]) : std::string_view(),
+                          static_cast<Pos>(i * 3)};
+    };
+    for (std::size_t i = 0; i < c.changes; ++i) {
+      lines.Add(changeOf(i));
     }
-    EXPECT_EQ(lines.Count(), c.lines);
+    EXPECT_EQ(lines.Count(), c.changes);
     EXPECT_LT(lines.MemoryBytes(), 3 * PageLines::kMemoryCap);
-    std::vector<std::string> back;
+    std::size_t back = 0;
     std::string converted;
-    ASSERT_EQ(lines.ForEachPiece([&](const PageLines::Piece& piece) {
-      EXPECT_EQ(piece.first, back.size());
-      ASSERT_EQ(piece.facts.size(), piece.ends.size());
-      std::size_t start = 0;
-      for (std::size_t k = 0; k < piece.ends.size(); ++k) {
-        const std::size_t rank = back.size();
-        EXPECT_EQ(piece.facts[k].procedure, static_cast<ProcedureId>(rank % kProcedureCount));
-        EXPECT_EQ(piece.facts[k].position, static_cast<Pos>(rank * 3));
-        back.emplace_back(piece.lines.substr(start, piece.ends[k] - start));
-        start = piece.ends[k];
+    ASSERT_FALSE(lines.ForEachPiece([&](const PageLines::Piece& piece) {
+      EXPECT_EQ(piece.first, back);
+      std::string expected;
+      for (const LoggedChange& change : piece.changes) {
+        const LoggedChange added = changeOf(back++);
+        ASSERT_EQ(change.page, page);
+        ASSERT_EQ(change.procedure, added.procedure);
+        ASSERT_EQ(change.message, added.message);
+        ASSERT_EQ(change.name, added.name);
+        ASSERT_EQ(change.position, added.position);
+        expected += Utf8ToCp1251(ChangeLine(change)) + "\r\n";
       }
       if (!piece.converted.empty()) {
-        // Converted pieces hold exactly their lines, as log.txt holds them.
-        std::string expected;
-        for (std::size_t i = piece.first; i < back.size(); ++i) {
-          expected += Utf8ToCp1251(back[i]) + "\r\n";
-        }
         EXPECT_TRUE(piece.converted == expected);
         converted += piece.converted;
       }
-    }),
-              0);
-    EXPECT_TRUE(back == added);
-    EXPECT_EQ(converted.empty(), !c.convert || c.lines == 0);
+    }));
+    EXPECT_EQ(back, c.changes);
+    EXPECT_EQ(converted.empty(), !c.convert || c.changes == 0);
   }
 }
 
@@ -1076,7 +1083,7 @@ TEST_F(BatchRunTest, ExecuteFromInsideTheRunsPumpDoesNothing) {
   int nested = 0;
   host.onPump = [&] {
     if (nested++ == 0) {
-      run.Execute();
+      EXPECT_EQ(run.Execute().how, RunEnd::How::kNotStarted);
     }
   };
   Execute();

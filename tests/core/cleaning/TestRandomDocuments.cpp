@@ -12,6 +12,7 @@
 #include "cleaning/ProcedureOrder.h"
 #include "cleaning/ProcedureTable.h"
 #include "cleaning/Procedures.h"
+#include "messages/MessageText.h"
 #include "support/CleaningHarness.h"
 #include "support/ProcedureList.h"
 #include "support/RandomHtml.h"
@@ -222,8 +223,8 @@ std::optional<std::string> CleanAndCheck(const std::string& input,
   doc.Assign(input);
   int pumps = 0;
   const StopToken stop([&] { return ++pumps == stopAtPump; });
-  CleaningContext ctx(doc, stop, [&](LoggedChange change) {
-    events.push_back({Event::kLog, 0, std::move(change.line)});
+  CleaningContext ctx(doc, stop, [&](const LoggedChange& change) {
+    events.push_back({Event::kLog, 0, ChangeLine(change)});
   });
   clean(ctx);
 

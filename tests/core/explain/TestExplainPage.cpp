@@ -11,6 +11,7 @@
 #include "explain/ExplainPage.h"
 #include "explain/PageReview.h"
 #include "explain/TextLines.h"
+#include "messages/MessageText.h"
 #include "support/RandomHtml.h"
 #include "support/TempDir.h"
 
@@ -48,7 +49,7 @@ std::pair<std::string, std::vector<std::string>> CleanAsARun(const std::string& 
   std::vector<std::string> lines;
   const StopToken stop;
   CleaningContext ctx(*doc, stop,
-                      [&](LoggedChange change) { lines.push_back(std::move(change.line)); });
+                      [&](const LoggedChange& change) { lines.push_back(ChangeLine(change)); });
   RunProcedures(
       ctx, kPath, [](ProcedureId) { return true; }, banners);
   return {std::string(doc->View()), lines};
@@ -103,7 +104,7 @@ TEST(ExplainPage, RandomPagesCleanAsARunAndEveryByteIsPlaced) {
       EXPECT_GT(lines.size(), 1000u);
     }
     for (std::size_t i = 0; i < lines.size(); ++i) {
-      ASSERT_EQ(e.changes[i].line, lines[i]);
+      ASSERT_EQ(ChangeLine(e.Reported(i)), lines[i]);
       // Every change removes something; a reduced tag also puts its bare form in.
       EXPECT_FALSE(e.changes[i].removed.empty()) << lines[i];
       EXPECT_LE(e.resultAt[i], static_cast<Pos>(result.size()));
@@ -145,8 +146,10 @@ TEST(ExplainPage, ReducedTagsKeepTheirOrderAndPlaces) {
     ASSERT_EQ(e.changes.size(), c.removed.size()) << c.source;
     for (std::size_t i = 0; i < c.removed.size(); ++i) {
       ASSERT_FALSE(e.changes[i].removed.empty());
-      EXPECT_EQ(e.changes[i].removed.front().source, c.removed[i].first) << e.changes[i].line;
-      EXPECT_EQ(e.changes[i].removed.front().length, c.removed[i].second) << e.changes[i].line;
+      EXPECT_EQ(e.changes[i].removed.front().source, c.removed[i].first)
+          << ChangeLine(e.Reported(i));
+      EXPECT_EQ(e.changes[i].removed.front().length, c.removed[i].second)
+          << ChangeLine(e.Reported(i));
       EXPECT_NE(std::find(c.switches.begin(), c.switches.end(), e.changes[i].procedure),
                 c.switches.end());
     }
@@ -178,7 +181,7 @@ TEST(PageReview, OpensTheChangeAskedForOrSaysWhyItCompares) {
   const BannerSlotReader none = FixedBannerSlots({});
   const PageExplanation cleaned = ExplainPage(test::ReadBytes(page), page, scripts, none);
   ASSERT_EQ(cleaned.changes.size(), 2u);
-  const std::string second = cleaned.changes[1].line;
+  const std::string second = ChangeLine(cleaned.Reported(1));
   const struct {
     const char* name;
     std::string copyBytes;  // "-": no copy at all

@@ -62,7 +62,7 @@ TEST(ReplaceFile, FailuresLeaveTheTargetAndNoTemporaryFile) {
     ADD_FAILURE();
   } catch (const FileWriteError& e) {
     EXPECT_EQ(e.stage, FileWriteError::Stage::kCreate);
-    EXPECT_EQ(e.code, ENOENT);
+    EXPECT_EQ(e.failure.cause, FailureCause::kNotFound);
   }
   fs::create_directory(dir / "taken");
   try {
@@ -231,7 +231,7 @@ TEST(StreamedLog, AFailedSaveLeavesNothing) {
       ADD_FAILURE();
     } catch (const FileWriteError& e) {
       EXPECT_NE(e.stage, FileWriteError::Stage::kWrite);
-      EXPECT_EQ(e.code, ENOENT);
+      EXPECT_EQ(e.failure.cause, FailureCause::kNotFound);
     }
   }
   // Where the lines had to have a name, it goes with the log.
@@ -243,18 +243,18 @@ TEST(SourceFile, LoadsInBlocksPumpingAfterEachAndStopsWhenAsked) {
   const std::string content(3 * SourceFile::kBlockSize + 10, 'x');
   WriteBytes(dir / "a.htm", content);
   SourceFile file;
-  ASSERT_EQ(file.Open((dir / "a.htm").string()), 0);
+  ASSERT_FALSE(file.Open((dir / "a.htm").string()));
   int pumps = 0;
   std::unique_ptr<Document> doc = NewDocument();
   const auto append = [&](std::string_view bytes) { doc->Append(bytes); };
-  ASSERT_EQ(file.Load(append, StopToken([&] { return ++pumps < 0; })), 0);
+  ASSERT_FALSE(file.Load(append, StopToken([&] { return ++pumps < 0; })));
   EXPECT_EQ(doc->View(), content);
   EXPECT_EQ(pumps, 4);
 
-  ASSERT_EQ(file.Open((dir / "a.htm").string()), 0);
+  ASSERT_FALSE(file.Open((dir / "a.htm").string()));
   doc->Clear();
   pumps = 0;
-  ASSERT_EQ(file.Load(append, StopToken([&] { return ++pumps == 2; })), 0);
+  ASSERT_FALSE(file.Load(append, StopToken([&] { return ++pumps == 2; })));
   EXPECT_EQ(doc->Length(), static_cast<Pos>(2 * SourceFile::kBlockSize));
 }
 
@@ -264,12 +264,12 @@ TEST(SourceFile, OpensReadOnlyFilesAndKnowsItself) {
   ::chmod((dir / "a.htm").c_str(), 0444);
   fs::create_hard_link(dir / "a.htm", dir / "b.htm");
   SourceFile file;
-  ASSERT_EQ(file.Open((dir / "a.htm").string()), 0);
+  ASSERT_FALSE(file.Open((dir / "a.htm").string()));
   struct stat link {};  // the hard link is the same file
   ASSERT_EQ(::stat((dir / "b.htm").c_str(), &link), 0);
   EXPECT_EQ(file.Device(), link.st_dev);
   EXPECT_EQ(file.Inode(), link.st_ino);
-  EXPECT_EQ(file.Open((dir / "missing.htm").string()), ENOENT);
+  EXPECT_EQ(file.Open((dir / "missing.htm").string())->cause, FailureCause::kNotFound);
   EXPECT_FALSE(file.IsOpen());
 }
 
@@ -279,9 +279,9 @@ TEST(SourceFile, SizesPast2GiBLoadWhole) {
   WriteBytes(dir / "huge.htm", "");
   ASSERT_EQ(::truncate((dir / "huge.htm").c_str(), static_cast<off_t>(size)), 0);
   SourceFile file;
-  ASSERT_EQ(file.Open((dir / "huge.htm").string()), 0);
+  ASSERT_FALSE(file.Open((dir / "huge.htm").string()));
   std::uint64_t loaded = 0;  // counted, not kept: a file past 2 GiB costs no memory
-  ASSERT_EQ(file.Load([&](std::string_view bytes) { loaded += bytes.size(); }, StopToken()), 0);
+  ASSERT_FALSE(file.Load([&](std::string_view bytes) { loaded += bytes.size(); }, StopToken()));
   EXPECT_EQ(loaded, size);
 }
 

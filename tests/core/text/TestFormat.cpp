@@ -30,17 +30,15 @@ TEST(FormatText, LeavesUnmatchedPlaceholdersAsWritten) {
   EXPECT_EQ(FormatText("100%% %x %", {}), "100% %x %");
 }
 
-TEST(FormatLine, PutsThePrefixFirstAtAnyLength) {
-  EXPECT_EQ(FormatLine("/site/a.htm", " удален <span> [%d]", {std::int64_t{51200}}),
-            "/site/a.htm удален <span> [51200]");
-  EXPECT_EQ(FormatLine("", "%d", {std::numeric_limits<std::int64_t>::min()}),
-            "-9223372036854775808");
-  // Long paths and long banner markers make lines longer than any buffer on the stack.
-  const std::string path = "/" + std::string(300, 'd') + "/page.htm";
+TEST(FormatText, FillsAtAnyLength) {
+  EXPECT_EQ(FormatText("%d", {std::numeric_limits<std::int64_t>::min()}), "-9223372036854775808");
+  // Long banner markers make texts longer than any buffer on the stack.
   const std::string marker(1000, 'm');
-  EXPECT_EQ(FormatLine(path, " удален %s [%d]", {marker, std::int64_t{9}}),
-            path + " удален " + marker + " [9]");
-  EXPECT_EQ(FormatLine(std::string(255, 'p'), "ab%s", {"cd"}), std::string(255, 'p') + "abcd");
+  EXPECT_EQ(FormatText("удален %s [%d]", {marker, std::int64_t{9}}), "удален " + marker + " [9]");
+  EXPECT_EQ(FormatText(std::string(255, 'p') + "ab%s", {"cd"}), std::string(255, 'p') + "abcd");
+  std::string out = "/site/a.htm ";
+  AppendFormatted(out, "удален <span> [%d]", {std::int64_t{51200}});
+  EXPECT_EQ(out, "/site/a.htm удален <span> [51200]");
 }
 
 TEST(GroupedDigits, ThousandsSetApartBySpaces) {

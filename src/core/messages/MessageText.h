@@ -1,0 +1,25 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "messages/LoggedChange.h"
+
+// The one place a change or a notice becomes text. Every host (log.txt, the terminal, JSON,
+// the window's pane, --explain and the change viewer) shows what these give; none takes a line
+// apart again.
+namespace varnow {
+
+// What the change did: its message with the values filled in ("удален <script> [12]").
+std::string ChangeText(const LoggedChange& change);
+void AppendChangeText(std::string& out, const LoggedChange& change);
+// Its line in the log: the page's path, a space and ChangeText.
+std::string ChangeLine(const LoggedChange& change);
+// The same at the end of `out`, with nothing made on the heap beyond `out` itself.
+void AppendChangeLine(std::string& out, const LoggedChange& change);
+
+// A notice's line in the log.
+std::string NoticeText(const RunNotice& notice);
+
+}  // namespace varnow

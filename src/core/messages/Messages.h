@@ -1,0 +1,151 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+// Every line a run reports in its log, as a row: what the cleaning procedures say of each
+// change, and the run's notices. A change or a notice travels as its message's id with the
+// values for its placeholders (%d a number, %s a text) until a host shows it; the texts are
+// rendered in one place (MessageText.h), the same for log.txt, the terminal, the window's pane,
+// JSON and the change viewer.
+//
+// A change's message is what follows its page's path and one space in a log line; every one
+// ends with the change's position, "[%d]".
+namespace varnow {
+
+enum class MessageId : std::uint8_t {
+  // Changes, by the procedure that makes them.
+  kScriptBlock,
+  kScriptOrphan,
+  kNoscriptBlock,
+  kNoscriptOrphan,
+  kIframeBlock,
+  kIframeOrphan,
+  kOnMouseOver,
+  kSpanStart,
+  kSpanEnd,
+  kStyleBlock,
+  kStyleOrphan,
+  kParagraphReduced,
+  kMetaProgId,
+  kMetaGenerator,
+  kMetaOriginator,
+  kHiddenConditional,
+  kRevealedConditional,
+  kEndifOrphan,
+  kOfficeParagraphStart,
+  kOfficeParagraphEnd,
+  kBoldReduced,
+  kItalicReduced,
+  kTableReduced,
+  kRowReduced,
+  kCellReduced,
+  kBodyReduced,
+  kHtmlReduced,
+  kBannerBlock,   // %s: the opening marker as typed
+  kBannerOrphan,  // %s: the closing marker as typed
+  kFontStart,
+  kFontEnd,
+  kBlankQuoted,
+  kBlankBare,
+  kBlankApostrophe,
+  // The run's notices.
+  kFolderSkipped,  // %s the folder or file, %s why
+  kPageRefused,    // %s why the page has no copy
+  kStrayRemoved,   // %s the temporary file
+  kStopped,
+  kRunError,        // %s the error's text
+  kBeforeLogSaved,  // the empty line before where log.txt went
+  kLogSaved,        // %s log.txt's path
+  kLast = kLogSaved,
+};
+
+constexpr std::size_t Index(MessageId id) {
+  return static_cast<std::size_t>(id);
+}
+
+inline constexpr std::size_t kMessageCount = Index(MessageId::kLast) + 1;
+
+// What a line reports: a change, or a notice of a kind a host may show its own way.
+enum class MessageKind : std::uint8_t {
+  kChange,
+  kSkipped,   // a folder or file the search could not go into, or a page refused; about it
+  kStopped,   // the user stopped the run
+  kError,     // the error that ended the run
+  kLogSaved,  // where log.txt was saved; about log.txt
+  kOther,     // a stray temporary file removed, the empty line before where log.txt went
+};
+
+struct MessageRow {
+  MessageId id;
+  MessageKind kind;
+  std::string_view text;
+};
+
+// In the order of MessageId.
+inline constexpr std::array<MessageRow, kMessageCount> kMessages{{
+    {MessageId::kScriptBlock, MessageKind::kChange, "удален <script> [%d]"},
+    {MessageId::kScriptOrphan, MessageKind::kChange, "удален пустой </script> [%d]"},
+    {MessageId::kNoscriptBlock, MessageKind::kChange, "удален <noscript> [%d]"},
+    {MessageId::kNoscriptOrphan, MessageKind::kChange, "удален пустой </noscript> [%d]"},
+    {MessageId::kIframeBlock, MessageKind::kChange, "удален <iframe> [%d]"},
+    {MessageId::kIframeOrphan, MessageKind::kChange, "удален пустой </iframe> [%d]"},
+    {MessageId::kOnMouseOver, MessageKind::kChange, "удален onMouseOver [%d]"},
+    {MessageId::kSpanStart, MessageKind::kChange, "удален <span> [%d]"},
+    {MessageId::kSpanEnd, MessageKind::kChange, "удален </span> [%d]"},
+    {MessageId::kStyleBlock, MessageKind::kChange, "удален <style> [%d]"},
+    {MessageId::kStyleOrphan, MessageKind::kChange, "удален пустой </style> [%d]"},
+    {MessageId::kParagraphReduced, MessageKind::kChange, "заменен <p...> [%d]"},
+    {MessageId::kMetaProgId, MessageKind::kChange, "удален <meta name=ProgId> [%d]"},
+    {MessageId::kMetaGenerator, MessageKind::kChange, "удалено <meta name=Generator> [%d]"},
+    {MessageId::kMetaOriginator, MessageKind::kChange, "удалено <meta name=Originator> [%d]"},
+    {MessageId::kHiddenConditional, MessageKind::kChange, "удален <!--[if...]> [%d]"},
+    {MessageId::kRevealedConditional, MessageKind::kChange, "удален <![if...]> [%d]"},
+    {MessageId::kEndifOrphan, MessageKind::kChange, "удален пустой <![endif]--> [%d]"},
+    {MessageId::kOfficeParagraphStart, MessageKind::kChange, "удален <o:p> [%d]"},
+    {MessageId::kOfficeParagraphEnd, MessageKind::kChange, "удален </o:p> [%d]"},
+    {MessageId::kBoldReduced, MessageKind::kChange, "заменен <b...> [%d]"},
+    {MessageId::kItalicReduced, MessageKind::kChange, "заменен <i...> [%d]"},
+    {MessageId::kTableReduced, MessageKind::kChange, "удален <table...> [%d]"},
+    {MessageId::kRowReduced, MessageKind::kChange, "удален <tr...> [%d]"},
+    {MessageId::kCellReduced, MessageKind::kChange, "удален <td...> [%d]"},
+    {MessageId::kBodyReduced, MessageKind::kChange, "удален <body...> [%d]"},
+    {MessageId::kHtmlReduced, MessageKind::kChange, "удален <html...> [%d]"},
+    {MessageId::kBannerBlock, MessageKind::kChange, "удален %s [%d]"},
+    {MessageId::kBannerOrphan, MessageKind::kChange, "удален пустой %s [%d]"},
+    {MessageId::kFontStart, MessageKind::kChange, "удален <font> [%d]"},
+    {MessageId::kFontEnd, MessageKind::kChange, "удален </font> [%d]"},
+    {MessageId::kBlankQuoted, MessageKind::kChange, "удален target=\"_blank\" [%d]"},
+    {MessageId::kBlankBare, MessageKind::kChange, "удален target=_blank [%d]"},
+    {MessageId::kBlankApostrophe, MessageKind::kChange, "удален target='_blank [%d]"},
+    {MessageId::kFolderSkipped, MessageKind::kSkipped, "%s пропущен: %s"},
+    {MessageId::kPageRefused, MessageKind::kSkipped, "%s"},
+    {MessageId::kStrayRemoved, MessageKind::kOther, "%s удален: остался от прерванного запуска"},
+    {MessageId::kStopped, MessageKind::kStopped, "Прервано пользователем"},
+    {MessageId::kRunError, MessageKind::kError, "%s"},
+    {MessageId::kBeforeLogSaved, MessageKind::kOther, ""},
+    {MessageId::kLogSaved, MessageKind::kLogSaved, "Лог сохранен в %s"},
+}};
+
+constexpr bool MessagesInIdOrder() {
+  for (std::size_t i = 0; i < kMessages.size(); ++i) {
+    if (Index(kMessages[i].id) != i) {
+      return false;
+    }
+  }
+  return true;
+}
+static_assert(MessagesInIdOrder(), "each MessageId has its row, in the order of the ids");
+
+constexpr std::string_view TextOf(MessageId id) {
+  return kMessages[Index(id)].text;
+}
+
+constexpr MessageKind KindOf(MessageId id) {
+  return kMessages[Index(id)].kind;
+}
+
+}  // namespace varnow

@@ -1,0 +1,36 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+// Why a call to the system failed, as the program's own code sees it: a cause it can act on
+// and the system's words for it, which the user is shown. The system's error number is turned
+// into one right where the call was made (in files/, discovery/, settings/ and here); nothing
+// past that looks at errno.
+namespace varnow {
+
+enum class FailureCause : std::uint8_t {
+  kNotFound,    // no such file or folder
+  kNoAccess,    // permission denied, or a read-only file system
+  kNoRoom,      // the disk or the user's quota is full
+  kNotAFolder,  // a part of the path is not a folder
+  kIsAFolder,   // a folder stands where a file was meant
+  kTooLarge,    // a file too large for the call or for the process's limits
+  kNoMemory,
+  kOther,
+};
+
+struct SystemFailure {
+  FailureCause cause = FailureCause::kOther;
+  std::string reason;  // "Permission denied", as the system says it
+};
+
+// The failure an error number stands for.
+SystemFailure FailureOf(int errorNumber);
+
+// What a call that may fail gives: nothing when it worked, else why it did not.
+using Failed = std::optional<SystemFailure>;
+
+}  // namespace varnow
