@@ -63,7 +63,7 @@ int RunCli(int argc, char** argv) {
   // output folder. With --only and --output no settings file is needed at all.
   const SettingsModel model(settingsFile, options.settings.has_value());
   const SettingsModel::Read read =
-      model.ForRun({options.only, options.output, options.logEncoding});
+      model.ForRun({options.only, options.output, options.logEncoding, options.maxPageSize});
   if (read.problem) {
     PrintError(*read.problem);
     return kExitError;
@@ -82,6 +82,7 @@ int RunCli(int argc, char** argv) {
   TerminalHost host(options.folder, outputFolder, settings.switches, signals,
                     ::isatty(STDERR_FILENO), options.quiet);
   host.UseLogEncoding(settings.logEncoding);
+  host.UseMaxPageSize(settings.maxPageSize);
   host.PrintJson(options.json);
   BatchRun run(host, settingsFile, [&host] { return host.Poll(); });
   const std::size_t jobs = options.jobs.value_or(std::max(1U, std::thread::hardware_concurrency()));

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -27,6 +28,9 @@ struct CliOptions {
   Summary summary = Summary::kNone;
   // --only LIST: the procedures to run, in place of the settings file's switches.
   std::optional<std::array<bool, kProcedureCount>> only;
+  // --max-page-size SIZE: a larger page is refused, in place of the settings file's
+  // MaxPageSize and of the limit worked out from the memory a run may use.
+  std::optional<std::uint64_t> maxPageSize;
   bool help = false;
   bool version = false;
 };

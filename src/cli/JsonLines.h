@@ -11,7 +11,7 @@
 namespace varnow::cli {
 
 // The machine-readable log, one JSON object a line (UTF-8). A page is named by "page", its
-// path as UTF-8 (bytes that are not UTF-8 read as cp1251, as the window shows them), and,
+// path as UTF-8 (bytes that are not UTF-8 read as cp1251, the likeliest reading), and,
 // only for such a name, by "page_bytes", the exact bytes in base64, so that every path
 // round-trips.
 

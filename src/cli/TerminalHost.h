@@ -4,6 +4,7 @@
 #include <array>
 #include <chrono>
 #include <cstdio>
+#include <optional>
 #include <string>
 
 #include "BufferedOutput.h"
@@ -22,6 +23,7 @@ class TerminalHost final : public RunHost {
                bool showProgress, bool quiet);
 
   void UseLogEncoding(LogEncoding encoding) { logEncoding_ = encoding; }
+  void UseMaxPageSize(std::optional<std::uint64_t> bytes) { maxPageSize_ = bytes; }
   // Changes and notices as JSON objects, one a line, in place of the log's lines.
   void PrintJson(bool json) { json_ = json; }
   // A line for standard output, with the log's lines (a JSON summary at the end).
@@ -38,6 +40,7 @@ class TerminalHost final : public RunHost {
   std::string OutputFolder() override { return outputFolder_; }
   bool SwitchOn(ProcedureId which) override { return switches_[Index(which)]; }
   LogEncoding LogFileEncoding() override { return logEncoding_; }
+  std::optional<std::uint64_t> MaxPageBytes() override { return maxPageSize_; }
   void SetStatus(const std::string& text) override { status_ = text; }
   void RunStarted() override {}
   void AppendLog(std::string_view line) override;
@@ -57,6 +60,7 @@ class TerminalHost final : public RunHost {
   std::string outputFolder_;
   std::array<bool, kProcedureCount> switches_;
   LogEncoding logEncoding_ = LogEncoding::kCp1251;
+  std::optional<std::uint64_t> maxPageSize_;
   bool json_ = false;
   std::string logPath_;
   const SignalWatcher& signals_;

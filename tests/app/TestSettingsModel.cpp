@@ -28,7 +28,7 @@ TEST(SettingsModel, WhatARunTakes) {
     on[Index(ProcedureId::kSpan)] = true;
     return on;
   }();
-  const SettingsOverrides everything{onlySpan, std::string("/o"), LogEncoding::kUtf8};
+  const SettingsOverrides everything{onlySpan, std::string("/o"), LogEncoding::kUtf8, {}};
   const struct {
     const char* name;
     std::string file;  // "-": none
@@ -83,7 +83,7 @@ TEST(SettingsModel, WhatARunTakes) {
       {"switches given, the file's folder taken",
        "[Main]\r\nStorePatch=/out\r\n",
        true,
-       {onlySpan, {}, {}},
+       {onlySpan, {}, {}, {}},
        "",
        "/out",
        false,
@@ -92,7 +92,7 @@ TEST(SettingsModel, WhatARunTakes) {
       {"the folder given",
        kComplete,
        true,
-       {{}, std::string("/o"), LogEncoding::kCp1251},
+       {{}, std::string("/o"), LogEncoding::kCp1251, {}},
        "",
        "/o",
        true,
@@ -116,6 +116,42 @@ TEST(SettingsModel, WhatARunTakes) {
     EXPECT_EQ(read.settings.switches[Index(ProcedureId::kSpan)], c.span);
     EXPECT_EQ(read.settings.logEncoding, c.encoding);
   }
+}
+
+// MaxPageSize is the file's where it gives a size, the command line's in its place, and a file
+// that gives something else is refused for a run; a window keeps it and never writes it.
+TEST(SettingsModel, TheLargestPageIsTheFilesOrTheCommandLines) {
+  TempDir dir;
+  const struct {
+    std::string value;  // of MaxPageSize; empty: no key
+    std::optional<std::uint64_t> given;
+    std::optional<std::uint64_t> taken;
+    bool refused;
+  } cases[] = {
+      {"", {}, {}, false},         {"1048576", {}, 1048576, false},
+      {"64K", {}, 65536, false},   {"2g", {}, std::uint64_t{2} << 30, false},
+      {"64K", 1000, 1000, false},  {"lots", {}, {}, true},
+      {"lots", 1000, 1000, false},  // the command line's, the file's not looked at
+      {"0", {}, {}, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.value);
+    const std::filesystem::path file = dir / "varnow.ini";
+    WriteBytes(file, kComplete + (c.value.empty() ? "" : "MaxPageSize=" + c.value + "\r\n"));
+    const SettingsModel::Read read =
+        SettingsModel(file, true).ForRun({std::nullopt, std::nullopt, std::nullopt, c.given});
+    EXPECT_EQ(read.problem.has_value(), c.refused);
+    if (!c.refused) {
+      EXPECT_EQ(read.settings.maxPageSize, c.taken);
+    }
+  }
+  SettingsModel window(dir / "varnow.ini", false);
+  WriteBytes(dir / "varnow.ini", kComplete + "MaxPageSize=64K\r\n");
+  SettingsModel::Read read = window.ForEditing();
+  EXPECT_EQ(read.settings.maxPageSize, std::optional<std::uint64_t>(65536));
+  read.settings.outputFolder = "/elsewhere";
+  window.Write(read.settings, true);
+  EXPECT_NE(ReadBytes(dir / "varnow.ini").find("MaxPageSize=64K"), std::string::npos);
 }
 
 // A window reads the file for editing and, at its end, writes back only what it changed: a

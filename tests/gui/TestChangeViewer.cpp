@@ -148,13 +148,14 @@ class TestChangeViewer : public QObject {
     QCOMPARE(Opened()->Current(), 0);
   }
 
-  // A page whose name is not UTF-8 (cp1251 bytes) is shown by its name read as cp1251 and
-  // opened by its name as it is.
+  // A page whose name is not UTF-8 (cp1251 bytes) is logged by its name as log.txt writes it
+  // and opened by its name as it is.
   void aPageNamedInCp1251Opens() {
     std::ofstream(site_.toStdString() + "/\xEF\xF0.htm", std::ios::binary) << "<span>x</span>";
     Find<QToolButton>(&Main(), "executeButton")->click();
     QVERIFY(RunEnds(Main()));
-    ChangeViewer* viewer = DoubleClick(LineIndex(site_ + "/пр.htm удален </span> [2]"));
+    ChangeViewer* viewer =
+        DoubleClick(LineIndex(site_ + "/&#56559;&#56560;.htm удален </span> [2]"));
     QVERIFY(viewer != nullptr);
     QVERIFY(!viewer->IsComparison());
     QCOMPARE(viewer->ChangeCount(), 2);

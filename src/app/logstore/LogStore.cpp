@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "logstore/LogStore.h"
 
+#include "files/ScratchFile.h"
 #include "logstore/LogRecord.h"
 
 #include <fcntl.h>
@@ -48,26 +49,14 @@ std::size_t CountCharacters(std::string_view utf8) {
   return utf8.size() - continuing;
 }
 
-// A file without a name in `folder`: O_TMPFILE where the file system has it, else a file
-// removed as soon as it is open. -1 when neither can be made.
+// The store's file in `folder` (made where missing); -1 where none can be made there.
 int OpenUnnamed(const std::filesystem::path& folder) {
   if (!folder.is_absolute()) {
     return -1;  // never a file where the program happens to stand
   }
   std::error_code ignored;
   std::filesystem::create_directories(folder, ignored);
-#ifdef O_TMPFILE
-  const int fd = ::open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
-  if (fd >= 0) {
-    return fd;
-  }
-#endif
-  std::string name = (folder / "log-pane-XXXXXX").string();
-  const int named = ::mkostemp(name.data(), O_CLOEXEC);
-  if (named >= 0) {
-    ::unlink(name.c_str());
-  }
-  return named;
+  return OpenScratchFile(folder);
 }
 
 }  // namespace

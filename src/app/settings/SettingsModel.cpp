@@ -36,6 +36,14 @@ SettingsModel::Read SettingsModel::ForRun(const SettingsOverrides& overrides) co
     read.settings.outputFolder = main.outputFolder;
     read.settings.switches = main.switches;
     read.settings.logEncoding = ReadLogEncoding(file_).encoding;
+    if (!overrides.maxPageSize) {
+      const StoredMaxPageSize limit = ReadMaxPageSize(file_);
+      if (limit.problem) {
+        read.problem = limit.problem;
+        return read;
+      }
+      read.settings.maxPageSize = limit.bytes;
+    }
   }
   if (overrides.switches) {
     read.settings.switches = *overrides.switches;
@@ -45,6 +53,9 @@ SettingsModel::Read SettingsModel::ForRun(const SettingsOverrides& overrides) co
   }
   if (overrides.logEncoding) {
     read.settings.logEncoding = *overrides.logEncoding;
+  }
+  if (overrides.maxPageSize) {
+    read.settings.maxPageSize = overrides.maxPageSize;
   }
   return read;
 }
@@ -73,6 +84,8 @@ SettingsModel::Read SettingsModel::ForEditing() {
     const StoredLogEncoding stored = ReadLogEncoding(file_);
     read.settings.logEncoding = stored.encoding;
     logEncodingStored_ = stored.stored;
+    // Shown to no dialog and never written: a size that is no size is the run's to report.
+    read.settings.maxPageSize = ReadMaxPageSize(file_).bytes;
     read.problem = main.error;
   } catch (const std::exception& e) {
     read.problem = e.what();

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <filesystem>
 #include <map>
 #include <optional>
@@ -19,6 +20,7 @@ struct MainSettings {
   std::string outputFolder;
   std::array<bool, kProcedureCount> switches{};  // indexed by Index(ProcedureId)
   LogEncoding logEncoding = LogEncoding::kCp1251;
+  std::optional<std::uint64_t> maxPageSize;  // MaxPageSize, where the file sets it
 };
 
 // What the command line gives in the place of the file's settings.
@@ -26,6 +28,7 @@ struct SettingsOverrides {
   std::optional<std::array<bool, kProcedureCount>> switches;  // --only
   std::optional<std::string> outputFolder;                    // --output
   std::optional<LogEncoding> logEncoding;                     // --log-encoding
+  std::optional<std::uint64_t> maxPageSize;                   // --max-page-size
 };
 
 // The cleaning's settings as both programs keep them: which file, what it holds, what the

@@ -12,14 +12,17 @@
 #include "batch/RunTexts.h"
 #include "cleaning/ProcedureTable.h"
 #include "discovery/CollectFiles.h"
+#include "files/MakeFolders.h"
 #include "files/ReplaceFile.h"
 #include "messages/MessageText.h"
 #include "paths/LinkGuard.h"
 #include "paths/SplitPath.h"
 #include "platform/LocalTime.h"
+#include "platform/MemoryLimits.h"
 #include "settings/Settings.h"
 #include "text/Cp1251.h"
 #include "text/Format.h"
+#include "text/LoggedName.h"
 
 namespace varnow {
 namespace {
@@ -37,18 +40,12 @@ std::int64_t Count(std::size_t n) {
   return static_cast<std::int64_t>(n);
 }
 
-// Makes `folder` with its parents; returns why it could not be made.
-std::error_code MakeFolders(const std::string& folder) {
-  std::error_code ec;
-  std::filesystem::create_directories(folder, ec);
-  return ec;
-}
-
 // Makes the folder of `file` with its parents; a folder that cannot be made is reported with
-// its own reason (read-only, no access), not as the missing folder it leaves behind.
+// its own reason (read-only, no access, a dangling link), not as the missing folder it leaves
+// behind.
 void MakeFoldersFor(const std::string& folder, const std::string& file) {
-  if (const std::error_code ec = MakeFolders(folder); ec) {
-    throw RunError(FormatText(text::kCannotCreate, {file, ec.message()}));
+  if (const Failed failed = MakeFolders(folder)) {
+    throw RunError(FormatText(text::kCannotCreate, {file, failed->reason}));
   }
 }
 
@@ -89,6 +86,7 @@ RunEnd BatchRun::Execute() {
   refused_ = 0;
   summary_ = {};
   logDirectoryKnown_ = false;
+  logSaveTried_ = false;
   start_ = std::chrono::steady_clock::now();
   try {
     Run();
@@ -99,7 +97,8 @@ RunEnd BatchRun::Execute() {
     FinishSummary();
     try {
       Report({MessageId::kRunError, {}, {message}});
-      if (logDirectoryKnown_) {
+      // A log that failed to be saved is not tried again: its error is the run's already.
+      if (logDirectoryKnown_ && !logSaveTried_) {
         const std::string logPath = SaveLog(std::chrono::steady_clock::now() - start_);
         ReportLogSaved(logPath);
       }
@@ -116,6 +115,9 @@ void BatchRun::Run() {
   fileList_.clear();
   log_.Reset();
   logEncoding_ = host_.LogFileEncoding();
+  // A page is refused when it could not be cleaned in the memory the run may use: it is held
+  // twice over, as loaded and as cleaned.
+  maxPageBytes_ = host_.MaxPageBytes().value_or(MemoryARunMayUse() / 2);
   log_.SetEncoding(logEncoding_);
   host_.RunStarted();
   host_.SetStatus(std::string(text::kSearching));
@@ -142,6 +144,10 @@ void BatchRun::Run() {
   std::error_code ignored;  // where the folder cannot be made, the lines wait elsewhere
   std::filesystem::create_directories(logFolder, ignored);
   log_.Open(logFolder, HeaderLines(std::chrono::steady_clock::duration::zero()));
+  // A log body an interrupted run left there (where the file system has no unnamed files) goes
+  // too, whether or not a copy is written into that folder; this run's own body is newer and
+  // locked.
+  RemoveStrayFilesOnce(logFolder);
 
   host_.PagesDone(0, fileList_.size());
   summary_.pagesFound = fileList_.size();
@@ -186,6 +192,7 @@ PageSettings BatchRun::CurrentSettings() {
     settings.switches[Index(s)] = host_.SwitchOn(s);
   }
   settings.outputFolder = NeedOutputFolder();
+  settings.maxPageBytes = maxPageBytes_;
   return settings;
 }
 
@@ -202,6 +209,7 @@ PageCleaning BatchRun::OneThreadCleaning(std::size_t index, const PageSettings& 
             stop_.Poll();
             host_.SetStatus(FormatText(text::kProcessing, {Count(index), Count(fileList_.size())}));
           },
+      .maxPageBytes = settings.maxPageBytes,
   };
 }
 
@@ -230,9 +238,14 @@ void BatchRun::ProcessOneByOne(std::size_t first) {
 
 void BatchRun::ProcessInParallel() {
   std::size_t i = 0;
+  std::size_t jobs = jobs_;
   while (i < fileList_.size() && !stop_.Stopped()) {
+    if (jobs == 1) {
+      ProcessOneByOne(i);
+      return;
+    }
     workers_ = std::make_unique<PageWorkers>(fileList_, CurrentSettings(), banners_.Path(),
-                                             searchedTree_, logEncoding_, jobs_, startThread_, i);
+                                             searchedTree_, logEncoding_, jobs, startThread_, i);
     PageWorkers& workers = *workers_;
     if (workers.ThreadCount() == 0) {
       // Not one thread could be started: the run's own thread cleans every page.
@@ -259,6 +272,12 @@ void BatchRun::ProcessInParallel() {
       if (commit.kind == Committed::kOutOfSpace) {
         break;
       }
+      if (commit.kind == Committed::kOutOfMemory) {
+        // Fewer pages ahead from here on, down to none: whatever one thread completes, the
+        // run completes, with the same result.
+        jobs = std::max<std::size_t>(1, jobs / 2);
+        break;
+      }
       workers.GiveBack(std::move(*page));
     }
     if (i >= fileList_.size() || stop_.Stopped()) {
@@ -267,9 +286,10 @@ void BatchRun::ProcessInParallel() {
       workers.Stop();
       return;
     }
-    // The disk filled up while later pages' copies were staged, or the settings changed: the
-    // pages ahead are gone with the workers, this page is cleaned again alone, as one thread
-    // would, and the workers start anew after it.
+    // The disk filled up while later pages' copies were staged, memory ran short, or the
+    // settings changed: the pages ahead are gone with the workers (and the memory they held),
+    // this page is cleaned again alone, as one thread would, and the workers start anew after
+    // it.
     workers_.reset();
     if (!ProcessFile(i)) {
       return;
@@ -286,6 +306,12 @@ BatchRun::Commit BatchRun::CommitPage(std::size_t index, CleanedPage& page, bool
   switch (page.end) {
     case PageEnd::kLoadFailed:
     case PageEnd::kStopped:  // never committed: the run ends before it
+      return {Committed::kFailed, page.why};
+    case PageEnd::kOutOfMemory:
+      // With pages cleaned ahead, their memory is given back and the page is cleaned again.
+      if (spaceMayBeFreed) {
+        return {Committed::kOutOfMemory};
+      }
       return {Committed::kFailed, page.why};
     case PageEnd::kRefused:
       return Refuse(index, page.why);
@@ -331,8 +357,8 @@ BatchRun::Commit BatchRun::CommitPage(std::size_t index, CleanedPage& page, bool
     if (page.unwritten) {
       // The first page of a folder not made yet: the folder is made now, in the file list's
       // order.
-      if (const std::error_code ec = MakeFolders(page.outputFolder); ec) {
-        failed = FileWriteError(FileWriteError::Stage::kCreate, ec.value());
+      if (Failed made = MakeFolders(page.outputFolder)) {
+        failed = FileWriteError(FileWriteError::Stage::kCreate, std::move(*made));
       } else {
         failed = TryReplaceFileContents(page.output, page.unwritten->View());
         copy = IdentityOf(page.output, false);
@@ -383,6 +409,7 @@ BatchRun::Commit BatchRun::Refuse(std::size_t index, const std::string& why) {
 
 std::optional<std::string> BatchRun::WritePageLines(std::size_t index, const CleanedPage& page) {
   std::string line;
+  const std::string loggedPage = LoggedName(fileList_[index]);
   const Failed failed = page.lines.ForEachPiece([&](const PageLines::Piece& piece) {
     if (!piece.converted.empty()) {
       log_.AddConverted(piece.converted);
@@ -390,7 +417,7 @@ std::optional<std::string> BatchRun::WritePageLines(std::size_t index, const Cle
     }
     for (const LoggedChange& change : piece.changes) {
       line.clear();
-      AppendChangeLine(line, change);
+      AppendChangeLine(line, loggedPage, change);
       log_.Add(line);
     }
   });
@@ -493,6 +520,7 @@ std::vector<std::string> BatchRun::HeaderLines(std::chrono::steady_clock::durati
 }
 
 std::string BatchRun::SaveLog(std::chrono::steady_clock::duration elapsed) {
+  logSaveTried_ = true;
   const std::vector<std::string> header = HeaderLines(elapsed);
   // The output folder of this moment: changed during the run, it takes log.txt along.
   const std::string outputFolder = NeedOutputFolder();

@@ -116,7 +116,7 @@ class BatchRun {
   // (later pages' copies are staged), a page whose copy or lines found no room on the disk is
   // left alone, unlogged, for the page to be cleaned again once the pages ahead are dropped.
   // How a commit ended; a failure ends the run with `error` (the caller throws it).
-  enum class Committed { kWritten, kRefused, kOutOfSpace, kFailed };
+  enum class Committed { kWritten, kRefused, kOutOfSpace, kOutOfMemory, kFailed };
   struct Commit {
     Committed kind;
     std::string error = {};
@@ -170,12 +170,14 @@ class BatchRun {
   StopToken stop_;
   bool running_ = false;
   std::vector<std::string> fileList_;
+  std::uint64_t maxPageBytes_ = UINT64_MAX;         // this run's largest page
   LogEncoding logEncoding_ = LogEncoding::kCp1251;  // of this run's log.txt
   CleanedPage sparePage_;  // the page committed last, whose buffers the next page takes
   // The lines of the run, on their way to log.txt; the run keeps no other copy.
   StreamedLog log_;
   std::string logDirectory_;  // the folder text's directory part, once known
   bool logDirectoryKnown_ = false;
+  bool logSaveTried_ = false;  // log.txt was (tried to be) saved in this run
   std::size_t jobs_ = 1;
   ThreadStarter startThread_;
   // The parallel run's workers; stopped at the run's end, waited for after log.txt is saved.

@@ -12,8 +12,10 @@
 #include <utility>
 
 #include "files/ReplaceFile.h"
+#include "files/ScratchFile.h"
 #include "files/StreamedLog.h"
 #include "messages/MessageText.h"
+#include "text/LoggedName.h"
 
 namespace varnow {
 namespace {
@@ -21,23 +23,11 @@ namespace {
 // Lines bound for disk are written in pieces of this size, and read back so.
 constexpr std::size_t kDiskPiece = 256 * 1024;
 
-// An unnamed file in the system's temporary folder, or a named one removed at once.
+// A scratch file in the system's temporary folder.
 int OpenScratch() {
   std::error_code ec;
   const std::filesystem::path folder = std::filesystem::temp_directory_path(ec);
-  if (ec) {
-    return -1;
-  }
-  const int fd = ::open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
-  if (fd >= 0 || !NoUnnamedFiles(errno)) {
-    return fd;
-  }
-  std::string name;
-  const int named = CreateTemporaryFile(folder, O_RDWR, name);
-  if (named >= 0) {
-    ::unlink(name.c_str());
-  }
-  return named;
+  return ec ? -1 : OpenScratchFile(folder);
 }
 
 }  // namespace
@@ -54,6 +44,7 @@ PageLines& PageLines::operator=(PageLines&& other) noexcept {
   if (this != &other) {
     CloseDisk();
     page_ = std::move(other.page_);
+    loggedPage_ = std::move(other.loggedPage_);
     kept_ = std::move(other.kept_);
     names_ = std::move(other.names_);
     converted_ = std::move(other.converted_);
@@ -107,6 +98,9 @@ std::size_t PageLines::CapacityBytes() const {
 void PageLines::Add(const LoggedChange& change) {
   if (count_++ == 0) {
     page_.assign(change.page);
+    if (convert_) {
+      loggedPage_ = LoggedName(page_);
+    }
   }
   if (MemoryBytes() >= kMemoryCap && !noDisk_ && ToDisk(change)) {
     return;
@@ -127,7 +121,7 @@ void PageLines::Add(const LoggedChange& change) {
                    change.message});
   if (convert_) {
     line_.clear();
-    AppendChangeLine(line_, change);
+    AppendChangeLine(line_, loggedPage_, change);
     AppendLogLineBytes(converted_, line_, encoding_);
     if (kept_.size() % kPieceChanges == 0) {
       convertedEnds_.push_back(converted_.size());

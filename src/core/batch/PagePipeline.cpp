@@ -12,6 +12,7 @@
 #include "paths/LinkGuard.h"
 #include "paths/SplitPath.h"
 #include "text/Format.h"
+#include "text/LoggedName.h"
 
 namespace varnow {
 namespace {
@@ -75,7 +76,8 @@ CleanedPage CleanPageOrThrow(const std::string& path, const PageCleaning& how,
 
 std::optional<std::string> LoadPage(const std::string& path,
                                     const std::function<void(std::string_view)>& sink,
-                                    const StopToken& stop, std::pair<dev_t, ino_t>* source) {
+                                    const StopToken& stop, std::pair<dev_t, ino_t>* source,
+                                    std::uint64_t maxBytes, bool* tooLarge) {
   SourceFile file;
   // Opened first, so that a page gone since the search is reported by its own name.
   if (const Failed failed = file.Open(path)) {
@@ -83,6 +85,13 @@ std::optional<std::string> LoadPage(const std::string& path,
   }
   if (source != nullptr) {
     *source = {file.Device(), file.Inode()};
+  }
+  if (file.Size() > maxBytes) {
+    if (tooLarge != nullptr) {
+      *tooLarge = true;
+    }
+    return FormatText(run_text::kPageTooLarge,
+                      {LoggedName(path), GroupedDigits(file.Size()), GroupedDigits(maxBytes)});
   }
   if (const Failed failed = file.Load(sink, stop)) {
     return FormatText(run_text::kCannotRead, {path, failed->reason});
@@ -109,7 +118,7 @@ CleanedPage CleanPage(const std::string& path, const PageCleaning& how, const St
     // The page, its log or its copy does not fit in memory: the run ends there, with a message
     // that says so (and never with an exception leaving a worker's thread).
     CleanedPage page;
-    page.end = PageEnd::kLoadFailed;
+    page.end = PageEnd::kOutOfMemory;
     page.why = FormatText(run_text::kOutOfMemory, {path});
     return page;
   }
@@ -122,9 +131,11 @@ CleanedPage CleanPageOrThrow(const std::string& path, const PageCleaning& how,
   page.lines.Clear();
   page.lines.ConvertForLog(how.convertLines, how.logEncoding);
   std::unique_ptr<Document> doc = NewDocument();
+  bool tooLarge = false;
   if (std::optional<std::string> error = LoadPage(
-          path, [&doc](std::string_view bytes) { doc->Append(bytes); }, stop, &page.source)) {
-    page.end = PageEnd::kLoadFailed;
+          path, [&doc](std::string_view bytes) { doc->Append(bytes); }, stop, &page.source,
+          how.maxPageBytes, &tooLarge)) {
+    page.end = tooLarge ? PageEnd::kRefused : PageEnd::kLoadFailed;
     page.why = std::move(*error);
     return page;
   }

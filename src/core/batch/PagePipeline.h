@@ -30,11 +30,13 @@ namespace varnow {
 
 // Hands the bytes of the page at `path` to `sink`, block by block, polling `stop` after each
 // block and stopping when it says so. Returns the message a run gives when the page cannot be
-// opened or read; `source` gets the page's identity (device, inode).
+// opened or read; `source` gets the page's identity (device, inode). A page larger than
+// `maxBytes` is not read: the message says so, and `tooLarge` is set.
 std::optional<std::string> LoadPage(const std::string& path,
                                     const std::function<void(std::string_view)>& sink,
                                     const StopToken& stop,
-                                    std::pair<dev_t, ino_t>* source = nullptr);
+                                    std::pair<dev_t, ino_t>* source = nullptr,
+                                    std::uint64_t maxBytes = UINT64_MAX, bool* tooLarge = nullptr);
 
 // A page's bytes, whole, for a page looked at outside a run; or why they could not be read.
 struct LoadedPage {
@@ -50,6 +52,7 @@ struct PageSettings {
   std::uint64_t generation = 0;
   std::array<bool, kProcedureCount> switches{};
   std::string outputFolder;
+  std::uint64_t maxPageBytes = UINT64_MAX;  // the run's, fixed as it begins
   bool operator==(const PageSettings&) const = default;
 };
 
@@ -57,7 +60,9 @@ struct PageSettings {
 enum class PageEnd {
   kStaged,       // cleaned, its copy staged without a name (or its document kept to be written)
   kRefused,      // no copy may be made (its folder leads into the searched tree): the run goes on
-  kLoadFailed,   // not loaded, or not cleaned for want of memory: the run ends, nothing logged
+  kLoadFailed,   // not loaded: the run ends, nothing logged
+  kOutOfMemory,  // not cleaned for want of memory: the run ends, nothing logged, unless
+                 // memory held by pages cleaned ahead can be given back
   kWriteFailed,  // no place for its copy, or the copy not staged: the run ends after its lines
   kStopped,      // the run was stopped before the page was done: it is dropped whole
 };
@@ -96,6 +101,9 @@ struct PageCleaning {
   // page is committed.
   bool convertLines = false;
   LogEncoding logEncoding = LogEncoding::kCp1251;
+  // A larger page is refused before it is loaded (it could not be cleaned in the memory the
+  // run may use); the run goes on with the next.
+  std::uint64_t maxPageBytes = UINT64_MAX;
 };
 
 // Loads, cleans and stages the page at `path`. `stop` is polled after every block loaded and

@@ -6,10 +6,13 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <new>
 #include <system_error>
 
+#include "batch/RunTexts.h"
 #include "settings/CachedIniFile.h"
 #include "settings/Settings.h"
+#include "text/Format.h"
 
 namespace varnow {
 namespace {
@@ -122,6 +125,7 @@ void PageWorkers::Work() {
       .loaded = nullptr,
       .convertLines = true,
       .logEncoding = logEncoding_,
+      .maxPageBytes = settings_.maxPageBytes,
   };
   for (;;) {
     std::size_t index = 0;
@@ -153,6 +157,10 @@ void PageWorkers::Work() {
           banners.Refresh();
         }
         page = CleanPage(pages_[index], how, stop, std::move(spare));
+      } catch (const std::bad_alloc&) {
+        page = {};
+        page.end = PageEnd::kOutOfMemory;
+        page.why = FormatText(run_text::kOutOfMemory, {pages_[index]});
       } catch (const std::exception& e) {
         // What ends a run on one thread (a banner slot that cannot be read) ends it here too,
         // at this page, never by leaving the thread.

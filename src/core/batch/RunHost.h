@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -12,6 +13,7 @@
 #include "messages/LoggedChange.h"
 #include "messages/MessageText.h"
 #include "text/LogEncoding.h"
+#include "text/LoggedName.h"
 
 namespace varnow {
 
@@ -44,6 +46,9 @@ class RunHost {
   virtual std::uint64_t SettingsGeneration() { return 0; }
   // The encoding of log.txt, asked for once as a run begins.
   virtual LogEncoding LogFileEncoding() { return LogEncoding::kCp1251; }
+  // The largest page a run cleans, asked for once as a run begins; by default (nothing) a page
+  // is refused when twice its size exceeds the memory a run may use.
+  virtual std::optional<std::uint64_t> MaxPageBytes() { return std::nullopt; }
 
   // ---- What the run tells the host, in this order: RunStarted, then status, notices, changes
   // and pages done as they come, then RunEnded once, however the run ends.
@@ -60,10 +65,11 @@ class RunHost {
                            std::span<const LoggedChange> changes) {
     (void)page;
     (void)first;
-    std::string line;  // made once for the page's changes, not once a change
+    const std::string loggedPage = LoggedName(page);  // once for the page's changes
+    std::string line;
     for (const LoggedChange& change : changes) {
       line.clear();
-      AppendChangeLine(line, change);
+      AppendChangeLine(line, loggedPage, change);
       AppendLog(line);
     }
   }

@@ -28,6 +28,10 @@ inline constexpr std::string_view kCannotCreate = "Cannot create file \"%s\". %s
 inline constexpr std::string_view kCannotReadLines =
     "Cannot read back the log lines of \"%s\" from the temporary folder. %s";
 inline constexpr std::string_view kOutOfMemory = "Not enough memory to clean file \"%s\"";
+// A page refused before it is loaded: the page, its size, the largest a run cleans.
+inline constexpr std::string_view kPageTooLarge =
+    "%s не обработан: страница в %s байт больше предела в %s байт (память, доступная "
+    "обработке, или MaxPageSize / --max-page-size)";
 // The write that failed, with the file and the system's reason.
 inline constexpr std::string_view kWriteError = "Stream write error (%s): %s";
 inline constexpr std::string_view kIsTheSource = "The output file is the source file itself";

@@ -28,11 +28,11 @@ constexpr std::size_t kCopyPiece = 16 * 1024 * 1024;
 // Pieces given to one writev: the least limit (IOV_MAX) any system has.
 constexpr std::size_t kPiecesAtOnce = 1024;
 
-std::string Describe(FileWriteError::Stage stage, int code) {
+std::string Describe(FileWriteError::Stage stage, const SystemFailure& why) {
   const char* what = stage == FileWriteError::Stage::kCreate  ? "cannot create"
                      : stage == FileWriteError::Stage::kWrite ? "cannot write"
                                                               : "cannot replace";
-  return std::string(what) + ": " + std::strerror(code);
+  return std::string(what) + ": " + why.reason;
 }
 
 std::filesystem::path FolderOf(const std::filesystem::path& target) {
@@ -51,11 +51,14 @@ std::uint32_t RandomBits() {
   return bits;
 }
 
-// ".vn" + 8 hex digits + ".tmp" in the target's folder: 15 bytes whatever the target's name
-// is, so a name up to the system's limit can be replaced.
+// ".vn" + 8 hex digits + ".t" in the target's folder: 13 bytes whatever the target's name is,
+// so a name up to the system's limit can be replaced. Thirteen characters is what one long-name
+// entry of a FAT folder holds: a FAT driver that writes only one such entry (fusefat) cut the
+// longer names of earlier versions, ".vnXXXXXXXX.tmp", to ".vnXXXXXXXX.t", which the program
+// then could neither rename nor remove by the name it had made.
 std::string TemporaryName(const std::filesystem::path& folder) {
   char name[32];
-  std::snprintf(name, sizeof name, "/.vn%08x.tmp", static_cast<unsigned>(RandomBits()));
+  std::snprintf(name, sizeof name, "/.vn%08x.t", static_cast<unsigned>(RandomBits()));
   return folder.string() + name;
 }
 
@@ -77,7 +80,10 @@ int LinkUnnamed(int fd, const std::string& name) {
 }  // namespace
 
 FileWriteError::FileWriteError(Stage s, int errorNumber)
-    : std::runtime_error(Describe(s, errorNumber)), stage(s), failure(FailureOf(errorNumber)) {}
+    : FileWriteError(s, FailureOf(errorNumber)) {}
+
+FileWriteError::FileWriteError(Stage s, SystemFailure why)
+    : std::runtime_error(Describe(s, why)), stage(s), failure(std::move(why)) {}
 
 int WriteAll(int fd, std::string_view bytes) {
   const char* data = bytes.data();
@@ -102,9 +108,12 @@ void HoldWhileWritten(int fd) {
   ::flock(fd, LOCK_EX | LOCK_NB);
 }
 
-// Whether `name` is one of the program's temporary names: ".vn", 8 hex digits, ".tmp".
+// Whether `name` is one of the program's temporary names: ".vn", 8 hex digits, ".t" (or
+// ".tmp", the names earlier versions made).
 bool IsTemporaryName(std::string_view name) {
-  if (name.size() != 15 || !name.starts_with(".vn") || !name.ends_with(".tmp")) {
+  const bool named = name.size() == 13 && name.ends_with(".t");
+  const bool namedBefore = name.size() == 15 && name.ends_with(".tmp");
+  if (!(named || namedBefore) || !name.starts_with(".vn")) {
     return false;
   }
   for (const char c : name.substr(3, 8)) {

@@ -22,6 +22,7 @@ class FileWriteError : public std::runtime_error {
  public:
   enum class Stage { kCreate, kWrite, kCommit };
   FileWriteError(Stage stage, int errorNumber);
+  FileWriteError(Stage stage, SystemFailure why);
   Stage stage;
   SystemFailure failure;
 };
@@ -74,7 +75,7 @@ bool CommitUnnamed(int fd, const std::filesystem::path& target);
 // unnamed files.
 bool NoUnnamedFiles(int err);
 
-// Creates a new file with a short temporary name of the program's own (".vnXXXXXXXX.tmp") in
+// Creates a new file with a short temporary name of the program's own (".vnXXXXXXXX.t") in
 // `folder`, opened with `access` (O_WRONLY or O_RDWR). Returns the descriptor and sets `name`,
 // or returns -errno.
 int CreateTemporaryFile(const std::filesystem::path& folder, int access, std::string& name);

@@ -35,6 +35,8 @@ class SourceFile {
   using Sink = std::function<void(std::string_view bytes)>;
   Failed Load(const Sink& sink, const StopToken& stop);
 
+  // The open file's size in bytes, as it was opened.
+  std::uint64_t Size() const { return static_cast<std::uint64_t>(stat_.st_size); }
   // The open file's identity, so that no output is ever written over it.
   dev_t Device() const { return stat_.st_dev; }
   ino_t Inode() const { return stat_.st_ino; }

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "text/Format.h"
+#include "text/LoggedName.h"
 
 namespace varnow {
 
@@ -30,15 +31,24 @@ std::string ChangeLine(const LoggedChange& change) {
 }
 
 void AppendChangeLine(std::string& out, const LoggedChange& change) {
-  out.reserve(out.size() + change.page.size() + 1 + TextOf(change.message).size() +
+  AppendChangeLine(out, LoggedName(change.page), change);
+}
+
+void AppendChangeLine(std::string& out, std::string_view loggedPage, const LoggedChange& change) {
+  out.reserve(out.size() + loggedPage.size() + 1 + TextOf(change.message).size() +
               change.name.size() + 20);
-  out += change.page;
+  out += loggedPage;
   out += ' ';
   AppendChangeText(out, change);
 }
 
 std::string NoticeText(const RunNotice& notice) {
   std::vector<FormatArg> values(notice.values.begin(), notice.values.end());
+  std::string name;
+  if (FirstValueOf(notice.message) == FirstValue::kName && !notice.values.empty()) {
+    name = LoggedName(notice.values.front());
+    values.front() = name;
+  }
   return FormatText(TextOf(notice.message), values);
 }
 

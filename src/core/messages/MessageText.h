@@ -14,10 +14,12 @@ namespace varnow {
 // What the change did: its message with the values filled in ("удален <script> [12]").
 std::string ChangeText(const LoggedChange& change);
 void AppendChangeText(std::string& out, const LoggedChange& change);
-// Its line in the log: the page's path, a space and ChangeText.
+// Its line in the log: the page's path as LoggedName writes it, a space and ChangeText.
 std::string ChangeLine(const LoggedChange& change);
-// The same at the end of `out`, with nothing made on the heap beyond `out` itself.
+// The same at the end of `out`.
 void AppendChangeLine(std::string& out, const LoggedChange& change);
+// The same with the page's name given as LoggedName wrote it: made once for a page's changes.
+void AppendChangeLine(std::string& out, std::string_view loggedPage, const LoggedChange& change);
 
 // A notice's line in the log.
 std::string NoticeText(const RunNotice& notice);

@@ -79,10 +79,15 @@ enum class MessageKind : std::uint8_t {
   kOther,     // a stray temporary file removed, the empty line before where log.txt went
 };
 
+// Whether a notice's first value is a name (a path's bytes), written as LoggedName writes
+// names; a change's page always is.
+enum class FirstValue : std::uint8_t { kText, kName };
+
 struct MessageRow {
   MessageId id;
   MessageKind kind;
   std::string_view text;
+  FirstValue firstValue = FirstValue::kText;
 };
 
 // In the order of MessageId.
@@ -121,13 +126,14 @@ inline constexpr std::array<MessageRow, kMessageCount> kMessages{{
     {MessageId::kBlankQuoted, MessageKind::kChange, "удален target=\"_blank\" [%d]"},
     {MessageId::kBlankBare, MessageKind::kChange, "удален target=_blank [%d]"},
     {MessageId::kBlankApostrophe, MessageKind::kChange, "удален target='_blank [%d]"},
-    {MessageId::kFolderSkipped, MessageKind::kSkipped, "%s пропущен: %s"},
+    {MessageId::kFolderSkipped, MessageKind::kSkipped, "%s пропущен: %s", FirstValue::kName},
     {MessageId::kPageRefused, MessageKind::kSkipped, "%s"},
-    {MessageId::kStrayRemoved, MessageKind::kOther, "%s удален: остался от прерванного запуска"},
+    {MessageId::kStrayRemoved, MessageKind::kOther, "%s удален: остался от прерванного запуска",
+     FirstValue::kName},
     {MessageId::kStopped, MessageKind::kStopped, "Прервано пользователем"},
     {MessageId::kRunError, MessageKind::kError, "%s"},
     {MessageId::kBeforeLogSaved, MessageKind::kOther, ""},
-    {MessageId::kLogSaved, MessageKind::kLogSaved, "Лог сохранен в %s"},
+    {MessageId::kLogSaved, MessageKind::kLogSaved, "Лог сохранен в %s", FirstValue::kName},
 }};
 
 constexpr bool MessagesInIdOrder() {
@@ -142,6 +148,10 @@ static_assert(MessagesInIdOrder(), "each MessageId has its row, in the order of 
 
 constexpr std::string_view TextOf(MessageId id) {
   return kMessages[Index(id)].text;
+}
+
+constexpr FirstValue FirstValueOf(MessageId id) {
+  return kMessages[Index(id)].firstValue;
 }
 
 constexpr MessageKind KindOf(MessageId id) {

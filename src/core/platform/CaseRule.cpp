@@ -19,7 +19,7 @@ std::optional<bool> FolderIgnoresCase(const std::string& folder) {
   std::random_device random;
   for (int attempt = 0; attempt < 8; ++attempt) {
     char name[32];
-    std::snprintf(name, sizeof name, "/.vn%08x.tmp", static_cast<unsigned>(random()));
+    std::snprintf(name, sizeof name, "/.vn%08x.t", static_cast<unsigned>(random()));
     const std::string lower = folder + name;
     const int fd = ::open(lower.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (fd < 0) {

@@ -12,7 +12,7 @@ namespace varnow {
 // Whether the file system that holds `folder` ignores letter case in names (FAT, exFAT, a
 // folder of a case-folding ext4, most FUSE file systems mounted from them), so that two names
 // that differ only in case are one file. Probed by making a file of a lower-case temporary
-// name of the program's own (".vnXXXXXXXX.tmp": a probe cut short by a kill is removed as any
+// name of the program's own (".vnXXXXXXXX.t": a probe cut short by a kill is removed as any
 // stray temporary file is) and asking for its upper-case spelling; the file is removed at once.
 // Nothing when the probe could not be made (the folder missing or not writable).
 std::optional<bool> FolderIgnoresCase(const std::string& folder);

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "settings/Settings.h"
 
+#include "text/ByteSize.h"
+
 #include "settings/IniLines.h"
 
 #include "cleaning/ProcedureTable.h"
@@ -50,6 +52,19 @@ void WriteChangedMainKeys(const IniFile& file, const KeyValues& now,
 StoredLogEncoding ReadLogEncoding(const IniFile& file) {
   const std::string name = file.ReadString(kMainSection, kLogEncodingKey);
   return {LogEncodingNamed(name).value_or(LogEncoding::kCp1251), !name.empty()};
+}
+
+StoredMaxPageSize ReadMaxPageSize(const IniFile& file) {
+  const std::string text = file.ReadString(kMainSection, kMaxPageSizeKey);
+  if (text.empty()) {
+    return {};
+  }
+  const std::optional<std::uint64_t> bytes = ParseByteSize(text);
+  if (!bytes || *bytes == 0) {
+    return {std::nullopt, FormatText("MaxPageSize в разделе [Main] не размер страницы: \"%s\" (%s)",
+                                     {text, file.Path().string()})};
+  }
+  return {bytes, std::nullopt};
 }
 
 void WriteLogEncoding(const IniFile& file, LogEncoding encoding) {

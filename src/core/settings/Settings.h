@@ -2,6 +2,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <filesystem>
 #include <map>
 #include <optional>
@@ -56,6 +57,16 @@ struct StoredLogEncoding {
 };
 StoredLogEncoding ReadLogEncoding(const IniFile& file);
 void WriteLogEncoding(const IniFile& file, LogEncoding encoding);
+
+// "MaxPageSize" of "Main": the size of the largest page a run cleans, in bytes (K, M, G or T
+// allowed), in place of the limit worked out from the memory a run may use. The program never
+// writes it; a user sets it by hand.
+inline constexpr std::string_view kMaxPageSizeKey = "MaxPageSize";
+struct StoredMaxPageSize {
+  std::optional<std::uint64_t> bytes;  // where the file gives a size
+  std::optional<std::string> problem;  // where it gives something else
+};
+StoredMaxPageSize ReadMaxPageSize(const IniFile& file);
 
 // Banner slot i is section "Banner<i>", keys "First" and "Last".
 std::string BannerSection(int slot);

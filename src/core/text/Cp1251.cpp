@@ -134,14 +134,13 @@ namespace {
 // kept and the character written as its decimal reference.
 enum class Invalid { kReplace, kKeep };
 
-// A log line from `text` on, a character at a time: a character cp1251 lacks as "&#NNN;", and
-// a "&" before "#" as "&#38;", so that every reference in the log stands for one character.
+// A log line from `text` on, a character at a time: a character cp1251 lacks as "&#NNN;".
+// (A name's own "&#" comes escaped already, as LoggedName writes names.)
 void AppendLogLineWithReferences(std::string& out, std::string_view text) {
   for (std::size_t i = 0; i < text.size();) {
     const char c = text[i];
     if (static_cast<unsigned char>(c) < 0x80) {
-      out += c == '&' && i + 1 < text.size() && text[i + 1] == '#' ? std::string_view("&#38;")
-                                                                   : std::string_view(&c, 1);
+      out += c;
       ++i;
       continue;
     }
@@ -162,10 +161,6 @@ void AppendLogLineWithReferences(std::string& out, std::string_view text) {
 }
 
 void AppendConverted(std::string& out, std::string_view text, char replacement, Invalid invalid) {
-  if (invalid == Invalid::kKeep && text.find("&#") != std::string_view::npos) {
-    AppendLogLineWithReferences(out, text);  // rare: a name with "&#" in it
-    return;
-  }
   // Appended as they are, then converted in place: a character never takes more bytes in
   // cp1251 than in UTF-8, so what is written never overtakes what is still to be read, and the
   // buffer is neither zero-filled nor grown past the text's own size. (A reference is longer:

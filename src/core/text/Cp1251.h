@@ -25,8 +25,8 @@ void AppendUtf8AsCp1251(std::string& out, std::string_view text, char replacemen
 // names as the system gave them: a name's bytes that are not valid UTF-8 are most likely cp1251
 // already (a site unpacked from a cp1251 system) and are written unchanged; valid UTF-8 is
 // converted, a character cp1251 cannot hold written as its decimal character reference
-// ("caf&#233;.htm"), and a "&" before "#" as "&#38;", so that no name is lost and no two
-// collide.
+// ("caf&#233;.htm"), so that no name is lost (names come written as LoggedName writes them,
+// their own "&#" escaped, so that no two collide).
 void AppendLogLineAsCp1251(std::string& out, std::string_view line);
 // The same line for a UTF-8 log.txt: valid UTF-8 as it is, a name's bytes that are not UTF-8
 // read as the cp1251 characters they stand for (as the window shows them).

@@ -486,7 +486,7 @@ void MainWindow::PublishSettings() {
     switches[i] = settingsDialog_->SwitchOn(static_cast<ProcedureId>(i));
   }
   host_->PublishSettings(settingsDialog_->OutputFolder(), switches,
-                         settingsDialog_->LogFileEncoding());
+                         settingsDialog_->LogFileEncoding(), settingsDialog_->MaxPageSize());
 }
 
 void MainWindow::BannersChanged() {

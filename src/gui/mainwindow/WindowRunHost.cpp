@@ -9,6 +9,7 @@
 #include "StatusPanel.h"
 #include "batch/BatchRun.h"
 #include "text/Cp1251.h"
+#include "text/LoggedName.h"
 
 namespace varnow {
 
@@ -38,11 +39,13 @@ void WindowRunHost::PublishFolder(std::string folder) {
 
 void WindowRunHost::PublishSettings(std::string outputFolder,
                                     const std::array<bool, kProcedureCount>& switches,
-                                    LogEncoding logEncoding) {
+                                    LogEncoding logEncoding,
+                                    std::optional<std::uint64_t> maxPageSize) {
   const std::lock_guard lock(mutex_);
   outputFolder_ = std::move(outputFolder);
   switches_ = switches;
   logEncoding_ = logEncoding;
+  maxPageSize_ = maxPageSize;
   ++generation_;
 }
 
@@ -93,6 +96,11 @@ std::uint64_t WindowRunHost::SettingsGeneration() {
 LogEncoding WindowRunHost::LogFileEncoding() {
   const std::lock_guard lock(mutex_);
   return logEncoding_;
+}
+
+std::optional<std::uint64_t> WindowRunHost::MaxPageBytes() {
+  const std::lock_guard lock(mutex_);
+  return maxPageSize_;
 }
 
 void WindowRunHost::SetStatus(const std::string& text) {
@@ -165,9 +173,8 @@ void WindowRunHost::AppendLog(std::string_view line) {
 
 void WindowRunHost::PageChanges(std::string_view page, std::size_t first,
                                 std::span<const LoggedChange> changes) {
-  // The page's name as shown, once for all its changes.
-  std::string pageStorage;
-  const std::string_view shownPage = ShownAsText(page, pageStorage);
+  // The page's name as the log writes it, once for all its changes.
+  const std::string shownPage = LoggedName(page);
   LogStore::Appender store(controls_.logPane->Store());  // one hold of its lock for them all
   for (std::size_t k = 0; k < changes.size(); ++k) {
     text_.clear();

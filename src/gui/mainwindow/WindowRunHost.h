@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -41,7 +42,7 @@ class WindowRunHost final : public RunHost {
   // settings dialog changes them. A change during a run counts from the next page taken.
   void PublishFolder(std::string folder);
   void PublishSettings(std::string outputFolder, const std::array<bool, kProcedureCount>& switches,
-                       LogEncoding logEncoding);
+                       LogEncoding logEncoding, std::optional<std::uint64_t> maxPageSize = {});
   // The banner slots were saved: pages cleaned ahead with the old ones are cleaned again.
   void BannersChanged();
   std::string PublishedOutputFolder() const;
@@ -70,6 +71,7 @@ class WindowRunHost final : public RunHost {
   bool SwitchOn(ProcedureId which) override { return PublishedSwitch(which); }
   std::uint64_t SettingsGeneration() override;
   LogEncoding LogFileEncoding() override;
+  std::optional<std::uint64_t> MaxPageBytes() override;
   void SetStatus(const std::string& text) override;
   void RunStarted() override;
   void AppendLog(std::string_view line) override;
@@ -97,6 +99,7 @@ class WindowRunHost final : public RunHost {
   std::string outputFolder_;
   std::array<bool, kProcedureCount> switches_{};
   LogEncoding logEncoding_ = LogEncoding::kCp1251;
+  std::optional<std::uint64_t> maxPageSize_;
   std::uint64_t generation_ = 0;
 
   std::mutex statusMutex_;  // guards the status and progress below, until shown

@@ -227,6 +227,7 @@ void SettingsDialog::ReadSettings() {
   }
   outputFolderField_->setText(outputFolder_);
   logEncoding_ = read.settings.logEncoding;
+  maxPageSize_ = read.settings.maxPageSize;
   logEncodingBox_->setCurrentIndex(logEncoding_ == LogEncoding::kUtf8 ? 1 : 0);
   if (read.problem) {
     messages_.error(BoxParent(), QString::fromStdString(*read.problem));
@@ -241,7 +242,7 @@ bool SettingsDialog::WriteMain(bool atEnd) {
   outputFolder_ = outputFolderField_->text();
   logEncoding_ = logEncodingBox_->currentIndex() == 1 ? LogEncoding::kUtf8 : LogEncoding::kCp1251;
   emit changed();
-  MainSettings settings{outputFolder_.toStdString(), {}, logEncoding_};
+  MainSettings settings{outputFolder_.toStdString(), {}, logEncoding_, maxPageSize_};
   for (const ProcedureRow& info : kProcedures) {
     settings.switches[Index(info.id)] = SwitchOn(info.id);
   }

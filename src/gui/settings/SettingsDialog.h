@@ -6,6 +6,7 @@
 #include <array>
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <string>
 
 #include "ErrorBox.h"
@@ -48,6 +49,8 @@ class SettingsDialog : public QDialog {
   std::string OutputFolder() const { return outputFolder_.toStdString(); }
   bool SwitchOn(ProcedureId which) const;
   LogEncoding LogFileEncoding() const { return logEncoding_; }
+  // MaxPageSize of the file, where it sets one (set by hand; the dialog does not show it).
+  std::optional<std::uint64_t> MaxPageSize() const { return maxPageSize_; }
 
  signals:
   // The output folder (on OK, or as the program ends) or a switch has changed.
@@ -81,6 +84,7 @@ class SettingsDialog : public QDialog {
   QString outputFolder_;
   QLineEdit* outputFolderField_ = nullptr;
   LogEncoding logEncoding_ = LogEncoding::kCp1251;  // as accepted last
+  std::optional<std::uint64_t> maxPageSize_;
   QComboBox* logEncodingBox_ = nullptr;
   std::array<QCheckBox*, kProcedureCount> checkBoxes_{};  // by Index(ProcedureId)
   BannerListEditor* bannerEditor_ = nullptr;

@@ -734,9 +734,9 @@ std::optional<std::string> IconvToUtf8(const char* from, std::string in) {
 }
 
 // log.txt loses no name, in either encoding, on one thread or several: in cp1251 a character
-// it lacks is its decimal reference (a name's own "&#" becomes "&#38;#", so that a reference
-// always means a character), in UTF-8 a name is as it is; a name's bytes that are not UTF-8
-// stay cp1251 in the one and are read as cp1251 in the other.
+// it lacks is its decimal reference, in UTF-8 a character is as it is; in both a name's own
+// "&#" becomes "&#38;#" (so that a reference always means a character) and a byte that is not
+// UTF-8 the reference of the lone surrogate that stands for it.
 TEST_F(BatchRunTest, LogTxtLosesNoNameInEitherEncoding) {
   const std::string names[] = {"caf\u00E9.htm", "\u6587\u4EF6.htm", "\u6587\u4E66.htm",
                                "\xE0\xE1.htm", "a&#1.htm"};
@@ -747,8 +747,11 @@ TEST_F(BatchRunTest, LogTxtLosesNoNameInEitherEncoding) {
   } cases[] = {
       {LogEncoding::kCp1251,
        "CP1251",
-       {"caf&#233;.htm", "&#25991;&#20214;.htm", "&#25991;&#20070;.htm", "аб.htm", "a&#38;#1.htm"}},
-      {LogEncoding::kUtf8, "UTF-8", {"café.htm", "文件.htm", "文书.htm", "аб.htm", "a&#1.htm"}},
+       {"caf&#233;.htm", "&#25991;&#20214;.htm", "&#25991;&#20070;.htm", "&#56544;&#56545;.htm",
+        "a&#38;#1.htm"}},
+      {LogEncoding::kUtf8,
+       "UTF-8",
+       {"café.htm", "文件.htm", "文书.htm", "&#56544;&#56545;.htm", "a&#38;#1.htm"}},
   };
   for (const std::string& name : names) {
     WriteBytes(site / name, "<script></script>");
@@ -772,14 +775,28 @@ TEST_F(BatchRunTest, LogTxtLosesNoNameInEitherEncoding) {
   }
 }
 
-TEST_F(BatchRunTest, NameBytesThatAreNotUtf8GoToTheLogUnchanged) {
-  const fs::path page = site / "\xE0\xE1.htm";  // "аб.htm" as a cp1251 system names it
-  WriteBytes(page, "<script></script>");
+// No name can pass for another or forge a line: "\xff\xfe" (not UTF-8) and "яю" give two
+// texts, and a name holding CR LF stays on its line, in log.txt and in what the host shows.
+TEST_F(BatchRunTest, NamesNeitherCollideNorBeginALine) {
+  const std::string names[] = {"\xFF\xFE bad.htm", "яю bad.htm",
+                               "x.htm\r\nfake.htm удален <style> [53]\r\n.htm"};
+  for (const std::string& name : names) {
+    WriteBytes(site / name, "<script></script>");
+  }
   host.Enable(ProcedureId::kScript);
   Execute();
-  const std::string bytes = ReadBytes(LogFile());
-  EXPECT_NE(bytes.find(page.string() + " \xF3\xE4\xE0\xEB\xE5\xED <script> [1]\r\n"),
-            std::string::npos);
+  const std::vector<std::string> log = LogLines();
+  const std::string folder = site.string() + "/";
+  for (const std::string& line : {folder + "&#56575;&#56574; bad.htm удален <script> [1]",
+                                  folder + "яю bad.htm удален <script> [1]",
+                                  folder + "x.htm&#13;&#10;fake.htm удален <style> [53]&#13;&#10;"
+                                           ".htm удален <script> [1]"}) {
+    EXPECT_NE(std::find(log.begin(), log.end(), line), log.end()) << line;
+    EXPECT_NE(std::find(host.lines.begin(), host.lines.end(), line), host.lines.end()) << line;
+  }
+  for (const std::string& line : log) {
+    EXPECT_FALSE(line.starts_with("fake.htm")) << line;
+  }
 }
 
 // What a run left in the output folder: every folder and file but log.txt, with its bytes.

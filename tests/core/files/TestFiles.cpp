@@ -133,10 +133,12 @@ TEST(ReplaceFile, StrayTemporaryFilesOfInterruptedRunsAreRemoved) {
     bool locked;
     bool removed;
   } cases[] = {
-      {".vn0123abcd.tmp", 60, false, true}, {".vn0123ABCD.tmp", 60, false, true},
-      {".vn0123abce.tmp", 60, true, false}, {".vn0123abcf.tmp", 0, false, false},
-      {".vn0123abc.tmp", 60, false, false}, {".vn0123abcx.tmp", 60, false, false},
-      {"page.htm", 60, false, false},       {".vn0123abcd.tmpx", 60, false, false},
+      {".vn0123abcd.tmp", 60, false, true},   {".vn0123ABCD.tmp", 60, false, true},
+      {".vn0123abcd.t", 60, false, true},     {".vn0123abc.t", 60, false, false},
+      {".vn0123abcd.tm", 60, false, false},   {".vn0123abce.tmp", 60, true, false},
+      {".vn0123abcf.tmp", 0, false, false},   {".vn0123abc.tmp", 60, false, false},
+      {".vn0123abcx.tmp", 60, false, false},  {"page.htm", 60, false, false},
+      {".vn0123abcd.tmpx", 60, false, false},
   };
   std::vector<int> held;
   for (const auto& c : cases) {

@@ -104,10 +104,10 @@ TEST(Cp1251, LogLinesKeepBytesThatAreNotUtf8) {
   };
   const Case cases[] = {
       {"/a/\xE0\xE1.htm удален", "/a/\xE0\xE1.htm \xF3\xE4\xE0\xEB\xE5\xED", "/a/аб.htm удален"},
-      // What cp1251 lacks becomes its reference; a "&#" of the text itself is told apart.
+      // What cp1251 lacks becomes its reference (a name's own "&#" comes escaped already).
       {"/a/中é.htm", "/a/&#20013;&#233;.htm", "/a/中é.htm"},
-      {"/a/&#1;&x.htm", "/a/&#38;#1;&x.htm", "/a/&#1;&x.htm"},
-      {"/abcdefgh/a&b/ж/x&#", "/abcdefgh/a&b/\xE6/x&#38;#", "/abcdefgh/a&b/ж/x&#"},
+      {"/a/&#38;#1;&x.htm", "/a/&#38;#1;&x.htm", "/a/&#38;#1;&x.htm"},
+      {"/abcdefgh/a&b/ж/x&#38;#", "/abcdefgh/a&b/\xE6/x&#38;#", "/abcdefgh/a&b/ж/x&#38;#"},
       {"\xE0 жé😀", "\xE0 \xE6&#233;&#128512;", "а жé😀"},
       {"x\xC3", "x\xC3", "xГ"},  // a sequence cut short
       {"\xD0"
