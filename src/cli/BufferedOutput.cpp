@@ -21,9 +21,7 @@ void BufferedOutput::Flush() {
     buffer_.clear();
     return;
   }
-  if (const int err = WriteAll(fd_, buffer_); err != 0) {
-    error_ = FailureOf(err);
-  }
+  error_ = WriteAll(fd_, buffer_);
   buffer_.clear();
 }
 

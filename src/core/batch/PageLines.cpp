@@ -155,7 +155,7 @@ bool PageLines::ToDisk(const LoggedChange& change) {
   diskBuffer_.append(reinterpret_cast<const char*>(&head), sizeof head);
   diskBuffer_ += change.name;
   if (!diskFailed_ && diskBuffer_.size() >= kDiskPiece) {
-    if (WriteAll(disk_, diskBuffer_) == 0) {
+    if (!WriteAll(disk_, diskBuffer_)) {
       diskBytes_ += diskBuffer_.size();
       diskBuffer_.clear();
     } else {

@@ -85,7 +85,7 @@ FileWriteError::FileWriteError(Stage s, int errorNumber)
 FileWriteError::FileWriteError(Stage s, SystemFailure why)
     : std::runtime_error(Describe(s, why)), stage(s), failure(std::move(why)) {}
 
-int WriteAll(int fd, std::string_view bytes) {
+Failed WriteAll(int fd, std::string_view bytes) {
   const char* data = bytes.data();
   std::size_t left = bytes.size();
   while (left > 0) {
@@ -94,12 +94,12 @@ int WriteAll(int fd, std::string_view bytes) {
       if (errno == EINTR) {
         continue;
       }
-      return errno;
+      return FailureOf(errno);
     }
     data += n;
     left -= static_cast<std::size_t>(n);
   }
-  return 0;
+  return std::nullopt;
 }
 
 // A file of the program's own temporary name is locked while it is written, so that a later
@@ -141,10 +141,11 @@ int CreateTemporaryFile(const std::filesystem::path& folder, int access, std::st
       return fd;
     }
     if (errno != EEXIST) {
-      return -errno;
+      return -1;
     }
   }
-  return -EEXIST;
+  errno = EEXIST;
+  return -1;
 }
 
 void CopyBytes(int in, off_t from, off_t end, int out, const std::function<void()>& pump) {
@@ -166,10 +167,9 @@ void CopyBytes(int in, off_t from, off_t end, int out, const std::function<void(
       piece.resize(std::min(want, std::size_t{1024 * 1024}));
       n = ::pread(in, piece.data(), piece.size(), from);
       if (n > 0) {
-        if (const int err =
-                WriteAll(out, std::string_view(piece.data(), static_cast<std::size_t>(n)));
-            err != 0) {
-          throw FileWriteError(FileWriteError::Stage::kWrite, err);
+        if (Failed failed =
+                WriteAll(out, std::string_view(piece.data(), static_cast<std::size_t>(n)))) {
+          throw FileWriteError(FileWriteError::Stage::kWrite, std::move(*failed));
         }
         from += n;
       }
@@ -202,9 +202,7 @@ NewFile::NewFile(std::filesystem::path target) : target_(std::move(target)) {
   }
   fd_ = CreateTemporaryFile(folder, O_WRONLY, named_);
   if (fd_ < 0) {
-    const int err = -fd_;
-    fd_ = -1;
-    throw FileWriteError(FileWriteError::Stage::kCreate, err);
+    throw FileWriteError(FileWriteError::Stage::kCreate, errno);
   }
 }
 
@@ -218,8 +216,8 @@ NewFile::~NewFile() {
 }
 
 void NewFile::Write(std::string_view bytes) {
-  if (const int err = WriteAll(fd_, bytes); err != 0) {
-    throw FileWriteError(FileWriteError::Stage::kWrite, err);
+  if (Failed failed = WriteAll(fd_, bytes)) {
+    throw FileWriteError(FileWriteError::Stage::kWrite, std::move(*failed));
   }
 }
 
@@ -345,7 +343,7 @@ void NewFile::CopyToNamedFile() {
   std::string name;
   const int copy = CreateTemporaryFile(FolderOf(target_), O_WRONLY, name);
   if (copy < 0) {
-    throw FileWriteError(FileWriteError::Stage::kCommit, -copy);
+    throw FileWriteError(FileWriteError::Stage::kCommit, errno);
   }
   const off_t size = ::lseek(fd_, 0, SEEK_END);
   try {

@@ -77,7 +77,7 @@ bool NoUnnamedFiles(int err);
 
 // Creates a new file with a short temporary name of the program's own (".vnXXXXXXXX.t") in
 // `folder`, opened with `access` (O_WRONLY or O_RDWR). Returns the descriptor and sets `name`,
-// or returns -errno.
+// or returns -1 with errno set, as the open does.
 int CreateTemporaryFile(const std::filesystem::path& folder, int access, std::string& name);
 
 // Renames the named temporary file behind `fd` over `target`, which keeps its permission bits,
@@ -101,7 +101,7 @@ std::optional<FileWriteError> TryReplaceFileContents(const std::filesystem::path
 std::vector<std::string> RemoveStrayTemporaryFiles(const std::filesystem::path& folder,
                                                    std::time_t olderThan);
 
-// Writes all of `bytes` to a descriptor, going on after interruptions. Returns 0 or the errno.
-int WriteAll(int fd, std::string_view bytes);
+// Writes all of `bytes` to a descriptor, going on after interruptions.
+Failed WriteAll(int fd, std::string_view bytes);
 
 }  // namespace varnow

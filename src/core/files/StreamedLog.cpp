@@ -105,7 +105,7 @@ int StreamedLog::OpenBody(const std::filesystem::path& folder) {
   // 0666: the file may become log.txt itself, with the permissions any new file gets.
   const int fd = ::open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0666);
   if (fd >= 0 || !NoUnnamedFiles(errno)) {
-    return fd >= 0 ? fd : -errno;
+    return fd;
   }
   // No unnamed files here: the lines go to a file of the program's own temporary name, which
   // becomes log.txt by a rename and is removed when the log is forgotten.
@@ -117,10 +117,12 @@ void StreamedLog::Open(const std::filesystem::path& folder,
   opened_ = true;
   int fd = OpenBody(folder);
   if (fd < 0) {
-    fd = OpenBody(std::filesystem::temp_directory_path());
+    std::error_code ignored;
+    const std::filesystem::path temporary = std::filesystem::temp_directory_path(ignored);
+    fd = OpenBody(temporary);
   }
   if (fd < 0) {
-    Fail(FileWriteError::Stage::kCreate, -fd);
+    Fail(FileWriteError::Stage::kCreate, errno);
     buffer_.clear();
     return;
   }

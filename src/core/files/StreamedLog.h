@@ -85,7 +85,7 @@ class StreamedLog {
 
  private:
   // A file for the lines in `folder`: unnamed where the file system allows, else named (in
-  // bodyName_). Returns the descriptor, or -errno.
+  // bodyName_). Returns the descriptor, or -1 with errno set, as the open does.
   int OpenBody(const std::filesystem::path& folder);
   // Gives the body, header written, the name `target`; false when it must be copied instead.
   bool GiveBodyTheName(const std::filesystem::path& target);
