@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+#include <QApplication>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
@@ -105,13 +106,87 @@ class TestBannerListEditor : public QObject {
              (QStringList{"First=<div class=\"баннер\">", "Last= </div> "}));
     QCOMPARE(Row(3), (QStringList{"<div class=\"баннер\">", " </div> "}));
 
-    // Two empty boxes clear the slot.
+    // Two empty boxes clear the slot, once the user has said so.
+    ClickRow(3);
     First()->clear();
     Last()->clear();
+    messages_.acceptOffers = true;
     Plus();
+    QCOMPARE(messages_.offers.size(), 1);
+    QVERIFY(messages_.offers.front().endsWith("| Очистить"));
     QCOMPARE(SectionLines(ini_, "Banner3"), (QStringList{"First=", "Last="}));
     QCOMPARE(Row(3), (QStringList{"", ""}));
     QVERIFY(messages_.errors.isEmpty());
+  }
+
+  // A pair is never lost: after "+" the next empty slot is selected, so a second pair typed
+  // and stored goes there; storing over a pair (another pair, or nothing) asks, and a "no"
+  // leaves the slot and the boxes as they were.
+  void aPairIsNeverLost() {
+    WriteSettings(ini_, "[Banner4]\nFirst=kept\nLast=/kept\n");
+    Open();
+    ClickRow(3);
+    const struct {
+      const char* first;
+      const char* last;
+      int storedIn;
+      int selectedAfter;
+    } pairs[] = {{"a", "/a", 3, 5}, {"b", "/b", 5, 6}};
+    for (const auto& p : pairs) {
+      First()->setText(QString::fromUtf8(p.first));
+      Last()->setText(QString::fromUtf8(p.last));
+      Plus();
+      QCOMPARE(Row(p.storedIn), (QStringList{p.first, p.last}));
+      QCOMPARE(List()->selectionModel()->selectedRows().front().row(), p.selectedAfter);
+      QCOMPARE(First()->text(), QString());  // the next slot is empty
+    }
+    QCOMPARE(Row(4), (QStringList{"kept", "/kept"}));
+    QVERIFY(messages_.offers.isEmpty());
+
+    for (const bool yes : {false, true}) {
+      ClickRow(4);
+      First()->setText(QStringLiteral("new"));
+      messages_.acceptOffers = yes;
+      Plus();
+      QCOMPARE(Row(4), (yes ? QStringList{"new", "/kept"} : QStringList{"kept", "/kept"}));
+      QCOMPARE(SectionLines(ini_, "Banner4").front(), yes ? "First=new" : "First=kept");
+      if (!yes) {
+        QCOMPARE(First()->text(), QStringLiteral("new"));  // what was typed stays
+      }
+    }
+    QCOMPARE(messages_.offers.size(), 2);
+    QVERIFY(messages_.offers.front().contains("Строка 5 хранит пару «kept» … «/kept»"));
+  }
+
+  // The keyboard alone: the arrow keys load rows as clicks do; Tab goes list, opening marker,
+  // closing marker, "+", "Закрыть"; Alt+Н and Alt+К go to the boxes.
+  void theKeyboardAloneReachesEverything() {
+    WriteSettings(ini_, "[Banner0]\nFirst=a0\nLast=b0\n[Banner1]\nFirst=a1\nLast=b1\n");
+    Open();
+    QVERIFY(QTest::qWaitForWindowActive(editor_.get()));
+    List()->setFocus();
+    ClickRow(0);
+    QTest::keyClick(List(), Qt::Key_Down);
+    QCOMPARE(First()->text(), QStringLiteral("a1"));
+    QTest::keyClick(List(), Qt::Key_Up);
+    QCOMPARE(Last()->text(), QStringLiteral("b0"));
+    const QStringList order = {"bannerList",  "firstMarkerField", "lastMarkerField",
+                               "storeButton", "closeButton",      "bannerList"};
+    List()->setFocus();
+    for (int i = 1; i < order.size(); ++i) {
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+      QCOMPARE(QApplication::focusWidget()->objectName(), order[i]);
+    }
+    // Cyrillic letters, which QTest cannot spell by name: their keys are their code points.
+    const auto altLetter = [](QChar letter) {
+      QTest::sendKeyEvent(QTest::Click, QApplication::focusWidget(),
+                          static_cast<Qt::Key>(letter.toUpper().unicode()), QString(letter),
+                          Qt::AltModifier);
+    };
+    altLetter(QChar(0x043A));  // к
+    QCOMPARE(QApplication::focusWidget(), Last());
+    altLetter(QChar(0x043D));  // н
+    QCOMPARE(QApplication::focusWidget(), First());
   }
 
   // What was typed is never lost: without a selected row "+" stores the pair into the first
@@ -125,8 +200,7 @@ class TestBannerListEditor : public QObject {
     QVERIFY(messages_.hints.isEmpty());
     QCOMPARE(SectionLines(ini_, "Banner2"), (QStringList{"First=a", "Last=b"}));
     QCOMPARE(Row(2), (QStringList{"a", "b"}));
-    QCOMPARE(List()->selectionModel()->selectedRows().front().row(), 2);
-    QCOMPARE(First()->text(), QStringLiteral("a"));
+    QCOMPARE(List()->selectionModel()->selectedRows().front().row(), 3);  // the next empty one
 
     for (int row = 3; row < 21; ++row) {
       List()->item(row, 0)->setText(QStringLiteral("taken"));

@@ -3,9 +3,10 @@
 
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeySequence>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSignalBlocker>
+#include <QShortcut>
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <exception>
@@ -56,14 +57,15 @@ void BannerListEditor::BuildControls() {
   bannerList_->setSelectionMode(QAbstractItemView::SingleSelection);
   bannerList_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   bannerList_->setWordWrap(false);
-  // Every click on a row loads it, also one that takes the selection away (Ctrl+click): the
-  // view reports the click after it has changed the selection.
+  // A row is loaded whenever the selection changes, by a click, the arrow keys or a Ctrl+click
+  // that takes it away; a click on the row already selected, and Enter, load it again (from
+  // the file, where a pair may have been written meanwhile).
   connect(bannerList_, &QTableWidget::clicked, this, &BannerListEditor::LoadSelectedSlot);
-  connect(bannerList_->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
-    if (SelectedSlot() < 0) {
-      LoadSelectedSlot();
-    }
-  });
+  connect(bannerList_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+          &BannerListEditor::LoadSelectedSlot);
+  connect(bannerList_, &QTableWidget::activated, this, &BannerListEditor::LoadSelectedSlot);
+  // Tab leaves the list for the boxes instead of walking its cells.
+  bannerList_->setTabKeyNavigation(false);
 
   firstMarkerField_ = new QLineEdit(this);
   firstMarkerField_->setObjectName(QStringLiteral("firstMarkerField"));
@@ -84,7 +86,7 @@ void BannerListEditor::BuildControls() {
   storeButton->setAutoDefault(false);
   connect(storeButton, &QPushButton::clicked, this, &BannerListEditor::StoreMarkersInSelectedSlot);
 
-  auto* closeButton = new QPushButton(QStringLiteral("Закрыть"), this);
+  auto* closeButton = new QPushButton(QStringLiteral("&Закрыть"), this);
   closeButton->setObjectName(QStringLiteral("closeButton"));
   closeButton->setAutoDefault(false);
   connect(closeButton, &QPushButton::clicked, this, &BannerListEditor::CloseEditor);
@@ -104,6 +106,24 @@ void BannerListEditor::BuildControls() {
   layout->addWidget(bannerList_, 1);
   layout->addLayout(boxes);
   layout->addLayout(close);
+
+  // The keyboard's way through: list, the opening marker, the closing one, "+", "Закрыть".
+  // Alt with the first letter of a column's title goes to its box, Alt+= stores the pair.
+  setTabOrder(bannerList_, firstMarkerField_);
+  setTabOrder(firstMarkerField_, lastMarkerField_);
+  setTabOrder(lastMarkerField_, storeButton);
+  setTabOrder(storeButton, closeButton);
+  firstMarkerField_->setAccessibleName(QStringLiteral("Начало"));
+  lastMarkerField_->setAccessibleName(QStringLiteral("Конец"));
+  firstMarkerField_->setToolTip(QStringLiteral("Метка начала блока (Alt+Н)"));
+  lastMarkerField_->setToolTip(QStringLiteral("Метка конца блока (Alt+К)"));
+  const auto focusOn = [this](const QString& keys, QWidget* target) {
+    auto* shortcut = new QShortcut(QKeySequence(keys), this);
+    connect(shortcut, &QShortcut::activated, target, [target] { target->setFocus(); });
+  };
+  focusOn(QStringLiteral("Alt+Н"), firstMarkerField_);
+  focusOn(QStringLiteral("Alt+К"), lastMarkerField_);
+  storeButton->setShortcut(QKeySequence(QStringLiteral("Alt+=")));
 }
 
 void BannerListEditor::FillList() {
@@ -167,12 +187,25 @@ void BannerListEditor::StoreMarkersInSelectedSlot() {
                                           "записать пару. Набранное остается в полях."));
       return;
     }
-    // Selected without loading it: what was typed stays in the boxes.
-    const QSignalBlocker quiet(bannerList_);
-    bannerList_->selectRow(slot);
   }
   const BannerPair pair{firstMarkerField_->text().toStdString(),
                         lastMarkerField_->text().toStdString()};
+  // A pair in the slot is never replaced (nor cleared, by two empty boxes) without asking.
+  const QString oldFirst = bannerList_->item(slot, 0)->text();
+  const QString oldLast = bannerList_->item(slot, 1)->text();
+  const bool taken = !oldFirst.isEmpty() || !oldLast.isEmpty();
+  const bool same = oldFirst == firstMarkerField_->text() && oldLast == lastMarkerField_->text();
+  if (taken && !same) {
+    const QString question =
+        pair.first.empty() && pair.last.empty()
+            ? QStringLiteral("Строка %1 хранит пару «%2» … «%3». Очистить ее?")
+            : QStringLiteral("Строка %1 хранит пару «%2» … «%3». Заменить ее набранной?");
+    if (!messages_.offer(this, question.arg(slot + 1).arg(oldFirst, oldLast),
+                         pair.first.empty() && pair.last.empty() ? QStringLiteral("Очистить")
+                                                                 : QStringLiteral("Заменить"))) {
+      return;  // what was typed stays in the boxes
+    }
+  }
   try {
     WriteBanner(settings_, slot, pair);
   } catch (const std::exception& e) {
@@ -181,6 +214,23 @@ void BannerListEditor::StoreMarkersInSelectedSlot() {
   }
   bannerList_->item(slot, 0)->setText(firstMarkerField_->text());
   bannerList_->item(slot, 1)->setText(lastMarkerField_->text());
+  // On to the next empty slot, so that the next pair typed cannot land on this one; the boxes
+  // empty with it (it holds nothing). With none left, nothing stays selected.
+  int next = -1;
+  for (int k = 1; k < kBannerSlots && next < 0 && !(pair.first.empty() && pair.last.empty()); ++k) {
+    const int row = (slot + k) % kBannerSlots;
+    if (bannerList_->item(row, 0)->text().isEmpty() &&
+        bannerList_->item(row, 1)->text().isEmpty()) {
+      next = row;
+    }
+  }
+  if (next >= 0) {
+    bannerList_->selectRow(next);
+    bannerList_->scrollToItem(bannerList_->item(next, 0));
+  } else {
+    bannerList_->clearSelection();
+  }
+  firstMarkerField_->setFocus();
 }
 
 void BannerListEditor::CloseEditor() {

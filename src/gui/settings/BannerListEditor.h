@@ -13,8 +13,9 @@ class QTableWidget;
 namespace varnow {
 
 // The banner list editor: the 21 marker pairs of the settings file, one row each. Filled once
-// when created; a click on the list loads the selected slot from the file into the two boxes,
-// "+" stores the boxes into the file and the row at once.
+// when created; selecting a row (a click, the arrow keys, Enter) loads its slot from the file
+// into the two boxes, "+" stores the boxes into the file and the row at once, asking first
+// where that would replace or clear a pair, and moves on to the next empty slot.
 class BannerListEditor : public QDialog {
   Q_OBJECT
 
