@@ -29,6 +29,10 @@ UserMessages RecordedMessages::Sink() {
           [this](QWidget*, const QString& message, const QString& action) {
             offers << message + " | " + action;
             return acceptOffers;
+          },
+          [this](QWidget*, const QString& message, const QString& action) {
+            questions << message + " | " + action;
+            return acceptOffers;
           }};
 }
 

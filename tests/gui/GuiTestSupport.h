@@ -20,7 +20,8 @@ struct RecordedMessages {
   QStringList errors;
   QStringList hints;
   QStringList offers;         // "message | action"
-  bool acceptOffers = false;  // the answer to an offer: its action chosen, or OK
+  QStringList questions;      // "message | action"
+  bool acceptOffers = false;  // the answer to an offer or a question: its action chosen, or not
   // Messages that write into this record; it must outlive every window that got them.
   UserMessages Sink();
 };

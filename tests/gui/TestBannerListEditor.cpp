@@ -112,8 +112,8 @@ class TestBannerListEditor : public QObject {
     Last()->clear();
     messages_.acceptOffers = true;
     Plus();
-    QCOMPARE(messages_.offers.size(), 1);
-    QVERIFY(messages_.offers.front().endsWith("| Очистить"));
+    QCOMPARE(messages_.questions.size(), 1);
+    QVERIFY(messages_.questions.front().endsWith("| Очистить"));
     QCOMPARE(SectionLines(ini_, "Banner3"), (QStringList{"First=", "Last="}));
     QCOMPARE(Row(3), (QStringList{"", ""}));
     QVERIFY(messages_.errors.isEmpty());
@@ -141,7 +141,7 @@ class TestBannerListEditor : public QObject {
       QCOMPARE(First()->text(), QString());  // the next slot is empty
     }
     QCOMPARE(Row(4), (QStringList{"kept", "/kept"}));
-    QVERIFY(messages_.offers.isEmpty());
+    QVERIFY(messages_.questions.isEmpty());
 
     for (const bool yes : {false, true}) {
       ClickRow(4);
@@ -154,8 +154,8 @@ class TestBannerListEditor : public QObject {
         QCOMPARE(First()->text(), QStringLiteral("new"));  // what was typed stays
       }
     }
-    QCOMPARE(messages_.offers.size(), 2);
-    QVERIFY(messages_.offers.front().contains("Строка 5 хранит пару «kept» … «/kept»"));
+    QCOMPARE(messages_.questions.size(), 2);
+    QVERIFY(messages_.questions.front().contains("Строка 5 хранит пару «kept» … «/kept»"));
   }
 
   // The keyboard alone: the arrow keys load rows as clicks do; Tab goes list, opening marker,

@@ -267,6 +267,21 @@ class TestMainWindow : public QObject {
   }
 
   // A run from the keyboard: F5, or Enter in the folder field; Esc stops it. The tips say so.
+  // Ctrl+L and F6 put the focus in the folder field, its text selected.
+  void ctrlLAndF6GoToTheFolderField() {
+    QLineEdit* field = Folder();
+    Main().activateWindow();  // shortcuts reach the active window
+    QVERIFY(QTest::qWaitForWindowActive(&Main()));
+    for (const QKeySequence& keys :
+         {QKeySequence(Qt::CTRL | Qt::Key_L), QKeySequence(Qt::Key_F6)}) {
+      Find<QWidget>(&Main(), "logPane")->setFocus();
+      QVERIFY(!field->hasFocus());
+      QTest::keySequence(&Main(), keys);
+      QVERIFY(field->hasFocus());
+      QCOMPARE(field->selectedText(), field->text());
+    }
+  }
+
   void keyboardStartsAndStopsARun() {
     Switch("scriptBox")->setChecked(true);
     QVERIFY(ExecuteButton()->toolTip().contains("F5"));

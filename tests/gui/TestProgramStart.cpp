@@ -106,6 +106,25 @@ class TestProgramStart : public QObject {
                                 "Varnow [0.9.9]", critical, "Stream write error.", ok}));
   }
 
+  // Esc closes every box: an offer as its OK does (the way out not taken), a question as its
+  // "Отмена" does, which is also its default, so that Enter never does what it asks about.
+  void escClosesEveryBox() {
+    for (const bool question : {false, true}) {
+      WhenModalShown([&](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        QVERIFY(box != nullptr);
+        if (question) {
+          QCOMPARE(box->defaultButton()->text(), QStringLiteral("Отмена"));
+        }
+        QTest::keyClick(modal, Qt::Key_Escape);
+      });
+      const bool taken = question ? ShowQuestionBox(nullptr, "Заменить?", "Заменить")
+                                  : ShowOfferBox(nullptr, "Не указан каталог", "Настройки...");
+      QVERIFY(!taken);
+      QVERIFY(QApplication::activeModalWidget() == nullptr);
+    }
+  }
+
   // The main window is made first, so a settings error at start already carries the full
   // title; the error is shown once, and start-up goes on.
   void settingsErrorAtStart() {
@@ -115,6 +134,7 @@ class TestProgramStart : public QObject {
     UserMessages messages{[&](QWidget*, const QString& message) {
                             titlesAtError << ApplicationTitle() + ": " + message;
                           },
+                          {},
                           {},
                           {}};
     Program program(ini_.toStdString(), messages);

@@ -19,7 +19,7 @@ void ShowBox(QWidget* parent, QMessageBox::Icon icon, const QString& text) {
 }  // namespace
 
 UserMessages MessageBoxes() {
-  return {ShowErrorBox, ShowHintBox, ShowOfferBox};
+  return {ShowErrorBox, ShowHintBox, ShowOfferBox, ShowQuestionBox};
 }
 
 bool ShowOfferBox(QWidget* parent, const QString& message, const QString& action) {
@@ -29,8 +29,22 @@ bool ShowOfferBox(QWidget* parent, const QString& message, const QString& action
   box.setTextFormat(Qt::PlainText);
   QPushButton* way = box.addButton(action, QMessageBox::ActionRole);
   box.setDefaultButton(way);
+  box.setEscapeButton(QMessageBox::Ok);
   box.exec();
   return box.clickedButton() == way;
+}
+
+bool ShowQuestionBox(QWidget* parent, const QString& message, const QString& action) {
+  QMessageBox box(QMessageBox::Question, ApplicationTitle(), message, QMessageBox::NoButton,
+                  parent);
+  box.setObjectName(QStringLiteral("MessageBox"));
+  box.setTextFormat(Qt::PlainText);
+  QPushButton* yes = box.addButton(action, QMessageBox::AcceptRole);
+  QPushButton* no = box.addButton(QStringLiteral("Отмена"), QMessageBox::RejectRole);
+  box.setDefaultButton(no);  // Enter never replaces a pair by accident
+  box.setEscapeButton(no);
+  box.exec();
+  return box.clickedButton() == yes;
 }
 
 QString WithFullStop(const QString& message) {

@@ -17,6 +17,8 @@ struct UserMessages {
   Show error;  // an error that ended a handler
   Show hint;   // a request to the user, not an error
   Offer offer;
+  // A question before something is done: true when the user chose `action` (else "Отмена").
+  Offer ask;
 };
 
 // The program's own boxes.
@@ -28,7 +30,10 @@ void ShowErrorBox(QWidget* parent, const QString& message);
 // The same box with the information icon.
 void ShowHintBox(QWidget* parent, const QString& message);
 // The error box with a second button, `action`, beside OK; true when that one was pressed.
+// Esc is OK.
 bool ShowOfferBox(QWidget* parent, const QString& message, const QString& action);
+// The question box: `action` and "Отмена" (the default and Esc); true for `action`.
+bool ShowQuestionBox(QWidget* parent, const QString& message, const QString& action);
 
 // The message as the error box shows it: a full stop is added unless it already ends in one.
 QString WithFullStop(const QString& message);

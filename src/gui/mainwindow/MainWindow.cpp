@@ -187,6 +187,15 @@ void MainWindow::BuildControls() {
   // Enter in the folder field starts a run, as Execute does.
   connect(folderField_, &QLineEdit::returnPressed, executeAction_, &QAction::trigger);
   toolBar->addWidget(folderField_);
+  // Ctrl+L and F6 go to the folder field with its text selected, as a browser's address bar.
+  auto* toFolderField = new QAction(this);
+  toFolderField->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_L), QKeySequence(Qt::Key_F6)});
+  toFolderField->setShortcutContext(Qt::WindowShortcut);
+  connect(toFolderField, &QAction::triggered, this, [this] {
+    folderField_->setFocus(Qt::ShortcutFocusReason);
+    folderField_->selectAll();
+  });
+  addAction(toFolderField);
   const std::pair<QAction*, QString> buttons[] = {
       {chooseFolderAction_, QStringLiteral("chooseFolderButton")},
       {executeAction_, QStringLiteral("executeButton")},

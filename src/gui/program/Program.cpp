@@ -63,17 +63,21 @@ UserMessages Program::WhileNotEnding(UserMessages messages) {
       StopSignal() != 0 ? toError(message) : show(parent, message);
     };
   };
+  const auto declinedIfEnding = [this, toError](UserMessages::Offer offer) {
+    return [this, offer = std::move(offer), toError](QWidget* parent, const QString& message,
+                                                     const QString& action) {
+      if (StopSignal() != 0) {
+        toError(message);
+        return false;
+      }
+      return offer(parent, message, action);
+    };
+  };
   return {
       unlessEnding(std::move(messages.error)),
       unlessEnding(std::move(messages.hint)),
-      [this, offer = messages.offer, toError](QWidget* parent, const QString& message,
-                                              const QString& action) {
-        if (StopSignal() != 0) {
-          toError(message);
-          return false;
-        }
-        return offer(parent, message, action);
-      },
+      declinedIfEnding(std::move(messages.offer)),
+      declinedIfEnding(std::move(messages.ask)),
   };
 }
 

@@ -200,9 +200,9 @@ void BannerListEditor::StoreMarkersInSelectedSlot() {
         pair.first.empty() && pair.last.empty()
             ? QStringLiteral("Строка %1 хранит пару «%2» … «%3». Очистить ее?")
             : QStringLiteral("Строка %1 хранит пару «%2» … «%3». Заменить ее набранной?");
-    if (!messages_.offer(this, question.arg(slot + 1).arg(oldFirst, oldLast),
-                         pair.first.empty() && pair.last.empty() ? QStringLiteral("Очистить")
-                                                                 : QStringLiteral("Заменить"))) {
+    if (!messages_.ask(this, question.arg(slot + 1).arg(oldFirst, oldLast),
+                       pair.first.empty() && pair.last.empty() ? QStringLiteral("Очистить")
+                                                               : QStringLiteral("Заменить"))) {
       return;  // what was typed stays in the boxes
     }
   }
