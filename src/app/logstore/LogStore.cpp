@@ -110,6 +110,7 @@ void LogStore::Clear() {
   std::vector<PageRow>().swap(pages_);
   lastPage_.clear();
   lastPageChars_ = 0;
+  lastPageShownAsItself_ = false;
   widestLine_ = widestChars_ = 0;
 }
 
@@ -136,9 +137,10 @@ void LogStore::AppendChangeLocked(std::string_view page, std::string_view shownP
     Put(page);
     lastPage_.assign(page);
     lastPageChars_ = CountCharacters(shownPage);
+    lastPageShownAsItself_ = !page.empty() && shownPage == page;
   }
   // A name shown as its own bytes (nearly all) is put back by the reader; another is kept.
-  if (!page.empty() && shownPage == page) {
+  if (lastPageShownAsItself_) {
     AppendLocked(kChangeAfterName, {" ", shownText}, lastPageChars_, rank, procedure);
   } else {
     AppendLocked(kChange, {shownPage, " ", shownText}, 0, rank, procedure);

@@ -137,7 +137,8 @@ class LogStore {
   std::vector<PageRow> pages_;
   const PageRow* PageRowOfLocked(std::size_t index) const;  // the page of line `index`
   std::string lastPage_;  // the page of the last change line, to tell when a new one starts
-  std::size_t lastPageChars_ = 0;  // its name's characters as shown
+  std::size_t lastPageChars_ = 0;       // its name's characters as shown
+  bool lastPageShownAsItself_ = false;  // shown as its own bytes: its lines kept without it
   std::size_t widestLine_ = 0;
   std::size_t widestChars_ = 0;
   // The last block read from the file.

@@ -45,11 +45,8 @@ PageReview ReviewPage(const ReviewRequest& request,
     return p;
   }
   // The line asked for is the page's change of that rank; if cleaning now logs it elsewhere,
-  // the first change with its text. The request's line is as shown: a name that is not UTF-8
-  // read as cp1251.
-  const auto sameLine = [&](std::size_t i) {
-    return ShownAsText(ChangeLine(e.Reported(i)), storage) == request.line;
-  };
+  // the first change with its text. The request's line is as the log renders it.
+  const auto sameLine = [&](std::size_t i) { return ChangeLine(e.Reported(i)) == request.line; };
   if (request.line.empty()) {
     p.selected = e.changes.empty() ? -1 : 0;  // a page opened as a whole: its first change
   } else if (request.changeIndex < e.changes.size() && sameLine(request.changeIndex)) {
