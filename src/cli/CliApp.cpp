@@ -74,8 +74,8 @@ int RunCli(int argc, char** argv) {
   }
   const std::string& outputFolder = settings.outputFolder;
   if (outputFolder.empty()) {
-    PrintError(std::string(run_text::kNoOutputFolder) + ": StorePatch в " + settingsFile.string() +
-               " пуст; укажите --output DIR");
+    PrintError(std::string(kErrors[Index(ErrorId::kNoOutputFolder)].logged) + ": StorePatch в " +
+               settingsFile.string() + " пуст; укажите --output DIR");
     return kExitError;
   }
 

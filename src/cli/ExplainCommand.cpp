@@ -62,7 +62,7 @@ int ExplainCommand(const std::string& file, const std::array<bool, kProcedureCou
                    const std::filesystem::path& settingsFile) {
   LoadedPage page = LoadWholePage(file);
   if (!page.error.empty()) {
-    std::fprintf(stderr, "%s\n", page.error.c_str());
+    std::fprintf(stderr, "%s\n", page.error.logged.c_str());
     return 1;
   }
   CachedIniFile banners(settingsFile);

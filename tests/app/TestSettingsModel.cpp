@@ -183,7 +183,8 @@ TEST(SettingsModel, AWindowWritesBackOnlyWhatItChanged) {
   read = SettingsModel(file, false).ForEditing();
   EXPECT_EQ(read.settings.outputFolder, "/kept");
   EXPECT_TRUE(read.settings.switches[Index(ProcedureId::kScript)]);
-  EXPECT_EQ(read.problem.value_or(""), "'ja' is not a valid boolean value");
+  EXPECT_EQ(read.problem.value_or(""),
+            "Значение «ja» в файле настроек не является ни 0, ни -1 (выключено, включено)");
 
   // A link that leads nowhere is no first start.
   std::filesystem::create_symlink(dir / "gone" / "varnow.ini", dir / "linked.ini");

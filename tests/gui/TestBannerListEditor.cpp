@@ -221,7 +221,7 @@ class TestBannerListEditor : public QObject {
     ClickRow(1);
     First()->setText(QStringLiteral("a"));
     Plus();
-    QCOMPARE(messages_.errors, QStringList{"Unable to write to " + ini_});
+    QCOMPARE(messages_.errors, QStringList{"Не удалось записать файл настроек: " + ini_});
     QCOMPARE(Row(1), (QStringList{"", ""}));
   }
 

@@ -6,7 +6,9 @@
 #include <QDirIterator>
 #include <QDropEvent>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QProgressBar>
@@ -34,7 +36,7 @@
 #include "Program.h"
 #include "SettingsDialog.h"
 #include "StatusPanel.h"
-#include "SummaryDialog.h"
+#include "SummaryPanel.h"
 #include "support/RandomHtml.h"
 
 namespace varnow::test {
@@ -198,7 +200,10 @@ class TestMainWindow : public QObject {
     QVERIFY(messages_.errors.isEmpty());
     // Its results open with the desktop's own handler: the folder of the copies and log.txt.
     QList<QUrl> opened;
-    Main().SetUrlOpener([&](const QUrl& url) { opened << url; });
+    Main().SetUrlOpener([&](const QUrl& url) {
+      opened << url;
+      return true;
+    });
     Find<QAction>(&Main(), "openResultsAction")->trigger();
     Find<QAction>(&Main(), "openLogAction")->trigger();
     QCOMPARE(opened, (QList<QUrl>{QUrl::fromLocalFile(out_ + site_),
@@ -372,7 +377,7 @@ class TestMainWindow : public QObject {
     const QString intro = Log()->Text();
     Folder()->setText(site_);
     Execute();
-    QCOMPARE(messages_.offers, QStringList{"Не указан каталог сохраненных файлов | Настройки..."});
+    QCOMPARE(messages_.offers, QStringList{"Не указан каталог сохраненных файлов. | Настройки..."});
     QCOMPARE(Log()->Text(), intro);
     QVERIFY(messages_.errors.isEmpty());
 
@@ -462,13 +467,22 @@ class TestMainWindow : public QObject {
     Folder()->setText(site_ + "/missing");
     Execute();
     QCOMPARE(messages_.errors.size(), 1);
-    QCOMPARE(Status()->Text(), QStringLiteral("File not found"));  // not "Поиск..."
+    // Named in words of the interface, the folder with them; log.txt keeps its stored text.
+    QCOMPARE(messages_.errors, QStringList{"Папка не найдена: " + site_ + "/missing"});
+    QCOMPARE(Status()->Text(), messages_.errors[0]);  // not "Поиск..."
+    // A text longer than the status bar is elided there, whole in its tool tip.
+    Status()->SetText(messages_.errors[0].repeated(8));
+    const auto* shown = Find<QLabel>(Status(), "StatusText");
+    QVERIFY(shown->fontMetrics().horizontalAdvance(shown->text()) <= shown->width());
+    QCOMPARE(shown->toolTip(), messages_.errors[0].repeated(8));
+    QCOMPARE(Main().size(), QSize(717, 476));
+    QVERIFY(LogLines().contains("File not found"));
     QVERIFY(ExecuteButton()->isEnabled());
     QVERIFY(!StopButton()->isEnabled());
     QVERIFY(!Main().Run().StopFlag());
     QVERIFY(!Main().Run().Running());
     QVERIFY(!Status()->ProgressBar()->isVisible());
-    QVERIFY(Main().Summary() == nullptr);  // no page found: no summary to stand beside
+    QVERIFY(!Main().Summary()->isVisible());  // no page found: no summary to stand beside
 
     // Stop pressed before the error must not stop the next run either.
     Folder()->setText(site_);
@@ -714,6 +728,72 @@ class TestMainWindow : public QObject {
     QCOMPARE(Folder()->text(), site_);
     QVERIFY(Status()->Text().startsWith("Готово. Обработано 2 файлов."));
     QVERIFY(messages_.errors.isEmpty());
+  }
+
+  // The summary is a panel to the right of the log, never over it: hidden until a run ends,
+  // "идет выполнение..." during the next, how a run ended after it (a failed page counted as
+  // failed); hidden from the menu or its own button, it stays hidden, from one start to the
+  // next, until the menu shows it again.
+  void theSummaryStandsBesideTheLog() {
+    const QString base = dir_.filePath(QTest::currentTestFunction());
+    const QString state = base + "/state.ini";
+    const auto start = [&] {
+      program_.reset();
+      program_ =
+          std::make_unique<Program>((base + "/varnow.ini").toStdString(), messages_.Sink(), state);
+      Main().show();
+      Folder()->setText(site_);
+      QVERIFY(QTest::qWaitForWindowExposed(&Main()));
+    };
+    start();
+    SummaryPanel* panel = Main().Summary();
+    QAction* menu = Find<QAction>(&Main(), "summaryAction");
+    QVERIFY(!panel->isVisible() && !menu->isEnabled());
+    Execute([&] { QVERIFY(!panel->isVisible()); });
+    QVERIFY(panel->isVisible() && menu->isChecked());
+    QCOMPARE(panel->Outcome(), QStringLiteral("Выполнено полностью."));
+    QCOMPARE(Main().size(), QSize(717, 476));  // the window keeps its size; the log gives room
+    const QRect log = Log()->geometry();
+    const QRect beside = panel->geometry();
+    QVERIFY2(!log.intersects(beside) && beside.left() > log.right() && log.width() > beside.width(),
+             qPrintable(QStringLiteral("%1 %2").arg(log.width()).arg(beside.width())));
+    Execute([&] {
+      QCOMPARE(panel->Outcome(), QStringLiteral("идет выполнение..."));
+      QVERIFY(panel->Totals().isEmpty() && panel->TopPages()->count() == 0);
+    });
+
+    WriteFile(base + "/plain", "a file where the output folder would be");
+    SetStoreDir(base + "/plain/out");
+    Execute();
+    QCOMPARE(messages_.errors.size(), 1);
+    QVERIFY2(panel->Outcome().startsWith("Прервано ошибкой: Не удалось создать файл " + base +
+                                         "/plain/out"),
+             qPrintable(panel->Outcome()));
+    QVERIFY2(panel->Totals().contains("не записано 1, не достигнуто 1"),
+             qPrintable(panel->Totals()));
+    SetStoreDir(out_);
+
+    Find<QToolButton>(panel, "hideSummaryButton")->click();
+    QVERIFY(!panel->isVisible() && !menu->isChecked());
+    Execute();
+    QVERIFY(!panel->isVisible());
+    start();
+    Execute();
+    QVERIFY(!Main().Summary()->isVisible());
+    Find<QAction>(&Main(), "summaryAction")->trigger();
+    QVERIFY(Main().Summary()->isVisible());
+    QCOMPARE(Main().Summary()->Outcome(), QStringLiteral("Выполнено полностью."));
+  }
+
+  // No program to open the results with: a box names the path, to be copied from it.
+  void noDesktopHandlerIsSaid() {
+    Execute();
+    Main().SetUrlOpener([](const QUrl&) { return false; });
+    Find<QAction>(&Main(), "openResultsAction")->trigger();
+    Find<QAction>(&Main(), "openLogAction")->trigger();
+    QCOMPARE(messages_.errors,
+             (QStringList{"Не задана программа, чтобы открыть папку: " + out_ + site_,
+                          "Не задана программа, чтобы открыть файл: " + Output("log.txt")}));
   }
 
   // The picker opens at the folder in the field, else where it last picked (at first home);

@@ -87,23 +87,39 @@ class TestProgramStart : public QObject {
     ini_ = dir_.filePath(QStringLiteral("%1.ini").arg(QTest::currentTestFunction()));
   }
 
-  // The error box: the application's title, the error icon, the message with a full stop,
-  // one OK button.
+  // The error box: the application's title, the error icon, the message punctuated by the
+  // one rule, one OK button.
   void errorBox() {
     SetApplicationTitle(QStringLiteral("Varnow [0.9.9]"));
     QStringList seen;
-    for (const QString& message : {QStringLiteral("Unable to write to /x/varnow.ini"),
-                                   QStringLiteral("Stream write error.")}) {
-      WhenModalShown([&](QWidget* modal) {
-        seen << Describe(modal);
-        modal->close();
-      });
-      ShowErrorBox(nullptr, message);
-    }
+    WhenModalShown([&](QWidget* modal) {
+      seen << Describe(modal);
+      modal->close();
+    });
+    ShowErrorBox(nullptr, QStringLiteral("Не указан каталог сохраненных файлов"));
     const QString ok = QString::number(QMessageBox::Ok, 16);
     const QString critical = QString::number(QMessageBox::Critical);
-    QCOMPARE(seen, (QStringList{"Varnow [0.9.9]", critical, "Unable to write to /x/varnow.ini.", ok,
-                                "Varnow [0.9.9]", critical, "Stream write error.", ok}));
+    QCOMPARE(seen, (QStringList{"Varnow [0.9.9]", critical, "Не указан каталог сохраненных файлов.",
+                                ok}));
+  }
+
+  // Every line a sentence with its full stop, except one that ends with a path after a colon.
+  void oneFullStopRule() {
+    const struct {
+      QString message;
+      QString shown;
+    } cases[] = {
+        {"Не указан каталог сохраненных файлов", "Не указан каталог сохраненных файлов."},
+        {"Не удалось записать файл /a: на диске нет места.",
+         "Не удалось записать файл /a: на диске нет места."},
+        {"Папка не найдена: /site/a.b", "Папка не найдена: /site/a.b"},
+        {"Папка не найдена: C:\\site", "Папка не найдена: C:\\site"},
+        {"Заменить ее?", "Заменить ее?"},
+        {"Ошибка: нет места\nПапка не найдена: /b", "Ошибка: нет места.\nПапка не найдена: /b"},
+    };
+    for (const auto& c : cases) {
+      QCOMPARE(WithFullStop(c.message), c.shown);
+    }
   }
 
   // Esc closes every box: an offer as its OK does (the way out not taken), a question as its
@@ -138,7 +154,9 @@ class TestProgramStart : public QObject {
                           {},
                           {}};
     Program program(ini_.toStdString(), messages);
-    QCOMPARE(titlesAtError, QStringList{"Varnow [0.9.9]: 'ja' is not a valid boolean value"});
+    QCOMPARE(titlesAtError,
+             QStringList{"Varnow [0.9.9]: Значение «ja» в файле настроек не является ни 0, ни -1 "
+                         "(выключено, включено)"});
     QCOMPARE(program.Window().windowTitle(), QStringLiteral("Varnow [0.9.9]"));
     QCOMPARE(program.Options().OutputFolder(), std::string("/out"));
   }

@@ -173,7 +173,7 @@ class TestSettingsDialog : public QObject {
     auto dialog = MakeDialog();
     QCOMPARE(messages_.errors.size(), 1);
     QVERIFY2(messages_.errors[0].startsWith("Файл настроек не открывается: " + ini_ +
-                                            ": Too many levels of symbolic links"),
+                                            ": ошибка системы (Too many levels of symbolic links)"),
              qPrintable(messages_.errors[0]));
   }
 
@@ -201,7 +201,9 @@ class TestSettingsDialog : public QObject {
   void badSwitchValue() {
     WriteSettings(ini_, "[Main]\nStorePatch=/srv/out\nRmScript=-1\nRmNoscript=yes\nRmIframe=-1\n");
     auto dialog = MakeDialog();
-    QCOMPARE(messages_.errors, QStringList{"'yes' is not a valid boolean value"});
+    QCOMPARE(messages_.errors,
+             QStringList{"Значение «yes» в файле настроек не является ни 0, ни -1 (выключено, "
+                         "включено)"});
     QVERIFY(dialog->SwitchOn(ProcedureId::kScript));
     QVERIFY(!dialog->SwitchOn(ProcedureId::kNoscript));
     QVERIFY(!dialog->SwitchOn(ProcedureId::kIframe));
@@ -212,7 +214,9 @@ class TestSettingsDialog : public QObject {
   void missingSwitchInAnExistingFile() {
     WriteSettings(ini_, "[Main]\nStorePatch=/o\nRmScript=-1\n");
     auto dialog = MakeDialog();
-    QCOMPARE(messages_.errors, QStringList{"'' is not a valid boolean value"});
+    QCOMPARE(messages_.errors,
+             QStringList{"Значение «» в файле настроек не является ни 0, ни -1 (выключено, "
+                         "включено)"});
     QVERIFY(dialog->SwitchOn(ProcedureId::kScript));
     QCOMPARE(Folder(*dialog)->text(), QStringLiteral("/o"));
   }
@@ -288,7 +292,7 @@ class TestSettingsDialog : public QObject {
     dialog->open();
     Folder(*dialog)->setText(QStringLiteral("/new"));
     Press(*dialog, "okButton");
-    QCOMPARE(messages_.errors, QStringList{"Unable to write to " + ini_});
+    QCOMPARE(messages_.errors, QStringList{"Не удалось записать файл настроек: " + ini_});
     QVERIFY(dialog->isVisible());
     QCOMPARE(dialog->OutputFolder(), std::string("/new"));
     dialog->close();

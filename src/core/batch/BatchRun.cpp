@@ -45,7 +45,7 @@ std::int64_t Count(std::size_t n) {
 // behind.
 void MakeFoldersFor(const std::string& folder, const std::string& file) {
   if (const Failed failed = MakeFolders(folder)) {
-    throw RunError(FormatText(text::kCannotCreate, {file, failed->reason}));
+    throw RunError(MakeError(ErrorId::kCannotCreate, {file}, *failed));
   }
 }
 
@@ -77,7 +77,7 @@ void BatchRun::RequestStop() {
 
 RunEnd BatchRun::Execute() {
   if (running_) {
-    return {RunEnd::How::kNotStarted, {}, {}};
+    return {RunEnd::How::kNotStarted, {}, {}, {}};
   }
   running_ = true;
   runStartTime_ = std::time(nullptr);
@@ -93,10 +93,10 @@ RunEnd BatchRun::Execute() {
     return EndCleanly(summary_.stopped ? RunEnd::How::kStopped : RunEnd::How::kComplete, {});
   } catch (const std::exception& e) {
     // The run ends cleanly all the same, and log.txt keeps what happened up to the error.
-    std::string message = e.what();
+    ErrorText message{e.what(), ShownText(e)};
     FinishSummary();
     try {
-      Report({MessageId::kRunError, {}, {message}});
+      Report({MessageId::kRunError, {}, {message.logged}});
       // A log that failed to be saved is not tried again: its error is the run's already.
       if (logDirectoryKnown_ && !logSaveTried_) {
         const std::string logPath = SaveLog(std::chrono::steady_clock::now() - start_);
@@ -104,8 +104,7 @@ RunEnd BatchRun::Execute() {
       }
     } catch (const std::exception& logError) {
       // log.txt is lost as well: the user is told both, the error that ended the run first.
-      message += '\n';
-      message += logError.what();
+      message.AddLine({logError.what(), ShownText(logError)});
     }
     return EndCleanly(RunEnd::How::kFailed, std::move(message));
   }
@@ -124,7 +123,7 @@ void BatchRun::Run() {
 
   const std::string folder = host_.FolderText();
   if (folder.empty()) {
-    throw RunError(std::string(text::kNoFolder));
+    throw RunError(MakeError(ErrorId::kNoFolder, {}));
   }
   RefuseOutputOntoFolder(folder, NeedOutputFolder());
   searchedTree_ = RealFolder(folder);
@@ -225,6 +224,7 @@ bool BatchRun::ProcessFile(std::size_t index) {
     return false;  // a stop ends the run before the page in progress: nothing of it is kept
   }
   if (Commit commit = CommitPage(index, page, false); commit.kind == Committed::kFailed) {
+    ++summary_.pagesFailed;  // the page that ended the run is one that failed, not unreached
     throw RunError(commit.error);
   }
   sparePage_ = std::move(page);  // its buffers serve the next page
@@ -267,6 +267,7 @@ void BatchRun::ProcessInParallel() {
       host_.SetStatus(FormatText(text::kProcessing, {Count(i), Count(fileList_.size())}));
       const Commit commit = CommitPage(i, *page, true);
       if (commit.kind == Committed::kFailed) {
+        ++summary_.pagesFailed;
         throw RunError(commit.error);
       }
       if (commit.kind == Committed::kOutOfSpace) {
@@ -321,7 +322,7 @@ BatchRun::Commit BatchRun::CommitPage(std::size_t index, CleanedPage& page, bool
       }
       break;
     case PageEnd::kStaged:
-      if (std::optional<std::string> refusal = RefusalAtCommit(page, folded)) {
+      if (std::optional<ErrorText> refusal = RefusalAtCommit(page, folded)) {
         return Refuse(index, *refusal);
       }
       break;
@@ -329,7 +330,7 @@ BatchRun::Commit BatchRun::CommitPage(std::size_t index, CleanedPage& page, bool
   // The log comes first: the page's lines are on disk, with the room for the run's last lines
   // behind them, before its copy is named; where the disk cannot take them, neither is kept.
   const StreamedLog::Mark mark = log_.Position();
-  if (std::optional<std::string> error = WritePageLines(index, page)) {
+  if (std::optional<ErrorText> error = WritePageLines(index, page)) {
     return {Committed::kFailed, std::move(*error)};
   }
   if (const Failed failed = log_.Settle(mark)) {
@@ -339,18 +340,18 @@ BatchRun::Commit BatchRun::CommitPage(std::size_t index, CleanedPage& page, bool
     if (page.end == PageEnd::kWriteFailed) {
       return {Committed::kFailed, page.why};
     }
-    return {Committed::kFailed,
-            FormatText(text::kWriteError,
-                       {MirroredPath(NeedOutputFolder(), logDirectory_, text::kLogFileName),
-                        failed->reason})};
+    return {
+        Committed::kFailed,
+        MakeError(ErrorId::kWriteError,
+                  {MirroredPath(NeedOutputFolder(), logDirectory_, text::kLogFileName)}, *failed)};
   }
   // From here on the page's lines are in the log: they are shown too, also before an error
   // that ends the run at this page.
-  std::optional<std::string> failure;
+  std::optional<ErrorText> failure;
   std::optional<FileId> copy;
   if (page.end == PageEnd::kWriteFailed) {
     failure = page.why;
-  } else if (std::optional<std::string> taken = ReplacesAPage(page.output, page.source)) {
+  } else if (std::optional<ErrorText> taken = ReplacesAPage(page.output, page.source)) {
     failure = std::move(taken);
   } else {
     std::optional<FileWriteError> failed;
@@ -379,7 +380,7 @@ BatchRun::Commit BatchRun::CommitPage(std::size_t index, CleanedPage& page, bool
       failure = WriteErrorText(*failed, page.output);
     }
   }
-  if (std::optional<std::string> error = ShowPageLines(index, page); error && !failure) {
+  if (std::optional<ErrorText> error = ShowPageLines(index, page); error && !failure) {
     failure = std::move(error);
   }
   if (failure) {
@@ -397,17 +398,17 @@ BatchRun::Commit BatchRun::CommitPage(std::size_t index, CleanedPage& page, bool
   return {Committed::kWritten};
 }
 
-BatchRun::Commit BatchRun::Refuse(std::size_t index, const std::string& why) {
+BatchRun::Commit BatchRun::Refuse(std::size_t index, const ErrorText& why) {
   // Refused alone: the page is named with the reason, counted, and the run goes on. Its
   // changes are not logged, as it has no copy.
-  Report({MessageId::kPageRefused, fileList_[index], {why}});
+  Report({MessageId::kPageRefused, fileList_[index], {why.logged}});
   ++skipped_;
   ++refused_;
   ++summary_.pagesFailed;
   return {Committed::kRefused};
 }
 
-std::optional<std::string> BatchRun::WritePageLines(std::size_t index, const CleanedPage& page) {
+std::optional<ErrorText> BatchRun::WritePageLines(std::size_t index, const CleanedPage& page) {
   std::string line;
   const std::string loggedPage = LoggedName(fileList_[index]);
   const Failed failed = page.lines.ForEachPiece([&](const PageLines::Piece& piece) {
@@ -424,16 +425,16 @@ std::optional<std::string> BatchRun::WritePageLines(std::size_t index, const Cle
   return ReadBackError(index, failed);
 }
 
-std::optional<std::string> BatchRun::ShowPageLines(std::size_t index, const CleanedPage& page) {
+std::optional<ErrorText> BatchRun::ShowPageLines(std::size_t index, const CleanedPage& page) {
   const Failed failed = page.lines.ForEachPiece([&](const PageLines::Piece& piece) {
     host_.PageChanges(fileList_[index], piece.first, piece.changes);
   });
   return ReadBackError(index, failed);
 }
 
-std::optional<std::string> BatchRun::ReadBackError(std::size_t index, const Failed& failed) const {
+std::optional<ErrorText> BatchRun::ReadBackError(std::size_t index, const Failed& failed) const {
   if (failed) {
-    return FormatText(text::kCannotReadLines, {fileList_[index], failed->reason});
+    return MakeError(ErrorId::kCannotReadLines, {fileList_[index]}, *failed);
   }
   return std::nullopt;
 }
@@ -447,10 +448,9 @@ void BatchRun::RemoveStrayFilesOnce(const std::string& folder) {
   }
 }
 
-std::optional<std::string> BatchRun::RefusalAtCommit(const CleanedPage& page,
-                                                     std::uint64_t folded) {
+std::optional<ErrorText> BatchRun::RefusalAtCommit(const CleanedPage& page, std::uint64_t folded) {
   // Looked at again where folders are made: the output tree may have changed since staging.
-  if (std::optional<std::string> refusal =
+  if (std::optional<ErrorText> refusal =
           OutputRefusal(page.outputRoot, page.outputFolder, page.output, searchedTree_)) {
     return refusal;
   }
@@ -458,13 +458,13 @@ std::optional<std::string> BatchRun::RefusalAtCommit(const CleanedPage& page,
   // linked together): never replaced in silence.
   if (const std::optional<FileId> there = IdentityOf(page.output, false);
       there && copies_.contains({there->device, there->inode})) {
-    return FormatText(text::kCannotCreate, {page.output, text::kIsAnotherCopy});
+    return MakeError(ErrorId::kCannotCreate, {page.output}, MakeError(ErrorId::kIsAnotherCopy, {}));
   }
   // The same on a file system that ignores letter case: "a.htm" and "A.htm" are one file. The
   // folder's case rule is probed only where a copy of this run differs from this one in case
   // alone (no two pages have the same output path).
   if (foldedCopies_.contains(folded) && IgnoresCase(page.outputFolder)) {
-    return FormatText(text::kCannotCreate, {page.output, text::kIsAnotherCopy});
+    return MakeError(ErrorId::kCannotCreate, {page.output}, MakeError(ErrorId::kIsAnotherCopy, {}));
   }
   return std::nullopt;
 }
@@ -485,17 +485,17 @@ std::uint64_t BatchRun::FoldedName(const std::string& output) const {
   return std::hash<std::string>{}(caseFolding_.Fold(output));
 }
 
-std::optional<std::string> BatchRun::ReplacesAPage(const std::string& output,
-                                                   std::pair<dev_t, ino_t> source) {
+std::optional<ErrorText> BatchRun::ReplacesAPage(const std::string& output,
+                                                 std::pair<dev_t, ino_t> source) {
   // The source is never written, not even when the output tree maps onto the source tree.
   // (lstat: a symbolic link at the path is not the file; writing replaces the link itself.)
   const std::optional<FileId> there = IdentityOf(output, false);
   if (there && there->device == source.first && there->inode == source.second) {
-    return FormatText(text::kCannotCreate, {output, text::kIsTheSource});
+    return MakeError(ErrorId::kCannotCreate, {output}, MakeError(ErrorId::kIsTheSource, {}));
   }
   // Nor any other page of the run: the output tree may lie inside the searched one.
   if (IsAPageOfTheRun(output)) {
-    return FormatText(text::kCannotCreate, {output, text::kIsASource});
+    return MakeError(ErrorId::kCannotCreate, {output}, MakeError(ErrorId::kIsASource, {}));
   }
   return std::nullopt;
 }
@@ -503,7 +503,7 @@ std::optional<std::string> BatchRun::ReplacesAPage(const std::string& output,
 std::string BatchRun::NeedOutputFolder() {
   std::string outputFolder = host_.OutputFolder();
   if (outputFolder.empty()) {
-    throw RunError(std::string(text::kNoOutputFolder));
+    throw RunError(MakeError(ErrorId::kNoOutputFolder, {}));
   }
   return outputFolder;
 }
@@ -537,7 +537,7 @@ std::string BatchRun::SaveLog(std::chrono::steady_clock::duration elapsed) {
 void BatchRun::RefuseOutputOntoFolder(const std::string& folder, const std::string& outputFolder) {
   const std::optional<FileId> searched = IdentityOf(folder, true);
   if (searched && !searched->directory) {
-    throw RunError(FormatText(text::kNotAFolder, {folder}));
+    throw RunError(MakeError(ErrorId::kNotAFolder, {folder}));
   }
   // The mirror of the searched folder is that folder itself ("/" as the output folder, or a
   // link back): every copy and log.txt would land on the user's own files.
@@ -545,7 +545,7 @@ void BatchRun::RefuseOutputOntoFolder(const std::string& folder, const std::stri
       IdentityOf(MirroredFolder(outputFolder, SplitPath(folder).directory), true);
   if (searched && mirror && searched->device == mirror->device &&
       searched->inode == mirror->inode) {
-    throw RunError(FormatText(text::kOutputOntoFolder, {outputFolder, folder}));
+    throw RunError(MakeError(ErrorId::kOutputOntoFolder, {outputFolder, folder}));
   }
 }
 
@@ -572,7 +572,7 @@ void BatchRun::Report(const RunNotice& notice) {
   log_.Add(NoticeText(notice));
 }
 
-RunEnd BatchRun::EndCleanly(RunEnd::How how, std::string error) {
+RunEnd BatchRun::EndCleanly(RunEnd::How how, ErrorText error) {
   workers_.reset();  // before the file list they clean from
   sparePage_ = {};
   fileList_ = {};
@@ -587,7 +587,7 @@ RunEnd BatchRun::EndCleanly(RunEnd::How how, std::string error) {
   banners_.Forget();
   stop_.Reset();
   running_ = false;
-  RunEnd end{how, std::move(error), summary_};
+  RunEnd end{how, std::move(error.logged), std::move(error.shown), summary_};
   try {
     host_.RunEnded(end);
   } catch (const std::exception&) {

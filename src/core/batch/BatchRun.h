@@ -22,6 +22,7 @@
 #include "batch/RunHost.h"
 #include "cleaning/ProcedureOrder.h"
 #include "files/StreamedLog.h"
+#include "messages/ErrorTexts.h"
 #include "paths/SplitPath.h"
 #include "platform/CaseRule.h"
 #include "settings/CachedIniFile.h"
@@ -30,9 +31,9 @@ namespace varnow {
 
 // An error that ends a run, thrown inside it and caught where the run ends (Execute), which
 // reports it as the run's end; its message is what the user is shown.
-class RunError : public std::runtime_error {
+class RunError : public ProgramError {
  public:
-  using std::runtime_error::runtime_error;
+  using ProgramError::ProgramError;
 };
 
 // The batch run: finds the pages under the host's folder, cleans each with the procedures
@@ -119,22 +120,22 @@ class BatchRun {
   enum class Committed { kWritten, kRefused, kOutOfSpace, kOutOfMemory, kFailed };
   struct Commit {
     Committed kind;
-    std::string error = {};
+    ErrorText error = {};
   };
   Commit CommitPage(std::size_t index, CleanedPage& page, bool spaceMayBeFreed);
   // Names page `index` with `why`, counts it, and lets the run go on.
-  Commit Refuse(std::size_t index, const std::string& why);
+  Commit Refuse(std::size_t index, const ErrorText& why);
   // The lines of page `index`, into log.txt's body; then, once they are settled there, to the
   // host.
   // Each returns why the lines could not be read back, if they could not. The pieces are read
   // twice: the host is shown no line that log.txt's body might still drop.
-  std::optional<std::string> WritePageLines(std::size_t index, const CleanedPage& page);
-  std::optional<std::string> ShowPageLines(std::size_t index, const CleanedPage& page);
-  std::optional<std::string> ReadBackError(std::size_t index, const Failed& failed) const;
+  std::optional<ErrorText> WritePageLines(std::size_t index, const CleanedPage& page);
+  std::optional<ErrorText> ShowPageLines(std::size_t index, const CleanedPage& page);
+  std::optional<ErrorText> ReadBackError(std::size_t index, const Failed& failed) const;
   // Why a cleaned page may not be committed while the run goes on: its folder leads into the
   // searched tree through a link, or its path holds another page's copy of this run.
   // `folded` is the hash of its output path folded to one letter case (FoldedName).
-  std::optional<std::string> RefusalAtCommit(const CleanedPage& page, std::uint64_t folded);
+  std::optional<ErrorText> RefusalAtCommit(const CleanedPage& page, std::uint64_t folded);
   // Whether the file system of the existing output folder `folder` ignores letter case, probed
   // at most once a folder and run.
   bool IgnoresCase(const std::string& folder);
@@ -145,8 +146,7 @@ class BatchRun {
   void RemoveStrayFilesOnce(const std::string& folder);
   // Why `output` may not be written: the page's own source (`source`) or another page stands
   // there; nothing when it may.
-  std::optional<std::string> ReplacesAPage(const std::string& output,
-                                           std::pair<dev_t, ino_t> source);
+  std::optional<ErrorText> ReplacesAPage(const std::string& output, std::pair<dev_t, ino_t> source);
   // Refuses a folder text that names no folder, and an output folder whose mirror of the
   // searched folder is that folder itself.
   void RefuseOutputOntoFolder(const std::string& folder, const std::string& outputFolder);
@@ -162,7 +162,7 @@ class BatchRun {
   // A notice to the host and into log.txt.
   void Report(const RunNotice& notice);
   // Forgets the run and tells the host how it ended.
-  RunEnd EndCleanly(RunEnd::How how, std::string error);
+  RunEnd EndCleanly(RunEnd::How how, ErrorText error);
 
   RunHost& host_;
   CachedIniFile banners_;  // the settings file, read again only when it changes

@@ -33,10 +33,10 @@ void StageCopy(CleanedPage& page, std::unique_ptr<Document> doc, const std::stri
     page.output = MirroredPath(outputFolder, parts.directory, parts.fileName);
   } catch (const PathError& e) {
     page.end = PageEnd::kWriteFailed;  // its folder is gone
-    page.why = e.what();
+    page.why = e.Text();
     return;
   }
-  if (std::optional<std::string> refusal =
+  if (std::optional<ErrorText> refusal =
           OutputRefusal(outputFolder, page.outputFolder, page.output, searchedTree)) {
     page.end = PageEnd::kRefused;
     page.why = std::move(*refusal);
@@ -59,13 +59,12 @@ void StageCopy(CleanedPage& page, std::unique_ptr<Document> doc, const std::stri
 
 }  // namespace
 
-std::optional<std::string> OutputRefusal(const std::string& outputRoot,
-                                         const std::string& outputFolder, const std::string& output,
-                                         const std::string& searchedTree) {
+std::optional<ErrorText> OutputRefusal(const std::string& outputRoot,
+                                       const std::string& outputFolder, const std::string& output,
+                                       const std::string& searchedTree) {
   if (const std::optional<std::string> link =
           LinkIntoSearchedTree(outputRoot, outputFolder, searchedTree)) {
-    return FormatText(run_text::kCannotCreate,
-                      {output, FormatText(run_text::kThroughLink, {*link})});
+    return MakeError(ErrorId::kCannotCreate, {output}, MakeError(ErrorId::kThroughLink, {*link}));
   }
   return std::nullopt;
 }
@@ -74,14 +73,14 @@ std::optional<std::string> OutputRefusal(const std::string& outputRoot,
 CleanedPage CleanPageOrThrow(const std::string& path, const PageCleaning& how,
                              const StopToken& stop, CleanedPage spare);
 
-std::optional<std::string> LoadPage(const std::string& path,
-                                    const std::function<void(std::string_view)>& sink,
-                                    const StopToken& stop, std::pair<dev_t, ino_t>* source,
-                                    std::uint64_t maxBytes, bool* tooLarge) {
+std::optional<ErrorText> LoadPage(const std::string& path,
+                                  const std::function<void(std::string_view)>& sink,
+                                  const StopToken& stop, std::pair<dev_t, ino_t>* source,
+                                  std::uint64_t maxBytes, bool* tooLarge) {
   SourceFile file;
   // Opened first, so that a page gone since the search is reported by its own name.
   if (const Failed failed = file.Open(path)) {
-    return FormatText(run_text::kCannotOpen, {path, failed->reason});
+    return MakeError(ErrorId::kCannotOpen, {path}, *failed);
   }
   if (source != nullptr) {
     *source = {file.Device(), file.Inode()};
@@ -90,11 +89,11 @@ std::optional<std::string> LoadPage(const std::string& path,
     if (tooLarge != nullptr) {
       *tooLarge = true;
     }
-    return FormatText(run_text::kPageTooLarge,
-                      {LoggedName(path), GroupedDigits(file.Size()), GroupedDigits(maxBytes)});
+    return MakeError(ErrorId::kPageTooLarge,
+                     {LoggedName(path), GroupedDigits(file.Size()), GroupedDigits(maxBytes)});
   }
   if (const Failed failed = file.Load(sink, stop)) {
-    return FormatText(run_text::kCannotRead, {path, failed->reason});
+    return MakeError(ErrorId::kCannotRead, {path}, *failed);
   }
   return std::nullopt;
 }
@@ -102,7 +101,7 @@ std::optional<std::string> LoadPage(const std::string& path,
 LoadedPage LoadWholePage(const std::string& path) {
   LoadedPage page;
   const StopToken neverStop;
-  if (std::optional<std::string> error = LoadPage(
+  if (std::optional<ErrorText> error = LoadPage(
           path, [&page](std::string_view bytes) { page.bytes.append(bytes); }, neverStop)) {
     page.bytes.clear();
     page.error = std::move(*error);
@@ -119,7 +118,7 @@ CleanedPage CleanPage(const std::string& path, const PageCleaning& how, const St
     // that says so (and never with an exception leaving a worker's thread).
     CleanedPage page;
     page.end = PageEnd::kOutOfMemory;
-    page.why = FormatText(run_text::kOutOfMemory, {path});
+    page.why = MakeError(ErrorId::kOutOfMemory, {path});
     return page;
   }
 }
@@ -132,7 +131,7 @@ CleanedPage CleanPageOrThrow(const std::string& path, const PageCleaning& how,
   page.lines.ConvertForLog(how.convertLines, how.logEncoding);
   std::unique_ptr<Document> doc = NewDocument();
   bool tooLarge = false;
-  if (std::optional<std::string> error = LoadPage(
+  if (std::optional<ErrorText> error = LoadPage(
           path, [&doc](std::string_view bytes) { doc->Append(bytes); }, stop, &page.source,
           how.maxPageBytes, &tooLarge)) {
     page.end = tooLarge ? PageEnd::kRefused : PageEnd::kLoadFailed;
@@ -166,11 +165,10 @@ CleanedPage CleanPageOrThrow(const std::string& path, const PageCleaning& how,
   return page;
 }
 
-std::string WriteErrorText(const FileWriteError& e, const std::string& path) {
-  if (e.stage == FileWriteError::Stage::kWrite) {
-    return FormatText(run_text::kWriteError, {path, e.failure.reason});
-  }
-  return FormatText(run_text::kCannotCreate, {path, e.failure.reason});
+ErrorText WriteErrorText(const FileWriteError& e, const std::string& path) {
+  return MakeError(
+      e.stage == FileWriteError::Stage::kWrite ? ErrorId::kWriteError : ErrorId::kCannotCreate,
+      {path}, e.failure);
 }
 
 std::size_t WaitingBytes(const CleanedPage& page) {

@@ -19,6 +19,7 @@
 #include "control/StopToken.h"
 #include "document/Document.h"
 #include "files/ReplaceFile.h"
+#include "messages/ErrorTexts.h"
 #include "settings/CachedIniFile.h"
 
 namespace varnow {
@@ -32,16 +33,15 @@ namespace varnow {
 // block and stopping when it says so. Returns the message a run gives when the page cannot be
 // opened or read; `source` gets the page's identity (device, inode). A page larger than
 // `maxBytes` is not read: the message says so, and `tooLarge` is set.
-std::optional<std::string> LoadPage(const std::string& path,
-                                    const std::function<void(std::string_view)>& sink,
-                                    const StopToken& stop,
-                                    std::pair<dev_t, ino_t>* source = nullptr,
-                                    std::uint64_t maxBytes = UINT64_MAX, bool* tooLarge = nullptr);
+std::optional<ErrorText> LoadPage(const std::string& path,
+                                  const std::function<void(std::string_view)>& sink,
+                                  const StopToken& stop, std::pair<dev_t, ino_t>* source = nullptr,
+                                  std::uint64_t maxBytes = UINT64_MAX, bool* tooLarge = nullptr);
 
 // A page's bytes, whole, for a page looked at outside a run; or why they could not be read.
 struct LoadedPage {
   std::string bytes;
-  std::string error;  // empty when loaded
+  ErrorText error;  // empty when loaded
 };
 LoadedPage LoadWholePage(const std::string& path);
 
@@ -71,7 +71,7 @@ enum class PageEnd {
 struct CleanedPage {
   PageSettings cleanedWith;  // what the page was cleaned with
   PageEnd end = PageEnd::kStaged;
-  std::string why;  // what the user is told, for kRefused, kLoadFailed and kWriteFailed
+  ErrorText why;  // what the user is told, for kRefused, kLoadFailed and kWriteFailed
   FailureCause writeCause = FailureCause::kOther;  // why the write failed (kWriteFailed)
   PageLines lines;                                 // the changes' log lines, in order
   PageTally tally;                                 // what each procedure did to it
@@ -114,13 +114,13 @@ CleanedPage CleanPage(const std::string& path, const PageCleaning& how, const St
 
 // Why the copy `output` in `outputFolder` may not be made: the folder reaches the searched tree
 // through a link inside the output tree under `outputRoot`; nothing when it may.
-std::optional<std::string> OutputRefusal(const std::string& outputRoot,
-                                         const std::string& outputFolder, const std::string& output,
-                                         const std::string& searchedTree);
+std::optional<ErrorText> OutputRefusal(const std::string& outputRoot,
+                                       const std::string& outputFolder, const std::string& output,
+                                       const std::string& searchedTree);
 
 // What the user is told of a write that failed: the bytes not all written, or the file not made
 // (its folder missing, no access, a folder in the way).
-std::string WriteErrorText(const FileWriteError& e, const std::string& path);
+ErrorText WriteErrorText(const FileWriteError& e, const std::string& path);
 
 // What a cleaned page holds in memory while it waits to be committed.
 std::size_t WaitingBytes(const CleanedPage& page);

@@ -160,13 +160,13 @@ void PageWorkers::Work() {
       } catch (const std::bad_alloc&) {
         page = {};
         page.end = PageEnd::kOutOfMemory;
-        page.why = FormatText(run_text::kOutOfMemory, {pages_[index]});
+        page.why = MakeError(ErrorId::kOutOfMemory, {pages_[index]});
       } catch (const std::exception& e) {
         // What ends a run on one thread (a banner slot that cannot be read) ends it here too,
         // at this page, never by leaving the thread.
         page = {};
         page.end = PageEnd::kLoadFailed;
-        page.why = e.what();
+        page.why = ErrorText{e.what(), ShownText(e)};
       }
       page.cleanedWith = settings_;
     }

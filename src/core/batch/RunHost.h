@@ -26,7 +26,8 @@ struct RunEnd {
     kNotStarted,  // not a run: Execute was called while one went on (from inside its poll)
   };
   How how = How::kComplete;
-  std::string error;  // kFailed: what ended it, as the user is shown it
+  std::string error;       // kFailed: what ended it, as log.txt and the terminal say it
+  std::string shownError;  // the same in the interface's words (message boxes, status)
   RunSummary summary;
 };
 

@@ -29,14 +29,14 @@ PageReview ReviewPage(const ReviewRequest& request,
   p.title = std::string(ShownAsText(request.page, storage));
   LoadedPage source = LoadWholePage(request.page);
   if (!source.error.empty()) {
-    p.comparison = std::move(source.error);
+    p.comparison = std::move(source.error.shown);
     return p;
   }
   p.source = std::move(source.bytes);
   PageExplanation e = ExplainPage(p.source, request.page, switchOn, bannerSlot);
   LoadedPage copy = LoadWholePage(request.output);
   if (!copy.error.empty()) {
-    p.comparison = FormatText(kNoCopy, {copy.error});
+    p.comparison = FormatText(kNoCopy, {copy.error.shown});
     return p;
   }
   if (copy.bytes != e.result) {

@@ -22,7 +22,8 @@ std::optional<SystemFailure> DanglingLinkOnTheWay(const std::filesystem::path& f
     if (!std::filesystem::exists(way, ec) && !ec) {
       const std::filesystem::path target = std::filesystem::read_symlink(way, ec);
       return SystemFailure{FailureCause::kNotFound,
-                           "dangling link: " + way.string() + " -> " + target.string()};
+                           "dangling link: " + way.string() + " -> " + target.string(),
+                           SystemError::kDanglingLink};
     }
   }
   return std::nullopt;

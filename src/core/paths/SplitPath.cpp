@@ -31,20 +31,22 @@ std::string AbsoluteFolder(std::string_view text) {
   return s.empty() ? "/" : s;
 }
 
-std::string ReasonFor(int err, const std::string& folder) {
+ErrorText ReasonFor(int err, const std::string& folder) {
   if (err == ENOENT) {
     // Whether the folder alone is missing, or something above it too.
     const std::string parent = std::filesystem::path(folder).parent_path().string();
     struct stat st {};
     if (::stat(parent.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
-      return "File not found";
+      return MakeError(ErrorId::kFolderNotFound, {folder});
     }
-    return "Invalid filename";
+    return MakeError(ErrorId::kFolderPathNotFound, {folder});
   }
   if (err == ENOTDIR) {
-    return "Invalid filename";
+    return MakeError(ErrorId::kFolderPathNotFound, {folder});
   }
-  return std::strerror(err);
+  // The logged text is the system's alone; the shown one names the folder.
+  const SystemFailure failure = FailureOf(err);
+  return {failure.reason, MakeError(ErrorId::kFolderUnusable, {folder}, failure).shown};
 }
 
 // The folder must exist and be enterable, as the path is later used below it.

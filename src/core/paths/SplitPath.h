@@ -5,14 +5,16 @@
 #include <string>
 #include <string_view>
 
+#include "messages/ErrorTexts.h"
+
 namespace varnow {
 
-// A path whose folder does not exist or cannot be entered. The message is what the user sees:
-// "File not found" (the folder itself is missing), "Invalid filename" (a folder above it is
-// missing, or is not a folder), or the system's text for any other reason.
-class PathError : public std::runtime_error {
+// A path whose folder does not exist or cannot be entered. Its logged text is "File not found"
+// (the folder itself is missing), "Invalid filename" (a folder above it is missing, or is not
+// a folder), or the system's text for any other reason; the shown one names the folder.
+class PathError : public ProgramError {
  public:
-  using std::runtime_error::runtime_error;
+  using ProgramError::ProgramError;
 };
 
 struct SplitParts {

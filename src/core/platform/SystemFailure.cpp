@@ -32,10 +32,37 @@ FailureCause CauseOf(int errorNumber) {
   }
 }
 
+SystemError ErrorOf(int errorNumber) {
+  switch (errorNumber) {
+    case ENOENT:
+      return SystemError::kNoEntry;
+    case EACCES:
+      return SystemError::kNoAccess;
+    case EROFS:
+      return SystemError::kReadOnly;
+    case ENOSPC:
+      return SystemError::kNoSpace;
+    case EDQUOT:
+      return SystemError::kQuota;
+    case ENOTDIR:
+      return SystemError::kNotDirectory;
+    case EEXIST:
+      return SystemError::kExists;
+    case ENAMETOOLONG:
+      return SystemError::kNameTooLong;
+    case EMFILE:
+      return SystemError::kTooManyFiles;
+    case EIO:
+      return SystemError::kInputOutput;
+    default:
+      return SystemError::kOther;
+  }
+}
+
 }  // namespace
 
 SystemFailure FailureOf(int errorNumber) {
-  return {CauseOf(errorNumber), std::strerror(errorNumber)};
+  return {CauseOf(errorNumber), std::strerror(errorNumber), ErrorOf(errorNumber)};
 }
 
 }  // namespace varnow

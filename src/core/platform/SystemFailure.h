@@ -22,9 +22,27 @@ enum class FailureCause : std::uint8_t {
   kOther,
 };
 
+// Which of the common errors it was, for the program's own words of it (messages/ErrorTexts.h);
+// kOther where only the system's words say.
+enum class SystemError : std::uint8_t {
+  kNoEntry,       // ENOENT
+  kNoAccess,      // EACCES
+  kReadOnly,      // EROFS
+  kNoSpace,       // ENOSPC
+  kQuota,         // EDQUOT
+  kNotDirectory,  // ENOTDIR
+  kExists,        // EEXIST
+  kNameTooLong,   // ENAMETOOLONG
+  kTooManyFiles,  // EMFILE
+  kInputOutput,   // EIO
+  kDanglingLink,  // a link on the way to a folder leads nowhere (the program's own finding)
+  kOther,
+};
+
 struct SystemFailure {
   FailureCause cause = FailureCause::kOther;
   std::string reason;  // "Permission denied", as the system says it
+  SystemError error = SystemError::kOther;
 };
 
 // The failure an error number stands for.

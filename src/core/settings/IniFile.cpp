@@ -40,10 +40,7 @@ std::string EndFor(const Line& line, const std::string& eol) {
 std::string ToCp1251(std::string_view text, std::string_view what) {
   std::optional<std::string> bytes = Utf8ToCp1251Exact(text);
   if (!bytes) {
-    throw SettingsWriteError(FormatText(
-        "Значение \"%s\" нельзя сохранить в файле настроек: в кодировке cp1251 нет некоторых "
-        "его символов",
-        {what}));
+    throw SettingsWriteError(MakeError(ErrorId::kValueNotCp1251, {what}));
   }
   return std::move(*bytes);
 }
@@ -65,9 +62,7 @@ std::string IniFile::ReadString(std::string_view section, std::string_view key) 
 void IniFile::WriteString(std::string_view section, std::string_view key,
                           std::string_view value) const {
   if (value.find_first_of("\r\n") != std::string_view::npos) {
-    throw SettingsWriteError(FormatText(
-        "Значение \"%s\" нельзя сохранить в файле настроек: оно занимает больше одной строки",
-        {value}));
+    throw SettingsWriteError(MakeError(ErrorId::kValueMultiLine, {value}));
   }
   const std::string sectionBytes = ToCp1251(section, section);
   const std::string keyBytes = ToCp1251(key, key);
@@ -86,7 +81,7 @@ void IniFile::WriteString(std::string_view section, std::string_view key,
   if (read.problem != ini::FileRead::Problem::kNone &&
       !(read.problem == ini::FileRead::Problem::kOpen &&
         read.failure.cause == FailureCause::kNotFound)) {
-    throw SettingsWriteError(FormatText("Unable to write to %s", {file_.string()}));
+    throw SettingsWriteError(MakeError(ErrorId::kSettingsNotWritten, {file_.string()}));
   }
   const std::string old = read.bytes.value_or(std::string());
   const std::string eol = LineEndOf(old);
@@ -125,7 +120,7 @@ void IniFile::WriteString(std::string_view section, std::string_view key,
   try {
     ReplaceFileContents(target, out);
   } catch (const FileWriteError&) {
-    throw SettingsWriteError(FormatText("Unable to write to %s", {file_.string()}));
+    throw SettingsWriteError(MakeError(ErrorId::kSettingsNotWritten, {file_.string()}));
   }
 }
 

@@ -85,7 +85,7 @@ MainSection ReadMainSection(const IniFile& file) {
     try {
       main.switches[Index(info.id)] = ParseSwitch(file.ReadString(kMainSection, info.key));
     } catch (const ConversionError& e) {
-      main.error = e.what();
+      main.error = e.Shown();
       break;
     }
     ++main.switchesRead;

@@ -43,14 +43,14 @@ std::optional<std::string> CheckSettingsFile(const std::filesystem::path& file,
       if (read.failure.cause == FailureCause::kNotFound) {
         return FormatText("Файл настроек не найден: %s", {path});
       }
-      return FormatText("Файл настроек не открывается: %s: %s", {path, read.failure.reason});
+      return FormatText("Файл настроек не открывается: %s: %s", {path, CauseWords(read.failure)});
     case Problem::kNotRegular:
       return FormatText("Файл настроек не является обычным файлом: %s", {path});
     case Problem::kTooLarge:
       return FormatText("Файл настроек больше 1 МБ (%d байт): %s",
                         {static_cast<std::int64_t>(read.size), path});
     case Problem::kRead:
-      return FormatText("Файл настроек не читается: %s: %s", {path, read.failure.reason});
+      return FormatText("Файл настроек не читается: %s: %s", {path, CauseWords(read.failure)});
   }
   const std::string& bytes = *read.bytes;
   if (!switchesNeeded) {
@@ -77,8 +77,10 @@ std::optional<std::string> CheckSettingsFile(const std::filesystem::path& file,
     try {
       ParseSwitch(Cp1251ToUtf8(*value));
     } catch (const ConversionError&) {
-      return FormatText("'%s' is not a valid boolean value (ключ %s в разделе [Main]: %s)",
-                        {Shown(*value), info.key, path});
+      return FormatText(
+          "Значение «%s» ключа %s в разделе [Main] не является ни 0, ни -1 (выключено, "
+          "включено): %s",
+          {Shown(*value), info.key, path});
     }
   }
   return std::nullopt;

@@ -4,19 +4,23 @@
 #include <stdexcept>
 #include <string>
 
+#include "messages/ErrorTexts.h"
+
 namespace varnow {
 
 // A switch value that is neither a number nor True/False.
-class ConversionError : public std::runtime_error {
+class ConversionError : public ProgramError {
  public:
-  using std::runtime_error::runtime_error;
+  using ProgramError::ProgramError;
 };
 
 // The settings file could not be written ("Unable to write to %s"), or a value could not be
 // stored in it.
-class SettingsWriteError : public std::runtime_error {
+class SettingsWriteError : public ProgramError {
  public:
-  using std::runtime_error::runtime_error;
+  using ProgramError::ProgramError;
+  // A text in the interface's language already (the settings file's place).
+  explicit SettingsWriteError(const std::string& text) : ProgramError({text, text}) {}
 };
 
 }  // namespace varnow

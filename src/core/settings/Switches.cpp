@@ -49,7 +49,7 @@ bool ParseSwitch(std::string_view value) {
   if (upper == "FALSE") {
     return false;
   }
-  throw ConversionError(FormatText("'%s' is not a valid boolean value", {value}));
+  throw ConversionError(MakeError(ErrorId::kNotASwitch, {value}));
 }
 
 }  // namespace varnow

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QString>
+#include <exception>
 #include <functional>
 
 class QWidget;
@@ -24,8 +25,8 @@ struct UserMessages {
 // The program's own boxes.
 UserMessages MessageBoxes();
 
-// The error box: the application's title as caption, the error icon, the message with a full
-// stop after it, one OK button. Returns when the user has closed it.
+// The error box: the application's title as caption, the error icon, the message as
+// WithFullStop writes it, one OK button. Returns when the user has closed it.
 void ShowErrorBox(QWidget* parent, const QString& message);
 // The same box with the information icon.
 void ShowHintBox(QWidget* parent, const QString& message);
@@ -35,7 +36,12 @@ bool ShowOfferBox(QWidget* parent, const QString& message, const QString& action
 // The question box: `action` and "Отмена" (the default and Esc); true for `action`.
 bool ShowQuestionBox(QWidget* parent, const QString& message, const QString& action);
 
-// The message as the error box shows it: a full stop is added unless it already ends in one.
+// The message as the boxes show it, by one rule for every line: a sentence ends with a full
+// stop, unless it ends with a path after a colon ("Папка не найдена: /site"), where a stop
+// would read as part of the path.
 QString WithFullStop(const QString& message);
+
+// What the user is shown of an error: its text in the interface's language.
+QString ShownMessage(const std::exception& e);
 
 }  // namespace varnow

@@ -13,9 +13,11 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QScreen>
+#include <QSplitter>
 #include <QStringListModel>
 #include <QTimer>
 #include <QToolBar>
@@ -33,7 +35,7 @@
 #include "LogPane.h"
 #include "SettingsDialog.h"
 #include "StatusPanel.h"
-#include "SummaryDialog.h"
+#include "SummaryPanel.h"
 #include "Version.h"
 #include "WindowState.h"
 #include "batch/RunTexts.h"
@@ -63,7 +65,7 @@ MainWindow::MainWindow(std::filesystem::path settingsFile, UserMessages messages
       messages_(std::move(messages)),
       pickFolder_(PickFolderWithDialog),
       pickerPath_(QDir::toNativeSeparators(QDir::homePath())),
-      openUrl_([](const QUrl& url) { QDesktopServices::openUrl(url); }) {
+      openUrl_([](const QUrl& url) { return QDesktopServices::openUrl(url); }) {
   setObjectName(QStringLiteral("mainWindow"));
   setAcceptDrops(true);
   setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -99,6 +101,9 @@ MainWindow::~MainWindow() {
 void MainWindow::SaveState() {
   if (windowState_ != nullptr) {
     windowState_->SetGeometry(saveGeometry());  // its size and place, for the next start
+    if (summaryPanel_->isVisible()) {
+      windowState_->SetSummarySplit(logAndSummary_->saveState());
+    }
   }
 }
 
@@ -129,8 +134,9 @@ void MainWindow::BuildActions() {
   aboutAction_->setShortcut(QKeySequence(Qt::Key_F1));
   summaryAction_ = new QAction(QStringLiteral("&Сводка"), this);
   summaryAction_->setObjectName(QStringLiteral("summaryAction"));
+  summaryAction_->setCheckable(true);
   summaryAction_->setEnabled(false);  // until a run has ended
-  connect(summaryAction_, &QAction::triggered, this, &MainWindow::ShowSummary);
+  connect(summaryAction_, &QAction::triggered, this, &MainWindow::ToggleSummary);
   openResultsAction_ = new QAction(QStringLiteral("Открыть &папку результатов"), this);
   openResultsAction_->setObjectName(QStringLiteral("openResultsAction"));
   openResultsAction_->setEnabled(false);  // until a run has saved its log
@@ -209,10 +215,25 @@ void MainWindow::BuildControls() {
   }
   addToolBar(Qt::TopToolBarArea, toolBar);
 
-  logPane_ = new LogPane(this);
+  // The summary stands to the right of the log, behind a splitter: it never covers the log.
+  logAndSummary_ = new QSplitter(Qt::Horizontal, this);
+  logAndSummary_->setObjectName(QStringLiteral("logAndSummary"));
+  logAndSummary_->setChildrenCollapsible(false);
+  logPane_ = new LogPane(logAndSummary_);
   logPane_->setObjectName(QStringLiteral("logPane"));
-  setCentralWidget(logPane_);
   connect(logPane_, &LogPane::lineActivated, this, &MainWindow::OpenChangeAt);
+  summaryPanel_ = new SummaryPanel(logAndSummary_);
+  summaryPanel_->hide();  // until a run has ended
+  connect(summaryPanel_, &SummaryPanel::pageChosen, this, &MainWindow::OpenPage);
+  connect(summaryPanel_, &SummaryPanel::hideAsked, this, [this] {
+    summaryWanted_ = false;
+    ShowSummaryPanel(false);
+  });
+  logAndSummary_->addWidget(logPane_);
+  logAndSummary_->addWidget(summaryPanel_);
+  logAndSummary_->setStretchFactor(0, 1);
+  logAndSummary_->setStretchFactor(1, 0);
+  setCentralWidget(logAndSummary_);
 
   statusPanel_ = new StatusPanel(this);
   statusPanel_->setObjectName(QStringLiteral("statusPanel"));
@@ -250,6 +271,11 @@ void MainWindow::UseState(WindowState* state) {
   if (const QByteArray geometry = state->Geometry(); !geometry.isEmpty()) {
     restoreGeometry(geometry);  // size, place and maximised state, kept on the screen
   }
+  summaryWanted_ = state->SummaryShown();
+  if (const QByteArray split = state->SummarySplit(); !split.isEmpty()) {
+    logAndSummary_->restoreState(split);
+    summaryPanel_->hide();  // until a run has ended, whatever the split kept
+  }
   const QStringList recent = state->RecentFolders();
   recentFolders_->setStringList(recent);
   if (!recent.isEmpty() && QFileInfo(recent.front()).isDir()) {
@@ -272,7 +298,7 @@ void MainWindow::StartRun() {
   if (host_->PublishedOutputFolder().empty()) {
     // The first run, with no output folder yet: the way out is offered with the message, and
     // nothing of the window (the intro text) is touched.
-    const std::string_view message = run_text::kNoOutputFolder;
+    const std::string_view message = kErrors[Index(ErrorId::kNoOutputFolder)].shown;
     if (messages_.offer(this, QString::fromUtf8(message.data(), qsizetype(message.size())),
                         QStringLiteral("Настройки..."))) {
       OpenSettings();
@@ -282,23 +308,23 @@ void MainWindow::StartRun() {
   BeginRun();
 }
 
-void MainWindow::RunFinished(const std::optional<QString>& error) {
+void MainWindow::RunFinished(const RunEnd& end) {
   if (runThread_.joinable()) {
     runThread_.join();
   }
-  if (error) {
+  if (end.how == RunEnd::How::kFailed) {
+    const QString error = QString::fromStdString(end.shownError);
     logPane_->Flush();
     statusPanel_->HideProgress();
-    // The status says what ended the run, as the idle buttons do.
-    statusPanel_->SetText(QString(*error).replace(QLatin1Char('\n'), QLatin1Char(' ')));
+    // The status names what ended the run, its first line (the box says the rest).
+    statusPanel_->SetText(error.section(QLatin1Char('\n'), 0, 0));
     // The run is over before its error is shown: a close while the box stands (the close box,
     // a stop signal) closes the window at once instead of waiting for a run that has ended.
     const RunAction next = On(RunEvent::kFailed);
-    messages_.error(this, *error);
+    RunOver(end);  // the summary says how the run ended before the box stands over it
+    messages_.error(this, error);
     if (next == RunAction::kClose) {
       close();
-    } else if (isVisible()) {
-      RunOver();
     }
     return;
   }
@@ -310,7 +336,7 @@ void MainWindow::RunFinished(const std::optional<QString>& error) {
       close();
       return;
     default:
-      RunOver();
+      RunOver(end);
   }
 }
 
@@ -328,25 +354,42 @@ void MainWindow::LogSaved() {
   });
 }
 
-void MainWindow::RunOver() {
+void MainWindow::RunOver(const RunEnd& end) {
   // What the run did, at a glance, however it ended; a run that found no page (a folder that
   // is not there) has nothing to show.
-  summaryAction_->setEnabled(true);
   openResultsAction_->setEnabled(!host_->LogPath().empty());
   openLogAction_->setEnabled(!host_->LogPath().empty());
-  if (run_->Summary().pagesFound > 0) {
-    PresentSummary(false);
+  if (end.summary.pagesFound == 0) {
+    if (!aRunEnded_) {
+      return;
+    }
+    summaryPanel_->SetEnd(end);  // the panel never shows an older run's figures as this one's
+    return;
   }
+  aRunEnded_ = true;
+  summaryAction_->setEnabled(true);
+  summaryPanel_->SetEnd(end);
+  ShowSummaryPanel(summaryWanted_);
 }
 
 void MainWindow::OpenResults() {
   // log.txt lies in the output folder's mirror of the folder that was cleaned.
   const QFileInfo log(QString::fromStdString(host_->LogPath()));
-  openUrl_(QUrl::fromLocalFile(log.absolutePath()));
+  OpenWithDesktop(log.absolutePath(), true);
 }
 
 void MainWindow::OpenLog() {
-  openUrl_(QUrl::fromLocalFile(QString::fromStdString(host_->LogPath())));
+  OpenWithDesktop(QString::fromStdString(host_->LogPath()), false);
+}
+
+void MainWindow::OpenWithDesktop(const QString& path, bool folder) {
+  if (openUrl_(QUrl::fromLocalFile(path))) {
+    return;
+  }
+  // No handler on the machine (no xdg-open, no desktop): the path, to be copied from the box.
+  messages_.error(this, (folder ? QStringLiteral("Не задана программа, чтобы открыть папку: ")
+                                : QStringLiteral("Не задана программа, чтобы открыть файл: ")) +
+                            QDir::toNativeSeparators(path));
 }
 
 namespace {
@@ -386,24 +429,35 @@ void MainWindow::SetFolder(const QString& folder) {
   folderField_->setText(folder);
 }
 
-void MainWindow::ShowSummary() {
-  PresentSummary(true);
+void MainWindow::ToggleSummary() {
+  summaryWanted_ = !summaryPanel_->isVisible();
+  ShowSummaryPanel(summaryWanted_);
+  if (summaryWanted_) {
+    summaryPanel_->TopPages()->setFocus(Qt::ShortcutFocusReason);  // asked for: the keyboard
+  }
 }
 
-void MainWindow::PresentSummary(bool takeKeyboard) {
-  if (summaryDialog_ == nullptr) {
-    summaryDialog_ = new SummaryDialog(this);
-    connect(summaryDialog_, &SummaryDialog::pageChosen, this, &MainWindow::OpenPage);
+void MainWindow::ShowSummaryPanel(bool shown) {
+  if (summaryPanel_->isVisible() == shown) {
+    summaryAction_->setChecked(shown);
+    return;
   }
-  summaryDialog_->SetSummary(run_->Summary());
-  summaryDialog_->show();
-  summaryDialog_->raise();
-  if (takeKeyboard) {
-    summaryDialog_->activateWindow();
-  } else if (isActiveWindow()) {
-    // After a run it stands beside the window, which keeps the keyboard (not every platform
-    // shows a window without activating it).
-    activateWindow();
+  if (!shown && windowState_ != nullptr) {
+    windowState_->SetSummarySplit(logAndSummary_->saveState());
+  }
+  summaryPanel_->setVisible(shown);
+  summaryAction_->setChecked(shown);
+  if (shown && (windowState_ == nullptr || windowState_->SummarySplit().isEmpty())) {
+    // The first time: the panel at its own width, the log keeping the rest.
+    const int total = logAndSummary_->width();
+    const int panel = std::min(summaryPanel_->sizeHint().width(), total / 2);
+    logAndSummary_->setSizes({total - panel, panel});
+  } else if (shown) {
+    logAndSummary_->restoreState(windowState_->SummarySplit());
+    summaryPanel_->show();
+  }
+  if (windowState_ != nullptr) {
+    windowState_->SetSummaryShown(summaryWanted_);
   }
 }
 
@@ -420,13 +474,11 @@ void MainWindow::BeginRun() {
   }
   host_->PublishFolder(folderField_->text().toStdString());
   host_->RunStarting();
+  summaryPanel_->SetRunning();  // the last run's figures are not this one's
   const auto run = [this] {
-    std::optional<QString> error;
-    if (const RunEnd end = run_->Execute(); end.how == RunEnd::How::kFailed) {
-      error = QString::fromStdString(end.error);
-    }
+    auto end = std::make_shared<RunEnd>(run_->Execute());
     QMetaObject::invokeMethod(
-        this, [this, error] { RunFinished(error); }, Qt::QueuedConnection);
+        this, [this, end] { RunFinished(*end); }, Qt::QueuedConnection);
   };
   try {
     runThread_ = std::thread(run);
@@ -550,7 +602,7 @@ void MainWindow::OpenViewer(const ReviewRequest& asked) {
       error = QStringLiteral("Недостаточно памяти, чтобы показать изменения страницы ") +
               QString::fromStdString(request.page);
     } catch (const std::exception& e) {
-      error = QString::fromUtf8(e.what());
+      error = ShownMessage(e);
     }
     QMetaObject::invokeMethod(
         this, [this, prepared, error] { ShowViewer(std::move(*prepared), error); },
@@ -577,9 +629,9 @@ void MainWindow::ShowViewer(std::optional<PageReview> prepared, const QString& e
     viewer->show();
     viewer->activateWindow();
   } catch (const std::bad_alloc&) {
-    messages_.error(this, QStringLiteral("Недостаточно памяти, чтобы показать изменения"));
+    messages_.error(this, QStringLiteral("Недостаточно памяти, чтобы показать изменения."));
   } catch (const std::exception& e) {
-    messages_.error(this, QString::fromUtf8(e.what()));
+    messages_.error(this, ShownMessage(e));
   }
 }
 

@@ -20,6 +20,7 @@
 class QAction;
 class QUrl;
 class QLineEdit;
+class QSplitter;
 class QStringListModel;
 class QToolButton;
 
@@ -29,7 +30,7 @@ class LogPane;
 class StatusPanel;
 class AboutBox;
 class SettingsDialog;
-class SummaryDialog;
+class SummaryPanel;
 class WindowState;
 
 // The main window: the folder field with its three tool buttons, the menu, the log pane and
@@ -71,15 +72,17 @@ class MainWindow : public QMainWindow {
   void UseState(WindowState* state);
   // Writes to its state what it keeps of itself at its end (its size and place).
   void SaveState();
-  // How a folder or a file is opened with the desktop's own handler (tests watch it).
-  using UrlOpener = std::function<void(const QUrl&)>;
+  // How a folder or a file is opened with the desktop's own handler (tests watch it); false
+  // when no program is set to open it.
+  using UrlOpener = std::function<bool(const QUrl&)>;
   void SetUrlOpener(UrlOpener opener) { openUrl_ = std::move(opener); }
 
   // Opens the change viewer on the change a log line reports; other lines open nothing.
   void OpenChangeAt(std::size_t line);
   // Opens the change viewer on a page of the last run, at its first change.
   void OpenPage(const std::string& page);
-  SummaryDialog* Summary() const { return summaryDialog_; }
+  // The summary beside the log: hidden until a run has ended, and while the user keeps it so.
+  SummaryPanel* Summary() const { return summaryPanel_; }
   // Pages being prepared for the change viewer, not yet shown.
   int ViewersPreparing() const { return viewersPreparing_; }
 
@@ -90,8 +93,8 @@ class MainWindow : public QMainWindow {
   void OpenSettings();
   void ShowAbout();
   void CloseWindow();
-  // "Сводка": what the last run did.
-  void ShowSummary();
+  // "Сводка": shows or hides what the last run did, beside the log.
+  void ToggleSummary();
   // The output folder where the last run wrote, and its log.txt, with the desktop's handler.
   void OpenResults();
   void OpenLog();
@@ -112,20 +115,22 @@ class MainWindow : public QMainWindow {
   void FitToScreen();
   // Starts one run on the run's thread.
   void BeginRun();
-  // The run's thread has ended its run, with the error that ended it if any.
-  void RunFinished(const std::optional<QString>& error);
+  // The run's thread has ended its run, as `end` says.
+  void RunFinished(const RunEnd& end);
   // The end of a run that led to no further run or close.
-  void RunOver();
+  void RunOver(const RunEnd& end);
   // The run has saved log.txt: a close asked for meanwhile need wait for nothing more.
   void LogSaved();
   // Gives the run host the settings dialog's output folder and switches as they are now.
   void PublishSettings();
-  // The summary of the last run, in front; with the keyboard when asked for from the menu.
-  void PresentSummary(bool takeKeyboard);
+  // The summary panel shown or hidden, as the user last left it.
+  void ShowSummaryPanel(bool shown);
   // The change viewer on `request`, with the switches and banner slots of this moment; the
   // page is prepared on another thread and shown by ShowViewer (or the error that kept it).
   void OpenViewer(const ReviewRequest& request);
   void ShowViewer(std::optional<PageReview> prepared, const QString& error);
+  // Opens `path` with the desktop's handler, or tells the user that none is set.
+  void OpenWithDesktop(const QString& path, bool folder);
   // Tells the user a copy from the log pane held only the first lines of the selection.
   void CopyWasLimited(std::size_t copied, std::size_t selected);
 
@@ -148,7 +153,10 @@ class MainWindow : public QMainWindow {
   QAction* openLogAction_ = nullptr;
   UrlOpener openUrl_;
   std::function<void()> quickExit_;
-  SummaryDialog* summaryDialog_ = nullptr;
+  SummaryPanel* summaryPanel_ = nullptr;
+  QSplitter* logAndSummary_ = nullptr;  // the log pane, and the summary to its right
+  bool summaryWanted_ = true;           // the user has not hidden the summary
+  bool aRunEnded_ = false;              // there is a summary to show
   QLineEdit* folderField_ = nullptr;
   QStringListModel* recentFolders_ = nullptr;  // offered as the folder field is typed in
   WindowState* windowState_ = nullptr;

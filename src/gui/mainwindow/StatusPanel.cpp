@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "StatusPanel.h"
 
+#include <QEvent>
 #include <QLabel>
 #include <QProgressBar>
 #include <algorithm>
@@ -15,6 +16,9 @@ StatusPanel::StatusPanel(QWidget* parent)
   setSizeGripEnabled(false);
   text_->setObjectName(QStringLiteral("StatusText"));
   text_->setTextFormat(Qt::PlainText);  // a page's name or an error, never guessed as markup
+  // A long text never widens the window: it is elided to the room there is.
+  text_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+  text_->installEventFilter(this);
   count_->setObjectName(QStringLiteral("RunCount"));
   progress_->setObjectName(QStringLiteral("RunProgress"));
   progress_->setMaximumWidth(160);
@@ -31,11 +35,26 @@ QString StatusPanel::CountText() const {
 }
 
 QString StatusPanel::Text() const {
-  return text_->text();
+  return fullText_;
 }
 
 void StatusPanel::SetText(const QString& text) {
-  text_->setText(text);
+  fullText_ = text;
+  ShowText();
+}
+
+bool StatusPanel::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == text_ && event->type() == QEvent::Resize) {
+    ShowText();  // the room changed: the window, or the count and bar beside it
+  }
+  return QStatusBar::eventFilter(watched, event);
+}
+
+void StatusPanel::ShowText() {
+  const int room = std::max(text_->width(), 40);
+  const QString shown = text_->fontMetrics().elidedText(fullText_, Qt::ElideMiddle, room);
+  text_->setText(shown);
+  text_->setToolTip(shown == fullText_ ? QString() : fullText_);
 }
 
 void StatusPanel::ShowProgress(std::size_t done, std::size_t total) {

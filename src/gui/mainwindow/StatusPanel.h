@@ -6,6 +6,7 @@
 
 class QLabel;
 class QProgressBar;
+class QEvent;
 
 namespace varnow {
 
@@ -27,7 +28,15 @@ class StatusPanel : public QStatusBar {
   const QProgressBar* ProgressBar() const { return progress_; }
   QString CountText() const;
 
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
  private:
+  // The text as far as the label holds it, elided in the middle (a path's start and its name
+  // both stay), the whole of it as the tool tip.
+  void ShowText();
+
+  QString fullText_;
   QLabel* text_;
   QLabel* count_;
   QProgressBar* progress_;

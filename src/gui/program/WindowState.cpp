@@ -12,6 +12,8 @@ namespace {
 const QString kGeometryKey = QStringLiteral("window/geometry");
 const QString kRecentKey = QStringLiteral("folders/recent");
 const QString kViewerSizeKey = QStringLiteral("viewer/size");
+const QString kSummaryShownKey = QStringLiteral("summary/shown");
+const QString kSummarySplitKey = QStringLiteral("summary/split");
 
 }  // namespace
 
@@ -74,6 +76,23 @@ QSize WindowState::ViewerSize() const {
 
 void WindowState::SetViewerSize(const QSize& size) {
   Store(kViewerSizeKey, size);
+}
+
+bool WindowState::SummaryShown() const {
+  const QVariant shown = Value(kSummaryShownKey);
+  return !shown.isValid() || shown.toBool();
+}
+
+void WindowState::SetSummaryShown(bool shown) {
+  Store(kSummaryShownKey, shown);
+}
+
+QByteArray WindowState::SummarySplit() const {
+  return Value(kSummarySplitKey).toByteArray();
+}
+
+void WindowState::SetSummarySplit(const QByteArray& split) {
+  Store(kSummarySplitKey, split);
 }
 
 QStringList WindowState::RecentFolders() const {

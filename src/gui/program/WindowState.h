@@ -43,6 +43,12 @@ class WindowState {
   // The change viewer's size as it was last closed; invalid until then.
   QSize ViewerSize() const;
   void SetViewerSize(const QSize& size);
+  // Whether the summary panel stands beside the log after a run (true until the user hides
+  // it), and the sizes of the log and the panel.
+  bool SummaryShown() const;
+  void SetSummaryShown(bool shown);
+  QByteArray SummarySplit() const;
+  void SetSummarySplit(const QByteArray& split);
   // The folders cleaned, the last first; at most kRecentFolders, each once.
   QStringList RecentFolders() const;
   void AddFolder(const QString& folder);

@@ -132,7 +132,7 @@ void BannerListEditor::FillList() {
     try {
       pair = ReadBanner(settings_, slot);
     } catch (const std::exception& e) {
-      messages_.error(parentWidget(), QString::fromUtf8(e.what()));
+      messages_.error(parentWidget(), ShownMessage(e));
       break;
     }
     bannerList_->setItem(slot, 0, Cell(pair.first));
@@ -168,7 +168,7 @@ void BannerListEditor::LoadSelectedSlot() {
     firstMarkerField_->setText(QString::fromStdString(pair.first));
     lastMarkerField_->setText(QString::fromStdString(pair.last));
   } catch (const std::exception& e) {
-    messages_.error(this, QString::fromUtf8(e.what()));
+    messages_.error(this, ShownMessage(e));
   }
 }
 
@@ -209,7 +209,7 @@ void BannerListEditor::StoreMarkersInSelectedSlot() {
   try {
     WriteBanner(settings_, slot, pair);
   } catch (const std::exception& e) {
-    messages_.error(this, QString::fromUtf8(e.what()));
+    messages_.error(this, ShownMessage(e));
     return;
   }
   bannerList_->item(slot, 0)->setText(firstMarkerField_->text());

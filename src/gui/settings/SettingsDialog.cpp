@@ -251,7 +251,7 @@ bool SettingsDialog::WriteMain(bool atEnd) {
     model_.Write(settings, atEnd);
     return true;
   } catch (const std::exception& e) {
-    messages_.error(BoxParent(), QString::fromUtf8(e.what()));
+    messages_.error(BoxParent(), ShownMessage(e));
     return false;
   }
 }

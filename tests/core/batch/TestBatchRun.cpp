@@ -667,12 +667,15 @@ TEST_F(BatchRunTest, EmptyFolderTextOrStoreDirIsRefused) {
   EXPECT_FALSE(fs::exists(out));
 }
 
+// log.txt and the terminal keep the stored texts; the interface names the folder.
 TEST_F(BatchRunTest, MissingFolderIsAnError) {
   host.folder = (dir / "nowhere").string();
   EXPECT_EQ(ExecuteExpectingError(), "File not found");
+  EXPECT_EQ(run.Execute().shownError, "Папка не найдена: " + host.folder);
   host.folder = (dir / "nowhere" / "deeper" / "deepest").string();
   EXPECT_EQ(ExecuteExpectingError(), "Invalid filename");
-  EXPECT_EQ(host.ended, 2);
+  EXPECT_EQ(run.Execute().shownError, "Папка не найдена: " + (dir / "nowhere" / "deeper").string());
+  EXPECT_EQ(host.ended, 4);
 }
 
 TEST_F(BatchRunTest, ErrorEndsTheRunCleanlyAndTheLogKeepsIt) {

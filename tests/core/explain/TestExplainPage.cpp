@@ -195,7 +195,7 @@ TEST(PageReview, OpensTheChangeAskedForOrSaysWhyItCompares) {
       {"found by its line", "x", 0, second, 1, "", ""},
       {"a line cleaning no longer logs", "x", 1, "gone", 0, "", "Этой строки лога нет"},
       {"a copy that differs", "y", 1, second, -1, "Повторная очистка", ""},
-      {"no copy", "-", 1, second, -1, "Копии страницы нет (Cannot open file", ""},
+      {"no copy", "-", 1, second, -1, "Копии страницы нет (Не удалось открыть файл", ""},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);

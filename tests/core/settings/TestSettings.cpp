@@ -29,7 +29,8 @@ TEST_F(MainSectionTest, NoFileStopsAtTheFirstSwitch) {
   const MainSection main = ReadMainSection(ini);
   EXPECT_EQ(main.outputFolder, "");
   EXPECT_EQ(main.switchesRead, 0u);
-  EXPECT_EQ(main.error, "'' is not a valid boolean value");
+  EXPECT_EQ(main.error,
+            "Значение «» в файле настроек не является ни 0, ни -1 (выключено, включено)");
   for (const bool on : main.switches) {
     EXPECT_FALSE(on);
   }
@@ -43,7 +44,8 @@ TEST_F(MainSectionTest, ReadingStopsAtTheFirstBadSwitch) {
   MainSection main = ReadMainSection(ini);
   EXPECT_EQ(main.outputFolder, "/out");
   EXPECT_EQ(main.switchesRead, 5u);
-  EXPECT_EQ(main.error, "'' is not a valid boolean value");
+  EXPECT_EQ(main.error,
+            "Значение «» в файле настроек не является ни 0, ни -1 (выключено, включено)");
   EXPECT_TRUE(main.switches[Index(ProcedureId::kScript)]);
   EXPECT_TRUE(main.switches[Index(ProcedureId::kNoscript)]);
   EXPECT_TRUE(main.switches[Index(ProcedureId::kIframe)]);
@@ -53,7 +55,8 @@ TEST_F(MainSectionTest, ReadingStopsAtTheFirstBadSwitch) {
   WriteBytes(ini.Path(), "[Main]\r\nRmScript=yes\r\n");
   main = ReadMainSection(ini);
   EXPECT_EQ(main.switchesRead, 0u);
-  EXPECT_EQ(main.error, "'yes' is not a valid boolean value");
+  EXPECT_EQ(main.error,
+            "Значение «yes» в файле настроек не является ни 0, ни -1 (выключено, включено)");
 }
 
 TEST_F(MainSectionTest, WritesThirteenKeysInOrderAndReadsThemBack) {

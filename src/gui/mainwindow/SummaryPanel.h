@@ -1,15 +1,17 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include <QDialog>
 #include <QElapsedTimer>
+#include <QFrame>
 #include <QWidget>
 #include <string>
 
+#include "batch/RunHost.h"
 #include "batch/RunSummary.h"
 
 class QLabel;
 class QListWidget;
+class QToolButton;
 
 namespace varnow {
 
@@ -33,27 +35,37 @@ class ProcedureBars : public QWidget {
   RunSummary::Procedure procedures_[kProcedureCount] = {};
 };
 
-// "Сводка": what the last run did at a glance, after each run and from the menu. The totals,
-// the bars of changes by procedure and the pages with the most changes; activating one of
-// those (a click, or Return) asks for it to be opened in the change viewer.
-class SummaryDialog : public QDialog {
+// "Сводка": what the last run did at a glance, a panel of the main window beside its log. How
+// the run ended, the totals, the bars of changes by procedure and the pages with the most
+// changes; activating one of those (a click, or Return) asks for it to be opened in the change
+// viewer. During a run it says so instead of showing the last run's figures.
+class SummaryPanel : public QFrame {
   Q_OBJECT
 
  public:
-  explicit SummaryDialog(QWidget* parent = nullptr);
-  void SetSummary(const RunSummary& summary);
+  explicit SummaryPanel(QWidget* parent = nullptr);
+  // What the run that ended did, and how it ended.
+  void SetEnd(const RunEnd& end);
+  // A run has begun: nothing of the last one is shown as if it were this one's.
+  void SetRunning();
 
+  // The first line: how the run ended, or that one goes on.
+  QString Outcome() const;
   QString Totals() const;
   ProcedureBars* Bars() const { return bars_; }
   QListWidget* TopPages() const { return topPages_; }
+  QSize sizeHint() const override;
 
  signals:
   // A page of the list, its path as found (bytes as they are).
   void pageChosen(const std::string& page);
+  // The panel's own button asks for it to be hidden.
+  void hideAsked();
 
  private:
   std::string lastChosen_;
   QElapsedTimer sinceChosen_;
+  QLabel* outcome_ = nullptr;
   QLabel* totals_ = nullptr;
   ProcedureBars* bars_ = nullptr;
   QListWidget* topPages_ = nullptr;

@@ -1,12 +1,13 @@
 // SPDX-License-Identifier: MIT
-#include "SummaryDialog.h"
+#include "SummaryPanel.h"
 
 #include <QApplication>
-#include <QDialogButtonBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
 #include <QPainter>
-#include <QPushButton>
+#include <QStyle>
+#include <QToolButton>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -33,6 +34,11 @@ QString Shown(const std::string& path) {
   return Utf8(ShownAsText(path, storage));
 }
 
+// A procedure as the window names it everywhere: its check box's caption.
+QString Caption(const ProcedureRow& row) {
+  return Utf8(row.caption);
+}
+
 }  // namespace
 
 ProcedureBars::ProcedureBars(QWidget* parent) : QWidget(parent) {
@@ -53,7 +59,7 @@ QSize ProcedureBars::sizeHint() const {
 QStringList ProcedureBars::Rows() const {
   QStringList rows;
   for (const ProcedureRow& row : kProcedures) {
-    rows << Utf8(row.cliName) + QLatin1Char(' ') + Grouped(procedures_[Index(row.id)].changes);
+    rows << Caption(row) + QLatin1Char(' ') + Grouped(procedures_[Index(row.id)].changes);
   }
   return rows;
 }
@@ -66,7 +72,7 @@ void ProcedureBars::paintEvent(QPaintEvent* /*event*/) {
   int countWidth = 0;
   std::uint64_t most = 1;
   for (const ProcedureRow& r : kProcedures) {
-    nameWidth = std::max(nameWidth, metrics.horizontalAdvance(Utf8(r.cliName)));
+    nameWidth = std::max(nameWidth, metrics.horizontalAdvance(Caption(r)));
     countWidth =
         std::max(countWidth, metrics.horizontalAdvance(Grouped(procedures_[Index(r.id)].changes)));
     most = std::max(most, procedures_[Index(r.id)].changes);
@@ -77,8 +83,7 @@ void ProcedureBars::paintEvent(QPaintEvent* /*event*/) {
   for (const ProcedureRow& r : kProcedures) {
     const std::uint64_t changes = procedures_[Index(r.id)].changes;
     painter.setPen(palette().color(QPalette::WindowText));
-    painter.drawText(QRect(0, y, nameWidth, row), Qt::AlignLeft | Qt::AlignVCenter,
-                     Utf8(r.cliName));
+    painter.drawText(QRect(0, y, nameWidth, row), Qt::AlignLeft | Qt::AlignVCenter, Caption(r));
     const int length = changes == 0
                            ? 0
                            : std::max(2, static_cast<int>(static_cast<double>(changes) /
@@ -91,14 +96,28 @@ void ProcedureBars::paintEvent(QPaintEvent* /*event*/) {
   }
 }
 
-SummaryDialog::SummaryDialog(QWidget* parent) : QDialog(parent) {
-  setObjectName(QStringLiteral("summaryDialog"));
-  setWindowTitle(QStringLiteral("Сводка"));
-  // Shown after each run without taking the keyboard from the window.
-  setAttribute(Qt::WA_ShowWithoutActivating);
+SummaryPanel::SummaryPanel(QWidget* parent) : QFrame(parent) {
+  setObjectName(QStringLiteral("summaryPanel"));
+  setFrameShape(QFrame::StyledPanel);
+  auto* title = new QLabel(QStringLiteral("<b>Сводка</b>"), this);
+  auto* hide = new QToolButton(this);
+  hide->setObjectName(QStringLiteral("hideSummaryButton"));
+  hide->setIcon(style()->standardIcon(QStyle::SP_TitleBarCloseButton));
+  hide->setAutoRaise(true);
+  hide->setToolTip(QStringLiteral("Скрыть сводку (Файл \u2192 Сводка показывает ее снова)"));
+  connect(hide, &QToolButton::clicked, this, &SummaryPanel::hideAsked);
+  auto* header = new QHBoxLayout;
+  header->addWidget(title, 1);
+  header->addWidget(hide);
+  outcome_ = new QLabel(this);
+  outcome_->setObjectName(QStringLiteral("summaryOutcome"));
+  outcome_->setTextFormat(Qt::PlainText);
+  outcome_->setWordWrap(true);
+  outcome_->setTextInteractionFlags(Qt::TextSelectableByMouse);
   totals_ = new QLabel(this);
   totals_->setObjectName(QStringLiteral("summaryTotals"));
   totals_->setTextFormat(Qt::PlainText);
+  totals_->setWordWrap(true);
   totals_->setTextInteractionFlags(Qt::TextSelectableByMouse);
   bars_ = new ProcedureBars(this);
   auto* topLabel = new QLabel(QStringLiteral("Больше всего изменений:"), this);
@@ -119,19 +138,43 @@ SummaryDialog::SummaryDialog(QWidget* parent) : QDialog(parent) {
   };
   connect(topPages_, &QListWidget::itemClicked, this, choose);
   connect(topPages_, &QListWidget::itemActivated, this, choose);
-  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
-  buttons->button(QDialogButtonBox::Close)->setText(QStringLiteral("Закрыть"));
-  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
   auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(6, 2, 6, 6);
+  layout->addLayout(header);
+  layout->addWidget(outcome_);
   layout->addWidget(totals_);
   layout->addWidget(bars_);
   layout->addWidget(topLabel);
   layout->addWidget(topPages_, 1);
-  layout->addWidget(buttons);
-  resize(560, 560);
+  // Narrow enough to stand beside the log in the first start's window.
+  setMinimumWidth(200);
 }
 
-void SummaryDialog::SetSummary(const RunSummary& s) {
+QSize SummaryPanel::sizeHint() const {
+  return {280, QFrame::sizeHint().height()};
+}
+
+void SummaryPanel::SetRunning() {
+  outcome_->setText(QStringLiteral("идет выполнение..."));
+  totals_->clear();
+  bars_->SetSummary({});
+  topPages_->clear();
+}
+
+void SummaryPanel::SetEnd(const RunEnd& end) {
+  switch (end.how) {
+    case RunEnd::How::kComplete:
+    case RunEnd::How::kNotStarted:
+      outcome_->setText(QStringLiteral("Выполнено полностью."));
+      break;
+    case RunEnd::How::kStopped:
+      outcome_->setText(QStringLiteral("Остановлено пользователем."));
+      break;
+    case RunEnd::How::kFailed:
+      outcome_->setText(QStringLiteral("Прервано ошибкой: ") + Utf8(end.shownError));
+      break;
+  }
+  const RunSummary& s = end.summary;
   QString text = QStringLiteral(
                      "Страниц найдено %1: изменено %2, без изменений %3, не записано "
                      "%4, не достигнуто %5.")
@@ -153,9 +196,8 @@ void SummaryDialog::SetSummary(const RunSummary& s) {
     removed += p.removed;
     inserted += p.inserted;
   }
-  text += QStringLiteral(".\nУдалено байт %1, вставлено %2. Время: %3%4.")
-              .arg(Grouped(removed), Grouped(inserted), Utf8(ElapsedText(s.elapsed)),
-                   s.stopped ? QStringLiteral(", прервано пользователем") : QString());
+  text += QStringLiteral(".\nУдалено байт %1, вставлено %2. Время: %3.")
+              .arg(Grouped(removed), Grouped(inserted), Utf8(ElapsedText(s.elapsed)));
   totals_->setText(text);
   bars_->SetSummary(s);
   topPages_->clear();
@@ -167,7 +209,11 @@ void SummaryDialog::SetSummary(const RunSummary& s) {
   }
 }
 
-QString SummaryDialog::Totals() const {
+QString SummaryPanel::Outcome() const {
+  return outcome_->text();
+}
+
+QString SummaryPanel::Totals() const {
   return totals_->text();
 }
 
