@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include <QCheckBox>
 #include <QFile>
+#include <QFontMetricsF>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -109,9 +110,10 @@ class TestChangeViewer : public QObject {
     QCOMPARE(viewer->View()->Selected(), 2);
     QVERIFY(viewer->Notice().endsWith("3 из 4: " + spanEnd));
     // The legend: each procedure of the page with its count; the top line wraps, never cut off.
-    QVERIFY2(viewer->Legend().contains("span&nbsp;2") &&
-                 viewer->Legend().contains("script&nbsp;1") &&
-                 viewer->Legend().contains("style&nbsp;1"),
+    // Named by the captions of the settings dialog, markup shown as text.
+    QVERIFY2(viewer->Legend().contains("Форматирование&nbsp;2") &&
+                 viewer->Legend().contains("&lt;script&gt;&lt;/script&gt;&nbsp;1") &&
+                 viewer->Legend().contains("Стили&nbsp;1"),
              qPrintable(viewer->Legend()));
     QVERIFY(Find<QLabel>(viewer, "Notice")->wordWrap());
     const QRect screen = viewer->screen()->availableGeometry();
@@ -185,6 +187,30 @@ class TestChangeViewer : public QObject {
     QVERIFY(viewer != nullptr && viewer->IsComparison());
     QVERIFY(viewer->Notice().contains("Копии страницы нет"));
     QCOMPARE(viewer->View()->LineText(0), QStringLiteral("- <P class=a>one"));
+  }
+
+  // Sideways only as far as the change needs: one near the start of its line leaves column 0
+  // in view, one far along a long line is brought just into view.
+  void scrollsSidewaysOnlyAsFarAsNeeded() {
+    for (const int at : {12, 3000}) {
+      WriteFile(page_, QByteArray(at, 'a') + "<span>b" + QByteArray(4000, 'c'));
+      Find<QToolButton>(&Main(), "executeButton")->click();
+      QVERIFY(RunEnds(Main()));
+      Main().OpenPage(page_.toStdString());
+      ChangeViewer* viewer = Opened();
+      QVERIFY(viewer != nullptr);
+      QVERIFY(QTest::qWaitForWindowExposed(viewer));
+      const QScrollBar* across = viewer->View()->horizontalScrollBar();
+      const qreal x = at * QFontMetricsF(viewer->View()->font()).horizontalAdvance('M');
+      if (at == 12) {
+        QCOMPARE(across->value(), 0);
+      } else {
+        QVERIFY2(across->value() > 0 && x >= across->value() &&
+                     x < across->value() + viewer->View()->viewport()->width(),
+                 qPrintable(QString::number(across->value())));
+      }
+      viewer->close();
+    }
   }
 
   // After a run the summary stands beside the window, the keyboard left with the window: the

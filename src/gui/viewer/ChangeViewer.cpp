@@ -153,9 +153,10 @@ void ChangeViewer::ShowLegend() {
     entries << QStringLiteral(
                    "<span style=\"background-color:%1\">&nbsp;&nbsp;&nbsp;&nbsp;</span>"
                    "&nbsp;%2&nbsp;%3")
-                   .arg(colour.name(),
-                        QString::fromLatin1(row.cliName.data(),
-                                            static_cast<qsizetype>(row.cliName.size())))
+                   // Named by its caption, as everywhere in the window.
+                   .arg(colour.name(), QString::fromUtf8(row.caption.data(),
+                                                         static_cast<qsizetype>(row.caption.size()))
+                                           .toHtmlEscaped())
                    .arg(counts[Index(row.id)]);
   }
   legend_->setText(entries.join(QStringLiteral("&nbsp;&nbsp;&nbsp; ")));

@@ -24,6 +24,9 @@ MarkedTextView::MarkedTextView(QWidget* parent)
   setFocusPolicy(Qt::StrongFocus);
   viewport()->setBackgroundRole(QPalette::Base);
   viewport()->setAutoFillBackground(true);
+  // Once the user scrolls sideways, a resize leaves the view where the user put it.
+  connect(horizontalScrollBar(), &QScrollBar::actionTriggered, this,
+          [this] { acrossFollowsSelection_ = false; });
   UpdateScrollBars();
 }
 
@@ -182,16 +185,27 @@ void MarkedTextView::Select(int change) {
     const std::size_t lead = LinesInView() / 3;
     verticalScrollBar()->setValue(
         static_cast<int>(std::min<std::size_t>(line > lead ? line - lead : 0, INT32_MAX)));
-    const auto x =
-        static_cast<long long>(static_cast<qreal>(ColumnOf(line, first->start)) * CharWidth());
-    QScrollBar* across = horizontalScrollBar();
-    if (x < across->value() ||
-        x + static_cast<long long>(CharWidth() * 8) > across->value() + viewport()->width()) {
-      across->setValue(
-          static_cast<int>(std::clamp<long long>(x - viewport()->width() / 4, 0, INT32_MAX)));
-    }
   }
+  acrossFollowsSelection_ = true;
+  ShowSelectedAcross();
   viewport()->update();
+}
+
+void MarkedTextView::ShowSelectedAcross() {
+  const auto first = std::find_if(marks_.begin(), marks_.end(),
+                                  [this](const TextMark& m) { return m.change == selected_; });
+  if (first == marks_.end()) {
+    return;
+  }
+  // Sideways only as far as the start of the change (and a few characters of it) needs, so
+  // that the start of every line stays in view wherever it can.
+  const std::size_t line = lines_.LineOf(first->start);
+  const auto x =
+      static_cast<long long>(static_cast<qreal>(ColumnOf(line, first->start)) * CharWidth());
+  const auto end = x + static_cast<long long>(CharWidth() * 8) + kMargin;
+  const long long room = viewport()->width();
+  horizontalScrollBar()->setValue(
+      static_cast<int>(std::clamp<long long>(end - room, 0, INT32_MAX)));
 }
 
 namespace {
@@ -302,6 +316,9 @@ bool MarkedTextView::viewportEvent(QEvent* event) {
 void MarkedTextView::resizeEvent(QResizeEvent* event) {
   QAbstractScrollArea::resizeEvent(event);
   UpdateScrollBars();
+  if (acrossFollowsSelection_) {
+    ShowSelectedAcross();  // the view has its real width now: as little sideways as it needs
+  }
 }
 
 void MarkedTextView::changeEvent(QEvent* event) {

@@ -64,6 +64,8 @@ class MarkedTextView : public QAbstractScrollArea {
   bool viewportEvent(QEvent* event) override;
 
  private:
+  // Scrolls sideways as little as shows the selected change's start.
+  void ShowSelectedAcross();
   // The columns [first, first + count) of a line, as far as the line reaches: each character
   // as shown, and where each column's bytes begin (one entry more: where the last ends). The
   // column after the line's last character stands for its line break.
@@ -85,6 +87,7 @@ class MarkedTextView : public QAbstractScrollArea {
   std::size_t longestLine_ = 0;  // in characters
   std::vector<TextMark> marks_;
   int selected_ = -1;
+  bool acrossFollowsSelection_ = false;  // a resize scrolls sideways to the selected change
   std::function<QString(int)> tip_;
   std::unique_ptr<PageDecoder> decoder_;
 };
