@@ -6,6 +6,7 @@
 #include <QDirIterator>
 #include <QDropEvent>
 #include <QFile>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -13,6 +14,7 @@
 #include <QMimeData>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QStringListModel>
 #include <QTemporaryDir>
 #include <QTest>
@@ -160,6 +162,15 @@ class TestMainWindow : public QObject {
     QVERIFY(Main().maximumSize().width() > 717 && Main().maximumSize().height() > 476);
     Main().show();
     QVERIFY(QTest::qWaitForWindowExposed(&Main()));
+    // The greeting wraps at the pane's width: its long third line needs no sideways scroll.
+    QVERIFY(Log()->fontMetrics().horizontalAdvance(Log()->Line(2)) > Log()->viewport()->width());
+    QCOMPARE(Log()->horizontalScrollBar()->maximum(), 0);
+    // Focus in the pane shows before any line is current.
+    Log()->setFocus();
+    QVERIFY(Log()->hasFocus() && !Log()->HasSelection());
+    const QImage focused = Log()->viewport()->grab().toImage();
+    Folder()->setFocus();
+    QVERIFY(Log()->viewport()->grab().toImage() != focused);
     const int narrow = Log()->width();
     Main().resize(900, 600);
     QCOMPARE(Main().size(), QSize(900, 600));
@@ -222,6 +233,7 @@ class TestMainWindow : public QObject {
                                     site_ + "/sub/page.html удален <script> [1]"}));
     const QString logFile = out_ + site_ + "/log.txt";
     QCOMPARE(LastLine(), "Лог сохранен в " + logFile);
+    QVERIFY(Log()->horizontalScrollBar()->maximum() > 0);  // a run's lines stay one row each
     QVERIFY(Status()->Text().startsWith("Готово. Обработано 2 файлов. Время: "));
     QVERIFY(!Status()->ProgressBar()->isVisible());
     QVERIFY(ExecuteButton()->isEnabled());
@@ -318,7 +330,8 @@ class TestMainWindow : public QObject {
   }
 
   // A folder dropped on the window fills the folder field with its path; a page dropped gives
-  // its folder; what is no local file is refused. The field itself takes no drop as text.
+  // its folder; what is no local file, or a file that is no page, is refused, the status bar
+  // saying why for a moment. The field itself takes no drop as text.
   void aDroppedFolderFillsTheField() {
     const struct {
       QList<QUrl> urls;
@@ -328,6 +341,7 @@ class TestMainWindow : public QObject {
         {{QUrl::fromLocalFile(site_ + "/index.htm")}, site_},
         {{QUrl("https://example.org/"), QUrl::fromLocalFile(site_)}, site_},
         {{QUrl("https://example.org/")}, {}},
+        {{QUrl::fromLocalFile(site_ + "/sub/notes.txt")}, {}},
     };
     QVERIFY(!Folder()->acceptDrops());
     for (const auto& drop : drops) {
@@ -341,6 +355,9 @@ class TestMainWindow : public QObject {
       QApplication::sendEvent(&Main(), &dropped);
       QCOMPARE(Folder()->text(), drop.field.isEmpty() ? QStringLiteral("before") : drop.field);
     }
+    QCOMPARE(Status()->Text(),
+             QStringLiteral("Сюда перетаскивают папку или страницу *.htm, *.html, а не notes.txt"));
+    QTRY_COMPARE_WITH_TIMEOUT(Status()->Text(), QStringLiteral("Готово"), 6000);
   }
 
   // The keys reach the dialogs with an output folder set: Ctrl+, opens the settings with the
@@ -689,6 +706,10 @@ class TestMainWindow : public QObject {
       Folder()->setText(site_ + QString::number(i));
       Execute();
     }
+    Folder()->setText(site_ + "/missing");  // not cleaned: not offered again
+    Execute();
+    QCOMPARE(messages_.errors.size(), 1);
+    messages_.errors.clear();
     Folder()->setText(site_);
     Execute();
     Main().resize(820, 530);

@@ -145,6 +145,15 @@ class TestSettingsDialog : public QObject {
     QTextDocument tip;
     tip.setHtml(Box(*dialog, "scriptBox")->toolTip());
     QVERIFY2(tip.toPlainText().contains("<script>"), qPrintable(tip.toPlainText()));
+    // A long tip is broken at spaces to readable lines, not wrapped a few words wide by Qt;
+    // every word stays.
+    tip.setHtml(Box(*dialog, "msWordBox")->toolTip());
+    const QStringList lines = tip.toPlainText().split(QLatin1Char('\n'));
+    QVERIFY2(lines.size() == 2, qPrintable(tip.toPlainText()));
+    for (const QString& line : lines) {
+      QVERIFY(line.size() <= 72 && line.size() > 30);
+    }
+    QCOMPARE(lines.join(' '), QString::fromUtf8(RowOf(ProcedureId::kMSWord).toolTip.data()));
   }
 
   // Two windows on one file: what one saved is never undone by the other's end, which writes

@@ -43,7 +43,11 @@ struct ProcedureRow {
   std::string_view toolTip;  // what its check box's tool tip says it removes
   SettingsGroup group;       // the group its check box stands in
   int placeInGroup;          // from the top of that group
-  std::uint32_t colour;      // 0xRRGGBB: how the change viewer marks what it removed
+  // 0xRRGGBB: how the change viewer and the summary mark its changes. Twelve of Paul Tol's
+  // colour-blind-safe schemes ("bright", "vibrant" and "light"), chosen to stay apart for
+  // normal, protan and deutan sight and to keep black text readable on them; where two still
+  // look alike to someone, the legend's names tell them apart.
+  std::uint32_t colour;
   ProcedureFunction run;
 };
 
@@ -64,42 +68,42 @@ void AllBannerSlots(CleaningContext& ctx, std::string_view path,
 inline constexpr std::array<ProcedureRow, kProcedureCount> kProcedures{{
     {ProcedureId::kScript, 8, WhenKeyMissing::kFileRefused, "RmScript", "script", "scriptBox",
      "<script></script>", "Блоки <script>...</script> целиком", SettingsGroup::kScripts, 0,
-     0xE65050, procedure_detail::WithoutSlots<RemoveScriptBlocks>},
+     0xCC3311, procedure_detail::WithoutSlots<RemoveScriptBlocks>},
     {ProcedureId::kNoscript, 9, WhenKeyMissing::kFileRefused, "RmNoscript", "noscript",
      "noscriptBox", "<noscript></noscript>", "Блоки <noscript>...</noscript> целиком",
-     SettingsGroup::kScripts, 1, 0xE6783C, procedure_detail::WithoutSlots<RemoveNoscriptBlocks>},
+     SettingsGroup::kScripts, 1, 0xEE3377, procedure_detail::WithoutSlots<RemoveNoscriptBlocks>},
     {ProcedureId::kIframe, 10, WhenKeyMissing::kFileRefused, "RmIframe", "iframe", "iframeBox",
      "<iframe></iframe>", "Блоки <iframe>...</iframe> целиком", SettingsGroup::kScripts, 2,
-     0xC83C8C, procedure_detail::WithoutSlots<RemoveIframeBlocks>},
+     0xEE6677, procedure_detail::WithoutSlots<RemoveIframeBlocks>},
     {ProcedureId::kOnMouseOver, 11, WhenKeyMissing::kFileRefused, "RmonMouseOver", "onmouseover",
      "onMouseOverBox", "onMouseOver", "Атрибуты onMouseOver=\"...\" в тегах",
-     SettingsGroup::kScripts, 3, 0xF06EC8, procedure_detail::WithoutSlots<RemoveOnMouseOver>},
+     SettingsGroup::kScripts, 3, 0xEE8866, procedure_detail::WithoutSlots<RemoveOnMouseOver>},
     {ProcedureId::kSpan, 3, WhenKeyMissing::kFileRefused, "RmSpan", "span", "spanBox",
      "Форматирование", "Теги <span ...> и </span>; текст между ними остается",
-     SettingsGroup::kDocumentFormat, 2, 0xE6C828, procedure_detail::WithoutSlots<RemoveSpanTags>},
+     SettingsGroup::kDocumentFormat, 2, 0xEEDD88, procedure_detail::WithoutSlots<RemoveSpanTags>},
     {ProcedureId::kStyle, 2, WhenKeyMissing::kFileRefused, "RmStyle", "style", "styleBox", "Стили",
-     "Блоки <style>...</style>; атрибуты тегов <p>", SettingsGroup::kDocumentFormat, 1, 0x965ADC,
+     "Блоки <style>...</style>; атрибуты тегов <p>", SettingsGroup::kDocumentFormat, 1, 0x33BBEE,
      procedure_detail::WithoutSlots<RemoveStyles>},
     {ProcedureId::kMSWord, 1, WhenKeyMissing::kFileRefused, "RmMSWord", "msword", "msWordBox",
      "Microsoft Word",
      "Разметка Word: <meta name=ProgId/Generator/Originator>, блоки <!--[if ...]> и "
      "<![if ...]>, теги <o:p>, атрибуты тегов <b> и <i>",
-     SettingsGroup::kDocumentFormat, 0, 0x4682E6, procedure_detail::WithoutSlots<RemoveWordMarkup>},
+     SettingsGroup::kDocumentFormat, 0, 0x0077BB, procedure_detail::WithoutSlots<RemoveWordMarkup>},
     {ProcedureId::kTable, 5, WhenKeyMissing::kFileRefused, "RmTable", "table", "tableBox",
-     "Таблицы", "Атрибуты тегов <table>, <tr> и <td>", SettingsGroup::kDocumentFormat, 3, 0x3CB45A,
+     "Таблицы", "Атрибуты тегов <table>, <tr> и <td>", SettingsGroup::kDocumentFormat, 3, 0x228833,
      procedure_detail::WithoutSlots<SimplifyTableTags>},
     {ProcedureId::kBody, 6, WhenKeyMissing::kFileRefused, "RmBody", "body", "bodyBox", "Основные",
-     "Атрибуты тегов <body> и <html>", SettingsGroup::kDocumentFormat, 4, 0x28AAA0,
+     "Атрибуты тегов <body> и <html>", SettingsGroup::kDocumentFormat, 4, 0xCCBB44,
      procedure_detail::WithoutSlots<SimplifyBodyTags>},
     {ProcedureId::kBanner, 0, WhenKeyMissing::kFileRefused, "RmBanner", "banner", "bannerBox",
      "Баннеры", "Блоки между вашими метками начала и конца (кнопка \"...\")",
-     SettingsGroup::kScripts, 5, 0xFA961E, procedure_detail::AllBannerSlots},
+     SettingsGroup::kScripts, 5, 0x99DDFF, procedure_detail::AllBannerSlots},
     {ProcedureId::kFont, 4, WhenKeyMissing::kFileRefused, "RmFont", "font", "fontBox", "Шрифты",
      "Теги <font ...> и </font>; текст между ними остается", SettingsGroup::kDocumentFormat, 5,
-     0xB4B43C, procedure_detail::WithoutSlots<RemoveFontTags>},
+     0xAAAA00, procedure_detail::WithoutSlots<RemoveFontTags>},
     {ProcedureId::kBlank, 7, WhenKeyMissing::kFileRefused, "RmBlank", "blank", "blankBox",
      "target=\"_blank\"", "Атрибуты target=\"_blank\": ссылки открываются в том же окне",
-     SettingsGroup::kScripts, 4, 0x3CBEE6, procedure_detail::WithoutSlots<RemoveBlankTargets>},
+     SettingsGroup::kScripts, 4, 0xBBBBBB, procedure_detail::WithoutSlots<RemoveBlankTargets>},
 }};
 
 constexpr const ProcedureRow& RowOf(ProcedureId s) {

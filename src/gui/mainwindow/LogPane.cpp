@@ -60,8 +60,40 @@ std::optional<LogPane::Change> LogPane::ChangeAt(std::size_t line) const {
 }
 
 void LogPane::Clear() {
+  wrapped_ = false;
   store_.Clear();
   Flush();
+}
+
+void LogPane::SetWrapped(bool wrapped) {
+  wrapped_ = wrapped;
+  UpdateScrollBars();
+  viewport()->update();
+}
+
+bool LogPane::Wrapping() const {
+  return wrapped_ && shown_ <= kMostWrappedLines;
+}
+
+std::vector<QRect> LogPane::WrappedRows() const {
+  std::vector<QRect> rows;
+  const int width = std::max(1, viewport()->width() - 2 * kMargin);
+  const QFontMetrics metrics = fontMetrics();
+  int y = 0;
+  const std::vector<LogStore::Line> lines = store_.Lines(0, shown_);
+  for (const LogStore::Line& line : lines) {
+    const QString text = QString::fromStdString(line.text);
+    const int height =
+        text.isEmpty()
+            ? LineHeight()
+            : std::max(
+                  LineHeight(),
+                  metrics.boundingRect(QRect(0, 0, width, INT32_MAX / 2), Qt::TextWordWrap, text)
+                      .height());
+    rows.emplace_back(kMargin, y, width, height);
+    y += height;
+  }
+  return rows;
 }
 
 void LogPane::LinesAdded() {
@@ -185,6 +217,15 @@ std::size_t LogPane::LineAt(int y) const {
   if (shown_ == 0) {
     return 0;
   }
+  if (Wrapping()) {
+    const std::vector<QRect> rows = WrappedRows();
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+      if (y < rows[i].bottom() + 1) {
+        return i;
+      }
+    }
+    return shown_ - 1;
+  }
   const long long line =
       static_cast<long long>(verticalScrollBar()->value()) + (y < 0 ? -1 : y / LineHeight());
   return static_cast<std::size_t>(
@@ -207,6 +248,11 @@ void LogPane::UpdateScrollBars() {
 
   QScrollBar* horizontal = horizontalScrollBar();
   const int contentWidth = widestPixels_ + 2 * kMargin;
+  if (Wrapping()) {
+    vertical->setRange(0, 0);  // a few lines of prose, wrapped to the width: nothing to scroll
+    horizontal->setRange(0, 0);
+    return;
+  }
   horizontal->setRange(0, std::max(0, contentWidth - viewport()->width()));
   horizontal->setPageStep(viewport()->width());
 }
@@ -218,6 +264,26 @@ void LogPane::paintEvent(QPaintEvent* /*event*/) {
   const int x = kMargin - horizontalScrollBar()->value();
   const int width = viewport()->width();
   const auto first = static_cast<std::size_t>(verticalScrollBar()->value());
+  if (hasFocus() && !hasSelection_) {
+    // Focus with no current line yet (before the first click or key): the pane says so.
+    QPen mark(palette().color(QPalette::Highlight));
+    mark.setStyle(Qt::DotLine);
+    painter.setPen(mark);
+    painter.drawRect(viewport()->rect().adjusted(0, 0, -1, -1));
+  }
+  if (Wrapping()) {
+    const std::vector<QRect> rows = WrappedRows();
+    const std::vector<LogStore::Line> lines = store_.Lines(0, shown_);
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+      const bool selected = IsSelected(i);
+      if (selected) {
+        painter.fillRect(QRect(0, rows[i].y(), width, rows[i].height()), palette().highlight());
+      }
+      painter.setPen(palette().color(selected ? QPalette::HighlightedText : QPalette::Text));
+      painter.drawText(rows[i], Qt::TextWordWrap, QString::fromStdString(lines[i].text));
+    }
+    return;
+  }
   const std::vector<LogStore::Line> lines =
       first < shown_ ? store_.Lines(first, std::min<std::size_t>(shown_ - first,
                                                                  viewport()->height() / height + 1))

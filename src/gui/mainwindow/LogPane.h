@@ -38,7 +38,11 @@ class LogPane : public QAbstractScrollArea {
   // (or by Flush), so a burst of lines is shown in one go.
   void AppendLine(std::string_view utf8);
   void AppendLine(const QString& text);
+  // Clears the pane; the lines that follow are never wrapped.
   void Clear();
+  // Each line wrapped at the pane's width, for a few lines of prose (the greeting before the
+  // first run); a run's lines are never wrapped, so that each stays one row.
+  void SetWrapped(bool wrapped);
   // Shows the lines added so far: scroll ranges, following the end, repainting.
   void Flush();
 
@@ -93,6 +97,9 @@ class LogPane : public QAbstractScrollArea {
   std::size_t LineAt(int y) const;
   bool IsSelected(std::size_t index) const;
   void UpdateScrollBars();
+  // Wrapped: where each line shown stands, top to bottom, at the pane's width.
+  std::vector<QRect> WrappedRows() const;
+  bool Wrapping() const;
   // Lines added on the pane's own thread: shown at the next turn of the event loop.
   void FlushSoon();
 
@@ -106,6 +113,9 @@ class LogPane : public QAbstractScrollArea {
   // fixed-pitch font); only that one line is measured.
   std::size_t widestChars_ = 0;
   int widestPixels_ = 0;
+
+  bool wrapped_ = false;
+  static constexpr std::size_t kMostWrappedLines = 64;  // more are a log: never wrapped
 
   // The selection: the lines from anchor_ to cursor_, both included, in either order.
   bool hasSelection_ = false;

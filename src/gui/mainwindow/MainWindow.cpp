@@ -43,6 +43,7 @@
 #include "settings/CachedIniFile.h"
 #include "settings/Settings.h"
 #include "text/Cp1251.h"
+#include "text/Format.h"
 
 namespace varnow {
 namespace {
@@ -244,6 +245,7 @@ void MainWindow::BuildControls() {
     logPane_->AppendLine(std::string_view(line));
   }
   logPane_->Flush();
+  logPane_->SetWrapped(true);  // the greeting wraps at the window's width, until the first run
 }
 
 void MainWindow::FitToScreen() {
@@ -355,6 +357,11 @@ void MainWindow::LogSaved() {
 }
 
 void MainWindow::RunOver(const RunEnd& end) {
+  // Only a folder that was cleaned is offered again: not one that could not be searched.
+  if (windowState_ != nullptr && !runFolder_.isEmpty() && end.summary.pagesFound > 0) {
+    windowState_->AddFolder(runFolder_);
+    recentFolders_->setStringList(windowState_->RecentFolders());
+  }
   // What the run did, at a glance, however it ended; a run that found no page (a folder that
   // is not there) has nothing to show.
   openResultsAction_->setEnabled(!host_->LogPath().empty());
@@ -394,8 +401,14 @@ void MainWindow::OpenWithDesktop(const QString& path, bool folder) {
 
 namespace {
 
-// The folder a drop names: the first local file or folder among its URLs, a file's own folder.
-std::optional<QString> DroppedFolder(const QMimeData* data) {
+bool IsAPage(const QFileInfo& file) {
+  const QString suffix = file.suffix().toLower();
+  return suffix == QStringLiteral("htm") || suffix == QStringLiteral("html");
+}
+
+// The folder a drop names: the first local folder or page among its URLs, a page's own folder.
+// `refused` gets the first local file that is neither.
+std::optional<QString> DroppedFolder(const QMimeData* data, QString* refused = nullptr) {
   if (data == nullptr || !data->hasUrls()) {
     return std::nullopt;
   }
@@ -404,8 +417,15 @@ std::optional<QString> DroppedFolder(const QMimeData* data) {
       continue;
     }
     const QFileInfo dropped(url.toLocalFile());
-    return QDir::toNativeSeparators(dropped.isDir() ? dropped.absoluteFilePath()
-                                                    : dropped.absolutePath());
+    if (dropped.isDir()) {
+      return QDir::toNativeSeparators(dropped.absoluteFilePath());
+    }
+    if (IsAPage(dropped)) {
+      return QDir::toNativeSeparators(dropped.absolutePath());
+    }
+    if (refused != nullptr && refused->isEmpty()) {
+      *refused = dropped.fileName();
+    }
   }
   return std::nullopt;
 }
@@ -413,8 +433,12 @@ std::optional<QString> DroppedFolder(const QMimeData* data) {
 }  // namespace
 
 void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
-  if (DroppedFolder(event->mimeData())) {
+  QString refused;
+  if (DroppedFolder(event->mimeData(), &refused)) {
     event->acceptProposedAction();
+  } else if (!refused.isEmpty()) {
+    statusPanel_->ShowNote(
+        QStringLiteral("Сюда перетаскивают папку или страницу *.htm, *.html, а не ") + refused);
   }
 }
 
@@ -468,13 +492,11 @@ void MainWindow::BeginRun() {
   if (typed == QStringLiteral("~") || typed.startsWith(QStringLiteral("~/"))) {
     folderField_->setText(QDir::toNativeSeparators(QDir::homePath() + typed.mid(1)));
   }
-  if (windowState_ != nullptr && !folderField_->text().isEmpty()) {
-    windowState_->AddFolder(folderField_->text());
-    recentFolders_->setStringList(windowState_->RecentFolders());
-  }
+  runFolder_ = folderField_->text();
   host_->PublishFolder(folderField_->text().toStdString());
   host_->RunStarting();
   summaryPanel_->SetRunning();  // the last run's figures are not this one's
+  logPane_->SetWrapped(false);  // a run's lines are never wrapped: one row each
   const auto run = [this] {
     auto end = std::make_shared<RunEnd>(run_->Execute());
     QMetaObject::invokeMethod(
@@ -557,8 +579,8 @@ void MainWindow::BannersChanged() {
 void MainWindow::CopyWasLimited(std::size_t copied, std::size_t selected) {
   messages_.hint(this, QStringLiteral("Выделено строк: %1. В буфер обмена скопированы первые %2: "
                                       "больше %3 МБ текста он не принимает.")
-                           .arg(selected)
-                           .arg(copied)
+                           .arg(QString::fromStdString(GroupedDigits(selected)),
+                                QString::fromStdString(GroupedDigits(copied)))
                            .arg(LogPane::kCopyLimitBytes >> 20));
 }
 

@@ -4,7 +4,10 @@
 #include <QEvent>
 #include <QLabel>
 #include <QProgressBar>
+#include <QTimer>
 #include <algorithm>
+
+#include "text/Format.h"
 
 namespace varnow {
 
@@ -39,8 +42,23 @@ QString StatusPanel::Text() const {
 }
 
 void StatusPanel::SetText(const QString& text) {
+  ++notes_;  // a note standing is gone
+  lastText_ = text;
   fullText_ = text;
   ShowText();
+}
+
+void StatusPanel::ShowNote(const QString& note) {
+  const unsigned note_ = ++notes_;
+  fullText_ = note;
+  ShowText();
+  constexpr int kNoteMs = 4000;
+  QTimer::singleShot(kNoteMs, this, [this, note_] {
+    if (notes_ == note_) {
+      fullText_ = lastText_;
+      ShowText();
+    }
+  });
 }
 
 bool StatusPanel::eventFilter(QObject* watched, QEvent* event) {
@@ -63,7 +81,9 @@ void StatusPanel::ShowProgress(std::size_t done, std::size_t total) {
   const std::size_t scale = total > kMax ? total / kMax + 1 : 1;
   progress_->setRange(0, static_cast<int>(total / scale));
   progress_->setValue(static_cast<int>(std::min(done, total) / scale));
-  count_->setText(QStringLiteral("%1 / %2").arg(std::min(done, total)).arg(total));
+  count_->setText(
+      QStringLiteral("%1 / %2").arg(QString::fromStdString(GroupedDigits(std::min(done, total))),
+                                    QString::fromStdString(GroupedDigits(total))));
   count_->show();
   progress_->show();
 }

@@ -22,6 +22,9 @@ class StatusPanel : public QStatusBar {
 
   QString Text() const;
   void SetText(const QString& text);
+  // A word for a moment (a drop refused): the text comes back after a few seconds, unless a
+  // new one was set meanwhile.
+  void ShowNote(const QString& note);
 
   void ShowProgress(std::size_t done, std::size_t total);
   void HideProgress();
@@ -37,6 +40,8 @@ class StatusPanel : public QStatusBar {
   void ShowText();
 
   QString fullText_;
+  QString lastText_;    // what SetText set: a note passes, this comes back
+  unsigned notes_ = 0;  // notes shown; only the last one's timer restores the text
   QLabel* text_;
   QLabel* count_;
   QProgressBar* progress_;

@@ -94,7 +94,7 @@ void SettingsDialog::BuildControls() {
                            QString::fromLatin1(LogEncodingName(LogEncoding::kCp1251).data()));
   logEncodingBox_->addItem(QStringLiteral("UTF-8"),
                            QString::fromLatin1(LogEncodingName(LogEncoding::kUtf8).data()));
-  logEncodingBox_->setToolTip(PlainToolTip(
+  logEncodingBox_->setToolTip(ReadableToolTip(
       QStringLiteral("windows-1251: символ, которого в ней нет, записывается как &#NNN;")));
   encodingLabel->setBuddy(logEncodingBox_);
   auto* encodingRow = new QHBoxLayout;
@@ -126,7 +126,7 @@ void SettingsDialog::BuildControls() {
   for (const ProcedureRow* row : placed) {
     auto* box = new QCheckBox(Utf8(row->caption));
     box->setObjectName(QString::fromLatin1(row->boxName.data(), Size(row->boxName)));
-    box->setToolTip(PlainToolTip(Utf8(row->toolTip)));
+    box->setToolTip(ReadableToolTip(Utf8(row->toolTip)));
     checkBoxes_[Index(row->id)] = box;
     connect(box, &QCheckBox::toggled, this, &SettingsDialog::changed);
     if (row->id == ProcedureId::kBanner) {
