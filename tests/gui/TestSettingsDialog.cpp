@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
+#include <QAbstractButton>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -102,13 +104,58 @@ class TestSettingsDialog : public QObject {
         {"blankBox", "target=\"_blank\""},
     };
     for (const auto& [name, caption] : boxes) {
-      QCOMPARE(Box(*dialog, name)->text(), QString::fromUtf8(caption));
+      QCOMPARE(Box(*dialog, name)->text().remove('&'), QString::fromUtf8(caption));
       QVERIFY(!Box(*dialog, name)->toolTip().isEmpty());
     }
-    QCOMPARE(Find<QPushButton>(dialog.get(), "okButton")->text(), QStringLiteral("ОК"));
-    QCOMPARE(Find<QPushButton>(dialog.get(), "cancelButton")->text(), QStringLiteral("Отмена"));
-    QCOMPARE(Find<QPushButton>(dialog.get(), "bannersButton")->text(), QStringLiteral("..."));
+    QCOMPARE(Find<QPushButton>(dialog.get(), "okButton")->text().remove('&'), QStringLiteral("ОК"));
+    QCOMPARE(Find<QPushButton>(dialog.get(), "cancelButton")->text().remove('&'),
+             QStringLiteral("Отмена"));
+    QCOMPARE(Find<QPushButton>(dialog.get(), "bannersButton")->text().remove('&'),
+             QStringLiteral("..."));
     QVERIFY(dialog->width() >= 408 && dialog->height() >= 266);
+  }
+
+  // Every control has its Alt letter, none twice; Alt and a box's letter toggles the box, a
+  // label's takes the keyboard to its field.
+  void everyControlHasItsOwnMnemonic() {
+    auto dialog = MakeDialog();
+    dialog->show();
+    QVERIFY(QTest::qWaitForWindowActive(dialog.get()));
+    QStringList letters;
+    const auto letterOf = [](const QString& text) {
+      const qsizetype at = text.indexOf('&');
+      return at < 0 || at + 1 >= text.size() ? QString() : text.mid(at + 1, 1).toLower();
+    };
+    for (QAbstractButton* button : dialog->findChildren<QAbstractButton*>()) {
+      const QString letter = button->text().isEmpty()
+                                 ? button->shortcut().toString().remove(QStringLiteral("Alt+"))
+                                 : letterOf(button->text());
+      QVERIFY2(!letter.isEmpty(), qPrintable(button->objectName()));
+      letters << letter.toLower();
+    }
+    for (QLabel* label : dialog->findChildren<QLabel*>()) {
+      if (label->buddy() != nullptr) {
+        letters << letterOf(label->text());
+      }
+    }
+    QCOMPARE(letters.size(), 18);  // twelve boxes, four buttons and two labels' fields
+    letters.removeDuplicates();
+    QCOMPARE(letters.size(), 18);
+    const auto altLetter = [&](QChar letter) {
+      QTest::sendKeyEvent(QTest::Click, QApplication::focusWidget(),
+                          static_cast<Qt::Key>(letter.toUpper().unicode()), QString(letter),
+                          Qt::AltModifier);
+    };
+    for (const char* name : {"scriptBox", "spanBox", "blankBox"}) {
+      QCheckBox* box = Box(*dialog, name);
+      const bool before = box->isChecked();
+      altLetter(letterOf(box->text()).at(0));
+      QTRY_VERIFY2(box->isChecked() != before, name);  // as a click, a moment later
+    }
+    altLetter(QChar(0x0434));  // д: the log's encoding
+    QCOMPARE(QApplication::focusWidget(), Find<QComboBox>(dialog.get(), "logEncodingBox"));
+    altLetter(QChar(0x043B));  // л: the output folder
+    QCOMPARE(QApplication::focusWidget(), Folder(*dialog));
   }
 
   // First start: no box, everything off and empty; the program's end writes the file.

@@ -48,6 +48,7 @@ struct ProcedureRow {
   // normal, protan and deutan sight and to keep black text readable on them; where two still
   // look alike to someone, the legend's names tell them apart.
   std::uint32_t colour;
+  std::string_view mnemonic;  // the caption's letter (its first) that Alt takes to the box
   ProcedureFunction run;
 };
 
@@ -68,42 +69,45 @@ void AllBannerSlots(CleaningContext& ctx, std::string_view path,
 inline constexpr std::array<ProcedureRow, kProcedureCount> kProcedures{{
     {ProcedureId::kScript, 8, WhenKeyMissing::kFileRefused, "RmScript", "script", "scriptBox",
      "<script></script>", "Блоки <script>...</script> целиком", SettingsGroup::kScripts, 0,
-     0xCC3311, procedure_detail::WithoutSlots<RemoveScriptBlocks>},
+     0xCC3311, "s", procedure_detail::WithoutSlots<RemoveScriptBlocks>},
     {ProcedureId::kNoscript, 9, WhenKeyMissing::kFileRefused, "RmNoscript", "noscript",
      "noscriptBox", "<noscript></noscript>", "Блоки <noscript>...</noscript> целиком",
-     SettingsGroup::kScripts, 1, 0xEE3377, procedure_detail::WithoutSlots<RemoveNoscriptBlocks>},
+     SettingsGroup::kScripts, 1, 0xEE3377, "n",
+     procedure_detail::WithoutSlots<RemoveNoscriptBlocks>},
     {ProcedureId::kIframe, 10, WhenKeyMissing::kFileRefused, "RmIframe", "iframe", "iframeBox",
      "<iframe></iframe>", "Блоки <iframe>...</iframe> целиком", SettingsGroup::kScripts, 2,
-     0xEE6677, procedure_detail::WithoutSlots<RemoveIframeBlocks>},
+     0xEE6677, "i", procedure_detail::WithoutSlots<RemoveIframeBlocks>},
     {ProcedureId::kOnMouseOver, 11, WhenKeyMissing::kFileRefused, "RmonMouseOver", "onmouseover",
      "onMouseOverBox", "onMouseOver", "Атрибуты onMouseOver=\"...\" в тегах",
-     SettingsGroup::kScripts, 3, 0xEE8866, procedure_detail::WithoutSlots<RemoveOnMouseOver>},
+     SettingsGroup::kScripts, 3, 0xEE8866, "M", procedure_detail::WithoutSlots<RemoveOnMouseOver>},
     {ProcedureId::kSpan, 3, WhenKeyMissing::kFileRefused, "RmSpan", "span", "spanBox",
      "Форматирование", "Теги <span ...> и </span>; текст между ними остается",
-     SettingsGroup::kDocumentFormat, 2, 0xEEDD88, procedure_detail::WithoutSlots<RemoveSpanTags>},
+     SettingsGroup::kDocumentFormat, 2, 0xEEDD88, "Ф",
+     procedure_detail::WithoutSlots<RemoveSpanTags>},
     {ProcedureId::kStyle, 2, WhenKeyMissing::kFileRefused, "RmStyle", "style", "styleBox", "Стили",
      "Блоки <style>...</style>; атрибуты тегов <p>", SettingsGroup::kDocumentFormat, 1, 0x33BBEE,
-     procedure_detail::WithoutSlots<RemoveStyles>},
+     "С", procedure_detail::WithoutSlots<RemoveStyles>},
     {ProcedureId::kMSWord, 1, WhenKeyMissing::kFileRefused, "RmMSWord", "msword", "msWordBox",
      "Microsoft Word",
      "Разметка Word: <meta name=ProgId/Generator/Originator>, блоки <!--[if ...]> и "
      "<![if ...]>, теги <o:p>, атрибуты тегов <b> и <i>",
-     SettingsGroup::kDocumentFormat, 0, 0x0077BB, procedure_detail::WithoutSlots<RemoveWordMarkup>},
+     SettingsGroup::kDocumentFormat, 0, 0x0077BB, "W",
+     procedure_detail::WithoutSlots<RemoveWordMarkup>},
     {ProcedureId::kTable, 5, WhenKeyMissing::kFileRefused, "RmTable", "table", "tableBox",
      "Таблицы", "Атрибуты тегов <table>, <tr> и <td>", SettingsGroup::kDocumentFormat, 3, 0x228833,
-     procedure_detail::WithoutSlots<SimplifyTableTags>},
+     "Т", procedure_detail::WithoutSlots<SimplifyTableTags>},
     {ProcedureId::kBody, 6, WhenKeyMissing::kFileRefused, "RmBody", "body", "bodyBox", "Основные",
-     "Атрибуты тегов <body> и <html>", SettingsGroup::kDocumentFormat, 4, 0xCCBB44,
+     "Атрибуты тегов <body> и <html>", SettingsGroup::kDocumentFormat, 4, 0xCCBB44, "О",
      procedure_detail::WithoutSlots<SimplifyBodyTags>},
     {ProcedureId::kBanner, 0, WhenKeyMissing::kFileRefused, "RmBanner", "banner", "bannerBox",
      "Баннеры", "Блоки между вашими метками начала и конца (кнопка \"...\")",
-     SettingsGroup::kScripts, 5, 0x99DDFF, procedure_detail::AllBannerSlots},
+     SettingsGroup::kScripts, 5, 0x99DDFF, "Б", procedure_detail::AllBannerSlots},
     {ProcedureId::kFont, 4, WhenKeyMissing::kFileRefused, "RmFont", "font", "fontBox", "Шрифты",
      "Теги <font ...> и </font>; текст между ними остается", SettingsGroup::kDocumentFormat, 5,
-     0xAAAA00, procedure_detail::WithoutSlots<RemoveFontTags>},
+     0xAAAA00, "Ш", procedure_detail::WithoutSlots<RemoveFontTags>},
     {ProcedureId::kBlank, 7, WhenKeyMissing::kFileRefused, "RmBlank", "blank", "blankBox",
      "target=\"_blank\"", "Атрибуты target=\"_blank\": ссылки открываются в том же окне",
-     SettingsGroup::kScripts, 4, 0xBBBBBB, procedure_detail::WithoutSlots<RemoveBlankTargets>},
+     SettingsGroup::kScripts, 4, 0xBBBBBB, "b", procedure_detail::WithoutSlots<RemoveBlankTargets>},
 }};
 
 constexpr const ProcedureRow& RowOf(ProcedureId s) {
@@ -120,6 +124,16 @@ constexpr bool RowsInIdOrder() {
   return true;
 }
 static_assert(RowsInIdOrder(), "each ProcedureId has its row, in the order of the ids");
+
+constexpr bool MnemonicsInCaptions() {
+  for (const ProcedureRow& row : kProcedures) {
+    if (row.mnemonic.empty() || row.caption.find(row.mnemonic) == std::string_view::npos) {
+      return false;
+    }
+  }
+  return true;
+}
+static_assert(MnemonicsInCaptions(), "each procedure's mnemonic is a letter of its caption");
 
 // The order in which a run calls the procedures (and reads the switches) for each file, from
 // the rows' ranks; a rank missing or given twice stops the build here.

@@ -33,6 +33,12 @@ QString Utf8(std::string_view text) {
   return QString::fromUtf8(text.data(), Size(text));
 }
 
+// The caption with its mnemonic marked (no caption holds an "&" of its own).
+QString CaptionWithMnemonic(const ProcedureRow& row) {
+  const std::size_t at = row.caption.find(row.mnemonic);
+  return Utf8(row.caption.substr(0, at)) + QLatin1Char('&') + Utf8(row.caption.substr(at));
+}
+
 // No button is the dialog's default: Enter acts on the focused control only (see eventFilter),
 // so Enter in the folder box closes nothing.
 QPushButton* PlainButton(const QString& caption, const char* name, QObject* filter,
@@ -67,27 +73,29 @@ SettingsDialog::~SettingsDialog() {
 }
 
 void SettingsDialog::BuildControls() {
-  auto* okButton = PlainButton(QStringLiteral("ОК"), "okButton", this, this);
-  auto* cancelButton = PlainButton(QStringLiteral("Отмена"), "cancelButton", this, this);
+  // Every control has its Alt letter, none twice in the dialog.
+  auto* okButton = PlainButton(QStringLiteral("О&К"), "okButton", this, this);
+  auto* cancelButton = PlainButton(QStringLiteral("Отм&ена"), "cancelButton", this, this);
   connect(okButton, &QPushButton::clicked, this, &SettingsDialog::AcceptSettings);
   connect(cancelButton, &QPushButton::clicked, this, &SettingsDialog::DiscardChanges);
 
   auto* paths = new QGroupBox(QStringLiteral("Пути"), this);
   paths->setObjectName(QStringLiteral("pathsGroup"));
-  auto* outputFolderLabel = new QLabel(QStringLiteral("Каталог сохраненных файлов"), paths);
+  auto* outputFolderLabel = new QLabel(QStringLiteral("Ката&лог сохраненных файлов"), paths);
   outputFolderLabel->setObjectName(QStringLiteral("outputFolderLabel"));
   outputFolderField_ = new QLineEdit(paths);
   outputFolderField_->setObjectName(QStringLiteral("outputFolderField"));
   outputFolderLabel->setBuddy(outputFolderField_);
   auto* chooseFolderButton = PlainButton(QString(), "chooseOutputFolderButton", this, paths);
   chooseFolderButton->setIcon(RoleIcon(IconRole::kChooseFolder, style()));
-  chooseFolderButton->setToolTip(QStringLiteral("Выбрать папку"));
+  chooseFolderButton->setShortcut(QKeySequence(QStringLiteral("Alt+В")));  // no text to mark
+  chooseFolderButton->setToolTip(QStringLiteral("Выбрать папку (Alt+В)"));
   connect(chooseFolderButton, &QPushButton::clicked, this, &SettingsDialog::ChooseOutputFolder);
   auto* folderRow = new QHBoxLayout;
   folderRow->setSpacing(0);
   folderRow->addWidget(outputFolderField_);
   folderRow->addWidget(chooseFolderButton);
-  auto* encodingLabel = new QLabel(QStringLiteral("Кодировка log.txt"), paths);
+  auto* encodingLabel = new QLabel(QStringLiteral("Ко&дировка log.txt"), paths);
   logEncodingBox_ = new QComboBox(paths);
   logEncodingBox_->setObjectName(QStringLiteral("logEncodingBox"));
   logEncodingBox_->addItem(QStringLiteral("windows-1251"),
@@ -124,7 +132,7 @@ void SettingsDialog::BuildControls() {
   auto* scriptsLayout = new QVBoxLayout(scripts);
   QCheckBox* bannerBox = nullptr;
   for (const ProcedureRow* row : placed) {
-    auto* box = new QCheckBox(Utf8(row->caption));
+    auto* box = new QCheckBox(CaptionWithMnemonic(*row));
     box->setObjectName(QString::fromLatin1(row->boxName.data(), Size(row->boxName)));
     box->setToolTip(ReadableToolTip(Utf8(row->toolTip)));
     checkBoxes_[Index(row->id)] = box;
@@ -137,8 +145,8 @@ void SettingsDialog::BuildControls() {
   }
   formatLayout->addStretch();
 
-  auto* bannersButton = PlainButton(QStringLiteral("..."), "bannersButton", this, scripts);
-  bannersButton->setToolTip(QStringLiteral("Правка баннеров"));
+  auto* bannersButton = PlainButton(QStringLiteral("&..."), "bannersButton", this, scripts);
+  bannersButton->setToolTip(QStringLiteral("Правка баннеров (Alt+.)"));
   bannersButton->setFixedWidth(
       bannersButton->fontMetrics().horizontalAdvance(QStringLiteral("...")) + 16);
   connect(bannersButton, &QPushButton::clicked, this, &SettingsDialog::OpenBannerEditor);
