@@ -6,12 +6,14 @@
 set(CPACK_PACKAGE_NAME "varnow")
 set(CPACK_PACKAGE_VERSION "${VARNOW_VERSION_SHORT}")
 # The package's own revision: a newer package of the same program version upgrades an older one.
-# It is the version of the newest entry of data/debian/changelog.
+# It is the version of the newest entry of data/debian/changelog.in.
 set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGE_VENDOR "Varnow")
-set(CPACK_PACKAGE_CONTACT "Varnow <varnow@example.org>")
-set(CPACK_PACKAGE_HOMEPAGE_URL "https://www.example.org/varnow/")
+set(CPACK_PACKAGE_CONTACT "${VARNOW_MAINTAINER}")
+if(VARNOW_PROJECT_URL)
+  set(CPACK_PACKAGE_HOMEPAGE_URL "${VARNOW_PROJECT_URL}")
+endif()
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "clean HTML pages in bulk")
 # Lines of at most 79 columns: the control file indents each by one.
 set(CPACK_PACKAGE_DESCRIPTION
@@ -35,13 +37,17 @@ set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n")
 include(GNUInstallDirs)
 set(VARNOW_DOC_DIR ${CMAKE_INSTALL_DATADIR}/doc/varnow)
 set(debian_changelog ${CMAKE_BINARY_DIR}/changelog.Debian.gz)
+# The changelog's trailer names the maintainer the build was given.
+configure_file(${PROJECT_SOURCE_DIR}/data/debian/changelog.in ${CMAKE_BINARY_DIR}/changelog @ONLY)
 add_custom_command(OUTPUT ${debian_changelog}
-  COMMAND gzip -n -9 -c ${PROJECT_SOURCE_DIR}/data/debian/changelog > ${debian_changelog}
-  DEPENDS ${PROJECT_SOURCE_DIR}/data/debian/changelog
+  COMMAND gzip -n -9 -c ${CMAKE_BINARY_DIR}/changelog > ${debian_changelog}
+  DEPENDS ${CMAKE_BINARY_DIR}/changelog
   VERBATIM)
 add_custom_target(varnow-changelog ALL DEPENDS ${debian_changelog})
 install(FILES ${debian_changelog} DESTINATION ${VARNOW_DOC_DIR})
 install(FILES ${PROJECT_SOURCE_DIR}/data/debian/copyright DESTINATION ${VARNOW_DOC_DIR})
+# The about box links to these where they are installed.
+install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${VARNOW_DOC_DIR})
 install(FILES ${PROJECT_SOURCE_DIR}/data/debian/lintian-overrides
   DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME varnow)
 

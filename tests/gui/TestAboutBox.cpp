@@ -1,8 +1,12 @@
 // SPDX-License-Identifier: MIT
+#include <QApplication>
+#include <QClipboard>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolButton>
 
 #include "AboutBox.h"
 #include "GuiTestSupport.h"
@@ -30,33 +34,45 @@ class TestAboutBox : public QObject {
     QCOMPARE(seen, once + once);
   }
 
-  // The program names its settings file in a line under the links.
+  // The program names its settings file under the links: elided in the middle where it is
+  // long, the whole path as the tool tip and copied by the button beside it. One credit line.
   void namesTheSettingsFile() {
     QTemporaryDir dir;
-    const QString ini = dir.filePath("varnow.ini");
+    const QString ini = dir.filePath(QString(30, 'd') + "/" + QString(30, 'e') + "/varnow.ini");
     RecordedMessages messages;
     Program program(ini.toStdString(), messages.Sink());
+    program.About().show();
+    QVERIFY(QTest::qWaitForWindowExposed(&program.About()));
     const auto* line = Find<QLabel>(&program.About(), "SettingsFile");
-    QCOMPARE(line->text(), "Файл настроек: " + ini);
     QVERIFY(!line->isHidden());
-    QCOMPARE(Find<QLabel>(&program.About(), "licenceLine")->text(),
-             QStringLiteral("Лицензия MIT. © 2026 the Varnow developers"));
+    QCOMPARE(line->toolTip(), ini);
+    QVERIFY2(line->text().startsWith("Файл настроек: ") && line->text().endsWith("varnow.ini") &&
+                 line->text().contains(QChar(0x2026)),
+             qPrintable(line->text()));
+    QVERIFY(line->fontMetrics().horizontalAdvance(line->text()) <= line->width());
+    Find<QToolButton>(&program.About(), "copySettingsPath")->click();
+    QCOMPARE(QApplication::clipboard()->text(), ini);
+    QCOMPARE(Find<QLabel>(&program.About(), "creditLine")->text(),
+             QStringLiteral("© 2004–2026 Команда Varnow, лицензия MIT"));
   }
 
-  // Each link goes to the desktop's handler; the box stays open.
-  void linksOpenThroughTheDesktop() {
+  // The links lead to files that exist (this build's README and licence) and never to a
+  // made-up address; each goes to the desktop's handler, the box staying open.
+  void linksLeadToWhatExists() {
     AboutBox about;
     QList<QUrl> opened;
     about.SetLinkOpener([&](const QUrl& link) { opened << link; });
     about.open();
-    QTest::mouseClick(Find<QLabel>(&about, "mailLink"), Qt::LeftButton);
-    QTest::mouseClick(Find<QLabel>(&about, "webLink"), Qt::LeftButton);
+    QCOMPARE(about.Links().size(), 2);  // no project address was given to this build
+    for (const QUrl& link : about.Links()) {
+      QVERIFY2(link.isLocalFile() && QFileInfo::exists(link.toLocalFile()),
+               qPrintable(link.toString()));
+    }
+    QTest::mouseClick(Find<QLabel>(&about, "readmeLink"), Qt::LeftButton);
+    QTest::mouseClick(Find<QLabel>(&about, "licenceLink"), Qt::LeftButton);
     QVERIFY(about.isVisible());
-    QCOMPARE(opened.size(), 2);
-    QCOMPARE(opened[0].toString(), QStringLiteral("mailto:varnow@example.org?subject=Varnow"));
-    QCOMPARE(opened[0].scheme(), QStringLiteral("mailto"));
-    QCOMPARE(opened[1].scheme(), QStringLiteral("https"));
-    QVERIFY(opened[1].isValid());
+    QCOMPARE(opened, about.Links());
+    QVERIFY(opened[0].toLocalFile().endsWith("README.md"));
     about.close();
   }
 };

@@ -1,33 +1,27 @@
 // SPDX-License-Identifier: MIT
 #include "AboutBox.h"
 
+#include <QApplication>
+#include <QClipboard>
 #include <QDesktopServices>
+#include <QDir>
+#include <QEvent>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QStyle>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 #include "Version.h"
+#include "platform/ExecutablePath.h"
 
 namespace varnow {
 namespace {
 
 const QSize kClientSize(292, 114);
-constexpr char kMailAddress[] = "varnow@example.org";
-constexpr char kWebAddress[] = "https://www.example.org/varnow/";
-constexpr char kCredit[] = "© 2004 Команда Varnow";
-
-}  // namespace
-
-QUrl AboutBox::MailLink() {
-  return QUrl(QStringLiteral("mailto:%1?subject=Varnow").arg(QLatin1String(kMailAddress)));
-}
-
-QUrl AboutBox::WebLink() {
-  return QUrl(QString::fromLatin1(kWebAddress));
-}
-
-namespace {
+constexpr char kCredit[] = "© 2004–2026 Команда Varnow, лицензия MIT";
 
 // A link drawn by the label itself, in the palette's link colour, as wide as its text so that
 // a click beside it is no click on it. Activating it reports; opening is the handler's job.
@@ -39,7 +33,25 @@ QLabel* LinkLabel(const QString& text, const QUrl& link, QWidget* parent) {
   label->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
   label->setOpenExternalLinks(false);
   label->setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Preferred);
+  label->setToolTip(link.isLocalFile() ? QDir::toNativeSeparators(link.toLocalFile())
+                                       : link.toString());
   return label;
+}
+
+// The first of the files that exists: as installed beside the program, else in the sources
+// of a build run from its build folder.
+QUrl ExistingFile(const QStringList& installed, const QString& inSources) {
+  const QString exe = QString::fromStdString(ExecutablePath().string());
+  if (!exe.isEmpty()) {
+    const QDir docs(QFileInfo(exe).absolutePath() + QStringLiteral("/../share/doc/varnow"));
+    for (const QString& name : installed) {
+      if (QFileInfo::exists(docs.filePath(name))) {
+        return QUrl::fromLocalFile(QDir::cleanPath(docs.filePath(name)));
+      }
+    }
+  }
+  const QString source = QStringLiteral(VARNOW_SOURCE_DIR "/") + inSources;
+  return QFileInfo::exists(source) ? QUrl::fromLocalFile(source) : QUrl();
 }
 
 }  // namespace
@@ -55,6 +67,17 @@ AboutBox::AboutBox(QWidget* parent)
   ShowTitle();
 }
 
+void AboutBox::AddLink(const QString& text, const QUrl& link, const char* name) {
+  if (link.isEmpty()) {
+    return;  // nothing there to lead to
+  }
+  QLabel* label = LinkLabel(text, link, this);
+  label->setObjectName(QString::fromLatin1(name));
+  connect(label, &QLabel::linkActivated, this, [this, link] { openLink_(link); });
+  linksLayout_->addWidget(label);
+  links_ << link;
+}
+
 void AboutBox::BuildControls() {
   titleLabel_ = new QLabel(this);
   titleLabel_->setObjectName(QStringLiteral("titleLabel"));
@@ -65,37 +88,50 @@ void AboutBox::BuildControls() {
       QStringLiteral("%1, версия файла %2")
           .arg(QString::fromUtf8(version::kDescription), QString::fromLatin1(version::kFile)));
 
-  auto* mailLink = LinkLabel(QString::fromUtf8(kCredit), MailLink(), this);
-  mailLink->setObjectName(QStringLiteral("mailLink"));
-  mailLink->setToolTip(QString::fromLatin1(kMailAddress));
-  connect(mailLink, &QLabel::linkActivated, this, &AboutBox::OpenMailLink);
+  auto* credit = new QLabel(QString::fromUtf8(kCredit), this);
+  credit->setObjectName(QStringLiteral("creditLine"));
+  credit->setTextFormat(Qt::PlainText);
 
-  auto* webLink = LinkLabel(QString::fromLatin1(kWebAddress), WebLink(), this);
-  webLink->setObjectName(QStringLiteral("webLink"));
-  connect(webLink, &QLabel::linkActivated, this, &AboutBox::OpenWebLink);
+  linksLayout_ = new QVBoxLayout;
+  AddLink(QStringLiteral("Руководство (README)"),
+          ExistingFile({QStringLiteral("README.md")}, QStringLiteral("README.md")), "readmeLink");
+  AddLink(QStringLiteral("Лицензия"),
+          ExistingFile({QStringLiteral("copyright")}, QStringLiteral("LICENSE")), "licenceLink");
+  if (const QString web = QString::fromUtf8(version::kProjectUrl); !web.isEmpty()) {
+    AddLink(web, QUrl(web), "webLink");
+  }
+
+  settingsRow_ = new QWidget(this);
+  settingsLine_ = new QLabel(settingsRow_);
+  settingsLine_->setTextFormat(Qt::PlainText);
+  settingsLine_->setObjectName(QStringLiteral("SettingsFile"));
+  settingsLine_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+  settingsLine_->installEventFilter(this);
+  auto* copy = new QToolButton(settingsRow_);
+  copy->setObjectName(QStringLiteral("copySettingsPath"));
+  copy->setIcon(QIcon::fromTheme(QStringLiteral("edit-copy"),
+                                 style()->standardIcon(QStyle::SP_FileDialogDetailedView)));
+  copy->setToolTip(QStringLiteral("Копировать путь"));
+  connect(copy, &QToolButton::clicked, this,
+          [this] { QApplication::clipboard()->setText(settingsPath_); });
+  auto* settingsLayout = new QHBoxLayout(settingsRow_);
+  settingsLayout->setContentsMargins(0, 0, 0, 0);
+  settingsLayout->addWidget(settingsLine_, 1);
+  settingsLayout->addWidget(copy);
+  settingsRow_->hide();
 
   auto* closeButton = new QPushButton(QStringLiteral("Закрыть"), this);
   closeButton->setObjectName(QStringLiteral("closeButton"));
   connect(closeButton, &QPushButton::clicked, this, &AboutBox::CloseBox);
-
   auto* buttons = new QHBoxLayout;
   buttons->addStretch();
   buttons->addWidget(closeButton);
+
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(titleLabel_);
-  layout->addWidget(mailLink);
-  layout->addWidget(webLink);
-  settingsLine_ = new QLabel(this);
-  settingsLine_->setTextFormat(Qt::PlainText);
-  settingsLine_->setObjectName(QStringLiteral("SettingsFile"));
-  settingsLine_->setWordWrap(true);
-  settingsLine_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-  settingsLine_->hide();
-  layout->addWidget(settingsLine_);
-  auto* licence = new QLabel(QStringLiteral("Лицензия MIT. © 2026 the Varnow developers"), this);
-  licence->setObjectName(QStringLiteral("licenceLine"));
-  licence->setTextFormat(Qt::PlainText);
-  layout->addWidget(licence);
+  layout->addWidget(credit);
+  layout->addLayout(linksLayout_);
+  layout->addWidget(settingsRow_);
   layout->addStretch();
   layout->addLayout(buttons);
 }
@@ -105,17 +141,24 @@ void AboutBox::ShowTitle() {
 }
 
 void AboutBox::ShowSettingsFile(const QString& path) {
-  settingsLine_->setText(QStringLiteral("Файл настроек: ") + path);
-  settingsLine_->setVisible(!path.isEmpty());
-  setFixedSize(sizeHint().expandedTo(size()));
+  settingsPath_ = QDir::toNativeSeparators(path);
+  settingsLine_->setToolTip(settingsPath_);
+  settingsRow_->setVisible(!path.isEmpty());
+  setFixedSize(sizeHint().expandedTo(kClientSize).expandedTo(QSize(360, 0)));
+  ElideSettingsLine();
 }
 
-void AboutBox::OpenWebLink() {
-  openLink_(WebLink());
+bool AboutBox::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == settingsLine_ && event->type() == QEvent::Resize) {
+    ElideSettingsLine();  // as much of the path as the line's width now holds
+  }
+  return QDialog::eventFilter(watched, event);
 }
 
-void AboutBox::OpenMailLink() {
-  openLink_(MailLink());
+void AboutBox::ElideSettingsLine() {
+  const QString full = QStringLiteral("Файл настроек: ") + settingsPath_;
+  settingsLine_->setText(settingsLine_->fontMetrics().elidedText(
+      full, Qt::ElideMiddle, std::max(40, settingsLine_->width())));
 }
 
 void AboutBox::CloseBox() {
