@@ -14,6 +14,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "ScreenFit.h"
 #include "Version.h"
 #include "platform/ExecutablePath.h"
 
@@ -63,7 +64,7 @@ AboutBox::AboutBox(QWidget* parent)
   setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowCloseButtonHint);
   BuildControls();
-  setFixedSize(sizeHint().expandedTo(kClientSize));
+  setFixedSize(FittedToScreen(parent, sizeHint().expandedTo(kClientSize)));
   ShowTitle();
 }
 
@@ -144,7 +145,7 @@ void AboutBox::ShowSettingsFile(const QString& path) {
   settingsPath_ = QDir::toNativeSeparators(path);
   settingsLine_->setToolTip(settingsPath_);
   settingsRow_->setVisible(!path.isEmpty());
-  setFixedSize(sizeHint().expandedTo(kClientSize).expandedTo(QSize(360, 0)));
+  setFixedSize(FittedToScreen(this, sizeHint().expandedTo(kClientSize).expandedTo(QSize(360, 0))));
   ElideSettingsLine();
 }
 

@@ -33,6 +33,7 @@
 #include "ChangeViewer.h"
 #include "Icons.h"
 #include "LogPane.h"
+#include "ScreenFit.h"
 #include "SettingsDialog.h"
 #include "StatusPanel.h"
 #include "SummaryPanel.h"
@@ -251,13 +252,10 @@ void MainWindow::BuildControls() {
 void MainWindow::FitToScreen() {
   // The designed size, unless the screen cannot hold it (a small screen, a large scale
   // factor): then as much of it as the screen holds. Either way centred, never off-screen.
-  QSize size = kClientSize;
+  const QSize size = FittedToScreen(this, kClientSize);
   QRect desktop(QPoint(0, 0), kClientSize);
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {
     desktop = screen->availableGeometry();
-    // Room for the frame the window manager adds around the window.
-    const QSize frame(16, 48);
-    size = size.boundedTo(desktop.size() - frame);
   }
   // The designed size is the smallest too; the log pane takes what the window grows by.
   setMinimumSize(size);
@@ -643,7 +641,7 @@ void MainWindow::ShowViewer(std::optional<PageReview> prepared, const QString& e
     if (windowState_ != nullptr) {
       // The size it was last closed at, as far as the screen holds it.
       if (const QSize size = windowState_->ViewerSize(); size.isValid()) {
-        viewer->resize(size.boundedTo(viewer->screen()->availableGeometry().size()));
+        viewer->resize(FittedToScreen(viewer, size));
       }
       connect(viewer, &ChangeViewer::closing, this,
               [state = windowState_](QSize size) { state->SetViewerSize(size); });

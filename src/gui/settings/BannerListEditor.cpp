@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 #include <exception>
 
+#include "ScreenFit.h"
 #include "cleaning/ProcedureId.h"
 #include "settings/Settings.h"
 
@@ -36,7 +37,8 @@ BannerListEditor::BannerListEditor(std::filesystem::path settingsFile, UserMessa
   setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
   BuildControls();
-  setFixedSize(sizeHint().expandedTo(kClientSize));
+  // Its list scrolls: on a small screen the editor is as large as the screen holds.
+  setFixedSize(FittedToScreen(parent, sizeHint().expandedTo(kClientSize)));
   FillList();
 }
 

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "SettingsDialog.h"
 
+#include <QScrollArea>
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
@@ -18,6 +20,7 @@
 #include "BannerListEditor.h"
 #include "Icons.h"
 #include "PlainText.h"
+#include "ScreenFit.h"
 #include "cleaning/ProcedureTable.h"
 
 namespace varnow {
@@ -64,7 +67,9 @@ SettingsDialog::SettingsDialog(std::filesystem::path settingsFile, UserMessages 
   setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
   BuildControls();
-  setFixedSize(sizeHint().expandedTo(kClientSize));
+  // The designed size, or as much of it as the screen holds (a small screen, a large scale
+  // factor): the groups then scroll, and ОК and Отмена stay in view.
+  setFixedSize(FittedToScreen(parent, sizeHint().expandedTo(kClientSize)));
   ReadSettings();
 }
 
@@ -166,10 +171,22 @@ void SettingsDialog::BuildControls() {
   buttons->addWidget(cancelButton);
   buttons->addWidget(okButton);
 
+  // The groups scroll where the dialog cannot be as tall as they are; the buttons never do.
+  auto* groups = new QWidget(this);
+  auto* groupsLayout = new QVBoxLayout(groups);
+  groupsLayout->setContentsMargins(0, 0, 0, 0);
+  groupsLayout->addWidget(paths);
+  groupsLayout->addWidget(remove);
+  groupsLayout->addStretch();
+  auto* scroll = new QScrollArea(this);
+  scroll->setObjectName(QStringLiteral("settingsScroll"));
+  scroll->setFrameShape(QFrame::NoFrame);
+  scroll->setFocusPolicy(Qt::NoFocus);  // Tab goes through its controls, never to it
+  scroll->setWidgetResizable(true);
+  scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  scroll->setWidget(groups);
   auto* layout = new QVBoxLayout(this);
-  layout->addWidget(paths);
-  layout->addWidget(remove);
-  layout->addStretch();
+  layout->addWidget(scroll, 1);
   layout->addLayout(buttons);
 
   // Tab follows what the eye reads: the folder and its button, the log's encoding, the left

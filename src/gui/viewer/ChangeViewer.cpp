@@ -14,6 +14,7 @@
 #include <array>
 #include <dtl/dtl.hpp>
 
+#include "ScreenFit.h"
 #include "batch/PagePipeline.h"
 #include "cleaning/ProcedureTable.h"
 #include "explain/TextLines.h"
@@ -126,12 +127,7 @@ ChangeViewer::ChangeViewer(const QString& title, QWidget* parent) : QWidget(pare
     return Text(ChangeLine(explanation_.Reported(static_cast<std::size_t>(change))));
   });
   // 900x600, or as much of it as the screen holds.
-  QSize size(900, 600);
-  if (const QScreen* screen =
-          parent != nullptr ? parent->screen() : QGuiApplication::primaryScreen()) {
-    size = size.boundedTo(screen->availableGeometry().size() - QSize(16, 48));
-  }
-  resize(size);
+  resize(FittedToScreen(parent, QSize(900, 600)));
 }
 
 QString ChangeViewer::Legend() const {
