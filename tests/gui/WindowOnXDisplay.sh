@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# Starts the real program on a real X display (a private Xvfb) and checks that its main
-# window appears with its caption; then runs the checks that need a real display (window
-# titles as the window system holds them, the window on a small screen at scale factor 2, Qt's
-# texts in Russian). The program is copied into a temporary folder first, so that the settings
-# file it keeps beside itself is made there.
+# Starts the real program on a real X display (a private Xvfb of 1280x800, with openbox as its
+# window manager, so that focus, frames and placement are those a user has) and checks that
+# its main window appears with its caption; then runs the checks that need a real display
+# (window titles as the window system holds them, the banner editor by keyboard, the summary
+# beside the log, every window on the screen at scale factors 1 and 2, Qt's texts in
+# Russian). The program is copied into a temporary folder first, so that the settings file it
+# keeps beside itself is made there.
 # Usage: WindowOnXDisplay.sh PROGRAM CHECKS
 set -euo pipefail
 
@@ -16,7 +18,9 @@ caption='Varnow [0.9.9]'
 pattern="\"$caption\": (\"varnow\" "
 work=$(mktemp -d)
 xvfb_pid=
+wm_pid=
 cleanup() {
+  [[ -n "$wm_pid" ]] && kill "$wm_pid" 2>/dev/null && wait "$wm_pid" 2>/dev/null
   [[ -n "$xvfb_pid" ]] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
   rm -rf "$work"
 }
@@ -29,10 +33,21 @@ export LSAN_OPTIONS="suppressions=$(dirname "$0")/lsan-x-display.supp${LSAN_OPTI
 # The server picks a free display itself and writes its number to us: no race with another
 # server starting at the same moment.
 mkfifo "$work/display"
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.txt" &
+Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.txt" &
 xvfb_pid=$!
 read -r -t 30 number <"$work/display" || { echo "Xvfb did not start:"; cat "$work/xvfb.txt"; exit 1; }
 export DISPLAY=":$number"
+
+# The window manager, ready once it has said so on the root window.
+command -v openbox >/dev/null || { echo "openbox is not installed (scripts/install-deps.sh installs it)"; exit 1; }
+openbox --sm-disable >"$work/openbox.txt" 2>&1 &
+wm_pid=$!
+for _ in $(seq 1 100); do
+  xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && break
+  sleep 0.1
+done
+xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id" ||
+  { echo "openbox did not start:"; cat "$work/openbox.txt"; exit 1; }
 
 "$work/varnow" >"$work/out.txt" 2>&1 &
 pid=$!
@@ -58,5 +73,5 @@ fi
 echo "window \"$caption\" shown"
 
 "$checks" -platform xcb
-# 1280x1024 at scale factor 2 is a 640x512 screen: smaller than the designed window.
-QT_SCALE_FACTOR=2 "$checks" -platform xcb mainWindowLiesOnTheScreen
+# 1280x800 at scale factor 2 is a 640x400 screen: smaller than the designed windows.
+QT_SCALE_FACTOR=2 "$checks" -platform xcb mainWindowLiesOnTheScreen everyWindowFitsTheScreen

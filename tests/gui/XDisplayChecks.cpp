@@ -1,12 +1,14 @@
 // SPDX-License-Identifier: MIT
-// Checks that need a real X display (run by WindowOnXDisplay.sh under Xvfb, not offscreen):
-// what the window system holds as each window's title, where the main window lands on a
-// screen too small for it, and Qt's own texts in Russian.
+// Checks that need a real X display with a window manager (run by WindowOnXDisplay.sh under
+// Xvfb and openbox, not offscreen): what the window system holds as each window's title, where
+// the windows land on a screen too small for them, frames included, the banner editor by
+// keyboard, the summary beside the log, and Qt's own texts in Russian.
 #include <QApplication>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QMimeData>
@@ -27,6 +29,7 @@
 #include "MainWindow.h"
 #include "Program.h"
 #include "SettingsDialog.h"
+#include "SummaryPanel.h"
 
 namespace varnow::test {
 
@@ -191,6 +194,87 @@ class XDisplayChecks : public QObject {
     const QList<ChangeViewer*> opened = main.findChildren<ChangeViewer*>();
     QCOMPARE(opened.size(), 1);
     QCOMPARE(opened.front()->Current(), 0);
+  }
+
+  // Every window, its frame included, lies on the screen (at scale 2 a 640x400 one), its
+  // buttons inside it.
+  void everyWindowFitsTheScreen() {
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    const auto fits = [&](QWidget* window) {
+      window->show();
+      QVERIFY(QTest::qWaitForWindowExposed(window));
+      QTRY_VERIFY2(screen.contains(window->frameGeometry()),
+                   qPrintable(QStringLiteral("%1: %2,%3 %4x%5 on %6x%7")
+                                  .arg(window->objectName())
+                                  .arg(window->frameGeometry().x())
+                                  .arg(window->frameGeometry().y())
+                                  .arg(window->frameGeometry().width())
+                                  .arg(window->frameGeometry().height())
+                                  .arg(screen.width())
+                                  .arg(screen.height())));
+      for (const QPushButton* button : window->findChildren<QPushButton*>()) {
+        if (button->isVisible() && button->window() == window) {
+          QVERIFY(
+              window->rect().contains(QRect(button->mapTo(window, QPoint(0, 0)), button->size())));
+        }
+      }
+      window->hide();
+    };
+    fits(&program_->Window());
+    fits(&program_->Options());
+    fits(&program_->Banners());
+    fits(&program_->About());
+  }
+
+  // Tab walks the banner editor: the list, the two markers, "+", "Закрыть" and back to the
+  // list; Alt+Н and Alt+К go to the markers.
+  void bannerEditorByKeyboard() {
+    BannerListEditor& editor = program_->Banners();
+    editor.show();
+    editor.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&editor));
+    Find<QWidget>(&editor, "bannerList")->setFocus();
+    const QStringList order = {"firstMarkerField", "lastMarkerField", "storeButton", "closeButton",
+                               "bannerList"};
+    for (const QString& next : order) {
+      QTest::keyClick(editor.focusWidget(), Qt::Key_Tab);
+      QTRY_COMPARE(editor.focusWidget()->objectName(), next);
+    }
+    QTest::sendKeyEvent(QTest::Click, editor.focusWidget(), static_cast<Qt::Key>(0x041A),
+                        QStringLiteral("к"), Qt::AltModifier);
+    QTRY_COMPARE(editor.focusWidget()->objectName(), QStringLiteral("lastMarkerField"));
+    QTest::sendKeyEvent(QTest::Click, editor.focusWidget(), static_cast<Qt::Key>(0x041D),
+                        QStringLiteral("н"), Qt::AltModifier);
+    QTRY_COMPARE(editor.focusWidget()->objectName(), QStringLiteral("firstMarkerField"));
+    editor.hide();
+  }
+
+  // After a run the summary stands to the right of the log inside the main window, which
+  // keeps the keyboard and its size.
+  void theSummaryStandsBesideTheLog() {
+    const QString site = dir_.filePath("site");
+    QDir().mkpath(site);
+    QFile page(site + "/index.htm");
+    QVERIFY(page.open(QIODevice::WriteOnly));
+    page.write("<p>a<span>b</span></p>");
+    page.close();
+    Find<QLineEdit>(&program_->Options(), "outputFolderField")->setText(dir_.filePath("out"));
+    Find<QPushButton>(&program_->Options(), "okButton")->click();
+    MainWindow& main = program_->Window();
+    main.show();
+    main.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&main));
+    const QSize before = main.size();
+    auto* field = Find<QLineEdit>(&main, "folderField");
+    field->setText(site);
+    QTest::keyClick(&main, Qt::Key_F5);
+    QVERIFY(RunEnds(main));
+    QWidget* panel = main.Summary();
+    QTRY_VERIFY(panel->isVisible());
+    const QRect log = Find<LogPane>(&main, "logPane")->geometry();
+    QVERIFY(panel->geometry().left() > log.right());
+    QCOMPARE(main.size(), before);
+    QVERIFY(main.isActiveWindow());
   }
 
   // Qt's own texts (the standard buttons of its dialogs and boxes) come in Russian.
