@@ -15,6 +15,7 @@
 
 #include "document/Document.h"
 #include "files/ReplaceFile.h"
+#include "files/ScratchFile.h"
 #include "files/SourceFile.h"
 #include "files/StreamedLog.h"
 #include "support/TempDir.h"
@@ -285,6 +286,36 @@ TEST(SourceFile, SizesPast2GiBLoadWhole) {
   std::uint64_t loaded = 0;  // counted, not kept: a file past 2 GiB costs no memory
   ASSERT_FALSE(file.Load([&](std::string_view bytes) { loaded += bytes.size(); }, StopToken()));
   EXPECT_EQ(loaded, size);
+}
+
+}  // namespace
+}  // namespace varnow
+
+namespace varnow {
+namespace {
+
+// A large scratch file is freed by a process of its own, so that closing it costs this process
+// nothing: seen here through a name the test keeps, the file is emptied by that process while
+// this one has closed it already. A small one is simply closed.
+TEST(ScratchFileTest, ALargeFileIsFreedAside) {
+  const test::TempDir dir;
+  for (const std::uint64_t bytes : {std::uint64_t{4096}, kFreedAsideBytes}) {
+    const std::filesystem::path file = dir.Path() / ("scratch" + std::to_string(bytes));
+    const int fd = ::open(file.c_str(), O_CREAT | O_RDWR | O_CLOEXEC, 0600);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::ftruncate(fd, static_cast<off_t>(bytes)), 0);
+    CloseScratchFile(fd, bytes);
+    EXPECT_EQ(::fcntl(fd, F_GETFD), -1);  // closed here, whichever way
+    if (bytes < kFreedAsideBytes) {
+      EXPECT_EQ(std::filesystem::file_size(file), bytes);
+      continue;
+    }
+    // The other process truncates it a moment later.
+    for (int i = 0; i < 500 && std::filesystem::file_size(file) != 0; ++i) {
+      ::usleep(10'000);
+    }
+    EXPECT_EQ(std::filesystem::file_size(file), 0u);
+  }
 }
 
 }  // namespace
