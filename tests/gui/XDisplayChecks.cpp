@@ -277,6 +277,26 @@ class XDisplayChecks : public QObject {
     QVERIFY(main.isActiveWindow());
   }
 
+  // A copy from the log pane reaches another program as the UTF-8 text it is, Cyrillic and
+  // markup included: pasted by xclip from the X clipboard.
+  void aCopyPastesElsewhere() {
+    LogPane pane;
+    pane.AppendLine(QStringLiteral("/сайт/a.htm удален <span> [3]"));
+    pane.AppendLine(QStringLiteral("second"));
+    pane.Flush();
+    pane.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&pane));
+    pane.SelectAll();
+    pane.CopySelection();
+    QProcess xclip;
+    xclip.start(QStringLiteral("xclip"),
+                {QStringLiteral("-o"), QStringLiteral("-selection"), QStringLiteral("clipboard")});
+    // The clipboard is served from this event loop while xclip asks for it.
+    QTRY_VERIFY_WITH_TIMEOUT(xclip.state() == QProcess::NotRunning, 10000);
+    QCOMPARE(QString::fromUtf8(xclip.readAllStandardOutput()),
+             QStringLiteral("/сайт/a.htm удален <span> [3]\nsecond"));
+  }
+
   // Qt's own texts (the standard buttons of its dialogs and boxes) come in Russian.
   void qtTextsAreRussian() {
     QTranslator translator;

@@ -7,6 +7,7 @@
 #include <QFontDatabase>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QMimeData>
 #include <QPainter>
 #include <QScrollBar>
 #include <algorithm>
@@ -158,23 +159,30 @@ std::size_t LogPane::SelectedLineCount() const {
   return std::min(std::max(anchor_, cursor_), shown_ - 1) - std::min(anchor_, cursor_) + 1;
 }
 
-QString LogPane::SelectedText(std::size_t* lines) const {
+QByteArray LogPane::SelectedUtf8(std::size_t* lines) const {
   const std::size_t count = SelectedLineCount();
   std::size_t taken = 0;
-  QString text;
+  QByteArray text;
   if (count > 0) {
     const std::size_t first = std::min(anchor_, cursor_);
+    // Measured first, so that the text is made in one piece of its own size: grown as it is
+    // read, a 64 MB copy went through buffers of twice that.
     std::size_t bytes = 0;
     store_.ForEachText(first, first + count - 1, [&](std::string_view line) {
-      bytes += line.size() + 1;
-      if (bytes > kCopyLimitBytes + 1) {
+      if (bytes + line.size() + (taken > 0 ? 1 : 0) > kCopyLimitBytes) {
         return false;  // whole lines only, up to the limit
       }
-      if (taken > 0) {
-        text += QLatin1Char('\n');
-      }
-      text += QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size()));
+      bytes += line.size() + (taken > 0 ? 1 : 0);
       ++taken;
+      return true;
+    });
+    text.reserve(static_cast<qsizetype>(bytes));
+    std::size_t added = 0;
+    store_.ForEachText(first, first + taken - 1, [&](std::string_view line) {
+      if (added++ > 0) {
+        text += '\n';
+      }
+      text.append(line.data(), static_cast<qsizetype>(line.size()));
       return true;
     });
   }
@@ -182,6 +190,10 @@ QString LogPane::SelectedText(std::size_t* lines) const {
     *lines = taken;
   }
   return text;
+}
+
+QString LogPane::SelectedText(std::size_t* lines) const {
+  return QString::fromUtf8(SelectedUtf8(lines));
 }
 
 void LogPane::SelectAll() {
@@ -199,7 +211,13 @@ void LogPane::CopySelection() {
     return;
   }
   std::size_t copied = 0;
-  QApplication::clipboard()->setText(SelectedText(&copied));
+  // The clipboard holds the UTF-8 text itself, once: a program that pastes it is given these
+  // bytes, and no wider copy of them is made here (a QString would be twice their size).
+  auto* data = new QMimeData;
+  data->setData(QStringLiteral("text/plain;charset=utf-8"), SelectedUtf8(&copied));
+  data->setData(QStringLiteral("text/plain"),
+                data->data(QStringLiteral("text/plain;charset=utf-8")));
+  QApplication::clipboard()->setMimeData(data);
   if (const std::size_t selected = SelectedLineCount(); copied < selected) {
     emit copyLimited(copied, selected);
   }

@@ -60,6 +60,8 @@ class LogPane : public QAbstractScrollArea {
   // The selected lines, joined as Text() joins them, as many whole lines as the copy limit
   // holds; empty when nothing is selected. `lines` is set to how many it holds.
   QString SelectedText(std::size_t* lines = nullptr) const;
+  // The same as UTF-8, as the clipboard is given it.
+  QByteArray SelectedUtf8(std::size_t* lines = nullptr) const;
   std::size_t SelectedLineCount() const;
   void SelectAll();
   void CopySelection();
