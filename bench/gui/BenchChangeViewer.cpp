@@ -2,14 +2,16 @@
 // How long the change viewer takes to open on a large page (preparing the page, on a thread of
 // its own in the window, and showing it, on the window's thread), and to paint it scrolled to
 // its middle and its end (offscreen):
-//   BenchChangeViewer [MB ...]
+//   BenchChangeViewer [realistic|span-dense] [MB ...]
 // For each size: a realistic page and a span-dense one are written with their cleaned copies,
 // and a viewer is opened on a change in the middle, as a double-click in the log opens it.
 #include <unistd.h>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QScrollBar>
+#include <cctype>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 
@@ -27,6 +29,21 @@ void Write(const fs::path& file, const std::string& bytes) {
   std::ofstream(file, std::ios::binary | std::ios::trunc) << bytes;
 }
 
+// The process's resident set now, and its peak since the last ResetPeak, in bytes.
+std::size_t StatusBytes(const char* field) {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  while (std::getline(status, line)) {
+    if (line.starts_with(field)) {
+      return std::stoull(line.substr(std::strlen(field))) * 1024;
+    }
+  }
+  return 0;
+}
+void ResetPeak() {
+  std::ofstream("/proc/self/clear_refs") << "5";
+}
+
 double Ms(QElapsedTimer& timer) {
   return static_cast<double>(timer.nsecsElapsed()) / 1e6;
 }
@@ -37,17 +54,27 @@ void Bench(const char* name, const std::string& page, const fs::path& dir) {
   Write(source, page);
   const auto all = [](ProcedureId) { return true; };
   const BannerSlotReader banners = FixedBannerSlots({{"<!-- ad -->", "<!-- /ad -->"}});
-  const PageExplanation e = ExplainPage(page, source.string(), all, banners);
-  Write(copy, e.result);
+  ReviewRequest request;
+  std::size_t changes = 0;
+  {
+    const PageExplanation e = ExplainPage(page, source.string(), all, banners);
+    Write(copy, e.result);
+    changes = e.changes.size();
+    request = {
+        source.string(), e.changes.size() / 2,
+        e.changes.empty() ? std::string() : varnow::ChangeLine(e.Reported(e.changes.size() / 2)),
+        copy.string()};
+  }
+  // What the viewer holds of the page, from the request to the page shown and then its result:
+  // the growth of the peak resident set.
+  const std::size_t before = StatusBytes("VmRSS:");
+  ResetPeak();
 
   QElapsedTimer timer;
   timer.start();
-  ReviewRequest request{
-      source.string(), e.changes.size() / 2,
-      e.changes.empty() ? std::string() : varnow::ChangeLine(e.Reported(e.changes.size() / 2)),
-      copy.string()};
   PageReview prepared = ReviewPage(request, all, banners);
   const double prepare = Ms(timer);  // on a thread of its own in the window
+  const double preparedPeak = static_cast<double>(StatusBytes("VmHWM:") - before) / 1e6;
   timer.restart();
   ChangeViewer* viewer = ChangeViewer::Show(std::move(prepared), nullptr);
   viewer->show();
@@ -62,11 +89,15 @@ void Bench(const char* name, const std::string& page, const fs::path& dir) {
   down->setValue(down->maximum());
   viewer->View()->grab();
   const double end = Ms(timer);
+  viewer->ShowResult(true);
+  viewer->View()->grab();
+  const double peak = static_cast<double>(StatusBytes("VmHWM:") - before) / 1e6;
+  const double n = static_cast<double>(page.size()) / 1e6;
   std::printf(
       "%-10s %6.1f MB %7zu changes  prepare %7.1f ms  show %6.1f ms  paint middle %5.1f ms  end "
-      "%5.1f ms%s\n",
-      name, static_cast<double>(page.size()) / 1e6, e.changes.size(), prepare, open, middle, end,
-      viewer->IsComparison() ? "  (compared!)" : "");
+      "%5.1f ms  peak +%6.1f MB = %4.1f N, %6.1f MB of it preparing (limit 4 N + 50 MB: %s)%s\n",
+      name, n, changes, prepare, open, middle, end, peak, peak / n, preparedPeak,
+      peak <= 4 * n + 50 ? "kept" : "EXCEEDED", viewer->IsComparison() ? "  (compared!)" : "");
   delete viewer;
 }
 
@@ -74,9 +105,17 @@ void Bench(const char* name, const std::string& page, const fs::path& dir) {
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
+  // Sizes in MB; a word among them ("realistic", "span-dense") keeps to that kind of page, so
+  // that each can be measured in a process of its own (what one leaves to the allocator
+  // shifts the next one's memory figure).
   std::vector<double> sizes;
+  std::string only;
   for (int i = 1; i < argc; ++i) {
-    sizes.push_back(std::atof(argv[i]));
+    if (std::isalpha(static_cast<unsigned char>(argv[i][0]))) {
+      only = argv[i];
+    } else {
+      sizes.push_back(std::atof(argv[i]));
+    }
   }
   if (sizes.empty()) {
     sizes = {1, 5, 20};
@@ -86,8 +125,12 @@ int main(int argc, char** argv) {
   fs::create_directories(dir);
   for (const double mb : sizes) {
     const auto bytes = static_cast<std::size_t>(mb * 1e6);
-    Bench("realistic", varnow::bench::RealisticPage(bytes), dir);
-    Bench("span-dense", varnow::bench::SpanPage(bytes, bytes / 40), dir);
+    if (only.empty() || only == "realistic") {
+      Bench("realistic", varnow::bench::RealisticPage(bytes), dir);
+    }
+    if (only.empty() || only == "span-dense") {
+      Bench("span-dense", varnow::bench::SpanPage(bytes, bytes / 40), dir);
+    }
   }
   fs::remove_all(dir);
   return 0;

@@ -34,13 +34,27 @@ PageReview ReviewPage(const ReviewRequest& request,
   }
   p.source = std::move(source.bytes);
   PageExplanation e = ExplainPage(p.source, request.page, switchOn, bannerSlot);
-  LoadedPage copy = LoadWholePage(request.output);
-  if (!copy.error.empty()) {
-    p.comparison = FormatText(kNoCopy, {copy.error.shown});
+  // The copy is compared as it is read, a block at a time: it is held whole only where it
+  // differs, to be shown beside the page.
+  bool same = true;
+  std::size_t compared = 0;
+  const StopToken neverStop;
+  const std::optional<ErrorText> error = LoadPage(
+      request.output,
+      [&](std::string_view block) {
+        same = same && compared + block.size() <= e.result.size() &&
+               e.result.compare(compared, block.size(), block) == 0;
+        compared += block.size();
+      },
+      neverStop);
+  if (error) {
+    p.comparison = FormatText(kNoCopy, {error->shown});
     return p;
   }
-  if (copy.bytes != e.result) {
-    p.comparison = std::string(kNotTheCopy);
+  if (!same || compared != e.result.size()) {
+    LoadedPage copy = LoadWholePage(request.output);
+    p.comparison =
+        copy.error.empty() ? std::string(kNotTheCopy) : FormatText(kNoCopy, {copy.error.shown});
     p.copy = std::move(copy.bytes);
     return p;
   }

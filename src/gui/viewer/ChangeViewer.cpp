@@ -36,10 +36,8 @@ QString Text(std::string_view utf8) {
 
 // One colour for each procedure, light enough to read the text through on a light or a dark
 // background.
-QColor ProcedureColour(ProcedureId s) {
-  QColor colour(static_cast<QRgb>(RowOf(s).colour));
-  colour.setAlpha(110);
-  return colour;
+QRgb ProcedureColour(ProcedureId s) {
+  return (RowOf(s).colour & 0xFFFFFFu) | (110u << 24);
 }
 
 std::vector<TextMark> SourceMarks(const PageExplanation& e) {
@@ -207,7 +205,7 @@ void ChangeViewer::ShowComparison(const QString& problem, std::string_view sourc
   // Each line of the listing: "- " only in the page, "+ " only in the copy, "  " in both.
   std::string text;
   std::vector<TextMark> marks;
-  QColor removed(230, 80, 80, 110), added(60, 180, 90, 110);
+  const QRgb removed = qRgba(230, 80, 80, 110), added = qRgba(60, 180, 90, 110);
   int block = -1;
   bool inBlock = false;
   const auto add = [&](std::string_view line, dtl::edit_t type) {
@@ -263,10 +261,12 @@ void ChangeViewer::ShowComparison(const QString& problem, std::string_view sourc
 }
 
 void ChangeViewer::ShowCurrentText() {
+  // The marks shown go before the others are made: a million of them are not held twice.
+  view_->ShowBytes({}, {}, encoding_);
   if (showingResult_) {
-    view_->SetText(explanation_.result, ResultMarks(explanation_), encoding_);
+    view_->ShowBytes(explanation_.result, ResultMarks(explanation_), encoding_);
   } else {
-    view_->SetText(source_, SourceMarks(explanation_), encoding_);
+    view_->ShowBytes(source_, SourceMarks(explanation_), encoding_);
   }
 }
 

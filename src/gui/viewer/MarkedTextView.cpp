@@ -32,7 +32,16 @@ MarkedTextView::MarkedTextView(QWidget* parent)
 
 void MarkedTextView::SetText(std::string bytes, std::vector<TextMark> marks,
                              PageEncoding encoding) {
-  bytes_ = std::move(bytes);
+  ownBytes_ = std::move(bytes);
+  ShowBytes(ownBytes_, std::move(marks), std::move(encoding));
+}
+
+void MarkedTextView::ShowBytes(std::string_view bytes, std::vector<TextMark> marks,
+                               PageEncoding encoding) {
+  if (bytes.data() != ownBytes_.data()) {
+    std::string().swap(ownBytes_);  // the caller's bytes now: nothing of the last kept
+  }
+  bytes_ = bytes;
   lines_ = TextLines(bytes_, encoding);
   decoder_ = std::make_unique<PageDecoder>(std::move(encoding));
   longestLine_ = 0;
@@ -264,10 +273,10 @@ void MarkedTextView::paintEvent(QPaintEvent* /*event*/) {
       }
       const qreal left = x0 + a * charWidth;
       const qreal width = mark.length > 0 ? (b - a) * charWidth : 2;
-      painter.fillRect(QRectF(left, y, width, height), mark.colour);
+      painter.fillRect(QRectF(left, y, width, height), QColor::fromRgba(mark.colour));
       if (mark.change == selected_ && selected_ >= 0) {
         // The current change stands out: its own colour at full strength, framed all round.
-        QColor strong = mark.colour;
+        QColor strong = QColor::fromRgba(mark.colour);
         strong.setAlpha(230);
         painter.fillRect(QRectF(left, y, width, height), strong);
         painter.fillRect(QRectF(left, y, width, 2), selectedEdge);

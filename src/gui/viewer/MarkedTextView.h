@@ -21,7 +21,7 @@ namespace varnow {
 struct TextMark {
   Pos start = 0;  // 0-based byte offset
   Pos length = 0;
-  QColor colour;
+  QRgb colour = 0;  // with its alpha; four bytes, where a QColor takes sixteen, for a million marks
   int change = -1;  // what Select and the tool tips know it by
 };
 
@@ -38,6 +38,9 @@ class MarkedTextView : public QAbstractScrollArea {
 
   // `marks` in the order of their starts, not overlapping.
   void SetText(std::string bytes, std::vector<TextMark> marks, PageEncoding encoding = {});
+  // The same with bytes the caller keeps, unchanged, for as long as they are shown: a page of
+  // many megabytes is not held twice.
+  void ShowBytes(std::string_view bytes, std::vector<TextMark> marks, PageEncoding encoding = {});
   const PageEncoding& Encoding() const { return decoder_->Encoding(); }
   // The tool tip of a mark, by its change.
   void SetTips(std::function<QString(int change)> tip) { tip_ = std::move(tip); }
@@ -82,7 +85,8 @@ class MarkedTextView : public QAbstractScrollArea {
   // The first mark that ends after `offset` (or is a place at it).
   std::size_t FirstMarkFrom(Pos offset) const;
 
-  std::string bytes_;
+  std::string ownBytes_;    // what SetText was given
+  std::string_view bytes_;  // what is shown: ownBytes_, or the caller's
   TextLines lines_{std::string_view()};
   std::size_t longestLine_ = 0;  // in characters
   std::vector<TextMark> marks_;
