@@ -22,10 +22,10 @@ struct RecordedChange {
   // The change as reported (its page is the document's, kept once by whoever keeps these).
   ProcedureId procedure = ProcedureId::kScript;
   MessageId message = MessageId::kScriptBlock;
-  std::string name;  // its message's %s, where it has one
+  RareText name;  // its message's %s, where it has one
   Pos position = 0;
-  std::vector<SourceMap::Removed> removed;  // original bytes the change removed
-  std::vector<Insertion> inserted;          // bytes it put in
+  MostlyOne<SourceMap::Removed> removed;  // original bytes the change removed
+  RareList<Insertion> inserted;           // bytes it put in
 };
 
 // The program's document, with a record of where every deletion and insertion falls in the
@@ -43,6 +43,7 @@ class RecordingDocument final : public Document {
   void Clear() override;
   Pos Length() const override { return inner_->Length(); }
   std::string_view View() override { return inner_->View(); }
+  std::vector<std::string_view> Chunks() override { return inner_->Chunks(); }
   Pos FindPattern(std::string_view pattern) override { return inner_->FindPattern(pattern); }
   bool PatternRemains(std::string_view pattern) override { return inner_->PatternRemains(pattern); }
   Pos FindTagEnd(Pos start) override { return inner_->FindTagEnd(start); }

@@ -98,7 +98,7 @@ void SourceMap::Rebalance(std::size_t c) {
   chunks_.insert(chunks_.begin() + static_cast<std::ptrdiff_t>(c) + 1, std::move(tail));
 }
 
-void SourceMap::Delete(Pos offset, Pos count, std::vector<Removed>& removed) {
+void SourceMap::Delete(Pos offset, Pos count, MostlyOne<Removed>& removed) {
   if (count <= 0) {
     return;
   }
@@ -168,7 +168,13 @@ Pos SourceMap::Insert(Pos offset, Pos length, Pos inserted, std::int32_t change)
 }
 
 std::vector<SourceMap::Piece> SourceMap::Pieces() const {
+  // Counted first: grown as they are gathered, a million pieces went through twice the room.
+  std::size_t count = 0;
+  for (const Chunk& chunk : chunks_) {
+    count += chunk.pieces.size();
+  }
   std::vector<Piece> all;
+  all.reserve(count);
   for (const Chunk& chunk : chunks_) {
     for (const Piece& piece : chunk.pieces) {
       if (piece.length > 0) {

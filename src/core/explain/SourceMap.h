@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "explain/CompactLists.h"
+
 #include "document/Document.h"
 
 namespace varnow {
@@ -42,7 +44,7 @@ class SourceMap {
   // Removes `count` bytes from the 0-based `offset` on (both already within the text) and
   // adds the original ranges among them to `removed`; inserted text that is removed again
   // leaves no trace.
-  void Delete(Pos offset, Pos count, std::vector<Removed>& removed);
+  void Delete(Pos offset, Pos count, MostlyOne<Removed>& removed);
   // Inserts `length` bytes at the 0-based `offset` (at most Length()), the bytes from
   // `inserted` on of everything inserted; returns the original offset the insertion stands
   // before (the original's length at the very end).

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <optional>
 #include <random>
+#include <utility>
 
 #include "cleaning/ProcedureOrder.h"
 #include "explain/ExplainPage.h"
@@ -211,6 +212,48 @@ TEST(PageReview, OpensTheChangeAskedForOrSaysWhyItCompares) {
     EXPECT_TRUE(review.problem.starts_with(c.problemStart)) << review.problem;
     EXPECT_EQ(review.copy, c.copyBytes == "y" ? "y" : "");
   }
+}
+
+}  // namespace
+}  // namespace varnow
+
+namespace varnow {
+namespace {
+
+// The per-change lists behave as the vectors they stand for, one element, many, copied.
+TEST(CompactLists, BehaveAsVectors) {
+  for (const std::size_t count : {std::size_t{0}, std::size_t{1}, std::size_t{2}, std::size_t{5}}) {
+    MostlyOne<SourceMap::Removed> one;
+    RareList<int> rare;
+    std::vector<SourceMap::Removed> expected;
+    for (std::size_t i = 0; i < count; ++i) {
+      one.push_back({static_cast<Pos>(i * 10), 1});
+      one.back().length += 1;  // grown in place, as a deletion next to the last one is
+      expected.push_back({static_cast<Pos>(i * 10), 2});
+      rare.push_back(static_cast<int>(i));
+    }
+    const MostlyOne<SourceMap::Removed> copied = one;
+    const RareList<int> rareCopy = rare;
+    for (const MostlyOne<SourceMap::Removed>* list : {&std::as_const(one), &copied}) {
+      ASSERT_EQ(list->size(), count);
+      EXPECT_EQ(list->empty(), count == 0);
+      std::size_t i = 0;
+      for (const SourceMap::Removed& r : *list) {
+        EXPECT_EQ(r.source, expected[i].source);
+        EXPECT_EQ(r.length, expected[i].length);
+        ++i;
+      }
+    }
+    EXPECT_EQ(rareCopy.size(), count);
+    EXPECT_EQ(std::vector<int>(rareCopy.begin(), rareCopy.end()).size(), count);
+  }
+  RareText name;
+  EXPECT_TRUE(name.empty());
+  name.assign("<!-- ad -->");
+  const RareText copy = name;
+  EXPECT_EQ(copy.view(), "<!-- ad -->");
+  name.assign("");
+  EXPECT_TRUE(name.empty());
 }
 
 }  // namespace
