@@ -18,6 +18,7 @@
 
 #include "BenchPages.h"
 #include "ChangeViewer.h"
+#include "ProcessMemory.h"
 #include "explain/ExplainPage.h"
 #include "messages/MessageText.h"
 
@@ -30,20 +31,8 @@ void Write(const fs::path& file, const std::string& bytes) {
   std::ofstream(file, std::ios::binary | std::ios::trunc) << bytes;
 }
 
-// The process's resident set now, and its peak since the last ResetPeak, in bytes.
-std::size_t StatusBytes(const char* field) {
-  std::ifstream status("/proc/self/status");
-  std::string line;
-  while (std::getline(status, line)) {
-    if (line.starts_with(field)) {
-      return std::stoull(line.substr(std::strlen(field))) * 1024;
-    }
-  }
-  return 0;
-}
-void ResetPeak() {
-  std::ofstream("/proc/self/clear_refs") << "5";
-}
+using varnow::bench::ResetPeak;
+using varnow::bench::StatusBytes;
 
 double Ms(QElapsedTimer& timer) {
   return static_cast<double>(timer.nsecsElapsed()) / 1e6;

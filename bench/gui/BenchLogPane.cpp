@@ -9,6 +9,7 @@
 #include <string>
 
 #include "LogPane.h"
+#include "ProcessMemory.h"
 
 namespace {
 
@@ -88,20 +89,8 @@ void BM_StoreMillionChangeLines(benchmark::State& state) {
 }
 BENCHMARK(BM_StoreMillionChangeLines)->Unit(benchmark::kMillisecond)->Iterations(3);
 
-// The process's resident set now and at its peak since the last ResetPeak, in bytes.
-std::size_t StatusBytes(const char* field) {
-  std::ifstream status("/proc/self/status");
-  std::string line;
-  while (std::getline(status, line)) {
-    if (line.starts_with(field)) {
-      return std::stoull(line.substr(std::strlen(field))) * 1024;
-    }
-  }
-  return 0;
-}
-void ResetPeak() {
-  std::ofstream("/proc/self/clear_refs") << "5";
-}
+using varnow::bench::ResetPeak;
+using varnow::bench::StatusBytes;
 
 // Copying a five-million-line selection (more than the clipboard takes): how far the peak
 // resident set grows over the copy, and what stays held after it, the clipboard's own text
