@@ -343,6 +343,13 @@ std::vector<std::string_view> BlockText::Chunks() const {
   return pieces;
 }
 
+std::string BlockText::TakeFlat() {
+  Flatten();
+  std::string text = std::move(flat_);
+  Clear();
+  return text;
+}
+
 std::string_view BlockText::Flatten() {
   if (!flatValid_) {
     flat_.resize(ToSize(length_));

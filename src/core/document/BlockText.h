@@ -42,6 +42,8 @@ class BlockText {
 
   // The whole text in one piece, valid until the next change.
   std::string_view Flatten();
+  // The same, handed over: the text is left empty.
+  std::string TakeFlat();
   // The text as its blocks hold it, in order, valid until the next change.
   std::vector<std::string_view> Chunks() const;
 

@@ -41,6 +41,9 @@ class Document {
   // The whole text in chunks that, joined in order, are View(); valid until the next change.
   // A document kept in blocks gives them as they are, so that writing it out copies nothing.
   virtual std::vector<std::string_view> Chunks() { return {View()}; }
+  // The whole text handed over, for a document that is done with: one that keeps a flat copy
+  // of its text gives that copy itself instead of another. The document may be left empty.
+  virtual std::string TakeText() { return std::string(View()); }
 
   // First position of `pattern` (upper-case ASCII letters) in the upper-cased text, searching
   // the whole length; 0 when it does not occur, or when the pattern or the text is empty.

@@ -62,6 +62,12 @@ class FastDocument final : public Document {
     SettleErase();
     return text_.Chunks();
   }
+  std::string TakeText() override {
+    SettleErase();
+    std::string text = text_.TakeFlat();
+    ForgetAll();
+    return text;
+  }
 
   Pos FindPattern(std::string_view pattern) override;
   bool PatternRemains(std::string_view pattern) override;

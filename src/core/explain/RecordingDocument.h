@@ -44,6 +44,7 @@ class RecordingDocument final : public Document {
   Pos Length() const override { return inner_->Length(); }
   std::string_view View() override { return inner_->View(); }
   std::vector<std::string_view> Chunks() override { return inner_->Chunks(); }
+  std::string TakeText() override { return inner_->TakeText(); }
   Pos FindPattern(std::string_view pattern) override { return inner_->FindPattern(pattern); }
   bool PatternRemains(std::string_view pattern) override { return inner_->PatternRemains(pattern); }
   Pos FindTagEnd(Pos start) override { return inner_->FindTagEnd(start); }
