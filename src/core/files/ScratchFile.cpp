@@ -34,12 +34,13 @@ void CloseScratchFile(int fd, std::uint64_t bytes) {
     return;
   }
   if (bytes >= kFreedAsideBytes) {
-    // A child of a threaded process may call only what is safe in a signal handler: fork,
-    // close_range, ftruncate and _exit are. The child exits at once, so that it is waited for
-    // here and leaves no zombie; the grandchild, adopted by init, does the slow part.
+    // A child of a threaded process may call only what is safe in a signal handler: _Fork
+    // (fork without its handlers), close_range, ftruncate and _exit are. The child exits at
+    // once, so that it is waited for here and leaves no zombie; the grandchild, adopted by
+    // init, does the slow part.
     const pid_t child = ::fork();
     if (child == 0) {
-      if (::fork() == 0) {
+      if (::_Fork() == 0) {
         if (fd > 0) {
           ::close_range(0, static_cast<unsigned>(fd) - 1, 0);
         }
