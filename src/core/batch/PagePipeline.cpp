@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "batch/PagePipeline.h"
 
+#include <filesystem>
+#include <system_error>
+
 #include <sys/stat.h>
 
 #include <cstring>
@@ -100,6 +103,12 @@ std::optional<ErrorText> LoadPage(const std::string& path,
 
 LoadedPage LoadWholePage(const std::string& path) {
   LoadedPage page;
+  // Its room taken once: grown block by block, a page went through buffers up to twice its
+  // size.
+  std::error_code unknown;
+  if (const std::uintmax_t size = std::filesystem::file_size(path, unknown); !unknown) {
+    page.bytes.reserve(static_cast<std::size_t>(size));
+  }
   const StopToken neverStop;
   if (std::optional<ErrorText> error = LoadPage(
           path, [&page](std::string_view bytes) { page.bytes.append(bytes); }, neverStop)) {

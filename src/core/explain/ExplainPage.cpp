@@ -14,6 +14,7 @@ std::vector<Pos> ResultPlaces(const PageExplanation& e) {
   std::vector<Pos> at(e.changes.size(), -1);
   // For each kept piece: the original offset just past it, and the result offset there.
   std::vector<std::pair<Pos, Pos>> kept;
+  kept.reserve(e.pieces.size());
   Pos offset = 0;
   for (const SourceMap::Piece& piece : e.pieces) {
     if (piece.source == SourceMap::kInserted) {
@@ -56,7 +57,7 @@ PageExplanation ExplainPage(std::string source, std::string_view path,
   // Handed over, not copied: a page with millions of changes holds its record once.
   // Handed over, not copied: the document is done with, and its flat text is the result.
   e.result = doc.TakeText();
-  e.pieces = doc.Pieces();
+  e.pieces = doc.TakePieces();
   e.changes = doc.TakeChanges();
   e.insertedBytes = doc.TakeInsertedBytes();
   e.resultAt = ResultPlaces(e);

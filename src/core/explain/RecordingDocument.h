@@ -60,6 +60,8 @@ class RecordingDocument final : public Document {
   std::string TakeInsertedBytes() { return std::move(insertedBytes_); }
   // The text as it stands, piece by piece; inserted pieces point into InsertedBytes().
   std::vector<SourceMap::Piece> Pieces() const { return map_.Pieces(); }
+  // The same, handed over once the cleaning is done: the record of them is emptied.
+  std::vector<SourceMap::Piece> TakePieces() { return map_.TakePieces(); }
   const std::string& InsertedBytes() const { return insertedBytes_; }
 
  private:

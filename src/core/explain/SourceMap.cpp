@@ -185,4 +185,23 @@ std::vector<SourceMap::Piece> SourceMap::Pieces() const {
   return all;
 }
 
+std::vector<SourceMap::Piece> SourceMap::TakePieces() {
+  std::size_t count = 0;
+  for (const Chunk& chunk : chunks_) {
+    count += chunk.pieces.size();
+  }
+  std::vector<Piece> all;
+  all.reserve(count);
+  for (Chunk& chunk : chunks_) {
+    for (const Piece& piece : chunk.pieces) {
+      if (piece.length > 0) {
+        all.push_back(piece);
+      }
+    }
+    std::vector<Piece>().swap(chunk.pieces);
+  }
+  chunks_.clear();
+  return all;
+}
+
 }  // namespace varnow

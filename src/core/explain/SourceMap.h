@@ -52,6 +52,8 @@ class SourceMap {
 
   // Every piece in text order.
   std::vector<Piece> Pieces() const;
+  // The same, the map emptied as they are taken: it is done with, and never held twice.
+  std::vector<Piece> TakePieces();
 
  private:
   struct Chunk {
