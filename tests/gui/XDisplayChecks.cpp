@@ -253,11 +253,7 @@ class XDisplayChecks : public QObject {
   // keeps the keyboard and its size.
   void theSummaryStandsBesideTheLog() {
     const QString site = dir_.filePath("site");
-    QDir().mkpath(site);
-    QFile page(site + "/index.htm");
-    QVERIFY(page.open(QIODevice::WriteOnly));
-    page.write("<p>a<span>b</span></p>");
-    page.close();
+    WriteFile(site + "/index.htm", "<p>a<span>b</span></p>");
     Find<QLineEdit>(&program_->Options(), "outputFolderField")->setText(dir_.filePath("out"));
     Find<QPushButton>(&program_->Options(), "okButton")->click();
     MainWindow& main = program_->Window();

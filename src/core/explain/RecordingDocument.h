@@ -58,9 +58,8 @@ class RecordingDocument final : public Document {
   // The record, handed over whole once the cleaning is done.
   std::vector<RecordedChange> TakeChanges() { return std::move(changes_); }
   std::string TakeInsertedBytes() { return std::move(insertedBytes_); }
-  // The text as it stands, piece by piece; inserted pieces point into InsertedBytes().
-  std::vector<SourceMap::Piece> Pieces() const { return map_.Pieces(); }
-  // The same, handed over once the cleaning is done: the record of them is emptied.
+  // The text as it stands, piece by piece, handed over once the cleaning is done (the record of
+  // them is emptied); inserted pieces point into InsertedBytes().
   std::vector<SourceMap::Piece> TakePieces() { return map_.TakePieces(); }
   const std::string& InsertedBytes() const { return insertedBytes_; }
 

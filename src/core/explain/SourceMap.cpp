@@ -167,24 +167,6 @@ Pos SourceMap::Insert(Pos offset, Pos length, Pos inserted, std::int32_t change)
   return before;
 }
 
-std::vector<SourceMap::Piece> SourceMap::Pieces() const {
-  // Counted first: grown as they are gathered, a million pieces went through twice the room.
-  std::size_t count = 0;
-  for (const Chunk& chunk : chunks_) {
-    count += chunk.pieces.size();
-  }
-  std::vector<Piece> all;
-  all.reserve(count);
-  for (const Chunk& chunk : chunks_) {
-    for (const Piece& piece : chunk.pieces) {
-      if (piece.length > 0) {
-        all.push_back(piece);
-      }
-    }
-  }
-  return all;
-}
-
 std::vector<SourceMap::Piece> SourceMap::TakePieces() {
   std::size_t count = 0;
   for (const Chunk& chunk : chunks_) {

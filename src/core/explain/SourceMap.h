@@ -50,9 +50,8 @@ class SourceMap {
   // before (the original's length at the very end).
   Pos Insert(Pos offset, Pos length, Pos inserted, std::int32_t change);
 
-  // Every piece in text order.
-  std::vector<Piece> Pieces() const;
-  // The same, the map emptied as they are taken: it is done with, and never held twice.
+  // Every piece of some length in text order, handed over: the map is emptied as they are
+  // taken, so that it is done with and they are never held twice.
   std::vector<Piece> TakePieces();
 
  private:

@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLineEdit>
@@ -40,6 +41,7 @@
 #include "Version.h"
 #include "WindowState.h"
 #include "batch/RunTexts.h"
+#include "discovery/CollectFiles.h"
 #include "paths/SplitPath.h"
 #include "settings/CachedIniFile.h"
 #include "settings/Settings.h"
@@ -365,13 +367,12 @@ void MainWindow::RunOver(const RunEnd& end) {
   openResultsAction_->setEnabled(!host_->LogPath().empty());
   openLogAction_->setEnabled(!host_->LogPath().empty());
   if (end.summary.pagesFound == 0) {
-    if (!aRunEnded_) {
-      return;
+    if (!summaryAction_->isEnabled()) {
+      return;  // no run has had a summary yet
     }
     summaryPanel_->SetEnd(end);  // the panel never shows an older run's figures as this one's
     return;
   }
-  aRunEnded_ = true;
   summaryAction_->setEnabled(true);
   summaryPanel_->SetEnd(end);
   ShowSummaryPanel(summaryWanted_);
@@ -399,11 +400,6 @@ void MainWindow::OpenWithDesktop(const QString& path, bool folder) {
 
 namespace {
 
-bool IsAPage(const QFileInfo& file) {
-  const QString suffix = file.suffix().toLower();
-  return suffix == QStringLiteral("htm") || suffix == QStringLiteral("html");
-}
-
 // The folder a drop names: the first local folder or page among its URLs, a page's own folder.
 // `refused` gets the first local file that is neither.
 std::optional<QString> DroppedFolder(const QMimeData* data, QString* refused = nullptr) {
@@ -418,7 +414,7 @@ std::optional<QString> DroppedFolder(const QMimeData* data, QString* refused = n
     if (dropped.isDir()) {
       return QDir::toNativeSeparators(dropped.absoluteFilePath());
     }
-    if (IsAPage(dropped)) {
+    if (HasPageExtension(QFile::encodeName(dropped.fileName()).toStdString())) {  // as a run finds
       return QDir::toNativeSeparators(dropped.absolutePath());
     }
     if (refused != nullptr && refused->isEmpty()) {
@@ -469,14 +465,14 @@ void MainWindow::ShowSummaryPanel(bool shown) {
   }
   summaryPanel_->setVisible(shown);
   summaryAction_->setChecked(shown);
-  if (shown && (windowState_ == nullptr || windowState_->SummarySplit().isEmpty())) {
+  const QByteArray split = windowState_ != nullptr ? windowState_->SummarySplit() : QByteArray();
+  if (shown && split.isEmpty()) {
     // The first time: the panel at its own width, the log keeping the rest.
     const int total = logAndSummary_->width();
     const int panel = std::min(summaryPanel_->sizeHint().width(), total / 2);
     logAndSummary_->setSizes({total - panel, panel});
   } else if (shown) {
-    logAndSummary_->restoreState(windowState_->SummarySplit());
-    summaryPanel_->show();
+    logAndSummary_->restoreState(split);  // as the user last left it
   }
   if (windowState_ != nullptr) {
     windowState_->SetSummaryShown(summaryWanted_);

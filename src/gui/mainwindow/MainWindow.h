@@ -156,7 +156,6 @@ class MainWindow : public QMainWindow {
   SummaryPanel* summaryPanel_ = nullptr;
   QSplitter* logAndSummary_ = nullptr;  // the log pane, and the summary to its right
   bool summaryWanted_ = true;           // the user has not hidden the summary
-  bool aRunEnded_ = false;              // there is a summary to show
   QString runFolder_;                   // the folder of the run going on, or of the last
   QLineEdit* folderField_ = nullptr;
   QStringListModel* recentFolders_ = nullptr;  // offered as the folder field is typed in
