@@ -12,7 +12,7 @@ packages=(
   xvfb xauth x11-utils fonts-dejavu-core adwaita-icon-theme libqt6svg6 qt6-translations-l10n
   clang libclang-rt-14-dev
   desktop-file-utils appstream dpkg-dev man-db lintian
-  clang-format xdotool openbox xclip
+  clang-format xdotool openbox xclip qt6-l10n-tools qt6-tools-dev
   libdtl-dev nlohmann-json3-dev jq
 )
 

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "CliOptions.h"
+#include "CliTexts.h"
 #include "ExplainCommand.h"
 #include "JsonLines.h"
 #include "SignalWatcher.h"
@@ -23,6 +24,7 @@
 #include "platform/ProcessSignals.h"
 #include "settings/SettingsLocation.h"
 #include "settings/SettingsModel.h"
+#include "text/Format.h"
 
 namespace varnow::cli {
 namespace {
@@ -42,16 +44,27 @@ int RunCli(int argc, char** argv) {
   // the run goes on, writing every output and log.txt. A file-size limit makes a write fail.
   IgnoreSignalsThatWouldKillARun();
 
-  const ParsedArguments parsed = ParseArguments(std::vector<std::string>(argv + 1, argv + argc));
+  // The program speaks the language --language asks for, else the one the settings file
+  // names, else the locale's.
+  const Language localeLanguage = LanguageOfEnvironment();
+  const ParsedArguments parsed =
+      ParseArguments(std::vector<std::string>(argv + 1, argv + argc), localeLanguage);
   const CliOptions& options = parsed.options;
   if (parsed.error) {
-    PrintError("varnow-cli: " + *parsed.error + "\nTry 'varnow-cli --help' for more.");
+    const Language language = options.language.value_or(localeLanguage);
+    PrintError("varnow-cli: " + *parsed.error + "\n" + std::string(texts::kTryHelp.In(language)));
     return kExitUsage;
   }
   const std::filesystem::path settingsFile =
       options.settings ? std::filesystem::path(*options.settings) : FindProgramSettings().file;
+  // Without a settings file of its own choosing, this is a first start: every switch off, no
+  // output folder. With --only and --output no settings file is needed at all.
+  SettingsModel model(settingsFile, options.settings.has_value());
+  const Language language =
+      options.language.value_or(model.ChosenLanguage().value_or(localeLanguage));
+  model.TellProblemsIn(language);
   if (options.help) {
-    std::fputs(UsageText(settingsFile.string()).c_str(), stdout);
+    std::fputs(UsageText(settingsFile.string(), language).c_str(), stdout);
     return kExitDone;
   }
   if (options.version) {
@@ -59,29 +72,27 @@ int RunCli(int argc, char** argv) {
     return kExitDone;
   }
 
-  // Without a settings file of its own choosing, this is a first start: every switch off, no
-  // output folder. With --only and --output no settings file is needed at all.
-  const SettingsModel model(settingsFile, options.settings.has_value());
-  const SettingsModel::Read read =
-      model.ForRun({options.only, options.output, options.logEncoding, options.maxPageSize});
+  const SettingsModel::Read read = model.ForRun({options.only, options.output, options.logEncoding,
+                                                 options.maxPageSize, options.logLanguage});
   if (read.problem) {
     PrintError(*read.problem);
     return kExitError;
   }
   const MainSettings& settings = read.settings;
   if (options.explain) {
-    return ExplainCommand(*options.explain, settings.switches, settingsFile);
+    return ExplainCommand(*options.explain, settings.switches, settingsFile,
+                          {language, settings.logLanguage});
   }
   const std::string& outputFolder = settings.outputFolder;
   if (outputFolder.empty()) {
-    PrintError(std::string(kErrors[Index(ErrorId::kNoOutputFolder)].logged) + ": StorePatch в " +
-               settingsFile.string() + " пуст; укажите --output DIR");
+    PrintError(FormatText(texts::kNoOutputFolder.In(language), {settingsFile.string()}));
     return kExitError;
   }
 
   TerminalHost host(options.folder, outputFolder, settings.switches, signals,
                     ::isatty(STDERR_FILENO), options.quiet);
   host.UseLogEncoding(settings.logEncoding);
+  host.UseLanguages(language, settings.logLanguage);
   host.UseMaxPageSize(settings.maxPageSize);
   host.PrintJson(options.json);
   BatchRun run(host, settingsFile, [&host] { return host.Poll(); });
@@ -91,9 +102,9 @@ int RunCli(int argc, char** argv) {
   run.SetJobs(jobs);
   // What the run did, however it ended.
   const RunEnd end = run.Execute();
-  PrintError(end.how == RunEnd::How::kFailed ? end.error : host.LastStatus());
+  PrintError(end.how == RunEnd::How::kFailed ? end.shownError : host.LastStatus());
   if (options.summary == CliOptions::Summary::kTable) {
-    std::fputs(SummaryTable(end.summary).c_str(), stderr);
+    std::fputs(SummaryTable(end.summary, language).c_str(), stderr);
   } else if (options.summary == CliOptions::Summary::kJson) {
     host.Print(SummaryJson(end.summary, host.LogPath()));
   }

@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "CliOptions.h"
 
+#include "CliTexts.h"
 #include "cleaning/ProcedureTable.h"
 #include "text/ByteSize.h"
+#include "text/Format.h"
 
 #include <cctype>
 #include <cstdint>
@@ -22,10 +24,11 @@ struct OptionSpec {
   bool takesValue;
 };
 constexpr OptionSpec kOptions[] = {
-    {"--help", 'h', false},  {"--version", 'V', false},    {"--quiet", 'q', false},
-    {"--settings", 0, true}, {"--output", 0, true},        {"--jobs", 'j', true},
-    {"--json", 0, false},    {"--log-encoding", 0, true},  {"--explain", 0, true},
-    {"--only", 0, true},     {"--max-page-size", 0, true},
+    {"--help", 'h', false},      {"--version", 'V', false},    {"--quiet", 'q', false},
+    {"--settings", 0, true},     {"--output", 0, true},        {"--jobs", 'j', true},
+    {"--json", 0, false},        {"--log-encoding", 0, true},  {"--explain", 0, true},
+    {"--only", 0, true},         {"--max-page-size", 0, true}, {"--language", 0, true},
+    {"--log-language", 0, true},
 };
 
 const OptionSpec* LongOption(std::string_view name) {
@@ -48,9 +51,13 @@ const OptionSpec* ShortOption(char letter) {
 
 // One option with its value (given for those that take one); a repeated option takes the
 // value given last.
-void Apply(const OptionSpec& option, const std::string& value, ParsedArguments& parsed) {
+void Apply(const OptionSpec& option, const std::string& value, ParsedArguments& parsed,
+           Language language) {
   CliOptions& o = parsed.options;
   const std::string_view name = option.name;
+  const auto say = [&](const Texts& text, std::initializer_list<FormatArg> values) {
+    parsed.error = FormatText(text.In(language), values);
+  };
   if (name == "--help") {
     o.help = true;
   } else if (name == "--version") {
@@ -69,29 +76,54 @@ void Apply(const OptionSpec& option, const std::string& value, ParsedArguments& 
     char* end = nullptr;
     const unsigned long long n = std::strtoull(value.c_str(), &end, 10);
     if (value.empty() || *end != '\0' || n == 0 || n > 1024 || value[0] == '-') {
-      parsed.error = "--jobs takes a number of pages from 1 to 1024, not '" + value + "'";
+      say(texts::kJobsValue, {value});
     } else {
       o.jobs = static_cast<std::size_t>(n);
     }
   } else if (name == "--log-encoding") {
     o.logEncoding = LogEncodingNamed(value);
     if (!o.logEncoding) {
-      parsed.error = "--log-encoding takes cp1251 or utf-8, not '" + value + "'";
+      say(texts::kLogEncodingValue, {value});
+    }
+  } else if (name == "--language" || name == "--log-language") {
+    std::optional<Language>& chosen = name == "--language" ? o.language : o.logLanguage;
+    chosen = LanguageNamed(value);
+    if (!chosen) {
+      say(texts::kLanguageValue, {name, value});
     }
   } else if (name == "--only") {
-    o.only = ParseOnly(value, parsed.error);
+    o.only = ParseOnly(value, parsed.error, language);
   } else if (name == "--max-page-size") {
     o.maxPageSize = ParseByteSize(value);
     if (!o.maxPageSize || *o.maxPageSize == 0) {
-      parsed.error =
-          "--max-page-size takes a size in bytes (K, M, G and T allowed), not '" + value + "'";
+      say(texts::kMaxPageSizeValue, {value});
     }
   }
 }
 
+// The language --language asks for, where it asks for one that is known: the command line's own
+// problems are then told in it.
+std::optional<Language> LanguageAsked(const std::vector<std::string>& args) {
+  std::optional<Language> asked;
+  for (std::size_t i = 0; i < args.size() && args[i] != "--"; ++i) {
+    std::optional<Language> named;
+    if (args[i].starts_with("--language=")) {
+      named = LanguageNamed(std::string_view(args[i]).substr(11));
+    } else if (args[i] == "--language" && i + 1 < args.size()) {
+      named = LanguageNamed(args[++i]);
+    }
+    asked = named ? named : asked;
+  }
+  return asked;
+}
+
 }  // namespace
 
-ParsedArguments ParseArguments(const std::vector<std::string>& args) {
+ParsedArguments ParseArguments(const std::vector<std::string>& args, Language fallback) {
+  const Language language = LanguageAsked(args).value_or(fallback);
+  const auto say = [language](const Texts& text, std::initializer_list<FormatArg> values) {
+    return FormatText(text.In(language), values);
+  };
   ParsedArguments parsed;
   CliOptions& o = parsed.options;
   std::vector<std::string> folders;
@@ -104,7 +136,7 @@ ParsedArguments ParseArguments(const std::vector<std::string>& args) {
       return attached;
     }
     if (i + 1 >= args.size()) {
-      parsed.error = "option " + std::string(shown) + " needs a value";
+      parsed.error = say(texts::kNeedsValue, {shown});
       return std::nullopt;
     }
     return args[++i];
@@ -122,25 +154,25 @@ ParsedArguments ParseArguments(const std::vector<std::string>& args) {
       } else if (arg == "--summary=json") {
         o.summary = CliOptions::Summary::kJson;
       } else if (arg.starts_with("--summary=")) {
-        parsed.error = "--summary takes table or json, not '" + arg.substr(10) + "'";
+        parsed.error = say(texts::kSummaryValue, {std::string_view(arg).substr(10)});
       } else {
-        parsed.error = "unknown option " + arg;
+        parsed.error = say(texts::kUnknownOption, {arg});
       }
     } else if (arg.starts_with("--")) {
       const std::size_t equals = arg.find('=');
       const OptionSpec* option = LongOption(std::string_view(arg).substr(0, equals));
       if (option == nullptr) {
-        parsed.error = "unknown option " + arg.substr(0, equals);
+        parsed.error = say(texts::kUnknownOption, {std::string_view(arg).substr(0, equals)});
       } else if (!option->takesValue && equals != std::string::npos) {
-        parsed.error = "option " + std::string(option->name) + " takes no value";
+        parsed.error = say(texts::kTakesNoValue, {option->name});
       } else if (!option->takesValue) {
-        Apply(*option, {}, parsed);
+        Apply(*option, {}, parsed, language);
       } else if (const std::optional<std::string> value =
                      valueOf(i, option->name,
                              equals == std::string::npos
                                  ? std::nullopt
                                  : std::optional<std::string>(arg.substr(equals + 1)))) {
-        Apply(*option, *value, parsed);
+        Apply(*option, *value, parsed, language);
       }
     } else {
       // Letters, bundled ("-qj3"): one that takes a value takes the rest of the argument, or
@@ -148,16 +180,16 @@ ParsedArguments ParseArguments(const std::vector<std::string>& args) {
       for (std::size_t k = 1; k < arg.size() && !parsed.error; ++k) {
         const OptionSpec* option = ShortOption(arg[k]);
         if (option == nullptr) {
-          parsed.error = "unknown option -" + std::string(1, arg[k]);
+          parsed.error = say(texts::kUnknownOption, {"-" + std::string(1, arg[k])});
         } else if (!option->takesValue) {
-          Apply(*option, {}, parsed);
+          Apply(*option, {}, parsed, language);
         } else {
           const std::string shown = "-" + std::string(1, arg[k]);
           if (const std::optional<std::string> value =
                   valueOf(i, shown,
                           k + 1 < arg.size() ? std::optional<std::string>(arg.substr(k + 1))
                                              : std::nullopt)) {
-            Apply(*option, *value, parsed);
+            Apply(*option, *value, parsed, language);
           }
           break;
         }
@@ -169,14 +201,14 @@ ParsedArguments ParseArguments(const std::vector<std::string>& args) {
   }
   if (o.explain) {
     if (!folders.empty()) {
-      parsed.error = "--explain FILE takes the place of FOLDER";
+      parsed.error = say(texts::kExplainNoFolder, {});
     }
     return parsed;
   }
   if (folders.empty()) {
-    parsed.error = "no FOLDER given";
+    parsed.error = say(texts::kNoFolder, {});
   } else if (folders.size() > 1) {
-    parsed.error = "one FOLDER only, got " + std::to_string(folders.size());
+    parsed.error = say(texts::kOneFolder, {static_cast<std::int64_t>(folders.size())});
   } else {
     o.folder = folders.front();
   }
@@ -196,7 +228,8 @@ std::string OnlyNames() {
 }  // namespace
 
 std::optional<std::array<bool, kProcedureCount>> ParseOnly(const std::string& list,
-                                                           std::optional<std::string>& error) {
+                                                           std::optional<std::string>& error,
+                                                           Language language) {
   std::array<bool, kProcedureCount> on{};
   if (list == "all" || list == "none") {
     on.fill(list == "all");
@@ -213,8 +246,7 @@ std::optional<std::array<bool, kProcedureCount>> ParseOnly(const std::string& li
       }
     }
     if (!known) {
-      error = "unknown procedure '" + name + "' in --only; the names are " + OnlyNames() +
-              ", or all, or none";
+      error = FormatText(texts::kUnknownProcedure.In(language), {name, OnlyNames()});
       return std::nullopt;
     }
     if (comma == std::string::npos) {
@@ -224,68 +256,8 @@ std::optional<std::array<bool, kProcedureCount>> ParseOnly(const std::string& li
   }
 }
 
-std::string UsageText(const std::string& settingsFile) {
-  return "Usage: varnow-cli [--settings FILE] [--output DIR] [--only LIST] [--jobs N]\n"
-         "                  [--log-encoding cp1251|utf-8] [--json] [--summary[=json]]\n"
-         "                  [--max-page-size SIZE] [--quiet] FOLDER\n"
-         "       varnow-cli [--settings FILE] [--only LIST] --explain PAGE\n"
-         "\n"
-         "Cleans every .htm/.html file under FOLDER with the procedures switched on in the\n"
-         "settings file and writes the cleaned copies, and log.txt, into the output folder,\n"
-         "mirroring each file's full path. Sources are never written.\n"
-         "\n"
-         "Options:\n"
-         "  --settings FILE  settings file to use (default: the desktop program's own file,\n"
-         "                   varnow.ini beside this program where there is one, otherwise\n"
-         "                   $XDG_CONFIG_HOME/varnow/varnow.ini or ~/.config/varnow/varnow.ini;\n"
-         "                   here: " +
-         settingsFile +
-         ")\n"
-         "  --output DIR     output folder, in place of StorePatch of the settings file\n"
-         "  --only LIST      the procedures to run, in place of the settings file's switches:\n"
-         "                   comma-separated names from " +
-         OnlyNames() +
-         ",\n"
-         "                   or all, or none (banner still takes the file's banner slots);\n"
-         "                   with --only and --output no settings file is needed\n"
-         "  -j, --jobs N     clean N pages at once (default: the number of cores); what\n"
-         "                   is written, and in which order, is what --jobs 1 writes\n"
-         "  --log-encoding E log.txt in cp1251 (a character it lacks written as &#NNN;)\n"
-         "                   or utf-8, in place of LogEncoding of the settings file\n"
-         "                   (default: cp1251)\n"
-         "  --json           print each change as a JSON object, one a line, in place of\n"
-         "                   its log line (type, page, procedure, message, position);\n"
-         "                   skipped pages, a stop and an error are objects too\n"
-         "  --summary[=table|json]\n"
-         "                   at the end, what the run did by procedure (changes, pages,\n"
-         "                   bytes removed and put in), the totals and the ten pages\n"
-         "                   changed most: a table on standard error, or one JSON object\n"
-         "                   on standard output (the last, after --json's)\n"
-         "  -q, --quiet      print no log lines (log.txt is written all the same)\n"
-         "  --explain PAGE   clean one page in memory and print each change: its log line,\n"
-         "                   then its line:column in the page with the text removed (-)\n"
-         "                   and put in (+); nothing is written. The page is read in its\n"
-         "                   own encoding (a byte-order mark, its <meta> charset, else\n"
-         "                   UTF-8 when valid, else windows-1251), named on the first\n"
-         "                   line; columns count the characters of the line so read\n"
-         "  --max-page-size SIZE\n"
-         "                   refuse a page larger than SIZE bytes (K, M, G, T allowed), in\n"
-         "                   place of MaxPageSize of the settings file; by default a page is\n"
-         "                   refused when twice its size exceeds the memory a run may use\n"
-         "                   (the smaller of the physical memory and ulimit -v)\n"
-         "  -h, --help       show this help and exit\n"
-         "  -V, --version    show the version and exit\n"
-         "\n"
-         "Letters may be bundled and take their value attached (-qj3); a long option takes\n"
-         "its value as --name VALUE or --name=VALUE and is never abbreviated; an option\n"
-         "given twice takes the value given last.\n"
-         "\n"
-         "Every log line is printed on standard output (buffered, shown at least every\n"
-         "0.1 s); progress and the final status go to standard error. Ctrl-C stops the run:\n"
-         "log.txt is still saved.\n"
-         "\n"
-         "Exit status: 0 after a complete run, 1 after an error, 2 for a wrong command line,\n"
-         "130 after Ctrl-C (128 + the signal number for other stop signals).\n";
+std::string UsageText(const std::string& settingsFile, Language language) {
+  return FormatText(texts::kUsage.In(language), {settingsFile, OnlyNames()});
 }
 
 }  // namespace varnow::cli

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "cleaning/ProcedureId.h"
+#include "messages/Language.h"
 #include "text/LogEncoding.h"
 
 namespace varnow::cli {
@@ -21,6 +22,11 @@ struct CliOptions {
   std::optional<std::size_t> jobs;     // --jobs N: pages cleaned at once (default: the cores)
   // --log-encoding cp1251|utf-8, in place of the settings file's LogEncoding.
   std::optional<LogEncoding> logEncoding;
+  // --log-language ru|en, in place of the settings file's LogLanguage.
+  std::optional<Language> logLanguage;
+  // --language ru|en: the program's own messages, in place of the settings file's Language
+  // and the locale.
+  std::optional<Language> language;
   bool json = false;  // --json: each change as a JSON object on stdout instead of its line
   // --summary[=table|json]: what the run did, at its end, as a table on stderr or as a JSON
   // object on stdout.
@@ -41,15 +47,18 @@ struct ParsedArguments {
 };
 
 // varnow-cli [--settings FILE] [--output DIR] [--quiet] FOLDER; also --opt=VALUE, "--" before a
-// folder that begins with "-", -h/--help and -V/--version.
-ParsedArguments ParseArguments(const std::vector<std::string>& args);
+// folder that begins with "-", -h/--help and -V/--version. What is wrong is told in the language
+// --language asks for, else in `language`.
+ParsedArguments ParseArguments(const std::vector<std::string>& args,
+                               Language language = Language::kEnglish);
 
 // The help, naming the settings file the program would use.
-std::string UsageText(const std::string& settingsFile);
+std::string UsageText(const std::string& settingsFile, Language language = Language::kEnglish);
 
 // "script,span", "all" or "none": the switches named, by their settings keys without "Rm" in
 // lower case; nothing, with `error` set, for an unknown name.
 std::optional<std::array<bool, kProcedureCount>> ParseOnly(const std::string& list,
-                                                           std::optional<std::string>& error);
+                                                           std::optional<std::string>& error,
+                                                           Language language = Language::kEnglish);
 
 }  // namespace varnow::cli

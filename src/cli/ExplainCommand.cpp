@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "ExplainCommand.h"
 
+#include "CliTexts.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
@@ -13,14 +15,12 @@
 #include "messages/MessageText.h"
 #include "settings/CachedIniFile.h"
 #include "settings/Settings.h"
+#include "text/Format.h"
 #include "text/PageDecoder.h"
 #include "text/PageEncoding.h"
 
 namespace varnow::cli {
 namespace {
-
-// The first line printed: how the page's text is read.
-constexpr std::string_view kEncodingLine = "Кодировка: ";
 
 // "line:column" of each byte asked for, both counted from 1, the column in characters of the
 // line as its encoding reads it. Each line is read once, however many places lie on it.
@@ -59,10 +59,10 @@ void Print(const std::string& text) {
 }  // namespace
 
 int ExplainCommand(const std::string& file, const std::array<bool, kProcedureCount>& switches,
-                   const std::filesystem::path& settingsFile) {
+                   const std::filesystem::path& settingsFile, ExplainLanguages languages) {
   LoadedPage page = LoadWholePage(file);
   if (!page.error.empty()) {
-    std::fprintf(stderr, "%s\n", page.error.logged.c_str());
+    std::fprintf(stderr, "%s\n", page.error.Shown(languages.language).c_str());
     return 1;
   }
   CachedIniFile banners(settingsFile);
@@ -72,7 +72,9 @@ int ExplainCommand(const std::string& file, const std::array<bool, kProcedureCou
   // The page is read in its own encoding for what is shown of it; it was cleaned as bytes.
   const PageEncoding encoding = DetectPageEncoding(page.bytes);
   PageDecoder decoder(encoding);
-  Print(std::string(kEncodingLine) + DescribeEncoding(encoding) + "\n");
+  // The first line printed: how the page's text is read.
+  Print(std::string(texts::kEncodingLine.In(languages.language)) +
+        DescribeEncoding(encoding, languages.language) + "\n");
   const TextLines lines(page.bytes, encoding);
   const std::string_view source = page.bytes;
   std::vector<Pos> offsets;
@@ -87,7 +89,7 @@ int ExplainCommand(const std::string& file, const std::array<bool, kProcedureCou
   const Places places(source, lines, decoder, std::move(offsets));
   for (std::size_t k = 0; k < e.changes.size(); ++k) {
     const RecordedChange& change = e.changes[k];
-    std::string text = ChangeLine(e.Reported(k)) + "\n";
+    std::string text = ChangeLine(e.Reported(k), languages.logLanguage) + "\n";
     for (const SourceMap::Removed& r : change.removed) {
       text += "    " + places.Of(r.source) + "  -" +
               OneLine(source.substr(static_cast<std::size_t>(r.source),
@@ -101,7 +103,10 @@ int ExplainCommand(const std::string& file, const std::array<bool, kProcedureCou
     Print(text);
   }
   std::fflush(stdout);
-  std::fprintf(stderr, "Изменений: %zu\n", e.changes.size());
+  const std::string count = FormatText(texts::kChangeCount.In(languages.language),
+                                       {static_cast<std::int64_t>(e.changes.size())}) +
+                            "\n";
+  std::fputs(count.c_str(), stderr);
   return 0;
 }
 

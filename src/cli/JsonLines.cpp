@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "JsonLines.h"
 
+#include "CliTexts.h"
+
 #include <cinttypes>
 #include <cstdio>
 #include <nlohmann/json.hpp>
@@ -73,18 +75,18 @@ std::string Base64(std::string_view bytes) {
   return out;
 }
 
-std::string ChangeJson(const LoggedChange& change) {
+std::string ChangeJson(const LoggedChange& change, Language logLanguage) {
   ordered_json object;
   object["type"] = "change";
   PutPage(object, change.page);
   object["procedure"] = std::string(RowOf(change.procedure).cliName);
   std::string storage;
-  object["message"] = std::string(ShownAsText(ChangeText(change), storage));
+  object["message"] = std::string(ShownAsText(ChangeText(change, logLanguage), storage));
   object["position"] = change.position;
   return Line(object);
 }
 
-std::string NoticeJson(const RunNotice& notice) {
+std::string NoticeJson(const RunNotice& notice, Language logLanguage) {
   const MessageKind kind = notice.Kind();
   if (kind != MessageKind::kSkipped && kind != MessageKind::kStopped &&
       kind != MessageKind::kError) {
@@ -95,7 +97,7 @@ std::string NoticeJson(const RunNotice& notice) {
                    : kind == MessageKind::kStopped ? "stopped"
                                                    : "error";
   std::string storage;
-  const std::string text = NoticeText(notice);
+  const std::string text = NoticeText(notice, logLanguage);
   if (kind == MessageKind::kError) {
     object["error"] = std::string(ShownAsText(text, storage));
     return Line(object);
@@ -142,12 +144,15 @@ std::string SummaryJson(const RunSummary& s, std::string_view logPath) {
   return Line(object);
 }
 
-std::string SummaryTable(const RunSummary& s) {
-  std::string t = "Сводка\n";
-  t += "  Страниц найдено " + GroupedDigits(s.pagesFound) + ": изменено " +
-       GroupedDigits(s.pagesChanged) + ", без изменений " + GroupedDigits(s.pagesUnchanged) +
-       ", не записано " + GroupedDigits(s.pagesFailed) + ", не достигнуто " +
-       GroupedDigits(s.pagesNotReached) + "\n";
+std::string SummaryTable(const RunSummary& s, Language language) {
+  const auto in = [language](const Texts& text) { return std::string(text.In(language)); };
+  const auto digits = [language](std::uint64_t n) { return GroupedDigits(n, language); };
+  std::string t = in(texts::kSummaryTitle) + "\n";
+  t += "  " +
+       FormatText(in(texts::kSummaryPages),
+                  {digits(s.pagesFound), digits(s.pagesChanged), digits(s.pagesUnchanged),
+                   digits(s.pagesFailed), digits(s.pagesNotReached)}) +
+       "\n";
   std::string change;
   if (s.bytesIn > 0) {
     char percent[32];
@@ -156,26 +161,28 @@ std::string SummaryTable(const RunSummary& s) {
                       static_cast<double>(s.bytesIn));
     change = percent;
   }
-  t += "  Байт на входе " + GroupedDigits(s.bytesIn) + ", на выходе " + GroupedDigits(s.bytesOut) +
-       change + "\n";
-  t += "  " + Padded("Процедура", 13) + RightAligned("Изменений", 12) +
-       RightAligned("Страниц", 10) + RightAligned("Удалено байт", 16) +
-       RightAligned("Вставлено байт", 17) + "\n";
+  t += "  " +
+       FormatText(in(texts::kSummaryBytes), {digits(s.bytesIn), digits(s.bytesOut), change}) + "\n";
+  t += "  " + Padded(in(texts::kColumnProcedure), 13) +
+       RightAligned(in(texts::kColumnChanges), 12) + RightAligned(in(texts::kColumnPages), 10) +
+       RightAligned(in(texts::kColumnRemoved), 16) + RightAligned(in(texts::kColumnInserted), 17) +
+       "\n";
   for (const ProcedureRow& row : kProcedures) {
     const RunSummary::Procedure& p = s.procedures[Index(row.id)];
-    t += "  " + Padded(std::string(row.cliName), 13) + RightAligned(GroupedDigits(p.changes), 12) +
-         RightAligned(GroupedDigits(p.pages), 10) + RightAligned(GroupedDigits(p.removed), 16) +
-         RightAligned(GroupedDigits(p.inserted), 17) + "\n";
+    t += "  " + Padded(std::string(row.cliName), 13) + RightAligned(digits(p.changes), 12) +
+         RightAligned(digits(p.pages), 10) + RightAligned(digits(p.removed), 16) +
+         RightAligned(digits(p.inserted), 17) + "\n";
   }
   if (!s.topPages.empty()) {
-    t += "  Больше всего изменений:\n";
+    t += "  " + in(texts::kMostChanged) + "\n";
     for (const RunSummary::Page& page : s.topPages) {
       std::string storage;
-      t += "  " + RightAligned(GroupedDigits(page.changes), 12) + "  " +
+      t += "  " + RightAligned(digits(page.changes), 12) + "  " +
            std::string(ShownAsText(page.path, storage)) + "\n";
     }
   }
-  t += "  Время: " + ElapsedText(s.elapsed) + (s.stopped ? ", прервано пользователем" : "") + "\n";
+  t += "  " + FormatText(in(texts::kSummaryTime), {ElapsedText(s.elapsed)}) +
+       (s.stopped ? in(texts::kSummaryStopped) : "") + "\n";
   return t;
 }
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "TerminalHost.h"
 
+#include "CliTexts.h"
 #include "JsonLines.h"
 
 #include <unistd.h>
@@ -84,7 +85,7 @@ void TerminalHost::PageChanges(std::string_view page, std::size_t first,
     return;
   }
   for (const LoggedChange& change : changes) {
-    out_.Add(ChangeJson(change));
+    out_.Add(ChangeJson(change, logLanguage_));
     if (++linesSinceClock_ >= kLinesPerClockRead) {
       linesSinceClock_ = 0;
       FlushLogIfDue();
@@ -97,17 +98,17 @@ void TerminalHost::Notice(const RunNotice& notice) {
     logPath_ = notice.about;
   }
   if (!json_) {
-    AppendLog(NoticeText(notice));
+    AppendLog(NoticeText(notice, logLanguage_));
     return;
   }
   if (quiet_) {
     return;
   }
-  if (std::string json = NoticeJson(notice); !json.empty()) {
+  if (std::string json = NoticeJson(notice, logLanguage_); !json.empty()) {
     out_.Add(json);
   } else {
     // Not a change nor a notice of a kind JSON shows: standard output holds JSON only.
-    AppendLog(NoticeText(notice));
+    AppendLog(NoticeText(notice, logLanguage_));
   }
 }
 
@@ -130,10 +131,9 @@ void TerminalHost::FlushLog() {
   out_.Flush();
   if (out_.Error() && !outputLossReported_) {
     outputLossReported_ = true;
-    std::fprintf(stderr,
-                 "varnow-cli: standard output failed (%s): log lines are no longer printed; "
-                 "the run goes on and log.txt is written\n",
-                 out_.Error()->reason.c_str());
+    const std::string text =
+        FormatText(texts::kOutputFailed.In(language_), {out_.Error()->reason}) + "\n";
+    std::fputs(text.c_str(), stderr);
   }
 }
 
@@ -145,7 +145,7 @@ void TerminalHost::PagesDone(std::size_t done, std::size_t total) {
 
 void TerminalHost::DrawProgress() {
   const std::string text =
-      FormatText("Обработано файлов: %d из %d",
+      FormatText(texts::kProgress.In(language_),
                  {static_cast<std::int64_t>(done_), static_cast<std::int64_t>(total_)});
   std::fprintf(stderr, "\r\033[K%s", text.c_str());
   std::fflush(stderr);

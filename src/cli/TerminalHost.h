@@ -23,6 +23,11 @@ class TerminalHost final : public RunHost {
                bool showProgress, bool quiet);
 
   void UseLogEncoding(LogEncoding encoding) { logEncoding_ = encoding; }
+  // The program's own texts in `language`, the log's lines in `logLanguage`.
+  void UseLanguages(Language language, Language logLanguage) {
+    language_ = language;
+    logLanguage_ = logLanguage;
+  }
   void UseMaxPageSize(std::optional<std::uint64_t> bytes) { maxPageSize_ = bytes; }
   // Changes and notices as JSON objects, one a line, in place of the log's lines.
   void PrintJson(bool json) { json_ = json; }
@@ -40,6 +45,8 @@ class TerminalHost final : public RunHost {
   std::string OutputFolder() override { return outputFolder_; }
   bool SwitchOn(ProcedureId which) override { return switches_[Index(which)]; }
   LogEncoding LogFileEncoding() override { return logEncoding_; }
+  Language LogLanguage() override { return logLanguage_; }
+  Language InterfaceLanguage() override { return language_; }
   std::optional<std::uint64_t> MaxPageBytes() override { return maxPageSize_; }
   void SetStatus(const std::string& text) override { status_ = text; }
   void RunStarted() override {}
@@ -60,6 +67,8 @@ class TerminalHost final : public RunHost {
   std::string outputFolder_;
   std::array<bool, kProcedureCount> switches_;
   LogEncoding logEncoding_ = LogEncoding::kCp1251;
+  Language language_ = Language::kEnglish;
+  Language logLanguage_ = Language::kRussian;
   std::optional<std::uint64_t> maxPageSize_;
   bool json_ = false;
   std::string logPath_;

@@ -3,6 +3,7 @@
 #include <new>
 
 #include "CliApp.h"
+#include "CliTexts.h"
 
 int main(int argc, char** argv) {
   try {
@@ -10,7 +11,8 @@ int main(int argc, char** argv) {
   } catch (const std::bad_alloc&) {
     // Anything too large for memory (a huge page explained, a run's first lines) ends the
     // program with a message, never an abort.
-    std::fputs("varnow-cli: not enough memory\n", stderr);
+    const varnow::Language language = varnow::LanguageOfEnvironment();
+    std::fprintf(stderr, "%s\n", varnow::cli::texts::kNoMemory.In(language).data());
     return varnow::cli::kExitError;
   }
 }

@@ -28,7 +28,7 @@ TEST(SettingsModel, WhatARunTakes) {
     on[Index(ProcedureId::kSpan)] = true;
     return on;
   }();
-  const SettingsOverrides everything{onlySpan, std::string("/o"), LogEncoding::kUtf8, {}};
+  const SettingsOverrides everything{onlySpan, std::string("/o"), LogEncoding::kUtf8, {}, {}};
   const struct {
     const char* name;
     std::string file;  // "-": none
@@ -83,7 +83,7 @@ TEST(SettingsModel, WhatARunTakes) {
       {"switches given, the file's folder taken",
        "[Main]\r\nStorePatch=/out\r\n",
        true,
-       {onlySpan, {}, {}, {}},
+       {onlySpan, {}, {}, {}, {}},
        "",
        "/out",
        false,
@@ -92,7 +92,7 @@ TEST(SettingsModel, WhatARunTakes) {
       {"the folder given",
        kComplete,
        true,
-       {{}, std::string("/o"), LogEncoding::kCp1251, {}},
+       {{}, std::string("/o"), LogEncoding::kCp1251, {}, {}},
        "",
        "/o",
        true,
@@ -139,7 +139,7 @@ TEST(SettingsModel, TheLargestPageIsTheFilesOrTheCommandLines) {
     const std::filesystem::path file = dir / "varnow.ini";
     WriteBytes(file, kComplete + (c.value.empty() ? "" : "MaxPageSize=" + c.value + "\r\n"));
     const SettingsModel::Read read =
-        SettingsModel(file, true).ForRun({std::nullopt, std::nullopt, std::nullopt, c.given});
+        SettingsModel(file, true).ForRun({std::nullopt, std::nullopt, std::nullopt, c.given, {}});
     EXPECT_EQ(read.problem.has_value(), c.refused);
     if (!c.refused) {
       EXPECT_EQ(read.settings.maxPageSize, c.taken);
@@ -191,6 +191,5 @@ TEST(SettingsModel, AWindowWritesBackOnlyWhatItChanged) {
   read = SettingsModel(dir / "linked.ini", false).ForEditing();
   EXPECT_NE(read.problem.value_or("").find("dangling link"), std::string::npos);
 }
-
 }  // namespace
 }  // namespace varnow

@@ -44,7 +44,8 @@ struct Outcome {
 // Runs the program with `args`, reading its output as it comes; `onOutput` sees stdout so far
 // and gets the child's pid (to signal it). With `closedStdout` nobody reads standard output:
 // its pipe is closed from the start, as `| head -1` closes it after a line.
-// `env` adds NAME=VALUE settings to the child's environment.
+// The child speaks Russian, the program's own texts that the tests pin, unless `env` says
+// otherwise; `env` adds NAME=VALUE settings to the child's environment.
 Outcome RunProgram(const fs::path& program, const std::vector<std::string>& args,
                    const std::function<void(const std::string&, pid_t)>& onOutput = nullptr,
                    bool closedStdout = false, const std::vector<std::string>& env = {}) {
@@ -67,6 +68,9 @@ Outcome RunProgram(const fs::path& program, const std::vector<std::string>& args
     ::dup2(errPipe[1], 2);
     ::close(outPipe[0]);
     ::close(errPipe[0]);
+    ::unsetenv("LC_ALL");
+    ::unsetenv("LANGUAGE");
+    ::setenv("LC_MESSAGES", "ru_RU.UTF-8", 1);
     for (const std::string& setting : env) {
       const std::size_t eq = setting.find('=');
       ::setenv(setting.substr(0, eq).c_str(), setting.substr(eq + 1).c_str(), 1);
@@ -220,11 +224,15 @@ TEST_F(CliTest, HelpVersionAndWrongCommandLines) {
   Outcome o = Cli({"--version"});
   EXPECT_EQ(o.status, 0);
   EXPECT_EQ(o.out, "Varnow 0.9.9\n");
+  // The help in the interface's language: the locale's, or the one --language names.
   o = Cli({"--help"});
   EXPECT_EQ(o.status, 0);
   EXPECT_TRUE(o.out.starts_with(
-      "Usage: varnow-cli [--settings FILE] [--output DIR] [--only LIST] [--jobs N]\n"));
+      "Использование: varnow-cli [--settings FILE] [--output DIR] [--only LIST] [--jobs N]\n"));
   EXPECT_NE(o.out.find("--log-encoding"), std::string::npos);
+  o = Cli({"--help", "--language", "en"});
+  EXPECT_TRUE(o.out.starts_with(
+      "Usage: varnow-cli [--settings FILE] [--output DIR] [--only LIST] [--jobs N]\n"));
   for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
            {}, {"--bogus", "x"}, {"a", "b"}, {"--output"}, {"--log-encoding", "koi8-r", "a"}}) {
     o = Cli(args);
@@ -358,15 +366,17 @@ TEST_F(CliTest, ErrorsExitWithOneAndTheMessage) {
 
   o = Cli({"--settings", ini.string(), (dir / "gone").string()});
   EXPECT_EQ(o.status, 1);
-  EXPECT_EQ(o.err, "File not found\n");
+  EXPECT_EQ(o.err, "Папка не найдена: " + (dir / "gone").string() + "\n");
 
   fs::create_directories(Output(out, site / "a.htm"));  // a folder in the copy's place
   o = Cli({"--settings", ini.string(), site.string()});
   EXPECT_EQ(o.status, 1);
-  const std::string message =
-      "Cannot create file \"" + Output(out, site / "a.htm").string() + "\". ";
-  EXPECT_TRUE(o.err.starts_with(message)) << o.err;
-  EXPECT_TRUE(LogTxt(out).back().starts_with(message));
+  // The terminal says it in the interface's words, log.txt in its own stored ones.
+  EXPECT_TRUE(
+      o.err.starts_with("Не удалось создать файл " + Output(out, site / "a.htm").string() + ": "))
+      << o.err;
+  EXPECT_TRUE(LogTxt(out).back().starts_with("Cannot create file \"" +
+                                             Output(out, site / "a.htm").string() + "\". "));
 }
 
 // A settings file that cannot serve is refused at once, saying what is wrong with it.
@@ -416,7 +426,9 @@ TEST_F(CliTest, AFileSizeLimitIsAnOrdinaryError) {
                                              "--settings", ini.string(), site.string()});
   EXPECT_EQ(o.status, 1) << o.err;
   const std::string output = Output(out, site / "a.htm").string();
-  EXPECT_TRUE(o.err.starts_with("Stream write error (" + output + "): File too large")) << o.err;
+  EXPECT_TRUE(
+      o.err.starts_with("Не удалось записать файл " + output + ": ошибка системы (File too large)"))
+      << o.err;
   EXPECT_TRUE(LogTxt(out).back().starts_with("Stream write error (")) << LogTxt(out).back();
   for (const auto& e : fs::recursive_directory_iterator(out)) {
     EXPECT_TRUE(e.is_directory() || e.path().filename() == "log.txt" ||
@@ -461,10 +473,10 @@ TEST_F(CliTest, OnlyRunsTheListedProcedures) {
       {"all", 0, "ab"},
       {"none", 0, "<script>1</script><span>a</span><font>b</font>"},
       {"span,bogus", 2,
-       "unknown procedure 'bogus' in --only; the names are script,noscript,"
-       "iframe,onmouseover,span,style,msword,table,body,banner,font,blank, or "
-       "all, or none"},
-      {"", 2, "unknown procedure ''"},
+       "неизвестная процедура «bogus» в --only; имена: script,noscript,"
+       "iframe,onmouseover,span,style,msword,table,body,banner,font,blank, либо "
+       "all, либо none"},
+      {"", 2, "неизвестная процедура «»"},
   };
   for (const Case& c : cases) {
     fs::remove_all(out);
@@ -682,8 +694,10 @@ TEST_F(CliTest, ADiskFillingUpStopsEveryRunAtTheSamePageWithItsLogSaved) {
       for (const char* jobs : {"1", "2", "8"}) {
         SCOPED_TRACE(std::string("--jobs ") + jobs + ", round " + std::to_string(round));
         fs::remove_all(disk / "o");
-        const Outcome o = Cli({"--settings", ini.string(), "--jobs", jobs, "--quiet", "--output",
-                               (disk / "o").string(), site.string()});
+        // In one language, the terminal's error and log.txt's last line are the same text.
+        const Outcome o =
+            Cli({"--settings", ini.string(), "--jobs", jobs, "--quiet", "--output",
+                 (disk / "o").string(), "--language", "en", "--log-language", "en", site.string()});
         EXPECT_EQ(o.status, 1);
         const std::string error = o.err.substr(0, o.err.find('\n'));
         errors.push_back(error);
@@ -889,7 +903,7 @@ TEST_F(CliTest, ShortOptionsRepeatedOptionsAndNoAbbreviations) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.args.front());
     fs::remove_all(out);
-    std::vector<std::string> args = {"--settings", ini.string()};
+    std::vector<std::string> args = {"--settings", ini.string(), "--language", "en"};
     for (const std::string& arg : c.args) {
       args.push_back(arg == "OUT" ? out.string() : arg);
     }
@@ -904,7 +918,7 @@ TEST_F(CliTest, ShortOptionsRepeatedOptionsAndNoAbbreviations) {
       EXPECT_TRUE(fs::exists(Output(out, site / "a.htm")));
     }
   }
-  const Outcome help = Cli({"--help"});
+  const Outcome help = Cli({"--help", "--language=en"});
   EXPECT_NE(help.out.find("an option\ngiven twice takes the value given last"), std::string::npos)
       << help.out;
 }
@@ -931,7 +945,7 @@ TEST_F(CliTest, OutputErrorsAreSaidOnceWithTheirOwnCause) {
   o = RunProgram("/bin/bash", {"-c", "ulimit -f 200; exec \"$0\" \"$@\"", VARNOW_CLI, "-q",
                                "--only", "span", "--output", out.string(), site.string()});
   EXPECT_EQ(o.status, 1) << o.err;
-  const std::string said = "Stream write error (" + Output(out, site / "log.txt").string() + ")";
+  const std::string said = "Не удалось записать файл " + Output(out, site / "log.txt").string();
   std::size_t times = 0;
   for (std::size_t at = o.err.find(said); at != std::string::npos; at = o.err.find(said, at + 1)) {
     ++times;
@@ -1030,8 +1044,11 @@ TEST_F(CliTest, ExplainPrintsEachChangeWhereItIsInThePage) {
   } wrong[] = {
       {{"--only", "all", "--explain", page, site.string()},
        2,
-       "--explain FILE takes the place of FOLDER"},
-      {{"--only", "all", "--explain", (site / "none.htm").string()}, 1, "Cannot open file"},
+       "--explain FILE указывается вместо FOLDER"},
+      {{"--only", "all", "--explain", (site / "none.htm").string()}, 1, "Не удалось открыть файл"},
+      {{"--language", "en", "--only", "all", "--explain", (site / "none.htm").string()},
+       1,
+       "Could not open file"},
   };
   for (const auto& w : wrong) {
     const Outcome bad = Cli(w.args);
@@ -1167,8 +1184,10 @@ TEST_F(CliTest, ExplainingAPageTooLargeForMemoryIsAnError) {
     spans += "<span>x</span>";
   }
   WriteBytes(site / "big.htm", spans);
-  const Outcome o = RunProgram("/usr/bin/prlimit", {"--as=200000000", VARNOW_CLI, "--only", "span",
-                                                    "--explain", (site / "big.htm").string()});
+  const Outcome o = RunProgram(
+      "/usr/bin/prlimit",
+      {"--as=200000000", VARNOW_CLI, "--only", "span", "--explain", (site / "big.htm").string()},
+      nullptr, false, {"LC_MESSAGES=C"});
   EXPECT_EQ(o.status, 1);
   EXPECT_EQ(o.err, "varnow-cli: not enough memory\n");
 #endif
@@ -1241,10 +1260,84 @@ TEST_F(CliTest, LogLinesReachAPipeInFullOrNotAtAll) {
     EXPECT_EQ(o.out, "");
     EXPECT_TRUE(body() == lines);
     EXPECT_TRUE(ReadBytes(Output(out, site / "раздел/c.htm")) == text);
-    const std::size_t said = o.err.find("standard output failed");
+    const std::size_t said = o.err.find("стандартный вывод не работает");
     EXPECT_EQ(said != std::string::npos, closed) << o.err;
-    EXPECT_EQ(o.err.find("standard output failed", said + 1), std::string::npos);
+    EXPECT_EQ(o.err.find("стандартный вывод не работает", said + 1), std::string::npos);
   }
+}
+
+}  // namespace
+}  // namespace varnow
+
+namespace varnow {
+namespace {
+
+// The program's own texts follow --language, else Language of the settings file, else the
+// locale; log.txt and the lines the terminal shows of it stay Russian unless LogLanguage or
+// --log-language say English.
+TEST_F(CliTest, TheInterfaceSpeaksTheLocalesLanguageAndTheLogKeepsItsOwn) {
+  WriteBytes(site / "a.htm", "<span>x</span>");
+  const struct {
+    std::string locale;  // LC_MESSAGES
+    std::vector<std::string> options;
+    std::string keys;    // more lines for section "Main"
+    std::string status;  // what standard error begins with
+    std::string header;  // log.txt's first line begins with
+    std::string change;  // its change line ends with
+  } cases[] = {
+      {"en_US.UTF-8",
+       {},
+       "",
+       "Done. Files processed: ",
+       "Файл сгенерирован программой",
+       " удален <span> [1]"},
+      {"C", {}, "", "Done. Files processed: ", "Файл сгенерирован", " удален <span> [1]"},
+      {"ru_RU.UTF-8", {}, "", "Готово. Обработано ", "Файл сгенерирован", " удален <span> [1]"},
+      {"C",
+       {"--log-language", "en"},
+       "",
+       "Done.",
+       "File generated by Varnow",
+       " removed <span> [1]"},
+      {"C",
+       {},
+       "LogLanguage=en\r\nLanguage=ru\r\n",
+       "Готово.",
+       "File generated by Varnow",
+       " removed <span> [1]"},
+      {"ru_RU.UTF-8",
+       {"--language", "en", "--log-language=ru"},
+       "LogLanguage=en\r\n",
+       "Done.",
+       "Файл сгенерирован",
+       " удален <span> [1]"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.locale + " " + c.keys);
+    fs::remove_all(out);
+    WriteBytes(ini, Settings(out.string(), true, "RmSpan") + c.keys);
+    std::vector<std::string> args = {"--settings", ini.string()};
+    args.insert(args.end(), c.options.begin(), c.options.end());
+    args.push_back(site.string());
+    const Outcome o = RunProgram(VARNOW_CLI, args, nullptr, false, {"LC_MESSAGES=" + c.locale});
+    ASSERT_EQ(o.status, 0) << o.err;
+    EXPECT_TRUE(o.err.starts_with(c.status)) << o.err;
+    const std::vector<std::string> log = LogTxt(out);
+    ASSERT_FALSE(log.empty());
+    EXPECT_TRUE(log[0].starts_with(c.header)) << log[0];
+    EXPECT_TRUE(std::any_of(log.begin(), log.end(),
+                            [&c](const std::string& line) { return line.ends_with(c.change); }));
+    // The terminal shows the log's lines as log.txt holds them.
+    EXPECT_NE(o.out.find(c.change + "\n"), std::string::npos) << o.out;
+  }
+  // An error in the interface's words, also for a folder that is not there.
+  const Outcome gone = RunProgram(VARNOW_CLI, {"--settings", ini.string(), (dir / "gone").string()},
+                                  nullptr, false, {"LC_MESSAGES=C"});
+  EXPECT_EQ(gone.err, "Folder not found: " + (dir / "gone").string() + "\n");
+  const Outcome wrong = Cli({"--language", "de", site.string()});
+  EXPECT_EQ(wrong.status, 2);
+  EXPECT_NE(wrong.err.find("--language принимает ru или en, а не «de»"), std::string::npos)
+      << wrong.err;
 }
 
 }  // namespace

@@ -200,7 +200,8 @@ class TestSettingsDialog : public QObject {
     for (const QString& line : lines) {
       QVERIFY(line.size() <= 72 && line.size() > 30);
     }
-    QCOMPARE(lines.join(' '), QString::fromUtf8(RowOf(ProcedureId::kMSWord).toolTip.data()));
+    QCOMPARE(lines.join(' '),
+             QString::fromUtf8(RowOf(ProcedureId::kMSWord).toolTip.Russian().data()));
   }
 
   // Two windows on one file: what one saved is never undone by the other's end, which writes

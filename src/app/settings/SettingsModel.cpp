@@ -9,8 +9,8 @@
 
 namespace varnow {
 
-SettingsModel::SettingsModel(std::filesystem::path file, bool named)
-    : file_(std::move(file)), named_(named) {}
+SettingsModel::SettingsModel(std::filesystem::path file, bool named, Language language)
+    : file_(std::move(file)), named_(named), language_(language) {}
 
 SettingsModel::Read SettingsModel::ForRun(const SettingsOverrides& overrides) const {
   Read read;
@@ -24,11 +24,11 @@ SettingsModel::Read SettingsModel::ForRun(const SettingsOverrides& overrides) co
   const bool needed = named_;
   const bool unreachable = ec && !replacedWhole;
   if (exists || needed || unreachable) {
-    read.problem = CheckSettingsFile(File(), !overrides.switches.has_value());
+    read.problem = CheckSettingsFile(File(), !overrides.switches.has_value(), language_);
     if (read.problem) {
       return read;
     }
-    const MainSection main = ReadMainSection(file_);
+    const MainSection main = ReadMainSection(file_, language_);
     if (main.error && !overrides.switches) {  // changed since the check
       read.problem = *main.error + " (" + File().string() + ")";
       return read;
@@ -36,8 +36,10 @@ SettingsModel::Read SettingsModel::ForRun(const SettingsOverrides& overrides) co
     read.settings.outputFolder = main.outputFolder;
     read.settings.switches = main.switches;
     read.settings.logEncoding = ReadLogEncoding(file_).encoding;
+    read.settings.logLanguage = ReadLanguage(file_, kLogLanguageKey).value_or(Language::kRussian);
+    read.settings.language = ChosenLanguage();
     if (!overrides.maxPageSize) {
-      const StoredMaxPageSize limit = ReadMaxPageSize(file_);
+      const StoredMaxPageSize limit = ReadMaxPageSize(file_, language_);
       if (limit.problem) {
         read.problem = limit.problem;
         return read;
@@ -54,6 +56,9 @@ SettingsModel::Read SettingsModel::ForRun(const SettingsOverrides& overrides) co
   if (overrides.logEncoding) {
     read.settings.logEncoding = *overrides.logEncoding;
   }
+  if (overrides.logLanguage) {
+    read.settings.logLanguage = *overrides.logLanguage;
+  }
   if (overrides.maxPageSize) {
     read.settings.maxPageSize = overrides.maxPageSize;
   }
@@ -68,24 +73,30 @@ SettingsModel::Read SettingsModel::ForEditing() {
     // writes the file. A file that cannot even be looked for, or a link that leads nowhere, is
     // no first start: the user is told why.
     if (error || std::filesystem::is_symlink(File(), error)) {
-      read.problem = CheckSettingsFile(File(), false).value_or(error.message());
+      read.problem = CheckSettingsFile(File(), false, language_).value_or(error.message());
     }
     return read;
   }
   try {
-    const MainSection main = ReadMainSection(file_);
+    const MainSection main = ReadMainSection(file_, language_);
     // The folder stands even when a switch failed to read, so that what a window shows is
     // what the next run uses and what OK stores.
     read.settings.outputFolder = main.outputFolder;
     read.settings.switches = main.switches;
     KeyValues keys = MainSectionValues({}, {});
-    keys.emplace_back(std::string(kLogEncodingKey), std::string());
+    for (const std::string_view key : {kLogEncodingKey, kLogLanguageKey, kLanguageKey}) {
+      keys.emplace_back(std::string(key), std::string());
+    }
     known_ = StoredMainValues(file_, keys);
     const StoredLogEncoding stored = ReadLogEncoding(file_);
     read.settings.logEncoding = stored.encoding;
     logEncodingStored_ = stored.stored;
+    const std::optional<Language> logLanguage = ReadLanguage(file_, kLogLanguageKey);
+    read.settings.logLanguage = logLanguage.value_or(Language::kRussian);
+    logLanguageStored_ = logLanguage.has_value();
+    read.settings.language = ChosenLanguage();
     // Shown to no dialog and never written: a size that is no size is the run's to report.
-    read.settings.maxPageSize = ReadMaxPageSize(file_).bytes;
+    read.settings.maxPageSize = ReadMaxPageSize(file_, language_).bytes;
     read.problem = main.error;
   } catch (const std::exception& e) {
     read.problem = e.what();
@@ -101,6 +112,13 @@ void SettingsModel::Write(const MainSettings& settings, bool onlyChanged) {
     now.emplace_back(std::string(kLogEncodingKey),
                      std::string(LogEncodingName(settings.logEncoding)));
   }
+  const bool withLogLanguage = logLanguageStored_ || settings.logLanguage != Language::kRussian;
+  if (withLogLanguage) {
+    now.emplace_back(std::string(kLogLanguageKey), std::string(LanguageCode(settings.logLanguage)));
+  }
+  if (settings.language) {
+    now.emplace_back(std::string(kLanguageKey), std::string(LanguageCode(*settings.language)));
+  }
   std::error_code ec;
   if (onlyChanged && std::filesystem::exists(File(), ec)) {
     // Another window may have saved since this one read the file: only what this one changed
@@ -112,6 +130,7 @@ void SettingsModel::Write(const MainSettings& settings, bool onlyChanged) {
     }
   }
   logEncodingStored_ = withEncoding;
+  logLanguageStored_ = withLogLanguage;
   known_ = {now.begin(), now.end()};
 }
 

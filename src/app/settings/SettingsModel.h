@@ -9,17 +9,21 @@
 #include <string>
 
 #include "cleaning/ProcedureId.h"
+#include "messages/Language.h"
 #include "settings/IniFile.h"
+#include "settings/Settings.h"
 #include "text/LogEncoding.h"
 
 namespace varnow {
 
 // What section "Main" of the settings file says for a run: the output folder, the switches, the
-// encoding of log.txt.
+// encoding and language of log.txt, the interface's language.
 struct MainSettings {
   std::string outputFolder;
   std::array<bool, kProcedureCount> switches{};  // indexed by Index(ProcedureId)
   LogEncoding logEncoding = LogEncoding::kCp1251;
+  Language logLanguage = Language::kRussian;
+  std::optional<Language> language;          // the interface's, where the user chose one
   std::optional<std::uint64_t> maxPageSize;  // MaxPageSize, where the file sets it
 };
 
@@ -29,6 +33,7 @@ struct SettingsOverrides {
   std::optional<std::string> outputFolder;                    // --output
   std::optional<LogEncoding> logEncoding;                     // --log-encoding
   std::optional<std::uint64_t> maxPageSize;                   // --max-page-size
+  std::optional<Language> logLanguage;                        // --log-language
 };
 
 // The cleaning's settings as both programs keep them: which file, what it holds, what the
@@ -38,8 +43,13 @@ struct SettingsOverrides {
 class SettingsModel {
  public:
   // `named`: the user named the file (varnow-cli --settings); otherwise it is the program's own,
-  // which is missing at a first start.
-  SettingsModel(std::filesystem::path file, bool named);
+  // which is missing at a first start. `language`: the one its problems are told in.
+  SettingsModel(std::filesystem::path file, bool named, Language language = Language::kRussian);
+
+  // The interface's language the file names ("Language"), read before anything is checked:
+  // the problems are then told in it.
+  std::optional<Language> ChosenLanguage() const { return ReadLanguage(file_, kLanguageKey); }
+  void TellProblemsIn(Language language) { language_ = language; }
 
   const std::filesystem::path& File() const { return file_.Path(); }
 
@@ -62,15 +72,18 @@ class SettingsModel {
 
   // Writes `settings` as section "Main". With `onlyChanged` and a file that exists, only the
   // keys whose value differs from what this model last read or wrote, or that the file lacks;
-  // "LogEncoding" only where the file named it or it is not the default. Throws
+  // "LogEncoding" and "LogLanguage" only where the file named them or they are not the default,
+  // "Language" only once the user chose one. Throws
   // SettingsWriteError (the file and the cause), and leaves the file as it was.
   void Write(const MainSettings& settings, bool onlyChanged);
 
  private:
   IniFile file_;
   bool named_;
+  Language language_;
   std::map<std::string, std::string> known_;  // what the file held, or was last written
   bool logEncodingStored_ = false;            // the file names the log's encoding
+  bool logLanguageStored_ = false;            // the file names the log's language
 };
 
 }  // namespace varnow

@@ -93,10 +93,10 @@ RunEnd BatchRun::Execute() {
     return EndCleanly(summary_.stopped ? RunEnd::How::kStopped : RunEnd::How::kComplete, {});
   } catch (const std::exception& e) {
     // The run ends cleanly all the same, and log.txt keeps what happened up to the error.
-    ErrorText message{e.what(), ShownText(e)};
+    ErrorText message = TextOf(e);
     FinishSummary();
     try {
-      Report({MessageId::kRunError, {}, {message.logged}});
+      Report({MessageId::kRunError, {}, {message.Logged(logForm_.language)}});
       // A log that failed to be saved is not tried again: its error is the run's already.
       if (logDirectoryKnown_ && !logSaveTried_) {
         const std::string logPath = SaveLog(std::chrono::steady_clock::now() - start_);
@@ -104,7 +104,7 @@ RunEnd BatchRun::Execute() {
       }
     } catch (const std::exception& logError) {
       // log.txt is lost as well: the user is told both, the error that ended the run first.
-      message.AddLine({logError.what(), ShownText(logError)});
+      message.AddLine(TextOf(logError));
     }
     return EndCleanly(RunEnd::How::kFailed, std::move(message));
   }
@@ -113,13 +113,14 @@ RunEnd BatchRun::Execute() {
 void BatchRun::Run() {
   fileList_.clear();
   log_.Reset();
-  logEncoding_ = host_.LogFileEncoding();
+  logForm_ = {host_.LogFileEncoding(), host_.LogLanguage()};
+  language_ = host_.InterfaceLanguage();
   // A page is refused when it could not be cleaned in the memory the run may use: it is held
   // twice over, as loaded and as cleaned.
   maxPageBytes_ = host_.MaxPageBytes().value_or(MemoryARunMayUse() / 2);
-  log_.SetEncoding(logEncoding_);
+  log_.SetEncoding(logForm_.encoding);
   host_.RunStarted();
-  host_.SetStatus(std::string(text::kSearching));
+  host_.SetStatus(std::string(text::kSearching.In(language_)));
 
   const std::string folder = host_.FolderText();
   if (folder.empty()) {
@@ -157,9 +158,10 @@ void BatchRun::Run() {
   }
 
   const auto elapsed = std::chrono::steady_clock::now() - start_;
-  std::string status = FormatText(text::kDone, {Count(written_), ElapsedText(elapsed)});
+  std::string status =
+      FormatText(text::kDone.In(language_), {Count(written_), ElapsedText(elapsed)});
   if (skipped_ > 0) {
-    status += FormatText(text::kSkippedCount, {Count(skipped_)});
+    status += FormatText(text::kSkippedCount.In(language_), {Count(skipped_)});
   }
   host_.SetStatus(status);
   if (stop_.Stopped()) {
@@ -206,14 +208,17 @@ PageCleaning BatchRun::OneThreadCleaning(std::size_t index, const PageSettings& 
       .loaded =
           [this, index] {
             stop_.Poll();
-            host_.SetStatus(FormatText(text::kProcessing, {Count(index), Count(fileList_.size())}));
+            host_.SetStatus(FormatText(text::kProcessing.In(language_),
+                                       {Count(index), Count(fileList_.size())}));
           },
+      .convertLines = false,
+      .logForm = logForm_,
       .maxPageBytes = settings.maxPageBytes,
   };
 }
 
 bool BatchRun::ProcessFile(std::size_t index) {
-  host_.SetStatus(std::string(text::kLoading));
+  host_.SetStatus(std::string(text::kLoading.In(language_)));
   const PageSettings settings = CurrentSettings();
   if (settings.switches[Index(ProcedureId::kBanner)]) {
     banners_.Refresh();  // the banner slots are read once a page, when the file has changed
@@ -245,7 +250,7 @@ void BatchRun::ProcessInParallel() {
       return;
     }
     workers_ = std::make_unique<PageWorkers>(fileList_, CurrentSettings(), banners_.Path(),
-                                             searchedTree_, logEncoding_, jobs, startThread_, i);
+                                             searchedTree_, logForm_, jobs, startThread_, i);
     PageWorkers& workers = *workers_;
     if (workers.ThreadCount() == 0) {
       // Not one thread could be started: the run's own thread cleans every page.
@@ -254,7 +259,7 @@ void BatchRun::ProcessInParallel() {
       return;
     }
     for (; i < fileList_.size() && !stop_.Stopped(); ++i) {
-      host_.SetStatus(std::string(text::kLoading));
+      host_.SetStatus(std::string(text::kLoading.In(language_)));
       std::optional<CleanedPage> page = workers.Take(i, stop_);
       if (!page) {
         break;  // stopped while this page was awaited: it is neither logged nor written
@@ -264,7 +269,8 @@ void BatchRun::ProcessInParallel() {
         // those of now, and the workers begin anew after it with them too.
         break;
       }
-      host_.SetStatus(FormatText(text::kProcessing, {Count(i), Count(fileList_.size())}));
+      host_.SetStatus(
+          FormatText(text::kProcessing.In(language_), {Count(i), Count(fileList_.size())}));
       const Commit commit = CommitPage(i, *page, true);
       if (commit.kind == Committed::kFailed) {
         ++summary_.pagesFailed;
@@ -418,7 +424,7 @@ std::optional<ErrorText> BatchRun::WritePageLines(std::size_t index, const Clean
     }
     for (const LoggedChange& change : piece.changes) {
       line.clear();
-      AppendChangeLine(line, loggedPage, change);
+      AppendChangeLine(line, loggedPage, change, logForm_.language);
       log_.Add(line);
     }
   });
@@ -511,10 +517,10 @@ std::string BatchRun::NeedOutputFolder() {
 std::vector<std::string> BatchRun::HeaderLines(std::chrono::steady_clock::duration elapsed) const {
   const auto now = std::chrono::system_clock::now();
   return {
-      std::string(text::kHeaderProduct),
+      std::string(text::kHeaderProduct.In(logForm_.language)),
       FormatText(text::kHeaderDateTime, {LocaleDate(now), LocaleTime(now)}),
-      FormatText(text::kHeaderCount, {Count(fileList_.size())}),
-      FormatText(text::kHeaderElapsed, {ElapsedText(elapsed)}),
+      FormatText(text::kHeaderCount.In(logForm_.language), {Count(fileList_.size())}),
+      FormatText(text::kHeaderElapsed.In(logForm_.language), {ElapsedText(elapsed)}),
       std::string(text::kHeaderEnd),
   };
 }
@@ -569,7 +575,7 @@ bool BatchRun::IsAPageOfTheRun(const std::string& output) {
 
 void BatchRun::Report(const RunNotice& notice) {
   host_.Notice(notice);
-  log_.Add(NoticeText(notice));
+  log_.Add(NoticeText(notice, logForm_.language));
 }
 
 RunEnd BatchRun::EndCleanly(RunEnd::How how, ErrorText error) {
@@ -587,7 +593,7 @@ RunEnd BatchRun::EndCleanly(RunEnd::How how, ErrorText error) {
   banners_.Forget();
   stop_.Reset();
   running_ = false;
-  RunEnd end{how, std::move(error.logged), std::move(error.shown), summary_};
+  RunEnd end{how, error.Logged(logForm_.language), error.Shown(language_), summary_};
   try {
     host_.RunEnded(end);
   } catch (const std::exception&) {

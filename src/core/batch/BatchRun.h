@@ -170,8 +170,9 @@ class BatchRun {
   StopToken stop_;
   bool running_ = false;
   std::vector<std::string> fileList_;
-  std::uint64_t maxPageBytes_ = UINT64_MAX;         // this run's largest page
-  LogEncoding logEncoding_ = LogEncoding::kCp1251;  // of this run's log.txt
+  std::uint64_t maxPageBytes_ = UINT64_MAX;  // this run's largest page
+  LogForm logForm_;                          // of this run's log.txt
+  Language language_ = Language::kRussian;   // the interface's, for status texts
   CleanedPage sparePage_;  // the page committed last, whose buffers the next page takes
   // The lines of the run, on their way to log.txt; the run keeps no other copy.
   StreamedLog log_;

@@ -51,7 +51,7 @@ PageLines& PageLines::operator=(PageLines&& other) noexcept {
     convertedEnds_ = std::move(other.convertedEnds_);
     line_ = std::move(other.line_);
     convert_ = other.convert_;
-    encoding_ = other.encoding_;
+    form_ = other.form_;
     count_ = other.count_;
     disk_ = std::exchange(other.disk_, -1);
     diskBuffer_ = std::move(other.diskBuffer_);
@@ -121,8 +121,8 @@ void PageLines::Add(const LoggedChange& change) {
                    change.message});
   if (convert_) {
     line_.clear();
-    AppendChangeLine(line_, loggedPage_, change);
-    AppendLogLineBytes(converted_, line_, encoding_);
+    AppendChangeLine(line_, loggedPage_, change, form_.language);
+    AppendLogLineBytes(converted_, line_, form_.encoding);
     if (kept_.size() % kPieceChanges == 0) {
       convertedEnds_.push_back(converted_.size());
     }

@@ -39,9 +39,9 @@ class PageLines {
   // Forgets every change; the memory is kept for the next page.
   void Clear();
   // Whether each change's log.txt line is made as it comes, and in which encoding.
-  void ConvertForLog(bool convert, LogEncoding encoding = LogEncoding::kCp1251) {
+  void ConvertForLog(bool convert, LogForm form = {}) {
     convert_ = convert;
-    encoding_ = encoding;
+    form_ = form;
   }
   // Every change of one PageLines is made to the same page.
   void Add(const LoggedChange& change);
@@ -85,7 +85,7 @@ class PageLines {
   std::vector<std::size_t> convertedEnds_;
   std::string line_;  // a line being made, reused
   bool convert_ = false;
-  LogEncoding encoding_ = LogEncoding::kCp1251;
+  LogForm form_;
   std::size_t count_ = 0;
   // The changes past the cap: records of a head (DiskHead) and the marker's bytes.
   int disk_ = -1;

@@ -137,7 +137,7 @@ CleanedPage CleanPageOrThrow(const std::string& path, const PageCleaning& how,
   CleanedPage page;
   page.lines = std::move(spare.lines);
   page.lines.Clear();
-  page.lines.ConvertForLog(how.convertLines, how.logEncoding);
+  page.lines.ConvertForLog(how.convertLines, how.logForm);
   std::unique_ptr<Document> doc = NewDocument();
   bool tooLarge = false;
   if (std::optional<ErrorText> error = LoadPage(

@@ -100,7 +100,7 @@ struct PageCleaning {
   // The lines are converted for log.txt as they are made (on a worker's thread), not when the
   // page is committed.
   bool convertLines = false;
-  LogEncoding logEncoding = LogEncoding::kCp1251;
+  LogForm logForm;
   // A larger page is refused before it is loaded (it could not be cleaned in the memory the
   // run may use); the run goes on with the next.
   std::uint64_t maxPageBytes = UINT64_MAX;

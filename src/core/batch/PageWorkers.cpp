@@ -75,12 +75,12 @@ std::thread StartThread(std::function<void()> body) {
 
 PageWorkers::PageWorkers(const std::vector<std::string>& pages, PageSettings settings,
                          std::filesystem::path settingsFile, std::string searchedTree,
-                         LogEncoding logEncoding, std::size_t jobs,
-                         const ThreadStarter& startThread, std::size_t first)
+                         LogForm logForm, std::size_t jobs, const ThreadStarter& startThread,
+                         std::size_t first)
     : pages_(pages),
       settingsFile_(std::move(settingsFile)),
       searchedTree_(std::move(searchedTree)),
-      logEncoding_(logEncoding),
+      logForm_(logForm),
       window_(PagesInFlight(std::max<std::size_t>(jobs, 1))),
       settings_(std::move(settings)),
       next_(first),
@@ -124,7 +124,7 @@ void PageWorkers::Work() {
       .searchedTree = searchedTree_,
       .loaded = nullptr,
       .convertLines = true,
-      .logEncoding = logEncoding_,
+      .logForm = logForm_,
       .maxPageBytes = settings_.maxPageBytes,
   };
   for (;;) {
@@ -166,7 +166,7 @@ void PageWorkers::Work() {
         // at this page, never by leaving the thread.
         page = {};
         page.end = PageEnd::kLoadFailed;
-        page.why = ErrorText{e.what(), ShownText(e)};
+        page.why = TextOf(e);
       }
       page.cleanedWith = settings_;
     }

@@ -26,7 +26,7 @@ struct RunEnd {
     kNotStarted,  // not a run: Execute was called while one went on (from inside its poll)
   };
   How how = How::kComplete;
-  std::string error;       // kFailed: what ended it, as log.txt and the terminal say it
+  std::string error;       // kFailed: what ended it, as log.txt says it (in the log's language)
   std::string shownError;  // the same in the interface's words (message boxes, status)
   RunSummary summary;
 };
@@ -47,6 +47,10 @@ class RunHost {
   virtual std::uint64_t SettingsGeneration() { return 0; }
   // The encoding of log.txt, asked for once as a run begins.
   virtual LogEncoding LogFileEncoding() { return LogEncoding::kCp1251; }
+  // The language of log.txt's lines, which every host shows as log.txt holds them, and the
+  // interface's (status texts, the errors shown), asked for once as a run begins.
+  virtual Language LogLanguage() { return Language::kRussian; }
+  virtual Language InterfaceLanguage() { return Language::kRussian; }
   // The largest page a run cleans, asked for once as a run begins; by default (nothing) a page
   // is refused when twice its size exceeds the memory a run may use.
   virtual std::optional<std::uint64_t> MaxPageBytes() { return std::nullopt; }
@@ -58,7 +62,7 @@ class RunHost {
   virtual void RunStarted() = 0;
   virtual void SetStatus(const std::string& text) = 0;
   // A line that reports no change. By default it is shown as NoticeText gives it.
-  virtual void Notice(const RunNotice& notice) { AppendLog(NoticeText(notice)); }
+  virtual void Notice(const RunNotice& notice) { AppendLog(NoticeText(notice, LogLanguage())); }
   // Changes made to the page at `page` (its path as found, bytes as they are), in the order
   // made: the k-th reports the page's change of rank `first` + k. A page with many changes
   // comes in several calls. By default each is shown as ChangeLine gives it.
@@ -67,10 +71,11 @@ class RunHost {
     (void)page;
     (void)first;
     const std::string loggedPage = LoggedName(page);  // once for the page's changes
+    const Language language = LogLanguage();
     std::string line;
     for (const LoggedChange& change : changes) {
       line.clear();
-      AppendChangeLine(line, loggedPage, change);
+      AppendChangeLine(line, loggedPage, change, language);
       AppendLog(line);
     }
   }

@@ -4,25 +4,28 @@
 #include <string_view>
 
 #include "Version.h"
+#include "messages/Language.h"
 
 // The texts a run shows besides its log's lines (those are in messages/Messages.h) and its
-// errors (messages/ErrorTexts.h), in the program's own words.
+// errors (messages/ErrorTexts.h), in the program's own words. The status texts are in the
+// interface's language, log.txt's header in the log's.
 namespace varnow::run_text {
 
-inline constexpr std::string_view kSearching = "Поиск...";
-inline constexpr std::string_view kLoading = "Загрузка...";
-inline constexpr std::string_view kProcessing = "Обработка файла %d из %d";  // 0-based index
-inline constexpr std::string_view kDone = "Готово. Обработано %d файлов. Время: %s";
+inline constexpr Texts kSearching{"Поиск...", "Searching..."};
+inline constexpr Texts kLoading{"Загрузка...", "Loading..."};
+inline constexpr Texts kProcessing{"Обработка файла %d из %d",  // 0-based index
+                                   "Processing file %d of %d"};
+inline constexpr Texts kDone{"Готово. Обработано %d файлов. Время: %s",
+                             "Done. Files processed: %d. Time: %s"};
+// How many folders or files the search could not go into (their notices are messages).
+inline constexpr Texts kSkippedCount{" Пропущено: %d", " Skipped: %d"};
 
-inline constexpr std::string_view kHeaderProduct = version::kLogHeader;
+inline constexpr Texts kHeaderProduct{version::kLogHeader, version::kLogHeaderEnglish};
 inline constexpr std::string_view kHeaderDateTime = "%s %s";
-inline constexpr std::string_view kHeaderCount = "Файлов обработано %d";
-inline constexpr std::string_view kHeaderElapsed = "Затрачено времени: %s";
+inline constexpr Texts kHeaderCount{"Файлов обработано %d", "Files processed: %d"};
+inline constexpr Texts kHeaderElapsed{"Затрачено времени: %s", "Time taken: %s"};
 inline constexpr std::string_view kHeaderEnd = " ";
 
 inline constexpr std::string_view kLogFileName = "log.txt";
-
-// How many folders or files the search could not go into (their notices are messages).
-inline constexpr std::string_view kSkippedCount = " Пропущено: %d";
 
 }  // namespace varnow::run_text

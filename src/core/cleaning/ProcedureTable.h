@@ -9,6 +9,7 @@
 #include "cleaning/ProcedureId.h"
 #include "cleaning/ProcedureOrder.h"
 #include "cleaning/Procedures.h"
+#include "messages/Language.h"
 
 namespace varnow {
 
@@ -39,8 +40,8 @@ struct ProcedureRow {
   std::string_view key;      // its switch in section "Main" of the settings file
   std::string_view cliName;  // its name in varnow-cli --only
   std::string_view boxName;  // the object name of its check box
-  std::string_view caption;  // its check box's caption
-  std::string_view toolTip;  // what its check box's tool tip says it removes
+  Texts caption;             // its check box's caption
+  Texts toolTip;             // what its check box's tool tip says it removes
   SettingsGroup group;       // the group its check box stands in
   int placeInGroup;          // from the top of that group
   // 0xRRGGBB: how the change viewer and the summary mark its changes. Twelve of Paul Tol's
@@ -48,7 +49,7 @@ struct ProcedureRow {
   // normal, protan and deutan sight and to keep black text readable on them; where two still
   // look alike to someone, the legend's names tell them apart.
   std::uint32_t colour;
-  std::string_view mnemonic;  // the caption's letter (its first) that Alt takes to the box
+  Texts mnemonic;  // the caption's letter (its first) that Alt takes to the box, in each language
   ProcedureFunction run;
 };
 
@@ -67,47 +68,170 @@ void AllBannerSlots(CleaningContext& ctx, std::string_view path,
 
 // In the order of the switches' keys in the settings file, which is the order of ProcedureId.
 inline constexpr std::array<ProcedureRow, kProcedureCount> kProcedures{{
-    {ProcedureId::kScript, 8, WhenKeyMissing::kFileRefused, "RmScript", "script", "scriptBox",
-     "<script></script>", "Блоки <script>...</script> целиком", SettingsGroup::kScripts, 0,
-     0xCC3311, "s", procedure_detail::WithoutSlots<RemoveScriptBlocks>},
-    {ProcedureId::kNoscript, 9, WhenKeyMissing::kFileRefused, "RmNoscript", "noscript",
-     "noscriptBox", "<noscript></noscript>", "Блоки <noscript>...</noscript> целиком",
-     SettingsGroup::kScripts, 1, 0xEE3377, "n",
+    {ProcedureId::kScript,
+     8,
+     WhenKeyMissing::kFileRefused,
+     "RmScript",
+     "script",
+     "scriptBox",
+     {"<script></script>", "<script></script>"},
+     {"Блоки <script>...</script> целиком", "Whole <script>...</script> blocks"},
+     SettingsGroup::kScripts,
+     0,
+     0xCC3311,
+     {"s", "s"},
+     procedure_detail::WithoutSlots<RemoveScriptBlocks>},
+    {ProcedureId::kNoscript,
+     9,
+     WhenKeyMissing::kFileRefused,
+     "RmNoscript",
+     "noscript",
+     "noscriptBox",
+     {"<noscript></noscript>", "<noscript></noscript>"},
+     {"Блоки <noscript>...</noscript> целиком", "Whole <noscript>...</noscript> blocks"},
+     SettingsGroup::kScripts,
+     1,
+     0xEE3377,
+     {"n", "n"},
      procedure_detail::WithoutSlots<RemoveNoscriptBlocks>},
-    {ProcedureId::kIframe, 10, WhenKeyMissing::kFileRefused, "RmIframe", "iframe", "iframeBox",
-     "<iframe></iframe>", "Блоки <iframe>...</iframe> целиком", SettingsGroup::kScripts, 2,
-     0xEE6677, "i", procedure_detail::WithoutSlots<RemoveIframeBlocks>},
-    {ProcedureId::kOnMouseOver, 11, WhenKeyMissing::kFileRefused, "RmonMouseOver", "onmouseover",
-     "onMouseOverBox", "onMouseOver", "Атрибуты onMouseOver=\"...\" в тегах",
-     SettingsGroup::kScripts, 3, 0xEE8866, "M", procedure_detail::WithoutSlots<RemoveOnMouseOver>},
-    {ProcedureId::kSpan, 3, WhenKeyMissing::kFileRefused, "RmSpan", "span", "spanBox",
-     "Форматирование", "Теги <span ...> и </span>; текст между ними остается",
-     SettingsGroup::kDocumentFormat, 2, 0xEEDD88, "Ф",
+    {ProcedureId::kIframe,
+     10,
+     WhenKeyMissing::kFileRefused,
+     "RmIframe",
+     "iframe",
+     "iframeBox",
+     {"<iframe></iframe>", "<iframe></iframe>"},
+     {"Блоки <iframe>...</iframe> целиком", "Whole <iframe>...</iframe> blocks"},
+     SettingsGroup::kScripts,
+     2,
+     0xEE6677,
+     {"i", "i"},
+     procedure_detail::WithoutSlots<RemoveIframeBlocks>},
+    {ProcedureId::kOnMouseOver,
+     11,
+     WhenKeyMissing::kFileRefused,
+     "RmonMouseOver",
+     "onmouseover",
+     "onMouseOverBox",
+     {"onMouseOver", "onMouseOver"},
+     {"Атрибуты onMouseOver=\"...\" в тегах", "onMouseOver=\"...\" attributes in tags"},
+     SettingsGroup::kScripts,
+     3,
+     0xEE8866,
+     {"M", "M"},
+     procedure_detail::WithoutSlots<RemoveOnMouseOver>},
+    {ProcedureId::kSpan,
+     3,
+     WhenKeyMissing::kFileRefused,
+     "RmSpan",
+     "span",
+     "spanBox",
+     {"Форматирование", "Formatting"},
+     {"Теги <span ...> и </span>; текст между ними остается",
+      "<span ...> and </span> tags; the text between them stays"},
+     SettingsGroup::kDocumentFormat,
+     2,
+     0xEEDD88,
+     {"Ф", "r"},
      procedure_detail::WithoutSlots<RemoveSpanTags>},
-    {ProcedureId::kStyle, 2, WhenKeyMissing::kFileRefused, "RmStyle", "style", "styleBox", "Стили",
-     "Блоки <style>...</style>; атрибуты тегов <p>", SettingsGroup::kDocumentFormat, 1, 0x33BBEE,
-     "С", procedure_detail::WithoutSlots<RemoveStyles>},
-    {ProcedureId::kMSWord, 1, WhenKeyMissing::kFileRefused, "RmMSWord", "msword", "msWordBox",
-     "Microsoft Word",
-     "Разметка Word: <meta name=ProgId/Generator/Originator>, блоки <!--[if ...]> и "
-     "<![if ...]>, теги <o:p>, атрибуты тегов <b> и <i>",
-     SettingsGroup::kDocumentFormat, 0, 0x0077BB, "W",
+    {ProcedureId::kStyle,
+     2,
+     WhenKeyMissing::kFileRefused,
+     "RmStyle",
+     "style",
+     "styleBox",
+     {"Стили", "Styles"},
+     {"Блоки <style>...</style>; атрибуты тегов <p>",
+      "<style>...</style> blocks; attributes of <p> tags"},
+     SettingsGroup::kDocumentFormat,
+     1,
+     0x33BBEE,
+     {"С", "y"},
+     procedure_detail::WithoutSlots<RemoveStyles>},
+    {ProcedureId::kMSWord,
+     1,
+     WhenKeyMissing::kFileRefused,
+     "RmMSWord",
+     "msword",
+     "msWordBox",
+     {"Microsoft Word", "Microsoft Word"},
+     {"Разметка Word: <meta name=ProgId/Generator/Originator>, блоки <!--[if ...]> и "
+      "<![if ...]>, теги <o:p>, атрибуты тегов <b> и <i>",
+      "Word markup: <meta name=ProgId/Generator/Originator>, <!--[if ...]> and "
+      "<![if ...]> blocks, <o:p> tags, attributes of <b> and <i> tags"},
+     SettingsGroup::kDocumentFormat,
+     0,
+     0x0077BB,
+     {"W", "W"},
      procedure_detail::WithoutSlots<RemoveWordMarkup>},
-    {ProcedureId::kTable, 5, WhenKeyMissing::kFileRefused, "RmTable", "table", "tableBox",
-     "Таблицы", "Атрибуты тегов <table>, <tr> и <td>", SettingsGroup::kDocumentFormat, 3, 0x228833,
-     "Т", procedure_detail::WithoutSlots<SimplifyTableTags>},
-    {ProcedureId::kBody, 6, WhenKeyMissing::kFileRefused, "RmBody", "body", "bodyBox", "Основные",
-     "Атрибуты тегов <body> и <html>", SettingsGroup::kDocumentFormat, 4, 0xCCBB44, "О",
+    {ProcedureId::kTable,
+     5,
+     WhenKeyMissing::kFileRefused,
+     "RmTable",
+     "table",
+     "tableBox",
+     {"Таблицы", "Tables"},
+     {"Атрибуты тегов <table>, <tr> и <td>", "Attributes of <table>, <tr> and <td> tags"},
+     SettingsGroup::kDocumentFormat,
+     3,
+     0x228833,
+     {"Т", "T"},
+     procedure_detail::WithoutSlots<SimplifyTableTags>},
+    {ProcedureId::kBody,
+     6,
+     WhenKeyMissing::kFileRefused,
+     "RmBody",
+     "body",
+     "bodyBox",
+     {"Основные", "Basic"},
+     {"Атрибуты тегов <body> и <html>", "Attributes of <body> and <html> tags"},
+     SettingsGroup::kDocumentFormat,
+     4,
+     0xCCBB44,
+     {"О", "a"},
      procedure_detail::WithoutSlots<SimplifyBodyTags>},
-    {ProcedureId::kBanner, 0, WhenKeyMissing::kFileRefused, "RmBanner", "banner", "bannerBox",
-     "Баннеры", "Блоки между вашими метками начала и конца (кнопка \"...\")",
-     SettingsGroup::kScripts, 5, 0x99DDFF, "Б", procedure_detail::AllBannerSlots},
-    {ProcedureId::kFont, 4, WhenKeyMissing::kFileRefused, "RmFont", "font", "fontBox", "Шрифты",
-     "Теги <font ...> и </font>; текст между ними остается", SettingsGroup::kDocumentFormat, 5,
-     0xAAAA00, "Ш", procedure_detail::WithoutSlots<RemoveFontTags>},
-    {ProcedureId::kBlank, 7, WhenKeyMissing::kFileRefused, "RmBlank", "blank", "blankBox",
-     "target=\"_blank\"", "Атрибуты target=\"_blank\": ссылки открываются в том же окне",
-     SettingsGroup::kScripts, 4, 0xBBBBBB, "b", procedure_detail::WithoutSlots<RemoveBlankTargets>},
+    {ProcedureId::kBanner,
+     0,
+     WhenKeyMissing::kFileRefused,
+     "RmBanner",
+     "banner",
+     "bannerBox",
+     {"Баннеры", "Banners"},
+     {"Блоки между вашими метками начала и конца (кнопка \"...\")",
+      "Blocks between your own start and end markers (the \"...\" button)"},
+     SettingsGroup::kScripts,
+     5,
+     0x99DDFF,
+     {"Б", "B"},
+     procedure_detail::AllBannerSlots},
+    {ProcedureId::kFont,
+     4,
+     WhenKeyMissing::kFileRefused,
+     "RmFont",
+     "font",
+     "fontBox",
+     {"Шрифты", "Fonts"},
+     {"Теги <font ...> и </font>; текст между ними остается",
+      "<font ...> and </font> tags; the text between them stays"},
+     SettingsGroup::kDocumentFormat,
+     5,
+     0xAAAA00,
+     {"Ш", "F"},
+     procedure_detail::WithoutSlots<RemoveFontTags>},
+    {ProcedureId::kBlank,
+     7,
+     WhenKeyMissing::kFileRefused,
+     "RmBlank",
+     "blank",
+     "blankBox",
+     {"target=\"_blank\"", "target=\"_blank\""},
+     {"Атрибуты target=\"_blank\": ссылки открываются в том же окне",
+      "target=\"_blank\" attributes: links open in the same window"},
+     SettingsGroup::kScripts,
+     4,
+     0xBBBBBB,
+     {"b", "k"},
+     procedure_detail::WithoutSlots<RemoveBlankTargets>},
 }};
 
 constexpr const ProcedureRow& RowOf(ProcedureId s) {
@@ -127,8 +251,11 @@ static_assert(RowsInIdOrder(), "each ProcedureId has its row, in the order of th
 
 constexpr bool MnemonicsInCaptions() {
   for (const ProcedureRow& row : kProcedures) {
-    if (row.mnemonic.empty() || row.caption.find(row.mnemonic) == std::string_view::npos) {
-      return false;
+    for (const Language language : {Language::kRussian, Language::kEnglish}) {
+      const std::string_view mnemonic = row.mnemonic.In(language);
+      if (mnemonic.empty() || row.caption.In(language).find(mnemonic) == std::string_view::npos) {
+        return false;
+      }
     }
   }
   return true;

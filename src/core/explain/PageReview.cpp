@@ -11,13 +11,19 @@
 namespace varnow {
 namespace {
 
-constexpr std::string_view kNotTheCopy =
+constexpr Texts kNotTheCopy{
     "Повторная очистка с нынешними настройками не дает копии на диске: настройки или страница "
-    "изменились после прогона. Показано построчное сравнение страницы и копии.";
-constexpr std::string_view kNoCopy =
-    "Копии страницы нет (%s). Показано построчное сравнение страницы с пустой копией.";
-constexpr std::string_view kLineNotFound =
-    "Этой строки лога нет среди изменений повторной очистки; выбрано первое изменение.";
+    "изменились после прогона. Показано построчное сравнение страницы и копии.",
+    "Cleaning the page again with today's settings does not give the copy on disk: the "
+    "settings or the page changed after the run. The page and the copy are compared line by "
+    "line."};
+constexpr Texts kNoCopy{
+    "Копии страницы нет (%s). Показано построчное сравнение страницы с пустой копией.",
+    "The page has no copy (%s). The page is compared line by line with an empty copy."};
+constexpr Texts kLineNotFound{
+    "Этой строки лога нет среди изменений повторной очистки; выбрано первое изменение.",
+    "This log line is not among the changes of the page cleaned again; the first change is "
+    "selected."};
 
 }  // namespace
 
@@ -29,7 +35,7 @@ PageReview ReviewPage(const ReviewRequest& request,
   p.title = std::string(ShownAsText(request.page, storage));
   LoadedPage source = LoadWholePage(request.page);
   if (!source.error.empty()) {
-    p.comparison = std::move(source.error.shown);
+    p.comparison = source.error.Shown(request.language);
     return p;
   }
   p.source = std::move(source.bytes);
@@ -48,19 +54,22 @@ PageReview ReviewPage(const ReviewRequest& request,
       },
       neverStop);
   if (error) {
-    p.comparison = FormatText(kNoCopy, {error->shown});
+    p.comparison = FormatText(kNoCopy.In(request.language), {error->Shown(request.language)});
     return p;
   }
   if (!same || compared != e.result.size()) {
     LoadedPage copy = LoadWholePage(request.output);
-    p.comparison =
-        copy.error.empty() ? std::string(kNotTheCopy) : FormatText(kNoCopy, {copy.error.shown});
+    p.comparison = copy.error.empty() ? std::string(kNotTheCopy.In(request.language))
+                                      : FormatText(kNoCopy.In(request.language),
+                                                   {copy.error.Shown(request.language)});
     p.copy = std::move(copy.bytes);
     return p;
   }
   // The line asked for is the page's change of that rank; if cleaning now logs it elsewhere,
   // the first change with its text. The request's line is as the log renders it.
-  const auto sameLine = [&](std::size_t i) { return ChangeLine(e.Reported(i)) == request.line; };
+  const auto sameLine = [&](std::size_t i) {
+    return ChangeLine(e.Reported(i), request.logLanguage) == request.line;
+  };
   if (request.line.empty()) {
     p.selected = e.changes.empty() ? -1 : 0;  // a page opened as a whole: its first change
   } else if (request.changeIndex < e.changes.size() && sameLine(request.changeIndex)) {
@@ -74,7 +83,7 @@ PageReview ReviewPage(const ReviewRequest& request,
     }
   }
   if (p.selected < 0 && !e.changes.empty() && !request.line.empty()) {
-    p.problem = std::string(kLineNotFound);
+    p.problem = std::string(kLineNotFound.In(request.language));
     p.selected = 0;
   }
   p.explanation = std::move(e);

@@ -7,6 +7,7 @@
 
 #include "cleaning/ProcedureOrder.h"
 #include "explain/ExplainPage.h"
+#include "messages/Language.h"
 
 namespace varnow {
 
@@ -15,8 +16,10 @@ namespace varnow {
 struct ReviewRequest {
   std::string page;
   std::size_t changeIndex = 0;
-  std::string line;    // empty: the page as a whole, opened at its first change
-  std::string output;  // the page's copy
+  std::string line;                        // empty: the page as a whole, opened at its first change
+  std::string output;                      // the page's copy
+  Language language = Language::kRussian;  // the interface's, for what the review says
+  Language logLanguage = Language::kRussian;  // the log's, that `line` is in
 };
 
 // What the page review found: the page cleaned again, in memory, with every change placed in

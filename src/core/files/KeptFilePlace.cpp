@@ -54,18 +54,27 @@ KeptFilePlace LookAtKeptFile(const std::filesystem::path& file) {
   return place;
 }
 
-std::optional<std::string> KeptFileProblem(const KeptFilePlace& place,
-                                           const std::filesystem::path& file,
-                                           std::string_view what) {
+std::optional<ErrorText> KeptFileProblem(const KeptFilePlace& place,
+                                         const std::filesystem::path& file, const Texts& what) {
   const std::string path = file.string();
+  const auto inEach = [&](const Texts& format, std::initializer_list<std::string_view> more) {
+    std::vector<FormatArg> russian{what.Russian()};
+    std::vector<FormatArg> english{what.English()};
+    russian.insert(russian.end(), more.begin(), more.end());
+    english.insert(english.end(), more.begin(), more.end());
+    std::string shown = FormatText(format.Russian(), russian);
+    return ErrorText{shown, shown, FormatText(format.English(), english)};
+  };
   switch (place.kind) {
     case KeptFilePlace::Kind::kDanglingLink:
-      return FormatText("%s не читается и не сохраняется: %s: dangling link: %s",
-                        {what, path, place.linkTarget});
+      return inEach({"%s не читается и не сохраняется: %s: dangling link: %s",
+                     "%s can be neither read nor saved: %s: dangling link: %s"},
+                    {path, place.linkTarget});
     case KeptFilePlace::Kind::kNotRegular:
-      return FormatText(
-          "%s не читается и не сохраняется: %s не является обычным файлом и не будет заменен",
-          {what, path});
+      return inEach(
+          {"%s не читается и не сохраняется: %s не является обычным файлом и не будет заменен",
+           "%s can be neither read nor saved: %s is no regular file and will not be replaced"},
+          {path});
     case KeptFilePlace::Kind::kMissing:
     case KeptFilePlace::Kind::kRegular:
     case KeptFilePlace::Kind::kUnknown:  // the write itself then fails, and says so

@@ -3,7 +3,10 @@
 
 #include <filesystem>
 #include <optional>
+
+#include <optional>
 #include <string>
+#include "messages/ErrorTexts.h"
 
 #include "platform/SystemFailure.h"
 
@@ -36,8 +39,7 @@ KeptFilePlace LookAtKeptFile(const std::filesystem::path& file);
 // Why the file at `file` may be neither read nor written, in the user's words, naming it;
 // nothing when it may (also when the place could not be looked at: the write then fails with
 // its own message). `what` opens the message ("Файл настроек", "Файл состояния окна").
-std::optional<std::string> KeptFileProblem(const KeptFilePlace& place,
-                                           const std::filesystem::path& file,
-                                           std::string_view what);
+std::optional<ErrorText> KeptFileProblem(const KeptFilePlace& place,
+                                         const std::filesystem::path& file, const Texts& what);
 
 }  // namespace varnow

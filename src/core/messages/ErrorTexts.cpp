@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "messages/ErrorTexts.h"
 
+#include <array>
+#include <utility>
 #include <vector>
 
 namespace varnow {
@@ -18,17 +20,46 @@ std::string Fill(std::string_view format, std::initializer_list<std::string_view
 ErrorText Make(ErrorId id, std::initializer_list<std::string_view> values, const ErrorText* cause) {
   const ErrorRow& row = kErrors[Index(id)];
   const bool withCause = cause != nullptr;
-  return {Fill(row.logged, values, withCause ? std::string_view(cause->logged) : "", withCause),
-          Fill(row.shown, values, withCause ? std::string_view(cause->shown) : "", withCause)};
+  const auto fill = [&](std::string_view format, const std::string* causeText) {
+    return Fill(format, values, withCause ? std::string_view(*causeText) : "", withCause);
+  };
+  return {fill(row.logged, withCause ? &cause->logged : nullptr),
+          fill(row.shown.Russian(), withCause ? &cause->shown : nullptr),
+          fill(row.shown.English(), withCause ? &cause->english : nullptr)};
 }
+
+// A failure's words for each language: what the program says of the common ones, else a
+// general word with the system's own.
+struct CauseRow {
+  SystemError error;
+  Texts words;  // "%s": the system's words
+};
+constexpr std::array<CauseRow, 12> kCauses{{
+    {SystemError::kNoEntry, {"нет такого файла или папки", "no such file or folder"}},
+    {SystemError::kNoAccess, {"нет прав доступа", "permission denied"}},
+    {SystemError::kReadOnly,
+     {"файловая система доступна только для чтения", "the file system is read-only"}},
+    {SystemError::kNoSpace, {"на диске нет места", "no space left on the disk"}},
+    {SystemError::kQuota, {"исчерпана дисковая квота", "the disk quota is used up"}},
+    {SystemError::kNotDirectory,
+     {"часть пути не является папкой", "part of the path is no folder"}},
+    {SystemError::kExists, {"файл с таким именем уже есть", "a file of that name exists"}},
+    {SystemError::kNameTooLong, {"слишком длинное имя", "the name is too long"}},
+    {SystemError::kTooManyFiles, {"открыто слишком много файлов", "too many files are open"}},
+    {SystemError::kInputOutput, {"ошибка ввода-вывода", "input/output error"}},
+    {SystemError::kDanglingLink,
+     {"ссылка на пути никуда не ведет (%s)", "a link on the path leads nowhere (%s)"}},
+    {SystemError::kOther, {"ошибка системы (%s)", "system error (%s)"}},
+}};
 
 }  // namespace
 
 void ErrorText::AddLine(const ErrorText& next) {
-  logged += '\n';
-  logged += next.logged;
-  shown += '\n';
-  shown += next.shown;
+  for (auto [text, line] : {std::pair{&logged, &next.logged}, std::pair{&shown, &next.shown},
+                            std::pair{&english, &next.english}}) {
+    *text += '\n';
+    *text += *line;
+  }
 }
 
 ErrorText MakeError(ErrorId id, std::initializer_list<std::string_view> values) {
@@ -37,7 +68,8 @@ ErrorText MakeError(ErrorId id, std::initializer_list<std::string_view> values) 
 
 ErrorText MakeError(ErrorId id, std::initializer_list<std::string_view> values,
                     const SystemFailure& cause) {
-  const ErrorText words{cause.reason, CauseWords(cause)};
+  const ErrorText words{cause.reason, CauseWords(cause, Language::kRussian),
+                        CauseWords(cause, Language::kEnglish)};
   return Make(id, values, &words);
 }
 
@@ -46,41 +78,27 @@ ErrorText MakeError(ErrorId id, std::initializer_list<std::string_view> values,
   return Make(id, values, &cause);
 }
 
-std::string CauseWords(const SystemFailure& failure) {
-  switch (failure.error) {
-    case SystemError::kNoEntry:
-      return "нет такого файла или папки";
-    case SystemError::kNoAccess:
-      return "нет прав доступа";
-    case SystemError::kReadOnly:
-      return "файловая система доступна только для чтения";
-    case SystemError::kNoSpace:
-      return "на диске нет места";
-    case SystemError::kQuota:
-      return "исчерпана дисковая квота";
-    case SystemError::kNotDirectory:
-      return "часть пути не является папкой";
-    case SystemError::kExists:
-      return "файл с таким именем уже есть";
-    case SystemError::kNameTooLong:
-      return "слишком длинное имя";
-    case SystemError::kTooManyFiles:
-      return "открыто слишком много файлов";
-    case SystemError::kInputOutput:
-      return "ошибка ввода-вывода";
-    case SystemError::kDanglingLink:
-      return "ссылка на пути никуда не ведет (" + failure.reason + ")";
-    case SystemError::kOther:
-      break;
+std::string CauseWords(const SystemFailure& failure, Language language) {
+  for (const CauseRow& row : kCauses) {
+    if (row.error == failure.error) {
+      return FormatText(row.words.In(language), {failure.reason});
+    }
   }
-  return "ошибка системы (" + failure.reason + ")";
+  return FormatText(kCauses.back().words.In(language), {failure.reason});
 }
 
-std::string ShownText(const std::exception& e) {
+std::string ShownText(const std::exception& e, Language language) {
   if (const auto* error = dynamic_cast<const ProgramError*>(&e)) {
-    return error->Shown();
+    return error->Shown(language);
   }
   return e.what();
+}
+
+ErrorText TextOf(const std::exception& e) {
+  if (const auto* error = dynamic_cast<const ProgramError*>(&e)) {
+    return error->Text();
+  }
+  return {e.what(), e.what(), e.what()};
 }
 
 }  // namespace varnow

@@ -8,8 +8,8 @@
 
 namespace varnow {
 
-void AppendChangeText(std::string& out, const LoggedChange& change) {
-  const std::string_view text = TextOf(change.message);
+void AppendChangeText(std::string& out, const LoggedChange& change, Language language) {
+  const std::string_view text = TextOf(change.message, language);
   // Only a banner's messages name something besides the position.
   if (text.find("%s") != std::string_view::npos) {
     AppendFormatted(out, text, {change.name, change.position});
@@ -18,38 +18,39 @@ void AppendChangeText(std::string& out, const LoggedChange& change) {
   }
 }
 
-std::string ChangeText(const LoggedChange& change) {
+std::string ChangeText(const LoggedChange& change, Language language) {
   std::string out;
-  AppendChangeText(out, change);
+  AppendChangeText(out, change, language);
   return out;
 }
 
-std::string ChangeLine(const LoggedChange& change) {
+std::string ChangeLine(const LoggedChange& change, Language language) {
   std::string out;
-  AppendChangeLine(out, change);
+  AppendChangeLine(out, change, language);
   return out;
 }
 
-void AppendChangeLine(std::string& out, const LoggedChange& change) {
-  AppendChangeLine(out, LoggedName(change.page), change);
+void AppendChangeLine(std::string& out, const LoggedChange& change, Language language) {
+  AppendChangeLine(out, LoggedName(change.page), change, language);
 }
 
-void AppendChangeLine(std::string& out, std::string_view loggedPage, const LoggedChange& change) {
-  out.reserve(out.size() + loggedPage.size() + 1 + TextOf(change.message).size() +
+void AppendChangeLine(std::string& out, std::string_view loggedPage, const LoggedChange& change,
+                      Language language) {
+  out.reserve(out.size() + loggedPage.size() + 1 + TextOf(change.message, language).size() +
               change.name.size() + 20);
   out += loggedPage;
   out += ' ';
-  AppendChangeText(out, change);
+  AppendChangeText(out, change, language);
 }
 
-std::string NoticeText(const RunNotice& notice) {
+std::string NoticeText(const RunNotice& notice, Language language) {
   std::vector<FormatArg> values(notice.values.begin(), notice.values.end());
   std::string name;
   if (FirstValueOf(notice.message) == FirstValue::kName && !notice.values.empty()) {
     name = LoggedName(notice.values.front());
     values.front() = name;
   }
-  return FormatText(TextOf(notice.message), values);
+  return FormatText(TextOf(notice.message, language), values);
 }
 
 }  // namespace varnow

@@ -46,7 +46,8 @@ ErrorText ReasonFor(int err, const std::string& folder) {
   }
   // The logged text is the system's alone; the shown one names the folder.
   const SystemFailure failure = FailureOf(err);
-  return {failure.reason, MakeError(ErrorId::kFolderUnusable, {folder}, failure).shown};
+  const ErrorText made = MakeError(ErrorId::kFolderUnusable, {folder}, failure);
+  return {failure.reason, made.shown, made.english};
 }
 
 // The folder must exist and be enterable, as the path is later used below it.

@@ -71,8 +71,8 @@ void IniFile::WriteString(std::string_view section, std::string_view key,
   // Writes go to the file a symbolic link points at, so a linked settings file stays linked;
   // a dangling link or a device, FIFO or folder at the place is never replaced.
   const KeptFilePlace kept = LookAtKeptFile(file_);
-  if (std::optional<std::string> problem = KeptFileProblem(kept, file_, "Файл настроек")) {
-    throw SettingsWriteError(*problem);
+  if (std::optional<ErrorText> problem = KeptFileProblem(kept, file_, kSettingsFileWord)) {
+    throw SettingsWriteError(std::move(*problem));
   }
   const std::filesystem::path& target = kept.target;
   // A missing file is begun anew; one that exists but cannot be read (no access, not a regular

@@ -5,7 +5,12 @@
 #include <string>
 #include <string_view>
 
+#include "messages/Language.h"
+
 namespace varnow {
+
+// How the settings file is named at the start of a message about it.
+inline constexpr Texts kSettingsFileWord{"Файл настроек", "The settings file"};
 
 // One settings file in the profile-string (INI) format: "[Section]" lines open sections,
 // "Key=Value" lines give values. Sections and keys match without regard to ASCII letter case.

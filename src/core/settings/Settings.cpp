@@ -54,15 +54,20 @@ StoredLogEncoding ReadLogEncoding(const IniFile& file) {
   return {LogEncodingNamed(name).value_or(LogEncoding::kCp1251), !name.empty()};
 }
 
-StoredMaxPageSize ReadMaxPageSize(const IniFile& file) {
+std::optional<Language> ReadLanguage(const IniFile& file, std::string_view key) {
+  return LanguageNamed(file.ReadString(kMainSection, key));
+}
+
+StoredMaxPageSize ReadMaxPageSize(const IniFile& file, Language language) {
   const std::string text = file.ReadString(kMainSection, kMaxPageSizeKey);
   if (text.empty()) {
     return {};
   }
   const std::optional<std::uint64_t> bytes = ParseByteSize(text);
   if (!bytes || *bytes == 0) {
-    return {std::nullopt, FormatText("MaxPageSize в разделе [Main] не размер страницы: \"%s\" (%s)",
-                                     {text, file.Path().string()})};
+    constexpr Texts kNoSize{"MaxPageSize в разделе [Main] не размер страницы: \"%s\" (%s)",
+                            "MaxPageSize in section [Main] is no page size: \"%s\" (%s)"};
+    return {std::nullopt, FormatText(kNoSize.In(language), {text, file.Path().string()})};
   }
   return {bytes, std::nullopt};
 }
@@ -71,7 +76,7 @@ void WriteLogEncoding(const IniFile& file, LogEncoding encoding) {
   file.WriteString(kMainSection, kLogEncodingKey, LogEncodingName(encoding));
 }
 
-MainSection ReadMainSection(const IniFile& file) {
+MainSection ReadMainSection(const IniFile& file, Language language) {
   MainSection main;
   main.outputFolder = file.ReadString(kMainSection, kOutputFolderKey);
   const std::vector<ini::Line> lines =
@@ -85,7 +90,7 @@ MainSection ReadMainSection(const IniFile& file) {
     try {
       main.switches[Index(info.id)] = ParseSwitch(file.ReadString(kMainSection, info.key));
     } catch (const ConversionError& e) {
-      main.error = e.Shown();
+      main.error = e.Shown(language);
       break;
     }
     ++main.switchesRead;

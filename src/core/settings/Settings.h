@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "cleaning/ProcedureId.h"
+#include "messages/Language.h"
 #include "settings/CachedIniFile.h"
 #include "settings/IniFile.h"
 #include "settings/Switches.h"
@@ -30,7 +31,7 @@ struct MainSection {
   std::size_t switchesRead = 0;                  // in file order, before the first failure
   std::optional<std::string> error;              // "'%s' is not a valid boolean value"
 };
-MainSection ReadMainSection(const IniFile& file);
+MainSection ReadMainSection(const IniFile& file, Language language = Language::kRussian);
 
 // Writes "StorePatch" and then the twelve switches in file order. Throws SettingsWriteError at
 // the first key that cannot be written; the keys after it are not written.
@@ -58,6 +59,13 @@ struct StoredLogEncoding {
 StoredLogEncoding ReadLogEncoding(const IniFile& file);
 void WriteLogEncoding(const IniFile& file, LogEncoding encoding);
 
+// "Language" of "Main" (the interface's) and "LogLanguage" (log.txt's lines): "ru" or "en",
+// where the user chose one; nothing where the file holds no such key or an unknown code. The
+// interface then follows the locale and log.txt stays Russian.
+inline constexpr std::string_view kLanguageKey = "Language";
+inline constexpr std::string_view kLogLanguageKey = "LogLanguage";
+std::optional<Language> ReadLanguage(const IniFile& file, std::string_view key);
+
 // "MaxPageSize" of "Main": the size of the largest page a run cleans, in bytes (K, M, G or T
 // allowed), in place of the limit worked out from the memory a run may use. The program never
 // writes it; a user sets it by hand.
@@ -66,7 +74,7 @@ struct StoredMaxPageSize {
   std::optional<std::uint64_t> bytes;  // where the file gives a size
   std::optional<std::string> problem;  // where it gives something else
 };
-StoredMaxPageSize ReadMaxPageSize(const IniFile& file);
+StoredMaxPageSize ReadMaxPageSize(const IniFile& file, Language language = Language::kRussian);
 
 // Banner slot i is section "Banner<i>", keys "First" and "Last".
 std::string BannerSection(int slot);

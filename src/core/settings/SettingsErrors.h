@@ -19,8 +19,6 @@ class ConversionError : public ProgramError {
 class SettingsWriteError : public ProgramError {
  public:
   using ProgramError::ProgramError;
-  // A text in the interface's language already (the settings file's place).
-  explicit SettingsWriteError(const std::string& text) : ProgramError({text, text}) {}
 };
 
 }  // namespace varnow

@@ -107,12 +107,13 @@ void AppendFormatted(std::string& out, std::string_view format,
   Fill(to, format, values);
 }
 
-std::string GroupedDigits(std::uint64_t n) {
+std::string GroupedDigits(std::uint64_t n, Language language) {
+  const char separator = language == Language::kRussian ? ' ' : ',';
   const std::string digits = std::to_string(n);
   std::string grouped;
   for (std::size_t i = 0; i < digits.size(); ++i) {
     if (i > 0 && (digits.size() - i) % 3 == 0) {
-      grouped += ' ';
+      grouped += separator;
     }
     grouped += digits[i];
   }

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <variant>
 
+#include "messages/Language.h"
+
 namespace varnow {
 
 // One value for a placeholder of a message: %d takes a number, %s a text.
@@ -23,7 +25,8 @@ std::string FormatText(std::string_view format, std::span<const FormatArg> value
 void AppendFormatted(std::string& out, std::string_view format,
                      std::initializer_list<FormatArg> values);
 
-// A count with its thousands set apart by spaces, as Russian writes them: "1 234 567".
-std::string GroupedDigits(std::uint64_t n);
+// A count with its thousands set apart as the language writes them: "1 234 567" in Russian,
+// "1,234,567" in English.
+std::string GroupedDigits(std::uint64_t n, Language language = Language::kRussian);
 
 }  // namespace varnow

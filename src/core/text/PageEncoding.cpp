@@ -295,20 +295,21 @@ PageEncoding DetectPageEncoding(std::string_view bytes) {
   return {"windows-1251", EncodingSource::kFallback, 0, 1, false};
 }
 
-std::string DescribeEncoding(const PageEncoding& encoding) {
+std::string DescribeEncoding(const PageEncoding& encoding, Language language) {
   std::string_view how;
   switch (encoding.source) {
     case EncodingSource::kByteOrderMark:
-      how = "по метке порядка байтов";
+      how = Texts{"по метке порядка байтов", "by its byte-order mark"}.In(language);
       break;
     case EncodingSource::kDeclared:
-      how = "объявлена в странице";
+      how = Texts{"объявлена в странице", "declared in the page"}.In(language);
       break;
     case EncodingSource::kValidUtf8:
-      how = "байты страницы — правильный UTF-8";
+      how = Texts{"байты страницы — правильный UTF-8", "the page's bytes are valid UTF-8"}.In(
+          language);
       break;
     case EncodingSource::kFallback:
-      how = "по умолчанию";
+      how = Texts{"по умолчанию", "by default"}.In(language);
       break;
   }
   return encoding.name + " (" + std::string(how) + ")";

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "messages/Language.h"
+
 namespace varnow {
 
 // How a page's text is read where it is shown (never where it is cleaned: cleaning works on
@@ -33,6 +35,6 @@ std::optional<std::string> EncodingOfLabel(std::string_view label);
 std::optional<std::string> DeclaredLabel(std::string_view bytes);
 
 // "UTF-8 (объявлена в странице)": the encoding and how it was chosen, for a reader.
-std::string DescribeEncoding(const PageEncoding& encoding);
+std::string DescribeEncoding(const PageEncoding& encoding, Language language = Language::kRussian);
 
 }  // namespace varnow

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "ErrorBox.h"
 
+#include "InterfaceLanguage.h"
+
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -74,7 +76,7 @@ QString WithFullStop(const QString& message) {
 }
 
 QString ShownMessage(const std::exception& e) {
-  return QString::fromStdString(ShownText(e));
+  return QString::fromStdString(ShownText(e, InterfaceLanguage()));
 }
 
 void ShowErrorBox(QWidget* parent, const QString& message) {

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "MainWindow.h"
 
+#include "InterfaceLanguage.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
@@ -300,8 +302,7 @@ void MainWindow::StartRun() {
   if (host_->PublishedOutputFolder().empty()) {
     // The first run, with no output folder yet: the way out is offered with the message, and
     // nothing of the window (the intro text) is touched.
-    const std::string_view message = kErrors[Index(ErrorId::kNoOutputFolder)].shown;
-    if (messages_.offer(this, QString::fromUtf8(message.data(), qsizetype(message.size())),
+    if (messages_.offer(this, InInterfaceLanguage(kErrors[Index(ErrorId::kNoOutputFolder)].shown),
                         QStringLiteral("Настройки..."))) {
       OpenSettings();
     }

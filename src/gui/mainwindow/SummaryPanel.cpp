@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "SummaryPanel.h"
+#include "InterfaceLanguage.h"
 
 #include <QApplication>
 #include <QHBoxLayout>
@@ -36,7 +37,7 @@ QString Shown(const std::string& path) {
 
 // A procedure as the window names it everywhere: its check box's caption.
 QString Caption(const ProcedureRow& row) {
-  return Utf8(row.caption);
+  return InInterfaceLanguage(row.caption);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "WindowState.h"
+#include "InterfaceLanguage.h"
 
 #include <QDir>
 #include <QSettings>
@@ -37,8 +38,9 @@ QSettings* WindowState::Usable() {
   }
   const std::filesystem::path path = file_.toStdString();
   const KeptFilePlace place = LookAtKeptFile(path);
-  if (std::optional<std::string> problem = KeptFileProblem(place, path, "Файл состояния окна")) {
-    problem_ = QString::fromStdString(*problem);
+  if (const std::optional<ErrorText> problem =
+          KeptFileProblem(place, path, {"Файл состояния окна", "The window's state file"})) {
+    problem_ = QString::fromStdString(problem->Shown(InterfaceLanguage()));
     // Nothing is pending (every change is written at once), so dropping it writes nothing.
     settings_.reset();
     return nullptr;

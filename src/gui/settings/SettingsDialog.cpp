@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "SettingsDialog.h"
+#include "InterfaceLanguage.h"
 
 #include <QScrollArea>
 
@@ -38,8 +39,10 @@ QString Utf8(std::string_view text) {
 
 // The caption with its mnemonic marked (no caption holds an "&" of its own).
 QString CaptionWithMnemonic(const ProcedureRow& row) {
-  const std::size_t at = row.caption.find(row.mnemonic);
-  return Utf8(row.caption.substr(0, at)) + QLatin1Char('&') + Utf8(row.caption.substr(at));
+  const Language language = InterfaceLanguage();
+  const std::string_view caption = row.caption.In(language);
+  const std::size_t at = caption.find(row.mnemonic.In(language));
+  return Utf8(caption.substr(0, at)) + QLatin1Char('&') + Utf8(caption.substr(at));
 }
 
 // No button is the dialog's default: Enter acts on the focused control only (see eventFilter),
@@ -139,7 +142,7 @@ void SettingsDialog::BuildControls() {
   for (const ProcedureRow* row : placed) {
     auto* box = new QCheckBox(CaptionWithMnemonic(*row));
     box->setObjectName(QString::fromLatin1(row->boxName.data(), Size(row->boxName)));
-    box->setToolTip(ReadableToolTip(Utf8(row->toolTip)));
+    box->setToolTip(ReadableToolTip(InInterfaceLanguage(row->toolTip)));
     checkBoxes_[Index(row->id)] = box;
     connect(box, &QCheckBox::toggled, this, &SettingsDialog::changed);
     if (row->id == ProcedureId::kBanner) {
@@ -267,7 +270,12 @@ bool SettingsDialog::WriteMain(bool atEnd) {
   outputFolder_ = outputFolderField_->text();
   logEncoding_ = logEncodingBox_->currentIndex() == 1 ? LogEncoding::kUtf8 : LogEncoding::kCp1251;
   emit changed();
-  MainSettings settings{outputFolder_.toStdString(), {}, logEncoding_, maxPageSize_};
+  MainSettings settings;
+  settings.outputFolder = outputFolder_.toStdString();
+  settings.logEncoding = logEncoding_;
+  settings.logLanguage = logLanguage_;
+  settings.language = chosenLanguage_;
+  settings.maxPageSize = maxPageSize_;
   for (const ProcedureRow& info : kProcedures) {
     settings.switches[Index(info.id)] = SwitchOn(info.id);
   }

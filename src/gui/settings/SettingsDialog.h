@@ -84,6 +84,8 @@ class SettingsDialog : public QDialog {
   QString outputFolder_;
   QLineEdit* outputFolderField_ = nullptr;
   LogEncoding logEncoding_ = LogEncoding::kCp1251;  // as accepted last
+  Language logLanguage_ = Language::kRussian;       // as accepted last
+  std::optional<Language> chosenLanguage_;          // the interface's, once the user chose it
   std::optional<std::uint64_t> maxPageSize_;
   QComboBox* logEncodingBox_ = nullptr;
   std::array<QCheckBox*, kProcedureCount> checkBoxes_{};  // by Index(ProcedureId)

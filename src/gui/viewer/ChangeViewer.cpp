@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "ChangeViewer.h"
+#include "InterfaceLanguage.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -148,9 +149,7 @@ void ChangeViewer::ShowLegend() {
                    "<span style=\"background-color:%1\">&nbsp;&nbsp;&nbsp;&nbsp;</span>"
                    "&nbsp;%2&nbsp;%3")
                    // Named by its caption, as everywhere in the window.
-                   .arg(colour.name(), QString::fromUtf8(row.caption.data(),
-                                                         static_cast<qsizetype>(row.caption.size()))
-                                           .toHtmlEscaped())
+                   .arg(colour.name(), InInterfaceLanguage(row.caption).toHtmlEscaped())
                    .arg(counts[Index(row.id)]);
   }
   legend_->setText(entries.join(QStringLiteral("&nbsp;&nbsp;&nbsp; ")));
