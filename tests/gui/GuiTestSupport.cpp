@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "GuiTestSupport.h"
 
+#include <QPushButton>
+#include <QScrollArea>
+
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QDir>
@@ -14,6 +17,23 @@
 #include "text/Cp1251.h"
 
 namespace varnow::test {
+
+QPushButton* ButtonCutOff(QWidget* window) {
+  for (QPushButton* button : window->findChildren<QPushButton*>()) {
+    for (QWidget* above = button->parentWidget(); above != nullptr; above = above->parentWidget()) {
+      if (auto* area = qobject_cast<QScrollArea*>(above)) {
+        area->ensureWidgetVisible(button);
+        QCoreApplication::processEvents();
+        break;
+      }
+    }
+    if (button->isVisible() && button->window() == window &&
+        !window->rect().contains(QRect(button->mapTo(window, QPoint(0, 0)), button->size()))) {
+      return button;
+    }
+  }
+  return nullptr;
+}
 
 bool RunEnds(MainWindow& window) {
   return QTest::qWaitFor([&window] { return !window.Running(); }, 30000);

@@ -9,6 +9,8 @@
 
 #include "ErrorBox.h"
 
+class QPushButton;
+
 namespace varnow {
 class MainWindow;
 }
@@ -40,6 +42,10 @@ T* Find(const QObject* parent, const QString& name) {
   }
   return child;
 }
+
+// The visible push button of `window` that lies outside it, once a button in a scrolled part
+// has been scrolled to; null when every one is whole inside.
+QPushButton* ButtonCutOff(QWidget* window);
 
 // Waits until the window's run (and any run it led to) has ended; false if it never does.
 bool RunEnds(MainWindow& window);

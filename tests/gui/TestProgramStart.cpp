@@ -68,7 +68,18 @@ class TestProgramStart : public QObject {
         {{"varnow", "--help"}, {}, "Usage: varnow [options] [FOLDER]\n", 0},
         {{"varnow", "-v"}, {}, "Varnow 0.9.9\n", 0},
         {{"varnow", "a", "b"}, {}, "varnow: one FOLDER only, got 2\n", 2},
-        {{"varnow", "--bogus"}, {}, "varnow: Unknown option 'bogus'.\n", 2},
+        {{"varnow", "--bogus"}, {}, "varnow: unknown option --bogus\n", 2},
+        {{"varnow", "--language"}, {}, "varnow: option --language needs a value\n", 2},
+        {{"varnow", "--language", "de"}, {}, "varnow: --language takes ru or en, not 'de'\n", 2},
+        // In Russian once asked for, the rest of the line told in it too.
+        {{"varnow", "--language=ru", "--help"},
+         {},
+         "Использование: varnow [параметры] [FOLDER]\n",
+         0},
+        {{"varnow", "--language", "ru", "a", "b"},
+         {},
+         "varnow: нужна одна папка FOLDER, указано 2\n",
+         2},
     };
     for (const auto& c : cases) {
       const WindowArguments parsed = ParseWindowArguments(c.words);

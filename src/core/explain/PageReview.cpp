@@ -31,6 +31,7 @@ PageReview ReviewPage(const ReviewRequest& request,
                       const std::function<bool(ProcedureId)>& switchOn,
                       const BannerSlotReader& bannerSlot) {
   PageReview p;
+  p.logLanguage = request.logLanguage;
   std::string storage;
   p.title = std::string(ShownAsText(request.page, storage));
   LoadedPage source = LoadWholePage(request.page);

@@ -34,6 +34,7 @@ struct PageReview {
   std::string comparison;  // empty when the copy is what cleaning again gives
   int selected = -1;       // the change to show first
   std::string problem;     // what is to be said of the request's line, if anything
+  Language logLanguage = Language::kRussian;  // the request's: its changes' lines are in it
 };
 
 // Loads the page and its copy and cleans the page again with `switchOn` and `bannerSlot`. It

@@ -22,7 +22,8 @@ namespace varnow {
 namespace {
 
 const QSize kClientSize(292, 114);
-constexpr char kCredit[] = "© 2004–2026 Команда Varnow, лицензия MIT";
+constexpr char kCredit[] =
+    QT_TRANSLATE_NOOP("varnow::AboutBox", "© 2004–2026 Команда Varnow, лицензия MIT");
 
 // A link drawn by the label itself, in the palette's link colour, as wide as its text so that
 // a click beside it is no click on it. Activating it reports; opening is the handler's job.
@@ -60,7 +61,7 @@ QUrl ExistingFile(const QStringList& installed, const QString& inSources) {
 AboutBox::AboutBox(QWidget* parent)
     : QDialog(parent), openLink_([](const QUrl& link) { QDesktopServices::openUrl(link); }) {
   setObjectName(QStringLiteral("aboutBox"));
-  setWindowTitle(QStringLiteral("О программе..."));
+  setWindowTitle(tr("О программе..."));
   setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowCloseButtonHint);
   BuildControls();
@@ -86,18 +87,18 @@ void AboutBox::BuildControls() {
   title.setStyleHint(QFont::SansSerif);
   titleLabel_->setFont(title);
   titleLabel_->setToolTip(
-      QStringLiteral("%1, версия файла %2")
+      tr("%1, версия файла %2")
           .arg(QString::fromUtf8(version::kDescription), QString::fromLatin1(version::kFile)));
 
-  auto* credit = new QLabel(QString::fromUtf8(kCredit), this);
+  auto* credit = new QLabel(tr(kCredit), this);
   credit->setObjectName(QStringLiteral("creditLine"));
   credit->setTextFormat(Qt::PlainText);
 
   linksLayout_ = new QVBoxLayout;
-  AddLink(QStringLiteral("Руководство (README)"),
+  AddLink(tr("Руководство (README)"),
           ExistingFile({QStringLiteral("README.md")}, QStringLiteral("README.md")), "readmeLink");
-  AddLink(QStringLiteral("Лицензия"),
-          ExistingFile({QStringLiteral("copyright")}, QStringLiteral("LICENSE")), "licenceLink");
+  AddLink(tr("Лицензия"), ExistingFile({QStringLiteral("copyright")}, QStringLiteral("LICENSE")),
+          "licenceLink");
   if (const QString web = QString::fromUtf8(version::kProjectUrl); !web.isEmpty()) {
     AddLink(web, QUrl(web), "webLink");
   }
@@ -112,7 +113,7 @@ void AboutBox::BuildControls() {
   copy->setObjectName(QStringLiteral("copySettingsPath"));
   copy->setIcon(QIcon::fromTheme(QStringLiteral("edit-copy"),
                                  style()->standardIcon(QStyle::SP_FileDialogDetailedView)));
-  copy->setToolTip(QStringLiteral("Копировать путь"));
+  copy->setToolTip(tr("Копировать путь"));
   connect(copy, &QToolButton::clicked, this,
           [this] { QApplication::clipboard()->setText(settingsPath_); });
   auto* settingsLayout = new QHBoxLayout(settingsRow_);
@@ -121,7 +122,7 @@ void AboutBox::BuildControls() {
   settingsLayout->addWidget(copy);
   settingsRow_->hide();
 
-  auto* closeButton = new QPushButton(QStringLiteral("Закрыть"), this);
+  auto* closeButton = new QPushButton(tr("Закрыть"), this);
   closeButton->setObjectName(QStringLiteral("closeButton"));
   connect(closeButton, &QPushButton::clicked, this, &AboutBox::CloseBox);
   auto* buttons = new QHBoxLayout;
@@ -157,7 +158,7 @@ bool AboutBox::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void AboutBox::ElideSettingsLine() {
-  const QString full = QStringLiteral("Файл настроек: ") + settingsPath_;
+  const QString full = tr("Файл настроек: ") + settingsPath_;
   settingsLine_->setText(settingsLine_->fontMetrics().elidedText(
       full, Qt::ElideMiddle, std::max(40, settingsLine_->width())));
 }

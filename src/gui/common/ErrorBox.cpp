@@ -3,6 +3,7 @@
 
 #include "InterfaceLanguage.h"
 
+#include <QCoreApplication>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -57,7 +58,8 @@ bool ShowQuestionBox(QWidget* parent, const QString& message, const QString& act
   box.setObjectName(QStringLiteral("MessageBox"));
   box.setTextFormat(Qt::PlainText);
   QPushButton* yes = box.addButton(action, QMessageBox::AcceptRole);
-  QPushButton* no = box.addButton(QStringLiteral("Отмена"), QMessageBox::RejectRole);
+  QPushButton* no = box.addButton(QCoreApplication::translate("varnow::ErrorBox", "Отмена"),
+                                  QMessageBox::RejectRole);
   box.setDefaultButton(no);  // Enter never replaces a pair by accident
   box.setEscapeButton(no);
   box.exec();

@@ -461,10 +461,10 @@ void LogPane::keyPressEvent(QKeyEvent* event) {
 
 void LogPane::contextMenuEvent(QContextMenuEvent* event) {
   QMenu menu(this);
-  QAction* copy = menu.addAction(QStringLiteral("Копировать"), this, &LogPane::CopySelection);
+  QAction* copy = menu.addAction(tr("Копировать"), this, &LogPane::CopySelection);
   copy->setShortcut(QKeySequence::Copy);
   copy->setEnabled(hasSelection_);
-  QAction* all = menu.addAction(QStringLiteral("Выделить все"), this, &LogPane::SelectAll);
+  QAction* all = menu.addAction(tr("Выделить все"), this, &LogPane::SelectAll);
   all->setShortcut(QKeySequence::SelectAll);
   all->setEnabled(shown_ > 0);
   menu.exec(event->globalPos());

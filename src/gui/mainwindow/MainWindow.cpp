@@ -55,12 +55,15 @@ namespace {
 
 const QSize kClientSize(717, 476);
 
+// The greeting in the log pane, before the first run.
 const char* const kIntroLines[] = {
-    "Программа Varnow предназначена для очистки *.htm и *.html файлов.",
+    QT_TRANSLATE_NOOP("varnow::MainWindow",
+                      "Программа Varnow предназначена для очистки *.htm и *.html файлов."),
     "",
-    "Иногда тэги <script></script> и <noscript></noscript> служат для организации меню. "
-    "Поэтому если вы обработайте такой",
-    "документ, то все испортите. ",
+    QT_TRANSLATE_NOOP("varnow::MainWindow",
+                      "Иногда тэги <script></script> и <noscript></noscript> служат для "
+                      "организации меню. Поэтому если вы обработайте такой"),
+    QT_TRANSLATE_NOOP("varnow::MainWindow", "документ, то все испортите. "),
 };
 
 }  // namespace
@@ -129,46 +132,45 @@ void MainWindow::BuildActions() {
     return a;
   };
   // Every action can be reached from the keyboard: Alt and the underlined letter, or its keys.
-  settingsAction_ = action("settingsAction", QStringLiteral("&Настройки"), IconRole::kSettings,
-                           &MainWindow::OpenSettings);
+  settingsAction_ =
+      action("settingsAction", tr("&Настройки"), IconRole::kSettings, &MainWindow::OpenSettings);
   settingsAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma));
-  exitAction_ =
-      action("exitAction", QStringLiteral("В&ыход"), IconRole::kStop, &MainWindow::CloseWindow);
+  exitAction_ = action("exitAction", tr("В&ыход"), IconRole::kStop, &MainWindow::CloseWindow);
   exitAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));  // a run ends first, as on close
-  aboutAction_ = action("aboutAction", QStringLiteral("&О программе..."), IconRole::kAbout,
-                        &MainWindow::ShowAbout);
+  aboutAction_ =
+      action("aboutAction", tr("&О программе..."), IconRole::kAbout, &MainWindow::ShowAbout);
   aboutAction_->setShortcut(QKeySequence(Qt::Key_F1));
-  summaryAction_ = new QAction(QStringLiteral("&Сводка"), this);
+  summaryAction_ = new QAction(tr("&Сводка"), this);
   summaryAction_->setObjectName(QStringLiteral("summaryAction"));
   summaryAction_->setCheckable(true);
   summaryAction_->setEnabled(false);  // until a run has ended
   connect(summaryAction_, &QAction::triggered, this, &MainWindow::ToggleSummary);
-  openResultsAction_ = new QAction(QStringLiteral("Открыть &папку результатов"), this);
+  openResultsAction_ = new QAction(tr("Открыть &папку результатов"), this);
   openResultsAction_->setObjectName(QStringLiteral("openResultsAction"));
   openResultsAction_->setEnabled(false);  // until a run has saved its log
   connect(openResultsAction_, &QAction::triggered, this, &MainWindow::OpenResults);
-  openLogAction_ = new QAction(QStringLiteral("Открыть &log.txt"), this);
+  openLogAction_ = new QAction(tr("Открыть &log.txt"), this);
   openLogAction_->setObjectName(QStringLiteral("openLogAction"));
   openLogAction_->setEnabled(false);
   connect(openLogAction_, &QAction::triggered, this, &MainWindow::OpenLog);
   // The three tool buttons show only their images; the tips name what they do, and the keys.
   executeAction_ = action("executeAction", QString(), IconRole::kExecute, &MainWindow::StartRun);
   executeAction_->setShortcut(QKeySequence(Qt::Key_F5));
-  executeAction_->setToolTip(QStringLiteral("Выполнить (F5)"));
+  executeAction_->setToolTip(tr("Выполнить (F5)"));
   chooseFolderAction_ =
       action("chooseFolderAction", QString(), IconRole::kChooseFolder, &MainWindow::ChooseFolder);
-  chooseFolderAction_->setToolTip(QStringLiteral("Выбрать папку"));
+  chooseFolderAction_->setToolTip(tr("Выбрать папку"));
   stopAction_ = action("stopAction", QString(), IconRole::kStop, &MainWindow::StopRun);
   stopAction_->setShortcuts(
       {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_Period)});
-  stopAction_->setToolTip(QStringLiteral("Остановить (Esc, Ctrl+.)"));
+  stopAction_->setToolTip(tr("Остановить (Esc, Ctrl+.)"));
   stopAction_->setEnabled(false);
 }
 
 void MainWindow::BuildControls() {
   QMenuBar* menu = menuBar();
   menu->setObjectName(QStringLiteral("menuBar"));
-  QMenu* file = menu->addMenu(QStringLiteral("&Файл"));
+  QMenu* file = menu->addMenu(tr("&Файл"));
   file->addAction(settingsAction_);
   file->addAction(summaryAction_);
   file->addAction(openResultsAction_);
@@ -244,10 +246,10 @@ void MainWindow::BuildControls() {
   statusPanel_ = new StatusPanel(this);
   statusPanel_->setObjectName(QStringLiteral("statusPanel"));
   setStatusBar(statusPanel_);
-  statusPanel_->SetText(QStringLiteral("Готово"));
+  statusPanel_->SetText(tr("Готово"));
 
   for (const char* line : kIntroLines) {
-    logPane_->AppendLine(std::string_view(line));
+    logPane_->AppendLine(*line == '\0' ? std::string() : tr(line).toStdString());
   }
   logPane_->Flush();
   logPane_->SetWrapped(true);  // the greeting wraps at the window's width, until the first run
@@ -303,7 +305,7 @@ void MainWindow::StartRun() {
     // The first run, with no output folder yet: the way out is offered with the message, and
     // nothing of the window (the intro text) is touched.
     if (messages_.offer(this, InInterfaceLanguage(kErrors[Index(ErrorId::kNoOutputFolder)].shown),
-                        QStringLiteral("Настройки..."))) {
+                        tr("Настройки..."))) {
       OpenSettings();
     }
     return;
@@ -394,8 +396,8 @@ void MainWindow::OpenWithDesktop(const QString& path, bool folder) {
     return;
   }
   // No handler on the machine (no xdg-open, no desktop): the path, to be copied from the box.
-  messages_.error(this, (folder ? QStringLiteral("Не задана программа, чтобы открыть папку: ")
-                                : QStringLiteral("Не задана программа, чтобы открыть файл: ")) +
+  messages_.error(this, (folder ? tr("Не задана программа, чтобы открыть папку: ")
+                                : tr("Не задана программа, чтобы открыть файл: ")) +
                             QDir::toNativeSeparators(path));
 }
 
@@ -432,8 +434,8 @@ void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
   if (DroppedFolder(event->mimeData(), &refused)) {
     event->acceptProposedAction();
   } else if (!refused.isEmpty()) {
-    statusPanel_->ShowNote(
-        QStringLiteral("Сюда перетаскивают папку или страницу *.htm, *.html, а не ") + refused);
+    statusPanel_->ShowNote(tr("Сюда перетаскивают папку или страницу *.htm, *.html, а не ") +
+                           refused);
   }
 }
 
@@ -524,7 +526,7 @@ void MainWindow::ChooseFolder() {
   const QString inField = folderField_->text();
   const QString start = QFileInfo(inField).isDir() ? inField : pickerPath_;
   const std::optional<QString> chosen =
-      pickFolder_(this, QStringLiteral("Выберите папку с HTML файлами"), start);
+      pickFolder_(this, tr("Выберите папку с HTML файлами"), start);
   if (chosen) {
     pickerPath_ = *chosen;
     folderField_->setText(*chosen);
@@ -564,7 +566,8 @@ void MainWindow::PublishSettings() {
     switches[i] = settingsDialog_->SwitchOn(static_cast<ProcedureId>(i));
   }
   host_->PublishSettings(settingsDialog_->OutputFolder(), switches,
-                         settingsDialog_->LogFileEncoding(), settingsDialog_->MaxPageSize());
+                         {settingsDialog_->LogFileEncoding(), settingsDialog_->LogLanguage()},
+                         settingsDialog_->MaxPageSize());
 }
 
 void MainWindow::BannersChanged() {
@@ -572,8 +575,8 @@ void MainWindow::BannersChanged() {
 }
 
 void MainWindow::CopyWasLimited(std::size_t copied, std::size_t selected) {
-  messages_.hint(this, QStringLiteral("Выделено строк: %1. В буфер обмена скопированы первые %2: "
-                                      "больше %3 МБ текста он не принимает.")
+  messages_.hint(this, tr("Выделено строк: %1. В буфер обмена скопированы первые %2: "
+                          "больше %3 МБ текста он не принимает.")
                            .arg(QString::fromStdString(GroupedDigits(selected)),
                                 QString::fromStdString(GroupedDigits(copied)))
                            .arg(LogPane::kCopyLimitBytes >> 20));
@@ -593,6 +596,8 @@ void MainWindow::OpenPage(const std::string& page) {
 
 void MainWindow::OpenViewer(const ReviewRequest& asked) {
   ReviewRequest request = asked;
+  request.language = InterfaceLanguage();
+  request.logLanguage = host_->ShownLogLanguage();
   try {
     const SplitParts parts = SplitPath(request.page);
     request.output = MirroredPath(host_->PublishedOutputFolder(), parts.directory, parts.fileName);
@@ -616,7 +621,7 @@ void MainWindow::OpenViewer(const ReviewRequest& asked) {
           request, [&switches](ProcedureId s) { return switches[Index(s)]; },
           [&banners](int slot) { return ReadBannerMarkers(banners, slot); });
     } catch (const std::bad_alloc&) {
-      error = QStringLiteral("Недостаточно памяти, чтобы показать изменения страницы ") +
+      error = tr("Недостаточно памяти, чтобы показать изменения страницы ") +
               QString::fromStdString(request.page);
     } catch (const std::exception& e) {
       error = ShownMessage(e);
@@ -646,7 +651,7 @@ void MainWindow::ShowViewer(std::optional<PageReview> prepared, const QString& e
     viewer->show();
     viewer->activateWindow();
   } catch (const std::bad_alloc&) {
-    messages_.error(this, QStringLiteral("Недостаточно памяти, чтобы показать изменения."));
+    messages_.error(this, tr("Недостаточно памяти, чтобы показать изменения."));
   } catch (const std::exception& e) {
     messages_.error(this, ShownMessage(e));
   }

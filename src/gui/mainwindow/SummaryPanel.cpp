@@ -100,12 +100,12 @@ void ProcedureBars::paintEvent(QPaintEvent* /*event*/) {
 SummaryPanel::SummaryPanel(QWidget* parent) : QFrame(parent) {
   setObjectName(QStringLiteral("summaryPanel"));
   setFrameShape(QFrame::StyledPanel);
-  auto* title = new QLabel(QStringLiteral("<b>Сводка</b>"), this);
+  auto* title = new QLabel(tr("<b>Сводка</b>"), this);
   auto* hide = new QToolButton(this);
   hide->setObjectName(QStringLiteral("hideSummaryButton"));
   hide->setIcon(style()->standardIcon(QStyle::SP_TitleBarCloseButton));
   hide->setAutoRaise(true);
-  hide->setToolTip(QStringLiteral("Скрыть сводку (Файл \u2192 Сводка показывает ее снова)"));
+  hide->setToolTip(tr("Скрыть сводку (Файл \u2192 Сводка показывает ее снова)"));
   connect(hide, &QToolButton::clicked, this, &SummaryPanel::hideAsked);
   auto* header = new QHBoxLayout;
   header->addWidget(title, 1);
@@ -121,7 +121,7 @@ SummaryPanel::SummaryPanel(QWidget* parent) : QFrame(parent) {
   totals_->setWordWrap(true);
   totals_->setTextInteractionFlags(Qt::TextSelectableByMouse);
   bars_ = new ProcedureBars(this);
-  auto* topLabel = new QLabel(QStringLiteral("Больше всего изменений:"), this);
+  auto* topLabel = new QLabel(tr("Больше всего изменений:"), this);
   topPages_ = new QListWidget(this);
   topPages_->setObjectName(QStringLiteral("topPages"));
   topLabel->setBuddy(topPages_);
@@ -156,7 +156,7 @@ QSize SummaryPanel::sizeHint() const {
 }
 
 void SummaryPanel::SetRunning() {
-  outcome_->setText(QStringLiteral("идет выполнение..."));
+  outcome_->setText(tr("идет выполнение..."));
   totals_->clear();
   bars_->SetSummary({});
   topPages_->clear();
@@ -166,23 +166,21 @@ void SummaryPanel::SetEnd(const RunEnd& end) {
   switch (end.how) {
     case RunEnd::How::kComplete:
     case RunEnd::How::kNotStarted:
-      outcome_->setText(QStringLiteral("Выполнено полностью."));
+      outcome_->setText(tr("Выполнено полностью."));
       break;
     case RunEnd::How::kStopped:
-      outcome_->setText(QStringLiteral("Остановлено пользователем."));
+      outcome_->setText(tr("Остановлено пользователем."));
       break;
     case RunEnd::How::kFailed:
-      outcome_->setText(QStringLiteral("Прервано ошибкой: ") + Utf8(end.shownError));
+      outcome_->setText(tr("Прервано ошибкой: ") + Utf8(end.shownError));
       break;
   }
   const RunSummary& s = end.summary;
-  QString text = QStringLiteral(
-                     "Страниц найдено %1: изменено %2, без изменений %3, не записано "
-                     "%4, не достигнуто %5.")
+  QString text = tr("Страниц найдено %1: изменено %2, без изменений %3, не записано "
+                    "%4, не достигнуто %5.")
                      .arg(Grouped(s.pagesFound), Grouped(s.pagesChanged), Grouped(s.pagesUnchanged),
                           Grouped(s.pagesFailed), Grouped(s.pagesNotReached));
-  text += QStringLiteral("\nБайт на входе %1, на выходе %2")
-              .arg(Grouped(s.bytesIn), Grouped(s.bytesOut));
+  text += tr("\nБайт на входе %1, на выходе %2").arg(Grouped(s.bytesIn), Grouped(s.bytesOut));
   if (s.bytesIn > 0) {
     const double change = 100.0 *
                           (static_cast<double>(s.bytesOut) - static_cast<double>(s.bytesIn)) /
@@ -197,7 +195,7 @@ void SummaryPanel::SetEnd(const RunEnd& end) {
     removed += p.removed;
     inserted += p.inserted;
   }
-  text += QStringLiteral(".\nУдалено байт %1, вставлено %2. Время: %3.")
+  text += tr(".\nУдалено байт %1, вставлено %2. Время: %3.")
               .arg(Grouped(removed), Grouped(inserted), Utf8(ElapsedText(s.elapsed)));
   totals_->setText(text);
   bars_->SetSummary(s);
@@ -206,7 +204,7 @@ void SummaryPanel::SetEnd(const RunEnd& end) {
     auto* item = new QListWidgetItem(
         QStringLiteral("%1   %2").arg(Grouped(page.changes), Shown(page.path)), topPages_);
     item->setData(Qt::UserRole, QByteArray::fromStdString(page.path));
-    item->setToolTip(QStringLiteral("Открыть в просмотре изменений"));
+    item->setToolTip(tr("Открыть в просмотре изменений"));
   }
 }
 

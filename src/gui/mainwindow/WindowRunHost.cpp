@@ -39,12 +39,11 @@ void WindowRunHost::PublishFolder(std::string folder) {
 
 void WindowRunHost::PublishSettings(std::string outputFolder,
                                     const std::array<bool, kProcedureCount>& switches,
-                                    LogEncoding logEncoding,
-                                    std::optional<std::uint64_t> maxPageSize) {
+                                    LogForm logForm, std::optional<std::uint64_t> maxPageSize) {
   const std::lock_guard lock(mutex_);
   outputFolder_ = std::move(outputFolder);
   switches_ = switches;
-  logEncoding_ = logEncoding;
+  logForm_ = logForm;
   maxPageSize_ = maxPageSize;
   ++generation_;
 }
@@ -95,7 +94,12 @@ std::uint64_t WindowRunHost::SettingsGeneration() {
 
 LogEncoding WindowRunHost::LogFileEncoding() {
   const std::lock_guard lock(mutex_);
-  return logEncoding_;
+  return logForm_.encoding;
+}
+
+Language WindowRunHost::LogLanguage() {
+  const std::lock_guard lock(mutex_);
+  return logForm_.language;
 }
 
 std::optional<std::uint64_t> WindowRunHost::MaxPageBytes() {
@@ -151,12 +155,13 @@ void WindowRunHost::ShowStatus() {
 }
 
 void WindowRunHost::RunStarted() {
+  runLogLanguage_ = LogLanguage();  // the run's, asked for as it began
   controls_.logPane->Store().Clear();
   controls_.logPane->LinesAdded();
 }
 
 void WindowRunHost::Notice(const RunNotice& notice) {
-  AppendLog(NoticeText(notice));
+  AppendLog(NoticeText(notice, runLogLanguage_));
   if (notice.Kind() == MessageKind::kLogSaved) {
     logPath_ = notice.about;
     if (logSaved_) {
@@ -178,7 +183,7 @@ void WindowRunHost::PageChanges(std::string_view page, std::size_t first,
   LogStore::Appender store(controls_.logPane->Store());  // one hold of its lock for them all
   for (std::size_t k = 0; k < changes.size(); ++k) {
     text_.clear();
-    AppendChangeText(text_, changes[k]);
+    AppendChangeText(text_, changes[k], runLogLanguage_);
     store.AddChange(page, shownPage, text_, first + k, changes[k].procedure);
   }
   controls_.logPane->LinesAdded();

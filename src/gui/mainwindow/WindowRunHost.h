@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "InterfaceLanguage.h"
 #include "batch/RunHost.h"
 #include "cleaning/ProcedureId.h"
 
@@ -42,7 +43,7 @@ class WindowRunHost final : public RunHost {
   // settings dialog changes them. A change during a run counts from the next page taken.
   void PublishFolder(std::string folder);
   void PublishSettings(std::string outputFolder, const std::array<bool, kProcedureCount>& switches,
-                       LogEncoding logEncoding, std::optional<std::uint64_t> maxPageSize = {});
+                       LogForm logForm, std::optional<std::uint64_t> maxPageSize = {});
   // The banner slots were saved: pages cleaned ahead with the old ones are cleaned again.
   void BannersChanged();
   std::string PublishedOutputFolder() const;
@@ -71,6 +72,10 @@ class WindowRunHost final : public RunHost {
   bool SwitchOn(ProcedureId which) override { return PublishedSwitch(which); }
   std::uint64_t SettingsGeneration() override;
   LogEncoding LogFileEncoding() override;
+  Language LogLanguage() override;
+  Language InterfaceLanguage() override { return interfaceLanguage_; }
+  // The language of the lines the log pane holds.
+  Language ShownLogLanguage() const { return runLogLanguage_.load(); }
   std::optional<std::uint64_t> MaxPageBytes() override;
   void SetStatus(const std::string& text) override;
   void RunStarted() override;
@@ -98,7 +103,7 @@ class WindowRunHost final : public RunHost {
   std::string folder_;
   std::string outputFolder_;
   std::array<bool, kProcedureCount> switches_{};
-  LogEncoding logEncoding_ = LogEncoding::kCp1251;
+  LogForm logForm_;
   std::optional<std::uint64_t> maxPageSize_;
   std::uint64_t generation_ = 0;
 
@@ -114,6 +119,11 @@ class WindowRunHost final : public RunHost {
   std::string logPath_;    // written on the run's thread
   std::string converted_;  // the run thread's scratch for a line shown as text
   std::string text_;       // the run thread's scratch for a change's text
+  // The language of the lines the log pane holds, the last run's: set by the run thread as a
+  // run begins, read by the window's.
+  std::atomic<Language> runLogLanguage_ = Language::kRussian;
+  // The windows' language, fixed for the program's life (its catalog is installed at start).
+  const Language interfaceLanguage_ = ::varnow::InterfaceLanguage();
 };
 
 }  // namespace varnow

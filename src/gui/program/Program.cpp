@@ -124,6 +124,29 @@ void Program::Show() {
   mainWindow_->show();
 }
 
+Language ProgramLanguage(std::optional<Language> asked) {
+  if (asked) {
+    return *asked;
+  }
+  const IniFile settings(FindProgramSettings().file);
+  return ReadLanguage(settings, kLanguageKey).value_or(LanguageOfEnvironment());
+}
+
+void InstallLanguage(Language language, QTranslator& windows, QTranslator& qt) {
+  if (language == Language::kRussian) {
+    QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+    InstallQtTranslation(qt);
+    return;
+  }
+  // English chosen over a Russian locale: Qt's dialogs follow, not the locale.
+  if (QLocale::system().language() == QLocale::Russian) {
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+  }
+  if (windows.load(QStringLiteral(":/i18n/varnow_en.qm"))) {
+    QCoreApplication::installTranslator(&windows);
+  }
+}
+
 bool InstallQtTranslation(QTranslator& translator) {
   if (!translator.load(QLocale(QLocale::Russian), QStringLiteral("qtbase"), QStringLiteral("_"),
                        QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
@@ -132,13 +155,14 @@ bool InstallQtTranslation(QTranslator& translator) {
   return QCoreApplication::installTranslator(&translator);
 }
 
-int RunProgram(const std::optional<QString>& folder) {
+int RunProgram(const std::optional<QString>& folder, std::optional<Language> language) {
   QCoreApplication::setApplicationName(QStringLiteral("varnow"));
   QCoreApplication::setApplicationVersion(QString::fromLatin1(version::kProduct));
   QGuiApplication::setDesktopFileName(QStringLiteral("org.example.varnow"));
   QGuiApplication::setWindowIcon(ProgramIcon());
+  QTranslator windowTexts;
   QTranslator qtTexts;
-  InstallQtTranslation(qtTexts);
+  InstallLanguage(ProgramLanguage(language), windowTexts, qtTexts);
   UseFallbackIconTheme();
 
   // A settings file beside the program is used where there is one; otherwise the user's own,

@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "ErrorBox.h"
+#include "messages/Language.h"
 
 class QTranslator;
 
@@ -68,9 +69,19 @@ class Program {
 // installed (the texts then stay English).
 bool InstallQtTranslation(QTranslator& translator);
 
+// The language the windows speak: the one asked for on the command line, else the one the
+// settings file names (Language), else the locale's.
+Language ProgramLanguage(std::optional<Language> asked);
+// Installs the catalogs of `language` (the windows' own, and Qt's for its dialogs and buttons)
+// in `windows` and `qt`, which must outlive the windows, and makes the language the default
+// locale's, so that dates and numbers in Qt's dialogs read alike. Russian, the windows' own
+// language, needs no catalog of theirs.
+void InstallLanguage(Language language, QTranslator& windows, QTranslator& qt);
+
 // The program itself, inside a QApplication: starts, shows the main window and runs the event
 // loop until the main window is closed, with `folder` (from the command line) in the folder
 // field. Returns the exit status.
-int RunProgram(const std::optional<QString>& folder = std::nullopt);
+int RunProgram(const std::optional<QString>& folder = std::nullopt,
+               std::optional<Language> language = std::nullopt);
 
 }  // namespace varnow

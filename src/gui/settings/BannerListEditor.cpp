@@ -33,7 +33,7 @@ BannerListEditor::BannerListEditor(std::filesystem::path settingsFile, UserMessa
                                    QWidget* parent)
     : QDialog(parent), settings_(std::move(settingsFile)), messages_(std::move(messages)) {
   setObjectName(QStringLiteral("bannerListEditor"));
-  setWindowTitle(QStringLiteral("Правка баннеров"));
+  setWindowTitle(tr("Правка баннеров"));
   setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
   BuildControls();
@@ -45,7 +45,7 @@ BannerListEditor::BannerListEditor(std::filesystem::path settingsFile, UserMessa
 void BannerListEditor::BuildControls() {
   bannerList_ = new QTableWidget(kBannerSlots, 2, this);
   bannerList_->setObjectName(QStringLiteral("bannerList"));
-  bannerList_->setHorizontalHeaderLabels({QStringLiteral("Начало"), QStringLiteral("Конец")});
+  bannerList_->setHorizontalHeaderLabels({tr("Начало"), tr("Конец")});
   bannerList_->verticalHeader()->hide();
   bannerList_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
   bannerList_->verticalHeader()->setDefaultSectionSize(bannerList_->fontMetrics().height() + 6);
@@ -78,8 +78,8 @@ void BannerListEditor::BuildControls() {
 
   auto* storeButton = new QPushButton(QStringLiteral("+"), this);
   storeButton->setObjectName(QStringLiteral("storeButton"));
-  storeButton->setToolTip(QStringLiteral(
-      "Записать пару в выбранную строку (если строка не выбрана — в первую пустую)"));
+  storeButton->setToolTip(
+      tr("Записать пару в выбранную строку (если строка не выбрана — в первую пустую)"));
   QFont bold = storeButton->font();
   bold.setBold(true);
   bold.setPixelSize(24);
@@ -88,7 +88,7 @@ void BannerListEditor::BuildControls() {
   storeButton->setAutoDefault(false);
   connect(storeButton, &QPushButton::clicked, this, &BannerListEditor::StoreMarkersInSelectedSlot);
 
-  auto* closeButton = new QPushButton(QStringLiteral("&Закрыть"), this);
+  auto* closeButton = new QPushButton(tr("&Закрыть"), this);
   closeButton->setObjectName(QStringLiteral("closeButton"));
   closeButton->setAutoDefault(false);
   connect(closeButton, &QPushButton::clicked, this, &BannerListEditor::CloseEditor);
@@ -115,16 +115,16 @@ void BannerListEditor::BuildControls() {
   setTabOrder(firstMarkerField_, lastMarkerField_);
   setTabOrder(lastMarkerField_, storeButton);
   setTabOrder(storeButton, closeButton);
-  firstMarkerField_->setAccessibleName(QStringLiteral("Начало"));
-  lastMarkerField_->setAccessibleName(QStringLiteral("Конец"));
-  firstMarkerField_->setToolTip(QStringLiteral("Метка начала блока (Alt+Н)"));
-  lastMarkerField_->setToolTip(QStringLiteral("Метка конца блока (Alt+К)"));
+  firstMarkerField_->setAccessibleName(tr("Начало"));
+  lastMarkerField_->setAccessibleName(tr("Конец"));
+  firstMarkerField_->setToolTip(tr("Метка начала блока (Alt+Н)"));
+  lastMarkerField_->setToolTip(tr("Метка конца блока (Alt+К)"));
   const auto focusOn = [this](const QString& keys, QWidget* target) {
     auto* shortcut = new QShortcut(QKeySequence(keys), this);
     connect(shortcut, &QShortcut::activated, target, [target] { target->setFocus(); });
   };
-  focusOn(QStringLiteral("Alt+Н"), firstMarkerField_);
-  focusOn(QStringLiteral("Alt+К"), lastMarkerField_);
+  focusOn(tr("Alt+Н"), firstMarkerField_);
+  focusOn(tr("Alt+К"), lastMarkerField_);
   storeButton->setShortcut(QKeySequence(QStringLiteral("Alt+=")));
 }
 
@@ -185,8 +185,8 @@ void BannerListEditor::StoreMarkersInSelectedSlot() {
       }
     }
     if (slot < 0) {
-      messages_.hint(this, QStringLiteral("Все строки заняты: выберите в списке строку, в которую "
-                                          "записать пару. Набранное остается в полях."));
+      messages_.hint(this, tr("Все строки заняты: выберите в списке строку, в которую "
+                              "записать пару. Набранное остается в полях."));
       return;
     }
   }
@@ -198,13 +198,11 @@ void BannerListEditor::StoreMarkersInSelectedSlot() {
   const bool taken = !oldFirst.isEmpty() || !oldLast.isEmpty();
   const bool same = oldFirst == firstMarkerField_->text() && oldLast == lastMarkerField_->text();
   if (taken && !same) {
-    const QString question =
-        pair.first.empty() && pair.last.empty()
-            ? QStringLiteral("Строка %1 хранит пару «%2» … «%3». Очистить ее?")
-            : QStringLiteral("Строка %1 хранит пару «%2» … «%3». Заменить ее набранной?");
+    const QString question = pair.first.empty() && pair.last.empty()
+                                 ? tr("Строка %1 хранит пару «%2» … «%3». Очистить ее?")
+                                 : tr("Строка %1 хранит пару «%2» … «%3». Заменить ее набранной?");
     if (!messages_.ask(this, question.arg(slot + 1).arg(oldFirst, oldLast),
-                       pair.first.empty() && pair.last.empty() ? QStringLiteral("Очистить")
-                                                               : QStringLiteral("Заменить"))) {
+                       pair.first.empty() && pair.last.empty() ? tr("Очистить") : tr("Заменить"))) {
       return;  // what was typed stays in the boxes
     }
   }

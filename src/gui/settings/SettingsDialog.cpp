@@ -37,6 +37,10 @@ QString Utf8(std::string_view text) {
   return QString::fromUtf8(text.data(), Size(text));
 }
 
+Language LanguageOfBox(const QComboBox* box) {
+  return box->currentIndex() == 1 ? Language::kEnglish : Language::kRussian;
+}
+
 // The caption with its mnemonic marked (no caption holds an "&" of its own).
 QString CaptionWithMnemonic(const ProcedureRow& row) {
   const Language language = InterfaceLanguage();
@@ -66,7 +70,7 @@ SettingsDialog::SettingsDialog(std::filesystem::path settingsFile, UserMessages 
       messages_(std::move(messages)),
       pickFolder_(PickFolderWithDialog) {
   setObjectName(QStringLiteral("settingsDialog"));
-  setWindowTitle(QStringLiteral("Настройки"));
+  setWindowTitle(tr("Настройки"));
   setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
   BuildControls();
@@ -82,50 +86,82 @@ SettingsDialog::~SettingsDialog() {
 
 void SettingsDialog::BuildControls() {
   // Every control has its Alt letter, none twice in the dialog.
-  auto* okButton = PlainButton(QStringLiteral("О&К"), "okButton", this, this);
-  auto* cancelButton = PlainButton(QStringLiteral("Отм&ена"), "cancelButton", this, this);
+  auto* okButton = PlainButton(tr("О&К"), "okButton", this, this);
+  auto* cancelButton = PlainButton(tr("Отм&ена"), "cancelButton", this, this);
   connect(okButton, &QPushButton::clicked, this, &SettingsDialog::AcceptSettings);
   connect(cancelButton, &QPushButton::clicked, this, &SettingsDialog::DiscardChanges);
 
-  auto* paths = new QGroupBox(QStringLiteral("Пути"), this);
+  auto* paths = new QGroupBox(tr("Пути"), this);
   paths->setObjectName(QStringLiteral("pathsGroup"));
-  auto* outputFolderLabel = new QLabel(QStringLiteral("Ката&лог сохраненных файлов"), paths);
+  auto* outputFolderLabel = new QLabel(tr("Ката&лог сохраненных файлов"), paths);
   outputFolderLabel->setObjectName(QStringLiteral("outputFolderLabel"));
   outputFolderField_ = new QLineEdit(paths);
   outputFolderField_->setObjectName(QStringLiteral("outputFolderField"));
   outputFolderLabel->setBuddy(outputFolderField_);
   auto* chooseFolderButton = PlainButton(QString(), "chooseOutputFolderButton", this, paths);
   chooseFolderButton->setIcon(RoleIcon(IconRole::kChooseFolder, style()));
-  chooseFolderButton->setShortcut(QKeySequence(QStringLiteral("Alt+В")));  // no text to mark
-  chooseFolderButton->setToolTip(QStringLiteral("Выбрать папку (Alt+В)"));
+  chooseFolderButton->setShortcut(QKeySequence(tr("Alt+В")));  // no text to mark
+  chooseFolderButton->setToolTip(tr("Выбрать папку (Alt+В)"));
   connect(chooseFolderButton, &QPushButton::clicked, this, &SettingsDialog::ChooseOutputFolder);
   auto* folderRow = new QHBoxLayout;
   folderRow->setSpacing(0);
   folderRow->addWidget(outputFolderField_);
   folderRow->addWidget(chooseFolderButton);
-  auto* encodingLabel = new QLabel(QStringLiteral("Ко&дировка log.txt"), paths);
+  auto* encodingLabel = new QLabel(tr("Ко&дировка log.txt"), paths);
   logEncodingBox_ = new QComboBox(paths);
   logEncodingBox_->setObjectName(QStringLiteral("logEncodingBox"));
   logEncodingBox_->addItem(QStringLiteral("windows-1251"),
                            QString::fromLatin1(LogEncodingName(LogEncoding::kCp1251).data()));
   logEncodingBox_->addItem(QStringLiteral("UTF-8"),
                            QString::fromLatin1(LogEncodingName(LogEncoding::kUtf8).data()));
-  logEncodingBox_->setToolTip(ReadableToolTip(
-      QStringLiteral("windows-1251: символ, которого в ней нет, записывается как &#NNN;")));
+  logEncodingBox_->setToolTip(
+      ReadableToolTip(tr("windows-1251: символ, которого в ней нет, записывается как &#NNN;")));
   encodingLabel->setBuddy(logEncodingBox_);
   auto* encodingRow = new QHBoxLayout;
   encodingRow->addWidget(encodingLabel);
   encodingRow->addWidget(logEncodingBox_, 1);
+  // Each language by its own name, the same in either interface.
+  const auto languageBox = [paths](const char* name) {
+    auto* box = new QComboBox(paths);
+    box->setObjectName(QString::fromLatin1(name));
+    box->addItem(QStringLiteral("Русский"), QStringLiteral("ru"));
+    box->addItem(QStringLiteral("English"), QStringLiteral("en"));
+    return box;
+  };
+  auto* logLanguageLabel = new QLabel(tr("&Язык log.txt"), paths);
+  logLanguageBox_ = languageBox("logLanguageBox");
+  logLanguageBox_->setToolTip(ReadableToolTip(
+      tr("Язык строк лога: в log.txt, в окне и в терминале. Русский — формат, который читают "
+         "прежние логи и программы, разбирающие их.")));
+  logLanguageLabel->setBuddy(logLanguageBox_);
+  auto* languageLabel = new QLabel(tr("Язык &интерфейса"), paths);
+  languageBox_ = languageBox("languageBox");
+  languageBox_->setToolTip(
+      ReadableToolTip(tr("Меню, окна и сообщения программы. Действует со следующего запуска.")));
+  languageLabel->setBuddy(languageBox_);
+  languageNote_ = new QLabel(tr("со следующего запуска"), paths);
+  languageNote_->setObjectName(QStringLiteral("languageNote"));
+  languageNote_->setVisible(false);
+  connect(languageBox_, &QComboBox::currentIndexChanged, this, [this] {
+    languageNote_->setVisible(LanguageOfBox(languageBox_) != InterfaceLanguage());
+  });
+  auto* languageRow = new QHBoxLayout;
+  languageRow->addWidget(logLanguageLabel);
+  languageRow->addWidget(logLanguageBox_, 1);
+  languageRow->addWidget(languageLabel);
+  languageRow->addWidget(languageBox_, 1);
+  languageRow->addWidget(languageNote_);
   auto* pathsLayout = new QVBoxLayout(paths);
   pathsLayout->addWidget(outputFolderLabel);
   pathsLayout->addLayout(folderRow);
   pathsLayout->addLayout(encodingRow);
+  pathsLayout->addLayout(languageRow);
 
-  auto* remove = new QGroupBox(QStringLiteral("Удалить"), this);
+  auto* remove = new QGroupBox(tr("Удалить"), this);
   remove->setObjectName(QStringLiteral("removeGroup"));
-  auto* format = new QGroupBox(QStringLiteral("Формат документа"), remove);
+  auto* format = new QGroupBox(tr("Формат документа"), remove);
   format->setObjectName(QStringLiteral("formatGroup"));
-  auto* scripts = new QGroupBox(QStringLiteral("Скрипты"), remove);
+  auto* scripts = new QGroupBox(tr("Скрипты"), remove);
   scripts->setObjectName(QStringLiteral("scriptsGroup"));
 
   // Each group's boxes from the top, as the procedures' rows place them.
@@ -154,7 +190,7 @@ void SettingsDialog::BuildControls() {
   formatLayout->addStretch();
 
   auto* bannersButton = PlainButton(QStringLiteral("&..."), "bannersButton", this, scripts);
-  bannersButton->setToolTip(QStringLiteral("Правка баннеров (Alt+.)"));
+  bannersButton->setToolTip(tr("Правка баннеров (Alt+.)"));
   bannersButton->setFixedWidth(
       bannersButton->fontMetrics().horizontalAdvance(QStringLiteral("...")) + 16);
   connect(bannersButton, &QPushButton::clicked, this, &SettingsDialog::OpenBannerEditor);
@@ -195,7 +231,8 @@ void SettingsDialog::BuildControls() {
   // Tab follows what the eye reads: the folder and its button, the log's encoding, the left
   // group top down, the right group top down with "..." after its check box, then the buttons
   // left to right.
-  std::vector<QWidget*> chain = {outputFolderField_, chooseFolderButton, logEncodingBox_};
+  std::vector<QWidget*> chain = {outputFolderField_, chooseFolderButton, logEncodingBox_,
+                                 logLanguageBox_, languageBox_};
   for (const ProcedureRow* row : placed) {
     chain.push_back(checkBoxes_[Index(row->id)]);
   }
@@ -257,9 +294,18 @@ void SettingsDialog::ReadSettings() {
   logEncoding_ = read.settings.logEncoding;
   maxPageSize_ = read.settings.maxPageSize;
   logEncodingBox_->setCurrentIndex(logEncoding_ == LogEncoding::kUtf8 ? 1 : 0);
+  logLanguage_ = read.settings.logLanguage;
+  chosenLanguage_ = read.settings.language;
+  ShowLanguages();
   if (read.problem) {
     messages_.error(BoxParent(), QString::fromStdString(*read.problem));
   }
+}
+
+void SettingsDialog::ShowLanguages() {
+  logLanguageBox_->setCurrentIndex(logLanguage_ == Language::kEnglish ? 1 : 0);
+  languageBox_->setCurrentIndex(
+      chosenLanguage_.value_or(InterfaceLanguage()) == Language::kEnglish ? 1 : 0);
 }
 
 void SettingsDialog::WriteSettingsAtEnd() {
@@ -269,6 +315,11 @@ void SettingsDialog::WriteSettingsAtEnd() {
 bool SettingsDialog::WriteMain(bool atEnd) {
   outputFolder_ = outputFolderField_->text();
   logEncoding_ = logEncodingBox_->currentIndex() == 1 ? LogEncoding::kUtf8 : LogEncoding::kCp1251;
+  logLanguage_ = LanguageOfBox(logLanguageBox_);
+  // The interface's language is stored once the user picks one other than the one it speaks.
+  if (chosenLanguage_ || LanguageOfBox(languageBox_) != InterfaceLanguage()) {
+    chosenLanguage_ = LanguageOfBox(languageBox_);
+  }
   emit changed();
   MainSettings settings;
   settings.outputFolder = outputFolder_.toStdString();
@@ -300,6 +351,7 @@ void SettingsDialog::DiscardChanges() {
   // as they are.
   outputFolderField_->setText(outputFolder_);
   logEncodingBox_->setCurrentIndex(logEncoding_ == LogEncoding::kUtf8 ? 1 : 0);
+  ShowLanguages();
   reject();
 }
 
@@ -311,7 +363,7 @@ void SettingsDialog::OpenBannerEditor() {
 
 void SettingsDialog::ChooseOutputFolder() {
   const std::optional<QString> chosen =
-      pickFolder_(this, QStringLiteral("Папка для сохранения обработанных файлов"), lastPick_);
+      pickFolder_(this, tr("Папка для сохранения обработанных файлов"), lastPick_);
   if (chosen) {
     lastPick_ = *chosen;
     outputFolderField_->setText(*chosen);

@@ -18,6 +18,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QLabel;
 class QLineEdit;
 
 class QKeyEvent;
@@ -49,6 +50,9 @@ class SettingsDialog : public QDialog {
   std::string OutputFolder() const { return outputFolder_.toStdString(); }
   bool SwitchOn(ProcedureId which) const;
   LogEncoding LogFileEncoding() const { return logEncoding_; }
+  Language LogLanguage() const { return logLanguage_; }
+  // The interface's language the settings name, where the user chose one.
+  std::optional<Language> ChosenLanguage() const { return chosenLanguage_; }
   // MaxPageSize of the file, where it sets one (set by hand; the dialog does not show it).
   std::optional<std::uint64_t> MaxPageSize() const { return maxPageSize_; }
 
@@ -75,6 +79,7 @@ class SettingsDialog : public QDialog {
   // been shown.
   bool WriteMain(bool atEnd = false);
   QWidget* BoxParent();
+  void ShowLanguages();  // the boxes as the languages were accepted last
 
   SettingsModel model_;  // the file: what it holds, and what this window last read or wrote
   UserMessages messages_;
@@ -88,6 +93,9 @@ class SettingsDialog : public QDialog {
   std::optional<Language> chosenLanguage_;          // the interface's, once the user chose it
   std::optional<std::uint64_t> maxPageSize_;
   QComboBox* logEncodingBox_ = nullptr;
+  QComboBox* logLanguageBox_ = nullptr;
+  QComboBox* languageBox_ = nullptr;
+  QLabel* languageNote_ = nullptr;  // the interface's language changes at the next start
   std::array<QCheckBox*, kProcedureCount> checkBoxes_{};  // by Index(ProcedureId)
   BannerListEditor* bannerEditor_ = nullptr;
 };

@@ -95,13 +95,13 @@ ChangeViewer::ChangeViewer(const QString& title, QWidget* parent) : QWidget(pare
   legend_->setObjectName(QStringLiteral("legend"));
   legend_->setTextFormat(Qt::RichText);
   legend_->setWordWrap(true);
-  previous_ = new QPushButton(QStringLiteral("Предыдущее"), this);
-  previous_->setToolTip(QStringLiteral("Предыдущее изменение (Shift+F3)"));
-  next_ = new QPushButton(QStringLiteral("Следующее"), this);
-  next_->setToolTip(QStringLiteral("Следующее изменение (F3)"));
-  result_ = new QPushButton(QStringLiteral("Результат"), this);
+  previous_ = new QPushButton(tr("Предыдущее"), this);
+  previous_->setToolTip(tr("Предыдущее изменение (Shift+F3)"));
+  next_ = new QPushButton(tr("Следующее"), this);
+  next_->setToolTip(tr("Следующее изменение (F3)"));
+  result_ = new QPushButton(tr("Результат"), this);
   result_->setCheckable(true);
-  result_->setToolTip(QStringLiteral("Показать очищенную страницу вместо исходной"));
+  result_->setToolTip(tr("Показать очищенную страницу вместо исходной"));
   view_ = new MarkedTextView(this);
 
   auto* buttons = new QHBoxLayout;
@@ -123,7 +123,7 @@ ChangeViewer::ChangeViewer(const QString& title, QWidget* parent) : QWidget(pare
         static_cast<std::size_t>(change) >= explanation_.changes.size()) {
       return {};
     }
-    return Text(ChangeLine(explanation_.Reported(static_cast<std::size_t>(change))));
+    return Text(ChangeLine(explanation_.Reported(static_cast<std::size_t>(change)), logLanguage_));
   });
   // 900x600, or as much of it as the screen holds.
   resize(FittedToScreen(parent, QSize(900, 600)));
@@ -163,6 +163,7 @@ ChangeViewer* ChangeViewer::Show(PageReview prepared, QWidget* parent) {
     return viewer;
   }
   viewer->problem_ = Text(prepared.problem);
+  viewer->logLanguage_ = prepared.logLanguage;
   viewer->ShowExplanation(std::move(prepared.source), std::move(prepared.explanation),
                           prepared.selected);
   return viewer;
@@ -279,18 +280,19 @@ void ChangeViewer::Go(int change) {
 
 QString ChangeViewer::Notice() const {
   // The page's encoding leads the line: what is shown depends on it.
-  const QString encoding = QStringLiteral("Кодировка: %1. ").arg(Text(DescribeEncoding(encoding_)));
+  const QString encoding =
+      tr("Кодировка: %1. ").arg(Text(DescribeEncoding(encoding_, InterfaceLanguage())));
   if (comparison_) {
     return encoding + problem_;
   }
   if (current_ < 0) {
-    return encoding + QStringLiteral("Изменений нет");
+    return encoding + tr("Изменений нет");
   }
-  QString text =
-      QStringLiteral("%1 из %2: %3")
-          .arg(current_ + 1)
-          .arg(count_)
-          .arg(Text(ChangeLine(explanation_.Reported(static_cast<std::size_t>(current_)))));
+  QString text = tr("%1 из %2: %3")
+                     .arg(current_ + 1)
+                     .arg(count_)
+                     .arg(Text(ChangeLine(explanation_.Reported(static_cast<std::size_t>(current_)),
+                                          logLanguage_)));
   return encoding + (problem_.isEmpty() ? text : problem_ + QLatin1Char(' ') + text);
 }
 

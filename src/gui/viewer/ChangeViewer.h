@@ -74,6 +74,7 @@ class ChangeViewer : public QWidget {
   std::string source_;
   PageEncoding encoding_;  // the page's, as its text is read
   PageExplanation explanation_;
+  Language logLanguage_ = Language::kRussian;  // the log's, that its changes' lines are in
   QString problem_;
   std::size_t count_ = 0;
   int current_ = -1;
