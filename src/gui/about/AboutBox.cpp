@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "AboutBox.h"
+#include "InterfaceLanguage.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -88,7 +89,8 @@ void AboutBox::BuildControls() {
   titleLabel_->setFont(title);
   titleLabel_->setToolTip(
       tr("%1, версия файла %2")
-          .arg(QString::fromUtf8(version::kDescription), QString::fromLatin1(version::kFile)));
+          .arg(InInterfaceLanguage({version::kDescription, version::kDescriptionEnglish}),
+               QString::fromLatin1(version::kFile)));
 
   auto* credit = new QLabel(tr(kCredit), this);
   credit->setObjectName(QStringLiteral("creditLine"));
