@@ -13,7 +13,8 @@ prefix=$work/prefix
 cmake --install "$build" --prefix "$prefix" >/dev/null
 for file in bin/varnow bin/varnow-cli share/applications/org.example.varnow.desktop \
     share/icons/hicolor/scalable/apps/varnow.svg share/metainfo/org.example.varnow.metainfo.xml \
-    share/man/man1/varnow-cli.1.gz share/man/man1/varnow.1.gz share/doc/varnow/copyright \
+    share/man/man1/varnow-cli.1.gz share/man/man1/varnow.1.gz share/man/ru/man1/varnow-cli.1.gz \
+    share/man/ru/man1/varnow.1.gz share/doc/varnow/copyright \
     share/doc/varnow/changelog.Debian.gz; do
   [[ -f "$prefix/$file" ]] || fail "not installed: $file"
 done
@@ -21,9 +22,16 @@ desktop-file-validate "$prefix/share/applications/org.example.varnow.desktop" ||
   fail "the menu entry is not valid"
 appstreamcli validate --no-net "$prefix/share/metainfo/org.example.varnow.metainfo.xml" ||
   fail "the AppStream metadata is not valid"
-for page in varnow-cli varnow; do
-  warnings=$(man --warnings -l "$prefix/share/man/man1/$page.1.gz" 2>&1 >/dev/null)
+# Each page in English and in Russian, each in its own language.
+for page in man1/varnow-cli man1/varnow ru/man1/varnow-cli ru/man1/varnow; do
+  warnings=$(LC_ALL=C.UTF-8 man --warnings -E UTF-8 -l "$prefix/share/man/$page.1.gz" 2>&1 >/dev/null)
   [[ -z "$warnings" ]] || fail "the man page $page: $warnings"
+  heading=$(LC_ALL=C.UTF-8 MANWIDTH=80 man -E UTF-8 -l "$prefix/share/man/$page.1.gz" 2>/dev/null |
+    sed -n 3p)
+  case $page in
+    ru/*) [[ $heading == "ИМЯ" ]] || fail "the Russian page $page begins: $heading" ;;
+    *) [[ $heading == "NAME" ]] || fail "the English page $page begins: $heading" ;;
+  esac
 done
 
 # Installed, the programs keep their settings in the user's folder, never beside themselves.
@@ -55,7 +63,8 @@ depends=$(dpkg-deb -f "$deb" Depends)
 grep -q "libqt6widgets6" <<<"$depends" || fail "Depends lacks Qt: $depends"
 dpkg-deb -x "$deb" "$work/root"
 for file in usr/bin/varnow usr/bin/varnow-cli usr/share/applications/org.example.varnow.desktop \
-    usr/share/metainfo/org.example.varnow.metainfo.xml usr/share/man/man1/varnow-cli.1.gz; do
+    usr/share/metainfo/org.example.varnow.metainfo.xml usr/share/man/man1/varnow-cli.1.gz \
+    usr/share/man/ru/man1/varnow-cli.1.gz; do
   [[ -f "$work/root/$file" ]] || fail "not in the package: $file"
 done
 version=$("$work/root/usr/bin/varnow-cli" --version)
