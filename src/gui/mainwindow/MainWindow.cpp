@@ -575,11 +575,12 @@ void MainWindow::BannersChanged() {
 }
 
 void MainWindow::CopyWasLimited(std::size_t copied, std::size_t selected) {
-  messages_.hint(this, tr("Выделено строк: %1. В буфер обмена скопированы первые %2: "
-                          "больше %3 МБ текста он не принимает.")
-                           .arg(QString::fromStdString(GroupedDigits(selected)),
-                                QString::fromStdString(GroupedDigits(copied)))
-                           .arg(LogPane::kCopyLimitBytes >> 20));
+  messages_.hint(this,
+                 tr("Выделено строк: %1. В буфер обмена скопированы первые %2: "
+                    "больше %3 МБ текста он не принимает.")
+                     .arg(QString::fromStdString(GroupedDigits(selected, InterfaceLanguage())),
+                          QString::fromStdString(GroupedDigits(copied, InterfaceLanguage())))
+                     .arg(LogPane::kCopyLimitBytes >> 20));
 }
 
 void MainWindow::OpenChangeAt(std::size_t line) {

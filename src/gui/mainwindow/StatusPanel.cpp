@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "StatusPanel.h"
+#include "InterfaceLanguage.h"
 
 #include <QEvent>
 #include <QLabel>
@@ -81,9 +82,9 @@ void StatusPanel::ShowProgress(std::size_t done, std::size_t total) {
   const std::size_t scale = total > kMax ? total / kMax + 1 : 1;
   progress_->setRange(0, static_cast<int>(total / scale));
   progress_->setValue(static_cast<int>(std::min(done, total) / scale));
-  count_->setText(
-      QStringLiteral("%1 / %2").arg(QString::fromStdString(GroupedDigits(std::min(done, total))),
-                                    QString::fromStdString(GroupedDigits(total))));
+  count_->setText(QStringLiteral("%1 / %2").arg(
+      QString::fromStdString(GroupedDigits(std::min(done, total), InterfaceLanguage())),
+      QString::fromStdString(GroupedDigits(total, InterfaceLanguage()))));
   count_->show();
   progress_->show();
 }

@@ -27,7 +27,7 @@ QString Utf8(std::string_view text) {
 }
 
 QString Grouped(std::uint64_t n) {
-  return QString::fromStdString(GroupedDigits(n));
+  return QString::fromStdString(GroupedDigits(n, InterfaceLanguage()));
 }
 
 QString Shown(const std::string& path) {

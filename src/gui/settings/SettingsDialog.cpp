@@ -76,8 +76,19 @@ SettingsDialog::SettingsDialog(std::filesystem::path settingsFile, UserMessages 
   BuildControls();
   // The designed size, or as much of it as the screen holds (a small screen, a large scale
   // factor): the groups then scroll, and ОК and Отмена stay in view.
-  setFixedSize(FittedToScreen(parent, sizeHint().expandedTo(kClientSize)));
+  ensurePolished();  // the controls' sizes in the style and fonts they are shown in
+  setFixedSize(FittedToScreen(parent, WholeSize().expandedTo(kClientSize)));
   ReadSettings();
+}
+
+QSize SettingsDialog::WholeSize() const {
+  // The scroll area's own hint is a small one: the dialog asks for room for all it holds.
+  const auto* scroll = findChild<QScrollArea*>(QStringLiteral("settingsScroll"));
+  const QSize inner = scroll->widget()->sizeHint();
+  const QMargins margins = layout()->contentsMargins();
+  const QSize hint = sizeHint();
+  return {std::max(hint.width(), inner.width() + margins.left() + margins.right()),
+          hint.height() - scroll->sizeHint().height() + inner.height()};
 }
 
 SettingsDialog::~SettingsDialog() {

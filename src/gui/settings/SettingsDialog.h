@@ -73,6 +73,7 @@ class SettingsDialog : public QDialog {
 
  private:
   void BuildControls();
+  QSize WholeSize() const;  // what the dialog needs to show every control without scrolling
   void ReadSettings();
   // OutputFolder = the folder box, then all thirteen keys of "Main" (and the log's encoding);
   // at the program's end only those this window changed. False after a write error, which has
