@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QShortcut>
+#include <QStatusBar>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -170,6 +171,46 @@ class TestLanguages : public QObject {
     QTest::addColumn<QString>("language");
     QTest::newRow("ru") << QStringLiteral("ru");
     QTest::newRow("en") << QStringLiteral("en");
+  }
+
+  // The language a start picks from the locale alone (no settings file names one), and a
+  // sample of what the windows then say.
+  void theLocaleChoosesTheLanguage() {
+    QFETCH_GLOBAL(QString, language);
+    if (language != QStringLiteral("ru")) {
+      QSKIP("one pass is enough: each locale installs its own catalogs");
+    }
+    cleanup();
+    const struct {
+      const char* locale;
+      const char* fileMenu;
+      const char* status;
+    } cases[] = {
+        {"en_US.UTF-8", "&File", "Ready"},
+        {"C", "&File", "Ready"},
+        {"ru_RU.UTF-8", "&Файл", "Готово"},
+    };
+    QTemporaryDir config;
+    qputenv("XDG_CONFIG_HOME", config.path().toUtf8());  // no settings file of the user's
+    qunsetenv("LC_ALL");
+    qunsetenv("LANGUAGE");
+    for (const auto& c : cases) {
+      qputenv("LC_MESSAGES", c.locale);
+      QTranslator windows;
+      QTranslator qt;
+      InstallLanguage(ProgramLanguage(std::nullopt), windows, qt);
+      {
+        Program program(dir_.filePath("varnow.ini").toStdString(), messages_.Sink());
+        QCOMPARE(program.Window().menuBar()->actions().front()->text(),
+                 QString::fromUtf8(c.fileMenu));
+        QCOMPARE(Find<QLabel>(&program.Window(), "StatusText")->text(),
+                 QString::fromUtf8(c.status));
+      }
+      QCoreApplication::removeTranslator(&windows);
+      QCoreApplication::removeTranslator(&qt);
+    }
+    qunsetenv("LC_MESSAGES");
+    qunsetenv("XDG_CONFIG_HOME");
   }
 
   void everyMenuAndDialogHasItsOwnAltLetters() {
