@@ -1,19 +1,21 @@
 // SPDX-License-Identifier: MIT
 #include "GuiTestSupport.h"
 
-#include <QPushButton>
-#include <QScrollArea>
-
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollArea>
 #include <QTest>
 #include <QTimer>
 #include <memory>
 
 #include "MainWindow.h"
+#include "Program.h"
+#include "SettingsDialog.h"
 #include "text/Cp1251.h"
 
 namespace varnow::test {
@@ -33,6 +35,17 @@ QPushButton* ButtonCutOff(QWidget* window) {
     }
   }
   return nullptr;
+}
+
+std::unique_ptr<Program> ProgramOnASite(const QString& folder, RecordedMessages& messages) {
+  const QString site = folder + "/site";
+  WriteFile(site + "/index.htm", "<p>a<span>b</span>c</p>");
+  messages = {};
+  auto program = std::make_unique<Program>((folder + "/varnow.ini").toStdString(), messages.Sink());
+  Find<QLineEdit>(&program->Options(), "outputFolderField")->setText(folder + "/out");
+  Find<QPushButton>(&program->Options(), "okButton")->click();
+  Find<QLineEdit>(&program->Window(), "folderField")->setText(site);
+  return program;
 }
 
 bool RunEnds(MainWindow& window) {

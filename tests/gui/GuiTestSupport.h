@@ -11,9 +11,12 @@
 
 class QPushButton;
 
+#include <memory>
+
 namespace varnow {
 class MainWindow;
-}
+class Program;
+}  // namespace varnow
 
 namespace varnow::test {
 
@@ -46,6 +49,10 @@ T* Find(const QObject* parent, const QString& name) {
 // The visible push button of `window` that lies outside it, once a button in a scrolled part
 // has been scrolled to; null when every one is whole inside.
 QPushButton* ButtonCutOff(QWidget* window);
+
+// A program over the settings file varnow.ini in `folder`, its output folder set to
+// `folder`/out and a one-page site, `folder`/site, in the folder field.
+std::unique_ptr<Program> ProgramOnASite(const QString& folder, RecordedMessages& messages);
 
 // Waits until the window's run (and any run it led to) has ended; false if it never does.
 bool RunEnds(MainWindow& window);

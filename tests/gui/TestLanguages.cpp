@@ -153,14 +153,7 @@ class TestLanguages : public QObject {
       InstallLanguage(Language::kEnglish, windows_, qt_);
     }
     QCOMPARE(LanguageCode(InterfaceLanguage()), language.toStdString());
-    const QString site = dir_.filePath("site");
-    WriteFile(site + "/index.htm", "<p>a<span>b</span>c</p>");
-    messages_ = {};
-    program_ =
-        std::make_unique<Program>(dir_.filePath("varnow.ini").toStdString(), messages_.Sink());
-    Find<QLineEdit>(&program_->Options(), "outputFolderField")->setText(dir_.filePath("out"));
-    Find<QPushButton>(&program_->Options(), "okButton")->click();
-    Find<QLineEdit>(&program_->Window(), "folderField")->setText(site);
+    program_ = ProgramOnASite(dir_.path(), messages_);
   }
   void cleanup() {
     program_.reset();

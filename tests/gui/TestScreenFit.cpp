@@ -52,16 +52,7 @@ class TestScreenFit : public QObject {
   }
 
  private slots:
-  void init() {
-    const QString site = dir_.filePath("site");
-    WriteFile(site + "/index.htm", "<p>a<span>b</span>c</p>");
-    messages_ = {};
-    program_ =
-        std::make_unique<Program>(dir_.filePath("varnow.ini").toStdString(), messages_.Sink());
-    Find<QLineEdit>(&program_->Options(), "outputFolderField")->setText(dir_.filePath("out"));
-    Find<QPushButton>(&program_->Options(), "okButton")->click();
-    Find<QLineEdit>(&program_->Window(), "folderField")->setText(site);
-  }
+  void init() { program_ = ProgramOnASite(dir_.path(), messages_); }
   void cleanup() { program_.reset(); }
 
   void everyWindowFits() {
