@@ -260,6 +260,19 @@ class TestLanguages : public QObject {
     QCOMPARE(messages_.errors.size(), 1);
     QCOMPARE(messages_.errors.front(), "Folder not found: " + dir_.filePath("gone"));
     QVERIFY(CyrillicIn(&main).isEmpty());
+    // The program's own boxes, their buttons Qt's or the program's, in English too.
+    for (int kind = 0; kind < 3; ++kind) {
+      QStringList found = {QStringLiteral("no box")};
+      WhenModalShown([&](QWidget* box) {
+        found = CyrillicIn(box);
+        QTest::keyClick(box, Qt::Key_Escape);
+      });
+      const QString text = messages_.errors.front();
+      kind == 0   ? ShowErrorBox(&main, text)
+      : kind == 1 ? void(ShowOfferBox(&main, text, QStringLiteral("Settings...")))
+                  : void(ShowQuestionBox(&main, text, QStringLiteral("Replace")));
+      QVERIFY2(found.isEmpty(), qPrintable(found.join('\n')));
+    }
   }
 };
 
