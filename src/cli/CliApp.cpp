@@ -52,7 +52,8 @@ int RunCli(int argc, char** argv) {
   const CliOptions& options = parsed.options;
   if (parsed.error) {
     const Language language = options.language.value_or(localeLanguage);
-    PrintError("varnow-cli: " + *parsed.error + "\n" + std::string(texts::kTryHelp.In(language)));
+    PrintError("varnow-cli: " + *parsed.error + "\n" +
+               FormatText(texts::kTryHelp.In(language), {"varnow-cli"}));
     return kExitUsage;
   }
   const std::filesystem::path settingsFile =

@@ -101,26 +101,10 @@ void Apply(const OptionSpec& option, const std::string& value, ParsedArguments& 
   }
 }
 
-// The language --language asks for, where it asks for one that is known: the command line's own
-// problems are then told in it.
-std::optional<Language> LanguageAsked(const std::vector<std::string>& args) {
-  std::optional<Language> asked;
-  for (std::size_t i = 0; i < args.size() && args[i] != "--"; ++i) {
-    std::optional<Language> named;
-    if (args[i].starts_with("--language=")) {
-      named = LanguageNamed(std::string_view(args[i]).substr(11));
-    } else if (args[i] == "--language" && i + 1 < args.size()) {
-      named = LanguageNamed(args[++i]);
-    }
-    asked = named ? named : asked;
-  }
-  return asked;
-}
-
 }  // namespace
 
 ParsedArguments ParseArguments(const std::vector<std::string>& args, Language fallback) {
-  const Language language = LanguageAsked(args).value_or(fallback);
+  const Language language = command_line::LanguageAsked(args).value_or(fallback);
   const auto say = [language](const Texts& text, std::initializer_list<FormatArg> values) {
     return FormatText(text.In(language), values);
   };

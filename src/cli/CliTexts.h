@@ -1,37 +1,38 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "messages/CommandLineTexts.h"
 #include "messages/Language.h"
 
 // What the command line says besides a run's own texts, in both languages: its help, what is
-// wrong with a command line, its progress, the summary's table and --explain's lines.
+// wrong with a command line, its progress, the summary's table and --explain's lines (what the
+// window's command line says alike is in messages/CommandLineTexts.h).
 namespace varnow::cli::texts {
+
+using command_line::kLanguageValue;
+using command_line::kNeedsValue;
+using command_line::kOneFolder;
+using command_line::kTryHelp;
+using command_line::kUnknownOption;
 
 // ---- What is wrong with a command line.
 inline constexpr Texts kJobsValue{"--jobs принимает число страниц от 1 до 1024, а не «%s»",
                                   "--jobs takes a number of pages from 1 to 1024, not '%s'"};
 inline constexpr Texts kLogEncodingValue{"--log-encoding принимает cp1251 или utf-8, а не «%s»",
                                          "--log-encoding takes cp1251 or utf-8, not '%s'"};
-inline constexpr Texts kLanguageValue{"%s принимает ru или en, а не «%s»",
-                                      "%s takes ru or en, not '%s'"};
 inline constexpr Texts kMaxPageSizeValue{
     "--max-page-size принимает размер в байтах (можно K, M, G и T), а не «%s»",
     "--max-page-size takes a size in bytes (K, M, G and T allowed), not '%s'"};
 inline constexpr Texts kSummaryValue{"--summary принимает table или json, а не «%s»",
                                      "--summary takes table or json, not '%s'"};
-inline constexpr Texts kNeedsValue{"параметру %s нужно значение", "option %s needs a value"};
-inline constexpr Texts kUnknownOption{"неизвестный параметр %s", "unknown option %s"};
 inline constexpr Texts kTakesNoValue{"параметр %s не принимает значения",
                                      "option %s takes no value"};
 inline constexpr Texts kExplainNoFolder{"--explain FILE указывается вместо FOLDER",
                                         "--explain FILE takes the place of FOLDER"};
 inline constexpr Texts kNoFolder{"не указана папка FOLDER", "no FOLDER given"};
-inline constexpr Texts kOneFolder{"нужна одна папка FOLDER, указано %d", "one FOLDER only, got %d"};
 inline constexpr Texts kUnknownProcedure{
     "неизвестная процедура «%s» в --only; имена: %s, либо all, либо none",
     "unknown procedure '%s' in --only; the names are %s, or all, or none"};
-inline constexpr Texts kTryHelp{"Подробнее: varnow-cli --help",
-                                "Try 'varnow-cli --help' for more."};
 
 // ---- A run.
 inline constexpr Texts kNoOutputFolder{

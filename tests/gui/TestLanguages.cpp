@@ -191,7 +191,7 @@ class TestLanguages : public QObject {
       qputenv("LC_MESSAGES", c.locale);
       QTranslator windows;
       QTranslator qt;
-      InstallLanguage(ProgramLanguage(std::nullopt), windows, qt);
+      InstallLanguage(ProgramLanguage(), windows, qt);
       {
         Program program(dir_.filePath("varnow.ini").toStdString(), messages_.Sink());
         QCOMPARE(program.Window().menuBar()->actions().front()->text(),

@@ -37,7 +37,6 @@ SettingsModel::Read SettingsModel::ForRun(const SettingsOverrides& overrides) co
     read.settings.switches = main.switches;
     read.settings.logEncoding = ReadLogEncoding(file_).encoding;
     read.settings.logLanguage = ReadLanguage(file_, kLogLanguageKey).value_or(Language::kRussian);
-    read.settings.language = ChosenLanguage();
     if (!overrides.maxPageSize) {
       const StoredMaxPageSize limit = ReadMaxPageSize(file_, language_);
       if (limit.problem) {

@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: MIT
 #include "StatusPanel.h"
-#include "InterfaceLanguage.h"
 
 #include <QEvent>
 #include <QLabel>
@@ -8,6 +7,7 @@
 #include <QTimer>
 #include <algorithm>
 
+#include "InterfaceLanguage.h"
 #include "text/Format.h"
 
 namespace varnow {

@@ -124,10 +124,7 @@ void Program::Show() {
   mainWindow_->show();
 }
 
-Language ProgramLanguage(std::optional<Language> asked) {
-  if (asked) {
-    return *asked;
-  }
+Language ProgramLanguage() {
   const IniFile settings(FindProgramSettings().file);
   return ReadLanguage(settings, kLanguageKey).value_or(LanguageOfEnvironment());
 }
@@ -155,14 +152,14 @@ bool InstallQtTranslation(QTranslator& translator) {
   return QCoreApplication::installTranslator(&translator);
 }
 
-int RunProgram(const std::optional<QString>& folder, std::optional<Language> language) {
+int RunProgram(const std::optional<QString>& folder, Language language) {
   QCoreApplication::setApplicationName(QStringLiteral("varnow"));
   QCoreApplication::setApplicationVersion(QString::fromLatin1(version::kProduct));
   QGuiApplication::setDesktopFileName(QStringLiteral("org.example.varnow"));
   QGuiApplication::setWindowIcon(ProgramIcon());
   QTranslator windowTexts;
   QTranslator qtTexts;
-  InstallLanguage(ProgramLanguage(language), windowTexts, qtTexts);
+  InstallLanguage(language, windowTexts, qtTexts);
   UseFallbackIconTheme();
 
   // A settings file beside the program is used where there is one; otherwise the user's own,

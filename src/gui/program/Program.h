@@ -69,9 +69,9 @@ class Program {
 // installed (the texts then stay English).
 bool InstallQtTranslation(QTranslator& translator);
 
-// The language the windows speak: the one asked for on the command line, else the one the
-// settings file names (Language), else the locale's.
-Language ProgramLanguage(std::optional<Language> asked);
+// The language the windows speak unless the command line names one: the one the settings file
+// names (Language), else the locale's.
+Language ProgramLanguage();
 // Installs the catalogs of `language` (the windows' own, and Qt's for its dialogs and buttons)
 // in `windows` and `qt`, which must outlive the windows, and makes the language the default
 // locale's, so that dates and numbers in Qt's dialogs read alike. Russian, the windows' own
@@ -80,8 +80,7 @@ void InstallLanguage(Language language, QTranslator& windows, QTranslator& qt);
 
 // The program itself, inside a QApplication: starts, shows the main window and runs the event
 // loop until the main window is closed, with `folder` (from the command line) in the folder
-// field. Returns the exit status.
-int RunProgram(const std::optional<QString>& folder = std::nullopt,
-               std::optional<Language> language = std::nullopt);
+// field, the windows speaking `language`. Returns the exit status.
+int RunProgram(const std::optional<QString>& folder, Language language);
 
 }  // namespace varnow

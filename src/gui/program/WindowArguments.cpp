@@ -5,8 +5,9 @@
 #include <QDir>
 #include <QFileInfo>
 
-#include "InterfaceLanguage.h"
 #include "Version.h"
+#include "messages/CommandLineTexts.h"
+#include "text/Format.h"
 
 namespace varnow {
 namespace {
@@ -31,39 +32,21 @@ constexpr Texts kUsage{"Использование: varnow [параметры] 
                        "Usage: varnow [options] [FOLDER]"};
 constexpr Texts kOptions{"Параметры:", "Options:"};
 constexpr Texts kArguments{"Аргументы:", "Arguments:"};
-constexpr Texts kUnknownOption{"неизвестный параметр %s", "unknown option %s"};
-constexpr Texts kLanguageValue{"--language принимает ru или en, а не «%s»",
-                               "--language takes ru or en, not '%s'"};
-constexpr Texts kNeedsValue{"параметру %s нужно значение", "option %s needs a value"};
-constexpr Texts kOneFolder{"нужна одна папка FOLDER, указано %s", "one FOLDER only, got %s"};
-constexpr Texts kTryHelp{"Подробнее: varnow --help", "Try 'varnow --help' for more."};
-
-// The language --language names, before the command line is read whole: what is wrong with it
-// is then told in that language.
-std::optional<Language> LanguageAsked(const QStringList& arguments) {
-  std::optional<Language> asked;
-  for (qsizetype i = 1; i < arguments.size() && arguments[i] != QStringLiteral("--"); ++i) {
-    std::optional<Language> named;
-    if (arguments[i].startsWith(QStringLiteral("--language="))) {
-      named = LanguageNamed(arguments[i].mid(11).toStdString());
-    } else if (arguments[i] == QStringLiteral("--language") && i + 1 < arguments.size()) {
-      named = LanguageNamed(arguments[++i].toStdString());
-    }
-    asked = named ? named : asked;
-  }
-  return asked;
-}
-
 }  // namespace
 
 WindowArguments ParseWindowArguments(const QStringList& arguments, Language fallback) {
-  const Language language = LanguageAsked(arguments).value_or(fallback);
-  const auto say = [language](const Texts& text, const QString& value = {}) {
-    return FromUtf8(text.In(language)).replace(QStringLiteral("%s"), value);
+  using namespace command_line;
+  std::vector<std::string> words;
+  for (qsizetype i = 1; i < arguments.size(); ++i) {
+    words.push_back(arguments[i].toStdString());
+  }
+  const Language language = LanguageAsked(words).value_or(fallback);
+  const auto say = [language](const Texts& text, std::initializer_list<FormatArg> values = {}) {
+    return QString::fromStdString(FormatText(text.In(language), values));
   };
   WindowArguments result;
   const auto wrong = [&](const QString& what) {
-    result.printed = QStringLiteral("varnow: %1\n%2\n").arg(what, say(kTryHelp));
+    result.printed = QStringLiteral("varnow: %1\n%2\n").arg(what, say(kTryHelp, {"varnow"}));
     result.exitStatus = 2;
     return result;
   };
@@ -84,15 +67,15 @@ WindowArguments ParseWindowArguments(const QStringList& arguments, Language fall
     const QStringList unknown = parser.unknownOptionNames();
     if (!unknown.isEmpty()) {
       const QString& name = unknown.front();
-      return wrong(say(kUnknownOption,
-                       (name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name));
+      const std::string dashes = name.size() == 1 ? "-" : "--";
+      return wrong(say(kUnknownOption, {dashes + name.toStdString()}));
     }
-    return wrong(say(kNeedsValue, QStringLiteral("--language")));
+    return wrong(say(kNeedsValue, {"--language"}));
   }
   if (parser.isSet(languageOption)) {
     result.language = LanguageNamed(parser.value(languageOption).toStdString());
     if (!result.language) {
-      return wrong(say(kLanguageValue, parser.value(languageOption)));
+      return wrong(say(kLanguageValue, {"--language", parser.value(languageOption).toStdString()}));
     }
   }
   if (parser.isSet(help)) {
@@ -113,7 +96,7 @@ WindowArguments ParseWindowArguments(const QStringList& arguments, Language fall
   }
   const QStringList folders = parser.positionalArguments();
   if (folders.size() > 1) {
-    return wrong(say(kOneFolder, QString::number(folders.size())));
+    return wrong(say(kOneFolder, {static_cast<std::int64_t>(folders.size())}));
   }
   if (!folders.isEmpty()) {
     result.folder = QDir::toNativeSeparators(QFileInfo(folders.front()).absoluteFilePath());

@@ -22,13 +22,13 @@ int main(int argc, char* argv[]) {
   for (int i = 0; i < argc; ++i) {
     words << QString::fromLocal8Bit(argv[i]);
   }
-  const varnow::WindowArguments arguments =
-      varnow::ParseWindowArguments(words, varnow::ProgramLanguage(std::nullopt));
+  const varnow::Language language = varnow::ProgramLanguage();
+  const varnow::WindowArguments arguments = varnow::ParseWindowArguments(words, language);
   if (arguments.printed) {
     const QByteArray text = arguments.printed->toLocal8Bit();
     std::fputs(text.constData(), arguments.exitStatus == 0 ? stdout : stderr);
     return arguments.exitStatus;
   }
   QApplication application(argc, argv);
-  return varnow::RunProgram(arguments.folder, arguments.language);
+  return varnow::RunProgram(arguments.folder, arguments.language.value_or(language));
 }
