@@ -98,7 +98,7 @@ int ExplainCommand(const std::string& file, const std::array<bool, kProcedureCou
               "\n";
     }
     for (const RecordedChange::Insertion& i : change.inserted) {
-      text += "    " + places.Of(i.before) + "  +" + OneLine(i.bytes, decoder) + "\n";
+      text += "    " + places.Of(i.before) + "  +" + OneLine(e.Bytes(i), decoder) + "\n";
     }
     Print(text);
   }

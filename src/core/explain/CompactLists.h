@@ -47,33 +47,32 @@ class RareList {
 };
 
 // A list that mostly holds one element: that one kept in place, a heap array only from the
-// second on (which then holds them all).
+// second on (which then holds them all). The value-initialised T stands for "none", so it is
+// never an element: for the ranges kept here, one of no length.
 template <class T>
 class MostlyOne {
  public:
   void push_back(const T& item) {
-    if (count_ == 0) {
+    if (more_.empty() && one_ == T{}) {
       one_ = item;
-    } else {
-      if (count_ == 1) {
-        more_.push_back(one_);
-      }
-      more_.push_back(item);
+      return;
     }
-    ++count_;
+    if (more_.empty()) {
+      more_.push_back(one_);
+    }
+    more_.push_back(item);
   }
-  bool empty() const { return count_ == 0; }
-  std::size_t size() const { return count_; }
-  const T* begin() const { return count_ <= 1 ? &one_ : more_.begin(); }
-  const T* end() const { return begin() + count_; }
+  bool empty() const { return size() == 0; }
+  std::size_t size() const { return more_.empty() ? (one_ == T{} ? 0 : 1) : more_.size(); }
+  const T* begin() const { return more_.empty() ? &one_ : more_.begin(); }
+  const T* end() const { return begin() + size(); }
   const T& front() const { return *begin(); }
   const T& back() const { return *(end() - 1); }
-  T& back() { return count_ <= 1 ? one_ : more_.back(); }
+  T& back() { return more_.empty() ? one_ : more_.back(); }
 
  private:
   T one_{};
   RareList<T> more_;
-  std::size_t count_ = 0;
 };
 
 // A text that is mostly empty: a pointer's size while it is.

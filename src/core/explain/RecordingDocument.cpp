@@ -2,8 +2,16 @@
 #include "explain/RecordingDocument.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace varnow {
+
+std::int32_t OwnerOfInserted(const std::vector<InsertionOwner>& owners, Pos inserted) {
+  const auto after =
+      std::upper_bound(owners.begin(), owners.end(), inserted,
+                       [](Pos at, const InsertionOwner& owner) { return at < owner.inserted; });
+  return after == owners.begin() ? -1 : std::prev(after)->change;
+}
 
 RecordingDocument::RecordingDocument() : inner_(NewDocument()) {}
 
@@ -12,6 +20,7 @@ void RecordingDocument::Assign(std::string bytes) {
   changes_.clear();
   pending_ = {};
   insertedBytes_.clear();
+  owners_.clear();
   inner_->Assign(std::move(bytes));
 }
 
@@ -25,6 +34,7 @@ void RecordingDocument::Clear() {
   changes_.clear();
   pending_ = {};
   insertedBytes_.clear();
+  owners_.clear();
   inner_->Clear();
 }
 
@@ -41,10 +51,13 @@ void RecordingDocument::Insert(std::string_view text, Pos index) {
   const Pos at = std::clamp<Pos>(index - 1, 0, inner_->Length());
   RecordedChange& owner = changes_.empty() ? pending_ : changes_.back();
   const auto change = static_cast<std::int32_t>(changes_.empty() ? 0 : changes_.size() - 1);
-  const Pos before = map_.Insert(at, static_cast<Pos>(text.size()),
-                                 static_cast<Pos>(insertedBytes_.size()), change);
+  const auto inserted = static_cast<Pos>(insertedBytes_.size());
+  const Pos before = map_.Insert(at, static_cast<Pos>(text.size()), inserted);
+  if (!text.empty()) {
+    owners_.push_back({inserted, change});
+  }
   insertedBytes_.append(text);
-  owner.inserted.push_back({before, std::string(text)});
+  owner.inserted.push_back({before, inserted, static_cast<Pos>(text.size())});
   inner_->Insert(text, index);
 }
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <string>
 #include <vector>
@@ -17,7 +18,8 @@ namespace varnow {
 struct RecordedChange {
   struct Insertion {
     Pos before = 0;  // the original offset the text was put in front of
-    std::string bytes;
+    Pos at = 0;      // its bytes: `length` from `at` on among all inserted bytes
+    Pos length = 0;
   };
   // The change as reported (its page is the document's, kept once by whoever keeps these).
   ProcedureId procedure = ProcedureId::kScript;
@@ -27,6 +29,20 @@ struct RecordedChange {
   MostlyOne<SourceMap::Removed> removed;  // original bytes the change removed
   RareList<Insertion> inserted;           // bytes it put in
 };
+
+// Which change inserted the inserted bytes from `inserted` on (up to the next owner's).
+struct InsertionOwner {
+  Pos inserted = 0;
+  std::int32_t change = 0;
+};
+
+// The changes of a page in the order logged. Kept in blocks, not one array: a page can have
+// millions, and an array that doubles holds up to twice their room, and three times it while
+// it moves.
+using ChangeRecord = std::deque<RecordedChange>;
+
+// The change that inserted the byte `inserted` (among all inserted bytes); -1 for none.
+std::int32_t OwnerOfInserted(const std::vector<InsertionOwner>& owners, Pos inserted);
 
 // The program's document, with a record of where every deletion and insertion falls in the
 // original bytes. Searching is the program's own; only the edits are watched, so a page
@@ -54,9 +70,10 @@ class RecordingDocument final : public Document {
   // Closes the edits made since the last change reported into `change`.
   void Logged(const LoggedChange& change);
 
-  const std::vector<RecordedChange>& Changes() const { return changes_; }
+  const ChangeRecord& Changes() const { return changes_; }
   // The record, handed over whole once the cleaning is done.
-  std::vector<RecordedChange> TakeChanges() { return std::move(changes_); }
+  ChangeRecord TakeChanges() { return std::move(changes_); }
+  std::vector<InsertionOwner> TakeInsertionOwners() { return std::move(owners_); }
   std::string TakeInsertedBytes() { return std::move(insertedBytes_); }
   // The text as it stands, piece by piece, handed over once the cleaning is done (the record of
   // them is emptied); inserted pieces point into InsertedBytes().
@@ -66,9 +83,10 @@ class RecordingDocument final : public Document {
  private:
   std::unique_ptr<Document> inner_;
   SourceMap map_;
-  std::vector<RecordedChange> changes_;
+  ChangeRecord changes_;
   RecordedChange pending_;
-  std::string insertedBytes_;  // every insertion, back to back
+  std::string insertedBytes_;           // every insertion, back to back
+  std::vector<InsertionOwner> owners_;  // one per insertion, in the order of insertedBytes_
 };
 
 }  // namespace varnow

@@ -10,6 +10,15 @@ namespace {
 // many pieces, finding a place walks the chunks.
 constexpr std::size_t kChunkPieces = 256;
 
+// A chunk's pieces, with room for all it may hold before it is halved taken at once: grown
+// by doubling instead, and never shrunk by halving, a chunk held up to four times the room
+// its pieces need.
+std::vector<SourceMap::Piece> ChunkRoom() {
+  std::vector<SourceMap::Piece> pieces;
+  pieces.reserve(kChunkPieces + 1);
+  return pieces;
+}
+
 }  // namespace
 
 SourceMap::SourceMap(Pos length) {
@@ -17,7 +26,7 @@ SourceMap::SourceMap(Pos length) {
 }
 
 void SourceMap::Reset(Pos length) {
-  chunks_.assign(1, Chunk{});
+  chunks_.assign(1, Chunk{ChunkRoom(), 0});
   hintChunk_ = 0;
   hintStart_ = 0;
   length_ = 0;
@@ -30,7 +39,7 @@ void SourceMap::Extend(Pos length) {
     return;
   }
   Chunk& last = chunks_.back();
-  last.pieces.push_back({length, originalLength_, 0, -1});
+  last.pieces.push_back(Piece::Original(length, originalLength_));
   last.length += length;
   length_ += length;
   originalLength_ += length;
@@ -55,15 +64,9 @@ SourceMap::Place SourceMap::SplitAt(Pos offset) {
       }
       if (offset < before + piece.length) {
         // Cut the piece in two at `offset`.
-        Piece tail = piece;
         const Pos head = offset - before;
+        const Piece tail = piece.Without(head);
         piece.length = head;
-        tail.length -= head;
-        if (tail.source != kInserted) {
-          tail.source += head;
-        } else {
-          tail.inserted += head;
-        }
         chunk.pieces.insert(chunk.pieces.begin() + static_cast<std::ptrdiff_t>(i) + 1, tail);
         // Halved when full; the piece may then be in the second half.
         const std::size_t half = chunk.pieces.size() / 2;
@@ -86,10 +89,10 @@ void SourceMap::Rebalance(std::size_t c) {
   if (chunks_[c].pieces.size() <= kChunkPieces) {
     return;
   }
-  Chunk tail;
+  Chunk tail{ChunkRoom(), 0};
   auto& pieces = chunks_[c].pieces;
   const auto middle = pieces.begin() + static_cast<std::ptrdiff_t>(pieces.size() / 2);
-  tail.pieces.assign(middle, pieces.end());
+  tail.pieces.insert(tail.pieces.end(), middle, pieces.end());
   pieces.erase(middle, pieces.end());
   for (const Piece& p : tail.pieces) {
     tail.length += p.length;
@@ -112,12 +115,12 @@ void SourceMap::Delete(Pos offset, Pos count, MostlyOne<Removed>& removed) {
     std::size_t end = i;
     while (end < chunk.pieces.size() && left > 0) {
       const Piece& piece = chunk.pieces[end];
-      if (piece.source != kInserted) {
+      if (!piece.IsInserted()) {
         // Neighbouring original ranges are one removal.
-        if (!removed.empty() && removed.back().source + removed.back().length == piece.source) {
+        if (!removed.empty() && removed.back().source + removed.back().length == piece.Source()) {
           removed.back().length += piece.length;
         } else {
-          removed.push_back({piece.source, piece.length});
+          removed.push_back({piece.Source(), piece.length});
         }
       }
       left -= piece.length;
@@ -140,7 +143,7 @@ void SourceMap::Delete(Pos offset, Pos count, MostlyOne<Removed>& removed) {
   hintStart_ = place.chunk < chunks_.size() ? place.chunkStart : 0;
 }
 
-Pos SourceMap::Insert(Pos offset, Pos length, Pos inserted, std::int32_t change) {
+Pos SourceMap::Insert(Pos offset, Pos length, Pos inserted) {
   const Place place = SplitAt(offset);
   // The original offset this text stands before: that of the next original piece.
   Pos before = originalLength_;
@@ -148,8 +151,8 @@ Pos SourceMap::Insert(Pos offset, Pos length, Pos inserted, std::int32_t change)
   for (std::size_t k = place.chunk, j = place.piece; k < chunks_.size() && !found; ++k, j = 0) {
     const auto& pieces = chunks_[k].pieces;
     for (; j < pieces.size() && !found; ++j) {
-      if (pieces[j].source != kInserted) {
-        before = pieces[j].source;
+      if (!pieces[j].IsInserted()) {
+        before = pieces[j].Source();
         found = true;
       }
     }
@@ -157,7 +160,7 @@ Pos SourceMap::Insert(Pos offset, Pos length, Pos inserted, std::int32_t change)
   if (length > 0) {
     Chunk& chunk = chunks_[place.chunk];
     chunk.pieces.insert(chunk.pieces.begin() + static_cast<std::ptrdiff_t>(place.piece),
-                        Piece{length, kInserted, inserted, change});
+                        Piece::Inserted(length, inserted));
     chunk.length += length;
     length_ += length;
     Rebalance(place.chunk);  // the first half keeps the chunk's place and start

@@ -18,19 +18,31 @@ namespace varnow {
 // chunk, not the whole list.
 class SourceMap {
  public:
-  static constexpr Pos kInserted = -1;
-
+  // A run of bytes of the text, two words: a page can end up as millions of pieces. The
+  // change that inserted an inserted piece is not kept here but found from its offset
+  // among all inserted bytes (see InsertionOwners).
   struct Piece {
     Pos length = 0;
-    Pos source = kInserted;    // offset of the first byte in the original, or kInserted
-    Pos inserted = 0;          // inserted pieces: offset of the first byte among all inserted
-    std::int32_t change = -1;  // inserted pieces: the change that inserted it
+    // At or above 0: the offset of its first byte in the original. Below 0: an inserted piece,
+    // its first byte at -1 - from among all inserted bytes.
+    Pos from = 0;
+
+    static Piece Original(Pos length, Pos source) { return {length, source}; }
+    static Piece Inserted(Pos length, Pos inserted) { return {length, -1 - inserted}; }
+    bool IsInserted() const { return from < 0; }
+    Pos Source() const { return from; }           // original pieces only
+    Pos InsertedAt() const { return -1 - from; }  // inserted pieces only
+    // The piece without its first `head` bytes.
+    Piece Without(Pos head) const {
+      return {length - head, IsInserted() ? from - head : from + head};
+    }
   };
 
   // An original range removed by a deletion.
   struct Removed {
     Pos source = 0;
-    Pos length = 0;
+    Pos length = 0;  // never 0 in a removal kept
+    bool operator==(const Removed&) const = default;
   };
 
   // The original text of `length` bytes, unedited.
@@ -48,7 +60,7 @@ class SourceMap {
   // Inserts `length` bytes at the 0-based `offset` (at most Length()), the bytes from
   // `inserted` on of everything inserted; returns the original offset the insertion stands
   // before (the original's length at the very end).
-  Pos Insert(Pos offset, Pos length, Pos inserted, std::int32_t change);
+  Pos Insert(Pos offset, Pos length, Pos inserted);
 
   // Every piece of some length in text order, handed over: the map is emptied as they are
   // taken, so that it is done with and they are never held twice.

@@ -18,4 +18,10 @@ void KeepFreedMemoryForReuse() {
 #endif
 }
 
+void GiveFreedMemoryBack() {
+#if defined(__GLIBC__)
+  ::malloc_trim(0);
+#endif
+}
+
 }  // namespace varnow

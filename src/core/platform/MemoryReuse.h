@@ -11,4 +11,10 @@ namespace varnow {
 // nothing where the allocator has no such settings.
 void KeepFreedMemoryForReuse();
 
+// Hands the memory freed so far back to the system, where the allocator keeps it otherwise.
+// For a job that lets go of many small blocks (a document's) just before it needs one large
+// one (a flat text): the small ones, freed but still resident, would count twice. Does
+// nothing where the allocator has no such call.
+void GiveFreedMemoryBack();
+
 }  // namespace varnow

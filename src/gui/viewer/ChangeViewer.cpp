@@ -41,13 +41,21 @@ QRgb ProcedureColour(ProcedureId s) {
   return (RowOf(s).colour & 0xFFFFFFu) | (110u << 24);
 }
 
+// The marks are counted before they are made, and sorted in place: a million of them take
+// their room once, with no array doubling or sorting buffer beside them.
 std::vector<TextMark> SourceMarks(const PageExplanation& e) {
+  std::size_t count = 0;
+  for (const RecordedChange& change : e.changes) {
+    count += change.removed.size();
+  }
   std::vector<TextMark> marks;
-  for (std::size_t i = 0; i < e.changes.size(); ++i) {
-    for (const SourceMap::Removed& r : e.changes[i].removed) {
-      marks.push_back(
-          {r.source, r.length, ProcedureColour(e.changes[i].procedure), static_cast<int>(i)});
+  marks.reserve(count);
+  int i = 0;
+  for (const RecordedChange& change : e.changes) {
+    for (const SourceMap::Removed& r : change.removed) {
+      marks.push_back({r.source, r.length, ProcedureColour(change.procedure), i});
     }
+    ++i;
   }
   std::sort(marks.begin(), marks.end(),
             [](const TextMark& a, const TextMark& b) { return a.start < b.start; });
@@ -55,15 +63,19 @@ std::vector<TextMark> SourceMarks(const PageExplanation& e) {
 }
 
 std::vector<TextMark> ResultMarks(const PageExplanation& e) {
+  std::size_t count = e.changes.size();  // a bar each, at most
+  for (const SourceMap::Piece& piece : e.pieces) {
+    count += piece.IsInserted() ? 1 : 0;
+  }
   std::vector<TextMark> marks;
+  marks.reserve(count);
   std::vector<bool> shown(e.changes.size(), false);
   Pos offset = 0;
   for (const SourceMap::Piece& piece : e.pieces) {
-    if (piece.source == SourceMap::kInserted && piece.change >= 0 &&
-        static_cast<std::size_t>(piece.change) < e.changes.size()) {
-      const auto change = static_cast<std::size_t>(piece.change);
-      marks.push_back(
-          {offset, piece.length, ProcedureColour(e.changes[change].procedure), piece.change});
+    const std::int32_t owner = piece.IsInserted() ? e.ChangeOf(piece) : -1;
+    if (owner >= 0 && static_cast<std::size_t>(owner) < e.changes.size()) {
+      const auto change = static_cast<std::size_t>(owner);
+      marks.push_back({offset, piece.length, ProcedureColour(e.changes[change].procedure), owner});
       shown[change] = true;
     }
     offset += piece.length;
@@ -75,8 +87,12 @@ std::vector<TextMark> ResultMarks(const PageExplanation& e) {
           {e.resultAt[i], 0, ProcedureColour(e.changes[i].procedure), static_cast<int>(i)});
     }
   }
-  std::stable_sort(marks.begin(), marks.end(), [](const TextMark& a, const TextMark& b) {
-    return a.start != b.start ? a.start < b.start : a.length < b.length;
+  // Bars before the text put in at the same place, bars at one place in the order of their
+  // changes (inserted pieces never share a start).
+  std::sort(marks.begin(), marks.end(), [](const TextMark& a, const TextMark& b) {
+    return a.start != b.start     ? a.start < b.start
+           : a.length != b.length ? a.length < b.length
+                                  : a.change < b.change;
   });
   return marks;
 }

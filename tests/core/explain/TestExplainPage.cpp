@@ -24,8 +24,8 @@ std::string RebuildResult(std::string_view source, const PageExplanation& explan
   std::string result;
   for (const SourceMap::Piece& piece : explanation.pieces) {
     const std::string_view from =
-        piece.source == SourceMap::kInserted ? std::string_view(explanation.insertedBytes) : source;
-    const Pos start = piece.source == SourceMap::kInserted ? piece.inserted : piece.source;
+        piece.IsInserted() ? std::string_view(explanation.insertedBytes) : source;
+    const Pos start = piece.IsInserted() ? piece.InsertedAt() : piece.Source();
     result.append(
         from.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(piece.length)));
   }
@@ -61,12 +61,12 @@ void ExpectEveryByteAccountedFor(const std::string& source, const PageExplanatio
   std::vector<int> owner(source.size(), -2);  // -1 kept, i removed by change i
   Pos lastKept = -1;
   for (const SourceMap::Piece& piece : e.pieces) {
-    if (piece.source == SourceMap::kInserted) {
+    if (piece.IsInserted()) {
       continue;
     }
-    ASSERT_GT(piece.source, lastKept) << "kept bytes out of order";
-    lastKept = piece.source;
-    for (Pos i = piece.source; i < piece.source + piece.length; ++i) {
+    ASSERT_GT(piece.Source(), lastKept) << "kept bytes out of order";
+    lastKept = piece.Source();
+    for (Pos i = piece.Source(); i < piece.Source() + piece.length; ++i) {
       owner[static_cast<std::size_t>(i)] = -1;
     }
   }
@@ -111,6 +111,35 @@ TEST(ExplainPage, RandomPagesCleanAsARunAndEveryByteIsPlaced) {
       EXPECT_LE(e.resultAt[i], static_cast<Pos>(result.size()));
     }
     ExpectEveryByteAccountedFor(source, e);
+    // A change that only removed shows right after the last kept byte before its first one.
+    for (std::size_t i = 0; i < e.changes.size() && round < 300; ++i) {
+      const auto& inserted = e.changes[i].inserted;
+      if (!inserted.empty() && inserted.begin()->length > 0) {
+        continue;
+      }
+      Pos offset = 0, expected = 0;
+      for (const SourceMap::Piece& piece : e.pieces) {
+        offset += piece.length;
+        if (!piece.IsInserted() &&
+            piece.Source() + piece.length <= e.changes[i].removed.front().source) {
+          expected = offset;
+        }
+      }
+      EXPECT_EQ(e.resultAt[i], expected) << lines[i];
+    }
+    // Each inserted piece belongs to a change that put those bytes in.
+    for (const SourceMap::Piece& piece : e.pieces) {
+      if (!piece.IsInserted()) {
+        continue;
+      }
+      const std::int32_t owner = e.ChangeOf(piece);
+      ASSERT_GE(owner, 0);
+      ASSERT_LT(static_cast<std::size_t>(owner), e.changes.size());
+      const auto& inserted = e.changes[static_cast<std::size_t>(owner)].inserted;
+      EXPECT_TRUE(std::any_of(inserted.begin(), inserted.end(), [&](const auto& i) {
+        return i.at <= piece.InsertedAt() && piece.InsertedAt() + piece.length <= i.at + i.length;
+      })) << ChangeLine(e.Reported(static_cast<std::size_t>(owner)));
+    }
   }
 }
 
