@@ -3,18 +3,20 @@
 
 #include <array>
 #include <cstddef>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "platform/SystemDecoder.h"
 #include "text/PageEncoding.h"
 
 namespace varnow {
 
 // Reads a page's bytes as characters of its encoding, one at a time, so that whoever shows
-// them knows which bytes each character came from. iconv decodes; UTF-8 is read directly, and
-// an encoding of one byte a character through a table iconv fills once. Bytes that do not
-// decode read as U+FFFD, one for each byte (each unit of UTF-16): nothing is dropped.
+// them knows which bytes each character came from. The system's decoder reads; UTF-8 is read
+// directly, and an encoding of one byte a character through a table the system fills once. Bytes
+// that do not decode read as U+FFFD, one for each byte (each unit of UTF-16): nothing is dropped.
 class PageDecoder {
  public:
   explicit PageDecoder(PageEncoding encoding);
@@ -42,12 +44,12 @@ class PageDecoder {
   std::size_t CharactersAbout(std::string_view bytes) const;
 
  private:
-  enum class Kind { kUtf8, kTable, kIconv };
-  std::optional<char32_t> NextByIconv(std::string_view bytes, std::size_t& at);
+  enum class Kind { kUtf8, kTable, kSystem };
+  std::optional<char32_t> NextBySystem(std::string_view bytes, std::size_t& at);
 
   PageEncoding encoding_;
   Kind kind_ = Kind::kUtf8;
-  void* iconv_ = nullptr;  // an iconv_t, open for kIconv
+  std::unique_ptr<SystemDecoder> system_;  // open for kSystem
   std::array<char32_t, 256> table_{};
 };
 

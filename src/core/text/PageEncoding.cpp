@@ -1,11 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "text/PageEncoding.h"
 
-#include <iconv.h>
-
 #include <array>
-#include <cerrno>
 
+#include "platform/SystemDecoder.h"
 #include "text/AsciiCase.h"
 #include "text/Cp1251.h"
 
@@ -16,7 +14,7 @@ namespace {
 constexpr std::size_t kPrescanBytes = 1024;
 
 // Labels as browsers read them, for the encodings a page is likely to declare; a label not
-// listed is given to iconv as it stands.
+// listed is given to the system's decoder as it stands.
 struct LabelRow {
   std::string_view label;
   std::string_view encoding;
@@ -83,15 +81,6 @@ constexpr std::array kLabels{
     LabelRow{"x-mac-cyrillic", "MAC-CYRILLIC"},
     LabelRow{"x-user-defined", "windows-1252"},
 };
-
-bool IconvKnows(const std::string& name) {
-  const iconv_t cd = ::iconv_open("UTF-8", name.c_str());
-  if (cd == reinterpret_cast<iconv_t>(-1)) {
-    return false;
-  }
-  ::iconv_close(cd);
-  return true;
-}
 
 bool IsSpace(char c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f';
@@ -227,8 +216,8 @@ std::optional<std::string> EncodingOfLabel(std::string_view label) {
       return std::string(row.encoding);
     }
   }
-  // The ISO and Windows code pages and whatever else iconv knows by the name declared.
-  if (lower.find_first_of("/\\") == std::string::npos && IconvKnows(lower)) {
+  // The ISO and Windows code pages and whatever else the system decodes by the name declared.
+  if (lower.find_first_of("/\\") == std::string::npos && SystemDecodes(lower)) {
     return lower.starts_with("windows-") ? lower : AsciiUpper(lower);
   }
   return std::nullopt;

@@ -17,7 +17,7 @@ namespace varnow {
 enum class EncodingSource { kByteOrderMark, kDeclared, kValidUtf8, kFallback };
 
 struct PageEncoding {
-  std::string name = "UTF-8";  // as iconv knows it, and as it is shown
+  std::string name = "UTF-8";  // as the system's decoder knows it, and as it is shown
   EncodingSource source = EncodingSource::kValidUtf8;
   std::size_t bomLength = 0;  // bytes of the byte-order mark at the start
   // 2 for UTF-16, whose lines end at the unit U+000A rather than at the byte 0x0A.
@@ -28,7 +28,7 @@ struct PageEncoding {
 PageEncoding DetectPageEncoding(std::string_view bytes);
 
 // The encoding a declared label stands for, as browsers map labels ("latin1" means
-// windows-1252, a <meta> declaring UTF-16 means UTF-8); nothing when iconv does not know it.
+// windows-1252, a <meta> declaring UTF-16 means UTF-8); nothing when the system does not decode it.
 std::optional<std::string> EncodingOfLabel(std::string_view label);
 
 // The label a page declares in its first 1024 bytes, as found; nothing when none is declared.
