@@ -2,12 +2,13 @@
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
-#include <iconv.h>
 #include <stdlib.h>
 
 #include <fstream>
 #include <iterator>
 #include <system_error>
+
+#include "support/ReferenceConverter.h"
 
 namespace varnow::test {
 
@@ -49,22 +50,9 @@ std::string ReadBytes(const std::filesystem::path& file) {
 }
 
 std::string Iconv(const char* to, const char* from, std::string_view in) {
-  iconv_t cd = iconv_open(to, from);
-  if (cd == reinterpret_cast<iconv_t>(-1)) {
-    ADD_FAILURE() << "iconv cannot convert " << from << " to " << to;
-    return {};
-  }
-  std::string input(in);
-  std::string out(in.size() * 4 + 8, '\0');
-  char* src = input.data();
-  std::size_t srcLeft = input.size();
-  char* dst = out.data();
-  std::size_t dstLeft = out.size();
-  const bool ok = iconv(cd, &src, &srcLeft, &dst, &dstLeft) != static_cast<std::size_t>(-1);
-  iconv_close(cd);
-  EXPECT_TRUE(ok) << "iconv failed on " << in;
-  out.resize(out.size() - dstLeft);
-  return out;
+  const std::optional<std::string> out = ConvertBySystem(to, from, in);
+  EXPECT_TRUE(out) << "the system cannot convert " << in << " from " << from << " to " << to;
+  return out.value_or(std::string());
 }
 
 }  // namespace varnow::test

@@ -27,8 +27,8 @@ void WriteBytes(const std::filesystem::path& file, std::string_view bytes);
 // The file's bytes; empty when it cannot be read.
 std::string ReadBytes(const std::filesystem::path& file);
 
-// The system's own converter (iconv), as an independent reference; fails the test when the
-// text cannot be converted.
+// The system's own converter (ConvertBySystem), as an independent reference; fails the test
+// when the text cannot be converted.
 std::string Iconv(const char* to, const char* from, std::string_view in);
 
 }  // namespace varnow::test

@@ -4,13 +4,14 @@
 #include <cstdio>
 #include <ctime>
 
+#include "platform/LocalCalendar.h"
+
 namespace varnow {
 namespace {
 
 std::string Strftime(const char* format, std::chrono::system_clock::time_point when) {
   const std::time_t t = std::chrono::system_clock::to_time_t(when);
-  std::tm local{};
-  ::localtime_r(&t, &local);
+  const std::tm local = LocalCalendar(t);
   char buffer[256];
   const std::size_t n = std::strftime(buffer, sizeof buffer, format, &local);
   return std::string(buffer, n);

@@ -13,7 +13,6 @@
 #include "cleaning/ProcedureTable.h"
 #include "cleaning/Procedures.h"
 #include "document/FastDocument.h"
-#include "settings/Switches.h"
 #include "support/CleaningHarness.h"
 #include "support/LiteralDocument.h"
 #include "support/ProcedureList.h"
