@@ -3,9 +3,14 @@
 # configure with the Debian package that brings it, rather than a compile error later.
 # scripts/install-deps.sh installs each of these packages.
 
-# find_package(name ARGN), or a stop naming `debian_package`.
+# find_package(name ARGN), or a stop naming `debian_package`. A cross build takes what it
+# can from the build machine (see CrossDependencies.cmake).
 macro(varnow_find_package name debian_package)
-  find_package(${name} ${ARGN} QUIET)
+  if(CMAKE_CROSSCOMPILING AND COMMAND varnow_cross_${name})
+    cmake_language(CALL varnow_cross_${name} ${debian_package})
+  else()
+    find_package(${name} ${ARGN} QUIET)
+  endif()
   if(NOT ${name}_FOUND)
     message(FATAL_ERROR
       "${name} ${ARGN} not found: install the Debian package ${debian_package} "
@@ -22,3 +27,7 @@ function(varnow_find_header variable header debian_package)
       "(scripts/install-deps.sh installs every package the build and the tests need)")
   endif()
 endfunction()
+
+if(CMAKE_CROSSCOMPILING)
+  include(${CMAKE_CURRENT_LIST_DIR}/CrossDependencies.cmake)
+endif()

@@ -10,7 +10,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-presets=(default asan tsan fuzz)
+presets=(default asan tsan fuzz windows)
 if [[ "${1:-}" == "--quick" ]]; then
   presets=(default)
 elif [[ $# -gt 0 ]]; then

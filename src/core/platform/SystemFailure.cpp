@@ -16,7 +16,9 @@ FailureCause CauseOf(int errorNumber) {
     case EROFS:
       return FailureCause::kNoAccess;
     case ENOSPC:
+#ifdef EDQUOT  // the quota's own error, where the system has one
     case EDQUOT:
+#endif
       return FailureCause::kNoRoom;
     case ENOTDIR:
       return FailureCause::kNotAFolder;
@@ -42,8 +44,10 @@ SystemError ErrorOf(int errorNumber) {
       return SystemError::kReadOnly;
     case ENOSPC:
       return SystemError::kNoSpace;
+#ifdef EDQUOT
     case EDQUOT:
       return SystemError::kQuota;
+#endif
     case ENOTDIR:
       return SystemError::kNotDirectory;
     case EEXIST:

@@ -77,7 +77,9 @@ TEST(ErrorTexts, CausesInTheProgramsOwnWords) {
       {EACCES, "нет прав доступа"},
       {EROFS, "файловая система доступна только для чтения"},
       {ENOSPC, "на диске нет места"},
+#ifdef EDQUOT  // POSIX's alone
       {EDQUOT, "исчерпана дисковая квота"},
+#endif
       {ENOTDIR, "часть пути не является папкой"},
       {EEXIST, "файл с таким именем уже есть"},
       {ENAMETOOLONG, "слишком длинное имя"},

@@ -18,7 +18,10 @@ TEST(SystemFailure, ErrorNumbersBecomeCausesAndTheSystemsWords) {
   } cases[] = {
       {ENOENT, FailureCause::kNotFound},    {EACCES, FailureCause::kNoAccess},
       {EPERM, FailureCause::kNoAccess},     {EROFS, FailureCause::kNoAccess},
-      {ENOSPC, FailureCause::kNoRoom},      {EDQUOT, FailureCause::kNoRoom},
+      {ENOSPC, FailureCause::kNoRoom},
+#ifdef EDQUOT  // POSIX's alone
+      {EDQUOT, FailureCause::kNoRoom},
+#endif
       {ENOTDIR, FailureCause::kNotAFolder}, {EISDIR, FailureCause::kIsAFolder},
       {EFBIG, FailureCause::kTooLarge},     {ENOMEM, FailureCause::kNoMemory},
       {EIO, FailureCause::kOther},          {EINVAL, FailureCause::kOther},

@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
-#include <iconv.h>
 
+#include <optional>
 #include <string>
+
+#include "support/ReferenceConverter.h"
 
 #include "text/Cp1251.h"
 
@@ -11,22 +13,9 @@ namespace {
 
 // The system's own converter, as the independent reference.
 std::string Iconv(const char* to, const char* from, const std::string& in, bool& ok) {
-  iconv_t cd = iconv_open(to, from);
-  if (cd == reinterpret_cast<iconv_t>(-1)) {
-    ADD_FAILURE() << "iconv cannot convert " << from << " to " << to;
-    ok = false;
-    return {};
-  }
-  std::string input = in;
-  std::string out(in.size() * 4 + 8, '\0');
-  char* src = input.data();
-  std::size_t srcLeft = input.size();
-  char* dst = out.data();
-  std::size_t dstLeft = out.size();
-  ok = iconv(cd, &src, &srcLeft, &dst, &dstLeft) != static_cast<std::size_t>(-1);
-  iconv_close(cd);
-  out.resize(out.size() - dstLeft);
-  return out;
+  const std::optional<std::string> out = test::ConvertBySystem(to, from, in);
+  ok = out.has_value();
+  return out.value_or(std::string());
 }
 
 // Every pair of bytes after an ASCII letter, and a three-byte tail, is UTF-8 exactly when iconv
@@ -51,8 +40,10 @@ TEST(Cp1251, EveryDefinedByteDecodesAsIconvDoes) {
     bool ok = false;
     const std::string reference = Iconv("UTF-8", "CP1251", byte, ok);
     if (b == 0x98) {
-      EXPECT_FALSE(ok) << "iconv now defines 0x98";
-      EXPECT_EQ(Cp1251ToUtf8(byte), "\xC2\x98");  // carried as U+0098
+      // The one byte the code page leaves undefined: iconv refuses it, Windows carries it as
+      // U+0098, and so does the program.
+      EXPECT_TRUE(!ok || reference == "\xC2\x98") << "the system now defines 0x98";
+      EXPECT_EQ(Cp1251ToUtf8(byte), "\xC2\x98");
       continue;
     }
     ASSERT_TRUE(ok) << b;
