@@ -2,10 +2,11 @@
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
+#include <cstdio>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <system_error>
 
 #include "support/ReferenceConverter.h"
@@ -13,12 +14,21 @@
 namespace varnow::test {
 
 TempDir::TempDir() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "varnow-test-XXXXXX").string();
-  if (::mkdtemp(pattern.data()) == nullptr) {
-    ADD_FAILURE() << "cannot make a temporary folder";
+  // A name no other test process takes: made with create_directory, which fails where one
+  // stands already.
+  std::random_device random;
+  const std::filesystem::path base = std::filesystem::temp_directory_path();
+  std::error_code ec;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    char name[32];
+    std::snprintf(name, sizeof name, "varnow-test-%08x", static_cast<unsigned>(random()));
+    if (std::filesystem::create_directory(base / name, ec)) {
+      // The canonical form, so that paths the program builds from it compare equal.
+      path_ = std::filesystem::canonical(base / name);
+      return;
+    }
   }
-  // The canonical form, so that paths the program builds from it compare equal.
-  path_ = std::filesystem::canonical(pattern);
+  ADD_FAILURE() << "cannot make a temporary folder in " << base << ": " << ec.message();
 }
 
 TempDir::~TempDir() {

@@ -1,52 +1,14 @@
 // SPDX-License-Identifier: MIT
 #include "discovery/CollectFiles.h"
 
-#include <dirent.h>
-#include <fcntl.h>
-#include <sys/stat.h>
-
-#include <cerrno>
 #include <set>
 #include <string_view>
-#include <utility>
 
+#include "platform/FolderListing.h"
 #include "text/AsciiCase.h"
 
 namespace varnow {
 namespace {
-
-using FolderId = std::pair<dev_t, ino_t>;
-
-class DirectoryListing {
- public:
-  explicit DirectoryListing(const std::string& path)
-      : dir_(::opendir(path.c_str())), error_(dir_ == nullptr ? errno : 0) {}
-  ~DirectoryListing() {
-    if (dir_ != nullptr) {
-      ::closedir(dir_);
-    }
-  }
-  DirectoryListing(const DirectoryListing&) = delete;
-  DirectoryListing& operator=(const DirectoryListing&) = delete;
-
-  bool Open() const { return dir_ != nullptr; }
-  int Fd() const { return ::dirfd(dir_); }
-  // The next entry in the system's order; nullptr at the end, or on a read error (Error()).
-  const dirent* Next() {
-    errno = 0;
-    const dirent* entry = ::readdir(dir_);
-    if (entry == nullptr) {
-      error_ = errno;
-    }
-    return entry;
-  }
-  // The errno of the failed open or read, 0 if none.
-  int Error() const { return error_; }
-
- private:
-  DIR* dir_;
-  int error_;
-};
 
 // One search: the folders entered so far, so that none is entered twice.
 class Search {
@@ -54,80 +16,75 @@ class Search {
   Search(std::vector<std::string>& fileList, const StopToken& stop, const SkipReport& onSkipped)
       : fileList_(fileList), stop_(stop), onSkipped_(onSkipped) {}
 
+  // `path` ends with its separator, which the paths below it take too.
   void Collect(const std::string& path) {
-    DirectoryListing listing(path);
+    const char separator = path.back();
+    FolderListing listing(path);
     if (!listing.Open()) {
-      Skip(path, listing.Error());
+      Skip(path, *listing.Error());
       return;
     }
-    struct stat self {};
-    if (::fstat(listing.Fd(), &self) != 0 || !entered_.insert({self.st_dev, self.st_ino}).second) {
+    const std::optional<FolderIdentity> self = listing.Identity();
+    if (!self || !entered_.insert(*self).second) {
       return;
     }
-    const dirent* entry = listing.Next();
-    while (entry != nullptr) {
+    std::string name;
+    bool more = listing.Next(name);
+    while (more) {
       if (stop_.Stopped()) {
         break;
       }
       Pump();
-      const std::string_view name = entry->d_name;
       if (name == "." || name == "..") {
         Pump();
-        entry = listing.Next();
+        more = listing.Next(name);
         if (stop_.Stopped()) {
           break;
         }
         continue;
       }
-      struct stat st {};
-      const bool known = Stat(listing.Fd(), *entry, st);
-      if (!known && errno != ENOENT) {
-        Skip(path + std::string(name), errno);
+      FolderIdentity folder;
+      Failed why;
+      const EntryKind kind = listing.KindOfLast(folder, why);
+      if (why) {
+        Skip(path + name, *why);
       }
-      if (known && S_ISDIR(st.st_mode)) {
+      if (kind == EntryKind::kFolder) {
         Pump();
         if (stop_.Stopped()) {
           break;
         }
-        if (!entered_.contains({st.st_dev, st.st_ino})) {
+        if (!entered_.contains(folder)) {
           std::string sub = path;
           sub += name;
-          sub += '/';
+          sub += separator;
           Collect(sub);
         }
-      } else if (HasPageExtension(name) && known && S_ISREG(st.st_mode)) {
+      } else if (kind == EntryKind::kFile && HasPageExtension(name)) {
         // Only regular files: a FIFO or device of that name would block or never end loading.
-        fileList_.push_back(path + std::string(name));
+        fileList_.push_back(path + name);
         if (stop_.Stopped()) {
           break;
         }
         Pump();
       }
-      entry = listing.Next();
+      more = listing.Next(name);
     }
-    if (entry == nullptr && listing.Error() != 0) {
-      Skip(path, listing.Error());
+    if (!more && listing.Error()) {
+      Skip(path, *listing.Error());
     }
   }
 
  private:
-  // Tells of a folder (shown without its closing "/") or file the search could not go into.
-  void Skip(std::string path, int err) {
+  // Tells of a folder (shown without its closing separator) or file the search could not go
+  // into.
+  void Skip(std::string path, const SystemFailure& why) {
     if (onSkipped_) {
-      if (path.size() > 1 && path.back() == '/') {
+      if (path.size() > 1 && (path.back() == '/' || path.back() == '\\')) {
         path.pop_back();
       }
-      onSkipped_(path, FailureOf(err));
+      onSkipped_(path, why);
     }
-  }
-
-  // The entry's kind after following links. A broken link is known as nothing.
-  static bool Stat(int dirFd, const dirent& entry, struct stat& st) {
-    if (entry.d_type == DT_REG) {
-      st.st_mode = S_IFREG;  // a plain file: no need to ask the system again
-      return true;
-    }
-    return ::fstatat(dirFd, entry.d_name, &st, 0) == 0;
   }
 
   void Pump() { stop_.Poll(); }
@@ -135,7 +92,7 @@ class Search {
   std::vector<std::string>& fileList_;
   const StopToken& stop_;
   const SkipReport& onSkipped_;
-  std::set<FolderId> entered_;
+  std::set<FolderIdentity> entered_;
 };
 
 }  // namespace

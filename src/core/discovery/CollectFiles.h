@@ -12,7 +12,8 @@
 namespace varnow {
 
 // Appends to `fileList` every regular file named *.htm or *.html (ASCII letters in any case)
-// under `path`, which ends with "/". Entries come depth-first in the order the system lists
+// under `path`, which ends with its separator ("/", or "\" on Windows), as every folder
+// below it then does in the paths found. Entries come depth-first in the order the system lists
 // them, unsorted: a subfolder's files stand where the subfolder's entry was met. Hidden files
 // and folders are included. `stop` is polled with every entry and looked at between them;
 // a stop leaves what was found so far. A folder that cannot be listed (no access, a path past
