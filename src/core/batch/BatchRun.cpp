@@ -264,9 +264,11 @@ void BatchRun::ProcessInParallel() {
       if (!page) {
         break;  // stopped while this page was awaited: it is neither logged nor written
       }
-      if (page->cleanedWith != CurrentSettings()) {
+      if (page->end != PageEnd::kOutOfMemory && page->cleanedWith != CurrentSettings()) {
         // Settings were changed since the page was begun: it is cleaned again here with
-        // those of now, and the workers begin anew after it with them too.
+        // those of now, and the workers begin anew after it with them too. (A page that
+        // memory ran short for carries no settings: it is cleaned again below, with fewer
+        // pages ahead.)
         break;
       }
       host_.SetStatus(
@@ -319,7 +321,7 @@ BatchRun::Commit BatchRun::CommitPage(std::size_t index, CleanedPage& page, bool
       if (spaceMayBeFreed) {
         return {Committed::kOutOfMemory};
       }
-      return {Committed::kFailed, page.why};
+      return {Committed::kFailed, MakeError(ErrorId::kOutOfMemory, {fileList_[index]})};
     case PageEnd::kRefused:
       return Refuse(index, page.why);
     case PageEnd::kWriteFailed:

@@ -118,17 +118,22 @@ LoadedPage LoadWholePage(const std::string& path) {
   return page;
 }
 
+CleanedPage OutOfMemoryPage() noexcept {
+  CleanedPage page;
+  page.end = PageEnd::kOutOfMemory;
+  return page;
+}
+
 CleanedPage CleanPage(const std::string& path, const PageCleaning& how, const StopToken& stop,
                       CleanedPage spare) {
   try {
     return CleanPageOrThrow(path, how, stop, std::move(spare));
   } catch (const std::bad_alloc&) {
-    // The page, its log or its copy does not fit in memory: the run ends there, with a message
-    // that says so (and never with an exception leaving a worker's thread).
-    CleanedPage page;
-    page.end = PageEnd::kOutOfMemory;
-    page.why = MakeError(ErrorId::kOutOfMemory, {path});
-    return page;
+    // The page, its log or its copy does not fit in memory. Nothing is allocated here, where
+    // memory has just run out (on a worker's thread an exception from here would end the
+    // program): the page is cleaned again alone, or the run ends with the message its
+    // committer makes.
+    return OutOfMemoryPage();
   }
 }
 

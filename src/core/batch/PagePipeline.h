@@ -106,6 +106,10 @@ struct PageCleaning {
   std::uint64_t maxPageBytes = UINT64_MAX;
 };
 
+// A page not cleaned for want of memory, made without allocating anything; its message is
+// made where it is committed.
+CleanedPage OutOfMemoryPage() noexcept;
+
 // Loads, cleans and stages the page at `path`. `stop` is polled after every block loaded and
 // every change made; the page is dropped (stopped) when it has stopped by the end. The buffers
 // of `spare`, a page committed before, are emptied and used again.

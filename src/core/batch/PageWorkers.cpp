@@ -89,9 +89,16 @@ PageWorkers::PageWorkers(const std::vector<std::string>& pages, PageSettings set
   const std::size_t threads = std::min(std::max<std::size_t>(jobs, 1), window_);
   for (std::size_t i = 0; i < threads; ++i) {
     try {
-      threads_.push_back(startThread([this] { Work(); }));
+      kits_.push_back(std::make_unique<WorkerKit>(*this));
+      WorkerKit* kit = kits_.back().get();
+      threads_.push_back(startThread([this, kit] { Work(*kit); }));
     } catch (const std::system_error&) {
-      break;  // no more threads to be had (a limit on processes or memory): these serve
+      // No more threads to be had (a limit on processes or memory): these serve.
+      kits_.resize(threads_.size());
+      break;
+    } catch (const std::bad_alloc&) {
+      kits_.resize(threads_.size());
+      break;
     }
   }
 }
@@ -111,22 +118,35 @@ void PageWorkers::Stop() {
   roomMade_.notify_all();
 }
 
-void PageWorkers::Work() {
-  CachedIniFile banners(settingsFile_);  // read again only when the file changes
-  // The worker's own stop: the run's stop reaches it through stopping_.
-  const StopToken stop([this] { return stopping_.load(std::memory_order_relaxed); });
-  const PageCleaning how{
-      .switchOn = [this](ProcedureId s) { return settings_.switches[Index(s)]; },
-      // Looked at once a page (below), not for each of its slots: a change saved during a
-      // run counts from a page begun after it.
-      .bannerSlot = [&banners](int slot) { return ReadBannerMarkersAsRead(banners, slot); },
-      .outputFolder = [this] { return settings_.outputFolder; },
-      .searchedTree = searchedTree_,
-      .loaded = nullptr,
-      .convertLines = true,
-      .logForm = logForm_,
-      .maxPageBytes = settings_.maxPageBytes,
-  };
+struct PageWorkers::WorkerKit {
+  explicit WorkerKit(PageWorkers& owner)
+      : banners(owner.settingsFile_),
+        // The worker's own stop: the run's stop reaches it through stopping_.
+        stop([&owner] { return owner.stopping_.load(std::memory_order_relaxed); }),
+        how{
+            .switchOn = [&owner](ProcedureId s) { return owner.settings_.switches[Index(s)]; },
+            // Looked at once a page (in Work), not for each of its slots: a change saved
+            // during a run counts from a page begun after it.
+            .bannerSlot = [this](int slot) { return ReadBannerMarkersAsRead(banners, slot); },
+            .outputFolder = [&owner] { return owner.settings_.outputFolder; },
+            .searchedTree = owner.searchedTree_,
+            .loaded = nullptr,
+            .convertLines = true,
+            .logForm = owner.logForm_,
+            .maxPageBytes = owner.settings_.maxPageBytes,
+        } {}
+  WorkerKit(const WorkerKit&) = delete;
+  WorkerKit& operator=(const WorkerKit&) = delete;
+
+  CachedIniFile banners;  // read again only when the file changes
+  const StopToken stop;
+  const PageCleaning how;
+};
+
+void PageWorkers::Work(WorkerKit& kit) {
+  CachedIniFile& banners = kit.banners;
+  const StopToken& stop = kit.stop;
+  const PageCleaning& how = kit.how;
   for (;;) {
     std::size_t index = 0;
     std::size_t size = 0;
@@ -152,23 +172,28 @@ void PageWorkers::Work() {
       // says why when it takes the page.
       page.cleanedWith.generation = UINT64_MAX;
     } else {
+      // Nothing may leave the thread: memory that runs out anywhere here (even while an
+      // error's text is made) leaves the page to be cleaned again alone on the run's thread,
+      // as one thread would clean it.
       try {
-        if (settings_.switches[Index(ProcedureId::kBanner)]) {
-          banners.Refresh();
+        try {
+          if (settings_.switches[Index(ProcedureId::kBanner)]) {
+            banners.Refresh();
+          }
+          page = CleanPage(pages_[index], how, stop, std::move(spare));
+        } catch (const std::bad_alloc&) {
+          throw;
+        } catch (const std::exception& e) {
+          // What ends a run on one thread (a banner slot that cannot be read) ends it here
+          // too, at this page.
+          page = {};
+          page.end = PageEnd::kLoadFailed;
+          page.why = TextOf(e);
         }
-        page = CleanPage(pages_[index], how, stop, std::move(spare));
+        page.cleanedWith = settings_;
       } catch (const std::bad_alloc&) {
-        page = {};
-        page.end = PageEnd::kOutOfMemory;
-        page.why = MakeError(ErrorId::kOutOfMemory, {pages_[index]});
-      } catch (const std::exception& e) {
-        // What ends a run on one thread (a banner slot that cannot be read) ends it here too,
-        // at this page, never by leaving the thread.
-        page = {};
-        page.end = PageEnd::kLoadFailed;
-        page.why = TextOf(e);
+        page = OutOfMemoryPage();
       }
-      page.cleanedWith = settings_;
     }
     if (page.end == PageEnd::kStopped) {
       return;  // never taken

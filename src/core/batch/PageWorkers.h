@@ -61,7 +61,8 @@ class PageWorkers {
   void GiveBack(CleanedPage page);
 
  private:
-  void Work();
+  struct WorkerKit;  // what one worker cleans with
+  void Work(WorkerKit& kit);
   bool MayStartNext();       // with mutex_ held
   std::size_t SizeOfNext();  // the size of page next_ on disk, with mutex_ held
 
@@ -85,6 +86,9 @@ class PageWorkers {
   std::vector<CleanedPage> spares_;                // pages given back, for their buffers
   std::size_t spareBytes_ = 0;                     // what their buffers hold
   std::atomic<bool> stopping_{false};
+  // Made on the run's thread before each worker starts, so that a worker allocates nothing
+  // outside the page it cleans; a worker's kit is kits_[i] for threads_[i].
+  std::vector<std::unique_ptr<WorkerKit>> kits_;
   std::vector<std::thread> threads_;
 };
 

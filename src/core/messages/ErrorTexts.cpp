@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "messages/ErrorTexts.h"
 
+#include <new>
+
 #include <array>
 #include <utility>
 #include <vector>
@@ -88,15 +90,15 @@ std::string CauseWords(const SystemFailure& failure, Language language) {
 }
 
 std::string ShownText(const std::exception& e, Language language) {
-  if (const auto* error = dynamic_cast<const ProgramError*>(&e)) {
-    return error->Shown(language);
-  }
-  return e.what();
+  return TextOf(e).Shown(language);
 }
 
 ErrorText TextOf(const std::exception& e) {
   if (const auto* error = dynamic_cast<const ProgramError*>(&e)) {
     return error->Text();
+  }
+  if (dynamic_cast<const std::bad_alloc*>(&e) != nullptr) {
+    return MakeError(ErrorId::kNoMemory, {});  // not the library's "std::bad_alloc"
   }
   return {e.what(), e.what(), e.what()};
 }

@@ -30,6 +30,7 @@ enum class ErrorId : std::uint8_t {
   kWriteError,          // %s the file, %s why
   kCannotReadLines,     // %s the page, %s why
   kOutOfMemory,         // %s the page
+  kNoMemory,            // memory ran out outside any one page
   kPageTooLarge,        // %s the page, %s its size, %s the largest a run cleans
   kThroughLink,         // %s the link: why a copy may not be made
   kIsTheSource,         // why a copy may not be made
@@ -80,6 +81,7 @@ inline constexpr std::array<ErrorRow, Index(ErrorId::kLast) + 1> kErrors{{
     {ErrorId::kOutOfMemory,
      "Not enough memory to clean file \"%s\"",
      {"Недостаточно памяти, чтобы очистить файл: %s", "Not enough memory to clean the file: %s"}},
+    {ErrorId::kNoMemory, "Not enough memory", {"Недостаточно памяти.", "Not enough memory."}},
     // A page refused before it is loaded.
     {ErrorId::kPageTooLarge,
      "%s не обработан: страница в %s байт больше предела в %s байт (память, доступная "

@@ -3,6 +3,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <new>
 
 #include "messages/ErrorTexts.h"
 
@@ -103,6 +104,9 @@ TEST(ErrorTexts, AnExceptionCarriesBoth) {
   EXPECT_EQ(ShownText(error, Language::kRussian), "Папка не найдена: /site");
   EXPECT_EQ(ShownText(error, Language::kEnglish), "Folder not found: /site");
   EXPECT_EQ(ShownText(std::runtime_error("plain"), Language::kEnglish), "plain");
+  // Memory that runs out is said in the user's words, not as the library's "std::bad_alloc".
+  EXPECT_EQ(ShownText(std::bad_alloc(), Language::kRussian), "Недостаточно памяти.");
+  EXPECT_EQ(ShownText(std::bad_alloc(), Language::kEnglish), "Not enough memory.");
 }
 
 }  // namespace
