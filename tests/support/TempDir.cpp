@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -45,6 +46,12 @@ TempDir::~TempDir() {
   std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
                                std::filesystem::perm_options::add, ec);
   std::filesystem::remove_all(path_, ec);
+}
+
+std::string Native(std::string path) {
+  std::replace(path.begin(), path.end(), '/',
+               static_cast<char>(std::filesystem::path::preferred_separator));
+  return path;
 }
 
 void WriteBytes(const std::filesystem::path& file, std::string_view bytes) {

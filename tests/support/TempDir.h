@@ -22,6 +22,9 @@ class TempDir {
   std::filesystem::path path_;
 };
 
+// `path`, written with "/", in the system's own separators ("\" on Windows).
+std::string Native(std::string path);
+
 // Writes `bytes` to `file`, making its folders.
 void WriteBytes(const std::filesystem::path& file, std::string_view bytes);
 // The file's bytes; empty when it cannot be read.

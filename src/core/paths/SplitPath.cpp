@@ -1,13 +1,12 @@
 // SPDX-License-Identifier: MIT
 #include "paths/SplitPath.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
+#include <algorithm>
+#include <cstddef>
 #include <filesystem>
 #include <system_error>
+
+#include "platform/PathSyntax.h"
 
 namespace varnow {
 namespace {
@@ -15,72 +14,95 @@ namespace {
 std::string WorkingDirectory() {
   std::error_code ec;
   std::filesystem::path cwd = std::filesystem::current_path(ec);
-  return ec ? std::string("/") : cwd.string();
+  return ec ? std::string(1, PathSeparator()) : cwd.string();
 }
 
-// "a/./b/../c" becomes "/cwd/a/c"; repeated and trailing separators go.
+// "a/./b/../c" becomes "/cwd/a/c" ("C:\cwd\a\c" on Windows); repeated and trailing
+// separators go, but not the root's.
 std::string AbsoluteFolder(std::string_view text) {
   std::filesystem::path p(text);
   if (p.is_relative()) {
     p = std::filesystem::path(WorkingDirectory()) / p;
   }
   std::string s = p.lexically_normal().string();
-  while (s.size() > 1 && s.back() == '/') {
+  while (s.size() > std::max<std::size_t>(RootLength(s), 1) && IsPathSeparator(s.back())) {
     s.pop_back();
   }
-  return s.empty() ? "/" : s;
+  return s.empty() ? std::string(1, PathSeparator()) : s;
 }
 
-ErrorText ReasonFor(int err, const std::string& folder) {
-  if (err == ENOENT) {
+std::string Joined(const std::string& folder, std::string_view name) {
+  std::string full = folder;
+  if (!IsPathSeparator(full.back())) {
+    full += PathSeparator();
+  }
+  full += name;
+  return full;
+}
+
+ErrorText ReasonFor(const SystemFailure& failure, const std::string& folder) {
+  if (failure.cause == FailureCause::kNotFound) {
     // Whether the folder alone is missing, or something above it too.
     const std::string parent = std::filesystem::path(folder).parent_path().string();
-    struct stat st {};
-    if (::stat(parent.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+    Failed why;
+    if (KindOfPath(parent, why) == PathKind::kFolder) {
       return MakeError(ErrorId::kFolderNotFound, {folder});
     }
     return MakeError(ErrorId::kFolderPathNotFound, {folder});
   }
-  if (err == ENOTDIR) {
+  if (failure.cause == FailureCause::kNotAFolder) {
     return MakeError(ErrorId::kFolderPathNotFound, {folder});
   }
   // The logged text is the system's alone; the shown one names the folder.
-  const SystemFailure failure = FailureOf(err);
   const ErrorText made = MakeError(ErrorId::kFolderUnusable, {folder}, failure);
   return {failure.reason, made.shown, made.english};
 }
 
 // The folder must exist and be enterable, as the path is later used below it.
 void CheckFolder(const std::string& folder) {
-  struct stat st {};
-  if (::stat(folder.c_str(), &st) != 0) {
-    throw PathError(ReasonFor(errno, folder));
+  Failed why;
+  const PathKind kind = KindOfPath(folder, why);
+  if (kind == PathKind::kNothing) {
+    throw PathError(ReasonFor(*why, folder));
   }
-  if (!S_ISDIR(st.st_mode)) {
-    throw PathError(ReasonFor(ENOTDIR, folder));
+  if (kind != PathKind::kFolder) {
+    SystemFailure notAFolder;
+    notAFolder.cause = FailureCause::kNotAFolder;
+    throw PathError(ReasonFor(notAFolder, folder));
   }
-  if (::access(folder.c_str(), X_OK) != 0) {
-    throw PathError(ReasonFor(errno, folder));
+  if (const Failed cannot = CheckEnterable(folder)) {
+    throw PathError(ReasonFor(*cannot, folder));
   }
 }
 
 bool IsExistingNonFolder(const std::string& folder, const std::string& name) {
-  struct stat st {};
-  const std::string full = folder == "/" ? "/" + name : folder + "/" + name;
-  return ::stat(full.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+  Failed why;
+  return KindOfPath(Joined(folder, name), why) == PathKind::kOther;
+}
+
+// The last separator of `text`, or npos.
+std::size_t LastSeparator(std::string_view text) {
+  for (std::size_t i = text.size(); i-- > 0;) {
+    if (IsPathSeparator(text[i])) {
+      return i;
+    }
+  }
+  return std::string_view::npos;
 }
 
 }  // namespace
 
 SplitParts SplitPath(std::string_view text) {
-  const std::size_t slash = text.rfind('/');
+  const std::size_t slash = LastSeparator(text);
   SplitParts parts;
   std::string folder;
   if (slash == std::string_view::npos) {
     folder = AbsoluteFolder(".");
     parts.fileName = std::string(text);
   } else {
-    folder = AbsoluteFolder(slash == 0 ? std::string_view("/") : text.substr(0, slash));
+    // The root keeps its separator ("/", "C:\").
+    const std::size_t end = RootLength(text) == slash + 1 ? slash + 1 : slash;
+    folder = AbsoluteFolder(text.substr(0, end));
     parts.fileName = std::string(text.substr(slash + 1));
   }
   CheckFolder(folder);
@@ -88,7 +110,7 @@ SplitParts SplitPath(std::string_view text) {
   const bool wildcard = name.find_first_of("*?") != std::string::npos;
   if (!name.empty() && !wildcard && !IsExistingNonFolder(folder, name)) {
     // Not a file: the name is a folder, and it must exist.
-    folder = AbsoluteFolder(folder + "/" + name);
+    folder = AbsoluteFolder(Joined(folder, name));
     CheckFolder(folder);
     parts.fileName.clear();
   }
@@ -98,16 +120,14 @@ SplitParts SplitPath(std::string_view text) {
 
 std::string MirroredFolder(std::string_view outputFolder, std::string_view directory) {
   std::string out(outputFolder);
-  if (directory != "/") {
-    out += directory;
-  }
+  out += BelowTheDrive(directory);
   return out;
 }
 
 std::string MirroredPath(std::string_view outputFolder, std::string_view directory,
                          std::string_view name) {
   std::string out = MirroredFolder(outputFolder, directory);
-  out += '/';
+  out += PathSeparator();
   out += name;
   return out;
 }

@@ -18,10 +18,10 @@ class PathError : public ProgramError {
 };
 
 struct SplitParts {
-  // The absolute folder, "." and ".." resolved in the text, without a trailing "/": "/site/a",
-  // or "/" for the root.
+  // The absolute folder, "." and ".." resolved in the text, without a trailing separator:
+  // "/site/a" ("C:\site\a" on Windows), or the root, "/" ("C:\").
   std::string directory;
-  // What follows the last "/"; empty when the text names a folder.
+  // What follows the last separator; empty when the text names a folder.
   std::string fileName;
 };
 
@@ -31,8 +31,10 @@ struct SplitParts {
 // not exist.
 SplitParts SplitPath(std::string_view text);
 
-// OutputFolder + directory part + "/" + name: the output tree mirrors the whole source path.
-// OutputFolder is joined as given; the root's directory part "/" adds no second separator.
+// OutputFolder + directory part + separator + name: the output tree mirrors the whole source
+// path, on Windows the part below its drive ("D:\out" + "\site\news" for "C:\site\news", one
+// separator before a share's server: "D:\out\server\share\dir"). OutputFolder is joined as
+// given; the root's directory part adds no second separator.
 std::string MirroredPath(std::string_view outputFolder, std::string_view directory,
                          std::string_view name);
 

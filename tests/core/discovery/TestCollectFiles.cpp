@@ -17,17 +17,12 @@ namespace varnow {
 namespace {
 
 namespace fs = std::filesystem;
+using test::Native;
 using test::TempDir;
 using test::WriteBytes;
 
 // The system's own separator: a search goes on in the one its folder's path ends with.
 constexpr char kSeparator = static_cast<char>(fs::path::preferred_separator);
-
-// `relative`, written with "/", in the system's separators.
-std::string Native(std::string relative) {
-  std::replace(relative.begin(), relative.end(), '/', kSeparator);
-  return relative;
-}
 
 class CollectFilesTest : public ::testing::Test {
  protected:
