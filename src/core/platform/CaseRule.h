@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include <locale.h>
-
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -18,8 +17,9 @@ namespace varnow {
 std::optional<bool> FolderIgnoresCase(const std::string& folder);
 
 // Names folded to one letter case as a file system that ignores case compares them: ASCII and
-// the simple (one to one) Unicode mappings, through the C library's tables for UTF-8. Bytes
-// that are not UTF-8 stay as they are. The locale it needs is made once, by the owner.
+// the simple (one to one) Unicode mappings, through the system's tables (the C library's for
+// UTF-8, Windows' own). Bytes that are not UTF-8 stay as they are. What the tables need (a
+// locale) is made once, by the owner.
 class CaseFolding {
  public:
   CaseFolding();
@@ -30,7 +30,11 @@ class CaseFolding {
   std::string Fold(std::string_view name) const;
 
  private:
-  locale_t locale_;  // UTF-8 character classes; (locale_t)0 where none could be made
+  // The lower case of one code point beyond ASCII, by the system's tables.
+  char32_t LowerOf(char32_t c) const;
+
+  struct State;  // the platform's own
+  std::unique_ptr<State> state_;
 };
 
 }  // namespace varnow

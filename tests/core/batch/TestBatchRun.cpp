@@ -21,7 +21,6 @@
 #include "batch/PageLines.h"
 #include "cleaning/ProcedureTable.h"
 #include "core/batch/FakeHost.h"
-#include "platform/CaseRule.h"
 #include "settings/Settings.h"
 #include "support/RandomHtml.h"
 #include "support/TempDir.h"
@@ -552,29 +551,6 @@ TEST_F(BatchRunTest, PagesWhoseCopiesFoldToOneNameOnACaseBlindDiskAreRefused) {
       std::set<std::string> once(probed.begin(), probed.end());
       EXPECT_EQ(once.size(), probed.size());
     }
-  }
-}
-
-TEST(CaseRule, TheProbeAndTheFolding) {
-  TempDir dir;
-  EXPECT_EQ(FolderIgnoresCase(dir.Path().string()), std::optional<bool>(false));  // ext4, tmpfs
-  EXPECT_FALSE(FolderIgnoresCase((dir / "missing").string()).has_value());
-  EXPECT_TRUE(fs::is_empty(dir.Path()));  // the probe leaves nothing
-  const CaseFolding folding;
-  const struct {
-    std::string name, folded;
-  } cases[] = {
-      {"/Out/Index.HTM", "/out/index.htm"},
-      {"Страница-ЁЖ.htm", "страница-ёж.htm"},
-      {"ÀÉÎ Ωμέγα ÇÑ", "àéî ωμέγα çñ"},
-      {"\xff\xfe"
-       "BAD.htm",
-       "\xff\xfe"
-       "bad.htm"},  // bytes that are not UTF-8 stay
-      {"a1_-.~", "a1_-.~"},
-  };
-  for (const auto& c : cases) {
-    EXPECT_EQ(folding.Fold(c.name), c.folded) << c.name;
   }
 }
 
