@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "batch/BatchRun.h"
 
-#include <sys/stat.h>
-
 #include <cstring>
 #include <optional>
 #include <system_error>
@@ -29,13 +27,6 @@ namespace {
 
 namespace text = run_text;
 
-struct FileId {
-  dev_t device;
-  ino_t inode;
-  bool directory;
-  bool regular;
-};
-
 std::int64_t Count(std::size_t n) {
   return static_cast<std::int64_t>(n);
 }
@@ -49,13 +40,8 @@ void MakeFoldersFor(const std::string& folder, const std::string& file) {
   }
 }
 
-std::optional<FileId> IdentityOf(const std::string& path, bool followLinks) {
-  struct stat st {};
-  const int rc = followLinks ? ::stat(path.c_str(), &st) : ::lstat(path.c_str(), &st);
-  if (rc != 0) {
-    return std::nullopt;
-  }
-  return FileId{st.st_dev, st.st_ino, S_ISDIR(st.st_mode), S_ISREG(st.st_mode)};
+std::optional<FileFacts> IdentityOf(const std::string& path, bool followLinks) {
+  return FactsOf(path, followLinks ? Links::kFollow : Links::kNotFollowed);
 }
 
 }  // namespace
@@ -356,7 +342,7 @@ BatchRun::Commit BatchRun::CommitPage(std::size_t index, CleanedPage& page, bool
   // From here on the page's lines are in the log: they are shown too, also before an error
   // that ends the run at this page.
   std::optional<ErrorText> failure;
-  std::optional<FileId> copy;
+  std::optional<FileFacts> copy;
   if (page.end == PageEnd::kWriteFailed) {
     failure = page.why;
   } else if (std::optional<ErrorText> taken = ReplacesAPage(page.output, page.source)) {
@@ -374,10 +360,7 @@ BatchRun::Commit BatchRun::CommitPage(std::size_t index, CleanedPage& page, bool
       }
     } else {
       RemoveStrayFilesOnce(page.outputFolder);
-      struct stat st {};
-      if (::fstat(page.file->Descriptor(), &st) == 0) {
-        copy = FileId{st.st_dev, st.st_ino, false, true};
-      }
+      copy = page.file->Facts();
       failed = page.file->TryCommit();
     }
     if (failed && outOfSpace(failed->failure.cause)) {
@@ -395,7 +378,7 @@ BatchRun::Commit BatchRun::CommitPage(std::size_t index, CleanedPage& page, bool
     return {Committed::kFailed, std::move(*failure)};
   }
   if (copy) {
-    copies_.insert({copy->device, copy->inode});
+    copies_.insert(copy->identity);
   }
   foldedCopies_.insert(folded);
   page.unwritten.reset();
@@ -464,8 +447,8 @@ std::optional<ErrorText> BatchRun::RefusalAtCommit(const CleanedPage& page, std:
   }
   // Another page's copy at this path (a file system that ignores letter case, two folders
   // linked together): never replaced in silence.
-  if (const std::optional<FileId> there = IdentityOf(page.output, false);
-      there && copies_.contains({there->device, there->inode})) {
+  if (const std::optional<FileFacts> there = IdentityOf(page.output, false);
+      there && copies_.contains(there->identity)) {
     return MakeError(ErrorId::kCannotCreate, {page.output}, MakeError(ErrorId::kIsAnotherCopy, {}));
   }
   // The same on a file system that ignores letter case: "a.htm" and "A.htm" are one file. The
@@ -493,12 +476,11 @@ std::uint64_t BatchRun::FoldedName(const std::string& output) const {
   return std::hash<std::string>{}(caseFolding_.Fold(output));
 }
 
-std::optional<ErrorText> BatchRun::ReplacesAPage(const std::string& output,
-                                                 std::pair<dev_t, ino_t> source) {
+std::optional<ErrorText> BatchRun::ReplacesAPage(const std::string& output, FileIdentity source) {
   // The source is never written, not even when the output tree maps onto the source tree.
   // (lstat: a symbolic link at the path is not the file; writing replaces the link itself.)
-  const std::optional<FileId> there = IdentityOf(output, false);
-  if (there && there->device == source.first && there->inode == source.second) {
+  const std::optional<FileFacts> there = IdentityOf(output, false);
+  if (there && there->identity == source) {
     return MakeError(ErrorId::kCannotCreate, {output}, MakeError(ErrorId::kIsTheSource, {}));
   }
   // Nor any other page of the run: the output tree may lie inside the searched one.
@@ -543,16 +525,15 @@ std::string BatchRun::SaveLog(std::chrono::steady_clock::duration elapsed) {
 }
 
 void BatchRun::RefuseOutputOntoFolder(const std::string& folder, const std::string& outputFolder) {
-  const std::optional<FileId> searched = IdentityOf(folder, true);
-  if (searched && !searched->directory) {
+  const std::optional<FileFacts> searched = IdentityOf(folder, true);
+  if (searched && searched->kind != FileKind::kFolder) {
     throw RunError(MakeError(ErrorId::kNotAFolder, {folder}));
   }
   // The mirror of the searched folder is that folder itself ("/" as the output folder, or a
   // link back): every copy and log.txt would land on the user's own files.
-  const std::optional<FileId> mirror =
+  const std::optional<FileFacts> mirror =
       IdentityOf(MirroredFolder(outputFolder, SplitPath(folder).directory), true);
-  if (searched && mirror && searched->device == mirror->device &&
-      searched->inode == mirror->inode) {
+  if (searched && mirror && searched->identity == mirror->identity) {
     throw RunError(MakeError(ErrorId::kOutputOntoFolder, {outputFolder, folder}));
   }
 }
@@ -560,19 +541,19 @@ void BatchRun::RefuseOutputOntoFolder(const std::string& folder, const std::stri
 bool BatchRun::IsAPageOfTheRun(const std::string& output) {
   // Writing replaces what stands at the path; only a file there can be a page. Most outputs
   // are new, so the pages' identities are learned only the first time one is not.
-  const std::optional<FileId> there = IdentityOf(output, false);
-  if (!there || !there->regular) {
+  const std::optional<FileFacts> there = IdentityOf(output, false);
+  if (!there || there->kind != FileKind::kRegular) {
     return false;
   }
   if (!pageIdsKnown_) {
     for (const std::string& page : fileList_) {
-      if (const std::optional<FileId> id = IdentityOf(page, true)) {
-        pageIds_.insert({id->device, id->inode});
+      if (const std::optional<FileFacts> id = IdentityOf(page, true)) {
+        pageIds_.insert(id->identity);
       }
     }
     pageIdsKnown_ = true;
   }
-  return pageIds_.contains({there->device, there->inode});
+  return pageIds_.contains(there->identity);
 }
 
 void BatchRun::Report(const RunNotice& notice) {

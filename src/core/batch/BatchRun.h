@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include <sys/types.h>
-
 #include <algorithm>
 #include <chrono>
 #include <ctime>
@@ -146,7 +144,7 @@ class BatchRun {
   void RemoveStrayFilesOnce(const std::string& folder);
   // Why `output` may not be written: the page's own source (`source`) or another page stands
   // there; nothing when it may.
-  std::optional<ErrorText> ReplacesAPage(const std::string& output, std::pair<dev_t, ino_t> source);
+  std::optional<ErrorText> ReplacesAPage(const std::string& output, FileIdentity source);
   // Refuses a folder text that names no folder, and an output folder whose mirror of the
   // searched folder is that folder itself.
   void RefuseOutputOntoFolder(const std::string& folder, const std::string& outputFolder);
@@ -189,7 +187,7 @@ class BatchRun {
   RunSummary summary_;
   std::string searchedTree_;  // the real path of the searched folder
   // The copies this run has written (device, inode): a page never replaces one.
-  std::set<std::pair<dev_t, ino_t>> copies_;
+  std::set<FileIdentity> copies_;
   std::set<std::string> strayChecked_;  // output folders looked at for stray temporary files
   CaseProbe probeCase_ = FolderIgnoresCase;
   std::map<std::string, bool> caseRules_;  // output folder -> its file system ignores case
@@ -201,7 +199,7 @@ class BatchRun {
   std::set<std::uint64_t> foldedCopies_;
   std::time_t runStartTime_ = 0;
   // The pages' identities (device, inode), learned when an output path is first found taken.
-  std::set<std::pair<dev_t, ino_t>> pageIds_;
+  std::set<FileIdentity> pageIds_;
   bool pageIdsKnown_ = false;
   std::chrono::steady_clock::time_point start_;
 };

@@ -1,13 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "batch/PagePipeline.h"
 
-#include <filesystem>
-#include <system_error>
-
-#include <sys/stat.h>
-
 #include <cstring>
+#include <filesystem>
 #include <new>
+#include <system_error>
 
 #include "batch/RunTexts.h"
 #include "cleaning/CleaningContext.h"
@@ -21,8 +18,8 @@ namespace varnow {
 namespace {
 
 bool IsFolder(const std::string& path) {
-  struct stat st {};
-  return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+  const std::optional<FileFacts> facts = FactsOf(path, Links::kFollow);
+  return facts && facts->kind == FileKind::kFolder;
 }
 
 // Writes the copy without a name where its folder stands, or keeps the document for the
@@ -78,7 +75,7 @@ CleanedPage CleanPageOrThrow(const std::string& path, const PageCleaning& how,
 
 std::optional<ErrorText> LoadPage(const std::string& path,
                                   const std::function<void(std::string_view)>& sink,
-                                  const StopToken& stop, std::pair<dev_t, ino_t>* source,
+                                  const StopToken& stop, FileIdentity* source,
                                   std::uint64_t maxBytes, bool* tooLarge) {
   SourceFile file;
   // Opened first, so that a page gone since the search is reported by its own name.
@@ -86,7 +83,7 @@ std::optional<ErrorText> LoadPage(const std::string& path,
     return MakeError(ErrorId::kCannotOpen, {path}, *failed);
   }
   if (source != nullptr) {
-    *source = {file.Device(), file.Inode()};
+    *source = file.Identity();
   }
   if (file.Size() > maxBytes) {
     if (tooLarge != nullptr) {

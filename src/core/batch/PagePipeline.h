@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include <sys/types.h>
-
 #include <array>
 #include <cstdint>
 #include <functional>
@@ -20,6 +18,7 @@
 #include "document/Document.h"
 #include "files/ReplaceFile.h"
 #include "messages/ErrorTexts.h"
+#include "platform/FileFacts.h"
 #include "settings/CachedIniFile.h"
 
 namespace varnow {
@@ -31,11 +30,11 @@ namespace varnow {
 
 // Hands the bytes of the page at `path` to `sink`, block by block, polling `stop` after each
 // block and stopping when it says so. Returns the message a run gives when the page cannot be
-// opened or read; `source` gets the page's identity (device, inode). A page larger than
+// opened or read; `source` gets the page's identity. A page larger than
 // `maxBytes` is not read: the message says so, and `tooLarge` is set.
 std::optional<ErrorText> LoadPage(const std::string& path,
                                   const std::function<void(std::string_view)>& sink,
-                                  const StopToken& stop, std::pair<dev_t, ino_t>* source = nullptr,
+                                  const StopToken& stop, FileIdentity* source = nullptr,
                                   std::uint64_t maxBytes = UINT64_MAX, bool* tooLarge = nullptr);
 
 // A page's bytes, whole, for a page looked at outside a run; or why they could not be read.
@@ -75,7 +74,7 @@ struct CleanedPage {
   FailureCause writeCause = FailureCause::kOther;  // why the write failed (kWriteFailed)
   PageLines lines;                                 // the changes' log lines, in order
   PageTally tally;                                 // what each procedure did to it
-  std::pair<dev_t, ino_t> source{};  // the page's identity, so that it is never written over
+  FileIdentity source;  // the page's identity, so that it is never written over
   // Where the copy goes.
   std::string outputRoot;    // the output folder of the run
   std::string outputFolder;  // the copy's own folder below it

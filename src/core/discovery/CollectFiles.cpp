@@ -24,7 +24,7 @@ class Search {
       Skip(path, *listing.Error());
       return;
     }
-    const std::optional<FolderIdentity> self = listing.Identity();
+    const std::optional<FileIdentity> self = listing.Identity();
     if (!self || !entered_.insert(*self).second) {
       return;
     }
@@ -43,7 +43,7 @@ class Search {
         }
         continue;
       }
-      FolderIdentity folder;
+      FileIdentity folder;
       Failed why;
       const EntryKind kind = listing.KindOfLast(folder, why);
       if (why) {
@@ -92,7 +92,7 @@ class Search {
   std::vector<std::string>& fileList_;
   const StopToken& stop_;
   const SkipReport& onSkipped_;
-  std::set<FolderIdentity> entered_;
+  std::set<FileIdentity> entered_;
 };
 
 }  // namespace

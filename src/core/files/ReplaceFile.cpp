@@ -215,6 +215,18 @@ NewFile::~NewFile() {
   }
 }
 
+std::optional<FileFacts> NewFile::Facts() const {
+  struct stat st {};
+  if (::fstat(fd_, &st) != 0) {
+    return std::nullopt;
+  }
+  FileFacts facts;
+  facts.identity = {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
+  facts.kind = FileKind::kRegular;
+  facts.size = static_cast<std::uint64_t>(st.st_size);
+  return facts;
+}
+
 void NewFile::Write(std::string_view bytes) {
   if (Failed failed = WriteAll(fd_, bytes)) {
     throw FileWriteError(FileWriteError::Stage::kWrite, std::move(*failed));

@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/FileFacts.h"
 #include "platform/SystemFailure.h"
 
 namespace varnow {
@@ -45,6 +46,8 @@ class NewFile {
   NewFile& operator=(const NewFile&) = delete;
 
   int Descriptor() const { return fd_; }
+  // The facts of the file written (its identity, which its name will have once committed).
+  std::optional<FileFacts> Facts() const;
   // Throws FileWriteError (kWrite).
   void Write(std::string_view bytes);
   // The pieces one after another, with as few system calls as they allow.

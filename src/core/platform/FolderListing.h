@@ -1,25 +1,17 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include <compare>
 #include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
 
+#include "platform/FileFacts.h"
 #include "platform/SystemFailure.h"
 
 // A folder's entries one at a time, as the system lists them: readdir on POSIX,
 // FindFirstFileExW on Windows (names in UTF-8 there, paths past MAX_PATH through "\\?\").
 namespace varnow {
-
-// What stands behind a folder, whatever way it was reached: two paths (a symbolic link, a
-// junction, a bind mount) name the same folder exactly when their identities are equal.
-struct FolderIdentity {
-  std::uint64_t volume = 0;
-  std::uint64_t file = 0;
-  auto operator<=>(const FolderIdentity&) const = default;
-};
 
 // An entry's kind after following links: a regular file, a folder, anything else (a device,
 // a FIFO), or nothing (a link that leads nowhere, or an entry gone since it was listed).
@@ -35,13 +27,13 @@ class FolderListing {
 
   bool Open() const;
   // The identity of the folder listed; nothing when the system cannot say.
-  std::optional<FolderIdentity> Identity() const;
+  std::optional<FileIdentity> Identity() const;
   // The next entry's name ("." and ".." included where the system lists them); false at the
   // end, or on a read error (Error()).
   bool Next(std::string& name);
   // The kind of the entry last given by Next; `folder` is set for a folder. A failure to learn
   // it is `why`, with kNothing.
-  EntryKind KindOfLast(FolderIdentity& folder, Failed& why) const;
+  EntryKind KindOfLast(FileIdentity& folder, Failed& why) const;
   // Why the open or a read failed; nothing if neither did.
   const Failed& Error() const;
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -22,6 +23,10 @@ std::size_t RootLength(std::string_view path);
 // folder: the folder itself on POSIX ("" for the root), "\site\news" for "C:\site\news" and
 // "\server\share\dir" for "\\server\share\dir" on Windows.
 std::string_view BelowTheDrive(std::string_view folder);
+
+// A path as the program holds it, in UTF-8 (std::filesystem's string() is the ANSI code page's
+// on Windows).
+std::string PathText(const std::filesystem::path& path);
 
 // What stands at a path, links followed.
 enum class PathKind { kNothing, kFolder, kOther };

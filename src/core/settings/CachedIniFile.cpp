@@ -1,16 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "settings/CachedIniFile.h"
 
+#include "platform/PathSyntax.h"
+
 namespace varnow {
-namespace {
-
-bool SameFile(const struct stat& a, const struct stat& b) {
-  return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size &&
-         a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec &&
-         a.st_ctim.tv_sec == b.st_ctim.tv_sec && a.st_ctim.tv_nsec == b.st_ctim.tv_nsec;
-}
-
-}  // namespace
 
 void CachedIniFile::Forget() {
   known_ = false;
@@ -18,16 +11,16 @@ void CachedIniFile::Forget() {
 }
 
 void CachedIniFile::Refresh() {
-  struct stat now {};
-  if (::stat(file_.c_str(), &now) != 0) {
+  const std::optional<FileFacts> now = FactsOf(PathText(file_), Links::kFollow);
+  if (!now) {
     Forget();  // no file: every value reads as missing
     return;
   }
-  if (known_ && SameFile(now, stat_)) {
+  if (known_ && *now == facts_) {
     return;
   }
   lines_ = ini::SplitLines(ini::ReadFileBytes(file_).value_or(std::string()));
-  stat_ = now;
+  facts_ = *now;
   known_ = true;
 }
 

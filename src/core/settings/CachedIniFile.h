@@ -1,12 +1,11 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include <sys/stat.h>
-
 #include <filesystem>
 #include <string_view>
 #include <vector>
 
+#include "platform/FileFacts.h"
 #include "settings/IniLines.h"
 
 namespace varnow {
@@ -31,7 +30,7 @@ class CachedIniFile {
  private:
   std::filesystem::path file_;
   bool known_ = false;
-  struct stat stat_ {};
+  FileFacts facts_;  // the file's when it was read
   std::vector<ini::Line> lines_;
 };
 

@@ -1,56 +1,45 @@
 // SPDX-License-Identifier: MIT
 #include "settings/IniLines.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-
+#include "platform/FileFacts.h"
+#include "platform/PathSyntax.h"
 #include "text/AsciiCase.h"
 
 namespace varnow::ini {
 
 FileRead ReadFile(const std::filesystem::path& file) {
   FileRead result;
-  // Not blocking: a FIFO at the path must not hang the program in the open.
-  const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) {
-    result.problem = FileRead::Problem::kOpen;
-    result.failure = FailureOf(errno);
+  ReadOnlyFile in;
+  bool notRegular = false;
+  if (Failed failed = in.Open(PathText(file), &notRegular)) {
+    result.problem = notRegular ? FileRead::Problem::kNotRegular : FileRead::Problem::kOpen;
+    if (!notRegular) {
+      result.failure = std::move(*failed);
+    }
     return result;
   }
-  struct stat st {};
-  if (::fstat(fd, &st) != 0) {
-    result.problem = FileRead::Problem::kRead;
-    result.failure = FailureOf(errno);
-  } else if (!S_ISREG(st.st_mode)) {
-    result.problem = FileRead::Problem::kNotRegular;
-  } else if (st.st_size > static_cast<off_t>(kMaxFileBytes)) {
+  if (in.Facts().size > kMaxFileBytes) {
     result.problem = FileRead::Problem::kTooLarge;
-    result.size = static_cast<std::uint64_t>(st.st_size);
+    result.size = in.Facts().size;
+    return result;
   }
   std::string bytes;
   char block[16384];
   while (result.problem == FileRead::Problem::kNone) {
-    const ssize_t n = ::read(fd, block, sizeof block);
-    if (n < 0 && errno == EINTR) {
-      continue;
-    }
-    if (n < 0) {
+    std::size_t got = 0;
+    if (Failed failed = in.Read(block, sizeof block, got)) {
       result.problem = FileRead::Problem::kRead;
-      result.failure = FailureOf(errno);
-    } else if (n == 0) {
+      result.failure = std::move(*failed);
+    } else if (got == 0) {
       result.bytes = std::move(bytes);
       break;
-    } else if (bytes.size() + static_cast<std::size_t>(n) > kMaxFileBytes) {
+    } else if (bytes.size() + got > kMaxFileBytes) {
       result.problem = FileRead::Problem::kTooLarge;  // it grew while it was read
-      result.size = bytes.size() + static_cast<std::size_t>(n);
+      result.size = bytes.size() + got;
     } else {
-      bytes.append(block, static_cast<std::size_t>(n));
+      bytes.append(block, got);
     }
   }
-  ::close(fd);
   return result;
 }
 

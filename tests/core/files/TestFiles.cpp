@@ -268,10 +268,12 @@ TEST(SourceFile, OpensReadOnlyFilesAndKnowsItself) {
   fs::create_hard_link(dir / "a.htm", dir / "b.htm");
   SourceFile file;
   ASSERT_FALSE(file.Open((dir / "a.htm").string()));
-  struct stat link {};  // the hard link is the same file
-  ASSERT_EQ(::stat((dir / "b.htm").c_str(), &link), 0);
-  EXPECT_EQ(file.Device(), link.st_dev);
-  EXPECT_EQ(file.Inode(), link.st_ino);
+  // The hard link is the same file.
+  const std::optional<FileFacts> link = FactsOf((dir / "b.htm").string(), Links::kFollow);
+  ASSERT_TRUE(link);
+  EXPECT_EQ(file.Identity(), link->identity);
+  EXPECT_EQ(file.Size(), 1u);
+  EXPECT_EQ(file.Open(dir.Path().string())->cause, FailureCause::kIsAFolder);
   EXPECT_EQ(file.Open((dir / "missing.htm").string())->cause, FailureCause::kNotFound);
   EXPECT_FALSE(file.IsOpen());
 }

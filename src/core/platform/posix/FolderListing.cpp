@@ -32,13 +32,13 @@ bool FolderListing::Open() const {
   return state_->dir != nullptr;
 }
 
-std::optional<FolderIdentity> FolderListing::Identity() const {
+std::optional<FileIdentity> FolderListing::Identity() const {
   struct stat self {};
   if (::fstat(::dirfd(state_->dir), &self) != 0) {
     return std::nullopt;
   }
-  return FolderIdentity{static_cast<std::uint64_t>(self.st_dev),
-                        static_cast<std::uint64_t>(self.st_ino)};
+  return FileIdentity{static_cast<std::uint64_t>(self.st_dev),
+                      static_cast<std::uint64_t>(self.st_ino)};
 }
 
 bool FolderListing::Next(std::string& name) {
@@ -54,7 +54,7 @@ bool FolderListing::Next(std::string& name) {
   return true;
 }
 
-EntryKind FolderListing::KindOfLast(FolderIdentity& folder, Failed& why) const {
+EntryKind FolderListing::KindOfLast(FileIdentity& folder, Failed& why) const {
   const dirent& entry = *state_->last;
   if (entry.d_type == DT_REG) {
     return EntryKind::kFile;  // a plain file: no need to ask the system again

@@ -24,6 +24,10 @@ std::string_view BelowTheDrive(std::string_view folder) {
   return folder == "/" ? std::string_view() : folder;
 }
 
+std::string PathText(const std::filesystem::path& path) {
+  return path.string();
+}
+
 PathKind KindOfPath(const std::string& path, Failed& why) {
   struct stat st {};
   if (::stat(path.c_str(), &st) != 0) {

@@ -13,7 +13,7 @@ namespace {
 
 // The identity and attributes of what `path` leads to, links followed; false with the
 // system's error code when it cannot be opened.
-bool Inspect(const std::wstring& path, FolderIdentity& identity, DWORD& attributes, DWORD& error) {
+bool Inspect(const std::wstring& path, FileIdentity& identity, DWORD& attributes, DWORD& error) {
   const HANDLE handle = ::CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                       nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
@@ -75,8 +75,8 @@ bool FolderListing::Open() const {
   return state_->find != INVALID_HANDLE_VALUE;
 }
 
-std::optional<FolderIdentity> FolderListing::Identity() const {
-  FolderIdentity identity;
+std::optional<FileIdentity> FolderListing::Identity() const {
+  FileIdentity identity;
   DWORD attributes = 0;
   DWORD error = 0;
   if (!Inspect(state_->folder, identity, attributes, error)) {
@@ -99,7 +99,7 @@ bool FolderListing::Next(std::string& name) {
   return true;
 }
 
-EntryKind FolderListing::KindOfLast(FolderIdentity& folder, Failed& why) const {
+EntryKind FolderListing::KindOfLast(FileIdentity& folder, Failed& why) const {
   DWORD attributes = state_->entry.dwFileAttributes;
   const bool link = (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
   const bool isFolder = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;

@@ -67,6 +67,11 @@ std::string_view BelowTheDrive(std::string_view folder) {
   return folder;
 }
 
+std::string PathText(const std::filesystem::path& path) {
+  const std::u8string text = path.u8string();
+  return std::string(text.begin(), text.end());
+}
+
 PathKind KindOfPath(const std::string& path, Failed& why) {
   const DWORD attributes = ::GetFileAttributesW(windows::WidePath(path).c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) {
