@@ -1,15 +1,13 @@
 // SPDX-License-Identifier: MIT
 #include "batch/PageWorkers.h"
 
-#include <dirent.h>
-#include <sys/resource.h>
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <new>
 #include <system_error>
 
 #include "batch/RunTexts.h"
+#include "platform/FileFacts.h"
+#include "platform/OpenFileLimit.h"
 #include "settings/CachedIniFile.h"
 #include "settings/Settings.h"
 #include "text/Format.h"
@@ -32,22 +30,8 @@ constexpr std::size_t kMostPendingBytes = 16 * 1024 * 1024;
 constexpr std::size_t kMostBytesAhead = 64 * 1024 * 1024;
 // Files kept free for the rest of the program (log, settings, folders, a page cleaned again on
 // the run's own thread): many where the limit allows, else the few it needs at least.
-constexpr rlim_t kFilesKeptFree = 64;
-constexpr rlim_t kFilesNeeded = 8;
-
-// The files the process has open now (where that cannot be learned, a generous guess).
-rlim_t FilesOpenNow() {
-  DIR* dir = ::opendir("/proc/self/fd");
-  if (dir == nullptr) {
-    return 16;
-  }
-  rlim_t open = 0;
-  while (const dirent* entry = ::readdir(dir)) {
-    open += entry->d_name[0] != '.' ? 1 : 0;
-  }
-  ::closedir(dir);
-  return open > 0 ? open - 1 : 0;  // less the folder's own descriptor
-}
+constexpr std::uint64_t kFilesKeptFree = 64;
+constexpr std::uint64_t kFilesNeeded = 8;
 
 // A page begun and not yet taken holds up to two open files (its source or its copy, and its
 // log lines past what it keeps in memory); the pages in flight stay within what the limit of
@@ -55,13 +39,10 @@ rlim_t FilesOpenNow() {
 // when it leaves too little: the run's own thread then cleans every page, as with one job.
 std::size_t PagesInFlight(std::size_t jobs) {
   std::size_t pages = jobs + std::min(jobs * (kPagesAheadPerJob - 1), kMostPagesAhead);
-  rlimit files{};
-  if (::getrlimit(RLIMIT_NOFILE, &files) == 0 && files.rlim_cur != RLIM_INFINITY) {
-    const rlim_t open = FilesOpenNow();
-    const rlim_t left = files.rlim_cur > open ? files.rlim_cur - open : 0;
-    const rlim_t free = left > 2 * kFilesKeptFree ? left - kFilesKeptFree
-                        : left > kFilesNeeded     ? left - kFilesNeeded
-                                                  : 0;
+  if (const std::optional<std::uint64_t> left = FilesLeftToOpen()) {
+    const std::uint64_t free = *left > 2 * kFilesKeptFree ? *left - kFilesKeptFree
+                               : *left > kFilesNeeded     ? *left - kFilesNeeded
+                                                          : 0;
     pages = std::min<std::size_t>(pages, free / 2);
   }
   return pages;
@@ -220,9 +201,9 @@ bool PageWorkers::MayStartNext() {
 
 std::size_t PageWorkers::SizeOfNext() {
   if (sizedIndex_ != next_) {
-    struct stat st {};
     // A page that cannot be looked at now is found out when it is loaded.
-    nextSize_ = ::stat(pages_[next_].c_str(), &st) == 0 ? static_cast<std::size_t>(st.st_size) : 0;
+    const std::optional<FileFacts> facts = FactsOf(pages_[next_], Links::kFollow);
+    nextSize_ = facts ? static_cast<std::size_t>(facts->size) : 0;
     sizedIndex_ = next_;
   }
   return nextSize_;

@@ -1,27 +1,35 @@
 // SPDX-License-Identifier: MIT
 #include "paths/LinkGuard.h"
 
-#include <sys/stat.h>
-
-#include <climits>
-#include <cstdlib>
+#include "platform/FileFacts.h"
+#include "platform/PathSyntax.h"
+#include "platform/RealPath.h"
 
 namespace varnow {
 namespace {
 
 bool IsWithin(const std::string& path, const std::string& folder) {
-  if (folder == "/") {
-    return true;
+  if (folder.size() == RootLength(folder)) {
+    return path.starts_with(folder);  // "/", "C:\": what lies on it
   }
   return path.size() >= folder.size() && path.compare(0, folder.size(), folder) == 0 &&
-         (path.size() == folder.size() || path[folder.size()] == '/');
+         (path.size() == folder.size() || IsPathSeparator(path[folder.size()]));
+}
+
+// The end of the part of `folder` that begins at `from`: the next separator, or the end.
+std::size_t PartEnd(std::string_view folder, std::size_t from) {
+  for (std::size_t i = from; i < folder.size(); ++i) {
+    if (IsPathSeparator(folder[i])) {
+      return i;
+    }
+  }
+  return folder.size();
 }
 
 }  // namespace
 
 std::string RealFolder(const std::string& folder) {
-  char real[PATH_MAX];
-  return ::realpath(folder.c_str(), real) != nullptr ? std::string(real) : folder;
+  return RealPathOf(folder).value_or(folder);
 }
 
 std::optional<std::string> LinkIntoSearchedTree(std::string_view outputRoot,
@@ -32,14 +40,13 @@ std::optional<std::string> LinkIntoSearchedTree(std::string_view outputRoot,
   }
   std::size_t end = outputRoot.size();
   while (end < folder.size()) {
-    const std::size_t next = folder.find('/', end + 1);
-    end = next == std::string_view::npos ? folder.size() : next;
+    end = PartEnd(folder, end + 1);
     const std::string prefix(folder.substr(0, end));
-    struct stat st {};
-    if (::lstat(prefix.c_str(), &st) != 0) {
+    const std::optional<FileFacts> facts = FactsOf(prefix, Links::kNotFollowed);
+    if (!facts) {
       return std::nullopt;  // the rest is made by the run
     }
-    if (S_ISLNK(st.st_mode) && IsWithin(RealFolder(prefix), searchedTree)) {
+    if (facts->kind == FileKind::kLink && IsWithin(RealFolder(prefix), searchedTree)) {
       return prefix;
     }
   }
