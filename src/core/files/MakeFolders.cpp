@@ -5,6 +5,8 @@
 #include <string>
 #include <system_error>
 
+#include "platform/PathSyntax.h"
+
 namespace varnow {
 namespace {
 
@@ -22,7 +24,7 @@ std::optional<SystemFailure> DanglingLinkOnTheWay(const std::filesystem::path& f
     if (!std::filesystem::exists(way, ec) && !ec) {
       const std::filesystem::path target = std::filesystem::read_symlink(way, ec);
       return SystemFailure{FailureCause::kNotFound,
-                           "dangling link: " + way.string() + " -> " + target.string(),
+                           "dangling link: " + PathText(way) + " -> " + PathText(target),
                            SystemError::kDanglingLink};
     }
   }
