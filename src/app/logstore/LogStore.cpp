@@ -1,12 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "logstore/LogStore.h"
 
-#include "files/ScratchFile.h"
 #include "logstore/LogRecord.h"
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include "platform/ScratchFile.h"
 
 #include <algorithm>
 #include <bit>
@@ -49,14 +45,14 @@ std::size_t CountCharacters(std::string_view utf8) {
   return utf8.size() - continuing;
 }
 
-// The store's file in `folder` (made where missing); -1 where none can be made there.
-int OpenUnnamed(const std::filesystem::path& folder) {
+// The store's file in `folder` (made where missing); false where none can be made there.
+bool OpenIn(ScratchFile& file, const std::filesystem::path& folder) {
   if (!folder.is_absolute()) {
-    return -1;  // never a file where the program happens to stand
+    return false;  // never a file where the program happens to stand
   }
   std::error_code ignored;
   std::filesystem::create_directories(folder, ignored);
-  return OpenScratchFile(folder);
+  return file.Open(folder);
 }
 
 }  // namespace
@@ -78,26 +74,24 @@ std::filesystem::path LogStore::DefaultFolder() {
 }
 
 LogStore::LogStore(const std::filesystem::path& folder) {
-  fd_ = OpenUnnamed(folder);
-  if (fd_ < 0) {
+  if (!OpenIn(file_, folder)) {
     std::error_code error;
     const std::filesystem::path temporary = std::filesystem::temp_directory_path(error);
     if (!error && temporary.is_absolute()) {
-      fd_ = OpenUnnamed(temporary);
+      OpenIn(file_, temporary);
     }
   }
 }
 
-LogStore::~LogStore() {
-  // Millions of lines make a file of hundreds of megabytes: freed aside, not at the end.
-  CloseScratchFile(fd_, size_);
-}
+// Millions of lines make a file of hundreds of megabytes: the scratch file frees a large one
+// aside, not at the end.
+LogStore::~LogStore() = default;
 
 void LogStore::Clear() {
   const std::lock_guard lock(mutex_);
-  if (fd_ >= 0 && ::ftruncate(fd_, 0) != 0) {
-    // The old lines stay on disk until the store is closed; they are never read again.
-  }
+  // Where the file cannot be emptied, the old lines stay on disk until the store is closed;
+  // they are never read again.
+  file_.Empty();
   std::string().swap(pending_);
   std::string().swap(cache_);
   cacheStart_ = 0;
@@ -178,31 +172,22 @@ void LogStore::AppendLocked(unsigned char kind, std::initializer_list<std::strin
 void LogStore::Put(std::string_view bytes) {
   pending_.append(bytes);
   size_ += bytes.size();
-  if (fd_ >= 0 && pending_.size() >= std::max(kWriteBlock, retryAt_)) {
+  if (file_.IsOpen() && pending_.size() >= std::max(kWriteBlock, retryAt_)) {
     FlushLocked();
   }
 }
 
 void LogStore::FlushLocked() const {
-  if (fd_ < 0 || pending_.empty()) {
+  if (!file_.IsOpen() || pending_.empty()) {
     return;
   }
-  std::size_t done = 0;
-  while (done < pending_.size()) {
-    const ssize_t n = ::pwrite(fd_, pending_.data() + done, pending_.size() - done,
-                               static_cast<off_t>(flushed_ + done));
-    if (n < 0 && errno == EINTR) {
-      continue;
-    }
-    if (n <= 0) {
-      // The disk is full: the lines wait in memory, and are tried again once another block
-      // of them has come (or when they are read), not with every line.
-      retryAt_ = pending_.size() + kRetryBlock;
-      return;
-    }
-    done += static_cast<std::size_t>(n);
+  if (file_.WriteAt(flushed_, pending_)) {
+    // The disk is full: the lines wait in memory, and are tried again once another block
+    // of them has come (or when they are read), not with every line.
+    retryAt_ = pending_.size() + kRetryBlock;
+    return;
   }
-  flushed_ += done;
+  flushed_ += pending_.size();
   pending_.clear();
   retryAt_ = 0;
 }
@@ -212,7 +197,7 @@ std::string_view LogStore::ReadLocked(std::uint64_t offset, std::size_t size) co
     return {};
   }
   size = static_cast<std::size_t>(std::min<std::uint64_t>(size, size_ - offset));
-  if (fd_ >= 0 && offset + size > flushed_) {
+  if (file_.IsOpen() && offset + size > flushed_) {
     FlushLocked();
   }
   if (offset >= flushed_) {
@@ -225,15 +210,11 @@ std::string_view LogStore::ReadLocked(std::uint64_t offset, std::size_t size) co
     cache_.resize(want);
     std::size_t got = 0;
     while (got < want) {
-      const ssize_t n =
-          ::pread(fd_, cache_.data() + got, want - got, static_cast<off_t>(offset + got));
-      if (n < 0 && errno == EINTR) {
-        continue;
-      }
-      if (n <= 0) {
+      std::size_t n = 0;
+      if (file_.ReadAt(offset + got, cache_.data() + got, want - got, n) || n == 0) {
         break;
       }
-      got += static_cast<std::size_t>(n);
+      got += n;
     }
     cache_.resize(got);
     cacheStart_ = offset;

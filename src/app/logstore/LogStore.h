@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "cleaning/ProcedureId.h"
+#include "platform/ScratchFile.h"
 
 namespace varnow {
 
@@ -22,8 +23,8 @@ namespace varnow {
 // page named by its path's own bytes, so that it can be opened. The file's records are those of
 // LogRecord.h.
 //
-// The lock: mutex_ guards every member below it (the file's descriptor only in that it is
-// written and read under it). One thread (the run's) adds lines while others (the window's,
+// The lock: mutex_ guards every member below it (the file only in that it is written and read
+// under it). One thread (the run's) adds lines while others (the window's,
 // a copy's) read them; every call takes the lock, a batch of lines under one hold (Appender),
 // and ForEachText gives it up every kLinesPerHold lines. Index rules: checkpoints_[i] is the
 // offset of line 64 i's record (never of a page name before it); pages_ is in line order, a
@@ -40,7 +41,7 @@ class LogStore {
   // $XDG_CACHE_HOME/varnow, else ~/.cache/varnow: a disk, where /tmp may be held in memory.
   static std::filesystem::path DefaultFolder();
   // Whether the lines are in a file (false: in memory, no folder could take one).
-  bool InFile() const { return fd_ >= 0; }
+  bool InFile() const { return file_.IsOpen(); }
 
   void Clear();
   void Append(std::string_view utf8);
@@ -121,7 +122,7 @@ class LogStore {
   std::string PageNameLocked(std::uint64_t offset) const;
 
   mutable std::mutex mutex_;
-  int fd_ = -1;
+  mutable ScratchFile file_;           // written as lines are flushed, which readers do too
   mutable std::string pending_;        // written and not yet in the file (all of it, in memory)
   mutable std::uint64_t flushed_ = 0;  // bytes in the file
   mutable std::size_t retryAt_ = 0;    // after a failed write: when to try again

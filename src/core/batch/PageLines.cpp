@@ -1,9 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "batch/PageLines.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
@@ -11,8 +8,6 @@
 #include <filesystem>
 #include <utility>
 
-#include "files/ReplaceFile.h"
-#include "files/ScratchFile.h"
 #include "files/StreamedLog.h"
 #include "messages/MessageText.h"
 #include "text/LoggedName.h"
@@ -24,10 +19,10 @@ namespace {
 constexpr std::size_t kDiskPiece = 256 * 1024;
 
 // A scratch file in the system's temporary folder.
-int OpenScratch() {
+bool OpenScratch(ScratchFile& file) {
   std::error_code ec;
   const std::filesystem::path folder = std::filesystem::temp_directory_path(ec);
-  return ec ? -1 : OpenScratchFile(folder);
+  return !ec && file.Open(folder);
 }
 
 }  // namespace
@@ -53,7 +48,7 @@ PageLines& PageLines::operator=(PageLines&& other) noexcept {
     convert_ = other.convert_;
     form_ = other.form_;
     count_ = other.count_;
-    disk_ = std::exchange(other.disk_, -1);
+    disk_ = std::move(other.disk_);
     diskBuffer_ = std::move(other.diskBuffer_);
     diskBytes_ = other.diskBytes_;
     diskFailed_ = other.diskFailed_;
@@ -64,10 +59,7 @@ PageLines& PageLines::operator=(PageLines&& other) noexcept {
 }
 
 void PageLines::CloseDisk() {
-  if (disk_ >= 0) {
-    ::close(disk_);
-    disk_ = -1;
-  }
+  disk_.Close();
 }
 
 void PageLines::Clear() {
@@ -142,9 +134,8 @@ struct DiskHead {
 }  // namespace
 
 bool PageLines::ToDisk(const LoggedChange& change) {
-  if (disk_ < 0) {
-    disk_ = OpenScratch();
-    if (disk_ < 0) {
+  if (!disk_.IsOpen()) {
+    if (!OpenScratch(disk_)) {
       noDisk_ = true;  // every change stays in memory
       return false;
     }
@@ -155,7 +146,7 @@ bool PageLines::ToDisk(const LoggedChange& change) {
   diskBuffer_.append(reinterpret_cast<const char*>(&head), sizeof head);
   diskBuffer_ += change.name;
   if (!diskFailed_ && diskBuffer_.size() >= kDiskPiece) {
-    if (!WriteAll(disk_, diskBuffer_)) {
+    if (!disk_.WriteAt(diskBytes_, diskBuffer_)) {
       diskBytes_ += diskBuffer_.size();
       diskBuffer_.clear();
     } else {
@@ -189,7 +180,7 @@ Failed PageLines::ForEachPiece(const PieceSink& sink) const {
     sink({rank, changes, converted});
     rank = end;
   }
-  if (disk_ < 0) {
+  if (!disk_.IsOpen()) {
     return std::nullopt;
   }
   // The changes past the cap: from disk a piece at a time, then those not written out.
@@ -232,16 +223,16 @@ Failed PageLines::ForEachPiece(const PieceSink& sink) const {
     record.erase(0, at);
   };
   std::string block(kDiskPiece, '\0');
-  for (off_t offset = 0; offset < static_cast<off_t>(diskBytes_);) {
-    const ssize_t n = ::pread(disk_, block.data(), block.size(), offset);
-    if (n < 0 && errno == EINTR) {
-      continue;
+  for (std::uint64_t offset = 0; offset < diskBytes_;) {
+    std::size_t got = 0;
+    if (Failed failed = disk_.ReadAt(offset, block.data(), block.size(), got)) {
+      return failed;
     }
-    if (n <= 0) {
-      return FailureOf(n < 0 ? errno : EIO);
+    if (got == 0) {
+      return FailureOf(EIO);  // the file lost bytes
     }
-    parse(std::string_view(block.data(), static_cast<std::size_t>(n)));
-    offset += n;
+    parse(std::string_view(block.data(), got));
+    offset += got;
   }
   parse(diskBuffer_);
   flush();

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "messages/LoggedChange.h"
+#include "platform/ScratchFile.h"
 #include "platform/SystemFailure.h"
 #include "text/LogEncoding.h"
 
@@ -88,7 +89,7 @@ class PageLines {
   LogForm form_;
   std::size_t count_ = 0;
   // The changes past the cap: records of a head (DiskHead) and the marker's bytes.
-  int disk_ = -1;
+  ScratchFile disk_;
   std::string diskBuffer_;
   std::size_t diskBytes_ = 0;
   bool diskFailed_ = false;  // a write failed: later changes wait in diskBuffer_

@@ -74,15 +74,6 @@ class NewFile {
 // FileWriteError (kWrite, kCommit); `fd` is closed then.
 bool CommitUnnamed(int fd, const std::filesystem::path& target);
 
-// Whether an open with O_TMPFILE failed because the file system (or the kernel) has no
-// unnamed files.
-bool NoUnnamedFiles(int err);
-
-// Creates a new file with a short temporary name of the program's own (".vnXXXXXXXX.t") in
-// `folder`, opened with `access` (O_WRONLY or O_RDWR). Returns the descriptor and sets `name`,
-// or returns -1 with errno set, as the open does.
-int CreateTemporaryFile(const std::filesystem::path& folder, int access, std::string& name);
-
 // Renames the named temporary file behind `fd` over `target`, which keeps its permission bits,
 // and closes `fd`. Returns false, with nothing done and `fd` still open, when the rename fails.
 bool CommitNamed(int fd, const std::string& name, const std::filesystem::path& target);

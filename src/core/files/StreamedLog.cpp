@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "files/StreamedLog.h"
 
+#include "platform/posix/TemporaryFiles.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>

@@ -15,9 +15,10 @@
 
 #include "document/Document.h"
 #include "files/ReplaceFile.h"
-#include "files/ScratchFile.h"
 #include "files/SourceFile.h"
 #include "files/StreamedLog.h"
+#include "platform/ScratchFile.h"
+#include "platform/posix/ScratchClose.h"
 #include "support/TempDir.h"
 #include "text/Cp1251.h"
 
@@ -301,14 +302,14 @@ namespace {
 // this one has closed it already. A small one is simply closed.
 TEST(ScratchFileTest, ALargeFileIsFreedAside) {
   const test::TempDir dir;
-  for (const std::uint64_t bytes : {std::uint64_t{4096}, kFreedAsideBytes}) {
+  for (const std::uint64_t bytes : {std::uint64_t{4096}, ScratchFile::kFreedAsideBytes}) {
     const std::filesystem::path file = dir.Path() / ("scratch" + std::to_string(bytes));
     const int fd = ::open(file.c_str(), O_CREAT | O_RDWR | O_CLOEXEC, 0600);
     ASSERT_GE(fd, 0);
     ASSERT_EQ(::ftruncate(fd, static_cast<off_t>(bytes)), 0);
-    CloseScratchFile(fd, bytes);
+    CloseScratchDescriptor(fd, bytes);
     EXPECT_EQ(::fcntl(fd, F_GETFD), -1);  // closed here, whichever way
-    if (bytes < kFreedAsideBytes) {
+    if (bytes < ScratchFile::kFreedAsideBytes) {
       EXPECT_EQ(std::filesystem::file_size(file), bytes);
       continue;
     }

@@ -1,0 +1,113 @@
+// SPDX-License-Identifier: MIT
+// A hidden temporary file of the program's own name, deleted when its handle closes
+// (FILE_FLAG_DELETE_ON_CLOSE), shared with no one, read and written at offsets.
+#include "platform/ScratchFile.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <random>
+#include <utility>
+
+#include "platform/windows/WideNames.h"
+
+namespace varnow {
+namespace {
+
+HANDLE Handle(std::intptr_t handle) {
+  return reinterpret_cast<HANDLE>(handle);
+}
+
+OVERLAPPED At(std::uint64_t offset) {
+  OVERLAPPED at{};
+  at.Offset = static_cast<DWORD>(offset);
+  at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+  return at;
+}
+
+}  // namespace
+
+ScratchFile::ScratchFile(ScratchFile&& other) noexcept
+    : handle_(std::exchange(other.handle_, kNoHandle)), size_(std::exchange(other.size_, 0)) {}
+
+ScratchFile& ScratchFile::operator=(ScratchFile&& other) noexcept {
+  if (this != &other) {
+    Close();
+    handle_ = std::exchange(other.handle_, kNoHandle);
+    size_ = std::exchange(other.size_, 0);
+  }
+  return *this;
+}
+
+bool ScratchFile::Open(const std::filesystem::path& folder) {
+  Close();
+  std::random_device random;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    char name[32];
+    std::snprintf(name, sizeof name, "\\.vn%08x.t", static_cast<unsigned>(random()));
+    const std::wstring path = windows::WidePath(windows::Utf8(folder.wstring()) + name);
+    const HANDLE file = ::CreateFileW(
+        path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+        FILE_ATTRIBUTE_TEMPORARY | FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (file != INVALID_HANDLE_VALUE) {
+      handle_ = reinterpret_cast<std::intptr_t>(file);
+      return true;
+    }
+    if (::GetLastError() != ERROR_FILE_EXISTS) {
+      return false;
+    }
+  }
+  return false;
+}
+
+Failed ScratchFile::WriteAt(std::uint64_t offset, std::string_view bytes) {
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    OVERLAPPED at = At(offset + done);
+    const DWORD ask = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1U << 30));
+    DWORD n = 0;
+    if (!::WriteFile(Handle(handle_), bytes.data() + done, ask, &n, &at)) {
+      return windows::FailureOfCode(::GetLastError());
+    }
+    if (n == 0) {
+      return windows::FailureOfCode(ERROR_DISK_FULL);
+    }
+    done += n;
+  }
+  size_ = std::max(size_, offset + bytes.size());
+  return std::nullopt;
+}
+
+Failed ScratchFile::ReadAt(std::uint64_t offset, char* into, std::size_t size,
+                           std::size_t& got) const {
+  OVERLAPPED at = At(offset);
+  const DWORD ask = static_cast<DWORD>(std::min<std::size_t>(size, 1U << 30));
+  DWORD n = 0;
+  got = 0;
+  if (!::ReadFile(Handle(handle_), into, ask, &n, &at)) {
+    const DWORD error = ::GetLastError();
+    return error == ERROR_HANDLE_EOF ? std::nullopt : Failed(windows::FailureOfCode(error));
+  }
+  got = n;
+  return std::nullopt;
+}
+
+void ScratchFile::Empty() {
+  LARGE_INTEGER start{};
+  if (IsOpen() && ::SetFilePointerEx(Handle(handle_), start, nullptr, FILE_BEGIN) &&
+      ::SetEndOfFile(Handle(handle_))) {
+    size_ = 0;
+  }
+}
+
+// Deleted as its handle closes; Windows frees the blocks of a deleted file without keeping the
+// closing call waiting as long as a large POSIX unlink does.
+void ScratchFile::Close() {
+  if (IsOpen()) {
+    ::CloseHandle(Handle(handle_));
+    handle_ = kNoHandle;
+    size_ = 0;
+  }
+}
+
+}  // namespace varnow
