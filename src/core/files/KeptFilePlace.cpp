@@ -1,12 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "files/KeptFilePlace.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <system_error>
 
+#include "platform/FileFacts.h"
+#include "platform/PathSyntax.h"
 #include "text/Format.h"
 
 namespace varnow {
@@ -14,31 +12,34 @@ namespace varnow {
 KeptFilePlace LookAtKeptFile(const std::filesystem::path& file) {
   KeptFilePlace place;
   place.target = file;
-  struct stat own {};
-  if (::lstat(file.c_str(), &own) != 0) {
-    place.kind = errno == ENOENT ? KeptFilePlace::Kind::kMissing : KeptFilePlace::Kind::kUnknown;
-    place.failure = FailureOf(errno);
+  const std::string path = PathText(file);
+  Failed why;
+  const std::optional<FileFacts> own = FactsOf(path, Links::kNotFollowed, &why);
+  if (!own) {
+    place.kind = why->cause == FailureCause::kNotFound ? KeptFilePlace::Kind::kMissing
+                                                       : KeptFilePlace::Kind::kUnknown;
+    place.failure = *why;
     return place;
   }
-  if (!S_ISLNK(own.st_mode)) {
-    place.kind =
-        S_ISREG(own.st_mode) ? KeptFilePlace::Kind::kRegular : KeptFilePlace::Kind::kNotRegular;
+  if (own->kind != FileKind::kLink) {
+    place.kind = own->kind == FileKind::kRegular ? KeptFilePlace::Kind::kRegular
+                                                 : KeptFilePlace::Kind::kNotRegular;
     return place;
   }
-  struct stat target {};
-  if (::stat(file.c_str(), &target) != 0) {
-    const int err = errno;
+  const std::optional<FileFacts> target = FactsOf(path, Links::kFollow, &why);
+  if (!target) {
     std::error_code ec;
-    place.linkTarget = std::filesystem::read_symlink(file, ec).string();
+    place.linkTarget = PathText(std::filesystem::read_symlink(file, ec));
     // A link that leads nowhere (its target, or a folder on the way, missing), or round in
     // circles.
-    place.kind = err == ENOENT || err == ENOTDIR || err == ELOOP
+    place.kind = why->cause == FailureCause::kNotFound || why->cause == FailureCause::kNotAFolder ||
+                         why->error == SystemError::kLinkLoop
                      ? KeptFilePlace::Kind::kDanglingLink
                      : KeptFilePlace::Kind::kUnknown;
-    place.failure = FailureOf(err);
+    place.failure = *why;
     return place;
   }
-  if (!S_ISREG(target.st_mode)) {
+  if (target->kind != FileKind::kRegular) {
     place.kind = KeptFilePlace::Kind::kNotRegular;
     return place;
   }
@@ -56,7 +57,7 @@ KeptFilePlace LookAtKeptFile(const std::filesystem::path& file) {
 
 std::optional<ErrorText> KeptFileProblem(const KeptFilePlace& place,
                                          const std::filesystem::path& file, const Texts& what) {
-  const std::string path = file.string();
+  const std::string path = PathText(file);
   const auto inEach = [&](const Texts& format, std::initializer_list<std::string_view> more) {
     std::vector<FormatArg> russian{what.Russian()};
     std::vector<FormatArg> english{what.English()};

@@ -36,7 +36,7 @@ struct CauseRow {
   SystemError error;
   Texts words;  // "%s": the system's words
 };
-constexpr std::array<CauseRow, 12> kCauses{{
+constexpr std::array<CauseRow, 13> kCauses{{
     {SystemError::kNoEntry, {"нет такого файла или папки", "no such file or folder"}},
     {SystemError::kNoAccess, {"нет прав доступа", "permission denied"}},
     {SystemError::kReadOnly,
@@ -49,6 +49,8 @@ constexpr std::array<CauseRow, 12> kCauses{{
     {SystemError::kNameTooLong, {"слишком длинное имя", "the name is too long"}},
     {SystemError::kTooManyFiles, {"открыто слишком много файлов", "too many files are open"}},
     {SystemError::kInputOutput, {"ошибка ввода-вывода", "input/output error"}},
+    {SystemError::kLinkLoop,
+     {"ссылки на пути замкнуты в круг", "the links on the path go round in a circle"}},
     {SystemError::kDanglingLink,
      {"ссылка на пути никуда не ведет (%s)", "a link on the path leads nowhere (%s)"}},
     {SystemError::kOther, {"ошибка системы (%s)", "system error (%s)"}},

@@ -58,6 +58,8 @@ SystemError ErrorOf(int errorNumber) {
       return SystemError::kTooManyFiles;
     case EIO:
       return SystemError::kInputOutput;
+    case ELOOP:
+      return SystemError::kLinkLoop;
     default:
       return SystemError::kOther;
   }

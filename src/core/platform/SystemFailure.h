@@ -35,6 +35,7 @@ enum class SystemError : std::uint8_t {
   kNameTooLong,   // ENAMETOOLONG
   kTooManyFiles,  // EMFILE
   kInputOutput,   // EIO
+  kLinkLoop,      // ELOOP: links that lead round in a circle
   kDanglingLink,  // a link on the way to a folder leads nowhere (the program's own finding)
   kOther,
 };

@@ -86,16 +86,17 @@ TEST(ErrorTexts, CausesInTheProgramsOwnWords) {
       {ENAMETOOLONG, "слишком длинное имя"},
       {EMFILE, "открыто слишком много файлов"},
       {EIO, "ошибка ввода-вывода"},
+      {ELOOP, "ссылки на пути замкнуты в круг"},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(CauseWords(FailureOf(c.error), Language::kRussian), c.words) << c.error;
     EXPECT_NE(CauseWords(FailureOf(c.error), Language::kEnglish), c.words) << c.error;
   }
-  EXPECT_EQ(CauseWords(FailureOf(ELOOP), Language::kRussian),
-            std::string("ошибка системы (") + std::strerror(ELOOP) + ")");
+  EXPECT_EQ(CauseWords(FailureOf(EXDEV), Language::kRussian),
+            std::string("ошибка системы (") + std::strerror(EXDEV) + ")");
   EXPECT_EQ(CauseWords(FailureOf(EACCES), Language::kEnglish), "permission denied");
-  EXPECT_EQ(CauseWords(FailureOf(ELOOP), Language::kEnglish),
-            std::string("system error (") + std::strerror(ELOOP) + ")");
+  EXPECT_EQ(CauseWords(FailureOf(EXDEV), Language::kEnglish),
+            std::string("system error (") + std::strerror(EXDEV) + ")");
 }
 
 TEST(ErrorTexts, AnExceptionCarriesBoth) {

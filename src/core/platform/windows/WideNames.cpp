@@ -10,6 +10,8 @@ namespace {
 
 // ERROR_DISK_QUOTA_EXCEEDED, which mingw-w64's headers lack.
 constexpr unsigned long kDiskQuotaExceeded = 1295;
+// ERROR_CANT_RESOLVE_FILENAME: links that lead round in a circle.
+constexpr unsigned long kCantResolveFilename = 1921;
 
 }  // namespace
 
@@ -102,6 +104,9 @@ SystemFailure FailureOfCode(unsigned long code) {
       break;
     case ERROR_FILE_TOO_LARGE:
       failure.cause = FailureCause::kTooLarge;
+      break;
+    case kCantResolveFilename:
+      failure.error = SystemError::kLinkLoop;
       break;
     case ERROR_CRC:
     case ERROR_READ_FAULT:
