@@ -35,7 +35,7 @@ std::optional<SystemFailure> DanglingLinkOnTheWay(const std::filesystem::path& f
 
 Failed MakeFolders(const std::filesystem::path& folder) {
   std::error_code ec;
-  std::filesystem::create_directories(folder, ec);
+  std::filesystem::create_directories(SystemPath(folder), ec);
   if (!ec) {
     return std::nullopt;
   }

@@ -28,6 +28,10 @@ std::string_view BelowTheDrive(std::string_view folder);
 // on Windows).
 std::string PathText(const std::filesystem::path& path);
 
+// `path` as the C++ library's file functions should be given it to reach any length: itself on
+// POSIX, with the "\\?\" prefix past MAX_PATH on Windows (where the library adds none).
+std::filesystem::path SystemPath(const std::filesystem::path& path);
+
 // What stands at a path, links followed.
 enum class PathKind { kNothing, kFolder, kOther };
 // The kind of what stands at `path`; kNothing with `why` when the system cannot say, or

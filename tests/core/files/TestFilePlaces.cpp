@@ -30,6 +30,19 @@ TEST(MakeFolders, WithTheirParentsOrWhyNot) {
   EXPECT_FALSE(fs::exists(dir / "file/sub"));
 }
 
+#ifdef _WIN32
+// Folders past MAX_PATH are made too.
+TEST(MakeFolders, PastTheSystemsOldLimit) {
+  TempDir dir;
+  std::string deep = dir.Path().string();
+  while (deep.size() < 300) {
+    deep += "\\folder-of-a-long-name";
+  }
+  EXPECT_FALSE(MakeFolders(deep));
+  EXPECT_TRUE(fs::is_directory(fs::path(L"\\\\?\\" + fs::path(deep).wstring())));
+}
+#endif
+
 // A link to nothing on the way is named, with where it points, instead of "File exists".
 TEST(MakeFolders, ADanglingLinkOnTheWayIsSaid) {
   TempDir dir;

@@ -79,5 +79,24 @@ TEST(ReadOnlyFile, ReadsRegularFilesAlone) {
   EXPECT_FALSE(file.IsOpen());
 }
 
+#ifdef _WIN32
+// Past MAX_PATH a path is read through the "\\?\" prefix, with "." and ".." still resolved.
+TEST(FileFacts, PathsPastTheSystemsOldLimit) {
+  TempDir dir;
+  std::string deep = dir.Path().string();
+  while (deep.size() < 300) {
+    deep += "\\folder-of-a-long-name";
+  }
+  fs::create_directories(fs::path(L"\\\\?\\" + fs::path(deep).wstring()));
+  WriteBytes(fs::path(L"\\\\?\\" + fs::path(deep + "\\page.htm").wstring()), "abc");
+  const std::optional<FileFacts> page = FactsOf(deep + "\\page.htm", Links::kFollow);
+  ASSERT_TRUE(page);
+  EXPECT_EQ(page->size, 3u);
+  EXPECT_EQ(FactsOf(deep + "\\x\\..\\page.htm", Links::kFollow), page);
+  ReadOnlyFile file;
+  EXPECT_FALSE(file.Open(deep + "\\page.htm"));
+}
+#endif
+
 }  // namespace
 }  // namespace varnow

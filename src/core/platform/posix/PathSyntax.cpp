@@ -28,6 +28,10 @@ std::string PathText(const std::filesystem::path& path) {
   return path.string();
 }
 
+std::filesystem::path SystemPath(const std::filesystem::path& path) {
+  return path;
+}
+
 PathKind KindOfPath(const std::string& path, Failed& why) {
   struct stat st {};
   if (::stat(path.c_str(), &st) != 0) {

@@ -72,6 +72,10 @@ std::string PathText(const std::filesystem::path& path) {
   return std::string(text.begin(), text.end());
 }
 
+std::filesystem::path SystemPath(const std::filesystem::path& path) {
+  return std::filesystem::path(windows::WidePath(PathText(path)));
+}
+
 PathKind KindOfPath(const std::string& path, Failed& why) {
   const DWORD attributes = ::GetFileAttributesW(windows::WidePath(path).c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) {

@@ -46,13 +46,26 @@ std::wstring WidePath(std::string_view utf8) {
   if (path.size() <= kRoom || path.starts_with(L"\\\\?\\")) {
     return path;
   }
-  if (path.starts_with(L"\\\\")) {
+  // The prefix turns off the system's reading of "." and ".." and of "/": the path is made
+  // whole first.
+  const bool share = path.starts_with(L"\\\\");
+  const bool drive = path.size() >= 3 && path[1] == L':' && path[2] == L'\\';
+  if (!share && !drive) {
+    return path;  // a relative path cannot take the prefix
+  }
+  const DWORD needed = ::GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+  if (needed > 0) {
+    std::wstring full(needed, L'\0');
+    const DWORD n = ::GetFullPathNameW(path.c_str(), needed, full.data(), nullptr);
+    if (n > 0 && n < needed) {
+      full.resize(n);
+      path = std::move(full);
+    }
+  }
+  if (share) {
     return L"\\\\?\\UNC\\" + path.substr(2);
   }
-  if (path.size() >= 3 && path[1] == L':' && path[2] == L'\\') {
-    return L"\\\\?\\" + path;
-  }
-  return path;  // a relative path cannot take the prefix
+  return L"\\\\?\\" + path;
 }
 
 SystemFailure FailureOfCode(unsigned long code) {
