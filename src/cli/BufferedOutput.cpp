@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "BufferedOutput.h"
 
-#include "files/ReplaceFile.h"
+#include "platform/posix/StagedFiles.h"
 
 namespace varnow::cli {
 

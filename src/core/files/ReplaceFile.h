@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include <sys/types.h>
-
+#include <cstdint>
 #include <ctime>
 #include <filesystem>
 #include <functional>
@@ -28,15 +27,16 @@ class FileWriteError : public std::runtime_error {
   SystemFailure failure;
 };
 
-// A file that will replace `target` once it is complete. While it is written it has no name
-// (an O_TMPFILE file in the target's folder), so a failed, interrupted or killed run leaves
-// nothing behind; Commit gives it the target's name where nothing stands there yet, and
-// otherwise a short temporary name of fixed length renamed over the target in one step. Where
-// the file system has no unnamed files, the short name is used from the start and removed
-// again on failure; where it cannot link an unnamed file to a name, the bytes are copied to
-// such a name at the commit. A symbolic link at `target` is replaced, not
-// followed. A new file gets the usual permissions (0666 less the umask); a replaced file keeps
-// its permission bits.
+// A file that will replace `target` once it is complete, so that a failed, interrupted or
+// killed run leaves nothing behind. On POSIX it has no name while it is written (an O_TMPFILE
+// file in the target's folder); Commit gives it the target's name where nothing stands there
+// yet, and otherwise a short temporary name of fixed length renamed over the target in one
+// step. Where the file system has no unnamed files, the short name is used from the start and
+// removed again on failure; where it cannot link an unnamed file to a name, the bytes are
+// copied to such a name at the commit. On Windows it is written under the short temporary
+// name, held open without sharing its deletion, and moved over the target (MoveFileExW). A
+// symbolic link at `target` is replaced, not followed. A new file gets the usual permissions
+// (0666 less the umask); a replaced file keeps its permission bits.
 class NewFile {
  public:
   // Throws FileWriteError (kCreate).
@@ -45,7 +45,9 @@ class NewFile {
   NewFile(const NewFile&) = delete;
   NewFile& operator=(const NewFile&) = delete;
 
-  int Descriptor() const { return fd_; }
+  // The descriptor (POSIX) or handle (Windows) of the file written, for the platform's own
+  // code.
+  std::intptr_t NativeHandle() const { return handle_; }
   // The facts of the file written (its identity, which its name will have once committed).
   std::optional<FileFacts> Facts() const;
   // Throws FileWriteError (kWrite).
@@ -64,23 +66,8 @@ class NewFile {
 
   std::filesystem::path target_;
   std::string named_;  // the temporary name the file has, if any
-  int fd_ = -1;
+  std::intptr_t handle_ = -1;
 };
-
-// Gives the unnamed (O_TMPFILE) file behind `fd` the name `target`, replacing what stands
-// there as a NewFile's Commit does, and closes `fd`. Returns false, with nothing done and `fd`
-// still open, when the file cannot be given a name there: it lies on another file system, or
-// the file system makes no hard links (FAT, many FUSE and network file systems). Throws
-// FileWriteError (kWrite, kCommit); `fd` is closed then.
-bool CommitUnnamed(int fd, const std::filesystem::path& target);
-
-// Renames the named temporary file behind `fd` over `target`, which keeps its permission bits,
-// and closes `fd`. Returns false, with nothing done and `fd` still open, when the rename fails.
-bool CommitNamed(int fd, const std::string& name, const std::filesystem::path& target);
-
-// Copies bytes [from, end) of `in` to the end of `out`, inside the kernel where it can, calling
-// `pump` between pieces. Throws FileWriteError (kWrite).
-void CopyBytes(int in, off_t from, off_t end, int out, const std::function<void()>& pump);
 
 // Writes `bytes` as the new content of `target` through a NewFile: the target is replaced
 // whole or left as it was.
@@ -94,8 +81,5 @@ std::optional<FileWriteError> TryReplaceFileContents(const std::filesystem::path
 // changed before `olderThan` and not locked by a run that goes on. Returns their paths.
 std::vector<std::string> RemoveStrayTemporaryFiles(const std::filesystem::path& folder,
                                                    std::time_t olderThan);
-
-// Writes all of `bytes` to a descriptor, going on after interruptions.
-Failed WriteAll(int fd, std::string_view bytes);
 
 }  // namespace varnow

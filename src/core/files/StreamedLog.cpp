@@ -1,14 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "files/StreamedLog.h"
 
-#include "platform/posix/TemporaryFiles.h"
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
+#include <system_error>
 
 #include "text/Cp1251.h"
 
@@ -26,23 +20,8 @@ std::string HeaderBytes(const std::vector<std::string>& header, LogEncoding enco
   return bytes;
 }
 
-bool IsOutOfSpace(int err) {
-  return err == ENOSPC || err == EDQUOT;
-}
-
-int WriteAllAt(int fd, std::string_view bytes, off_t at) {
-  while (!bytes.empty()) {
-    const ssize_t n = ::pwrite(fd, bytes.data(), bytes.size(), at);
-    if (n < 0 && errno == EINTR) {
-      continue;
-    }
-    if (n < 0) {
-      return errno;
-    }
-    bytes.remove_prefix(static_cast<std::size_t>(n));
-    at += n;
-  }
-  return 0;
+bool IsOutOfSpace(const Failed& failed) {
+  return failed && failed->cause == FailureCause::kNoRoom;
 }
 
 }  // namespace
@@ -57,79 +36,60 @@ void AppendLogLineBytes(std::string& out, std::string_view utf8Line, LogEncoding
 }
 
 void StreamedLog::AddConverted(std::string_view bytes) {
-  if (error_ != 0 || spaceError_ != 0) {
+  if (error_ || spaceError_) {
     return;  // the log is lost already, or the page's lines are dropped at its Settle
   }
-  if (fd_ < 0 || bytes.size() < kWrittenInPlace) {
+  if (!body_.IsOpen() || bytes.size() < kWrittenInPlace) {
     buffer_ += bytes;
     FlushWhenFull();
     return;
   }
   // A page's lines, converted on the thread that cleaned it, go to disk without another copy.
-  int err = Flush(kEndRoom);
-  if (err == 0 && error_ == 0) {
-    err = WriteAtEnd(bytes, kEndRoom);
+  Failed failed = Flush(kEndRoom);
+  if (!failed && !error_) {
+    failed = WriteAtEnd(bytes, kEndRoom);
   }
-  if (IsOutOfSpace(err)) {
-    spaceError_ = err;
+  if (IsOutOfSpace(failed)) {
+    spaceError_ = std::move(failed);
   }
 }
 
 void StreamedLog::Reset() {
-  if (fd_ >= 0) {
-    ::close(fd_);
-  }
-  if (!bodyName_.empty()) {
-    ::unlink(bodyName_.c_str());
-    bodyName_.clear();
-  }
-  fd_ = -1;
+  body_.Close();
   opened_ = false;
   reserved_ = 0;
   size_ = 0;
   taken_ = 0;
-  error_ = 0;
-  spaceError_ = 0;
+  error_.reset();
+  spaceError_.reset();
   flushAt_ = kBufferBytes;
   encoding_ = LogEncoding::kCp1251;
   buffer_.clear();
   buffer_.shrink_to_fit();
 }
 
-void StreamedLog::Fail(FileWriteError::Stage stage, int err) {
-  if (error_ == 0) {
-    error_ = err;
+void StreamedLog::Fail(FileWriteError::Stage stage, const SystemFailure& why) {
+  if (!error_) {
+    error_ = why;
     errorStage_ = stage;
   }
-}
-
-int StreamedLog::OpenBody(const std::filesystem::path& folder) {
-  // 0666: the file may become log.txt itself, with the permissions any new file gets.
-  const int fd = ::open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0666);
-  if (fd >= 0 || !NoUnnamedFiles(errno)) {
-    return fd;
-  }
-  // No unnamed files here: the lines go to a file of the program's own temporary name, which
-  // becomes log.txt by a rename and is removed when the log is forgotten.
-  return CreateTemporaryFile(folder, O_RDWR, bodyName_);
 }
 
 void StreamedLog::Open(const std::filesystem::path& folder,
                        const std::vector<std::string>& expectedHeader) {
   opened_ = true;
-  int fd = OpenBody(folder);
-  if (fd < 0) {
+  Failed failed = body_.Open(folder);
+  if (failed) {
     std::error_code ignored;
     const std::filesystem::path temporary = std::filesystem::temp_directory_path(ignored);
-    fd = OpenBody(temporary);
+    failed = body_.Open(temporary);
   }
-  if (fd < 0) {
-    Fail(FileWriteError::Stage::kCreate, errno);
+  if (failed) {
+    Fail(FileWriteError::Stage::kCreate, *failed);
     buffer_.clear();
     return;
   }
-  fd_ = fd;
-  reserved_ = static_cast<off_t>(HeaderBytes(expectedHeader, encoding_).size());
+  reserved_ = static_cast<std::int64_t>(HeaderBytes(expectedHeader, encoding_).size());
   // The header's room and the end's, taken now; on a disk already full, at the first page; where
   // they cannot be taken at all (a limit on file sizes), the lines are written as they come.
   TakeRoomUpTo(reserved_ + kEndRoom);
@@ -137,7 +97,7 @@ void StreamedLog::Open(const std::filesystem::path& folder,
 }
 
 void StreamedLog::Add(std::string_view utf8Line) {
-  if (error_ != 0) {
+  if (error_) {
     return;  // the log is lost already; Save says so
   }
   AppendLogLineBytes(buffer_, utf8Line, encoding_);
@@ -150,81 +110,77 @@ void StreamedLog::FlushWhenFull() {
   }
   // Where the disk has no room, the lines wait in memory and the next try comes a buffer later,
   // not with every line.
-  flushAt_ = Flush(kEndRoom) == 0 ? kBufferBytes : buffer_.size() + kBufferBytes;
+  flushAt_ = !Flush(kEndRoom) ? kBufferBytes : buffer_.size() + kBufferBytes;
 }
 
-int StreamedLog::TakeRoomUpTo(off_t end) {
+Failed StreamedLog::TakeRoomUpTo(std::int64_t end) {
   if (end <= taken_) {
-    return 0;
+    return std::nullopt;
   }
   // A step ahead at least, growing with the log (an eighth of it, 64 KB to 1 MB): few calls
   // for a long log, little room for a short one on a small disk; and the room a log holds is a
   // function of its lines alone, so a disk fills at the same page whatever else was written
   // meanwhile.
-  end = std::max(end, taken_ + std::clamp<off_t>(taken_ / 8, kEndRoom, kMostRoomStep));
-  // Blocks of the file's own, taken for real: where the file system cannot allocate, the C
-  // library writes them.
-  const int err = ::posix_fallocate(fd_, taken_, end - taken_);
-  if (err == 0) {
+  end = std::max(end, taken_ + std::clamp<std::int64_t>(taken_ / 8, kEndRoom, kMostRoomStep));
+  std::int64_t length = taken_;
+  Failed failed = body_.TakeRoom(taken_, end, length);
+  if (!failed) {
     taken_ = end;
-    return 0;
+    return std::nullopt;
   }
-  struct stat st {};
-  if (::fstat(fd_, &st) == 0 && st.st_size > taken_) {
-    taken_ = st.st_size;  // a part was taken
-  }
-  return err;
+  taken_ = std::max(taken_, length);  // a part was taken
+  return failed;
 }
 
-int StreamedLog::WriteAtEnd(std::string_view bytes, off_t room) {
-  const off_t at = reserved_ + size_;
-  int err = TakeRoomUpTo(at + static_cast<off_t>(bytes.size()) + room);
-  if (IsOutOfSpace(err)) {
-    return err;
+Failed StreamedLog::WriteAtEnd(std::string_view bytes, std::int64_t room) {
+  const std::int64_t at = reserved_ + size_;
+  Failed failed = TakeRoomUpTo(at + static_cast<std::int64_t>(bytes.size()) + room);
+  if (IsOutOfSpace(failed)) {
+    return failed;
   }
   // Room that cannot be taken for another reason (a limit on file sizes, a file system that
   // refuses) leaves it to the write to say whether the bytes fit.
-  err = WriteAllAt(fd_, bytes, at);
-  if (err == 0) {
-    size_ += static_cast<off_t>(bytes.size());
-  } else if (!IsOutOfSpace(err)) {
-    Fail(FileWriteError::Stage::kWrite, err);
+  failed = body_.WriteAt(at, bytes);
+  if (!failed) {
+    size_ += static_cast<std::int64_t>(bytes.size());
+  } else if (!IsOutOfSpace(failed)) {
+    Fail(FileWriteError::Stage::kWrite, *failed);
   }
-  return err;
+  return failed;
 }
 
-int StreamedLog::Flush(off_t room) {
-  if (fd_ < 0 || buffer_.empty() || error_ != 0) {
-    return 0;
+Failed StreamedLog::Flush(std::int64_t room) {
+  if (!body_.IsOpen() || buffer_.empty() || error_) {
+    return std::nullopt;
   }
-  const int err = WriteAtEnd(buffer_, room);
-  if (IsOutOfSpace(err)) {
-    return err;  // the lines wait here
+  Failed failed = WriteAtEnd(buffer_, room);
+  if (IsOutOfSpace(failed)) {
+    return failed;  // the lines wait here
   }
   buffer_.clear();  // written, or lost with the error Save reports
-  return 0;
+  return std::nullopt;
 }
 
 Failed StreamedLog::Settle(const Mark& mark) {
-  int err = spaceError_;
-  if (err == 0 && fd_ >= 0 && error_ == 0) {
+  Failed failed = spaceError_;
+  if (!failed && body_.IsOpen() && !error_) {
     // Room taken on the disk for the lines waiting in memory is as good as their being there:
     // they are written with the next full buffer.
-    err = TakeRoomUpTo(reserved_ + size_ + static_cast<off_t>(buffer_.size()) + kEndRoom);
-    if (!IsOutOfSpace(err)) {
-      err = 0;  // room that cannot be taken otherwise: the writes say whether the lines fit
+    failed = TakeRoomUpTo(reserved_ + size_ + static_cast<std::int64_t>(buffer_.size()) + kEndRoom);
+    if (!IsOutOfSpace(failed)) {
+      failed.reset();  // room that cannot be taken otherwise: the writes say whether lines fit
     }
   }
-  if (err == 0) {
+  if (!failed) {
     return std::nullopt;
   }
   RollBack(mark);
-  return FailureOf(err);
+  return failed;
 }
 
 void StreamedLog::RollBack(const Mark& mark) {
-  spaceError_ = 0;
-  const off_t kept = mark.written + static_cast<off_t>(mark.buffered);
+  spaceError_.reset();
+  const std::int64_t kept = mark.written + static_cast<std::int64_t>(mark.buffered);
   if (size_ < kept) {
     buffer_.resize(static_cast<std::size_t>(kept - size_));
     return;
@@ -234,7 +190,7 @@ void StreamedLog::RollBack(const Mark& mark) {
     return;
   }
   size_ = kept;
-  if (fd_ >= 0 && ::ftruncate(fd_, reserved_ + size_) == 0) {
+  if (body_.IsOpen() && !body_.Truncate(reserved_ + size_)) {
     taken_ = reserved_ + size_;
     TakeRoomUpTo(taken_ + kEndRoom);  // the room the dropped lines had held, taken back
   }
@@ -243,21 +199,21 @@ void StreamedLog::RollBack(const Mark& mark) {
 void StreamedLog::Save(const std::filesystem::path& target, const std::vector<std::string>& header,
                        const std::function<void()>& pump) {
   // The last lines go into the room kept for them.
-  if (const int err = Flush(0); err != 0) {
-    throw FileWriteError(FileWriteError::Stage::kWrite, err);
+  if (const Failed failed = Flush(0)) {
+    throw FileWriteError(FileWriteError::Stage::kWrite, *failed);
   }
-  if (error_ != 0) {
-    throw FileWriteError(errorStage_, error_);
+  if (error_) {
+    throw FileWriteError(errorStage_, *error_);
   }
   const std::string head = HeaderBytes(header, encoding_);
-  if (fd_ >= 0 && static_cast<off_t>(head.size()) == reserved_) {
+  if (body_.IsOpen() && static_cast<std::int64_t>(head.size()) == reserved_) {
     // The header fills the room left for it: the file, cut to its lines, becomes log.txt as it
     // stands.
-    if (const int err = WriteAllAt(fd_, head, 0); err != 0) {
-      throw FileWriteError(FileWriteError::Stage::kWrite, err);
+    if (const Failed failed = body_.WriteAt(0, head)) {
+      throw FileWriteError(FileWriteError::Stage::kWrite, *failed);
     }
-    if (::ftruncate(fd_, reserved_ + size_) != 0) {
-      throw FileWriteError(FileWriteError::Stage::kWrite, errno);
+    if (const Failed failed = body_.Truncate(reserved_ + size_)) {
+      throw FileWriteError(FileWriteError::Stage::kWrite, *failed);
     }
     taken_ = reserved_ + size_;
     if (GiveBodyTheName(target)) {
@@ -266,8 +222,8 @@ void StreamedLog::Save(const std::filesystem::path& target, const std::vector<st
   }
   NewFile file(target);
   file.Write(head);
-  if (fd_ >= 0) {
-    CopyBytes(fd_, reserved_, reserved_ + size_, file.Descriptor(), pump);
+  if (body_.IsOpen()) {
+    body_.CopyTo(file, reserved_, reserved_ + size_, pump);
   } else {
     file.Write(buffer_);  // never opened: the few lines are still here
   }
@@ -276,25 +232,7 @@ void StreamedLog::Save(const std::filesystem::path& target, const std::vector<st
 }
 
 bool StreamedLog::GiveBodyTheName(const std::filesystem::path& target) {
-  const int fd = fd_;
-  if (!bodyName_.empty()) {
-    if (!CommitNamed(fd, bodyName_, target)) {
-      return false;  // another file system (the temporary folder): copied instead
-    }
-    fd_ = -1;
-    bodyName_.clear();
-    return true;
-  }
-  try {
-    if (!CommitUnnamed(fd, target)) {
-      return false;
-    }
-  } catch (const FileWriteError&) {
-    fd_ = -1;  // closed by the failed commit
-    throw;
-  }
-  fd_ = -1;
-  return true;
+  return body_.GiveName(target);
 }
 
 }  // namespace varnow

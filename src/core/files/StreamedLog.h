@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include <sys/types.h>
-
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -10,6 +9,7 @@
 #include <vector>
 
 #include "files/ReplaceFile.h"
+#include "platform/LogBody.h"
 #include "platform/SystemFailure.h"
 #include "text/LogEncoding.h"
 
@@ -61,7 +61,7 @@ class StreamedLog {
   void AddConverted(std::string_view bytes);
   // Where the log stands: what a page's lines are settled against.
   struct Mark {
-    off_t written = 0;         // lines on disk
+    std::int64_t written = 0;  // lines on disk
     std::size_t buffered = 0;  // and waiting in memory
   };
   Mark Position() const { return {size_, buffer_.size()}; }
@@ -80,37 +80,33 @@ class StreamedLog {
 
   // The room kept on disk behind the last line for the run's last lines, and the largest step
   // in which room is taken.
-  static constexpr off_t kEndRoom = 64 * 1024;
-  static constexpr off_t kMostRoomStep = 1024 * 1024;
+  static constexpr std::int64_t kEndRoom = 64 * 1024;
+  static constexpr std::int64_t kMostRoomStep = 1024 * 1024;
 
  private:
-  // A file for the lines in `folder`: unnamed where the file system allows, else named (in
-  // bodyName_). Returns the descriptor, or -1 with errno set, as the open does.
-  int OpenBody(const std::filesystem::path& folder);
   // Gives the body, header written, the name `target`; false when it must be copied instead.
   bool GiveBodyTheName(const std::filesystem::path& target);
   // Writes the buffered lines behind those on disk, with `room` bytes taken behind them.
-  // Returns 0, or the errno where the disk has no room (the lines then stay in memory); other
-  // failures are kept in error_.
-  int Flush(off_t room);
+  // Returns nothing, or why not where the disk has no room (the lines then stay in memory);
+  // other failures are kept in error_.
+  Failed Flush(std::int64_t room);
   // Flushes once the buffer holds flushAt_ bytes.
   void FlushWhenFull();
-  // Takes the disk's room up to `end` bytes of the file. Returns 0 or the errno.
-  int TakeRoomUpTo(off_t end);
+  // Takes the disk's room up to `end` bytes of the file.
+  Failed TakeRoomUpTo(std::int64_t end);
   // Writes bytes of the log at its end, `room` bytes taken behind them. As Flush.
-  int WriteAtEnd(std::string_view bytes, off_t room);
-  void Fail(FileWriteError::Stage stage, int err);
+  Failed WriteAtEnd(std::string_view bytes, std::int64_t room);
+  void Fail(FileWriteError::Stage stage, const SystemFailure& why);
 
   std::string buffer_;  // converted lines not yet written
   LogEncoding encoding_ = LogEncoding::kCp1251;
-  int fd_ = -1;
-  std::string bodyName_;  // the body's temporary name, where it could not be unnamed
+  LogBody body_;  // the file of the lines, once opened
   bool opened_ = false;
-  off_t reserved_ = 0;  // room left for the header at the start of the file
-  off_t size_ = 0;      // bytes of lines on disk, behind that room
-  off_t taken_ = 0;     // the file's length: its room on disk, beyond its lines
-  int error_ = 0;       // the first failure of the body, 0 if none
-  int spaceError_ = 0;  // lines were dropped for want of space since the last Settle
+  std::int64_t reserved_ = 0;  // room left for the header at the start of the file
+  std::int64_t size_ = 0;      // bytes of lines on disk, behind that room
+  std::int64_t taken_ = 0;     // the file's length: its room on disk, beyond its lines
+  Failed error_;               // the first failure of the body, if any
+  Failed spaceError_;          // lines were dropped for want of space since the last Settle
   // Lines are written in pieces of this size: few system calls, little memory.
   static constexpr std::size_t kBufferBytes = 256 * 1024;
   std::size_t flushAt_ = kBufferBytes;  // the buffer's size that makes the next flush
