@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "BufferedOutput.h"
 
-#include "platform/posix/StagedFiles.h"
+#include "platform/StandardStreams.h"
 
 namespace varnow::cli {
 
@@ -21,7 +21,7 @@ void BufferedOutput::Flush() {
     buffer_.clear();
     return;
   }
-  error_ = WriteAll(fd_, buffer_);
+  error_ = WriteToStream(stream_, buffer_);
   buffer_.clear();
 }
 

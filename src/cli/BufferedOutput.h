@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/StandardStreams.h"
 #include "platform/SystemFailure.h"
 
 namespace varnow::cli {
@@ -17,7 +18,7 @@ class BufferedOutput {
  public:
   static constexpr std::size_t kCapacity = 1024 * 1024;
 
-  explicit BufferedOutput(int fd) : fd_(fd) { buffer_.reserve(kCapacity); }
+  explicit BufferedOutput(StandardStream stream) : stream_(stream) { buffer_.reserve(kCapacity); }
   ~BufferedOutput() { Flush(); }
   BufferedOutput(const BufferedOutput&) = delete;
   BufferedOutput& operator=(const BufferedOutput&) = delete;
@@ -33,7 +34,7 @@ class BufferedOutput {
   const Failed& Error() const { return error_; }
 
  private:
-  int fd_;
+  StandardStream stream_;
   std::string buffer_;
   Failed error_;
   // Long ago: the first lines go out at the first chance, so a watcher sees the run start.

@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "CliApp.h"
 
-#include <unistd.h>
-
 #include <clocale>
 #include <cstdio>
 #include <filesystem>
@@ -15,13 +13,14 @@
 #include "CliTexts.h"
 #include "ExplainCommand.h"
 #include "JsonLines.h"
-#include "SignalWatcher.h"
 #include "TerminalHost.h"
 #include "Version.h"
 #include "batch/BatchRun.h"
 #include "batch/RunTexts.h"
 #include "platform/MemoryReuse.h"
 #include "platform/ProcessSignals.h"
+#include "platform/StandardStreams.h"
+#include "platform/StopSignals.h"
 #include "settings/SettingsLocation.h"
 #include "settings/SettingsModel.h"
 #include "text/Format.h"
@@ -38,7 +37,8 @@ void PrintError(const std::string& message) {
 
 int RunCli(int argc, char** argv) {
   // Before any thread: the signals must be blocked in every thread but the watcher.
-  const SignalWatcher signals;
+  const StopSignals signals(kExitSignalBase);
+  PrepareTerminal();
   std::setlocale(LC_ALL, "");
   // A reader that goes away (`| head`) must not kill the run: the failed write is noticed and
   // the run goes on, writing every output and log.txt. A file-size limit makes a write fail.
@@ -91,7 +91,7 @@ int RunCli(int argc, char** argv) {
   }
 
   TerminalHost host(options.folder, outputFolder, settings.switches, signals,
-                    ::isatty(STDERR_FILENO), options.quiet);
+                    IsTerminal(StandardStream::kError), options.quiet);
   host.UseLogEncoding(settings.logEncoding);
   host.UseLanguages(language, settings.logLanguage);
   host.UseMaxPageSize(settings.maxPageSize);

@@ -4,12 +4,11 @@
 #include "CliTexts.h"
 #include "JsonLines.h"
 
-#include <unistd.h>
-
 #include <cstring>
 #include <utility>
 
 #include "messages/MessageText.h"
+#include "platform/StandardStreams.h"
 #include "text/Format.h"
 
 namespace varnow::cli {
@@ -27,14 +26,14 @@ constexpr std::size_t kLinesPerClockRead = 64;
 
 TerminalHost::TerminalHost(std::string folder, std::string outputFolder,
                            const std::array<bool, kProcedureCount>& switches,
-                           const SignalWatcher& signals, bool showProgress, bool quiet)
+                           const StopSignals& signals, bool showProgress, bool quiet)
     : folder_(std::move(folder)),
       outputFolder_(std::move(outputFolder)),
       switches_(switches),
       signals_(signals),
       showProgress_(showProgress),
       quiet_(quiet),
-      stdoutShared_(showProgress && ::isatty(STDOUT_FILENO)) {}
+      stdoutShared_(showProgress && IsTerminal(StandardStream::kOutput)) {}
 
 bool TerminalHost::Poll() {
   if (signals_.Interrupted()) {

@@ -8,8 +8,8 @@
 #include <string>
 
 #include "BufferedOutput.h"
-#include "SignalWatcher.h"
 #include "batch/RunHost.h"
+#include "platform/StopSignals.h"
 
 namespace varnow::cli {
 
@@ -19,7 +19,7 @@ namespace varnow::cli {
 class TerminalHost final : public RunHost {
  public:
   TerminalHost(std::string folder, std::string outputFolder,
-               const std::array<bool, kProcedureCount>& switches, const SignalWatcher& signals,
+               const std::array<bool, kProcedureCount>& switches, const StopSignals& signals,
                bool showProgress, bool quiet);
 
   void UseLogEncoding(LogEncoding encoding) { logEncoding_ = encoding; }
@@ -72,11 +72,11 @@ class TerminalHost final : public RunHost {
   std::optional<std::uint64_t> maxPageSize_;
   bool json_ = false;
   std::string logPath_;
-  const SignalWatcher& signals_;
+  const StopSignals& signals_;
   const bool showProgress_;
   const bool quiet_;         // no log lines on stdout
   const bool stdoutShared_;  // log lines go to the terminal that shows the progress line
-  BufferedOutput out_{1};    // standard output
+  BufferedOutput out_{StandardStream::kOutput};
   std::size_t linesSinceClock_ = 0;
   std::size_t pumpsSinceClock_ = 0;
   bool outputLossReported_ = false;

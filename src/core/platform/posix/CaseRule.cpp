@@ -6,10 +6,10 @@
 #include <wctype.h>
 
 #include <cerrno>
-#include <cstdio>
 #include <random>
 
 #include "platform/CaseRule.h"
+#include "platform/TemporaryNames.h"
 #include "text/AsciiCase.h"
 
 namespace varnow {
@@ -17,8 +17,7 @@ namespace varnow {
 std::optional<bool> FolderIgnoresCase(const std::string& folder) {
   std::random_device random;
   for (int attempt = 0; attempt < 8; ++attempt) {
-    char name[32];
-    std::snprintf(name, sizeof name, "/.vn%08x.t", static_cast<unsigned>(random()));
+    const std::string name = "/" + TemporaryFileName(static_cast<std::uint32_t>(random()));
     const std::string lower = folder + name;
     const int fd = ::open(lower.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (fd < 0) {
@@ -29,8 +28,8 @@ std::optional<bool> FolderIgnoresCase(const std::string& folder) {
     }
     ::close(fd);
     std::string upper = folder;
-    for (const char* c = name; *c != '\0'; ++c) {
-      upper += AsciiUpper(*c);
+    for (const char c : name) {
+      upper += AsciiUpper(c);
     }
     struct stat st {};
     const bool ignores = ::lstat(upper.c_str(), &st) == 0;

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "platform/posix/TemporaryFiles.h"
 
+#include "platform/TemporaryNames.h"
+
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/random.h>
@@ -28,37 +30,15 @@ std::uint32_t RandomBits() {
 
 }  // namespace
 
-// ".vn" + 8 hex digits + ".t" in the target's folder: 13 bytes whatever the target's name is,
-// so a name up to the system's limit can be replaced. Thirteen characters is what one long-name
-// entry of a FAT folder holds: a FAT driver that writes only one such entry (fusefat) cut the
-// longer names of earlier versions, ".vnXXXXXXXX.tmp", to ".vnXXXXXXXX.t", which the program
-// then could neither rename nor remove by the name it had made.
+// The short name of the program's own (TemporaryFileName) in `folder`, of four random bytes.
 std::string TemporaryName(const std::filesystem::path& folder) {
-  char name[32];
-  std::snprintf(name, sizeof name, "/.vn%08x.t", static_cast<unsigned>(RandomBits()));
-  return folder.string() + name;
+  return folder.string() + "/" + TemporaryFileName(RandomBits());
 }
 
 // A file of the program's own temporary name is locked while it is written, so that a later
 // run removing the names that interrupted runs left behind never takes a live one.
 void HoldWhileWritten(int fd) {
   ::flock(fd, LOCK_EX | LOCK_NB);
-}
-
-// Whether `name` is one of the program's temporary names: ".vn", 8 hex digits, ".t" (or
-// ".tmp", the names earlier versions made).
-bool IsTemporaryName(std::string_view name) {
-  const bool named = name.size() == 13 && name.ends_with(".t");
-  const bool namedBefore = name.size() == 15 && name.ends_with(".tmp");
-  if (!(named || namedBefore) || !name.starts_with(".vn")) {
-    return false;
-  }
-  for (const char c : name.substr(3, 8)) {
-    if (!std::isxdigit(static_cast<unsigned char>(c))) {
-      return false;
-    }
-  }
-  return true;
 }
 
 // Unnamed files are missing on some file systems (and older kernels): the open then fails

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/TemporaryNames.h"
+
 // The program's temporary files on POSIX: their names, and the lock a live one holds.
 namespace varnow {
 
@@ -17,9 +19,6 @@ std::string TemporaryName(const std::filesystem::path& folder);
 // Locks the file behind `fd` while it is written, so that a later run removing the names that
 // interrupted runs left behind never takes a live one.
 void HoldWhileWritten(int fd);
-
-// Whether `name` is one of the program's temporary names.
-bool IsTemporaryName(std::string_view name);
 
 // Whether an open with O_TMPFILE failed because the file system (or the kernel) has no
 // unnamed files.

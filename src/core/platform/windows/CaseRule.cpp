@@ -3,10 +3,10 @@
 // with the invariant locale, the simple mapping NTFS's own table follows.
 #include <windows.h>
 
-#include <cstdio>
 #include <random>
 
 #include "platform/CaseRule.h"
+#include "platform/TemporaryNames.h"
 #include "platform/windows/WideNames.h"
 #include "text/AsciiCase.h"
 
@@ -15,8 +15,7 @@ namespace varnow {
 std::optional<bool> FolderIgnoresCase(const std::string& folder) {
   std::random_device random;
   for (int attempt = 0; attempt < 8; ++attempt) {
-    char name[32];
-    std::snprintf(name, sizeof name, "\\.vn%08x.t", static_cast<unsigned>(random()));
+    const std::string name = "\\" + TemporaryFileName(static_cast<std::uint32_t>(random()));
     const std::wstring lower = windows::WidePath(folder + name);
     const HANDLE file = ::CreateFileW(lower.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                       FILE_ATTRIBUTE_TEMPORARY, nullptr);
@@ -28,8 +27,8 @@ std::optional<bool> FolderIgnoresCase(const std::string& folder) {
     }
     ::CloseHandle(file);
     std::string upper = folder;
-    for (const char* c = name; *c != '\0'; ++c) {
-      upper += AsciiUpper(*c);
+    for (const char c : name) {
+      upper += AsciiUpper(c);
     }
     const bool ignores =
         ::GetFileAttributesW(windows::WidePath(upper).c_str()) != INVALID_FILE_ATTRIBUTES;
