@@ -19,6 +19,7 @@
 #include "batch/RunTexts.h"
 #include "platform/MemoryReuse.h"
 #include "platform/ProcessSignals.h"
+#include "platform/ProgramArguments.h"
 #include "platform/StandardStreams.h"
 #include "platform/StopSignals.h"
 #include "settings/SettingsLocation.h"
@@ -47,8 +48,7 @@ int RunCli(int argc, char** argv) {
   // The program speaks the language --language asks for, else the one the settings file
   // names, else the locale's.
   const Language localeLanguage = LanguageOfEnvironment();
-  const ParsedArguments parsed =
-      ParseArguments(std::vector<std::string>(argv + 1, argv + argc), localeLanguage);
+  const ParsedArguments parsed = ParseArguments(ProgramArguments(argc, argv), localeLanguage);
   const CliOptions& options = parsed.options;
   if (parsed.error) {
     const Language language = options.language.value_or(localeLanguage);

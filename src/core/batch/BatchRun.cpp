@@ -17,6 +17,7 @@
 #include "paths/SplitPath.h"
 #include "platform/LocalTime.h"
 #include "platform/MemoryLimits.h"
+#include "platform/PathSyntax.h"
 #include "settings/Settings.h"
 #include "text/Cp1251.h"
 #include "text/Format.h"
@@ -35,7 +36,7 @@ std::int64_t Count(std::size_t n) {
 // its own reason (read-only, no access, a dangling link), not as the missing folder it leaves
 // behind.
 void MakeFoldersFor(const std::string& folder, const std::string& file) {
-  if (const Failed failed = MakeFolders(folder)) {
+  if (const Failed failed = MakeFolders(PathOf(folder))) {
     throw RunError(MakeError(ErrorId::kCannotCreate, {file}, *failed));
   }
 }
@@ -115,7 +116,7 @@ void BatchRun::Run() {
   RefuseOutputOntoFolder(folder, NeedOutputFolder());
   searchedTree_ = RealFolder(folder);
   // One separator between the folder and its entries, also for a folder text ending in "/".
-  const std::string root = folder.back() == '/' ? folder : folder + "/";
+  const std::string root = IsPathSeparator(folder.back()) ? folder : folder + PathSeparator();
   CollectFiles(root, fileList_, stop_, [this](const std::string& path, const SystemFailure& why) {
     ++skipped_;
     Report({MessageId::kFolderSkipped, path, {path, why.reason}});
@@ -128,8 +129,8 @@ void BatchRun::Run() {
   // The log's lines go to disk from now on, beside where log.txt will be.
   const std::string logFolder = MirroredFolder(NeedOutputFolder(), logDirectory_);
   std::error_code ignored;  // where the folder cannot be made, the lines wait elsewhere
-  std::filesystem::create_directories(logFolder, ignored);
-  log_.Open(logFolder, HeaderLines(std::chrono::steady_clock::duration::zero()));
+  std::filesystem::create_directories(SystemPath(PathOf(logFolder)), ignored);
+  log_.Open(PathOf(logFolder), HeaderLines(std::chrono::steady_clock::duration::zero()));
   // A log body an interrupted run left there (where the file system has no unnamed files) goes
   // too, whether or not a copy is written into that folder; this run's own body is newer and
   // locked.
@@ -352,10 +353,10 @@ BatchRun::Commit BatchRun::CommitPage(std::size_t index, CleanedPage& page, bool
     if (page.unwritten) {
       // The first page of a folder not made yet: the folder is made now, in the file list's
       // order.
-      if (Failed made = MakeFolders(page.outputFolder)) {
+      if (Failed made = MakeFolders(PathOf(page.outputFolder))) {
         failed = FileWriteError(FileWriteError::Stage::kCreate, std::move(*made));
       } else {
-        failed = TryReplaceFileContents(page.output, page.unwritten->View());
+        failed = TryReplaceFileContents(PathOf(page.output), page.unwritten->View());
         copy = IdentityOf(page.output, false);
       }
     } else {
@@ -434,7 +435,7 @@ void BatchRun::RemoveStrayFilesOnce(const std::string& folder) {
   if (!strayChecked_.insert(folder).second) {
     return;
   }
-  for (const std::string& path : RemoveStrayTemporaryFiles(folder, runStartTime_)) {
+  for (const std::string& path : RemoveStrayTemporaryFiles(PathOf(folder), runStartTime_)) {
     Report({MessageId::kStrayRemoved, path, {path}});
   }
 }
@@ -517,7 +518,7 @@ std::string BatchRun::SaveLog(std::chrono::steady_clock::duration elapsed) {
   const std::string logPath = MirroredPath(outputFolder, logDirectory_, text::kLogFileName);
   MakeFoldersFor(MirroredFolder(outputFolder, logDirectory_), logPath);
   try {
-    log_.Save(logPath, header, [this] { stop_.Poll(); });
+    log_.Save(PathOf(logPath), header, [this] { stop_.Poll(); });
   } catch (const FileWriteError& e) {
     throw RunError(WriteErrorText(e, logPath));
   }

@@ -11,6 +11,7 @@
 #include "files/SourceFile.h"
 #include "paths/LinkGuard.h"
 #include "paths/SplitPath.h"
+#include "platform/PathSyntax.h"
 #include "text/Format.h"
 #include "text/LoggedName.h"
 
@@ -47,7 +48,7 @@ void StageCopy(CleanedPage& page, std::unique_ptr<Document> doc, const std::stri
     return;
   }
   try {
-    page.file = std::make_unique<NewFile>(page.output);
+    page.file = std::make_unique<NewFile>(PathOf(page.output));
     page.file->Write(doc->Chunks());
   } catch (const FileWriteError& e) {
     page.file.reset();

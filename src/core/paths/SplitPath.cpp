@@ -14,17 +14,17 @@ namespace {
 std::string WorkingDirectory() {
   std::error_code ec;
   std::filesystem::path cwd = std::filesystem::current_path(ec);
-  return ec ? std::string(1, PathSeparator()) : cwd.string();
+  return ec ? std::string(1, PathSeparator()) : PathText(cwd);
 }
 
 // "a/./b/../c" becomes "/cwd/a/c" ("C:\cwd\a\c" on Windows); repeated and trailing
 // separators go, but not the root's.
 std::string AbsoluteFolder(std::string_view text) {
-  std::filesystem::path p(text);
+  std::filesystem::path p = PathOf(text);
   if (p.is_relative()) {
-    p = std::filesystem::path(WorkingDirectory()) / p;
+    p = PathOf(WorkingDirectory()) / p;
   }
-  std::string s = p.lexically_normal().string();
+  std::string s = PathText(p.lexically_normal());
   while (s.size() > std::max<std::size_t>(RootLength(s), 1) && IsPathSeparator(s.back())) {
     s.pop_back();
   }
@@ -43,7 +43,7 @@ std::string Joined(const std::string& folder, std::string_view name) {
 ErrorText ReasonFor(const SystemFailure& failure, const std::string& folder) {
   if (failure.cause == FailureCause::kNotFound) {
     // Whether the folder alone is missing, or something above it too.
-    const std::string parent = std::filesystem::path(folder).parent_path().string();
+    const std::string parent = PathText(PathOf(folder).parent_path());
     Failed why;
     if (KindOfPath(parent, why) == PathKind::kFolder) {
       return MakeError(ErrorId::kFolderNotFound, {folder});

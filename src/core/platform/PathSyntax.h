@@ -24,6 +24,9 @@ std::size_t RootLength(std::string_view path);
 // "\server\share\dir" for "\\server\share\dir" on Windows.
 std::string_view BelowTheDrive(std::string_view folder);
 
+// The path a UTF-8 text names (std::filesystem reads a narrow text in the ANSI code page on
+// Windows).
+std::filesystem::path PathOf(std::string_view utf8);
 // A path as the program holds it, in UTF-8 (std::filesystem's string() is the ANSI code page's
 // on Windows).
 std::string PathText(const std::filesystem::path& path);

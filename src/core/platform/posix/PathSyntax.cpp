@@ -24,6 +24,10 @@ std::string_view BelowTheDrive(std::string_view folder) {
   return folder == "/" ? std::string_view() : folder;
 }
 
+std::filesystem::path PathOf(std::string_view utf8) {
+  return std::filesystem::path(utf8);
+}
+
 std::string PathText(const std::filesystem::path& path) {
   return path.string();
 }
