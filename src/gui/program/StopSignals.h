@@ -2,7 +2,8 @@
 #pragma once
 
 #include <QObject>
-#include <csignal>
+
+#include "platform/LoopSignals.h"
 
 class QSocketNotifier;
 
@@ -10,9 +11,8 @@ namespace varnow {
 
 // SIGTERM and SIGHUP (the session ending, the terminal closing) turned into a Qt signal, so
 // that the window ends as when it is closed: a run stops with log.txt saved, and the settings
-// are written. The signals are blocked in the thread that makes this object (make it before
-// other threads start) and read from a descriptor in the event loop: no handler, no global.
-// Where the system has no such descriptor, the signals keep their usual effect.
+// are written. The signals are read from the platform's descriptor in the event loop (see
+// platform/LoopSignals.h); where the system has none, nothing is watched.
 class StopSignals : public QObject {
   Q_OBJECT
 
@@ -28,9 +28,7 @@ class StopSignals : public QObject {
  private:
   void Read();
 
-  sigset_t set_{};
-  sigset_t previous_{};
-  int fd_ = -1;
+  LoopSignals signals_;
   QSocketNotifier* notifier_ = nullptr;
   int received_ = 0;
 };

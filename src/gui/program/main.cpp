@@ -1,21 +1,17 @@
 // SPDX-License-Identifier: MIT
 #include <QApplication>
-#include <csignal>
 #include <cstdio>
 
 #include "Program.h"
 #include "WindowArguments.h"
+#include "platform/LoopSignals.h"
 #include "platform/ProcessSignals.h"
 
 int main(int argc, char* argv[]) {
   varnow::IgnoreSignalsThatWouldKillARun();
   // The stop signals are read by the window's event loop: blocked here, before Qt starts any
   // thread, so that no thread but the loop's ever takes them.
-  sigset_t stop;
-  sigemptyset(&stop);
-  sigaddset(&stop, SIGTERM);
-  sigaddset(&stop, SIGHUP);
-  pthread_sigmask(SIG_BLOCK, &stop, nullptr);
+  varnow::BlockLoopSignals();
   // --help, --version and a wrong command line are answered before any window system is
   // asked for: they work without a display, and never open a second window.
   QStringList words;
