@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# The full check CI runs: the sources' format and licence lines; then the whole test suite
-# twice, a normal build and one under AddressSanitizer and UndefinedBehaviorSanitizer; then the
+# The full check CI runs: the sources' format and licence lines; then the Windows build
+# (mingw-w64) and its tests under Wine; then the whole test suite twice, a normal build (whose
+# tests hold the Windows command line to the Linux one) and one under AddressSanitizer and
+# UndefinedBehaviorSanitizer; then the
 # batch run's and the command line's tests under ThreadSanitizer (the parallel run); then the
 # fuzz targets, built with clang, a few seconds each from their seed corpus. Every build treats
 # warnings as errors. Exits non-zero on any failure.
