@@ -2,6 +2,7 @@
 #include "batch/BatchRun.h"
 
 #include <cstring>
+#include <new>
 #include <optional>
 #include <system_error>
 #include <utility>
@@ -236,8 +237,14 @@ void BatchRun::ProcessInParallel() {
       ProcessOneByOne(i);
       return;
     }
-    workers_ = std::make_unique<PageWorkers>(fileList_, CurrentSettings(), banners_.Path(),
-                                             searchedTree_, logForm_, jobs, startThread_, i);
+    try {
+      workers_ = std::make_unique<PageWorkers>(fileList_, CurrentSettings(), banners_.Path(),
+                                               searchedTree_, logForm_, jobs, startThread_, i);
+    } catch (const std::bad_alloc&) {
+      // No memory for pages ahead: the run's own thread cleans the rest, as one job would.
+      ProcessOneByOne(i);
+      return;
+    }
     PageWorkers& workers = *workers_;
     if (workers.ThreadCount() == 0) {
       // Not one thread could be started: the run's own thread cleans every page.

@@ -241,8 +241,12 @@ void PageWorkers::GiveBack(CleanedPage page) {
   if (spares_.size() < window_ && spareBytes_ + bytes <= kMostPendingBytes) {
     CleanedPage spare;  // its lines' buffers only: its files are closed here
     spare.lines = std::move(page.lines);
-    spares_.push_back(std::move(spare));
-    spareBytes_ += bytes;
+    try {
+      spares_.push_back(std::move(spare));
+      spareBytes_ += bytes;
+    } catch (const std::bad_alloc&) {
+      // No room to keep them: the buffers go with the page, as they would without spares.
+    }
   }
 }
 
