@@ -3,6 +3,7 @@
 
 #include "logstore/LogRecord.h"
 #include "platform/ScratchFile.h"
+#include "platform/UserFolders.h"
 
 #include <algorithm>
 #include <bit>
@@ -65,12 +66,7 @@ struct LogStore::Record {
 };
 
 std::filesystem::path LogStore::DefaultFolder() {
-  const char* cache = std::getenv("XDG_CACHE_HOME");
-  if (cache != nullptr && cache[0] == '/') {
-    return std::filesystem::path(cache) / "varnow";
-  }
-  const char* home = std::getenv("HOME");
-  return std::filesystem::path(home != nullptr ? home : "/") / ".cache" / "varnow";
+  return UserCacheFolder().value_or(std::filesystem::path("/.cache")) / "varnow";
 }
 
 LogStore::LogStore(const std::filesystem::path& folder) {

@@ -38,7 +38,8 @@ class LogStore {
   LogStore(const LogStore&) = delete;
   LogStore& operator=(const LogStore&) = delete;
 
-  // $XDG_CACHE_HOME/varnow, else ~/.cache/varnow: a disk, where /tmp may be held in memory.
+  // $XDG_CACHE_HOME/varnow, else ~/.cache/varnow (%LOCALAPPDATA%\varnow on Windows): a disk,
+  // where /tmp may be held in memory.
   static std::filesystem::path DefaultFolder();
   // Whether the lines are in a file (false: in memory, no folder could take one).
   bool InFile() const { return file_.IsOpen(); }

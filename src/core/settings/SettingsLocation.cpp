@@ -1,32 +1,24 @@
 // SPDX-License-Identifier: MIT
 #include "settings/SettingsLocation.h"
 
-#include <cstdlib>
 #include <system_error>
 
 #include "platform/ExecutablePath.h"
+#include "platform/UserFolders.h"
 
 namespace varnow {
 
 SettingsLocation FindSettingsFile(const std::filesystem::path& besideFile,
-                                  const char* xdgConfigHome, const char* home) {
+                                  const std::optional<std::filesystem::path>& userFolder) {
   std::error_code ec;
-  if (std::filesystem::exists(besideFile, ec)) {
+  if (std::filesystem::exists(besideFile, ec) || !userFolder) {
     return {besideFile, false};
   }
-  std::filesystem::path folder;
-  if (xdgConfigHome != nullptr && std::filesystem::path(xdgConfigHome).is_absolute()) {
-    folder = xdgConfigHome;
-  } else if (home != nullptr && std::filesystem::path(home).is_absolute()) {
-    folder = std::filesystem::path(home) / ".config";
-  } else {
-    return {besideFile, false};
-  }
-  return {folder / "varnow" / "varnow.ini", true};
+  return {*userFolder / "varnow" / "varnow.ini", true};
 }
 
 SettingsLocation FindSettingsFile(const std::filesystem::path& besideFile) {
-  return FindSettingsFile(besideFile, std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"));
+  return FindSettingsFile(besideFile, UserConfigFolder());
 }
 
 SettingsLocation FindProgramSettings() {

@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "platform/UserFolders.h"
 #include "settings/CachedIniFile.h"
 #include "settings/Settings.h"
 #include "settings/SettingsErrors.h"
@@ -150,7 +151,7 @@ TEST(SettingsLocation, BesideTheProgramOrInTheUsersFolder) {
     if (c.besideExists) {
       WriteBytes(beside, "[Main]\r\n");
     }
-    const SettingsLocation found = FindSettingsFile(beside, c.xdg, c.home);
+    const SettingsLocation found = FindSettingsFile(beside, XdgFolder(c.xdg, c.home, ".config"));
     EXPECT_EQ(found.file.string(), c.file);
     EXPECT_EQ(found.inUserFolder, c.inUserFolder);
   }
