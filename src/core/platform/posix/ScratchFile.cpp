@@ -68,18 +68,6 @@ void CloseScratchDescriptor(int fd, std::uint64_t bytes) {
   ::close(fd);
 }
 
-ScratchFile::ScratchFile(ScratchFile&& other) noexcept
-    : handle_(std::exchange(other.handle_, kNoHandle)), size_(std::exchange(other.size_, 0)) {}
-
-ScratchFile& ScratchFile::operator=(ScratchFile&& other) noexcept {
-  if (this != &other) {
-    Close();
-    handle_ = std::exchange(other.handle_, kNoHandle);
-    size_ = std::exchange(other.size_, 0);
-  }
-  return *this;
-}
-
 bool ScratchFile::Open(const std::filesystem::path& folder) {
   Close();
   const int fd = OpenScratchDescriptor(folder);

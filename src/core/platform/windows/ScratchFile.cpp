@@ -27,18 +27,6 @@ OVERLAPPED At(std::uint64_t offset) {
 
 }  // namespace
 
-ScratchFile::ScratchFile(ScratchFile&& other) noexcept
-    : handle_(std::exchange(other.handle_, kNoHandle)), size_(std::exchange(other.size_, 0)) {}
-
-ScratchFile& ScratchFile::operator=(ScratchFile&& other) noexcept {
-  if (this != &other) {
-    Close();
-    handle_ = std::exchange(other.handle_, kNoHandle);
-    size_ = std::exchange(other.size_, 0);
-  }
-  return *this;
-}
-
 bool ScratchFile::Open(const std::filesystem::path& folder) {
   Close();
   std::random_device random;
