@@ -15,6 +15,10 @@ std::optional<std::filesystem::path> UserConfigFolder();
 // %LOCALAPPDATA% (Windows). Nothing where none is known.
 std::optional<std::filesystem::path> UserCacheFolder();
 
+// Where the user's state goes (what the program remembers between starts): $XDG_STATE_HOME,
+// else ~/.local/state (POSIX); %LOCALAPPDATA% (Windows). Nothing where none is known.
+std::optional<std::filesystem::path> UserStateFolder();
+
 // The XDG rule, with the environment given (null: unset): `variable` where it is an absolute
 // path, else `home`/`inHome` where home is, else nothing.
 std::optional<std::filesystem::path> XdgFolder(const char* variable, const char* home,

@@ -6,6 +6,8 @@
 #include <QSettings>
 
 #include "files/KeptFilePlace.h"
+#include "platform/PathSyntax.h"
+#include "platform/UserFolders.h"
 
 namespace varnow {
 namespace {
@@ -25,18 +27,16 @@ WindowState::WindowState(const QString& file) : file_(file) {
 WindowState::~WindowState() = default;
 
 QString WindowState::DefaultFile() {
-  QString base = qEnvironmentVariable("XDG_STATE_HOME");
-  if (base.isEmpty() || QDir::isRelativePath(base)) {
-    base = QDir::homePath() + QStringLiteral("/.local/state");
-  }
-  return base + QStringLiteral("/varnow/state.ini");
+  const std::filesystem::path base =
+      UserStateFolder().value_or(PathOf(QDir::homePath().toStdString()) / ".local" / "state");
+  return QString::fromStdString(PathText(base / "varnow" / "state.ini"));
 }
 
 QSettings* WindowState::Usable() {
   if (problem_) {
     return nullptr;  // once refused, never read or written again in this start
   }
-  const std::filesystem::path path = file_.toStdString();
+  const std::filesystem::path path = PathOf(file_.toStdString());
   const KeptFilePlace place = LookAtKeptFile(path);
   if (const std::optional<ErrorText> problem =
           KeptFileProblem(place, path, {"Файл состояния окна", "The window's state file"})) {
@@ -47,7 +47,7 @@ QSettings* WindowState::Usable() {
   }
   if (!settings_) {
     // The link's target itself: Qt's own writer then replaces the file the link points at.
-    settings_ = std::make_unique<QSettings>(QString::fromStdString(place.target.string()),
+    settings_ = std::make_unique<QSettings>(QString::fromStdString(PathText(place.target)),
                                             QSettings::IniFormat);
   }
   return settings_.get();

@@ -33,6 +33,10 @@ std::optional<std::filesystem::path> UserConfigFolder() {
   return FolderIn(L"APPDATA");
 }
 
+std::optional<std::filesystem::path> UserStateFolder() {
+  return FolderIn(L"LOCALAPPDATA");
+}
+
 std::optional<std::filesystem::path> UserCacheFolder() {
   return FolderIn(L"LOCALAPPDATA");
 }
