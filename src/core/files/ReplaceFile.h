@@ -34,9 +34,10 @@ class FileWriteError : public std::runtime_error {
 // step. Where the file system has no unnamed files, the short name is used from the start and
 // removed again on failure; where it cannot link an unnamed file to a name, the bytes are
 // copied to such a name at the commit. On Windows it is written under the short temporary
-// name, held open without sharing its deletion, and moved over the target (MoveFileExW). A
-// symbolic link at `target` is replaced, not followed. A new file gets the usual permissions
-// (0666 less the umask); a replaced file keeps its permission bits.
+// name, held open without sharing its deletion, and renamed over the target through its own
+// handle (FileRenameInfo, the rename MoveFileExW makes). A symbolic link at `target` is
+// replaced, not followed. A new file gets the usual permissions (0666 less the umask); on
+// POSIX a replaced file keeps its permission bits (on Windows the new file has its folder's).
 class NewFile {
  public:
   // Throws FileWriteError (kCreate).
