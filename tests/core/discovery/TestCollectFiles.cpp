@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "discovery/CollectFiles.h"
+#include "support/HiddenFiles.h"
 #include "support/SymbolicLink.h"
 #include "support/TempDir.h"
 
@@ -73,6 +74,10 @@ TEST_F(CollectFilesTest, ExtensionRuleAndHiddenEntries) {
   for (const char* f : {"index.HTM", "a.HtMl", ".htm", ".hidden/h.htm", "pages.htm/inner.html",
                         "a.shtml", "a.htm.bak", "a.htmx", "a.txt", "htm", "a.", "a.h tm"}) {
     WriteBytes(dir / f, "");
+  }
+  // Hidden and system files and folders of Windows are pages as any other.
+  for (const char* f : {".hidden", "a.HtMl", "pages.htm/inner.html"}) {
+    EXPECT_EQ(test::MarkHiddenAndSystem(dir / f), kSeparator == '\\') << f;  // Windows only
   }
   std::vector<std::string> list = Collect(Root());
   std::sort(list.begin(), list.end());
