@@ -216,7 +216,7 @@ void StreamedLog::Save(const std::filesystem::path& target, const std::vector<st
       throw FileWriteError(FileWriteError::Stage::kWrite, *failed);
     }
     taken_ = reserved_ + size_;
-    if (GiveBodyTheName(target)) {
+    if (body_.GiveName(target)) {
       return;
     }
   }
@@ -229,10 +229,6 @@ void StreamedLog::Save(const std::filesystem::path& target, const std::vector<st
   }
   file.Commit();
   Reset();  // a body with a name of its own goes now, not at the next run
-}
-
-bool StreamedLog::GiveBodyTheName(const std::filesystem::path& target) {
-  return body_.GiveName(target);
 }
 
 }  // namespace varnow

@@ -84,8 +84,6 @@ class StreamedLog {
   static constexpr std::int64_t kMostRoomStep = 1024 * 1024;
 
  private:
-  // Gives the body, header written, the name `target`; false when it must be copied instead.
-  bool GiveBodyTheName(const std::filesystem::path& target);
   // Writes the buffered lines behind those on disk, with `room` bytes taken behind them.
   // Returns nothing, or why not where the disk has no room (the lines then stay in memory);
   // other failures are kept in error_.

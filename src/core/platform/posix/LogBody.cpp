@@ -57,18 +57,7 @@ Failed LogBody::TakeRoom(std::int64_t from, std::int64_t end, std::int64_t& leng
 }
 
 Failed LogBody::WriteAt(std::int64_t at, std::string_view bytes) {
-  while (!bytes.empty()) {
-    const ssize_t n = ::pwrite(Fd(handle_), bytes.data(), bytes.size(), at);
-    if (n < 0 && errno == EINTR) {
-      continue;
-    }
-    if (n < 0) {
-      return FailureOf(errno);
-    }
-    bytes.remove_prefix(static_cast<std::size_t>(n));
-    at += n;
-  }
-  return std::nullopt;
+  return WriteAllAt(Fd(handle_), bytes, at);
 }
 
 Failed LogBody::Truncate(std::int64_t length) {

@@ -56,23 +56,6 @@ int LinkUnnamed(int fd, const std::string& name) {
 
 }  // namespace
 
-Failed WriteAll(int fd, std::string_view bytes) {
-  const char* data = bytes.data();
-  std::size_t left = bytes.size();
-  while (left > 0) {
-    const ssize_t n = ::write(fd, data, left);
-    if (n < 0) {
-      if (errno == EINTR) {
-        continue;
-      }
-      return FailureOf(errno);
-    }
-    data += n;
-    left -= static_cast<std::size_t>(n);
-  }
-  return std::nullopt;
-}
-
 void CopyBytes(int in, off_t from, off_t end, int out, const std::function<void()>& pump) {
   bool inKernel = true;
   std::vector<char> piece;

@@ -9,6 +9,7 @@
 #include <string>
 #include <utility>
 
+#include "platform/posix/DescriptorIo.h"
 #include "platform/posix/ScratchClose.h"
 #include "platform/posix/TemporaryFiles.h"
 
@@ -79,17 +80,8 @@ bool ScratchFile::Open(const std::filesystem::path& folder) {
 }
 
 Failed ScratchFile::WriteAt(std::uint64_t offset, std::string_view bytes) {
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t n = ::pwrite(Fd(handle_), bytes.data() + done, bytes.size() - done,
-                               static_cast<off_t>(offset + done));
-    if (n < 0 && errno == EINTR) {
-      continue;
-    }
-    if (n <= 0) {
-      return FailureOf(n < 0 ? errno : ENOSPC);
-    }
-    done += static_cast<std::size_t>(n);
+  if (Failed failed = WriteAllAt(Fd(handle_), bytes, static_cast<off_t>(offset))) {
+    return failed;
   }
   size_ = std::max(size_, offset + bytes.size());
   return std::nullopt;
@@ -97,17 +89,7 @@ Failed ScratchFile::WriteAt(std::uint64_t offset, std::string_view bytes) {
 
 Failed ScratchFile::ReadAt(std::uint64_t offset, char* into, std::size_t size,
                            std::size_t& got) const {
-  for (;;) {
-    const ssize_t n = ::pread(Fd(handle_), into, size, static_cast<off_t>(offset));
-    if (n >= 0) {
-      got = static_cast<std::size_t>(n);
-      return std::nullopt;
-    }
-    if (errno != EINTR) {
-      got = 0;
-      return FailureOf(errno);
-    }
-  }
+  return varnow::ReadAt(Fd(handle_), static_cast<off_t>(offset), into, size, got);
 }
 
 void ScratchFile::Empty() {

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "platform/SystemFailure.h"
+#include "platform/posix/DescriptorIo.h"
 
 // The POSIX steps under NewFile and LogBody: unnamed files given a name, named temporaries
 // renamed, bytes copied inside the kernel.
@@ -28,8 +29,5 @@ bool CommitNamed(int fd, const std::string& name, const std::filesystem::path& t
 // Copies bytes [from, end) of `in` to the end of `out`, inside the kernel where it can, calling
 // `pump` between pieces. Throws FileWriteError (kWrite).
 void CopyBytes(int in, off_t from, off_t end, int out, const std::function<void()>& pump);
-
-// Writes all of `bytes` to a descriptor, going on after interruptions.
-Failed WriteAll(int fd, std::string_view bytes);
 
 }  // namespace varnow

@@ -3,7 +3,7 @@
 
 #include <unistd.h>
 
-#include "platform/posix/StagedFiles.h"
+#include "platform/posix/DescriptorIo.h"
 
 namespace varnow {
 namespace {

@@ -68,20 +68,18 @@ void LogBody::CopyTo(NewFile& file, std::int64_t from, std::int64_t end,
                      const std::function<void()>& pump) {
   std::string piece(kCopyPiece, '\0');
   while (from < end) {
-    const DWORD ask = static_cast<DWORD>(std::min<std::int64_t>(end - from, kCopyPiece));
-    OVERLAPPED where{};
-    where.Offset = static_cast<DWORD>(from);
-    where.OffsetHigh = static_cast<DWORD>(static_cast<unsigned long long>(from) >> 32);
-    DWORD n = 0;
-    if (!::ReadFile(Handle(handle_), piece.data(), ask, &n, &where)) {
-      throw FileWriteError(FileWriteError::Stage::kWrite, windows::FailureOfCode(::GetLastError()));
+    const std::size_t ask =
+        static_cast<std::size_t>(std::min<std::int64_t>(end - from, kCopyPiece));
+    std::size_t n = 0;
+    if (Failed failed = windows::ReadAt(Handle(handle_), from, piece.data(), ask, n)) {
+      throw FileWriteError(FileWriteError::Stage::kWrite, std::move(*failed));
     }
     if (n == 0) {
       throw FileWriteError(FileWriteError::Stage::kWrite,
                            windows::FailureOfCode(ERROR_HANDLE_EOF));  // the body lost bytes
     }
     file.Write(std::string_view(piece.data(), n));
-    from += n;
+    from += static_cast<std::int64_t>(n);
     if (pump) {
       pump();
     }

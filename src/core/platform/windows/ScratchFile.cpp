@@ -9,6 +9,7 @@
 #include <random>
 #include <utility>
 
+#include "platform/windows/StagedFiles.h"
 #include "platform/windows/WideNames.h"
 
 namespace varnow {
@@ -16,13 +17,6 @@ namespace {
 
 HANDLE Handle(std::intptr_t handle) {
   return reinterpret_cast<HANDLE>(handle);
-}
-
-OVERLAPPED At(std::uint64_t offset) {
-  OVERLAPPED at{};
-  at.Offset = static_cast<DWORD>(offset);
-  at.OffsetHigh = static_cast<DWORD>(offset >> 32);
-  return at;
 }
 
 }  // namespace
@@ -49,18 +43,8 @@ bool ScratchFile::Open(const std::filesystem::path& folder) {
 }
 
 Failed ScratchFile::WriteAt(std::uint64_t offset, std::string_view bytes) {
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    OVERLAPPED at = At(offset + done);
-    const DWORD ask = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1U << 30));
-    DWORD n = 0;
-    if (!::WriteFile(Handle(handle_), bytes.data() + done, ask, &n, &at)) {
-      return windows::FailureOfCode(::GetLastError());
-    }
-    if (n == 0) {
-      return windows::FailureOfCode(ERROR_DISK_FULL);
-    }
-    done += n;
+  if (Failed failed = windows::WriteAllAt(Handle(handle_), bytes, static_cast<long long>(offset))) {
+    return failed;
   }
   size_ = std::max(size_, offset + bytes.size());
   return std::nullopt;
@@ -68,16 +52,7 @@ Failed ScratchFile::WriteAt(std::uint64_t offset, std::string_view bytes) {
 
 Failed ScratchFile::ReadAt(std::uint64_t offset, char* into, std::size_t size,
                            std::size_t& got) const {
-  OVERLAPPED at = At(offset);
-  const DWORD ask = static_cast<DWORD>(std::min<std::size_t>(size, 1U << 30));
-  DWORD n = 0;
-  got = 0;
-  if (!::ReadFile(Handle(handle_), into, ask, &n, &at)) {
-    const DWORD error = ::GetLastError();
-    return error == ERROR_HANDLE_EOF ? std::nullopt : Failed(windows::FailureOfCode(error));
-  }
-  got = n;
-  return std::nullopt;
+  return windows::ReadAt(Handle(handle_), static_cast<long long>(offset), into, size, got);
 }
 
 void ScratchFile::Empty() {

@@ -41,15 +41,25 @@ HANDLE CreateTemporaryFile(const std::filesystem::path& folder, std::string& nam
   return INVALID_HANDLE_VALUE;
 }
 
+namespace {
+
+// One call reads or writes at most this much.
+constexpr std::size_t kMostAtOnce = std::size_t{1} << 30;
+
+OVERLAPPED At(long long at) {
+  OVERLAPPED where{};
+  where.Offset = static_cast<DWORD>(at);
+  where.OffsetHigh = static_cast<DWORD>(static_cast<unsigned long long>(at) >> 32);
+  return where;
+}
+
+}  // namespace
+
 Failed WriteAllAt(HANDLE file, std::string_view bytes, long long at) {
   while (!bytes.empty()) {
-    const DWORD ask = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1U << 30));
+    const DWORD ask = static_cast<DWORD>(std::min(bytes.size(), kMostAtOnce));
     DWORD n = 0;
-    OVERLAPPED where{};
-    if (at >= 0) {
-      where.Offset = static_cast<DWORD>(at);
-      where.OffsetHigh = static_cast<DWORD>(static_cast<unsigned long long>(at) >> 32);
-    }
+    OVERLAPPED where = At(at);
     if (!::WriteFile(file, bytes.data(), ask, &n, at >= 0 ? &where : nullptr)) {
       return FailureOfCode(::GetLastError());
     }
@@ -61,6 +71,18 @@ Failed WriteAllAt(HANDLE file, std::string_view bytes, long long at) {
       at += n;
     }
   }
+  return std::nullopt;
+}
+
+Failed ReadAt(HANDLE file, long long at, char* into, std::size_t size, std::size_t& got) {
+  OVERLAPPED where = At(at);
+  DWORD n = 0;
+  got = 0;
+  if (!::ReadFile(file, into, static_cast<DWORD>(std::min(size, kMostAtOnce)), &n, &where)) {
+    const DWORD error = ::GetLastError();
+    return error == ERROR_HANDLE_EOF ? std::nullopt : Failed(FailureOfCode(error));
+  }
+  got = n;
   return std::nullopt;
 }
 

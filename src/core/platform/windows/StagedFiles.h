@@ -22,6 +22,9 @@ HANDLE CreateTemporaryFile(const std::filesystem::path& folder, std::string& nam
 // Writes all of `bytes` at `at` (or at the file's position where `at` is negative).
 Failed WriteAllAt(HANDLE file, std::string_view bytes, long long at);
 
+// Reads up to `size` bytes at `at`; `got` is 0 at the end.
+Failed ReadAt(HANDLE file, long long at, char* into, std::size_t size, std::size_t& got);
+
 // Gives the open file the name `target`, replacing a file there; nothing done, with why not,
 // where it cannot (another volume: ERROR_NOT_SAME_DEVICE).
 Failed RenameOver(HANDLE file, const std::filesystem::path& target);
