@@ -39,8 +39,8 @@ WINEPREFIX="$prefix" WINEDEBUG=-all wine "$windows_exe" -q --only all --output "
 linux_tree="$work/linux$site"
 windows_tree="$work/windows$site"
 status=0
-(cd "$linux_tree" && find . -type f ! -name log.txt | LC_ALL=C sort) >"$work/linux.list"
-(cd "$windows_tree" && find . -type f ! -name log.txt | LC_ALL=C sort) >"$work/windows.list"
+(cd "$linux_tree" && find . -type f ! -name log.txt ! -name .varnow-manifest | LC_ALL=C sort) >"$work/linux.list"
+(cd "$windows_tree" && find . -type f ! -name log.txt ! -name .varnow-manifest | LC_ALL=C sort) >"$work/windows.list"
 if ! diff "$work/linux.list" "$work/windows.list"; then
   echo "the two builds wrote different files" >&2
   status=1

@@ -11,6 +11,7 @@
 #include "batch/RunTexts.h"
 #include "cleaning/ProcedureTable.h"
 #include "discovery/CollectFiles.h"
+#include "discovery/ListedPages.h"
 #include "files/MakeFolders.h"
 #include "files/ReplaceFile.h"
 #include "messages/MessageText.h"
@@ -72,6 +73,9 @@ RunEnd BatchRun::Execute() {
   written_ = 0;
   skipped_ = 0;
   refused_ = 0;
+  upToDate_ = 0;
+  listedRefused_ = 0;
+  caseUnknownAt_.clear();
   summary_ = {};
   logDirectoryKnown_ = false;
   logSaveTried_ = false;
@@ -86,7 +90,10 @@ RunEnd BatchRun::Execute() {
     try {
       Report({MessageId::kRunError, {}, {message.Logged(logForm_.language)}});
       // A log that failed to be saved is not tried again: its error is the run's already.
-      if (logDirectoryKnown_ && !logSaveTried_) {
+      if (logDirectoryKnown_ && !logSaveTried_ && scope_.dryRun) {
+        ReportNothingWritten();
+      } else if (logDirectoryKnown_ && !logSaveTried_) {
+        SaveManifest();
         const std::string logPath = SaveLog(std::chrono::steady_clock::now() - start_);
         ReportLogSaved(logPath);
       }
@@ -118,27 +125,32 @@ void BatchRun::Run() {
   searchedTree_ = RealFolder(folder);
   // One separator between the folder and its entries, also for a folder text ending in "/".
   const std::string root = IsPathSeparator(folder.back()) ? folder : folder + PathSeparator();
-  CollectFiles(root, fileList_, stop_, [this](const std::string& path, const SystemFailure& why) {
-    ++skipped_;
-    Report({MessageId::kFolderSkipped, path, {path, why.reason}});
-  });
+  FindPages(folder, root);
 
   start_ = std::chrono::steady_clock::now();
   // log.txt goes to the mirror of the folder that was searched.
   logDirectory_ = SplitPath(folder).directory;
   logDirectoryKnown_ = true;
-  // The log's lines go to disk from now on, beside where log.txt will be.
-  const std::string logFolder = MirroredFolder(NeedOutputFolder(), logDirectory_);
-  std::error_code ignored;  // where the folder cannot be made, the lines wait elsewhere
-  std::filesystem::create_directories(SystemPath(PathOf(logFolder)), ignored);
-  log_.Open(PathOf(logFolder), HeaderLines(std::chrono::steady_clock::duration::zero()));
-  // A log body an interrupted run left there (where the file system has no unnamed files) goes
-  // too, whether or not a copy is written into that folder; this run's own body is newer and
-  // locked.
-  RemoveStrayFilesOnce(logFolder);
+  const std::string outputFolder = NeedOutputFolder();
+  if (!scope_.dryRun) {
+    // The log's lines go to disk from now on, beside where log.txt will be.
+    const std::string logFolder = LogFolder(outputFolder);
+    std::error_code ignored;  // where the folder cannot be made, the lines wait elsewhere
+    std::filesystem::create_directories(SystemPath(PathOf(logFolder)), ignored);
+    log_.Open(PathOf(logFolder), HeaderLines(std::chrono::steady_clock::duration::zero()));
+    // A log body an interrupted run left there (where the file system has no unnamed files)
+    // goes too, whether or not a copy is written into that folder; this run's own body is
+    // newer and locked.
+    RemoveStrayFilesOnce(logFolder);
+  }
+  // A run given a list of pages keeps the records of the pages it was not given.
+  if (scope_.changedOnly || scope_.listedPages) {
+    ReadPreviousManifest(ManifestPath(outputFolder));
+  }
 
   host_.PagesDone(0, fileList_.size());
-  summary_.pagesFound = fileList_.size();
+  summary_.pagesFound = fileList_.size() + listedRefused_;
+  summary_.pagesFailed = listedRefused_;
   if (jobs_ > 1 && fileList_.size() > 1) {
     ProcessInParallel();
   } else {
@@ -148,6 +160,9 @@ void BatchRun::Run() {
   const auto elapsed = std::chrono::steady_clock::now() - start_;
   std::string status =
       FormatText(text::kDone.In(language_), {Count(written_), ElapsedText(elapsed)});
+  if (upToDate_ > 0) {
+    status += FormatText(text::kUpToDateCount.In(language_), {Count(upToDate_)});
+  }
   if (skipped_ > 0) {
     status += FormatText(text::kSkippedCount.In(language_), {Count(skipped_)});
   }
@@ -157,8 +172,38 @@ void BatchRun::Run() {
   }
   FinishSummary();
   stop_.Reset();
+  if (scope_.dryRun) {
+    ReportNothingWritten();
+    return;
+  }
+  SaveManifest();
   const std::string logPath = SaveLog(elapsed);
   ReportLogSaved(logPath);
+}
+
+void BatchRun::FindPages(const std::string& folder, const std::string& root) {
+  keyStart_ = root.size();
+  if (scope_.listedPages) {
+    fileList_ = ListedPages(
+        folder, *scope_.listedPages,
+        [this](const std::string& page, const ErrorText& why) {
+          ++listedRefused_;
+          ++skipped_;
+          ++refused_;
+          Report({MessageId::kPageRefused, page, {why.Logged(logForm_.language)}});
+        },
+        scope_.shard ? &*scope_.shard : nullptr);
+    return;
+  }
+  CollectFiles(root, fileList_, stop_, [this](const std::string& path, const SystemFailure& why) {
+    ++skipped_;
+    Report({MessageId::kFolderSkipped, path, {path, why.reason}});
+  });
+  if (scope_.shard) {
+    std::erase_if(fileList_, [this](const std::string& page) {
+      return !InShard(std::string_view(page).substr(keyStart_), *scope_.shard);
+    });
+  }
 }
 
 void BatchRun::ReportLogSaved(const std::string& logPath) {
@@ -166,11 +211,82 @@ void BatchRun::ReportLogSaved(const std::string& logPath) {
   host_.Notice({MessageId::kLogSaved, logPath, {logPath}});
 }
 
+void BatchRun::ReportNothingWritten() {
+  logSaveTried_ = true;
+  host_.Notice({MessageId::kBeforeLogSaved, {}, {}});
+  if (caseUnknownAt_.empty()) {
+    host_.Notice({MessageId::kNothingWritten, {}, {}});
+  } else {
+    host_.Notice({MessageId::kNothingWrittenCaseUnknown, caseUnknownAt_, {caseUnknownAt_}});
+  }
+}
+
+std::string BatchRun::LogFilePath(const std::string& outputFolder) const {
+  if (!scope_.logFile.empty()) {
+    return scope_.logFile;
+  }
+  if (scope_.shard) {
+    // Shards never share a log: each has its own beside where log.txt would be.
+    const std::string name = "log-" + std::to_string(scope_.shard->index) + "-of-" +
+                             std::to_string(scope_.shard->count) + ".txt";
+    return MirroredPath(outputFolder, logDirectory_, name);
+  }
+  return MirroredPath(outputFolder, logDirectory_, text::kLogFileName);
+}
+
+std::string BatchRun::LogFolder(const std::string& outputFolder) const {
+  if (!scope_.logFile.empty()) {
+    const std::filesystem::path parent = PathOf(scope_.logFile).parent_path();
+    return parent.empty() ? std::string(".") : PathText(parent);
+  }
+  return MirroredFolder(outputFolder, logDirectory_);
+}
+
+std::string BatchRun::ManifestPath(const std::string& outputFolder) const {
+  if (scope_.logFile.empty() && !scope_.shard) {
+    return MirroredPath(outputFolder, logDirectory_, text::kManifestFileName);
+  }
+  return LogFilePath(outputFolder) + std::string(text::kManifestSuffix);
+}
+
+void BatchRun::ReadPreviousManifest(const std::string& path) {
+  ManifestRead read = ReadManifest(path);
+  if (read.problem) {
+    Report({MessageId::kManifestIgnored, {}, {read.problem->Logged(logForm_.language)}});
+  }
+  previous_ = std::move(read.manifest);
+  previousUsable_ = !read.problem;
+}
+
+void BatchRun::SaveManifest() {
+  const std::string outputFolder = NeedOutputFolder();
+  // What this run did not reach, or was not given, stands as the last run left it: its records
+  // stay, each checked again against its files when used. A whole search that went to its end
+  // drops the rest (pages gone since).
+  const bool whole = !scope_.listedPages && summary_.pagesNotReached == 0;
+  if (!whole) {
+    previous_.ForEach([this](const std::string& page, const ManifestRecord& record) {
+      if (next_.Find(page) == nullptr && !dropped_.contains(page)) {
+        next_.Put(page, record);
+      }
+    });
+  }
+  std::error_code ignored;  // a folder that cannot be made fails the write, which says why
+  std::filesystem::create_directories(SystemPath(PathOf(LogFolder(outputFolder))), ignored);
+  if (std::optional<ErrorText> error = WriteManifest(ManifestPath(outputFolder), next_)) {
+    Report({MessageId::kManifestNotWritten, {}, {error->Logged(logForm_.language)}});
+  }
+}
+
+std::string_view BatchRun::KeyOf(std::size_t index) const {
+  return std::string_view(fileList_[index]).substr(keyStart_);
+}
+
 void BatchRun::FinishSummary() {
   summary_.elapsed = std::chrono::steady_clock::now() - start_;
   summary_.stopped = stop_.Stopped();
-  const std::uint64_t reached =
-      summary_.pagesChanged + summary_.pagesUnchanged + summary_.pagesFailed;
+  const std::uint64_t reached = summary_.pagesChanged + summary_.pagesUnchanged +
+                                summary_.pagesFailed + summary_.pagesUpToDate;
   summary_.pagesNotReached = summary_.pagesFound > reached ? summary_.pagesFound - reached : 0;
 }
 
@@ -182,6 +298,8 @@ PageSettings BatchRun::CurrentSettings() {
   }
   settings.outputFolder = NeedOutputFolder();
   settings.maxPageBytes = maxPageBytes_;
+  settings.scope = {scope_.changedOnly && previousUsable_ ? &previous_ : nullptr, keyStart_,
+                    scope_.dryRun};
   return settings;
 }
 
@@ -202,6 +320,7 @@ PageCleaning BatchRun::OneThreadCleaning(std::size_t index, const PageSettings& 
       .convertLines = false,
       .logForm = logForm_,
       .maxPageBytes = settings.maxPageBytes,
+      .scope = settings.scope,
   };
 }
 
@@ -318,6 +437,8 @@ BatchRun::Commit BatchRun::CommitPage(std::size_t index, CleanedPage& page, bool
       return {Committed::kFailed, MakeError(ErrorId::kOutOfMemory, {fileList_[index]})};
     case PageEnd::kRefused:
       return Refuse(index, page.why);
+    case PageEnd::kUpToDate:
+      return KeepUpToDate(index, page, folded);
     case PageEnd::kWriteFailed:
       if (outOfSpace(page.writeCause)) {
         return {Committed::kOutOfSpace};  // nothing of it logged: it is cleaned again
@@ -328,6 +449,23 @@ BatchRun::Commit BatchRun::CommitPage(std::size_t index, CleanedPage& page, bool
         return Refuse(index, *refusal);
       }
       break;
+  }
+  if (scope_.dryRun) {
+    // What would be written, shown and counted; nothing is.
+    std::optional<ErrorText> failure = page.end == PageEnd::kWriteFailed
+                                           ? std::optional<ErrorText>(page.why)
+                                           : ReplacesAPage(page.output, page.source);
+    if (std::optional<ErrorText> error = ShowPageLines(index, page); error && !failure) {
+      failure = std::move(error);
+    }
+    if (failure) {
+      return {Committed::kFailed, std::move(*failure)};
+    }
+    foldedCopies_.insert(folded);
+    ++written_;
+    summary_.AddWritten(fileList_[index], page.tally);
+    host_.PagesDone(written_ + upToDate_, fileList_.size());
+    return {Committed::kWritten};
   }
   // The log comes first: the page's lines are on disk, with the room for the run's last lines
   // behind them, before its copy is named; where the disk cannot take them, neither is kept.
@@ -342,10 +480,8 @@ BatchRun::Commit BatchRun::CommitPage(std::size_t index, CleanedPage& page, bool
     if (page.end == PageEnd::kWriteFailed) {
       return {Committed::kFailed, page.why};
     }
-    return {
-        Committed::kFailed,
-        MakeError(ErrorId::kWriteError,
-                  {MirroredPath(NeedOutputFolder(), logDirectory_, text::kLogFileName)}, *failed)};
+    return {Committed::kFailed,
+            MakeError(ErrorId::kWriteError, {LogFilePath(NeedOutputFolder())}, *failed)};
   }
   // From here on the page's lines are in the log: they are shown too, also before an error
   // that ends the run at this page.
@@ -364,12 +500,14 @@ BatchRun::Commit BatchRun::CommitPage(std::size_t index, CleanedPage& page, bool
         failed = FileWriteError(FileWriteError::Stage::kCreate, std::move(*made));
       } else {
         failed = TryReplaceFileContents(PathOf(page.output), page.unwritten->View());
-        copy = IdentityOf(page.output, false);
       }
     } else {
       RemoveStrayFilesOnce(page.outputFolder);
-      copy = page.file->Facts();
       failed = page.file->TryCommit();
+    }
+    if (!failed) {
+      // As it stands in place: what the next run compares it with.
+      copy = IdentityOf(page.output, false);
     }
     if (failed && outOfSpace(failed->failure.cause)) {
       log_.RollBack(mark);
@@ -387,13 +525,26 @@ BatchRun::Commit BatchRun::CommitPage(std::size_t index, CleanedPage& page, bool
   }
   if (copy) {
     copies_.insert(copy->identity);
+    next_.Put(KeyOf(index), RecordOf(page.sourceFacts, page.settings, *copy));
   }
   foldedCopies_.insert(folded);
   page.unwritten.reset();
   page.file.reset();
   ++written_;
   summary_.AddWritten(fileList_[index], page.tally);
-  host_.PagesDone(written_, fileList_.size());
+  host_.PagesDone(written_ + upToDate_, fileList_.size());
+  return {Committed::kWritten};
+}
+
+BatchRun::Commit BatchRun::KeepUpToDate(std::size_t index, const CleanedPage& page,
+                                        std::uint64_t folded) {
+  Report({MessageId::kPageUpToDate, fileList_[index], {fileList_[index]}});
+  next_.Put(KeyOf(index), page.upToDate);
+  // Its copy stands at its path as much as one written now.
+  foldedCopies_.insert(folded);
+  ++upToDate_;
+  ++summary_.pagesUpToDate;
+  host_.PagesDone(written_ + upToDate_, fileList_.size());
   return {Committed::kWritten};
 }
 
@@ -401,6 +552,7 @@ BatchRun::Commit BatchRun::Refuse(std::size_t index, const ErrorText& why) {
   // Refused alone: the page is named with the reason, counted, and the run goes on. Its
   // changes are not logged, as it has no copy.
   Report({MessageId::kPageRefused, fileList_[index], {why.logged}});
+  dropped_.emplace(KeyOf(index));
   ++skipped_;
   ++refused_;
   ++summary_.pagesFailed;
@@ -439,7 +591,7 @@ std::optional<ErrorText> BatchRun::ReadBackError(std::size_t index, const Failed
 }
 
 void BatchRun::RemoveStrayFilesOnce(const std::string& folder) {
-  if (!strayChecked_.insert(folder).second) {
+  if (scope_.dryRun || !strayChecked_.insert(folder).second) {
     return;
   }
   for (const std::string& path : RemoveStrayTemporaryFiles(PathOf(folder), runStartTime_)) {
@@ -471,6 +623,14 @@ std::optional<ErrorText> BatchRun::RefusalAtCommit(const CleanedPage& page, std:
 bool BatchRun::IgnoresCase(const std::string& folder) {
   if (const auto known = caseRules_.find(folder); known != caseRules_.end()) {
     return known->second;
+  }
+  if (scope_.dryRun) {
+    // Learning it takes a probe file, which a dry run does not write: the copies are taken as
+    // two, and the end of the run says that it could not tell.
+    if (caseUnknownAt_.empty() && IdentityOf(folder, true)) {
+      caseUnknownAt_ = folder;
+    }
+    return false;
   }
   const std::optional<bool> ignores = probeCase_(folder);
   if (!ignores) {
@@ -522,8 +682,8 @@ std::string BatchRun::SaveLog(std::chrono::steady_clock::duration elapsed) {
   const std::vector<std::string> header = HeaderLines(elapsed);
   // The output folder of this moment: changed during the run, it takes log.txt along.
   const std::string outputFolder = NeedOutputFolder();
-  const std::string logPath = MirroredPath(outputFolder, logDirectory_, text::kLogFileName);
-  MakeFoldersFor(MirroredFolder(outputFolder, logDirectory_), logPath);
+  const std::string logPath = LogFilePath(outputFolder);
+  MakeFoldersFor(LogFolder(outputFolder), logPath);
   try {
     log_.Save(PathOf(logPath), header, [this] { stop_.Poll(); });
   } catch (const FileWriteError& e) {
@@ -566,7 +726,9 @@ bool BatchRun::IsAPageOfTheRun(const std::string& output) {
 
 void BatchRun::Report(const RunNotice& notice) {
   host_.Notice(notice);
-  log_.Add(NoticeText(notice, logForm_.language));
+  if (!scope_.dryRun) {
+    log_.Add(NoticeText(notice, logForm_.language));
+  }
 }
 
 RunEnd BatchRun::EndCleanly(RunEnd::How how, ErrorText error) {
@@ -580,6 +742,10 @@ RunEnd BatchRun::EndCleanly(RunEnd::How how, ErrorText error) {
   foldedCopies_ = {};
   pageIdsKnown_ = false;
   skipped_ = 0;
+  previous_ = {};
+  previousUsable_ = false;
+  next_ = {};
+  dropped_ = {};
   log_.Reset();
   banners_.Forget();
   stop_.Reset();

@@ -12,12 +12,16 @@
 #include <set>
 #include <stdexcept>
 #include <string>
+#include <string_view>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
 #include "batch/PagePipeline.h"
 #include "batch/PageWorkers.h"
 #include "batch/RunHost.h"
+#include "batch/RunManifest.h"
+#include "batch/RunScope.h"
 #include "cleaning/ProcedureOrder.h"
 #include "files/StreamedLog.h"
 #include "messages/ErrorTexts.h"
@@ -80,6 +84,9 @@ class BatchRun {
   // is what one thread writes: a page cleaned ahead under settings changed since it was begun
   // is cleaned again when its turn comes. 1 by default.
   void SetJobs(std::size_t jobs) { jobs_ = std::max<std::size_t>(jobs, 1); }
+  // What the next runs take on and leave (RunScope); by default every page found, written
+  // and logged in log.txt beside the mirror of the searched folder.
+  void SetScope(RunScope scope) { scope_ = std::move(scope); }
   bool StopFlag() const { return stop_.Stopped(); }
   // Pages of the last run that were refused one by one (the run went on).
   std::size_t RefusedPages() const { return refused_; }
@@ -103,6 +110,23 @@ class BatchRun {
   PageSettings CurrentSettings();
   // Tells the host where log.txt went, after an empty line.
   void ReportLogSaved(const std::string& logPath);
+  // A dry run's end: the host is told that nothing was written.
+  void ReportNothingWritten();
+  // The pages the run takes: those listed, or those the search finds under `root`, the
+  // folder text with its separator; only the shard's, where the run is one.
+  void FindPages(const std::string& folder, const std::string& root);
+  // Where log.txt goes (the mirror of the searched folder, or where the scope names it), its
+  // folder, and the manifest beside it; with `outputFolder` as the output folder.
+  std::string LogFilePath(const std::string& outputFolder) const;
+  std::string LogFolder(const std::string& outputFolder) const;
+  std::string ManifestPath(const std::string& outputFolder) const;
+  // Reads the last run's manifest, telling the host and the log when it cannot be used.
+  void ReadPreviousManifest(const std::string& path);
+  // Writes the manifest of the pages written or found up to date; the records of pages this
+  // run did not reach (or was not given) are carried over from the last run's.
+  void SaveManifest();
+  // Page `index`'s key in the manifest: its path below the searched folder.
+  std::string_view KeyOf(std::size_t index) const;
   // The summary's last figures, as the run ends however it ends.
   void FinishSummary();
   // The pages from `first` on, cleaned on the run's thread.
@@ -123,6 +147,8 @@ class BatchRun {
   Commit CommitPage(std::size_t index, CleanedPage& page, bool spaceMayBeFreed);
   // Names page `index` with `why`, counts it, and lets the run go on.
   Commit Refuse(std::size_t index, const ErrorText& why);
+  // Page `index` as the last run left it: logged as such, its record kept.
+  Commit KeepUpToDate(std::size_t index, const CleanedPage& page, std::uint64_t folded);
   // The lines of page `index`, into log.txt's body; then, once they are settled there, to the
   // host.
   // Each returns why the lines could not be read back, if they could not. The pieces are read
@@ -163,7 +189,16 @@ class BatchRun {
   RunEnd EndCleanly(RunEnd::How how, ErrorText error);
 
   RunHost& host_;
-  CachedIniFile banners_;  // the settings file, read again only when it changes
+  RunScope scope_;
+  RunManifest previous_;  // the last run's, where this one reads it
+  bool previousUsable_ = false;
+  RunManifest next_;                         // this run's, saved as it ends
+  std::unordered_set<std::string> dropped_;  // keys of pages refused: no record carried over
+  std::size_t keyStart_ = 0;                 // where a page's key begins in its path
+  std::size_t upToDate_ = 0;                 // pages found up to date
+  std::size_t listedRefused_ = 0;            // listed pages refused before the run took them
+  std::string caseUnknownAt_;  // a dry run's output folder whose case rule was not probed
+  CachedIniFile banners_;      // the settings file, read again only when it changes
   // The run's stop: polled with the host's poll between its steps, stopped by RequestStop.
   StopToken stop_;
   bool running_ = false;

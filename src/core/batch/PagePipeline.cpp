@@ -6,12 +6,15 @@
 #include <new>
 #include <system_error>
 
+#include "Version.h"
 #include "batch/RunTexts.h"
 #include "cleaning/CleaningContext.h"
+#include "cleaning/ProcedureTable.h"
 #include "files/SourceFile.h"
 #include "paths/LinkGuard.h"
 #include "paths/SplitPath.h"
 #include "platform/PathSyntax.h"
+#include "text/Fnv1a.h"
 #include "text/Format.h"
 #include "text/LoggedName.h"
 
@@ -26,7 +29,7 @@ bool IsFolder(const std::string& path) {
 // Writes the copy without a name where its folder stands, or keeps the document for the
 // commit to make the folder first.
 void StageCopy(CleanedPage& page, std::unique_ptr<Document> doc, const std::string& path,
-               const std::string& outputFolder, const std::string& searchedTree) {
+               const std::string& outputFolder, const std::string& searchedTree, bool dryRun) {
   page.outputRoot = outputFolder;
   try {
     const SplitParts parts = SplitPath(path);
@@ -42,6 +45,9 @@ void StageCopy(CleanedPage& page, std::unique_ptr<Document> doc, const std::stri
     page.end = PageEnd::kRefused;
     page.why = std::move(*refusal);
     return;
+  }
+  if (dryRun) {
+    return;  // nothing is written: the page's changes and where its copy would go are all
   }
   if (!IsFolder(page.outputFolder)) {
     page.unwritten = std::move(doc);
@@ -76,15 +82,15 @@ CleanedPage CleanPageOrThrow(const std::string& path, const PageCleaning& how,
 
 std::optional<ErrorText> LoadPage(const std::string& path,
                                   const std::function<void(std::string_view)>& sink,
-                                  const StopToken& stop, FileIdentity* source,
-                                  std::uint64_t maxBytes, bool* tooLarge) {
+                                  const StopToken& stop, FileFacts* source, std::uint64_t maxBytes,
+                                  bool* tooLarge) {
   SourceFile file;
   // Opened first, so that a page gone since the search is reported by its own name.
   if (const Failed failed = file.Open(path)) {
     return MakeError(ErrorId::kCannotOpen, {path}, *failed);
   }
   if (source != nullptr) {
-    *source = file.Identity();
+    *source = file.Facts();
   }
   if (file.Size() > maxBytes) {
     if (tooLarge != nullptr) {
@@ -116,6 +122,55 @@ LoadedPage LoadWholePage(const std::string& path) {
   return page;
 }
 
+std::uint64_t CleaningSettingsHash(const std::function<bool(ProcedureId)>& switchOn,
+                                   const BannerSlotReader& bannerSlot) {
+  Fnv1a64 hash;
+  hash.AddField(version::kFile);
+  for (const ProcedureId p : kRunOrder) {
+    hash.AddNumber(static_cast<std::uint64_t>(Index(p)) * 2 + (switchOn(p) ? 1 : 0));
+  }
+  if (switchOn(ProcedureId::kBanner)) {
+    for (int slot = 0; slot < kBannerSlots; ++slot) {
+      const MarkerBytes markers = bannerSlot(slot);
+      hash.AddField(markers.first).AddField(markers.second);
+    }
+  }
+  return hash.Value();
+}
+
+namespace {
+
+// Whether the page at `path` is as the last run left it: its source and its copy stand as the
+// record says, and the settings are those that cleaned it. Two stats, nothing read.
+bool UpToDate(const std::string& path, const PageCleaning& how, CleanedPage& page) {
+  if (path.size() < how.scope.keyStart) {
+    return false;
+  }
+  const ManifestRecord* record =
+      how.scope.previous->Find(std::string_view(path).substr(how.scope.keyStart));
+  if (record == nullptr || record->settings != page.settings) {
+    return false;
+  }
+  const std::optional<FileFacts> source = FactsOf(path, Links::kFollow);
+  if (!source || source->kind != FileKind::kRegular) {
+    return false;
+  }
+  try {
+    const SplitParts parts = SplitPath(path);
+    page.output = MirroredPath(how.outputFolder(), parts.directory, parts.fileName);
+  } catch (const PathError&) {
+    return false;  // cleaned, and the error told as cleaning tells it
+  }
+  const std::optional<FileFacts> copy = FactsOf(page.output, Links::kNotFollowed);
+  if (!copy || copy->kind != FileKind::kRegular || !record->Matches(*source, *copy)) {
+    return false;
+  }
+  page.upToDate = *record;
+  return true;
+}
+
+}  // namespace
+
 CleanedPage OutOfMemoryPage() noexcept {
   CleanedPage page;
   page.end = PageEnd::kOutOfMemory;
@@ -141,15 +196,22 @@ CleanedPage CleanPageOrThrow(const std::string& path, const PageCleaning& how,
   page.lines = std::move(spare.lines);
   page.lines.Clear();
   page.lines.ConvertForLog(how.convertLines, how.logForm);
+  page.settings = CleaningSettingsHash(how.switchOn, how.bannerSlot);
+  if (how.scope.previous != nullptr && UpToDate(path, how, page)) {
+    page.end = PageEnd::kUpToDate;
+    return page;
+  }
   std::unique_ptr<Document> doc = NewDocument();
   bool tooLarge = false;
   if (std::optional<ErrorText> error = LoadPage(
-          path, [&doc](std::string_view bytes) { doc->Append(bytes); }, stop, &page.source,
+          path, [&doc](std::string_view bytes) { doc->Append(bytes); }, stop, &page.sourceFacts,
           how.maxPageBytes, &tooLarge)) {
+    page.source = page.sourceFacts.identity;
     page.end = tooLarge ? PageEnd::kRefused : PageEnd::kLoadFailed;
     page.why = std::move(*error);
     return page;
   }
+  page.source = page.sourceFacts.identity;
   if (how.loaded) {
     how.loaded();
   }
@@ -173,7 +235,7 @@ CleanedPage CleanPageOrThrow(const std::string& path, const PageCleaning& how,
     page.tally.procedures[i].inserted = edits[i].inserted;
   }
   page.tally.bytesOut = static_cast<std::uint64_t>(doc->Length());
-  StageCopy(page, std::move(doc), path, how.outputFolder(), how.searchedTree);
+  StageCopy(page, std::move(doc), path, how.outputFolder(), how.searchedTree, how.scope.dryRun);
   return page;
 }
 

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "batch/PageLines.h"
+#include "batch/RunManifest.h"
 #include "batch/RunSummary.h"
 #include "cleaning/ProcedureId.h"
 #include "cleaning/ProcedureOrder.h"
@@ -30,11 +31,11 @@ namespace varnow {
 
 // Hands the bytes of the page at `path` to `sink`, block by block, polling `stop` after each
 // block and stopping when it says so. Returns the message a run gives when the page cannot be
-// opened or read; `source` gets the page's identity. A page larger than
+// opened or read; `source` gets the page's facts as it was opened. A page larger than
 // `maxBytes` is not read: the message says so, and `tooLarge` is set.
 std::optional<ErrorText> LoadPage(const std::string& path,
                                   const std::function<void(std::string_view)>& sink,
-                                  const StopToken& stop, FileIdentity* source = nullptr,
+                                  const StopToken& stop, FileFacts* source = nullptr,
                                   std::uint64_t maxBytes = UINT64_MAX, bool* tooLarge = nullptr);
 
 // A page's bytes, whole, for a page looked at outside a run; or why they could not be read.
@@ -44,6 +45,17 @@ struct LoadedPage {
 };
 LoadedPage LoadWholePage(const std::string& path);
 
+// What a run does with every page beyond cleaning it, fixed for the run.
+struct PageScope {
+  // Where only what changed is cleaned: the manifest the run before left, and where a page's
+  // path below the searched folder (its key there) begins.
+  const RunManifest* previous = nullptr;
+  std::size_t keyStart = 0;
+  // A dry run: the page is cleaned and its changes counted, and no copy is staged.
+  bool dryRun = false;
+  bool operator==(const PageScope&) const = default;
+};
+
 // The settings a page is cleaned with: those standing as the page is taken on. A change
 // saved during a run bumps `generation`, so that a page cleaned ahead under older settings is
 // known and cleaned again (the banner slots, read from the settings file, count as well).
@@ -52,6 +64,7 @@ struct PageSettings {
   std::array<bool, kProcedureCount> switches{};
   std::string outputFolder;
   std::uint64_t maxPageBytes = UINT64_MAX;  // the run's, fixed as it begins
+  PageScope scope;                          // the run's, fixed as it begins
   bool operator==(const PageSettings&) const = default;
 };
 
@@ -64,6 +77,7 @@ enum class PageEnd {
                  // memory held by pages cleaned ahead can be given back
   kWriteFailed,  // no place for its copy, or the copy not staged: the run ends after its lines
   kStopped,      // the run was stopped before the page was done: it is dropped whole
+  kUpToDate,     // its source, settings and copy are as the last run left them: not cleaned
 };
 
 // What cleaning one page gave, waiting to be logged and committed in the file list's order.
@@ -74,7 +88,10 @@ struct CleanedPage {
   FailureCause writeCause = FailureCause::kOther;  // why the write failed (kWriteFailed)
   PageLines lines;                                 // the changes' log lines, in order
   PageTally tally;                                 // what each procedure did to it
-  FileIdentity source;  // the page's identity, so that it is never written over
+  FileIdentity source;         // the page's identity, so that it is never written over
+  FileFacts sourceFacts;       // the source as it was loaded
+  std::uint64_t settings = 0;  // CleaningSettingsHash of what cleaned it
+  ManifestRecord upToDate;     // kUpToDate: the last run's record, which stays
   // Where the copy goes.
   std::string outputRoot;    // the output folder of the run
   std::string outputFolder;  // the copy's own folder below it
@@ -103,7 +120,13 @@ struct PageCleaning {
   // A larger page is refused before it is loaded (it could not be cleaned in the memory the
   // run may use); the run goes on with the next.
   std::uint64_t maxPageBytes = UINT64_MAX;
+  PageScope scope;
 };
+
+// The settings that decide what cleaning makes of a page, as one hash: the program's version,
+// the switches, and the banner slots when the banner switch is on (each asked for once).
+std::uint64_t CleaningSettingsHash(const std::function<bool(ProcedureId)>& switchOn,
+                                   const BannerSlotReader& bannerSlot);
 
 // A page not cleaned for want of memory, made without allocating anything; its message is
 // made where it is committed.

@@ -115,6 +115,7 @@ struct PageWorkers::WorkerKit {
             .convertLines = true,
             .logForm = owner.logForm_,
             .maxPageBytes = owner.settings_.maxPageBytes,
+            .scope = owner.settings_.scope,
         } {}
   WorkerKit(const WorkerKit&) = delete;
   WorkerKit& operator=(const WorkerKit&) = delete;

@@ -47,6 +47,7 @@ struct RunSummary {
   std::uint64_t pagesUnchanged = 0;
   std::uint64_t pagesFailed = 0;      // refused one by one; the run went on
   std::uint64_t pagesNotReached = 0;  // after a stop or an error that ended the run
+  std::uint64_t pagesUpToDate = 0;    // as the last run left them: not cleaned again
   std::array<Procedure, kProcedureCount> procedures{};
   std::uint64_t bytesIn = 0;
   std::uint64_t bytesOut = 0;

@@ -19,6 +19,8 @@ inline constexpr Texts kDone{"Готово. Обработано %d файлов
                              "Done. Files processed: %d. Time: %s"};
 // How many folders or files the search could not go into (their notices are messages).
 inline constexpr Texts kSkippedCount{" Пропущено: %d", " Skipped: %d"};
+// How many pages were as the last run left them, and not cleaned again.
+inline constexpr Texts kUpToDateCount{" Не изменено: %d", " Unchanged: %d"};
 
 inline constexpr Texts kHeaderProduct{version::kLogHeader, version::kLogHeaderEnglish};
 inline constexpr std::string_view kHeaderDateTime = "%s %s";
@@ -27,5 +29,9 @@ inline constexpr Texts kHeaderElapsed{"Затрачено времени: %s", "
 inline constexpr std::string_view kHeaderEnd = " ";
 
 inline constexpr std::string_view kLogFileName = "log.txt";
+// The manifest of a run's pages, beside log.txt; beside a log named otherwise, that name with
+// the suffix.
+inline constexpr std::string_view kManifestFileName = ".varnow-manifest";
+inline constexpr std::string_view kManifestSuffix = ".manifest";
 
 }  // namespace varnow::run_text

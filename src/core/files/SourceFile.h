@@ -32,6 +32,8 @@ class SourceFile {
   std::uint64_t Size() const { return file_.Facts().size; }
   // The open file's identity, so that no output is ever written over it.
   FileIdentity Identity() const { return file_.Facts().identity; }
+  // Its size, times and identity as it was opened.
+  const FileFacts& Facts() const { return file_.Facts(); }
 
  private:
   ReadOnlyFile file_;

@@ -47,7 +47,11 @@ enum class ErrorId : std::uint8_t {
   kValueNotCp1251,      // %s the value
   kValueMultiLine,      // %s the value
   kNotASwitch,          // %s the value
-  kLast = kNotASwitch,
+  kNotBelowFolder,      // %s the listed page, %s the folder
+  kNotAPage,            // %s the listed page
+  kNotARegularFile,     // %s the listed page
+  kDamaged,             // why a file the program wrote cannot be read back
+  kLast = kDamaged,
 };
 
 constexpr std::size_t Index(ErrorId id) {
@@ -146,6 +150,19 @@ inline constexpr std::array<ErrorRow, Index(ErrorId::kLast) + 1> kErrors{{
      "'%s' is not a valid boolean value",
      {"Значение «%s» в файле настроек не является ни 0, ни -1 (выключено, включено)",
       "The value “%s” in the settings file is neither 0 nor -1 (off, on)"}},
+    // Pages of a list given to the run (--files-from), refused before they are loaded.
+    {ErrorId::kNotBelowFolder,
+     "%s не обработан: страница не в папке %s",
+     {"%s не обработан: страница не в папке %s",
+      "%s not cleaned: the page is not in the folder %s"}},
+    {ErrorId::kNotAPage,
+     "%s не обработан: это не файл .htm или .html",
+     {"%s не обработан: это не файл .htm или .html.",
+      "%s not cleaned: it is not an .htm or .html file."}},
+    {ErrorId::kNotARegularFile,
+     "%s не обработан: это не обычный файл",
+     {"%s не обработан: это не обычный файл.", "%s not cleaned: it is not a regular file."}},
+    {ErrorId::kDamaged, "файл поврежден", {"файл поврежден", "the file is damaged"}},
 
 }};
 

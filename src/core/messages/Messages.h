@@ -59,10 +59,15 @@ enum class MessageId : std::uint8_t {
   kPageRefused,    // %s why the page has no copy
   kStrayRemoved,   // %s the temporary file
   kStopped,
-  kRunError,        // %s the error's text
-  kBeforeLogSaved,  // the empty line before where log.txt went
-  kLogSaved,        // %s log.txt's path
-  kLast = kLogSaved,
+  kRunError,                   // %s the error's text
+  kBeforeLogSaved,             // the empty line before where log.txt went
+  kLogSaved,                   // %s log.txt's path
+  kPageUpToDate,               // %s the page, as the last run left it
+  kManifestIgnored,            // %s why the last run's manifest could not be used
+  kManifestNotWritten,         // %s why this run's manifest could not be written
+  kNothingWritten,             // a dry run's end
+  kNothingWrittenCaseUnknown,  // %s the folder whose case rule a probe would have learned
+  kLast = kNothingWrittenCaseUnknown,
 };
 
 constexpr std::size_t Index(MessageId id) {
@@ -79,6 +84,9 @@ enum class MessageKind : std::uint8_t {
   kError,     // the error that ended the run
   kLogSaved,  // where log.txt was saved; about log.txt
   kOther,     // a stray temporary file removed, the empty line before where log.txt went
+  kUpToDate,  // a page not cleaned again: as the last run left it; about it
+  kWarning,   // the run's manifest not read or not written: the run goes on
+  kDryRun,    // a dry run's end: nothing written
 };
 
 // Whether a notice's first value is a name (a path's bytes), written as LoggedName writes
@@ -197,6 +205,28 @@ inline constexpr std::array<MessageRow, kMessageCount> kMessages{{
     {MessageId::kLogSaved,
      MessageKind::kLogSaved,
      {"Лог сохранен в %s", "Log saved to %s"},
+     FirstValue::kName},
+    {MessageId::kPageUpToDate,
+     MessageKind::kUpToDate,
+     {"%s не изменен", "%s unchanged"},
+     FirstValue::kName},
+    {MessageId::kManifestIgnored,
+     MessageKind::kWarning,
+     {"Прошлый запуск не учтен, очищаются все страницы: %s",
+      "The last run is not taken into account, every page is cleaned: %s"}},
+    {MessageId::kManifestNotWritten,
+     MessageKind::kWarning,
+     {"Список очищенных страниц не сохранен, следующий запуск очистит все: %s",
+      "The list of cleaned pages was not saved, the next run cleans them all: %s"}},
+    {MessageId::kNothingWritten,
+     MessageKind::kDryRun,
+     {"Проверка: ничего не записано", "Check: nothing was written"}},
+    {MessageId::kNothingWrittenCaseUnknown,
+     MessageKind::kDryRun,
+     {"Проверка: ничего не записано; различает ли файловая система %s регистр букв, без "
+      "пробного файла не узнать",
+      "Check: nothing was written; whether the file system of %s tells letter case apart "
+      "could not be learned without a probe file"},
      FirstValue::kName},
 }};
 

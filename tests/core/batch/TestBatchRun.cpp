@@ -79,7 +79,8 @@ class BatchRunTest : public ::testing::Test {
     int n = 0;
     if (fs::exists(out)) {
       for (const auto& e : fs::recursive_directory_iterator(out)) {
-        n += e.is_regular_file() && e.path().filename() != "log.txt";
+        n += e.is_regular_file() && e.path().filename() != "log.txt" &&
+             e.path().filename() != ".varnow-manifest";
       }
     }
     return n;
@@ -778,14 +779,15 @@ TEST_F(BatchRunTest, NamesNeitherCollideNorBeginALine) {
   }
 }
 
-// What a run left in the output folder: every folder and file but log.txt, with its bytes.
+// What a run left in the output folder: every folder and file but log.txt and the manifest,
+// with its bytes.
 std::map<std::string, std::string> OutputTree(const fs::path& out) {
   std::map<std::string, std::string> tree;
   for (const auto& e : fs::recursive_directory_iterator(out)) {
     const std::string name = fs::relative(e.path(), out).string();
     if (e.is_directory()) {
       tree[name + "/"] = "";
-    } else if (e.path().filename() != "log.txt") {
+    } else if (e.path().filename() != "log.txt" && e.path().filename() != ".varnow-manifest") {
       tree[name] = ReadBytes(e.path());
     }
   }
@@ -1002,7 +1004,10 @@ TEST_F(BatchRunTest, TheSummaryCountsWhatTheLogSays) {
     EXPECT_EQ(s.bytesIn, bytesIn);
     std::uint64_t bytesOut = 0;
     for (const auto& e : fs::recursive_directory_iterator(out)) {
-      bytesOut += e.is_regular_file() && e.path().filename() != "log.txt" ? e.file_size() : 0;
+      bytesOut += e.is_regular_file() && e.path().filename() != "log.txt" &&
+                          e.path().filename() != ".varnow-manifest"
+                      ? e.file_size()
+                      : 0;
     }
     EXPECT_EQ(s.bytesOut, bytesOut);
     EXPECT_EQ(static_cast<std::int64_t>(s.bytesOut - s.bytesIn), grown);
