@@ -1,9 +1,14 @@
 // SPDX-License-Identifier: MIT
 #include "CliApp.h"
 
+#include <cerrno>
 #include <clocale>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <optional>
 #include <string>
 #include <system_error>
 #include <thread>
@@ -17,7 +22,9 @@
 #include "Version.h"
 #include "batch/BatchRun.h"
 #include "batch/RunTexts.h"
+#include "discovery/ListedPages.h"
 #include "platform/MemoryReuse.h"
+#include "platform/PathSyntax.h"
 #include "platform/ProcessSignals.h"
 #include "platform/ProgramArguments.h"
 #include "platform/StandardStreams.h"
@@ -32,6 +39,32 @@ namespace {
 void PrintError(const std::string& message) {
   std::fwrite(message.data(), 1, message.size(), stderr);  // every byte, whatever it holds
   std::fputc('\n', stderr);
+}
+
+// The bytes of the list --files-from names: a file, a pipe (`<(find ...)`), or standard input
+// for "-". Read whole before the run, as the run's first step is to know its pages.
+std::optional<std::string> ReadPageList(const std::string& name, Language language) {
+  const bool standardInput = name == "-";
+  errno = 0;
+  std::ifstream file;
+  if (!standardInput) {
+    file.open(PathOf(name), std::ios::binary);
+  }
+  std::istream& in = standardInput ? std::cin : file;
+  std::string bytes;
+  char block[64 * 1024];
+  while (in) {
+    in.read(block, sizeof block);
+    bytes.append(block, static_cast<std::size_t>(in.gcount()));
+  }
+  if (!in.eof() || in.bad()) {
+    const std::string shown =
+        standardInput ? std::string(texts::kStandardInput.In(language)) : name;
+    const SystemFailure why = FailureOf(errno != 0 ? errno : EIO);
+    PrintError(FormatText(texts::kCannotReadList.In(language), {shown, CauseWords(why, language)}));
+    return std::nullopt;
+  }
+  return bytes;
 }
 
 }  // namespace
@@ -96,7 +129,20 @@ int RunCli(int argc, char** argv) {
   host.UseLanguages(language, settings.logLanguage);
   host.UseMaxPageSize(settings.maxPageSize);
   host.PrintJson(options.json);
+  RunScope scope{.changedOnly = options.changed,
+                 .dryRun = options.dryRun,
+                 .listedPages = std::nullopt,
+                 .logFile = options.log.value_or(std::string()),
+                 .shard = options.shard};
+  if (options.filesFrom) {
+    const std::optional<std::string> list = ReadPageList(*options.filesFrom, language);
+    if (!list) {
+      return kExitError;
+    }
+    scope.listedPages = SplitPageList(*list, options.nulSeparated);
+  }
   BatchRun run(host, settingsFile, [&host] { return host.Poll(); });
+  run.SetScope(std::move(scope));
   const std::size_t jobs = options.jobs.value_or(std::max(1U, std::thread::hardware_concurrency()));
   // Every page carries its lines and copy from cleaning to commit in buffers of its own.
   KeepFreedMemoryForReuse();

@@ -28,7 +28,9 @@ constexpr OptionSpec kOptions[] = {
     {"--settings", 0, true},     {"--output", 0, true},        {"--jobs", 'j', true},
     {"--json", 0, false},        {"--log-encoding", 0, true},  {"--explain", 0, true},
     {"--only", 0, true},         {"--max-page-size", 0, true}, {"--language", 0, true},
-    {"--log-language", 0, true},
+    {"--log-language", 0, true}, {"--changed", 0, false},      {"--dry-run", 0, false},
+    {"--files-from", 0, true},   {"--null", '0', false},       {"--log", 0, true},
+    {"--shard", 0, true},
 };
 
 const OptionSpec* LongOption(std::string_view name) {
@@ -66,6 +68,25 @@ void Apply(const OptionSpec& option, const std::string& value, ParsedArguments& 
     o.quiet = true;
   } else if (name == "--json") {
     o.json = true;
+  } else if (name == "--changed") {
+    o.changed = true;
+  } else if (name == "--dry-run") {
+    o.dryRun = true;
+  } else if (name == "--null") {
+    o.nulSeparated = true;
+  } else if (name == "--files-from") {
+    o.filesFrom = value;
+  } else if (name == "--log") {
+    if (value.empty()) {
+      say(texts::kLogValue, {});
+    } else {
+      o.log = value;
+    }
+  } else if (name == "--shard") {
+    o.shard = ParseShard(value);
+    if (!o.shard) {
+      say(texts::kShardValue, {value});
+    }
   } else if (name == "--settings") {
     o.settings = value;
   } else if (name == "--output") {
@@ -181,6 +202,10 @@ ParsedArguments ParseArguments(const std::vector<std::string>& args, Language fa
     }
   }
   if (parsed.error || o.help || o.version) {
+    return parsed;
+  }
+  if (o.nulSeparated && !o.filesFrom) {
+    parsed.error = say(texts::kNullWithoutList, {});
     return parsed;
   }
   if (o.explain) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "cleaning/ProcedureId.h"
+#include "discovery/PageShard.h"
 #include "messages/Language.h"
 #include "text/LogEncoding.h"
 
@@ -37,6 +38,14 @@ struct CliOptions {
   // --max-page-size SIZE: a larger page is refused, in place of the settings file's
   // MaxPageSize and of the limit worked out from the memory a run may use.
   std::optional<std::uint64_t> maxPageSize;
+  bool changed = false;  // --changed: only the pages changed since the last run are cleaned
+  bool dryRun = false;   // --dry-run: nothing is written
+  // --files-from FILE ("-": standard input): the pages to clean, in place of the search; with
+  // -0/--null separated by NUL bytes, else one a line.
+  std::optional<std::string> filesFrom;
+  bool nulSeparated = false;
+  std::optional<std::string> log;  // --log FILE: log.txt's path
+  std::optional<PageShard> shard;  // --shard K/N
   bool help = false;
   bool version = false;
 };

@@ -30,6 +30,12 @@ inline constexpr Texts kTakesNoValue{"параметр %s не принимае�
 inline constexpr Texts kExplainNoFolder{"--explain FILE указывается вместо FOLDER",
                                         "--explain FILE takes the place of FOLDER"};
 inline constexpr Texts kNoFolder{"не указана папка FOLDER", "no FOLDER given"};
+inline constexpr Texts kShardValue{
+    "--shard принимает K/N, номер части от 0 до N-1 и число частей, а не «%s»",
+    "--shard takes K/N, the shard's number from 0 to N-1 and the number of shards, not '%s'"};
+inline constexpr Texts kLogValue{"--log принимает путь к файлу", "--log takes a file's path"};
+inline constexpr Texts kNullWithoutList{"-0 (--null) действует только с --files-from",
+                                        "-0 (--null) works with --files-from only"};
 inline constexpr Texts kUnknownProcedure{
     "неизвестная процедура «%s» в --only; имена: %s, либо all, либо none",
     "unknown procedure '%s' in --only; the names are %s, or all, or none"};
@@ -38,6 +44,9 @@ inline constexpr Texts kUnknownProcedure{
 inline constexpr Texts kNoOutputFolder{
     "Не указан каталог сохраненных файлов: StorePatch в %s пуст; укажите --output DIR",
     "No output folder is given: StorePatch in %s is empty; give --output DIR"};
+inline constexpr Texts kCannotReadList{"Не удалось прочитать список страниц %s: %s.",
+                                       "Could not read the list of pages %s: %s."};
+inline constexpr Texts kStandardInput{"(стандартный ввод)", "(standard input)"};
 inline constexpr Texts kProgress{"Обработано файлов: %d из %d", "Files processed: %d of %d"};
 inline constexpr Texts kOutputFailed{
     "varnow-cli: стандартный вывод не работает (%s): строки лога больше не печатаются; "
@@ -50,8 +59,11 @@ inline constexpr Texts kNoMemory{"varnow-cli: недостаточно памя�
 // ---- The summary's table.
 inline constexpr Texts kSummaryTitle{"Сводка", "Summary"};
 inline constexpr Texts kSummaryPages{
-    "Страниц найдено %s: изменено %s, без изменений %s, не записано %s, не достигнуто %s",
-    "Pages found %s: changed %s, unchanged %s, not written %s, not reached %s"};
+    "Страниц найдено %s: изменено %s, без изменений %s, не записано %s, не достигнуто %s%s",
+    "Pages found %s: changed %s, unchanged %s, not written %s, not reached %s%s"};
+// After the pages' figures, where some were as the last run left them.
+inline constexpr Texts kSummaryUpToDate{", как после прошлого запуска %s",
+                                        ", up to date since the last run %s"};
 inline constexpr Texts kSummaryBytes{"Байт на входе %s, на выходе %s%s", "Bytes in %s, out %s%s"};
 inline constexpr Texts kColumnProcedure{"Процедура", "Procedure"};
 inline constexpr Texts kColumnChanges{"Изменений", "Changes"};
@@ -70,7 +82,9 @@ inline constexpr Texts kChangeCount{"Изменений: %d", "Changes: %d"};
 inline constexpr Texts kUsage{
     "Использование: varnow-cli [--settings FILE] [--output DIR] [--only LIST] [--jobs N]\n"
     "                  [--log-encoding cp1251|utf-8] [--log-language ru|en] [--language ru|en]\n"
-    "                  [--json] [--summary[=json]] [--max-page-size SIZE] [--quiet] FOLDER\n"
+    "                  [--json] [--summary[=json]] [--max-page-size SIZE] [--quiet]\n"
+    "                  [--changed] [--dry-run] [--files-from FILE [-0]] [--log FILE]\n"
+    "                  [--shard K/N] FOLDER\n"
     "       varnow-cli [--settings FILE] [--only LIST] --explain PAGE\n"
     "\n"
     "Очищает каждый файл .htm/.html в папке FOLDER процедурами, включенными в файле\n"
@@ -116,6 +130,27 @@ inline constexpr Texts kUsage{
     "                   вместо MaxPageSize файла настроек; по умолчанию страница не\n"
     "                   обрабатывается, если ее двойной размер больше памяти, доступной\n"
     "                   обработке (меньшее из физической памяти и ulimit -v)\n"
+    "  --changed        очищать только то, что изменилось с прошлого запуска: страница,\n"
+    "                   исходный файл, настройки и копия которой такие же, как после\n"
+    "                   него (размер, время изменения и ctime, по списку\n"
+    "                   .varnow-manifest рядом с log.txt; содержимое не читается), не\n"
+    "                   очищается и не записывается, в лог идет строка «PAGE не\n"
+    "                   изменен». log.txt такого запуска содержит строки очищенных\n"
+    "                   страниц и по строке на каждую неизмененную, а не весь лог\n"
+    "                   полного запуска. Каждый запуск записывает этот список заново\n"
+    "  --dry-run        весь запуск, его строки и сводка, но ничего не записывается и\n"
+    "                   не удаляется: ни копий, ни папок, ни log.txt, ни списка страниц\n"
+    "  --files-from FILE\n"
+    "                   вместо поиска страницы из списка FILE (- значит стандартный\n"
+    "                   ввод), по пути в строке, в его порядке, каждая один раз;\n"
+    "                   относительный путь берется от FOLDER; путь не в FOLDER, не\n"
+    "                   .htm/.html или не обычного файла пропускается с причиной\n"
+    "  -0, --null       пути в списке --files-from разделены байтом NUL (find -print0)\n"
+    "  --log FILE       записать log.txt в FILE (список страниц: FILE.manifest)\n"
+    "  --shard K/N      только часть K из N (K от 0): страницы, чей путь от FOLDER дает\n"
+    "                   хеш FNV-1a 64, равный K по модулю N, так что N процессов (GNU\n"
+    "                   parallel, задания кластера) делят дерево без договоренности; у\n"
+    "                   части свой лог, log-K-of-N.txt, если не указан --log\n"
     "  -h, --help       показать эту справку и выйти\n"
     "  -V, --version    показать версию и выйти\n"
     "\n"
@@ -131,7 +166,9 @@ inline constexpr Texts kUsage{
     "строке, 130 после Ctrl-C (128 + номер сигнала для других сигналов остановки).\n",
     "Usage: varnow-cli [--settings FILE] [--output DIR] [--only LIST] [--jobs N]\n"
     "                  [--log-encoding cp1251|utf-8] [--log-language ru|en] [--language ru|en]\n"
-    "                  [--json] [--summary[=json]] [--max-page-size SIZE] [--quiet] FOLDER\n"
+    "                  [--json] [--summary[=json]] [--max-page-size SIZE] [--quiet]\n"
+    "                  [--changed] [--dry-run] [--files-from FILE [-0]] [--log FILE]\n"
+    "                  [--shard K/N] FOLDER\n"
     "       varnow-cli [--settings FILE] [--only LIST] --explain PAGE\n"
     "\n"
     "Cleans every .htm/.html file under FOLDER with the procedures switched on in the\n"
@@ -179,6 +216,28 @@ inline constexpr Texts kUsage{
     "                   place of MaxPageSize of the settings file; by default a page is\n"
     "                   refused when twice its size exceeds the memory a run may use\n"
     "                   (the smaller of the physical memory and ulimit -v)\n"
+    "  --changed        clean only what changed since the last run: a page whose\n"
+    "                   source, settings and copy are as that run left them (size,\n"
+    "                   mtime and ctime, by the list .varnow-manifest beside log.txt;\n"
+    "                   no content is read) is neither cleaned nor written, and logged\n"
+    "                   as \"PAGE unchanged\". The log.txt of such a run holds the lines\n"
+    "                   of the pages cleaned in it and one line for each page\n"
+    "                   unchanged, not the full run's log. Every run writes that list\n"
+    "                   anew\n"
+    "  --dry-run        the whole run, its lines and summary, with nothing written or\n"
+    "                   removed: no copies, no folders, no log.txt, no list of pages\n"
+    "  --files-from FILE\n"
+    "                   in place of the search, the pages listed in FILE (- for\n"
+    "                   standard input), one path a line, in its order, each once; a\n"
+    "                   relative path is taken from FOLDER; a path not in FOLDER, not\n"
+    "                   .htm/.html or not of a regular file is refused with why\n"
+    "  -0, --null       the paths of the --files-from list end with a NUL byte\n"
+    "                   (find -print0)\n"
+    "  --log FILE       write log.txt as FILE (the list of pages: FILE.manifest)\n"
+    "  --shard K/N      only shard K of N (K from 0): the pages whose path from FOLDER\n"
+    "                   hashes (FNV-1a 64) to K modulo N, so that N processes (GNU\n"
+    "                   parallel, a cluster's array jobs) share a tree without talking;\n"
+    "                   a shard has a log of its own, log-K-of-N.txt unless --log names it\n"
     "  -h, --help       show this help and exit\n"
     "  -V, --version    show the version and exit\n"
     "\n"

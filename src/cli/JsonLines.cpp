@@ -88,14 +88,33 @@ std::string ChangeJson(const LoggedChange& change, Language logLanguage) {
 
 std::string NoticeJson(const RunNotice& notice, Language logLanguage) {
   const MessageKind kind = notice.Kind();
-  if (kind != MessageKind::kSkipped && kind != MessageKind::kStopped &&
-      kind != MessageKind::kError) {
-    return {};
+  const char* type = nullptr;
+  switch (kind) {
+    case MessageKind::kSkipped:
+      type = "skipped";
+      break;
+    case MessageKind::kUpToDate:
+      type = "unchanged";
+      break;
+    case MessageKind::kStopped:
+      type = "stopped";
+      break;
+    case MessageKind::kError:
+      type = "error";
+      break;
+    case MessageKind::kWarning:
+      type = "warning";
+      break;
+    case MessageKind::kDryRun:
+      type = "dry_run";
+      break;
+    case MessageKind::kChange:
+    case MessageKind::kLogSaved:
+    case MessageKind::kOther:
+      return {};
   }
   ordered_json object;
-  object["type"] = kind == MessageKind::kSkipped   ? "skipped"
-                   : kind == MessageKind::kStopped ? "stopped"
-                                                   : "error";
+  object["type"] = type;
   std::string storage;
   const std::string text = NoticeText(notice, logLanguage);
   if (kind == MessageKind::kError) {
@@ -116,7 +135,8 @@ std::string SummaryJson(const RunSummary& s, std::string_view logPath) {
                      {"changed", s.pagesChanged},
                      {"unchanged", s.pagesUnchanged},
                      {"failed", s.pagesFailed},
-                     {"not_reached", s.pagesNotReached}};
+                     {"not_reached", s.pagesNotReached},
+                     {"up_to_date", s.pagesUpToDate}};
   ordered_json procedures = ordered_json::object();
   for (const ProcedureRow& row : kProcedures) {
     const RunSummary::Procedure& p = s.procedures[Index(row.id)];
@@ -148,10 +168,13 @@ std::string SummaryTable(const RunSummary& s, Language language) {
   const auto in = [language](const Texts& text) { return std::string(text.In(language)); };
   const auto digits = [language](std::uint64_t n) { return GroupedDigits(n, language); };
   std::string t = in(texts::kSummaryTitle) + "\n";
+  const std::string upToDate =
+      s.pagesUpToDate > 0 ? FormatText(in(texts::kSummaryUpToDate), {digits(s.pagesUpToDate)})
+                          : std::string();
   t += "  " +
        FormatText(in(texts::kSummaryPages),
                   {digits(s.pagesFound), digits(s.pagesChanged), digits(s.pagesUnchanged),
-                   digits(s.pagesFailed), digits(s.pagesNotReached)}) +
+                   digits(s.pagesFailed), digits(s.pagesNotReached), upToDate}) +
        "\n";
   std::string change;
   if (s.bytesIn > 0) {
