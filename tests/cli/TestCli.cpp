@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "cleaning/ProcedureTable.h"
+#include "cli/CliHarness.h"
 #include "support/RandomHtml.h"
 #include "support/TempDir.h"
 #include "support/TextMatch.h"
@@ -29,172 +30,7 @@
 namespace varnow {
 namespace {
 
-namespace fs = std::filesystem;
-using test::ReadBytes;
-using test::TempDir;
-using test::WriteBytes;
-
-struct Outcome {
-  int status = -1;  // the exit status, or 128 + the signal that killed it
-  long peakKb = 0;  // the program's peak resident memory
-  std::string out;
-  std::string err;
-};
-
-// Runs the program with `args`, reading its output as it comes; `onOutput` sees stdout so far
-// and gets the child's pid (to signal it). With `closedStdout` nobody reads standard output:
-// its pipe is closed from the start, as `| head -1` closes it after a line.
-// The child speaks Russian, the program's own texts that the tests pin, unless `env` says
-// otherwise; `env` adds NAME=VALUE settings to the child's environment.
-Outcome RunProgram(const fs::path& program, const std::vector<std::string>& args,
-                   const std::function<void(const std::string&, pid_t)>& onOutput = nullptr,
-                   bool closedStdout = false, const std::vector<std::string>& env = {}) {
-  int outPipe[2];
-  int errPipe[2];
-  if (::pipe(outPipe) != 0 || ::pipe(errPipe) != 0) {
-    ADD_FAILURE() << "pipe";
-    return {};
-  }
-  std::vector<std::string> argv0 = {program.string()};
-  argv0.insert(argv0.end(), args.begin(), args.end());
-  std::vector<char*> argv;
-  for (std::string& a : argv0) {
-    argv.push_back(a.data());
-  }
-  argv.push_back(nullptr);
-  const pid_t pid = ::fork();
-  if (pid == 0) {
-    ::dup2(outPipe[1], 1);
-    ::dup2(errPipe[1], 2);
-    ::close(outPipe[0]);
-    ::close(errPipe[0]);
-    ::unsetenv("LC_ALL");
-    ::unsetenv("LANGUAGE");
-    ::setenv("LC_MESSAGES", "ru_RU.UTF-8", 1);
-    for (const std::string& setting : env) {
-      const std::size_t eq = setting.find('=');
-      ::setenv(setting.substr(0, eq).c_str(), setting.substr(eq + 1).c_str(), 1);
-    }
-    ::execv(argv[0], argv.data());
-    ::_exit(127);
-  }
-  ::close(outPipe[1]);
-  ::close(errPipe[1]);
-  Outcome outcome;
-  int open = 2;
-  if (closedStdout) {
-    ::close(outPipe[0]);
-    outPipe[0] = -1;
-    open = 1;
-  }
-  pollfd fds[2] = {{outPipe[0], POLLIN, 0}, {errPipe[0], POLLIN, 0}};
-  while (open > 0) {
-    ::poll(fds, 2, -1);
-    for (pollfd& p : fds) {
-      if (p.fd < 0 || p.revents == 0) {
-        continue;
-      }
-      char buffer[4096];
-      const ssize_t n = ::read(p.fd, buffer, sizeof buffer);
-      if (n <= 0) {
-        ::close(p.fd);
-        p.fd = -1;
-        --open;
-        continue;
-      }
-      (p.fd == outPipe[0] ? outcome.out : outcome.err).append(buffer, static_cast<std::size_t>(n));
-      if (p.fd == outPipe[0] && onOutput) {
-        onOutput(outcome.out, pid);
-      }
-    }
-  }
-  int status = 0;
-  rusage usage{};
-  ::wait4(pid, &status, 0, &usage);
-  outcome.peakKb = usage.ru_maxrss;
-  outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-  return outcome;
-}
-
-Outcome Cli(const std::vector<std::string>& args) {
-  return RunProgram(VARNOW_CLI, args);
-}
-
-std::vector<std::string> Lines(const std::string& text, const std::string& end = "\n") {
-  std::vector<std::string> lines;
-  std::size_t start = 0;
-  while (start < text.size()) {
-    std::size_t stop = text.find(end, start);
-    if (stop == std::string::npos) {
-      stop = text.size();
-    }
-    lines.push_back(text.substr(start, stop - start));
-    start = stop + end.size();
-  }
-  return lines;
-}
-
-// Settings with one switch on (none when `on` is empty).
-std::string Settings(const std::string& outputFolder, bool script,
-                     std::string_view on = "RmScript") {
-  std::string s = "[Main]\r\nStorePatch=" + outputFolder + "\r\n";
-  for (const char* key :
-       {"RmScript", "RmNoscript", "RmIframe", "RmonMouseOver", "RmSpan", "RmStyle", "RmMSWord",
-        "RmTable", "RmBody", "RmBanner", "RmFont", "RmBlank"}) {
-    s += std::string(key) + "=" + (script && key == on ? "-1" : "0") + "\r\n";
-  }
-  return s;
-}
-
-// What a run left below `base`: its folders, its copies, and log.txt without the header's date,
-// time and elapsed time, and with the run's own output folder written "OUT" where an error
-// names it.
-std::map<std::string, std::string> RunResult(const fs::path& base) {
-  std::map<std::string, std::string> files;
-  for (const auto& e : fs::recursive_directory_iterator(base)) {
-    if (e.is_directory()) {
-      files[fs::relative(e.path(), base).string() + "/"] = "";  // no folder for pages unwritten
-      continue;
-    }
-    if (e.path().filename() == ".varnow-manifest") {
-      continue;  // its times are the copies' own
-    }
-    std::string bytes = ReadBytes(e.path());
-    if (e.path().filename() == "log.txt") {
-      std::vector<std::string> lines = Lines(bytes, "\r\n");
-      lines[1] = lines[3] = "";
-      bytes.clear();
-      for (std::string& line : lines) {
-        if (const std::size_t at = line.find(base.string()); at != std::string::npos) {
-          line.replace(at, base.string().size(), "OUT");
-        }
-        bytes += line + "\n";
-      }
-    }
-    files[fs::relative(e.path(), base).string()] = bytes;
-  }
-  return files;
-}
-
-class CliTest : public ::testing::Test {
- protected:
-  CliTest() {
-    WriteBytes(site / "a.htm", "<script>1</script>a");
-    WriteBytes(site / "sub" / "b.html", "b<script>2</script>");
-    WriteBytes(ini, Settings(out.string(), true));
-  }
-  fs::path Output(const fs::path& base, const fs::path& source) const {
-    return base.string() + source.string();
-  }
-  std::vector<std::string> LogTxt(const fs::path& base) const {
-    return Lines(Cp1251ToUtf8(ReadBytes(Output(base, site / "log.txt"))), "\r\n");
-  }
-
-  TempDir dir;
-  fs::path site = dir / "site";
-  fs::path out = dir / "out";
-  fs::path ini = dir / "settings.ini";
-};
+using namespace cli_test;
 
 // The README and the man page list the names --only takes, as the procedure table gives them,
 // in its order.
@@ -1274,6 +1110,8 @@ TEST_F(CliTest, LogLinesReachAPipeInFullOrNotAtAll) {
 
 namespace varnow {
 namespace {
+
+using namespace cli_test;
 
 // The program's own texts follow --language, else Language of the settings file, else the
 // locale; log.txt and the lines the terminal shows of it stay Russian unless LogLanguage or
