@@ -15,7 +15,7 @@ for file in bin/varnow bin/varnow-cli share/applications/org.example.varnow.desk
     share/icons/hicolor/scalable/apps/varnow.svg share/metainfo/org.example.varnow.metainfo.xml \
     share/man/man1/varnow-cli.1.gz share/man/man1/varnow.1.gz share/man/ru/man1/varnow-cli.1.gz \
     share/man/ru/man1/varnow.1.gz share/doc/varnow/copyright \
-    share/doc/varnow/changelog.Debian.gz; do
+    share/doc/varnow/changelog.Debian.gz share/bash-completion/completions/varnow-cli; do
   [[ -f "$prefix/$file" ]] || fail "not installed: $file"
 done
 desktop-file-validate "$prefix/share/applications/org.example.varnow.desktop" ||
@@ -64,7 +64,7 @@ grep -q "libqt6widgets6" <<<"$depends" || fail "Depends lacks Qt: $depends"
 dpkg-deb -x "$deb" "$work/root"
 for file in usr/bin/varnow usr/bin/varnow-cli usr/share/applications/org.example.varnow.desktop \
     usr/share/metainfo/org.example.varnow.metainfo.xml usr/share/man/man1/varnow-cli.1.gz \
-    usr/share/man/ru/man1/varnow-cli.1.gz; do
+    usr/share/man/ru/man1/varnow-cli.1.gz usr/share/bash-completion/completions/varnow-cli; do
   [[ -f "$work/root/$file" ]] || fail "not in the package: $file"
 done
 version=$("$work/root/usr/bin/varnow-cli" --version)
