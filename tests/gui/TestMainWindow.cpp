@@ -249,6 +249,45 @@ class TestMainWindow : public QObject {
     QVERIFY(saved.contains(site_ + "/index.htm удален <script> [5]"));
   }
 
+  // "Проверить" (Shift+F5) runs the whole batch into the log pane and the summary and writes
+  // nothing; "Только измененные", kept in the state file, has Execute skip the pages the last
+  // run left as they are.
+  void checkWritesNothingAndChangedOnlySkips() {
+    const QString base = dir_.filePath(QTest::currentTestFunction());
+    const QString state = base + "/state.ini";
+    program_.reset();
+    program_ =
+        std::make_unique<Program>((base + "/varnow.ini").toStdString(), messages_.Sink(), state);
+    Main().show();
+    SetStoreDir(out_);
+    Folder()->setText(site_);
+    Switch("scriptBox")->setChecked(true);
+    Main().activateWindow();  // shortcuts reach the active window
+    QVERIFY(QTest::qWaitForWindowActive(&Main()));
+    QTest::keyClick(&Main(), Qt::Key_F5, Qt::ShiftModifier);
+    QVERIFY(RunEnds());
+    QVERIFY(messages_.errors.isEmpty());
+    QVERIFY(!QFileInfo::exists(out_));
+    QVERIFY(LogLines().contains(site_ + "/index.htm удален <script> [5]"));
+    QCOMPARE(LastLine(), QStringLiteral("Проверка: ничего не записано"));
+    QVERIFY(!Find<QAction>(&Main(), "openLogAction")->isEnabled());
+    QVERIFY(Main().Summary()->isVisible());
+
+    auto* changedOnly = Find<QCheckBox>(&Main(), "changedOnlyBox");
+    changedOnly->setChecked(true);
+    Execute();
+    QVERIFY(LogLines().contains(site_ + "/index.htm удален <script> [5]"));
+    Execute();
+    QVERIFY(LogLines().contains(site_ + "/index.htm не изменен"));
+    QVERIFY(LogLines().contains(site_ + "/sub/page.html не изменен"));
+    QVERIFY(Status()->Text().contains(QStringLiteral("Не изменено: 2")));
+
+    program_.reset();
+    program_ =
+        std::make_unique<Program>((base + "/varnow.ini").toStdString(), messages_.Sink(), state);
+    QVERIFY(Find<QCheckBox>(&Main(), "changedOnlyBox")->isChecked());
+  }
+
   // A page named by a cp1251 system: the pane shows its name as log.txt writes it, each byte
   // that is not UTF-8 as the reference of the lone surrogate standing for it.
   void nameBytesThatAreNotUtf8ShowAsLogTxtWritesThem() {

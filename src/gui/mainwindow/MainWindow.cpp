@@ -5,6 +5,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QCompleter>
 #include <QCoreApplication>
@@ -20,6 +21,7 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QScreen>
+#include <QSignalBlocker>
 #include <QSplitter>
 #include <QStringListModel>
 #include <QTimer>
@@ -157,6 +159,11 @@ void MainWindow::BuildActions() {
   executeAction_ = action("executeAction", QString(), IconRole::kExecute, &MainWindow::StartRun);
   executeAction_->setShortcut(QKeySequence(Qt::Key_F5));
   executeAction_->setToolTip(tr("Выполнить (F5)"));
+  checkAction_ = new QAction(tr("Проверить"), this);
+  checkAction_->setObjectName(QStringLiteral("checkAction"));
+  checkAction_->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F5));
+  checkAction_->setToolTip(tr("Проверить: весь запуск, ничего не записывая (Shift+F5)"));
+  connect(checkAction_, &QAction::triggered, this, &MainWindow::StartCheck);
   chooseFolderAction_ =
       action("chooseFolderAction", QString(), IconRole::kChooseFolder, &MainWindow::ChooseFolder);
   chooseFolderAction_->setToolTip(tr("Выбрать папку"));
@@ -201,6 +208,17 @@ void MainWindow::BuildControls() {
   // Enter in the folder field starts a run, as Execute does.
   connect(folderField_, &QLineEdit::returnPressed, executeAction_, &QAction::trigger);
   toolBar->addWidget(folderField_);
+  changedOnlyBox_ = new QCheckBox(tr("Только измененные"), toolBar);
+  changedOnlyBox_->setObjectName(QStringLiteral("changedOnlyBox"));
+  changedOnlyBox_->setToolTip(
+      tr("Очищать только страницы, которые изменились с прошлого запуска (их исходный файл, "
+         "настройки или копия); остальные записываются в лог как неизмененные"));
+  connect(changedOnlyBox_, &QCheckBox::toggled, this, [this](bool on) {
+    if (windowState_ != nullptr) {
+      windowState_->SetChangedOnly(on);
+    }
+  });
+  toolBar->addWidget(changedOnlyBox_);
   // Ctrl+L and F6 go to the folder field with its text selected, as a browser's address bar.
   auto* toFolderField = new QAction(this);
   toFolderField->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_L), QKeySequence(Qt::Key_F6)});
@@ -213,6 +231,7 @@ void MainWindow::BuildControls() {
   const std::pair<QAction*, QString> buttons[] = {
       {chooseFolderAction_, QStringLiteral("chooseFolderButton")},
       {executeAction_, QStringLiteral("executeButton")},
+      {checkAction_, QStringLiteral("checkButton")},
       {stopAction_, QStringLiteral("stopButton")},
   };
   for (const auto& [a, name] : buttons) {
@@ -278,6 +297,10 @@ void MainWindow::UseState(WindowState* state) {
     restoreGeometry(geometry);  // size, place and maximised state, kept on the screen
   }
   summaryWanted_ = state->SummaryShown();
+  {
+    const QSignalBlocker quiet(changedOnlyBox_);  // read back, not written again
+    changedOnlyBox_->setChecked(state->ChangedOnly());
+  }
   if (const QByteArray split = state->SummarySplit(); !split.isEmpty()) {
     logAndSummary_->restoreState(split);
     summaryPanel_->hide();  // until a run has ended, whatever the split kept
@@ -298,6 +321,17 @@ void MainWindow::ShowTitle() {
 // ---- actions ----
 
 void MainWindow::StartRun() {
+  AskForRun(false);
+}
+
+void MainWindow::StartCheck() {
+  AskForRun(true);
+}
+
+void MainWindow::AskForRun(bool dryRun) {
+  if (controller_.ExecuteEnabled()) {
+    nextRunDry_ = dryRun;  // the run that starts now, or once the one ending is over
+  }
   if (On(RunEvent::kExecutePressed) != RunAction::kStart) {
     return;  // none now: one is going, or is to follow the one ending
   }
@@ -490,6 +524,10 @@ void MainWindow::BeginRun() {
     folderField_->setText(QDir::toNativeSeparators(QDir::homePath() + typed.mid(1)));
   }
   runFolder_ = folderField_->text();
+  RunScope scope;
+  scope.changedOnly = changedOnlyBox_->isChecked();
+  scope.dryRun = nextRunDry_;
+  run_->SetScope(std::move(scope));
   host_->PublishFolder(folderField_->text().toStdString());
   host_->RunStarting();
   summaryPanel_->SetRunning();  // the last run's figures are not this one's
@@ -517,6 +555,7 @@ RunAction MainWindow::On(RunEvent event) {
   const RunAction action = controller_.On(event);
   // The buttons have this one writer: what the run's state allows.
   executeAction_->setEnabled(controller_.ExecuteEnabled());
+  checkAction_->setEnabled(controller_.ExecuteEnabled());
   stopAction_->setEnabled(controller_.StopEnabled());
   return action;
 }

@@ -18,6 +18,7 @@
 #include "run/RunController.h"
 
 class QAction;
+class QCheckBox;
 class QUrl;
 class QLineEdit;
 class QSplitter;
@@ -88,6 +89,8 @@ class MainWindow : public QMainWindow {
 
  public slots:
   void StartRun();
+  // "Проверить": the whole run, its log and summary, with nothing written.
+  void StartCheck();
   void StopRun();
   void ChooseFolder();
   void OpenSettings();
@@ -113,6 +116,8 @@ class MainWindow : public QMainWindow {
   void BuildControls();
   void ShowTitle();
   void FitToScreen();
+  // Execute or Check pressed: starts that run where it can, or once the one ending is over.
+  void AskForRun(bool dryRun);
   // Starts one run on the run's thread.
   void BeginRun();
   // The run's thread has ended its run, as `end` says.
@@ -146,6 +151,9 @@ class MainWindow : public QMainWindow {
   QAction* exitAction_ = nullptr;
   QAction* aboutAction_ = nullptr;
   QAction* executeAction_ = nullptr;
+  QAction* checkAction_ = nullptr;
+  QCheckBox* changedOnlyBox_ = nullptr;  // beside the folder field; kept in the state file
+  bool nextRunDry_ = false;              // the run asked for last is a check
   QAction* chooseFolderAction_ = nullptr;
   QAction* stopAction_ = nullptr;
   QAction* summaryAction_ = nullptr;

@@ -180,6 +180,9 @@ void SummaryPanel::SetEnd(const RunEnd& end) {
                     "%4, не достигнуто %5.")
                      .arg(Grouped(s.pagesFound), Grouped(s.pagesChanged), Grouped(s.pagesUnchanged),
                           Grouped(s.pagesFailed), Grouped(s.pagesNotReached));
+  if (s.pagesUpToDate > 0) {
+    text += tr(" Как после прошлого запуска: %1.").arg(Grouped(s.pagesUpToDate));
+  }
   text += tr("\nБайт на входе %1, на выходе %2").arg(Grouped(s.bytesIn), Grouped(s.bytesOut));
   if (s.bytesIn > 0) {
     const double change = 100.0 *

@@ -16,6 +16,7 @@ const QString kGeometryKey = QStringLiteral("window/geometry");
 const QString kRecentKey = QStringLiteral("folders/recent");
 const QString kViewerSizeKey = QStringLiteral("viewer/size");
 const QString kSummaryShownKey = QStringLiteral("summary/shown");
+const QString kChangedOnlyKey = QStringLiteral("run/changedOnly");
 const QString kSummarySplitKey = QStringLiteral("summary/split");
 
 }  // namespace
@@ -95,6 +96,14 @@ QByteArray WindowState::SummarySplit() const {
 
 void WindowState::SetSummarySplit(const QByteArray& split) {
   Store(kSummarySplitKey, split);
+}
+
+bool WindowState::ChangedOnly() const {
+  return Value(kChangedOnlyKey).toBool();
+}
+
+void WindowState::SetChangedOnly(bool changedOnly) {
+  Store(kChangedOnlyKey, changedOnly);
 }
 
 QStringList WindowState::RecentFolders() const {

@@ -49,6 +49,9 @@ class WindowState {
   void SetSummaryShown(bool shown);
   QByteArray SummarySplit() const;
   void SetSummarySplit(const QByteArray& split);
+  // Whether Execute cleans only the pages changed since the last run ("Только измененные").
+  bool ChangedOnly() const;
+  void SetChangedOnly(bool changedOnly);
   // The folders cleaned, the last first; at most kRecentFolders, each once.
   QStringList RecentFolders() const;
   void AddFolder(const QString& folder);

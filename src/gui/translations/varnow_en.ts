@@ -249,6 +249,22 @@
         <source>Недостаточно памяти, чтобы показать изменения.</source>
         <translation>Not enough memory to show the changes.</translation>
     </message>
+    <message>
+        <source>Проверить</source>
+        <translation>Check</translation>
+    </message>
+    <message>
+        <source>Проверить: весь запуск, ничего не записывая (Shift+F5)</source>
+        <translation>Check: the whole run, writing nothing (Shift+F5)</translation>
+    </message>
+    <message>
+        <source>Только измененные</source>
+        <translation>Only changed pages</translation>
+    </message>
+    <message>
+        <source>Очищать только страницы, которые изменились с прошлого запуска (их исходный файл, настройки или копия); остальные записываются в лог как неизмененные</source>
+        <translation>Clean only the pages changed since the last run (their source, settings or copy); the others are logged as unchanged</translation>
+    </message>
 </context>
 <context>
     <name>varnow::SettingsDialog</name>
@@ -378,6 +394,10 @@ Bytes removed %1, put in %2. Time: %3.</translation>
     <message>
         <source>Открыть в просмотре изменений</source>
         <translation>Open in the change viewer</translation>
+    </message>
+    <message>
+        <source> Как после прошлого запуска: %1.</source>
+        <translation> Up to date since the last run: %1.</translation>
     </message>
 </context>
 </TS>
