@@ -148,11 +148,13 @@ void BatchRun::Run() {
     ReadPreviousManifest(ManifestPath(outputFolder));
   }
 
+  next_.Reserve(fileList_.size());
+  foldedCopies_.reserve(fileList_.size());
   host_.PagesDone(0, fileList_.size());
   summary_.pagesFound = fileList_.size() + listedRefused_;
   summary_.pagesFailed = listedRefused_;
-  if (jobs_ > 1 && fileList_.size() > 1) {
-    ProcessInParallel();
+  if ((jobs_ > 1 || (scope_.changedOnly && previousUsable_)) && fileList_.size() > 1) {
+    ProcessPages();
   } else {
     ProcessOneByOne(0);
   }
@@ -299,7 +301,7 @@ PageSettings BatchRun::CurrentSettings() {
   settings.outputFolder = NeedOutputFolder();
   settings.maxPageBytes = maxPageBytes_;
   settings.scope = {scope_.changedOnly && previousUsable_ ? &previous_ : nullptr, keyStart_,
-                    scope_.dryRun};
+                    logDirectory_, scope_.dryRun};
   return settings;
 }
 
@@ -321,6 +323,7 @@ PageCleaning BatchRun::OneThreadCleaning(std::size_t index, const PageSettings& 
       .logForm = logForm_,
       .maxPageBytes = settings.maxPageBytes,
       .scope = settings.scope,
+      .settingsHash = [this, &settings] { return settingsHash_.Of(settings.switches, banners_); },
   };
 }
 
@@ -348,17 +351,87 @@ void BatchRun::ProcessOneByOne(std::size_t first) {
   }
 }
 
-void BatchRun::ProcessInParallel() {
+std::vector<std::optional<BatchRun::Prejudged>> BatchRun::PrejudgeUpToDate() {
+  std::vector<std::optional<Prejudged>> found(fileList_.size());
+  const PageSettings settings = CurrentSettings();
+  if (settings.switches[Index(ProcedureId::kBanner)]) {
+    banners_.Refresh();
+  }
+  const PageCleaning how = OneThreadCleaning(0, settings);
+  for (std::size_t i = 0; i < fileList_.size() && !stop_.Stopped(); ++i) {
+    if (i % 256 == 0) {
+      stop_.Poll();
+    }
+    CleanedPage probe;
+    probe.settings = how.settingsHash();
+    if (PageUpToDate(fileList_[i], how, probe)) {
+      found[i] =
+          Prejudged{probe.upToDate, std::move(probe.output), probe.settings, settings.generation};
+    }
+  }
+  return found;
+}
+
+bool BatchRun::CommitPrejudged(std::size_t index, Prejudged& found) {
+  stop_.Poll();
+  if (stop_.Stopped()) {
+    return false;
+  }
+  // A setting saved since it was looked at (the host's generation grows with each, banner
+  // slots included): it is judged again, and cleaned where it must be, here.
+  if (host_.SettingsGeneration() != found.generation) {
+    return ProcessFile(index);
+  }
+  CleanedPage page;
+  page.end = PageEnd::kUpToDate;
+  page.output = std::move(found.output);
+  page.upToDate = found.record;
+  CommitPage(index, page, false);
+  return true;
+}
+
+void BatchRun::ProcessPages() {
+  // Where only what changed is cleaned, the pages found up to date are committed on this
+  // thread in their turn, and the workers clean the rest, a list of their own.
+  std::vector<std::optional<Prejudged>> upToDate;
+  std::vector<std::string> changed;
+  const std::vector<std::string>* work = &fileList_;
+  if (scope_.changedOnly && previousUsable_) {
+    upToDate = PrejudgeUpToDate();
+    for (std::size_t i = 0; i < fileList_.size(); ++i) {
+      if (!upToDate[i]) {
+        changed.push_back(fileList_[i]);
+      }
+    }
+    work = &changed;
+  }
+  const auto prejudged = [&upToDate](std::size_t i) {
+    return i < upToDate.size() && upToDate[i].has_value();
+  };
   std::size_t i = 0;
+  std::size_t k = 0;  // the place of page i among the workers' pages
   std::size_t jobs = jobs_;
   while (i < fileList_.size() && !stop_.Stopped()) {
-    if (jobs == 1) {
-      ProcessOneByOne(i);
-      return;
+    if (prejudged(i)) {
+      if (!CommitPrejudged(i, *upToDate[i])) {
+        return;
+      }
+      ++i;
+      continue;
+    }
+    if (jobs == 1 || k + 1 >= work->size()) {
+      // One thread, or one page left to clean: the run's own thread cleans it, as one job
+      // would.
+      if (!ProcessFile(i)) {
+        return;
+      }
+      ++i;
+      ++k;
+      continue;
     }
     try {
-      workers_ = std::make_unique<PageWorkers>(fileList_, CurrentSettings(), banners_.Path(),
-                                               searchedTree_, logForm_, jobs, startThread_, i);
+      workers_ = std::make_unique<PageWorkers>(*work, CurrentSettings(), banners_.Path(),
+                                               searchedTree_, logForm_, jobs, startThread_, k);
     } catch (const std::bad_alloc&) {
       // No memory for pages ahead: the run's own thread cleans the rest, as one job would.
       ProcessOneByOne(i);
@@ -371,9 +444,16 @@ void BatchRun::ProcessInParallel() {
       ProcessOneByOne(i);
       return;
     }
+    bool again = false;  // page i is to be cleaned again alone
     for (; i < fileList_.size() && !stop_.Stopped(); ++i) {
+      if (prejudged(i)) {
+        if (!CommitPrejudged(i, *upToDate[i])) {
+          break;
+        }
+        continue;
+      }
       host_.SetStatus(std::string(text::kLoading.In(language_)));
-      std::optional<CleanedPage> page = workers.Take(i, stop_);
+      std::optional<CleanedPage> page = workers.Take(k, stop_);
       if (!page) {
         break;  // stopped while this page was awaited: it is neither logged nor written
       }
@@ -382,6 +462,7 @@ void BatchRun::ProcessInParallel() {
         // those of now, and the workers begin anew after it with them too. (A page that
         // memory ran short for carries no settings: it is cleaned again below, with fewer
         // pages ahead.)
+        again = true;
         break;
       }
       host_.SetStatus(
@@ -392,17 +473,20 @@ void BatchRun::ProcessInParallel() {
         throw RunError(commit.error);
       }
       if (commit.kind == Committed::kOutOfSpace) {
+        again = true;
         break;
       }
       if (commit.kind == Committed::kOutOfMemory) {
         // Fewer pages ahead from here on, down to none: whatever one thread completes, the
         // run completes, with the same result.
         jobs = std::max<std::size_t>(1, jobs / 2);
+        again = true;
         break;
       }
       workers.GiveBack(std::move(*page));
+      ++k;
     }
-    if (i >= fileList_.size() || stop_.Stopped()) {
+    if (!again) {
       // Done, or stopped: the workers drop what they clean and are waited for once log.txt
       // is saved, so that a page in the middle of a procedure does not hold the log back.
       workers.Stop();
@@ -417,6 +501,7 @@ void BatchRun::ProcessInParallel() {
       return;
     }
     ++i;
+    ++k;
   }
 }
 

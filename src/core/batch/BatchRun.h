@@ -131,8 +131,23 @@ class BatchRun {
   void FinishSummary();
   // The pages from `first` on, cleaned on the run's thread.
   void ProcessOneByOne(std::size_t first);
-  // The pages cleaned on jobs_ threads, committed in the file list's order.
-  void ProcessInParallel();
+  // The pages cleaned on jobs_ threads (or on this one), committed in the file list's order;
+  // where only what changed is cleaned, those found up to date beforehand are committed here
+  // in their turn and the workers clean the others.
+  void ProcessPages();
+  // A page a run that cleans only what changed found up to date before its workers started:
+  // the workers never see it (a page handed over costs more than its check), and the run's
+  // thread commits it in its turn.
+  struct Prejudged {
+    ManifestRecord record;
+    std::string output;
+    std::uint64_t settings = 0;
+    std::uint64_t generation = 0;  // the host's settings generation it was judged under
+  };
+  std::vector<std::optional<Prejudged>> PrejudgeUpToDate();
+  // Commits page `index`, found up to date with `found`; where the settings changed since, it
+  // is cleaned here instead. False when the run was stopped.
+  bool CommitPrejudged(std::size_t index, Prejudged& found);
   // Logs the lines of page `index` and gives its copy its name (making its folder first where
   // needed), or ends the run with the error that kept the page from being loaded or written.
   // The lines are settled in log.txt's body before the copy is named. With `spaceMayBeFreed`
@@ -197,8 +212,9 @@ class BatchRun {
   std::size_t keyStart_ = 0;                 // where a page's key begins in its path
   std::size_t upToDate_ = 0;                 // pages found up to date
   std::size_t listedRefused_ = 0;            // listed pages refused before the run took them
-  std::string caseUnknownAt_;  // a dry run's output folder whose case rule was not probed
-  CachedIniFile banners_;      // the settings file, read again only when it changes
+  std::string caseUnknownAt_;      // a dry run's output folder whose case rule was not probed
+  CachedIniFile banners_;          // the settings file, read again only when it changes
+  SettingsHashMemo settingsHash_;  // of the settings pages are taken with on the run's thread
   // The run's stop: polled with the host's poll between its steps, stopped by RequestStop.
   StopToken stop_;
   bool running_ = false;
@@ -231,7 +247,7 @@ class BatchRun {
   // page whose copy folds to one of them, in a folder whose file system ignores case, is
   // refused, as the file system would write it over the first (which has another identity
   // there on some FUSE file systems).
-  std::set<std::uint64_t> foldedCopies_;
+  std::unordered_set<std::uint64_t> foldedCopies_;
   std::time_t runStartTime_ = 0;
   // The pages' identities (device, inode), learned when an output path is first found taken.
   std::set<FileIdentity> pageIds_;

@@ -14,6 +14,7 @@
 #include "paths/LinkGuard.h"
 #include "paths/SplitPath.h"
 #include "platform/PathSyntax.h"
+#include "settings/Settings.h"
 #include "text/Fnv1a.h"
 #include "text/Format.h"
 #include "text/LoggedName.h"
@@ -138,11 +139,20 @@ std::uint64_t CleaningSettingsHash(const std::function<bool(ProcedureId)>& switc
   return hash.Value();
 }
 
-namespace {
+std::uint64_t SettingsHashMemo::Of(const std::array<bool, kProcedureCount>& switches,
+                                   const CachedIniFile& banners) {
+  if (!known_ || switches != switches_ || banners.Version() != bannersVersion_) {
+    hash_ = CleaningSettingsHash(
+        [&switches](ProcedureId p) { return switches[Index(p)]; },
+        [&banners](int slot) { return ReadBannerMarkersAsRead(banners, slot); });
+    switches_ = switches;
+    bannersVersion_ = banners.Version();
+    known_ = true;
+  }
+  return hash_;
+}
 
-// Whether the page at `path` is as the last run left it: its source and its copy stand as the
-// record says, and the settings are those that cleaned it. Two stats, nothing read.
-bool UpToDate(const std::string& path, const PageCleaning& how, CleanedPage& page) {
+bool PageUpToDate(const std::string& path, const PageCleaning& how, CleanedPage& page) {
   if (path.size() < how.scope.keyStart) {
     return false;
   }
@@ -155,12 +165,22 @@ bool UpToDate(const std::string& path, const PageCleaning& how, CleanedPage& pag
   if (!source || source->kind != FileKind::kRegular) {
     return false;
   }
-  try {
-    const SplitParts parts = SplitPath(path);
-    page.output = MirroredPath(how.outputFolder(), parts.directory, parts.fileName);
-  } catch (const PathError&) {
-    return false;  // cleaned, and the error told as cleaning tells it
+  // Where its copy is, as StageCopy would find it: the searched folder's mirror and the page's
+  // path below it (which has no "." or ".." part). Were it not, the copy would not be found,
+  // and the page would be cleaned again.
+  const std::string_view below = std::string_view(path).substr(how.scope.keyStart);
+  std::size_t name = below.size();
+  while (name > 0 && !IsPathSeparator(below[name - 1])) {
+    --name;
   }
+  std::string directory = how.scope.searchedDirectory;
+  if (name > 0) {
+    if (directory.empty() || !IsPathSeparator(directory.back())) {
+      directory += PathSeparator();
+    }
+    directory += below.substr(0, name - 1);
+  }
+  page.output = MirroredPath(how.outputFolder(), directory, below.substr(name));
   const std::optional<FileFacts> copy = FactsOf(page.output, Links::kNotFollowed);
   if (!copy || copy->kind != FileKind::kRegular || !record->Matches(*source, *copy)) {
     return false;
@@ -168,8 +188,6 @@ bool UpToDate(const std::string& path, const PageCleaning& how, CleanedPage& pag
   page.upToDate = *record;
   return true;
 }
-
-}  // namespace
 
 CleanedPage OutOfMemoryPage() noexcept {
   CleanedPage page;
@@ -196,8 +214,9 @@ CleanedPage CleanPageOrThrow(const std::string& path, const PageCleaning& how,
   page.lines = std::move(spare.lines);
   page.lines.Clear();
   page.lines.ConvertForLog(how.convertLines, how.logForm);
-  page.settings = CleaningSettingsHash(how.switchOn, how.bannerSlot);
-  if (how.scope.previous != nullptr && UpToDate(path, how, page)) {
+  page.settings =
+      how.settingsHash ? how.settingsHash() : CleaningSettingsHash(how.switchOn, how.bannerSlot);
+  if (how.scope.previous != nullptr && PageUpToDate(path, how, page)) {
     page.end = PageEnd::kUpToDate;
     return page;
   }

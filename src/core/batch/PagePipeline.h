@@ -51,6 +51,9 @@ struct PageScope {
   // path below the searched folder (its key there) begins.
   const RunManifest* previous = nullptr;
   std::size_t keyStart = 0;
+  // The searched folder as SplitPath gives it (absolute, "." and ".." resolved): a page's copy
+  // is worked out from it and the page's key, without a look at the page's folder.
+  std::string searchedDirectory;
   // A dry run: the page is cleaned and its changes counted, and no copy is staged.
   bool dryRun = false;
   bool operator==(const PageScope&) const = default;
@@ -121,12 +124,34 @@ struct PageCleaning {
   // run may use); the run goes on with the next.
   std::uint64_t maxPageBytes = UINT64_MAX;
   PageScope scope;
+  // The hash of the settings the page is cleaned with, where the caller keeps it worked out;
+  // empty: worked out from switchOn and bannerSlot for every page.
+  std::function<std::uint64_t()> settingsHash;
 };
 
 // The settings that decide what cleaning makes of a page, as one hash: the program's version,
 // the switches, and the banner slots when the banner switch is on (each asked for once).
 std::uint64_t CleaningSettingsHash(const std::function<bool(ProcedureId)>& switchOn,
                                    const BannerSlotReader& bannerSlot);
+
+// CleaningSettingsHash of fixed switches and the banner slots of a settings file, worked out
+// again only when they change (the file read again): 21 slots read for every page would cost a
+// re-run that cleans nothing more than its stats.
+class SettingsHashMemo {
+ public:
+  std::uint64_t Of(const std::array<bool, kProcedureCount>& switches, const CachedIniFile& banners);
+
+ private:
+  bool known_ = false;
+  std::array<bool, kProcedureCount> switches_{};
+  std::uint64_t bannersVersion_ = 0;
+  std::uint64_t hash_ = 0;
+};
+
+// Whether the page at `path` is as the last run left it (the manifest how.scope.previous says
+// so): its source and its copy stand as recorded, and `page.settings` are the settings that
+// cleaned it. Sets page.output and page.upToDate. Two stats; nothing is read.
+bool PageUpToDate(const std::string& path, const PageCleaning& how, CleanedPage& page);
 
 // A page not cleaned for want of memory, made without allocating anything; its message is
 // made where it is committed.

@@ -116,11 +116,14 @@ struct PageWorkers::WorkerKit {
             .logForm = owner.logForm_,
             .maxPageBytes = owner.settings_.maxPageBytes,
             .scope = owner.settings_.scope,
+            .settingsHash = [this,
+                             &owner] { return settingsHash.Of(owner.settings_.switches, banners); },
         } {}
   WorkerKit(const WorkerKit&) = delete;
   WorkerKit& operator=(const WorkerKit&) = delete;
 
   CachedIniFile banners;  // read again only when the file changes
+  SettingsHashMemo settingsHash;
   const StopToken stop;
   const PageCleaning how;
 };

@@ -93,6 +93,8 @@ std::optional<RunManifest> RunManifest::Parse(std::string_view bytes) {
   in.Word(kFirstLine);
   in.Word("\n");
   RunManifest manifest;
+  // About a record a line: no rehash as they are read.
+  manifest.Reserve(static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n')));
   while (!in.Failed() && !in.StartsWith("end ")) {
     ManifestRecord r;
     r.sourceSize = in.Read<std::uint64_t>(' ');
@@ -102,15 +104,19 @@ std::optional<RunManifest> RunManifest::Parse(std::string_view bytes) {
     r.copySize = in.Read<std::uint64_t>(' ');
     r.copyModified = in.Read<std::int64_t>(' ');
     const std::string_view page = in.Bytes(in.Read<std::size_t>(' '), '\n');
-    if (!in.Failed() && !manifest.records_.emplace(page, r).second) {
+    if (in.Failed()) {
+      break;
+    }
+    if (manifest.Find(page) != nullptr) {
       return std::nullopt;  // a page twice: not a manifest this program wrote
     }
+    manifest.Put(page, r);
   }
   const std::size_t checked = in.Offset();
   in.Word("end ");
   const auto count = in.Read<std::size_t>(' ');
   const auto check = in.Read<std::uint64_t>('\n', 16);
-  if (in.Failed() || !in.AtEnd() || count != manifest.records_.size() ||
+  if (in.Failed() || !in.AtEnd() || count != manifest.Size() ||
       check != Fnv1a64Of(bytes.substr(0, checked))) {
     return std::nullopt;
   }
@@ -118,17 +124,9 @@ std::optional<RunManifest> RunManifest::Parse(std::string_view bytes) {
 }
 
 std::string RunManifest::Serialized() const {
-  std::vector<const decltype(records_)::value_type*> sorted;
-  sorted.reserve(records_.size());
-  for (const auto& entry : records_) {
-    sorted.push_back(&entry);
-  }
-  std::sort(sorted.begin(), sorted.end(),
-            [](const auto* a, const auto* b) { return a->first < b->first; });
   std::string out(kFirstLine);
   out += '\n';
-  for (const auto* entry : sorted) {
-    const ManifestRecord& r = entry->second;
+  for (const auto& [page, r] : entries_) {
     AppendNumber(out, r.sourceSize);
     out += ' ';
     AppendNumber(out, r.sourceModified);
@@ -141,14 +139,14 @@ std::string RunManifest::Serialized() const {
     out += ' ';
     AppendNumber(out, r.copyModified);
     out += ' ';
-    AppendNumber(out, static_cast<std::uint64_t>(entry->first.size()));
+    AppendNumber(out, static_cast<std::uint64_t>(page.size()));
     out += ' ';
-    out += entry->first;
+    out += page;
     out += '\n';
   }
   const std::uint64_t check = Fnv1a64Of(out);
   out += "end ";
-  AppendNumber(out, static_cast<std::uint64_t>(records_.size()));
+  AppendNumber(out, static_cast<std::uint64_t>(entries_.size()));
   out += ' ';
   AppendHex(out, check);
   out += '\n';
@@ -156,16 +154,17 @@ std::string RunManifest::Serialized() const {
 }
 
 const ManifestRecord* RunManifest::Find(std::string_view page) const {
-  const auto found = records_.find(page);
-  return found == records_.end() ? nullptr : &found->second;
+  const auto found = index_.find(page);
+  return found == index_.end() ? nullptr : &entries_[found->second].second;
 }
 
 void RunManifest::Put(std::string_view page, const ManifestRecord& record) {
-  if (const auto found = records_.find(page); found != records_.end()) {
-    found->second = record;
-  } else {
-    records_.emplace(page, record);
+  if (const auto found = index_.find(page); found != index_.end()) {
+    entries_[found->second].second = record;
+    return;
   }
+  entries_.emplace_back(std::string(page), record);
+  index_.emplace(entries_.back().first, entries_.size() - 1);
 }
 
 ManifestRead ReadManifest(const std::string& path) {

@@ -2,10 +2,12 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 
 #include "messages/ErrorTexts.h"
 #include "platform/FileFacts.h"
@@ -50,27 +52,24 @@ class RunManifest {
 
   // Nothing when `bytes` is not a whole manifest of this version.
   static std::optional<RunManifest> Parse(std::string_view bytes);
-  // The stored form, records in the order of their keys' bytes.
+  // The stored form, records in the order they were put (a run puts them in its pages' order).
   std::string Serialized() const;
 
   const ManifestRecord* Find(std::string_view page) const;
   void Put(std::string_view page, const ManifestRecord& record);
-  std::size_t Size() const { return records_.size(); }
+  std::size_t Size() const { return entries_.size(); }
+  void Reserve(std::size_t pages) { index_.reserve(pages); }
   template <typename Visit>
   void ForEach(const Visit& visit) const {
-    for (const auto& [page, record] : records_) {
+    for (const auto& [page, record] : entries_) {
       visit(page, record);
     }
   }
 
  private:
-  struct KeyHash {
-    using is_transparent = void;
-    std::size_t operator()(std::string_view key) const {
-      return std::hash<std::string_view>{}(key);
-    }
-  };
-  std::unordered_map<std::string, ManifestRecord, KeyHash, std::equal_to<>> records_;
+  // The records in the order put; a deque, so that the keys the index views never move.
+  std::deque<std::pair<std::string, ManifestRecord>> entries_;
+  std::unordered_map<std::string_view, std::size_t> index_;  // key -> its place in entries_
 };
 
 // A manifest read from `path`: empty, with no problem, where there is none yet; empty, with

@@ -8,6 +8,7 @@ namespace varnow {
 void CachedIniFile::Forget() {
   known_ = false;
   lines_.clear();
+  ++version_;
 }
 
 void CachedIniFile::Refresh() {
@@ -22,6 +23,7 @@ void CachedIniFile::Refresh() {
   lines_ = ini::SplitLines(ini::ReadFileBytes(file_).value_or(std::string()));
   facts_ = *now;
   known_ = true;
+  ++version_;
 }
 
 std::string_view CachedIniFile::Value(std::string_view section, std::string_view key) const {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <string_view>
 #include <vector>
@@ -26,12 +27,15 @@ class CachedIniFile {
   // The value's bytes (cp1251) exactly as stored, or "" when the file, the section or the key
   // is missing. Section and key are given as cp1251 bytes. Valid until the next Refresh.
   std::string_view Value(std::string_view section, std::string_view key) const;
+  // Grows whenever what Value gives may have changed (the file read again, or forgotten).
+  std::uint64_t Version() const { return version_; }
 
  private:
   std::filesystem::path file_;
   bool known_ = false;
   FileFacts facts_;  // the file's when it was read
   std::vector<ini::Line> lines_;
+  std::uint64_t version_ = 0;
 };
 
 }  // namespace varnow

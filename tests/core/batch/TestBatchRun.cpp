@@ -1126,3 +1126,62 @@ TEST_F(BatchRunTest, PagesOf2GiBAndMoreAreProcessed) {
 
 }  // namespace
 }  // namespace varnow
+
+namespace varnow {
+namespace {
+
+// A run that cleans only what changed, on one thread and on several: the pages up to date are
+// logged and left, and a setting saved during the run counts from the next page taken, as in
+// any run: every page after it is cleaned again with it, none before.
+TEST_F(BatchRunTest, OnlyChangedPagesAndASettingSavedDuringTheRun) {
+  constexpr int kPages = 12;
+  for (int i = 0; i < kPages; ++i) {
+    WriteBytes(site / ("p" + std::to_string(100 + i) + ".htm"), "<span>s</span><script>x</script>");
+  }
+  host.Enable(ProcedureId::kScript);
+  Execute();
+  for (const std::size_t jobs : {1, 3}) {
+    SCOPED_TRACE("jobs " + std::to_string(jobs));
+    host.switches = {};
+    host.Enable(ProcedureId::kScript);
+    run.SetJobs(jobs);
+    run.SetScope(
+        {.changedOnly = true, .dryRun = false, .listedPages = {}, .logFile = {}, .shard = {}});
+    host.progress.clear();
+    Execute();
+    EXPECT_EQ(run.Summary().pagesUpToDate, std::size_t{kPages});
+    EXPECT_EQ(host.changePages.size(), 0u);
+
+    bool saved = false;
+    host.onPump = [&] {
+      if (!saved && !host.progress.empty() && host.progress.back().first == 4) {
+        host.Enable(ProcedureId::kSpan);
+        ++host.generation;
+        saved = true;
+      }
+    };
+    Execute();
+    host.onPump = nullptr;
+    ASSERT_TRUE(saved);
+    const RunSummary& s = run.Summary();
+    EXPECT_GE(s.pagesUpToDate, 4u);
+    EXPECT_EQ(s.pagesUpToDate + s.pagesChanged, std::size_t{kPages});
+    EXPECT_GT(s.pagesChanged, 0u);
+    // In the log, every page up to date comes before every page cleaned again.
+    bool cleanedSeen = false;
+    for (const std::string& line : LogBody()) {
+      const bool upToDate = line.ends_with(" не изменен");
+      EXPECT_FALSE(cleanedSeen && upToDate) << line;
+      cleanedSeen = cleanedSeen || (!upToDate && line.find("удален <span>") != std::string::npos);
+    }
+    // Back to the settings of the first run for the next round.
+    host.switches = {};
+    host.Enable(ProcedureId::kScript);
+    ++host.generation;
+    run.SetScope({});
+    Execute();
+  }
+}
+
+}  // namespace
+}  // namespace varnow
