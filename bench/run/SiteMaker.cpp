@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "SiteMaker.h"
 
+#include <algorithm>
 #include <fstream>
 #include <random>
 #include <stdexcept>
@@ -60,6 +61,19 @@ SiteSize MakeLogHeavyTree(const std::filesystem::path& root, std::size_t pages,
     WritePage(root / ("group" + std::to_string(n % 10)) / ("spans" + std::to_string(n) + ".htm"),
               page);
     made.bytes += page.size();
+    ++made.pages;
+  }
+  return made;
+}
+
+SiteSize MakeTinyPagesTree(const std::filesystem::path& root, std::size_t pages) {
+  SiteSize made;
+  for (std::size_t n = 0; n < pages; ++n) {
+    const std::string page =
+        "<html><body><p>page " + std::to_string(n) + "<script>x()</script></p></body></html>\n";
+    WritePage(root / ("d" + std::to_string(n / 1000)) / ("p" + std::to_string(n) + ".htm"), page);
+    made.bytes += page.size();
+    made.largest = std::max(made.largest, page.size());
     ++made.pages;
   }
   return made;

@@ -23,4 +23,8 @@ SiteSize MakeDocumentationSite(const std::filesystem::path& root, std::size_t to
 SiteSize MakeLogHeavyTree(const std::filesystem::path& root, std::size_t pages,
                           std::size_t pageBytes, std::size_t spanPairs);
 
+// `pages` tiny pages (about 80 bytes, a script each), a thousand to a folder: what a re-run
+// that cleans nothing costs beyond its stats shows here.
+SiteSize MakeTinyPagesTree(const std::filesystem::path& root, std::size_t pages);
+
 }  // namespace varnow::bench

@@ -1,10 +1,13 @@
 // SPDX-License-Identifier: MIT
 #include "batch/BatchRun.h"
 
+#include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <new>
 #include <optional>
 #include <system_error>
+#include <thread>
 #include <utility>
 
 #include "batch/PageWorkers.h"
@@ -352,22 +355,72 @@ void BatchRun::ProcessOneByOne(std::size_t first) {
 }
 
 std::vector<std::optional<BatchRun::Prejudged>> BatchRun::PrejudgeUpToDate() {
-  std::vector<std::optional<Prejudged>> found(fileList_.size());
+  const std::size_t n = fileList_.size();
+  std::vector<std::optional<Prejudged>> found(n);
   const PageSettings settings = CurrentSettings();
   if (settings.switches[Index(ProcedureId::kBanner)]) {
     banners_.Refresh();
   }
-  const PageCleaning how = OneThreadCleaning(0, settings);
-  for (std::size_t i = 0; i < fileList_.size() && !stop_.Stopped(); ++i) {
-    if (i % 256 == 0) {
-      stop_.Poll();
+  const std::uint64_t hash = settingsHash_.Of(settings.switches, banners_);
+  PageCleaning how = OneThreadCleaning(0, settings);
+  how.settingsHash = [hash] { return hash; };
+  // The stats are most of what a re-run costs: the list is judged in parts, one a thread. A
+  // helper reads only the list, the last run's manifest and `how`, and writes only its own
+  // part of `found` and its own `seen`; the run's thread polls the host, and `stopping` tells
+  // the helpers of a stop.
+  const std::size_t parts = std::clamp<std::size_t>(n / 1024, 1, jobs_);
+  std::vector<std::vector<FileIdentity>> seen(parts);
+  std::atomic<bool> stopping{false};
+  const auto judge = [&](std::size_t part) {
+    const std::size_t end = (part + 1) * n / parts;
+    for (std::size_t i = part * n / parts; i < end; ++i) {
+      if (part == 0 && i % 256 == 0) {
+        stop_.Poll();
+        stopping = stop_.Stopped();
+      }
+      if (stopping.load(std::memory_order_relaxed)) {
+        return;
+      }
+      CleanedPage probe;
+      probe.settings = hash;
+      std::optional<FileFacts> source;
+      if (PageUpToDate(fileList_[i], how, probe, &source)) {
+        found[i] = Prejudged{probe.upToDate, std::move(probe.output), hash, settings.generation};
+      }
+      if (!source) {
+        source = FactsOf(fileList_[i], Links::kFollow);
+      }
+      if (source) {
+        seen[part].push_back(source->identity);
+      }
     }
-    CleanedPage probe;
-    probe.settings = how.settingsHash();
-    if (PageUpToDate(fileList_[i], how, probe)) {
-      found[i] =
-          Prejudged{probe.upToDate, std::move(probe.output), probe.settings, settings.generation};
+  };
+  std::vector<std::thread> helpers;
+  std::vector<std::size_t> leftToUs;  // parts no thread could be started for
+  for (std::size_t part = 1; part < parts; ++part) {
+    try {
+      helpers.push_back(startThread_([&judge, part] { judge(part); }));
+    } catch (const std::system_error&) {
+      leftToUs.push_back(part);
     }
+  }
+  judge(0);
+  for (const std::size_t part : leftToUs) {
+    judge(part);
+  }
+  for (std::thread& helper : helpers) {
+    helper.join();
+  }
+  if (!stop_.Stopped()) {
+    // Every page's identity, learned on the way: an output found taken is compared with them
+    // without a second look at every page.
+    std::vector<FileIdentity> ids;
+    for (const std::vector<FileIdentity>& part : seen) {
+      ids.insert(ids.end(), part.begin(), part.end());
+    }
+    std::sort(ids.begin(), ids.end());
+    pageIds_.insert(ids.begin(), ids.end());
+    pageIdsKnown_ = true;
   }
   return found;
 }

@@ -54,6 +54,11 @@ class RunError : public ProgramError {
 //   stopping_; their settings are fixed for their life, each has its own view of the banner
 //   slots and its own stop token. A cleaned page passes to the run's thread whole, under
 //   mutex_, and is never touched by its worker again.
+// - Where only what changed is cleaned, helpers (as many as jobs, for a while before the pages
+//   are taken) look at parts of the file list for pages up to date (PrejudgeUpToDate): they
+//   read the file list, the last run's manifest and a fixed PageCleaning, and each writes only
+//   its own part of the result and its own list of identities; the run's thread polls the host
+//   meanwhile and tells them of a stop through an atomic, and joins them before going on.
 // - In the window, the window's thread publishes what the user set (folder, switches, output
 //   folder) to WindowRunHost under its mutex_, and shows what the run reports (status,
 //   progress, the end) from queued calls; the log pane's store (LogStore) takes the run's lines

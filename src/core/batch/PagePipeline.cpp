@@ -152,7 +152,8 @@ std::uint64_t SettingsHashMemo::Of(const std::array<bool, kProcedureCount>& swit
   return hash_;
 }
 
-bool PageUpToDate(const std::string& path, const PageCleaning& how, CleanedPage& page) {
+bool PageUpToDate(const std::string& path, const PageCleaning& how, CleanedPage& page,
+                  std::optional<FileFacts>* seen) {
   if (path.size() < how.scope.keyStart) {
     return false;
   }
@@ -162,6 +163,9 @@ bool PageUpToDate(const std::string& path, const PageCleaning& how, CleanedPage&
     return false;
   }
   const std::optional<FileFacts> source = FactsOf(path, Links::kFollow);
+  if (seen != nullptr) {
+    *seen = source;
+  }
   if (!source || source->kind != FileKind::kRegular) {
     return false;
   }

@@ -150,8 +150,10 @@ class SettingsHashMemo {
 
 // Whether the page at `path` is as the last run left it (the manifest how.scope.previous says
 // so): its source and its copy stand as recorded, and `page.settings` are the settings that
-// cleaned it. Sets page.output and page.upToDate. Two stats; nothing is read.
-bool PageUpToDate(const std::string& path, const PageCleaning& how, CleanedPage& page);
+// cleaned it. Sets page.output and page.upToDate, and `source`, where given, to the source's
+// facts once it is looked at. Two stats; nothing is read.
+bool PageUpToDate(const std::string& path, const PageCleaning& how, CleanedPage& page,
+                  std::optional<FileFacts>* source = nullptr);
 
 // A page not cleaned for want of memory, made without allocating anything; its message is
 // made where it is committed.
