@@ -3,6 +3,7 @@
 
 #include "CliTexts.h"
 #include "cleaning/ProcedureTable.h"
+#include "discovery/CollectFiles.h"
 #include "text/ByteSize.h"
 #include "text/Format.h"
 
@@ -77,7 +78,8 @@ void Apply(const OptionSpec& option, const std::string& value, ParsedArguments& 
   } else if (name == "--files-from") {
     o.filesFrom = value;
   } else if (name == "--log") {
-    if (value.empty()) {
+    // A log named as a page could be written over one: pages are never written.
+    if (value.empty() || HasPageExtension(value)) {
       say(texts::kLogValue, {});
     } else {
       o.log = value;

@@ -33,7 +33,8 @@ inline constexpr Texts kNoFolder{"не указана папка FOLDER", "no FO
 inline constexpr Texts kShardValue{
     "--shard принимает K/N, номер части от 0 до N-1 и число частей, а не «%s»",
     "--shard takes K/N, the shard's number from 0 to N-1 and the number of shards, not '%s'"};
-inline constexpr Texts kLogValue{"--log принимает путь к файлу", "--log takes a file's path"};
+inline constexpr Texts kLogValue{"--log принимает путь к файлу, но не к странице .htm/.html",
+                                 "--log takes a file's path, not that of an .htm/.html page"};
 inline constexpr Texts kNullWithoutList{"-0 (--null) действует только с --files-from",
                                         "-0 (--null) works with --files-from only"};
 inline constexpr Texts kUnknownProcedure{

@@ -311,6 +311,9 @@ TEST_F(RerunTest, ShardsTakeEveryPageOnce) {
   for (const char* wrong : {"3/3", "1", "-1/3", "0/0", "a/b"}) {
     EXPECT_EQ(Run({"--shard", wrong}).status, 2) << wrong;
   }
+  // A log named as a page could be written over one.
+  EXPECT_EQ(Run({"--log", (site / "a.htm").string()}).status, 2);
+  EXPECT_EQ(ReadBytes(site / "a.htm"), "<script>1</script>a");
 }
 
 TEST_F(RerunTest, HelpListsTheOptions) {
