@@ -126,21 +126,19 @@ std::optional<RunManifest> RunManifest::Parse(std::string_view bytes) {
 std::string RunManifest::Serialized() const {
   std::string out(kFirstLine);
   out += '\n';
+  const auto field = [&out](auto n) {  // a number with the space after it
+    AppendNumber(out, n);
+    out += ' ';
+  };
   for (const auto& [page, r] : entries_) {
-    AppendNumber(out, r.sourceSize);
-    out += ' ';
-    AppendNumber(out, r.sourceModified);
-    out += ' ';
-    AppendNumber(out, r.sourceChanged);
-    out += ' ';
+    field(r.sourceSize);
+    field(r.sourceModified);
+    field(r.sourceChanged);
     AppendHex(out, r.settings);
     out += ' ';
-    AppendNumber(out, r.copySize);
-    out += ' ';
-    AppendNumber(out, r.copyModified);
-    out += ' ';
-    AppendNumber(out, static_cast<std::uint64_t>(page.size()));
-    out += ' ';
+    field(r.copySize);
+    field(r.copyModified);
+    field(static_cast<std::uint64_t>(page.size()));
     out += page;
     out += '\n';
   }
