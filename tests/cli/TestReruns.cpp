@@ -316,6 +316,31 @@ TEST_F(RerunTest, ShardsTakeEveryPageOnce) {
   EXPECT_EQ(ReadBytes(site / "a.htm"), "<script>1</script>a");
 }
 
+// A re-run large enough to be judged on several threads says what one thread says, in the
+// same order, and cleans exactly the pages changed.
+TEST_F(RerunTest, EveryJobsGivesTheOneThreadReRun) {
+  constexpr int kPages = 2100;  // more than one part a thread
+  for (int i = 0; i < kPages; ++i) {
+    WriteBytes(site / ("f" + std::to_string(i % 7)) / ("p" + std::to_string(i) + ".htm"),
+               "<script>" + std::to_string(i) + "</script>");
+  }
+  ASSERT_EQ(Run({"--jobs", "2"}).status, 0);
+  for (const int i : {5, 1000, 2099}) {
+    WriteBytes(site / ("f" + std::to_string(i % 7)) / ("p" + std::to_string(i) + ".htm"), "new");
+  }
+  std::vector<std::string> outputs;
+  for (const char* jobs : {"1", "3"}) {
+    const Outcome o = Run({"--changed", "--dry-run", "--jobs", jobs});
+    EXPECT_EQ(o.status, 0) << o.err;
+    EXPECT_EQ(WhatWasSaid(o).upToDate.size(), std::size_t{kPages});
+    outputs.push_back(o.out);
+  }
+  EXPECT_EQ(outputs[0], outputs[1]);
+  EXPECT_EQ(WhatWasSaid(Run({"--changed", "--jobs", "3"})).upToDate.size(), std::size_t{kPages});
+  EXPECT_EQ(WhatWasSaid(Run({"--changed", "--jobs", "3"})).upToDate.size(),
+            std::size_t{kPages + 3});
+}
+
 TEST_F(RerunTest, HelpListsTheOptions) {
   const Outcome help = Cli({"--help"});
   for (const char* option :
