@@ -194,6 +194,15 @@ TEST_F(RerunTest, ADryRunWritesAndRemovesNothing) {
   EXPECT_EQ(ReadBytes(Manifest()), manifest);
   EXPECT_TRUE(fs::exists(stray));
   EXPECT_EQ(WhatWasSaid(dry).cleaned, std::set<std::string>{"a.htm"}) << dry.out;
+  const Outcome json = Run({"--dry-run", "--json"});
+  EXPECT_NE(json.out.find(R"({"type":"dry_run","message":"Проверка: ничего не записано"})"),
+            std::string::npos)
+      << json.out;
+  WriteBytes(Manifest(), "damaged");
+  const Outcome warned = Run({"--dry-run", "--json", "--changed"});
+  EXPECT_NE(warned.out.find(R"({"type":"warning","message":"Прошлый запуск не учтен)"),
+            std::string::npos)
+      << warned.out;
 }
 
 // --files-from takes exactly the pages listed, in the list's order, each once; a relative line
