@@ -80,7 +80,7 @@ class RunHost {
     }
   }
   // Pages done of the pages found, first as the search has found them (0 done), then after
-  // every page written.
+  // every page written or found up to date.
   virtual void PagesDone(std::size_t done, std::size_t total) = 0;
   // The run has ended: how, with its summary.
   virtual void RunEnded(const RunEnd& end) = 0;
