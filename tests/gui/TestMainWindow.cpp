@@ -281,6 +281,8 @@ class TestMainWindow : public QObject {
     QVERIFY(LogLines().contains(site_ + "/index.htm не изменен"));
     QVERIFY(LogLines().contains(site_ + "/sub/page.html не изменен"));
     QVERIFY(Status()->Text().contains(QStringLiteral("Не изменено: 2")));
+    QVERIFY2(Main().Summary()->Totals().contains(QStringLiteral("Как после прошлого запуска: 2.")),
+             qPrintable(Main().Summary()->Totals()));
 
     program_.reset();
     program_ =
