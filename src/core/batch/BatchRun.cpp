@@ -505,8 +505,17 @@ void BatchRun::ProcessPages() {
         }
         continue;
       }
-      host_.SetStatus(std::string(text::kLoading.In(language_)));
-      std::optional<CleanedPage> page = workers.Take(k, stop_);
+      std::optional<CleanedPage> page;
+      try {
+        host_.SetStatus(std::string(text::kLoading.In(language_)));
+        page = workers.Take(k, stop_);
+      } catch (const std::bad_alloc&) {
+        // Memory ran short on this thread while the pages ahead held it: they go with the
+        // workers, and the run goes on with fewer, as where a worker's page found none.
+        jobs = std::max<std::size_t>(1, jobs / 2);
+        again = true;
+        break;
+      }
       if (!page) {
         break;  // stopped while this page was awaited: it is neither logged nor written
       }
@@ -520,7 +529,22 @@ void BatchRun::ProcessPages() {
       }
       host_.SetStatus(
           FormatText(text::kProcessing.In(language_), {Count(i), Count(fileList_.size())}));
-      const Commit commit = CommitPage(i, *page, true);
+      Commit commit{Committed::kFailed};
+      const StreamedLog::Mark before = log_.Position();
+      copyNamed_ = false;
+      try {
+        commit = CommitPage(i, *page, true);
+      } catch (const std::bad_alloc&) {
+        if (copyNamed_) {
+          throw;  // its copy stands: the run ends at this page, as on one thread
+        }
+        // Nothing of the page is kept: its lines go from the log, and it is cleaned again
+        // alone once the pages ahead have given their memory back.
+        log_.RollBack(before);
+        jobs = std::max<std::size_t>(1, jobs / 2);
+        again = true;
+        break;
+      }
       if (commit.kind == Committed::kFailed) {
         ++summary_.pagesFailed;
         throw RunError(commit.error);
@@ -625,6 +649,7 @@ BatchRun::Commit BatchRun::CommitPage(std::size_t index, CleanedPage& page, bool
   // that ends the run at this page.
   std::optional<ErrorText> failure;
   std::optional<FileFacts> copy;
+  copyNamed_ = true;  // from here on the page may stand on disk
   if (page.end == PageEnd::kWriteFailed) {
     failure = page.why;
   } else if (std::optional<ErrorText> taken = ReplacesAPage(page.output, page.source)) {

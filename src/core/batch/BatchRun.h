@@ -234,6 +234,7 @@ class BatchRun {
   bool logDirectoryKnown_ = false;
   bool logSaveTried_ = false;  // log.txt was (tried to be) saved in this run
   std::size_t jobs_ = 1;
+  bool copyNamed_ = false;  // the page being committed has gone past naming its copy
   ThreadStarter startThread_;
   // The parallel run's workers; stopped at the run's end, waited for after log.txt is saved.
   std::unique_ptr<PageWorkers> workers_;

@@ -956,6 +956,36 @@ TEST_F(BatchRunTest, RunningOutOfMemoryIsAnError) {
   EXPECT_EQ(LogBody().back(), message);
 }
 
+// On several jobs, an allocation that fails on the run's thread while pages ahead hold memory
+// drops them and goes on with fewer threads: the run completes with what one thread writes.
+TEST_F(BatchRunTest, RunningOutOfMemoryWithPagesAheadGoesOnWithFewerThreads) {
+  std::mt19937_64 rng(37);
+  for (int i = 0; i < 12; ++i) {
+    WriteBytes(site / ("p" + std::to_string(i) + ".htm"),
+               test::RandomHtml(rng, test::RandomDocumentSize(rng)));
+  }
+  for (const ProcedureRow& row : kProcedures) {
+    host.Enable(row.id);
+  }
+  run.SetJobs(1);
+  Execute();
+  const std::map<std::string, std::string> expected = OutputTree(out);
+  const std::vector<std::string> expectedLog = LogBody();
+  fs::remove_all(out);
+  run.SetJobs(4);
+  bool thrown = false;
+  host.onPump = [&] {
+    if (!thrown && !host.progress.empty() && host.progress.back().first == 2) {
+      thrown = true;
+      throw std::bad_alloc();
+    }
+  };
+  Execute();
+  EXPECT_TRUE(thrown);
+  EXPECT_TRUE(OutputTree(out) == expected);
+  EXPECT_EQ(LogBody(), expectedLog);
+}
+
 // The run's summary, counted page by page as pages are written, says what log.txt says: the
 // changes of each procedure and the pages it changed; its byte counts add up to the copies'.
 TEST_F(BatchRunTest, TheSummaryCountsWhatTheLogSays) {
