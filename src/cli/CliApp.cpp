@@ -6,7 +6,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <iostream>
 #include <iterator>
 #include <optional>
 #include <string>
@@ -44,24 +43,26 @@ void PrintError(const std::string& message) {
 // The bytes of the list --files-from names: a file, a pipe (`<(find ...)`), or standard input
 // for "-". Read whole before the run, as the run's first step is to know its pages.
 std::optional<std::string> ReadPageList(const std::string& name, Language language) {
-  const bool standardInput = name == "-";
-  errno = 0;
-  std::ifstream file;
-  if (!standardInput) {
-    file.open(PathOf(name), std::ios::binary);
-  }
-  std::istream& in = standardInput ? std::cin : file;
   std::string bytes;
-  char block[64 * 1024];
-  while (in) {
-    in.read(block, sizeof block);
-    bytes.append(block, static_cast<std::size_t>(in.gcount()));
+  Failed failed;
+  if (name == "-") {
+    failed = ReadStandardInput(bytes);
+  } else {
+    errno = 0;
+    std::ifstream file(PathOf(name), std::ios::binary);
+    char block[64 * 1024];
+    while (file) {
+      file.read(block, sizeof block);
+      bytes.append(block, static_cast<std::size_t>(file.gcount()));
+    }
+    if (!file.eof() || file.bad()) {
+      failed = FailureOf(errno != 0 ? errno : EIO);
+    }
   }
-  if (!in.eof() || in.bad()) {
-    const std::string shown =
-        standardInput ? std::string(texts::kStandardInput.In(language)) : name;
-    const SystemFailure why = FailureOf(errno != 0 ? errno : EIO);
-    PrintError(FormatText(texts::kCannotReadList.In(language), {shown, CauseWords(why, language)}));
+  if (failed) {
+    const std::string shown = name == "-" ? std::string(texts::kStandardInput.In(language)) : name;
+    PrintError(
+        FormatText(texts::kCannotReadList.In(language), {shown, CauseWords(*failed, language)}));
     return std::nullopt;
   }
   return bytes;

@@ -3,6 +3,8 @@
 
 #include <unistd.h>
 
+#include <cerrno>
+
 #include "platform/posix/DescriptorIo.h"
 
 namespace varnow {
@@ -16,6 +18,23 @@ int Descriptor(StandardStream stream) {
 
 Failed WriteToStream(StandardStream stream, std::string_view bytes) {
   return WriteAll(Descriptor(stream), bytes);
+}
+
+Failed ReadStandardInput(std::string& bytes) {
+  char block[64 * 1024];
+  for (;;) {
+    const ssize_t got = ::read(STDIN_FILENO, block, sizeof block);
+    if (got < 0 && errno == EINTR) {
+      continue;
+    }
+    if (got < 0) {
+      return FailureOf(errno);
+    }
+    if (got == 0) {
+      return std::nullopt;
+    }
+    bytes.append(block, static_cast<std::size_t>(got));
+  }
 }
 
 bool IsTerminal(StandardStream stream) {

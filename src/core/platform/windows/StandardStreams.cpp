@@ -29,6 +29,26 @@ Failed WriteToStream(StandardStream stream, std::string_view bytes) {
   return std::nullopt;
 }
 
+Failed ReadStandardInput(std::string& bytes) {
+  const HANDLE in = ::GetStdHandle(STD_INPUT_HANDLE);
+  char block[64 * 1024];
+  for (;;) {
+    DWORD got = 0;
+    if (!::ReadFile(in, block, sizeof block, &got, nullptr)) {
+      const DWORD error = ::GetLastError();
+      // The writing end of a pipe closed: that is its end.
+      if (error == ERROR_BROKEN_PIPE) {
+        return std::nullopt;
+      }
+      return windows::FailureOfCode(error);
+    }
+    if (got == 0) {
+      return std::nullopt;
+    }
+    bytes.append(block, got);
+  }
+}
+
 bool IsTerminal(StandardStream stream) {
   DWORD mode = 0;
   return ::GetConsoleMode(Handle(stream), &mode) != 0;
