@@ -385,7 +385,7 @@ std::vector<std::optional<BatchRun::Prejudged>> BatchRun::PrejudgeUpToDate() {
       probe.settings = hash;
       std::optional<FileFacts> source;
       if (PageUpToDate(fileList_[i], how, probe, &source)) {
-        found[i] = Prejudged{probe.upToDate, std::move(probe.output), hash, settings.generation};
+        found[i] = Prejudged{probe.upToDate, std::move(probe.output)};
       }
       if (!source) {
         source = FactsOf(fileList_[i], Links::kFollow);
@@ -425,14 +425,14 @@ std::vector<std::optional<BatchRun::Prejudged>> BatchRun::PrejudgeUpToDate() {
   return found;
 }
 
-bool BatchRun::CommitPrejudged(std::size_t index, Prejudged& found) {
+bool BatchRun::CommitPrejudged(std::size_t index, Prejudged& found, std::uint64_t judgedUnder) {
   stop_.Poll();
   if (stop_.Stopped()) {
     return false;
   }
   // A setting saved since it was looked at (the host's generation grows with each, banner
   // slots included): it is judged again, and cleaned where it must be, here.
-  if (host_.SettingsGeneration() != found.generation) {
+  if (host_.SettingsGeneration() != judgedUnder) {
     return ProcessFile(index);
   }
   CleanedPage page;
@@ -447,9 +447,12 @@ void BatchRun::ProcessPages() {
   // Where only what changed is cleaned, the pages found up to date are committed on this
   // thread in their turn, and the workers clean the rest, a list of their own.
   std::vector<std::optional<Prejudged>> upToDate;
+  std::uint64_t judgedUnder = 0;
   std::vector<std::string> changed;
   const std::vector<std::string>* work = &fileList_;
   if (scope_.changedOnly && previousUsable_) {
+    // Read before the pages are judged: a setting saved meanwhile has them judged again.
+    judgedUnder = host_.SettingsGeneration();
     upToDate = PrejudgeUpToDate();
     for (std::size_t i = 0; i < fileList_.size(); ++i) {
       if (!upToDate[i]) {
@@ -466,7 +469,7 @@ void BatchRun::ProcessPages() {
   std::size_t jobs = jobs_;
   while (i < fileList_.size() && !stop_.Stopped()) {
     if (prejudged(i)) {
-      if (!CommitPrejudged(i, *upToDate[i])) {
+      if (!CommitPrejudged(i, *upToDate[i], judgedUnder)) {
         return;
       }
       ++i;
@@ -500,7 +503,7 @@ void BatchRun::ProcessPages() {
     bool again = false;  // page i is to be cleaned again alone
     for (; i < fileList_.size() && !stop_.Stopped(); ++i) {
       if (prejudged(i)) {
-        if (!CommitPrejudged(i, *upToDate[i])) {
+        if (!CommitPrejudged(i, *upToDate[i], judgedUnder)) {
           break;
         }
         continue;

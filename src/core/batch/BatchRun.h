@@ -146,13 +146,12 @@ class BatchRun {
   struct Prejudged {
     ManifestRecord record;
     std::string output;
-    std::uint64_t settings = 0;
-    std::uint64_t generation = 0;  // the host's settings generation it was judged under
   };
   std::vector<std::optional<Prejudged>> PrejudgeUpToDate();
-  // Commits page `index`, found up to date with `found`; where the settings changed since, it
-  // is cleaned here instead. False when the run was stopped.
-  bool CommitPrejudged(std::size_t index, Prejudged& found);
+  // Commits page `index`, found up to date with `found` under the host's settings generation
+  // `judgedUnder`; where a setting was saved since, it is cleaned here instead. False when the
+  // run was stopped.
+  bool CommitPrejudged(std::size_t index, Prejudged& found, std::uint64_t judgedUnder);
   // Logs the lines of page `index` and gives its copy its name (making its folder first where
   // needed), or ends the run with the error that kept the page from being loaded or written.
   // The lines are settled in log.txt's body before the copy is named. With `spaceMayBeFreed`

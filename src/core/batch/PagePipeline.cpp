@@ -123,28 +123,30 @@ LoadedPage LoadWholePage(const std::string& path) {
   return page;
 }
 
-std::uint64_t CleaningSettingsHash(const std::function<bool(ProcedureId)>& switchOn,
-                                   const BannerSlotReader& bannerSlot) {
+namespace {
+
+std::uint64_t CleaningSettingsHash(const std::array<bool, kProcedureCount>& switches,
+                                   const CachedIniFile& banners) {
   Fnv1a64 hash;
   hash.AddField(version::kFile);
   for (const ProcedureId p : kRunOrder) {
-    hash.AddNumber(static_cast<std::uint64_t>(Index(p)) * 2 + (switchOn(p) ? 1 : 0));
+    hash.AddNumber(static_cast<std::uint64_t>(Index(p)) * 2 + (switches[Index(p)] ? 1 : 0));
   }
-  if (switchOn(ProcedureId::kBanner)) {
+  if (switches[Index(ProcedureId::kBanner)]) {
     for (int slot = 0; slot < kBannerSlots; ++slot) {
-      const MarkerBytes markers = bannerSlot(slot);
+      const MarkerBytes markers = ReadBannerMarkersAsRead(banners, slot);
       hash.AddField(markers.first).AddField(markers.second);
     }
   }
   return hash.Value();
 }
 
+}  // namespace
+
 std::uint64_t SettingsHashMemo::Of(const std::array<bool, kProcedureCount>& switches,
                                    const CachedIniFile& banners) {
   if (!known_ || switches != switches_ || banners.Version() != bannersVersion_) {
-    hash_ = CleaningSettingsHash(
-        [&switches](ProcedureId p) { return switches[Index(p)]; },
-        [&banners](int slot) { return ReadBannerMarkersAsRead(banners, slot); });
+    hash_ = CleaningSettingsHash(switches, banners);
     switches_ = switches;
     bannersVersion_ = banners.Version();
     known_ = true;
@@ -218,8 +220,7 @@ CleanedPage CleanPageOrThrow(const std::string& path, const PageCleaning& how,
   page.lines = std::move(spare.lines);
   page.lines.Clear();
   page.lines.ConvertForLog(how.convertLines, how.logForm);
-  page.settings =
-      how.settingsHash ? how.settingsHash() : CleaningSettingsHash(how.switchOn, how.bannerSlot);
+  page.settings = how.settingsHash();
   if (how.scope.previous != nullptr && PageUpToDate(path, how, page)) {
     page.end = PageEnd::kUpToDate;
     return page;

@@ -93,7 +93,7 @@ struct CleanedPage {
   PageTally tally;                                 // what each procedure did to it
   FileIdentity source;         // the page's identity, so that it is never written over
   FileFacts sourceFacts;       // the source as it was loaded
-  std::uint64_t settings = 0;  // CleaningSettingsHash of what cleaned it
+  std::uint64_t settings = 0;  // the hash of the settings that cleaned it (SettingsHashMemo)
   ManifestRecord upToDate;     // kUpToDate: the last run's record, which stays
   // Where the copy goes.
   std::string outputRoot;    // the output folder of the run
@@ -124,18 +124,14 @@ struct PageCleaning {
   // run may use); the run goes on with the next.
   std::uint64_t maxPageBytes = UINT64_MAX;
   PageScope scope;
-  // The hash of the settings the page is cleaned with, where the caller keeps it worked out;
-  // empty: worked out from switchOn and bannerSlot for every page.
+  // The hash of the settings the page is cleaned with (SettingsHashMemo keeps it worked out),
+  // recorded in the manifest and compared with its record.
   std::function<std::uint64_t()> settingsHash;
 };
 
 // The settings that decide what cleaning makes of a page, as one hash: the program's version,
-// the switches, and the banner slots when the banner switch is on (each asked for once).
-std::uint64_t CleaningSettingsHash(const std::function<bool(ProcedureId)>& switchOn,
-                                   const BannerSlotReader& bannerSlot);
-
-// CleaningSettingsHash of fixed switches and the banner slots of a settings file, worked out
-// again only when they change (the file read again): 21 slots read for every page would cost a
+// the switches, and the banner slots of a settings file when the banner switch is on. Worked
+// out again only when they change (the file read again): 21 slots read for every page would cost a
 // re-run that cleans nothing more than its stats.
 class SettingsHashMemo {
  public:

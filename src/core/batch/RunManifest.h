@@ -23,7 +23,7 @@ struct ManifestRecord {
   std::uint64_t sourceSize = 0;
   std::int64_t sourceModified = 0;  // nanoseconds since 1970
   std::int64_t sourceChanged = 0;
-  std::uint64_t settings = 0;  // CleaningSettingsHash of what cleaned it
+  std::uint64_t settings = 0;  // the hash of the settings that cleaned it (SettingsHashMemo)
   std::uint64_t copySize = 0;
   std::int64_t copyModified = 0;
   bool operator==(const ManifestRecord&) const = default;

@@ -50,21 +50,19 @@ std::string AbsoluteText(const std::string& path) {
   return error ? path : PathText(absolute);
 }
 
-// The parts of `entry` below `folder`; nothing when it does not lead into the folder.
-std::optional<Parts> PartsBelow(const std::string& folder, const std::string& entry,
-                                std::string& folderStorage) {
+// The parts of `entry` below the searched folder, given as its absolute text with its root's
+// length and its parts; nothing when the entry does not lead into the folder.
+std::optional<Parts> PartsBelow(const std::string& entry, std::string_view folder, std::size_t root,
+                                const std::optional<Parts>& base) {
   if (RootLength(entry) == 0) {
     return NormalParts(entry);
   }
-  folderStorage = AbsoluteText(folder);
-  const std::size_t root = RootLength(folderStorage);
-  if (root == 0 || RootLength(entry) != root ||
-      std::string_view(entry).substr(0, root) != std::string_view(folderStorage).substr(0, root)) {
+  if (!base || root == 0 || RootLength(entry) != root ||
+      std::string_view(entry).substr(0, root) != folder.substr(0, root)) {
     return std::nullopt;
   }
-  const std::optional<Parts> base = NormalParts(std::string_view(folderStorage).substr(root));
   std::optional<Parts> parts = NormalParts(std::string_view(entry).substr(root));
-  if (!base || !parts || parts->size() <= base->size() ||
+  if (!parts || parts->size() <= base->size() ||
       !std::equal(base->begin(), base->end(), parts->begin())) {
     return std::nullopt;
   }
@@ -102,9 +100,12 @@ std::vector<std::string> ListedPages(const std::string& folder,
       !folder.empty() && IsPathSeparator(folder.back()) ? folder : folder + PathSeparator();
   std::vector<std::string> pages;
   std::unordered_set<std::string> listed;
-  std::string folderStorage;
+  // What an absolute entry must begin with, worked out once.
+  const std::string absolute = AbsoluteText(folder);
+  const std::size_t absoluteRoot = RootLength(absolute);
+  const std::optional<Parts> base = NormalParts(std::string_view(absolute).substr(absoluteRoot));
   for (const std::string& entry : entries) {
-    const std::optional<Parts> parts = PartsBelow(folder, entry, folderStorage);
+    const std::optional<Parts> parts = PartsBelow(entry, absolute, absoluteRoot, base);
     if (!parts || parts->empty()) {
       if (shard != nullptr && shard->index != 0) {
         continue;
@@ -143,12 +144,6 @@ std::vector<std::string> ListedPages(const std::string& folder,
     pages.push_back(std::move(page));
   }
   return pages;
-}
-
-std::string_view BelowFolder(const std::string& folder, std::string_view page) {
-  const std::size_t root =
-      !folder.empty() && IsPathSeparator(folder.back()) ? folder.size() : folder.size() + 1;
-  return root <= page.size() ? page.substr(root) : std::string_view{};
 }
 
 }  // namespace varnow

@@ -32,7 +32,4 @@ std::vector<std::string> ListedPages(const std::string& folder,
                                      const ListRefusal& onRefused,
                                      const PageShard* shard = nullptr);
 
-// The part of `page`, a path ListedPages or the search gave for `folder`, below the folder.
-std::string_view BelowFolder(const std::string& folder, std::string_view page);
-
 }  // namespace varnow

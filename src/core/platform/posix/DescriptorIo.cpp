@@ -22,9 +22,13 @@ Failed WriteAllAt(int fd, std::string_view bytes, off_t at) {
   return std::nullopt;
 }
 
-Failed ReadAt(int fd, off_t at, char* into, std::size_t size, std::size_t& got) {
+namespace {
+
+// Runs `call` (a read that returns what read and pread return) again after interruptions.
+template <typename Call>
+Failed Retried(const Call& call, std::size_t& got) {
   for (;;) {
-    const ssize_t n = ::pread(fd, into, size, at);
+    const ssize_t n = call();
     if (n >= 0) {
       got = static_cast<std::size_t>(n);
       return std::nullopt;
@@ -34,6 +38,16 @@ Failed ReadAt(int fd, off_t at, char* into, std::size_t size, std::size_t& got) 
       return FailureOf(errno);
     }
   }
+}
+
+}  // namespace
+
+Failed ReadAt(int fd, off_t at, char* into, std::size_t size, std::size_t& got) {
+  return Retried([&] { return ::pread(fd, into, size, at); }, got);
+}
+
+Failed ReadSome(int fd, char* into, std::size_t size, std::size_t& got) {
+  return Retried([&] { return ::read(fd, into, size); }, got);
 }
 
 Failed WriteAll(int fd, std::string_view bytes) {

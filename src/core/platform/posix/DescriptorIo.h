@@ -18,5 +18,7 @@ Failed WriteAllAt(int fd, std::string_view bytes, off_t at);
 // Reads up to `size` bytes at offset `at` (pread), going on after interruptions; `got` is 0 at
 // the end.
 Failed ReadAt(int fd, off_t at, char* into, std::size_t size, std::size_t& got);
+// The same where the descriptor stands (read), for a pipe too.
+Failed ReadSome(int fd, char* into, std::size_t size, std::size_t& got);
 
 }  // namespace varnow

@@ -7,6 +7,8 @@
 
 #include <cerrno>
 
+#include "platform/posix/DescriptorIo.h"
+
 namespace varnow {
 namespace {
 
@@ -93,17 +95,7 @@ const FileFacts& ReadOnlyFile::Facts() const {
 }
 
 Failed ReadOnlyFile::Read(char* into, std::size_t size, std::size_t& got) {
-  for (;;) {
-    const ssize_t n = ::read(state_->fd, into, size);
-    if (n >= 0) {
-      got = static_cast<std::size_t>(n);
-      return std::nullopt;
-    }
-    if (errno != EINTR) {
-      got = 0;
-      return FailureOf(errno);
-    }
-  }
+  return ReadSome(state_->fd, into, size, got);
 }
 
 }  // namespace varnow

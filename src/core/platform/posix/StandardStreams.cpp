@@ -3,8 +3,6 @@
 
 #include <unistd.h>
 
-#include <cerrno>
-
 #include "platform/posix/DescriptorIo.h"
 
 namespace varnow {
@@ -23,17 +21,14 @@ Failed WriteToStream(StandardStream stream, std::string_view bytes) {
 Failed ReadStandardInput(std::string& bytes) {
   char block[64 * 1024];
   for (;;) {
-    const ssize_t got = ::read(STDIN_FILENO, block, sizeof block);
-    if (got < 0 && errno == EINTR) {
-      continue;
-    }
-    if (got < 0) {
-      return FailureOf(errno);
+    std::size_t got = 0;
+    if (const Failed failed = ReadSome(STDIN_FILENO, block, sizeof block, got)) {
+      return failed;
     }
     if (got == 0) {
       return std::nullopt;
     }
-    bytes.append(block, static_cast<std::size_t>(got));
+    bytes.append(block, got);
   }
 }
 
