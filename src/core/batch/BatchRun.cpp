@@ -362,8 +362,8 @@ std::vector<std::optional<BatchRun::Prejudged>> BatchRun::PrejudgeUpToDate() {
     banners_.Refresh();
   }
   const std::uint64_t hash = settingsHash_.Of(settings.switches, banners_);
-  PageCleaning how = OneThreadCleaning(0, settings);
-  how.settingsHash = [hash] { return hash; };
+  // PageUpToDate reads the page's settings from the probe; `how` gives it the rest.
+  const PageCleaning how = OneThreadCleaning(0, settings);
   // The stats are most of what a re-run costs: the list is judged in parts, one a thread. A
   // helper reads only the list, the last run's manifest and `how`, and writes only its own
   // part of `found` and its own `seen`; the run's thread polls the host, and `stopping` tells
