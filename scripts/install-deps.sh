@@ -15,7 +15,7 @@ packages=(
   clang-format xdotool openbox xclip qt6-l10n-tools qt6-tools-dev
   libdtl-dev nlohmann-json3-dev jq
   g++-mingw-w64-x86-64-posix wine wine64
-  parallel bash-completion
+  parallel bash-completion libsimde-dev
 )
 
 missing=()

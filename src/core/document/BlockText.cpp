@@ -8,8 +8,9 @@
 
 namespace varnow {
 
-BlockText::BlockText(std::size_t blockSize)
+BlockText::BlockText(std::size_t blockSize, VectorLevel vectors)
     : blockSize_(std::max<std::size_t>(blockSize, 4)),
+      vectors_(vectors),
       lead_(blockSize_ / 32),
       fill_(blockSize_ - 2 * lead_) {}
 
@@ -103,7 +104,8 @@ void BlockText::NoteTagStarts(Pos from, Pos to) {
       for (Pos pos = start + end; afterCount < 2 && pos <= length_; ++pos) {
         after[afterCount++] = pos - start < size ? block.Data()[pos - start] : ByteAt(pos);
       }
-      block.tags.AddAll(block.Data() + first, ToSize(end - first), {after.data(), afterCount});
+      block.tags.AddAll(block.Data() + first, ToSize(end - first), {after.data(), afterCount},
+                        vectors_);
     }
     start += size;
   }

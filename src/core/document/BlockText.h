@@ -25,8 +25,10 @@ class BlockText {
  public:
   static constexpr std::size_t kDefaultBlockSize = 4096;
 
-  // `blockSize` is the capacity of a block (small ones let tests cross block edges often).
-  explicit BlockText(std::size_t blockSize = kDefaultBlockSize);
+  // `blockSize` is the capacity of a block (small ones let tests cross block edges often);
+  // `vectors` is how wide the vectors of its scans are.
+  explicit BlockText(std::size_t blockSize = kDefaultBlockSize,
+                     VectorLevel vectors = DetectVectorLevel());
 
   Pos Length() const { return length_; }
 
@@ -120,6 +122,7 @@ class BlockText {
   bool MatchesAcross(const PatternMatcher& pattern, std::size_t block, std::size_t offset) const;
 
   std::size_t blockSize_;
+  const VectorLevel vectors_;
   std::size_t lead_;  // free room a fresh block keeps before its text
   std::size_t fill_;  // bytes a fresh block holds
   std::vector<Block> blocks_;

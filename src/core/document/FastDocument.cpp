@@ -11,15 +11,18 @@ std::unique_ptr<Document> NewDocument() {
   return std::make_unique<FastDocument>();
 }
 
-FastDocument::FastDocument(std::size_t blockSize)
-    : text_(blockSize), slots_(kTrackedPatterns), nul_(std::string_view("\0", 1)) {}
+FastDocument::FastDocument(std::size_t blockSize, VectorLevel vectors)
+    : vectors_(vectors),
+      text_(blockSize, vectors),
+      slots_(kTrackedPatterns),
+      nul_(std::string_view("\0", 1), vectors) {}
 
 void FastDocument::ForgetAll() {
   pendingErase_ = {};
   for (Slot& slot : slots_) {
     slot.pattern.reset();
   }
-  nul_ = TrackedPattern(std::string_view("\0", 1));
+  nul_ = TrackedPattern(std::string_view("\0", 1), vectors_);
   noNul_ = false;
   MeasureWidest();
   noTagEndFrom_ = text_.Length() + 1;
@@ -84,7 +87,7 @@ TrackedPattern& FastDocument::Track(std::string_view pattern) {
   }
   Slot& slot = free != nullptr ? *free : *oldest;
   lastSlot_ = static_cast<std::size_t>(&slot - slots_.data());
-  slot.pattern = std::make_unique<TrackedPattern>(pattern);
+  slot.pattern = std::make_unique<TrackedPattern>(pattern, vectors_);
   slot.key = key;
   slot.size = pattern.size();
   MeasureWidest();
@@ -190,7 +193,7 @@ void FastDocument::AfterEdit(Pos at, Pos removed, std::string_view inserted) {
   } else if (inserted.find('\0') != std::string_view::npos) {
     // The first NUL is somewhere in the new bytes: found again when next asked for.
     noNul_ = false;
-    nul_ = TrackedPattern(std::string_view("\0", 1));
+    nul_ = TrackedPattern(std::string_view("\0", 1), vectors_);
   }
   bool forgot = false;
   for (Slot& slot : slots_) {

@@ -47,7 +47,10 @@ namespace varnow {
 //   across its edges, and clears a filter only when its block is emptied or packed anew.
 class FastDocument final : public Document {
  public:
-  explicit FastDocument(std::size_t blockSize = BlockText::kDefaultBlockSize);
+  // `vectors`: how wide the vectors of its scans are; the processor's widest unless a test
+  // asks for another.
+  explicit FastDocument(std::size_t blockSize = BlockText::kDefaultBlockSize,
+                        VectorLevel vectors = DetectVectorLevel());
 
   void Assign(std::string bytes) override;
   void Append(std::string_view bytes) override;
@@ -110,6 +113,7 @@ class FastDocument final : public Document {
   // Makes the deletion not yet made, and tells the patterns of it.
   void SettleErase();
 
+  const VectorLevel vectors_;  // learned once, for every scan of this document
   BlockText text_;
   std::vector<Slot> slots_;
   std::size_t lastSlot_ = 0;

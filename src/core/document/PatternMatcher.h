@@ -5,6 +5,9 @@
 #include <string>
 #include <string_view>
 
+#include "document/vector/PatternScan.h"
+#include "document/vector/VectorLevel.h"
+
 namespace varnow {
 
 // A search pattern prepared for matching raw document bytes as if they had been ASCII-upper-
@@ -15,7 +18,8 @@ class PatternMatcher {
  public:
   static constexpr std::size_t npos = std::string_view::npos;
 
-  explicit PatternMatcher(std::string_view pattern);
+  // `vectors`: how wide the scans' vectors are (kScalar: the plain loop alone).
+  PatternMatcher(std::string_view pattern, VectorLevel vectors);
 
   std::size_t Size() const { return folded_.size(); }
   // False for an empty pattern and for one that holds a small letter.
@@ -40,16 +44,14 @@ class PatternMatcher {
 
  private:
   unsigned char Mask(std::size_t i) const { return static_cast<unsigned char>(masks_[i]); }
-  template <bool kFoldRare, bool kFoldRarer>
-  std::size_t FindWide(const char* bytes, std::size_t lastStart) const;
-  std::size_t FindNarrow(const char* bytes, std::size_t lastStart) const;
-  // The first of the starts at + (each set bit of `bits`) where the whole pattern matches.
-  std::size_t CheckStarts(const char* bytes, std::size_t at, unsigned bits) const;
+  ScanPattern ForScan() const {
+    return {folded_.data(), masks_.data(), folded_.size(), rare_, rarer_};
+  }
 
   std::string folded_;  // each pattern byte OR-ed with its mask
   std::string masks_;   // 0x20 where the pattern holds a letter A..Z, else 0
   bool canMatch_ = true;
-  bool wide_ = false;  // the processor has 32-byte vectors
+  VectorLevel vectors_;
   // The two bytes the fast filter checks before a start is compared in full: the pattern's
   // rarest ones in ordinary pages.
   std::size_t rare_ = 0;

@@ -1,15 +1,13 @@
 // SPDX-License-Identifier: MIT
 #include "document/TagStartFilter.h"
 
+#include <simde/x86/sse2.h>
 #include <bit>
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 namespace varnow {
 
-void TagStartFilter::AddAll(const char* bytes, std::size_t count, std::string_view after) {
+void TagStartFilter::AddAll(const char* bytes, std::size_t count, std::string_view after,
+                            VectorLevel vectors) {
   // A '<' among the last two bytes is followed by bytes of `after`, if by any.
   const std::size_t known = count + after.size();
   auto at = [&](std::size_t i) { return i < count ? bytes[i] : after[i - count]; };
@@ -21,19 +19,19 @@ void TagStartFilter::AddAll(const char* bytes, std::size_t count, std::string_vi
     }
   };
   std::size_t i = 0;
-#if defined(__SSE2__)
-  // Sixteen bytes at a time: a '<' turns up every few dozen bytes of a page, too often for a
-  // call to memchr per '<' to pay.
-  const __m128i lead = _mm_set1_epi8(kLead);
-  for (; i + 16 <= count; i += 16) {
-    const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + i));
-    auto hits = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, lead)));
-    while (hits != 0) {
-      add(i + static_cast<std::size_t>(std::countr_zero(hits)));
-      hits &= hits - 1;
+  if (vectors != VectorLevel::kScalar) {
+    // Sixteen bytes at a time (simde's SSE2: the processor's own on x86-64): a '<' turns up
+    // every few dozen bytes of a page, too often for a call to memchr per '<' to pay.
+    const simde__m128i lead = simde_mm_set1_epi8(kLead);
+    for (; i + 16 <= count; i += 16) {
+      const simde__m128i chunk = simde_mm_loadu_si128(bytes + i);
+      auto hits = static_cast<unsigned>(simde_mm_movemask_epi8(simde_mm_cmpeq_epi8(chunk, lead)));
+      while (hits != 0) {
+        add(i + static_cast<std::size_t>(std::countr_zero(hits)));
+        hits &= hits - 1;
+      }
     }
   }
-#endif
   for (; i < count; ++i) {
     if (bytes[i] == kLead) {
       add(i);

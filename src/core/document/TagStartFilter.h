@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "document/AsciiFold.h"
+#include "document/vector/VectorLevel.h"
 
 namespace varnow {
 
@@ -28,8 +29,8 @@ class TagStartFilter {
   bool MayHold(unsigned bit) const { return (bits_[bit / 64] >> (bit % 64) & 1) != 0; }
 
   // Adds every '<' among bytes[0, count) that two more bytes follow; `after` holds the bytes
-  // that come next in the text (up to two, fewer at its end).
-  void AddAll(const char* bytes, std::size_t count, std::string_view after);
+  // that come next in the text (up to two, fewer at its end). `vectors` picks the scan.
+  void AddAll(const char* bytes, std::size_t count, std::string_view after, VectorLevel vectors);
 
   // The bit for a '<' followed by `a` and `b`, each byte folded as matching folds it.
   static unsigned Bit(char a, char b) {

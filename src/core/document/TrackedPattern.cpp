@@ -26,7 +26,8 @@ class TrackedPattern::StartList {
   Pos overflowAt_ = 0;
 };
 
-TrackedPattern::TrackedPattern(std::string_view pattern) : pattern_(pattern), matcher_(pattern) {
+TrackedPattern::TrackedPattern(std::string_view pattern, VectorLevel vectors)
+    : pattern_(pattern), matcher_(pattern, vectors) {
   for (std::size_t i = 1; i < pattern.size(); ++i) {
     const unsigned bit = EditSeams::PairBit(pattern[i - 1], pattern[i]);
     pairs_[bit / 64] |= std::uint64_t{1} << (bit % 64);

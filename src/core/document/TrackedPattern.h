@@ -27,7 +27,7 @@ struct EditWindow {
 // remembered answer costs nothing to keep while the text changes elsewhere.
 class TrackedPattern {
  public:
-  explicit TrackedPattern(std::string_view pattern);
+  TrackedPattern(std::string_view pattern, VectorLevel vectors);
 
   std::string_view Pattern() const { return pattern_; }
   Pos Size() const { return static_cast<Pos>(pattern_.size()); }

@@ -17,6 +17,7 @@
 #include "support/LiteralDocument.h"
 #include "support/ProcedureList.h"
 #include "support/RandomHtml.h"
+#include "support/VectorLevels.h"
 
 namespace varnow::test {
 namespace {
@@ -38,6 +39,7 @@ struct Cleaning {
   std::vector<MarkerBytes> banners;
   int stopAtPump = 0;  // 0: never stop
   std::size_t blockSize = BlockText::kDefaultBlockSize;
+  VectorLevel vectors = DetectVectorLevel();
 
   std::string Describe() const {
     std::ostringstream out;
@@ -54,7 +56,8 @@ struct Cleaning {
     for (const auto& [first, last] : banners) {
       out << ", markers " << Quoted(first) << " " << Quoted(last);
     }
-    out << ", stop at pump " << stopAtPump << ", blocks of " << blockSize;
+    out << ", stop at pump " << stopAtPump << ", blocks of " << blockSize << ", "
+        << VectorLevelName(vectors) << " scans";
     return out.str();
   }
 };
@@ -86,12 +89,12 @@ Outcome Clean(std::unique_ptr<Document> doc, std::string_view text, const Cleani
 
 bool SameOutcome(const std::string& text, const Cleaning& how) {
   return Clean(std::make_unique<LiteralDocument>(), text, how) ==
-         Clean(std::make_unique<FastDocument>(how.blockSize), text, how);
+         Clean(std::make_unique<FastDocument>(how.blockSize, how.vectors), text, how);
 }
 
 std::string Report(const std::string& text, const Cleaning& how) {
   const Outcome literal = Clean(std::make_unique<LiteralDocument>(), text, how);
-  const Outcome fast = Clean(std::make_unique<FastDocument>(how.blockSize), text, how);
+  const Outcome fast = Clean(std::make_unique<FastDocument>(how.blockSize, how.vectors), text, how);
   std::ostringstream out;
   out << how.Describe() << "\n  document: " << Quoted(text)
       << "\n  literal text: " << Quoted(literal.text) << "\n  program text: " << Quoted(fast.text)
@@ -141,6 +144,8 @@ Cleaning RandomCleaning(std::mt19937_64& rng) {
   // Tiny blocks put block edges inside nearly every match.
   constexpr std::array<std::size_t, 5> kBlockSizes{4, 7, 32, 256, BlockText::kDefaultBlockSize};
   how.blockSize = kBlockSizes[rng() % kBlockSizes.size()];
+  const std::vector<VectorLevel> levels = RunnableVectorLevels();
+  how.vectors = levels[rng() % levels.size()];
   return how;
 }
 

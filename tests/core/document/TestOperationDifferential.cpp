@@ -11,6 +11,7 @@
 #include "document/FastDocument.h"
 #include "support/LiteralDocument.h"
 #include "support/RandomHtml.h"
+#include "support/VectorLevels.h"
 #include "text/AsciiCase.h"
 
 namespace varnow::test {
@@ -64,6 +65,7 @@ struct Case {
   std::string start;
   std::vector<Op> ops;
   std::size_t blockSize = 4;
+  VectorLevel vectors = DetectVectorLevel();
 };
 
 // What the operation answered, and the length after it.
@@ -119,7 +121,7 @@ std::vector<std::string> Replay(Document& doc, const Case& c) {
 // The index of the first operation whose answer differs, or -1 when none does.
 int FirstDifference(const Case& c) {
   LiteralDocument literal;
-  FastDocument fast(c.blockSize);
+  FastDocument fast(c.blockSize, c.vectors);
   const auto expected = Replay(literal, c);
   const auto actual = Replay(fast, c);
   for (std::size_t i = 0; i < expected.size(); ++i) {
@@ -287,6 +289,8 @@ Case RandomCase(std::mt19937_64& rng) {
       Apply(shadow, insert);
     }
   }
+  const std::vector<VectorLevel> levels = RunnableVectorLevels();
+  c.vectors = levels[rng() % levels.size()];
   return c;
 }
 
@@ -302,10 +306,10 @@ TEST(OperationDifferential, SameAnswersForRandomOperationSequences) {
     ++failures;
     Case small = c;
     small.ops = ShrinkCase<std::vector<Op>>(c.ops, [&](const std::vector<Op>& ops) {
-      return FirstDifference({c.start, ops, c.blockSize}) >= 0;
+      return FirstDifference({c.start, ops, c.blockSize, c.vectors}) >= 0;
     });
     small.start = ShrinkCase<std::string>(c.start, [&](const std::string& start) {
-      return FirstDifference({start, small.ops, c.blockSize}) >= 0;
+      return FirstDifference({start, small.ops, c.blockSize, c.vectors}) >= 0;
     });
     for (Op& op : small.ops) {
       op.text = ShrinkCase<std::string>(op.text, [&](const std::string& text) {
@@ -315,14 +319,14 @@ TEST(OperationDifferential, SameAnswersForRandomOperationSequences) {
       });
     }
     std::ostringstream out;
-    out << "seed " << seed << ", blocks of " << small.blockSize << "\n  Assign("
-        << Quoted(small.start) << ")";
+    out << "seed " << seed << ", blocks of " << small.blockSize << ", "
+        << VectorLevelName(small.vectors) << " scans\n  Assign(" << Quoted(small.start) << ")";
     for (const Op& op : small.ops) {
       out << "\n  " << op.Describe();
     }
     const auto at = static_cast<std::size_t>(FirstDifference(small));
     LiteralDocument literal;
-    FastDocument fast(small.blockSize);
+    FastDocument fast(small.blockSize, small.vectors);
     out << "\n  differs at step " << at << ": literal " << Quoted(Replay(literal, small)[at])
         << ", program " << Quoted(Replay(fast, small)[at]);
     ADD_FAILURE() << out.str();
