@@ -188,9 +188,20 @@ void AppendConverted(std::string& out, std::string_view text, char replacement, 
     if (from == appended.size()) {
       break;
     }
-    if (static_cast<unsigned char>(bytes[from]) < 0x80) {
+    const auto lead = static_cast<unsigned char>(bytes[from]);
+    if (lead < 0x80) {
       bytes[to++] = bytes[from++];
       continue;
+    }
+    // The Russian letters А..я, most of what is not ASCII in a log line, are two bytes in UTF-8
+    // and lie in one run in both encodings: D0 90..D0 BF is C0..EF, D1 80..D1 8F is F0..FF.
+    if ((lead == 0xD0 || lead == 0xD1) && from + 1 < appended.size()) {
+      const auto next = static_cast<unsigned char>(bytes[from + 1]);
+      if (lead == 0xD0 ? next >= 0x90 && next <= 0xBF : next >= 0x80 && next <= 0x8F) {
+        bytes[to++] = static_cast<char>(lead == 0xD0 ? next + 0x30 : next + 0x70);
+        from += 2;
+        continue;
+      }
     }
     const std::size_t at = from;
     const char first = bytes[from];

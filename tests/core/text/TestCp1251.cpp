@@ -121,6 +121,27 @@ TEST(Cp1251, LogLinesKeepBytesThatAreNotUtf8) {
   }
 }
 
+// Every character of the Cyrillic block in a log line, Russian letters taken two bytes at once
+// among them, with a cut-short sequence at the line's end: as iconv has it, or as a reference
+// where cp1251 lacks the character.
+TEST(Cp1251, CyrillicBlockInLogLinesConvertsAsIconvDoes) {
+  for (char32_t cp = 0x0400; cp <= 0x045F; ++cp) {
+    std::string character;
+    AppendUtf8(character, cp);
+    const std::string line = "/a/ж" + character + "я.htm \xD0";
+    bool ok = false;
+    const std::string reference = Iconv("CP1251", "UTF-8", "/a/ж" + character + "я.htm ", ok);
+    std::string logged;
+    AppendLogLineAsCp1251(logged, line);
+    if (ok) {
+      EXPECT_EQ(logged, reference + "\xD0") << static_cast<unsigned>(cp);
+    } else {
+      EXPECT_EQ(logged, "/a/\xE6&#" + std::to_string(static_cast<unsigned>(cp)) + ";\xFF.htm \xD0")
+          << static_cast<unsigned>(cp);
+    }
+  }
+}
+
 TEST(Cp1251, CharactersItCannotHoldBecomeQuestionMarks) {
   EXPECT_EQ(Utf8ToCp1251("a\xE4\xB8\xAD"
                          "b"),
