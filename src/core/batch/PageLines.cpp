@@ -39,7 +39,7 @@ PageLines& PageLines::operator=(PageLines&& other) noexcept {
   if (this != &other) {
     CloseDisk();
     page_ = std::move(other.page_);
-    loggedPage_ = std::move(other.loggedPage_);
+    pageBytes_ = std::move(other.pageBytes_);
     kept_ = std::move(other.kept_);
     names_ = std::move(other.names_);
     converted_ = std::move(other.converted_);
@@ -91,7 +91,9 @@ void PageLines::Add(const LoggedChange& change) {
   if (count_++ == 0) {
     page_.assign(change.page);
     if (convert_) {
-      loggedPage_ = LoggedName(page_);
+      // The page begins every line: converted once, not once a line.
+      pageBytes_.clear();
+      AppendLogTextBytes(pageBytes_, LoggedName(page_) + ' ', form_.encoding);
     }
   }
   if (MemoryBytes() >= kMemoryCap && !noDisk_ && ToDisk(change)) {
@@ -113,7 +115,8 @@ void PageLines::Add(const LoggedChange& change) {
                    change.message});
   if (convert_) {
     line_.clear();
-    AppendChangeLine(line_, loggedPage_, change, form_.language);
+    AppendChangeText(line_, change, form_.language);
+    converted_ += pageBytes_;
     AppendLogLineBytes(converted_, line_, form_.encoding);
     if (kept_.size() % kPieceChanges == 0) {
       convertedEnds_.push_back(converted_.size());

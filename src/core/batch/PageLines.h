@@ -78,7 +78,9 @@ class PageLines {
   void CloseDisk();
 
   std::string page_;
-  std::string loggedPage_;  // as log.txt names it, where the lines are made as they come
+  // The page as log.txt names it and the space after it, in the log's encoding, where the
+  // lines are made as they come.
+  std::string pageBytes_;
   std::vector<Kept> kept_;
   std::string names_;  // the markers of the kept changes; one repeated is kept once
   // The log.txt lines of the kept changes, and where those of each piece end.

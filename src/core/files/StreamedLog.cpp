@@ -26,12 +26,16 @@ bool IsOutOfSpace(const Failed& failed) {
 
 }  // namespace
 
-void AppendLogLineBytes(std::string& out, std::string_view utf8Line, LogEncoding encoding) {
+void AppendLogTextBytes(std::string& out, std::string_view utf8Text, LogEncoding encoding) {
   if (encoding == LogEncoding::kUtf8) {
-    AppendLogLineAsUtf8(out, utf8Line);
+    AppendLogLineAsUtf8(out, utf8Text);
   } else {
-    AppendLogLineAsCp1251(out, utf8Line);
+    AppendLogLineAsCp1251(out, utf8Text);
   }
+}
+
+void AppendLogLineBytes(std::string& out, std::string_view utf8Line, LogEncoding encoding) {
+  AppendLogTextBytes(out, utf8Line, encoding);
   out += "\r\n";
 }
 

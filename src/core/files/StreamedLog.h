@@ -40,6 +40,10 @@ namespace varnow {
 // ended with CR LF, appended to `out`.
 void AppendLogLineBytes(std::string& out, std::string_view utf8Line,
                         LogEncoding encoding = LogEncoding::kCp1251);
+// The same without the line's end, for a piece of a line. Both conversions take each character
+// alone, so the pieces of a line cut between characters, converted one by one and joined, are
+// the line converted whole.
+void AppendLogTextBytes(std::string& out, std::string_view utf8Text, LogEncoding encoding);
 
 class StreamedLog {
  public:
