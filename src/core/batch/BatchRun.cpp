@@ -726,17 +726,18 @@ BatchRun::Commit BatchRun::Refuse(std::size_t index, const ErrorText& why) {
 }
 
 std::optional<ErrorText> BatchRun::WritePageLines(std::size_t index, const CleanedPage& page) {
-  std::string line;
-  const std::string loggedPage = LoggedName(fileList_[index]);
+  std::string text;
+  // The page's name begins each of its lines: converted once, not once a line.
+  const std::string pageBytes = log_.Converted(LoggedName(fileList_[index]) + ' ');
   const Failed failed = page.lines.ForEachPiece([&](const PageLines::Piece& piece) {
     if (!piece.converted.empty()) {
       log_.AddConverted(piece.converted);
       return;
     }
     for (const LoggedChange& change : piece.changes) {
-      line.clear();
-      AppendChangeLine(line, loggedPage, change, logForm_.language);
-      log_.Add(line);
+      text.clear();
+      AppendChangeText(text, change, logForm_.language);
+      log_.Add(pageBytes, text);
     }
   });
   return ReadBackError(index, failed);
