@@ -112,6 +112,7 @@ void BatchRun::Run() {
   fileList_.clear();
   log_.Reset();
   logForm_ = {host_.LogFileEncoding(), host_.LogLanguage()};
+  logLines_ = LogLineMaker(logForm_);
   language_ = host_.InterfaceLanguage();
   // A page is refused when it could not be cleaned in the memory the run may use: it is held
   // twice over, as loaded and as cleaned.
@@ -322,8 +323,6 @@ PageCleaning BatchRun::OneThreadCleaning(std::size_t index, const PageSettings& 
             host_.SetStatus(FormatText(text::kProcessing.In(language_),
                                        {Count(index), Count(fileList_.size())}));
           },
-      .convertLines = false,
-      .logForm = logForm_,
       .maxPageBytes = settings.maxPageBytes,
       .scope = settings.scope,
       .settingsHash = [this, &settings] { return settingsHash_.Of(settings.switches, banners_); },
@@ -487,7 +486,7 @@ void BatchRun::ProcessPages() {
     }
     try {
       workers_ = std::make_unique<PageWorkers>(*work, CurrentSettings(), banners_.Path(),
-                                               searchedTree_, logForm_, jobs, startThread_, k);
+                                               searchedTree_, logLines_, jobs, startThread_, k);
     } catch (const std::bad_alloc&) {
       // No memory for pages ahead: the run's own thread cleans the rest, as one job would.
       ProcessOneByOne(i);
@@ -726,19 +725,18 @@ BatchRun::Commit BatchRun::Refuse(std::size_t index, const ErrorText& why) {
 }
 
 std::optional<ErrorText> BatchRun::WritePageLines(std::size_t index, const CleanedPage& page) {
-  std::string text;
-  // The page's name begins each of its lines: converted once, not once a line.
-  const std::string pageBytes = log_.Converted(LoggedName(fileList_[index]) + ' ');
+  std::string lines;
+  const std::string pageStart = logLines_.PageStart(fileList_[index]);
   const Failed failed = page.lines.ForEachPiece([&](const PageLines::Piece& piece) {
     if (!piece.converted.empty()) {
       log_.AddConverted(piece.converted);
       return;
     }
+    lines.clear();
     for (const LoggedChange& change : piece.changes) {
-      text.clear();
-      AppendChangeText(text, change, logForm_.language);
-      log_.Add(pageBytes, text);
+      logLines_.AppendLine(lines, pageStart, change);
     }
+    log_.AddConverted(lines);
   });
   return ReadBackError(index, failed);
 }

@@ -225,6 +225,7 @@ class BatchRun {
   std::vector<std::string> fileList_;
   std::uint64_t maxPageBytes_ = UINT64_MAX;  // this run's largest page
   LogForm logForm_;                          // of this run's log.txt
+  LogLineMaker logLines_;                    // its lines of changes, in that form
   Language language_ = Language::kRussian;   // the interface's, for status texts
   CleanedPage sparePage_;  // the page committed last, whose buffers the next page takes
   // The lines of the run, on their way to log.txt; the run keeps no other copy.

@@ -39,14 +39,12 @@ PageLines& PageLines::operator=(PageLines&& other) noexcept {
   if (this != &other) {
     CloseDisk();
     page_ = std::move(other.page_);
-    pageBytes_ = std::move(other.pageBytes_);
+    pageStart_ = std::move(other.pageStart_);
     kept_ = std::move(other.kept_);
     names_ = std::move(other.names_);
     converted_ = std::move(other.converted_);
     convertedEnds_ = std::move(other.convertedEnds_);
-    line_ = std::move(other.line_);
-    convert_ = other.convert_;
-    form_ = other.form_;
+    maker_ = other.maker_;
     count_ = other.count_;
     disk_ = std::move(other.disk_);
     diskBuffer_ = std::move(other.diskBuffer_);
@@ -84,16 +82,14 @@ std::size_t PageLines::MemoryBytes() const {
 std::size_t PageLines::CapacityBytes() const {
   return page_.capacity() + kept_.capacity() * sizeof(Kept) + names_.capacity() +
          converted_.capacity() + convertedEnds_.capacity() * sizeof(std::size_t) +
-         line_.capacity() + diskBuffer_.capacity();
+         diskBuffer_.capacity();
 }
 
 void PageLines::Add(const LoggedChange& change) {
   if (count_++ == 0) {
     page_.assign(change.page);
-    if (convert_) {
-      // The page begins every line: converted once, not once a line.
-      pageBytes_.clear();
-      AppendLogTextBytes(pageBytes_, LoggedName(page_) + ' ', form_.encoding);
+    if (maker_ != nullptr) {
+      pageStart_ = maker_->PageStart(page_);
     }
   }
   if (MemoryBytes() >= kMemoryCap && !noDisk_ && ToDisk(change)) {
@@ -113,11 +109,8 @@ void PageLines::Add(const LoggedChange& change) {
   kept_.push_back({change.position, static_cast<std::uint32_t>(nameAt),
                    static_cast<std::uint32_t>(change.name.size()), change.procedure,
                    change.message});
-  if (convert_) {
-    line_.clear();
-    AppendChangeText(line_, change, form_.language);
-    converted_ += pageBytes_;
-    AppendLogLineBytes(converted_, line_, form_.encoding);
+  if (maker_ != nullptr) {
+    maker_->AppendLine(converted_, pageStart_, change);
     if (kept_.size() % kPieceChanges == 0) {
       convertedEnds_.push_back(converted_.size());
     }
@@ -174,7 +167,7 @@ Failed PageLines::ForEachPiece(const PieceSink& sink) const {
                          std::string_view(names_).substr(k.nameAt, k.nameLength), k.position});
     }
     std::string_view converted;
-    if (convert_) {
+    if (maker_ != nullptr) {
       const std::size_t from = piece == 0 ? 0 : convertedEnds_[piece - 1];
       const std::size_t to =
           piece < convertedEnds_.size() ? convertedEnds_[piece] : converted_.size();

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "batch/LogLineMaker.h"
 #include "messages/LoggedChange.h"
 #include "platform/ScratchFile.h"
 #include "platform/SystemFailure.h"
@@ -39,11 +40,8 @@ class PageLines {
 
   // Forgets every change; the memory is kept for the next page.
   void Clear();
-  // Whether each change's log.txt line is made as it comes, and in which encoding.
-  void ConvertForLog(bool convert, LogForm form = {}) {
-    convert_ = convert;
-    form_ = form;
-  }
+  // Where `maker` is set, each change's log.txt line is made by it as the change comes.
+  void MakeLogLines(const LogLineMaker* maker) { maker_ = maker; }
   // Every change of one PageLines is made to the same page.
   void Add(const LoggedChange& change);
   std::size_t Count() const { return count_; }
@@ -80,15 +78,13 @@ class PageLines {
   std::string page_;
   // The page as log.txt names it and the space after it, in the log's encoding, where the
   // lines are made as they come.
-  std::string pageBytes_;
+  std::string pageStart_;
   std::vector<Kept> kept_;
   std::string names_;  // the markers of the kept changes; one repeated is kept once
   // The log.txt lines of the kept changes, and where those of each piece end.
   std::string converted_;
   std::vector<std::size_t> convertedEnds_;
-  std::string line_;  // a line being made, reused
-  bool convert_ = false;
-  LogForm form_;
+  const LogLineMaker* maker_ = nullptr;
   std::size_t count_ = 0;
   // The changes past the cap: records of a head (DiskHead) and the marker's bytes.
   ScratchFile disk_;

@@ -219,7 +219,7 @@ CleanedPage CleanPageOrThrow(const std::string& path, const PageCleaning& how,
   CleanedPage page;
   page.lines = std::move(spare.lines);
   page.lines.Clear();
-  page.lines.ConvertForLog(how.convertLines, how.logForm);
+  page.lines.MakeLogLines(how.logLines);
   page.settings = how.settingsHash();
   if (how.scope.previous != nullptr && PageUpToDate(path, how, page)) {
     page.end = PageEnd::kUpToDate;

@@ -116,10 +116,9 @@ struct PageCleaning {
   std::string searchedTree;  // the real path of the searched folder, which is never written
   // Called between loading and cleaning (a host shows its status); may be empty.
   std::function<void()> loaded;
-  // The lines are converted for log.txt as they are made (on a worker's thread), not when the
-  // page is committed.
-  bool convertLines = false;
-  LogForm logForm;
+  // Where set, the lines are made for log.txt as the changes come (on a worker's thread), not
+  // when the page is committed.
+  const LogLineMaker* logLines = nullptr;
   // A larger page is refused before it is loaded (it could not be cleaned in the memory the
   // run may use); the run goes on with the next.
   std::uint64_t maxPageBytes = UINT64_MAX;

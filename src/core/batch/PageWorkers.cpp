@@ -56,12 +56,12 @@ std::thread StartThread(std::function<void()> body) {
 
 PageWorkers::PageWorkers(const std::vector<std::string>& pages, PageSettings settings,
                          std::filesystem::path settingsFile, std::string searchedTree,
-                         LogForm logForm, std::size_t jobs, const ThreadStarter& startThread,
-                         std::size_t first)
+                         const LogLineMaker& logLines, std::size_t jobs,
+                         const ThreadStarter& startThread, std::size_t first)
     : pages_(pages),
       settingsFile_(std::move(settingsFile)),
       searchedTree_(std::move(searchedTree)),
-      logForm_(logForm),
+      logLines_(logLines),
       window_(PagesInFlight(std::max<std::size_t>(jobs, 1))),
       settings_(std::move(settings)),
       next_(first),
@@ -112,8 +112,7 @@ struct PageWorkers::WorkerKit {
             .outputFolder = [&owner] { return owner.settings_.outputFolder; },
             .searchedTree = owner.searchedTree_,
             .loaded = nullptr,
-            .convertLines = true,
-            .logForm = owner.logForm_,
+            .logLines = &owner.logLines_,
             .maxPageBytes = owner.settings_.maxPageBytes,
             .scope = owner.settings_.scope,
             .settingsHash = [this,

@@ -40,9 +40,9 @@ class PageWorkers {
   // Threads that cannot be started are done without: ThreadCount() says how many serve,
   // perhaps none.
   PageWorkers(const std::vector<std::string>& pages, PageSettings settings,
-              std::filesystem::path settingsFile, std::string searchedTree, LogForm logForm,
-              std::size_t jobs, const ThreadStarter& startThread = StartThread,
-              std::size_t first = 0);
+              std::filesystem::path settingsFile, std::string searchedTree,
+              const LogLineMaker& logLines, std::size_t jobs,
+              const ThreadStarter& startThread = StartThread, std::size_t first = 0);
   // Stops the workers and waits for them.
   ~PageWorkers();
   // Has the workers drop what they clean and take on nothing more.
@@ -67,7 +67,7 @@ class PageWorkers {
   const std::vector<std::string>& pages_;
   const std::filesystem::path settingsFile_;
   const std::string searchedTree_;
-  const LogForm logForm_;
+  const LogLineMaker& logLines_;
   const std::size_t window_;     // pages begun and not yet taken, at most
   const PageSettings settings_;  // every page's
 

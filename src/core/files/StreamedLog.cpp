@@ -108,21 +108,6 @@ void StreamedLog::Add(std::string_view utf8Line) {
   FlushWhenFull();
 }
 
-std::string StreamedLog::Converted(std::string_view utf8Text) const {
-  std::string bytes;
-  AppendLogTextBytes(bytes, utf8Text, encoding_);
-  return bytes;
-}
-
-void StreamedLog::Add(std::string_view convertedStart, std::string_view utf8Rest) {
-  if (error_) {
-    return;
-  }
-  buffer_ += convertedStart;
-  AppendLogLineBytes(buffer_, utf8Rest, encoding_);
-  FlushWhenFull();
-}
-
 void StreamedLog::FlushWhenFull() {
   if (!opened_ || buffer_.size() < flushAt_) {
     return;

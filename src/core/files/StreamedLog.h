@@ -61,11 +61,6 @@ class StreamedLog {
   // where the file cannot be made there, in the system's temporary folder.
   void Open(const std::filesystem::path& folder, const std::vector<std::string>& expectedHeader);
   void Add(std::string_view utf8Line);
-  // `utf8Text` as the log's lines hold it, without a line's end: the start that many lines
-  // share (a page's name), converted once for all of them.
-  std::string Converted(std::string_view utf8Text) const;
-  // A line whose start is `convertedStart` (see Converted), then `utf8Rest`.
-  void Add(std::string_view convertedStart, std::string_view utf8Rest);
   // Lines converted already (by LogLineBytes), back to back.
   void AddConverted(std::string_view bytes);
   // Where the log stands: what a page's lines are settled against.

@@ -18,9 +18,11 @@
 #include <vector>
 
 #include "batch/BatchRun.h"
+#include "batch/LogLineMaker.h"
 #include "batch/PageLines.h"
 #include "cleaning/ProcedureTable.h"
 #include "core/batch/FakeHost.h"
+#include "files/StreamedLog.h"
 #include "settings/Settings.h"
 #include "support/RandomHtml.h"
 #include "support/TempDir.h"
@@ -1057,6 +1059,31 @@ TEST_F(BatchRunTest, TheSummaryCountsWhatTheLogSays) {
   }
 }
 
+// A line made from converted pieces (the page's name once, each message's text once, a banner's
+// marker alone) is the line made whole in UTF-8 and converted, in either encoding and language:
+// also for names and markers that cp1251 lacks characters of, or that are not UTF-8.
+TEST(LogLineMaker, LinesAreTheWholeLineConverted) {
+  const std::string pages[] = {"/сайт/p.htm", "/文件/é.htm", "/a/\xE0\xFF.htm", "/a/&#1;%d.htm"};
+  const std::string markers[] = {"<!-- метка -->", "<!--文-->", "\xFF\xFE", "%s"};
+  for (const LogEncoding encoding : {LogEncoding::kCp1251, LogEncoding::kUtf8}) {
+    for (const Language language : {Language::kRussian, Language::kEnglish}) {
+      const LogLineMaker maker({encoding, language});
+      for (const std::string& page : pages) {
+        const std::string start = maker.PageStart(page);
+        for (std::size_t m = 0; m < kMessageCount; ++m) {
+          const LoggedChange change{page, ProcedureId::kBanner, static_cast<MessageId>(m),
+                                    markers[m % 4], static_cast<Pos>(m * 1000 + 7)};
+          std::string made;
+          maker.AppendLine(made, start, change);
+          std::string whole;
+          AppendLogLineBytes(whole, ChangeLine(change, language), encoding);
+          ASSERT_EQ(made, whole) << page << ", message " << m;
+        }
+      }
+    }
+  }
+}
+
 // A page's changes come back in order, with their ranks and every field (a banner's marker
 // among them), whether they stayed in memory or went to disk past the cap; those converted as
 // they came are handed over converted, each piece with exactly its lines.
@@ -1068,10 +1095,11 @@ TEST(PageLines, EveryChangeComesBackInOrder) {
   const std::string page = "/сайт/p.htm";
   const std::string markers[] = {"", "<!-- метка -->", "<!--x-->"};
   PageLines lines;
+  const LogLineMaker maker;
   for (const auto& c : cases) {
     SCOPED_TRACE(std::to_string(c.changes) + (c.convert ? " converted" : ""));
     lines.Clear();
-    lines.ConvertForLog(c.convert);
+    lines.MakeLogLines(c.convert ? &maker : nullptr);
     // A banner's changes name their marker; runs of the same marker come in between.
     const auto changeOf = [&](std::size_t i) {
       const bool banner = i % 5 < 2;
