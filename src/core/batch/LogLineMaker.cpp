@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "batch/LogLineMaker.h"
 
+#include <charconv>
+#include <cstdint>
+
 #include "files/StreamedLog.h"
 #include "text/Format.h"
 #include "text/LoggedName.h"
@@ -9,7 +12,15 @@ namespace varnow {
 
 LogLineMaker::LogLineMaker(LogForm form) : form_(form) {
   for (std::size_t i = 0; i < kMessageCount; ++i) {
-    AppendLogTextBytes(texts_[i], TextOf(static_cast<MessageId>(i), form.language), form.encoding);
+    Text& text = texts_[i];
+    AppendLogTextBytes(text.whole, TextOf(static_cast<MessageId>(i), form.language), form.encoding);
+    const std::size_t placeholder = text.whole.find('%');
+    if (placeholder != std::string::npos && text.whole.compare(placeholder, 2, "%d") == 0 &&
+        text.whole.find('%', placeholder + 2) == std::string::npos) {
+      text.positionOnly = true;
+      text.before = text.whole.substr(0, placeholder);
+      text.after = text.whole.substr(placeholder + 2);
+    }
   }
 }
 
@@ -21,15 +32,22 @@ std::string LogLineMaker::PageStart(std::string_view page) const {
 
 void LogLineMaker::AppendLine(std::string& out, std::string_view pageStart,
                               const LoggedChange& change) const {
-  const std::string& text = texts_[Index(change.message)];
+  const Text& text = texts_[Index(change.message)];
   out += pageStart;
-  // Only a banner's messages name something besides the position.
-  if (text.find("%s") != std::string::npos) {
+  if (text.positionOnly) {
+    out += text.before;
+    char digits[24];
+    const std::to_chars_result written =
+        std::to_chars(digits, digits + sizeof digits, std::int64_t{change.position});
+    out.append(digits, written.ptr);
+    out += text.after;
+  } else if (text.whole.find("%s") != std::string::npos) {
+    // Only a banner's messages name something besides the position.
     std::string name;
     AppendLogTextBytes(name, change.name, form_.encoding);
-    AppendFormatted(out, text, {name, change.position});
+    AppendFormatted(out, text.whole, {name, change.position});
   } else {
-    AppendFormatted(out, text, {change.position});
+    AppendFormatted(out, text.whole, {change.position});
   }
   out += "\r\n";
 }

@@ -28,8 +28,17 @@ class LogLineMaker {
   void AppendLine(std::string& out, std::string_view pageStart, const LoggedChange& change) const;
 
  private:
+  // A message's text in the log's encoding; where its one placeholder is the position (as for
+  // most changes), also the bytes before and after it, so that a line needs no formatting.
+  struct Text {
+    std::string whole;
+    bool positionOnly = false;
+    std::string before;
+    std::string after;
+  };
+
   LogForm form_;
-  std::array<std::string, kMessageCount> texts_;  // each message's text in the log's encoding
+  std::array<Text, kMessageCount> texts_;
 };
 
 }  // namespace varnow
