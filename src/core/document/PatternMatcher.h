@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -21,18 +22,18 @@ class PatternMatcher {
   // `vectors`: how wide the scans' vectors are (kScalar: the plain loop alone).
   PatternMatcher(std::string_view pattern, VectorLevel vectors);
 
-  std::size_t Size() const { return folded_.size(); }
+  std::size_t Size() const { return scan_.size; }
   // False for an empty pattern and for one that holds a small letter.
   bool CanMatch() const { return canMatch_; }
 
   // Byte i of the pattern, a letter as its small letter.
-  char Folded(std::size_t i) const { return folded_[i]; }
+  char Folded(std::size_t i) const { return scan_.folded[i]; }
   bool ByteMatches(std::size_t i, char c) const {
-    return (static_cast<unsigned char>(c) | Mask(i)) == static_cast<unsigned char>(folded_[i]);
+    return (static_cast<unsigned char>(c) | Mask(i)) == static_cast<unsigned char>(Folded(i));
   }
   // Whether the Size() bytes at `bytes` match.
   bool MatchesAt(const char* bytes) const {
-    for (std::size_t i = 0; i < folded_.size(); ++i) {
+    for (std::size_t i = 0; i < scan_.size; ++i) {
       if (!ByteMatches(i, bytes[i])) {
         return false;
       }
@@ -43,19 +44,20 @@ class PatternMatcher {
   std::size_t FindIn(const char* bytes, std::size_t count) const;
 
  private:
-  unsigned char Mask(std::size_t i) const { return static_cast<unsigned char>(masks_[i]); }
-  ScanPattern ForScan() const {
-    return {folded_.data(), masks_.data(), folded_.size(), rare_, rarer_};
-  }
+  unsigned char Mask(std::size_t i) const { return static_cast<unsigned char>(scan_.masks[i]); }
 
-  std::string folded_;  // each pattern byte OR-ed with its mask
-  std::string masks_;   // 0x20 where the pattern holds a letter A..Z, else 0
+  // Each pattern byte OR-ed with its mask, then the masks (0x20 where the pattern holds a
+  // letter A..Z, else 0): on the heap, so that scan_ still points at them after a move.
+  std::unique_ptr<char[]> bytes_;
+  // The pattern as the scans read it, with the two bytes the vector filter checks before a
+  // start is compared in full: the pattern's rarest ones in ordinary pages.
+  ScanPattern scan_{};
   bool canMatch_ = true;
   VectorLevel vectors_;
-  // The two bytes the fast filter checks before a start is compared in full: the pattern's
-  // rarest ones in ordinary pages.
-  std::size_t rare_ = 0;
-  std::size_t rarer_ = 0;
+#if defined(VARNOW_HAVE_AVX2_SCANS)
+  // The 32-byte scan for this pattern's filter bytes, chosen once; null without AVX2.
+  WideScan wide_ = nullptr;
+#endif
 };
 
 }  // namespace varnow

@@ -16,16 +16,15 @@ struct ScanPattern {
   std::size_t rarer;
 };
 
-// The first start in [0, lastStart] where the whole pattern matches bytes[start, start + size),
-// or npos (-1). Every form gives the same answer; each reads only bytes[0, lastStart + size).
-// The plain loop, which the tests hold the others to:
-std::size_t FindPatternScalar(const ScanPattern& pattern, const char* bytes, std::size_t lastStart);
-// Sixteen starts at a time:
-std::size_t FindPatternSse2(const ScanPattern& pattern, const char* bytes, std::size_t lastStart);
 #if defined(VARNOW_HAVE_AVX2_SCANS)
-// Thirty-two at a time, for a lastStart of 31 or more, on processors with AVX2 (the caller
-// checks both):
-std::size_t FindPatternAvx2(const ScanPattern& pattern, const char* bytes, std::size_t lastStart);
+// The first start in [0, lastStart] where the whole pattern matches bytes[start, start + size),
+// or npos (-1), reading only bytes[0, lastStart + size): thirty-two starts at a time, for a
+// lastStart of 31 or more, on processors with AVX2 (the caller checks both). It gives what
+// PatternMatcher's plain and 16-byte forms give.
+using WideScan = std::size_t (*)(const ScanPattern& pattern, const char* bytes,
+                                 std::size_t lastStart);
+// The form of it for the pattern's filter bytes (each folded or not), chosen once a pattern.
+WideScan Avx2ScanFor(const ScanPattern& pattern);
 #endif
 
 }  // namespace varnow

@@ -79,15 +79,13 @@ std::size_t FindWide(const ScanPattern& pattern, const char* bytes, std::size_t 
 
 }  // namespace
 
-std::size_t FindPatternAvx2(const ScanPattern& pattern, const char* bytes, std::size_t lastStart) {
+WideScan Avx2ScanFor(const ScanPattern& pattern) {
   const bool foldRare = pattern.masks[pattern.rare] != 0;
   const bool foldRarer = pattern.masks[pattern.rarer] != 0;
   if (foldRare) {
-    return foldRarer ? FindWide<true, true>(pattern, bytes, lastStart)
-                     : FindWide<true, false>(pattern, bytes, lastStart);
+    return foldRarer ? &FindWide<true, true> : &FindWide<true, false>;
   }
-  return foldRarer ? FindWide<false, true>(pattern, bytes, lastStart)
-                   : FindWide<false, false>(pattern, bytes, lastStart);
+  return foldRarer ? &FindWide<false, true> : &FindWide<false, false>;
 }
 
 }  // namespace varnow
