@@ -88,6 +88,25 @@ TEST(VectorScans, EveryStartOfEveryRowAndTailIsSeen) {
   }
 }
 
+TEST(VectorScans, AMovedMatcherSearchesItsOwnBytes) {
+  // A matcher moves when the document forgets its patterns and when a vector of them grows;
+  // its scans must follow its bytes.
+  const std::string text = std::string(100, 'x') + "<span" + std::string(100, 'x');
+  for (const VectorLevel level : RunnableVectorLevels()) {
+    for (const std::string_view pattern : {"<SPAN"sv, "X<SPANXXXXXXXXXXXXXXXXXXXX"sv}) {
+      const std::size_t expected = Reference(text, pattern);
+      std::vector<PatternMatcher> matchers;
+      matchers.emplace_back(pattern, level);
+      matchers.emplace_back(PatternMatcher(pattern, level));  // the first moves as it grows
+      PatternMatcher assigned("<P", level);
+      assigned = PatternMatcher(pattern, level);
+      for (const PatternMatcher* m : {&matchers[0], &matchers[1], &assigned}) {
+        EXPECT_EQ(m->FindIn(text.data(), text.size()), expected) << VectorLevelName(level);
+      }
+    }
+  }
+}
+
 TEST(VectorScans, TagFilterHoldsTheSameStartsAtEveryLevel) {
   std::mt19937_64 rng(11);
   for (int round = 0; round < 500; ++round) {
