@@ -26,7 +26,6 @@
 #include "settings/Settings.h"
 #include "text/Cp1251.h"
 #include "text/Format.h"
-#include "text/LoggedName.h"
 
 namespace varnow {
 namespace {

@@ -17,6 +17,7 @@
 #include <utility>
 #include <vector>
 
+#include "batch/LogLineMaker.h"
 #include "batch/PagePipeline.h"
 #include "batch/PageWorkers.h"
 #include "batch/RunHost.h"

@@ -17,10 +17,9 @@ LogLineMaker::LogLineMaker(LogForm form) : form_(form) {
     const std::size_t placeholder = text.whole.find('%');
     if (placeholder != std::string::npos && text.whole.compare(placeholder, 2, "%d") == 0 &&
         text.whole.find('%', placeholder + 2) == std::string::npos) {
-      text.positionOnly = true;
-      text.before = text.whole.substr(0, placeholder);
-      text.after = text.whole.substr(placeholder + 2);
+      text.positionAt = placeholder;
     }
+    text.namesMarker = text.whole.find("%s") != std::string::npos;
   }
 }
 
@@ -34,15 +33,14 @@ void LogLineMaker::AppendLine(std::string& out, std::string_view pageStart,
                               const LoggedChange& change) const {
   const Text& text = texts_[Index(change.message)];
   out += pageStart;
-  if (text.positionOnly) {
-    out += text.before;
+  if (text.positionAt != std::string::npos) {
+    out.append(text.whole, 0, text.positionAt);
     char digits[24];
     const std::to_chars_result written =
         std::to_chars(digits, digits + sizeof digits, std::int64_t{change.position});
     out.append(digits, written.ptr);
-    out += text.after;
-  } else if (text.whole.find("%s") != std::string::npos) {
-    // Only a banner's messages name something besides the position.
+    out.append(text.whole, text.positionAt + 2);
+  } else if (text.namesMarker) {
     std::string name;
     AppendLogTextBytes(name, change.name, form_.encoding);
     AppendFormatted(out, text.whole, {name, change.position});

@@ -29,12 +29,11 @@ class LogLineMaker {
 
  private:
   // A message's text in the log's encoding; where its one placeholder is the position (as for
-  // most changes), also the bytes before and after it, so that a line needs no formatting.
+  // most changes), where that "%d" stands, so that a line needs no formatting.
   struct Text {
     std::string whole;
-    bool positionOnly = false;
-    std::string before;
-    std::string after;
+    std::size_t positionAt = std::string::npos;
+    bool namesMarker = false;  // a banner's message, whose %s is the marker
   };
 
   LogForm form_;

@@ -8,9 +8,7 @@
 #include <filesystem>
 #include <utility>
 
-#include "files/StreamedLog.h"
-#include "messages/MessageText.h"
-#include "text/LoggedName.h"
+#include "batch/LogLineMaker.h"
 
 namespace varnow {
 namespace {

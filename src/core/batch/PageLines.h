@@ -9,13 +9,14 @@
 #include <string_view>
 #include <vector>
 
-#include "batch/LogLineMaker.h"
 #include "messages/LoggedChange.h"
 #include "platform/ScratchFile.h"
 #include "platform/SystemFailure.h"
 #include "text/LogEncoding.h"
 
 namespace varnow {
+
+class LogLineMaker;
 
 // The changes of one page, from the moment they are made until the page is committed, kept as
 // data: a change is its procedure, message, position and (for a banner) the marker its message
