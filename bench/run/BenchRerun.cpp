@@ -6,7 +6,6 @@
 // re-run with nothing changed and one with one page changed, medians of N rounds; then four shards
 // of the generated documentation site through GNU parallel (where it is installed) beside one run
 // with --jobs 2, alternating.
-#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -16,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchOptions.h"
 #include "ChildRun.h"
 #include "SiteMaker.h"
 
@@ -24,44 +24,24 @@ using namespace varnow::bench;
 
 namespace {
 
-struct Options {
-  int rounds = 5;
+struct Options : BenchOptions {
   std::size_t pages = 100000;
   std::size_t megabytes = 50;
-  std::vector<fs::path> sites;
-  fs::path work = fs::temp_directory_path() / "varnow-bench";
-  bool smoke = false;
 };
 
 Options Parse(int argc, char** argv) {
   Options o;
-  for (int i = 1; i < argc; ++i) {
-    const std::string arg = argv[i];
-    const auto value = [&]() -> std::string {
-      if (i + 1 >= argc) {
-        throw std::runtime_error(arg + " needs a value");
-      }
-      return argv[++i];
-    };
-    if (arg == "--rounds") {
-      o.rounds = std::max(1, std::atoi(value().c_str()));
-    } else if (arg == "--pages") {
-      o.pages = std::strtoull(value().c_str(), nullptr, 10);
-    } else if (arg == "--site") {
-      o.sites.push_back(fs::absolute(value()));
-    } else if (arg == "--work") {
-      o.work = fs::absolute(value());
-    } else if (arg == "--smoke") {
-      o.smoke = true;
-    } else {
-      throw std::runtime_error("unknown argument " + arg);
-    }
-  }
+  static_cast<BenchOptions&>(o) = ParseBenchOptions(
+      argc, argv, "varnow-rerun-smoke", [&o](const std::string& arg, auto& value) {
+        if (arg != "--pages") {
+          return false;
+        }
+        o.pages = std::strtoull(value().c_str(), nullptr, 10);
+        return true;
+      });
   if (o.smoke) {
-    o.rounds = 1;
     o.pages = 300;
     o.megabytes = 2;
-    o.work = fs::temp_directory_path() / ("varnow-rerun-smoke." + std::to_string(::getpid()));
   }
   return o;
 }

@@ -11,7 +11,6 @@
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -24,6 +23,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchOptions.h"
 #include "ChildRun.h"
 #include "SiteMaker.h"
 
@@ -61,45 +61,26 @@ SiteSize Measure(const fs::path& root) {
   return size;
 }
 
-struct Options {
-  int rounds = 5;
+struct Options : varnow::bench::BenchOptions {
   std::size_t megabytes = 50;
-  std::vector<fs::path> sites;
-  fs::path work = fs::temp_directory_path() / "varnow-bench";
   bool window = true;
-  bool smoke = false;
 };
 
 Options Parse(int argc, char** argv) {
   Options o;
-  for (int i = 1; i < argc; ++i) {
-    const std::string arg = argv[i];
-    const auto value = [&]() -> std::string {
-      if (i + 1 >= argc) {
-        throw std::runtime_error(arg + " needs a value");
-      }
-      return argv[++i];
-    };
-    if (arg == "--rounds") {
-      o.rounds = std::max(1, std::atoi(value().c_str()));
-    } else if (arg == "--size") {
-      o.megabytes = std::strtoull(value().c_str(), nullptr, 10);
-    } else if (arg == "--site") {
-      o.sites.push_back(fs::absolute(value()));
-    } else if (arg == "--work") {
-      o.work = fs::absolute(value());
-    } else if (arg == "--no-window") {
-      o.window = false;
-    } else if (arg == "--smoke") {
-      o.smoke = true;
-    } else {
-      throw std::runtime_error("unknown argument " + arg);
-    }
-  }
+  static_cast<varnow::bench::BenchOptions&>(o) = varnow::bench::ParseBenchOptions(
+      argc, argv, "varnow-bench-smoke", [&o](const std::string& arg, auto& value) {
+        if (arg == "--size") {
+          o.megabytes = std::strtoull(value().c_str(), nullptr, 10);
+        } else if (arg == "--no-window") {
+          o.window = false;
+        } else {
+          return false;
+        }
+        return true;
+      });
   if (o.smoke) {
-    o.rounds = 1;
     o.megabytes = 2;
-    o.work = fs::temp_directory_path() / ("varnow-bench-smoke." + std::to_string(::getpid()));
   }
   return o;
 }
