@@ -7,6 +7,7 @@ namespace varnow {
 
 void CachedIniFile::Forget() {
   known_ = false;
+  values_ = {};
   lines_.clear();
   ++version_;
 }
@@ -21,13 +22,14 @@ void CachedIniFile::Refresh() {
     return;
   }
   lines_ = ini::SplitLines(ini::ReadFileBytes(file_).value_or(std::string()));
+  values_ = ini::ValueIndex(lines_);
   facts_ = *now;
   known_ = true;
   ++version_;
 }
 
 std::string_view CachedIniFile::Value(std::string_view section, std::string_view key) const {
-  return ini::FindValue(lines_, section, key).value_or(std::string_view());
+  return values_.Find(section, key).value_or(std::string_view());
 }
 
 }  // namespace varnow

@@ -18,6 +18,11 @@ namespace varnow {
 class CachedIniFile {
  public:
   explicit CachedIniFile(std::filesystem::path file) : file_(std::move(file)) {}
+  // The index points into the lines: a copy would point into the original's.
+  CachedIniFile(const CachedIniFile&) = delete;
+  CachedIniFile& operator=(const CachedIniFile&) = delete;
+  CachedIniFile(CachedIniFile&&) = default;
+  CachedIniFile& operator=(CachedIniFile&&) = default;
 
   const std::filesystem::path& Path() const { return file_; }
   void Refresh();
@@ -35,6 +40,7 @@ class CachedIniFile {
   bool known_ = false;
   FileFacts facts_;  // the file's when it was read
   std::vector<ini::Line> lines_;
+  ini::ValueIndex values_;  // of lines_, made as they are read
   std::uint64_t version_ = 0;
 };
 

@@ -140,4 +140,32 @@ std::optional<std::string_view> FindValue(const std::vector<Line>& lines, std::s
   return ParseKeyLine(lines[*place.keyLine].text)->value;
 }
 
+ValueIndex::ValueIndex(const std::vector<Line>& lines) {
+  // Null while the lines belong to no section, or to a later section of a name seen before.
+  std::unordered_map<std::string, std::string_view>* section = nullptr;
+  for (const Line& line : lines) {
+    if (const std::optional<std::string_view> name = SectionName(line.text)) {
+      const auto [at, isNew] = sections_.try_emplace(AsciiUpper(*name));
+      section = isNew ? &at->second : nullptr;
+    } else if (section != nullptr) {
+      if (const std::optional<KeyLine> kv = ParseKeyLine(line.text)) {
+        section->try_emplace(AsciiUpper(kv->key), kv->value);
+      }
+    }
+  }
+}
+
+std::optional<std::string_view> ValueIndex::Find(std::string_view section,
+                                                 std::string_view key) const {
+  const auto found = sections_.find(AsciiUpper(section));
+  if (found == sections_.end()) {
+    return std::nullopt;
+  }
+  const auto value = found->second.find(AsciiUpper(key));
+  if (value == found->second.end()) {
+    return std::nullopt;
+  }
+  return value->second;
+}
+
 }  // namespace varnow::ini

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 // The profile-string (INI) text, line by line, as the settings file's reader and writer share
@@ -63,5 +64,21 @@ Place Locate(const std::vector<Line>& lines, std::string_view section, std::stri
 // The value of a key, as stored; nothing when the section or the key is missing.
 std::optional<std::string_view> FindValue(const std::vector<Line>& lines, std::string_view section,
                                           std::string_view key);
+
+// FindValue's answers for every section and key of the lines at once, for a reader that asks
+// many times: the first section of each name and the first occurrence of each key in it, names
+// matched without regard to ASCII letter case. The values point into the lines, which must
+// stay as they are while the index is used.
+class ValueIndex {
+ public:
+  ValueIndex() = default;
+  explicit ValueIndex(const std::vector<Line>& lines);
+
+  std::optional<std::string_view> Find(std::string_view section, std::string_view key) const;
+
+ private:
+  // Upper-cased section name -> upper-cased key -> value.
+  std::unordered_map<std::string, std::unordered_map<std::string, std::string_view>> sections_;
+};
 
 }  // namespace varnow::ini

@@ -126,6 +126,33 @@ TEST(CachedIniFile, SeesEveryChangeOfTheFile) {
   EXPECT_EQ(value(), "");
 }
 
+// The index gives what a search of the lines gives, for every name asked: the first section of
+// a name, the first occurrence of a key in it, names in any letter case and with blanks
+// around them, values exactly as stored.
+TEST(CachedIniFile, IndexAnswersAsTheLinesDo) {
+  const std::string files[] = {
+      "",
+      "First=outside\r\n[Banner0]\r\nFirst=<a>\r\nfirst=<b>\r\nLast= </a> \r\n",
+      "[banner0]\nFIRST=x=y\n[ Banner0 ]\nFirst=later\nLast=z\n[Banner1\nfirst=open\n",
+      "[Banner0]\r\n  First\t=\t<\xEC\xE5\xF2\xEA\xE0>\r\nno key here\r\n[]\r\n=empty\r\n"
+      "[Banner2]\r\nLast=\r\n[x=y]\r\nFirst=header\r\n",
+      std::string("[Banner0]\r\nFirst=a\0b\r\n[Ban\0ner0]\r\nFirst=nul\r\n", 45),
+  };
+  const std::string sections[] = {
+      "Banner0", "BANNER0", "Banner1", "Banner2", "", "x=y", std::string("Ban\0ner0", 9), "Main"};
+  const std::string keys[] = {"First", "first", "Last", "", "no key here"};
+  for (const std::string& file : files) {
+    const std::vector<ini::Line> lines = ini::SplitLines(file);
+    const ini::ValueIndex index(lines);
+    for (const std::string& section : sections) {
+      for (const std::string& key : keys) {
+        EXPECT_EQ(index.Find(section, key), ini::FindValue(lines, section, key))
+            << file << " [" << section << "] " << key;
+      }
+    }
+  }
+}
+
 // A file beside the program wins; otherwise the user's configuration folder.
 TEST(SettingsLocation, BesideTheProgramOrInTheUsersFolder) {
   TempDir dir;
