@@ -816,7 +816,7 @@ std::optional<ErrorText> BatchRun::ReplacesAPage(const std::string& output, File
     return MakeError(ErrorId::kCannotCreate, {output}, MakeError(ErrorId::kIsTheSource, {}));
   }
   // Nor any other page of the run: the output tree may lie inside the searched one.
-  if (IsAPageOfTheRun(output)) {
+  if (IsAPageOfTheRun(there)) {
     return MakeError(ErrorId::kCannotCreate, {output}, MakeError(ErrorId::kIsASource, {}));
   }
   return std::nullopt;
@@ -870,10 +870,9 @@ void BatchRun::RefuseOutputOntoFolder(const std::string& folder, const std::stri
   }
 }
 
-bool BatchRun::IsAPageOfTheRun(const std::string& output) {
+bool BatchRun::IsAPageOfTheRun(const std::optional<FileFacts>& there) {
   // Writing replaces what stands at the path; only a file there can be a page. Most outputs
   // are new, so the pages' identities are learned only the first time one is not.
-  const std::optional<FileFacts> there = IdentityOf(output, false);
   if (!there || there->kind != FileKind::kRegular) {
     return false;
   }

@@ -194,8 +194,9 @@ class BatchRun {
   // Refuses a folder text that names no folder, and an output folder whose mirror of the
   // searched folder is that folder itself.
   void RefuseOutputOntoFolder(const std::string& folder, const std::string& outputFolder);
-  // Whether `output` is one of the pages of this run (by identity, through any link).
-  bool IsAPageOfTheRun(const std::string& output);
+  // Whether `there`, what stands at an output path (not followed), is one of the pages of this
+  // run (by identity, through any link).
+  bool IsAPageOfTheRun(const std::optional<FileFacts>& there);
   std::string NeedOutputFolder();
   // log.txt's five header lines, as of now.
   std::vector<std::string> HeaderLines(std::chrono::steady_clock::duration elapsed) const;
