@@ -428,6 +428,27 @@ TEST_F(CliTest, JobsOverTheSampleSiteGiveTheOneThreadResult) {
   EXPECT_TRUE(one == RunResult(dir / "4"));
 }
 
+// Small pages are cleaned faster than they are committed: the workers fill their window and
+// wait for it to drain, and every page still comes, in order, as one thread makes it.
+TEST_F(CliTest, SmallPagesFillTheWorkersWindowAndAllCome) {
+  for (int i = 0; i < 400; ++i) {
+    WriteBytes(site / ("d" + std::to_string(i % 4)) / ("p" + std::to_string(i) + ".htm"),
+               "<p class=x>" + std::to_string(i) + "<span>s</span>");
+  }
+  const auto runFor = [&](const char* jobs) {
+    const Outcome o = Cli({"--only", "span,style", "--output", (dir / jobs).string(), "--jobs",
+                           jobs, "--quiet", site.string()});
+    EXPECT_EQ(o.status, 0) << o.err;
+    return RunResult(dir / jobs);
+  };
+  const auto one = runFor("1");
+  const auto isFile = [](const auto& entry) { return !entry.first.ends_with('/'); };
+  EXPECT_EQ(std::count_if(one.begin(), one.end(), isFile), 403);  // with the two of every site
+  for (const char* jobs : {"2", "3", "16"}) {
+    EXPECT_TRUE(runFor(jobs) == one) << "--jobs " << jobs;
+  }
+}
+
 // An output on a file system without unnamed files or without hard links (FAT, many FUSE and
 // network file systems), played by a preloaded shim: every copy and the whole log.txt are
 // written, and no temporary name is left behind; a stopped run too.

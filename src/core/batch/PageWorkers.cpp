@@ -182,14 +182,20 @@ void PageWorkers::Work(WorkerKit& kit) {
     if (page.end == PageEnd::kStopped) {
       return;  // never taken
     }
+    bool wakeOthers = false;
     {
       const std::lock_guard lock(mutex_);
+      // Its document is gone: a page held back for its size may start. Workers held back by
+      // the window alone wait for it to drain (see Take).
+      wakeOthers = next_ >= pages_.size() || (next_ < taken_ + window_ && BytesHoldBack());
       inFlightBytes_ -= size;
       pendingBytes_ += WaitingBytes(page);
       ready_[index % window_] = std::move(page);
     }
     pageReady_.notify_one();
-    roomMade_.notify_all();  // its document is gone: a page held back for its size may start
+    if (wakeOthers) {
+      roomMade_.notify_all();
+    }
   }
 }
 
@@ -198,8 +204,12 @@ bool PageWorkers::MayStartNext() {
   if (next_ == taken_) {
     return true;
   }
-  return next_ < taken_ + window_ && pendingBytes_ < kMostPendingBytes &&
-         pendingBytes_ + inFlightBytes_ + SizeOfNext() <= kMostBytesAhead;
+  return next_ < taken_ + window_ && !BytesHoldBack();
+}
+
+bool PageWorkers::BytesHoldBack() {
+  return pendingBytes_ >= kMostPendingBytes ||
+         (next_ < pages_.size() && pendingBytes_ + inFlightBytes_ + SizeOfNext() > kMostBytesAhead);
 }
 
 std::size_t PageWorkers::SizeOfNext() {
@@ -229,10 +239,17 @@ std::optional<CleanedPage> PageWorkers::Take(std::size_t index, const StopToken&
   }
   std::optional<CleanedPage> page = std::move(ready_[index % window_]);
   ready_[index % window_].reset();
+  // Workers held back by the window are let go once half of it has been taken: woken for every
+  // page taken, each would clean one small page and wait again, a switch of threads a page.
+  // Those held back by bytes are woken at once, as the bytes given back may let them start.
+  // (With every page begun taken, next_ == taken_: they are woken before the run waits.)
+  const bool wake = BytesHoldBack() || next_ - (taken_ + 1) <= window_ / 2;
   pendingBytes_ -= WaitingBytes(*page);
   ++taken_;
   lock.unlock();
-  roomMade_.notify_all();
+  if (wake) {
+    roomMade_.notify_all();
+  }
   return page;
 }
 

@@ -61,7 +61,9 @@ class PageWorkers {
  private:
   struct WorkerKit;  // what one worker cleans with
   void Work(WorkerKit& kit);
-  bool MayStartNext();       // with mutex_ held
+  bool MayStartNext();  // with mutex_ held
+  // Whether the bytes waiting and in flight keep page next_ from starting, with mutex_ held.
+  bool BytesHoldBack();
   std::size_t SizeOfNext();  // the size of page next_ on disk, with mutex_ held
 
   const std::vector<std::string>& pages_;
