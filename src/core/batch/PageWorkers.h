@@ -28,7 +28,10 @@ namespace varnow {
 // written to a file without a name (only the first page of a folder not made yet keeps its
 // copy in memory). Workers go on to later pages meanwhile, so that one large page does not
 // idle the others; how far ahead they may run is bounded by a number of pages (each holds an
-// open file) and by the bytes waiting. A worker that would run further waits.
+// open file) and by the bytes waiting. A worker that would run further waits: held back by the
+// number of pages, until half of them have been taken (small pages are cleaned faster than
+// they are committed, and a wake for every page would switch threads for every page); held
+// back by bytes, until bytes are given back.
 // Starts a thread running `body`; throws std::system_error when none can be had.
 using ThreadStarter = std::function<std::thread(std::function<void()> body)>;
 std::thread StartThread(std::function<void()> body);
