@@ -243,7 +243,7 @@ std::optional<CleanedPage> PageWorkers::Take(std::size_t index, const StopToken&
   // page taken, each would clean one small page and wait again, a switch of threads a page.
   // Those held back by bytes are woken at once, as the bytes given back may let them start.
   // (With every page begun taken, next_ == taken_: they are woken before the run waits.)
-  const bool wake = BytesHoldBack() || next_ - (taken_ + 1) <= window_ / 2;
+  const bool wake = next_ - (taken_ + 1) <= window_ / 2 || BytesHoldBack();
   pendingBytes_ -= WaitingBytes(*page);
   ++taken_;
   lock.unlock();
