@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "document/vector/PatternScan.h"
+#include "document/vector/ScanMatch.h"
 #include "document/vector/VectorLevel.h"
 
 namespace varnow {
@@ -32,14 +33,7 @@ class PatternMatcher {
     return (static_cast<unsigned char>(c) | Mask(i)) == static_cast<unsigned char>(Folded(i));
   }
   // Whether the Size() bytes at `bytes` match.
-  bool MatchesAt(const char* bytes) const {
-    for (std::size_t i = 0; i < scan_.size; ++i) {
-      if (!ByteMatches(i, bytes[i])) {
-        return false;
-      }
-    }
-    return true;
-  }
+  bool MatchesAt(const char* bytes) const { return scan_detail::MatchesAt(scan_, bytes); }
   // Offset of the first match lying wholly inside bytes[0, count), or npos.
   std::size_t FindIn(const char* bytes, std::size_t count) const;
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-// The full comparison at a candidate start, for the scans' own files. Its functions are static:
-// each file has its own copy, compiled for its own processor level, so that code built for AVX2
-// can never stand in for a copy that other callers run on processors without it.
+// The full comparison at a candidate start, for the scans and PatternMatcher. Its functions
+// are static: each file has its own copy, compiled for its own processor level, so that code
+// built for AVX2 can never stand in for a copy that other callers run on processors without it.
 #pragma once
 
 #include <cstddef>
