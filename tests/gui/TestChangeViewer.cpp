@@ -12,6 +12,7 @@
 #include <QTest>
 #include <QTextDocument>
 #include <QToolButton>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <optional>
@@ -88,7 +89,12 @@ class TestChangeViewer : public QObject {
     QVERIFY(RunEnds(Main()));
     QVERIFY(messages_.errors.isEmpty());
   }
-  void cleanup() { program_.reset(); }
+  // Qt removes a folder by decoded names, which misses a name that is not UTF-8; the bytes
+  // themselves remove every file, so no run leaves its pages behind.
+  void cleanup() {
+    program_.reset();
+    std::filesystem::remove_all(dir_.filePath(QTest::currentTestFunction()).toStdString());
+  }
 
   // The change of the line clicked is selected, in view, in the page as it was; the buttons
   // and F3 walk the page's changes, and the toggle shows the result.
