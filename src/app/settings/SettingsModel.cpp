@@ -124,9 +124,7 @@ void SettingsModel::Write(const MainSettings& settings, bool onlyChanged) {
     // is written, so that it never undoes the other's change.
     WriteChangedMainKeys(file_, now, known_);
   } else {
-    for (const auto& [key, value] : now) {
-      file_.WriteString(kMainSection, key, value);
-    }
+    file_.WriteStrings(kMainSection, now);
   }
   logEncodingStored_ = withEncoding;
   logLanguageStored_ = withLogLanguage;

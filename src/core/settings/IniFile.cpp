@@ -45,45 +45,12 @@ std::string ToCp1251(std::string_view text, std::string_view what) {
   return std::move(*bytes);
 }
 
-}  // namespace
-
-std::string IniFile::ReadString(std::string_view section, std::string_view key) const {
-  const std::optional<std::string> bytes = ReadFileBytes(file_);
-  const std::optional<std::string> sectionBytes = Utf8ToCp1251Exact(section);
-  const std::optional<std::string> keyBytes = Utf8ToCp1251Exact(key);
-  if (!bytes || !sectionBytes || !keyBytes) {
-    return {};
-  }
-  const std::vector<Line> lines = SplitLines(*bytes);
-  const std::optional<std::string_view> value = ini::FindValue(lines, *sectionBytes, *keyBytes);
-  return value ? Cp1251ToUtf8(*value) : std::string();
-}
-
-void IniFile::WriteString(std::string_view section, std::string_view key,
-                          std::string_view value) const {
-  if (value.find_first_of("\r\n") != std::string_view::npos) {
-    throw SettingsWriteError(MakeError(ErrorId::kValueMultiLine, {value}));
-  }
-  const std::string sectionBytes = ToCp1251(section, section);
-  const std::string keyBytes = ToCp1251(key, key);
-  const std::string valueBytes = ToCp1251(value, value);
-
-  // Writes go to the file a symbolic link points at, so a linked settings file stays linked;
-  // a dangling link or a device, FIFO or folder at the place is never replaced.
-  const KeptFilePlace kept = LookAtKeptFile(file_);
-  if (std::optional<ErrorText> problem = KeptFileProblem(kept, file_, kSettingsFileWord)) {
-    throw SettingsWriteError(std::move(*problem));
-  }
-  const std::filesystem::path& target = kept.target;
-  // A missing file is begun anew; one that exists but cannot be read (no access, not a regular
-  // file, too large) is never replaced by a file that would hold this key alone.
-  ini::FileRead read = ini::ReadFile(target);
-  if (read.problem != ini::FileRead::Problem::kNone &&
-      !(read.problem == ini::FileRead::Problem::kOpen &&
-        read.failure.cause == FailureCause::kNotFound)) {
-    throw SettingsWriteError(MakeError(ErrorId::kSettingsNotWritten, {file_.string()}));
-  }
-  const std::string old = read.bytes.value_or(std::string());
+// The file's text with one key set: replaced where the section holds it, else added after the
+// section's last line that is not blank, the section begun at the end where the file lacks it.
+// Each key of a multi-key write goes through here in turn, so that the file comes out as the
+// same keys written one by one would leave it.
+std::string WithValue(std::string_view old, const std::string& sectionBytes,
+                      const std::string& keyBytes, const std::string& valueBytes) {
   const std::string eol = LineEndOf(old);
   std::vector<Line> lines = SplitLines(old);
   const Place place = Locate(lines, sectionBytes, keyBytes);
@@ -94,7 +61,6 @@ void IniFile::WriteString(std::string_view section, std::string_view key,
   } else {
     std::size_t at = place.sectionEnd;
     if (place.header) {
-      // A new key goes after the section's last line that is not blank.
       while (at > *place.header + 1 && Trim(lines[at - 1].text).empty()) {
         --at;
       }
@@ -117,8 +83,60 @@ void IniFile::WriteString(std::string_view section, std::string_view key,
     out += line.text;
     out += line.end;
   }
+  return out;
+}
+
+}  // namespace
+
+std::string IniFile::ReadString(std::string_view section, std::string_view key) const {
+  const std::optional<std::string> bytes = ReadFileBytes(file_);
+  const std::optional<std::string> sectionBytes = Utf8ToCp1251Exact(section);
+  const std::optional<std::string> keyBytes = Utf8ToCp1251Exact(key);
+  if (!bytes || !sectionBytes || !keyBytes) {
+    return {};
+  }
+  const std::vector<Line> lines = SplitLines(*bytes);
+  const std::optional<std::string_view> value = ini::FindValue(lines, *sectionBytes, *keyBytes);
+  return value ? Cp1251ToUtf8(*value) : std::string();
+}
+
+void IniFile::WriteString(std::string_view section, std::string_view key,
+                          std::string_view value) const {
+  WriteStrings(section, {{std::string(key), std::string(value)}});
+}
+
+void IniFile::WriteStrings(std::string_view section, const Entries& entries) const {
+  // Every value is checked before the file is looked at, so that a refused one writes nothing.
+  std::vector<std::pair<std::string, std::string>> bytes;
+  for (const auto& [key, value] : entries) {
+    if (value.find_first_of("\r\n") != std::string_view::npos) {
+      throw SettingsWriteError(MakeError(ErrorId::kValueMultiLine, {value}));
+    }
+    bytes.emplace_back(ToCp1251(key, key), ToCp1251(value, value));
+  }
+  const std::string sectionBytes = ToCp1251(section, section);
+
+  // Writes go to the file a symbolic link points at, so a linked settings file stays linked;
+  // a dangling link or a device, FIFO or folder at the place is never replaced.
+  const KeptFilePlace kept = LookAtKeptFile(file_);
+  if (std::optional<ErrorText> problem = KeptFileProblem(kept, file_, kSettingsFileWord)) {
+    throw SettingsWriteError(std::move(*problem));
+  }
+  const std::filesystem::path& target = kept.target;
+  // A missing file is begun anew; one that exists but cannot be read (no access, not a regular
+  // file, too large) is never replaced by a file that would hold these keys alone.
+  ini::FileRead read = ini::ReadFile(target);
+  if (read.problem != ini::FileRead::Problem::kNone &&
+      !(read.problem == ini::FileRead::Problem::kOpen &&
+        read.failure.cause == FailureCause::kNotFound)) {
+    throw SettingsWriteError(MakeError(ErrorId::kSettingsNotWritten, {file_.string()}));
+  }
+  std::string text = read.bytes.value_or(std::string());
+  for (const auto& [keyBytes, valueBytes] : bytes) {
+    text = WithValue(text, sectionBytes, keyBytes, valueBytes);
+  }
   try {
-    ReplaceFileContents(target, out);
+    ReplaceFileContents(target, text);
   } catch (const FileWriteError&) {
     throw SettingsWriteError(MakeError(ErrorId::kSettingsNotWritten, {file_.string()}));
   }

@@ -4,6 +4,8 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "messages/Language.h"
 
@@ -31,6 +33,12 @@ class IniFile {
   // exists but cannot be read whole (it is then left as it is),
   // and a SettingsWriteError of its own when the value cannot be held in cp1251.
   void WriteString(std::string_view section, std::string_view key, std::string_view value) const;
+
+  // Sets several keys of one section, in the order given, with one rewrite of the file: a
+  // reader sees all of them or none, and a failure leaves the file as it was. Throws as
+  // WriteString, before anything is written.
+  using Entries = std::vector<std::pair<std::string, std::string>>;
+  void WriteStrings(std::string_view section, const Entries& entries) const;
 
  private:
   std::filesystem::path file_;

@@ -41,11 +41,15 @@ std::map<std::string, std::string> StoredMainValues(const IniFile& file, const K
 void WriteChangedMainKeys(const IniFile& file, const KeyValues& now,
                           const std::map<std::string, std::string>& known) {
   const std::map<std::string, std::string> stored = StoredMainValues(file, now);
+  KeyValues changed;
   for (const auto& [key, value] : now) {
     const auto before = known.find(key);
     if (!stored.contains(key) || before == known.end() || before->second != value) {
-      file.WriteString(kMainSection, key, value);
+      changed.emplace_back(key, value);
     }
+  }
+  if (!changed.empty()) {
+    file.WriteStrings(kMainSection, changed);
   }
 }
 
@@ -100,10 +104,7 @@ MainSection ReadMainSection(const IniFile& file, Language language) {
 
 void WriteMainSection(const IniFile& file, std::string_view outputFolder,
                       const std::array<bool, kProcedureCount>& switches) {
-  file.WriteString(kMainSection, kOutputFolderKey, outputFolder);
-  for (const ProcedureRow& info : kProcedures) {
-    file.WriteString(kMainSection, info.key, SwitchText(switches[Index(info.id)]));
-  }
+  file.WriteStrings(kMainSection, MainSectionValues(outputFolder, switches));
 }
 
 std::string BannerSection(int slot) {
@@ -131,8 +132,8 @@ std::pair<std::string, std::string> ReadBannerMarkersAsRead(const CachedIniFile&
 
 void WriteBanner(const IniFile& file, int slot, const BannerPair& pair) {
   const std::string section = BannerSection(slot);
-  file.WriteString(section, kFirstKey, pair.first);
-  file.WriteString(section, kLastKey, pair.last);
+  file.WriteStrings(section,
+                    {{std::string(kFirstKey), pair.first}, {std::string(kLastKey), pair.last}});
 }
 
 }  // namespace varnow

@@ -33,20 +33,21 @@ struct MainSection {
 };
 MainSection ReadMainSection(const IniFile& file, Language language = Language::kRussian);
 
-// Writes "StorePatch" and then the twelve switches in file order. Throws SettingsWriteError at
-// the first key that cannot be written; the keys after it are not written.
+// Writes "StorePatch" and then the twelve switches in file order, in one rewrite of the file.
+// Throws SettingsWriteError when any key cannot be written; the file is then as it was.
 void WriteMainSection(const IniFile& file, std::string_view outputFolder,
                       const std::array<bool, kProcedureCount>& switches);
 
 // The keys of "Main" with the values the program writes for them, in the file's order.
-using KeyValues = std::vector<std::pair<std::string, std::string>>;
+using KeyValues = IniFile::Entries;
 KeyValues MainSectionValues(std::string_view outputFolder,
                             const std::array<bool, kProcedureCount>& switches);
 // Each key of section "Main" as the file holds it now (UTF-8), for the keys it holds.
 std::map<std::string, std::string> StoredMainValues(const IniFile& file, const KeyValues& keys);
 // Writes to section "Main" only the keys of `now` whose value differs from `known` (what this
 // program last read or wrote there) or that the file lacks, so that a key another program
-// saved meanwhile, and this one left alone, keeps that program's value. Throws as WriteString.
+// saved meanwhile, and this one left alone, keeps that program's value. One rewrite for all of
+// them; throws as WriteStrings.
 void WriteChangedMainKeys(const IniFile& file, const KeyValues& now,
                           const std::map<std::string, std::string>& known);
 
@@ -88,7 +89,8 @@ BannerPair ReadBanner(const IniFile& file, int slot);
 std::pair<std::string, std::string> ReadBannerMarkers(CachedIniFile& file, int slot);
 // The same from the file as it was last read, not looked at again.
 std::pair<std::string, std::string> ReadBannerMarkersAsRead(const CachedIniFile& file, int slot);
-// "First" then "Last"; a failure of the second leaves the first written.
+// "First" then "Last", in one rewrite: a run never sees a slot's new first marker with its old
+// last one, and a failure writes neither.
 void WriteBanner(const IniFile& file, int slot, const BannerPair& pair);
 
 }  // namespace varnow

@@ -109,6 +109,32 @@ TEST_F(IniFileTest, ValueThatCannotBeStoredIsRefusedAndTheFileUntouched) {
   EXPECT_EQ(ReadBytes(ini.Path()), before);
 }
 
+// Several keys in one write leave the bytes the same keys written one by one leave, and a key
+// that cannot be stored writes none of them.
+TEST_F(IniFileTest, SeveralKeysAtOnceAreAllWrittenOrNone) {
+  const IniFile::Entries entries = {
+      {"StorePatch", "/new"}, {"RmBlank", "-1"}, {"storepatch", "/again"}, {"RmSpan", ""}};
+  for (const std::string& before :
+       {std::string(), std::string("[Main]\nRmSpan=1\n\n[Banner0]\nfirst=x"),
+        std::string("; c\r\n[Main]\r\nRmBlank=x\r"), std::string("[Banner0]\r\nFirst=a")}) {
+    WriteBytes(ini.Path(), before);
+    for (const auto& [key, value] : entries) {
+      ini.WriteString("Main", key, value);
+    }
+    const std::string oneByOne = ReadBytes(ini.Path());
+    WriteBytes(ini.Path(), before);
+    ini.WriteStrings("Main", entries);
+    EXPECT_EQ(ReadBytes(ini.Path()), oneByOne) << before;
+
+    IniFile::Entries refused = entries;
+    refused.insert(refused.begin() + 2, {"RmFont", "中"});
+    EXPECT_THROW(ini.WriteStrings("Main", refused), SettingsWriteError);
+    refused[2] = {"RmFont", "a\nb"};
+    EXPECT_THROW(ini.WriteStrings("Main", refused), SettingsWriteError);
+    EXPECT_EQ(ReadBytes(ini.Path()), oneByOne) << before;
+  }
+}
+
 TEST_F(IniFileTest, FailedWriteNamesTheFileAndLeavesNothingBehind) {
   const IniFile nowhere(dir / "missing" / "varnow.ini");
   try {

@@ -89,12 +89,17 @@ TEST_F(MainSectionTest, BannerSlotsRoundTrip) {
   EXPECT_EQ(ReadBanner(ini, 4).first, "");
 }
 
-TEST_F(MainSectionTest, WriteFailureStopsAtTheFailingKey) {
+TEST_F(MainSectionTest, AFailedWriteLeavesTheFileAsItWas) {
   const IniFile nowhere(dir / "missing" / "varnow.ini");
   EXPECT_THROW(WriteMainSection(nowhere, "/out", {}), SettingsWriteError);
-  // A value cp1251 cannot hold stops before any switch is written.
+  // A value cp1251 cannot hold writes none of the keys, neither to a new file nor to one that
+  // holds the section already.
   EXPECT_THROW(WriteMainSection(ini, "/out/中", {}), SettingsWriteError);
   EXPECT_FALSE(std::filesystem::exists(ini.Path()));
+  WriteBytes(ini.Path(), "[Main]\r\nRmScript=-1\r\n");
+  EXPECT_THROW(WriteMainSection(ini, "/out/中", {}), SettingsWriteError);
+  EXPECT_THROW(WriteBanner(ini, 2, {"<a>", "</中>"}), SettingsWriteError);
+  EXPECT_EQ(ReadBytes(ini.Path()), "[Main]\r\nRmScript=-1\r\n");
 }
 
 // The kept copy follows every kind of change on disk.
