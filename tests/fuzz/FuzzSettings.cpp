@@ -48,7 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       .write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
   const varnow::IniFile ini(file);
   (void)varnow::CheckSettingsFile(file);
-  (void)varnow::ReadMainSection(ini);
+  (void)varnow::ReadMainSection(varnow::IniSnapshot(file));
 
   std::array<std::string, kKeys.size()> before;
   for (std::size_t i = 0; i < kKeys.size(); ++i) {

@@ -28,17 +28,18 @@ SettingsModel::Read SettingsModel::ForRun(const SettingsOverrides& overrides) co
     if (read.problem) {
       return read;
     }
-    const MainSection main = ReadMainSection(file_, language_);
+    const IniSnapshot file(File());
+    const MainSection main = ReadMainSection(file, language_);
     if (main.error && !overrides.switches) {  // changed since the check
       read.problem = *main.error + " (" + File().string() + ")";
       return read;
     }
     read.settings.outputFolder = main.outputFolder;
     read.settings.switches = main.switches;
-    read.settings.logEncoding = ReadLogEncoding(file_).encoding;
-    read.settings.logLanguage = ReadLanguage(file_, kLogLanguageKey).value_or(Language::kRussian);
+    read.settings.logEncoding = ReadLogEncoding(file).encoding;
+    read.settings.logLanguage = ReadLanguage(file, kLogLanguageKey).value_or(Language::kRussian);
     if (!overrides.maxPageSize) {
-      const StoredMaxPageSize limit = ReadMaxPageSize(file_, language_);
+      const StoredMaxPageSize limit = ReadMaxPageSize(file, language_);
       if (limit.problem) {
         read.problem = limit.problem;
         return read;
@@ -77,7 +78,8 @@ SettingsModel::Read SettingsModel::ForEditing() {
     return read;
   }
   try {
-    const MainSection main = ReadMainSection(file_, language_);
+    const IniSnapshot file(File());
+    const MainSection main = ReadMainSection(file, language_);
     // The folder stands even when a switch failed to read, so that what a window shows is
     // what the next run uses and what OK stores.
     read.settings.outputFolder = main.outputFolder;
@@ -86,16 +88,16 @@ SettingsModel::Read SettingsModel::ForEditing() {
     for (const std::string_view key : {kLogEncodingKey, kLogLanguageKey, kLanguageKey}) {
       keys.emplace_back(std::string(key), std::string());
     }
-    known_ = StoredMainValues(file_, keys);
-    const StoredLogEncoding stored = ReadLogEncoding(file_);
+    known_ = StoredMainValues(file, keys);
+    const StoredLogEncoding stored = ReadLogEncoding(file);
     read.settings.logEncoding = stored.encoding;
     logEncodingStored_ = stored.stored;
-    const std::optional<Language> logLanguage = ReadLanguage(file_, kLogLanguageKey);
+    const std::optional<Language> logLanguage = ReadLanguage(file, kLogLanguageKey);
     read.settings.logLanguage = logLanguage.value_or(Language::kRussian);
     logLanguageStored_ = logLanguage.has_value();
-    read.settings.language = ChosenLanguage();
+    read.settings.language = ReadLanguage(file, kLanguageKey);
     // Shown to no dialog and never written: a size that is no size is the run's to report.
-    read.settings.maxPageSize = ReadMaxPageSize(file_, language_).bytes;
+    read.settings.maxPageSize = ReadMaxPageSize(file, language_).bytes;
     read.problem = main.error;
   } catch (const std::exception& e) {
     read.problem = e.what();

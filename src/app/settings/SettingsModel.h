@@ -48,7 +48,9 @@ class SettingsModel {
 
   // The interface's language the file names ("Language"), read before anything is checked:
   // the problems are then told in it.
-  std::optional<Language> ChosenLanguage() const { return ReadLanguage(file_, kLanguageKey); }
+  std::optional<Language> ChosenLanguage() const {
+    return ReadLanguage(IniSnapshot(File()), kLanguageKey);
+  }
   void TellProblemsIn(Language language) { language_ = language; }
 
   const std::filesystem::path& File() const { return file_.Path(); }

@@ -9,6 +9,7 @@
 #include "files/KeptFilePlace.h"
 #include "files/ReplaceFile.h"
 #include "settings/IniLines.h"
+#include "settings/IniSnapshot.h"
 #include "settings/SettingsErrors.h"
 #include "text/Cp1251.h"
 #include "text/Format.h"
@@ -19,7 +20,6 @@ namespace {
 using ini::Line;
 using ini::Locate;
 using ini::Place;
-using ini::ReadFileBytes;
 using ini::SplitLines;
 using ini::Trim;
 
@@ -89,15 +89,7 @@ std::string WithValue(std::string_view old, const std::string& sectionBytes,
 }  // namespace
 
 std::string IniFile::ReadString(std::string_view section, std::string_view key) const {
-  const std::optional<std::string> bytes = ReadFileBytes(file_);
-  const std::optional<std::string> sectionBytes = Utf8ToCp1251Exact(section);
-  const std::optional<std::string> keyBytes = Utf8ToCp1251Exact(key);
-  if (!bytes || !sectionBytes || !keyBytes) {
-    return {};
-  }
-  const std::vector<Line> lines = SplitLines(*bytes);
-  const std::optional<std::string_view> value = ini::FindValue(lines, *sectionBytes, *keyBytes);
-  return value ? Cp1251ToUtf8(*value) : std::string();
+  return IniSnapshot(file_).ReadString(section, key);
 }
 
 void IniFile::WriteString(std::string_view section, std::string_view key,

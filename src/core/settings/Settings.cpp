@@ -26,12 +26,11 @@ KeyValues MainSectionValues(std::string_view outputFolder,
   return values;
 }
 
-std::map<std::string, std::string> StoredMainValues(const IniFile& file, const KeyValues& keys) {
+std::map<std::string, std::string> StoredMainValues(const IniSnapshot& file,
+                                                    const KeyValues& keys) {
   std::map<std::string, std::string> stored;
-  const std::vector<ini::Line> lines =
-      ini::SplitLines(ini::ReadFileBytes(file.Path()).value_or(std::string()));
   for (const auto& [key, value] : keys) {
-    if (ini::FindValue(lines, kMainSection, key)) {
+    if (file.Holds(kMainSection, key)) {
       stored[key] = file.ReadString(kMainSection, key);
     }
   }
@@ -40,7 +39,7 @@ std::map<std::string, std::string> StoredMainValues(const IniFile& file, const K
 
 void WriteChangedMainKeys(const IniFile& file, const KeyValues& now,
                           const std::map<std::string, std::string>& known) {
-  const std::map<std::string, std::string> stored = StoredMainValues(file, now);
+  const std::map<std::string, std::string> stored = StoredMainValues(IniSnapshot(file.Path()), now);
   KeyValues changed;
   for (const auto& [key, value] : now) {
     const auto before = known.find(key);
@@ -53,16 +52,16 @@ void WriteChangedMainKeys(const IniFile& file, const KeyValues& now,
   }
 }
 
-StoredLogEncoding ReadLogEncoding(const IniFile& file) {
+StoredLogEncoding ReadLogEncoding(const IniSnapshot& file) {
   const std::string name = file.ReadString(kMainSection, kLogEncodingKey);
   return {LogEncodingNamed(name).value_or(LogEncoding::kCp1251), !name.empty()};
 }
 
-std::optional<Language> ReadLanguage(const IniFile& file, std::string_view key) {
+std::optional<Language> ReadLanguage(const IniSnapshot& file, std::string_view key) {
   return LanguageNamed(file.ReadString(kMainSection, key));
 }
 
-StoredMaxPageSize ReadMaxPageSize(const IniFile& file, Language language) {
+StoredMaxPageSize ReadMaxPageSize(const IniSnapshot& file, Language language) {
   const std::string text = file.ReadString(kMainSection, kMaxPageSizeKey);
   if (text.empty()) {
     return {};
@@ -80,14 +79,11 @@ void WriteLogEncoding(const IniFile& file, LogEncoding encoding) {
   file.WriteString(kMainSection, kLogEncodingKey, LogEncodingName(encoding));
 }
 
-MainSection ReadMainSection(const IniFile& file, Language language) {
+MainSection ReadMainSection(const IniSnapshot& file, Language language) {
   MainSection main;
   main.outputFolder = file.ReadString(kMainSection, kOutputFolderKey);
-  const std::vector<ini::Line> lines =
-      ini::SplitLines(ini::ReadFileBytes(file.Path()).value_or(std::string()));
   for (const ProcedureRow& info : kProcedures) {
-    if (info.whenKeyMissing == WhenKeyMissing::kOff &&
-        !ini::FindValue(lines, kMainSection, info.key)) {
+    if (info.whenKeyMissing == WhenKeyMissing::kOff && !file.Holds(kMainSection, info.key)) {
       ++main.switchesRead;  // off, as a file from before the procedure was made says
       continue;
     }
@@ -111,7 +107,7 @@ std::string BannerSection(int slot) {
   return FormatText("Banner%d", {std::int64_t{slot}});
 }
 
-BannerPair ReadBanner(const IniFile& file, int slot) {
+BannerPair ReadBanner(const IniSnapshot& file, int slot) {
   const std::string section = BannerSection(slot);
   return {file.ReadString(section, kFirstKey), file.ReadString(section, kLastKey)};
 }

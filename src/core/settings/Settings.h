@@ -14,6 +14,7 @@
 #include "messages/Language.h"
 #include "settings/CachedIniFile.h"
 #include "settings/IniFile.h"
+#include "settings/IniSnapshot.h"
 #include "settings/Switches.h"
 #include "text/LogEncoding.h"
 
@@ -31,19 +32,22 @@ struct MainSection {
   std::size_t switchesRead = 0;                  // in file order, before the first failure
   std::optional<std::string> error;              // "'%s' is not a valid boolean value"
 };
-MainSection ReadMainSection(const IniFile& file, Language language = Language::kRussian);
+MainSection ReadMainSection(const IniSnapshot& file, Language language = Language::kRussian);
 
 // Writes "StorePatch" and then the twelve switches in file order, in one rewrite of the file.
 // Throws SettingsWriteError when any key cannot be written; the file is then as it was.
 void WriteMainSection(const IniFile& file, std::string_view outputFolder,
                       const std::array<bool, kProcedureCount>& switches);
 
+// The readers below take one snapshot of the file, so that what they give together comes from
+// one version of it.
+
 // The keys of "Main" with the values the program writes for them, in the file's order.
 using KeyValues = IniFile::Entries;
 KeyValues MainSectionValues(std::string_view outputFolder,
                             const std::array<bool, kProcedureCount>& switches);
 // Each key of section "Main" as the file holds it now (UTF-8), for the keys it holds.
-std::map<std::string, std::string> StoredMainValues(const IniFile& file, const KeyValues& keys);
+std::map<std::string, std::string> StoredMainValues(const IniSnapshot& file, const KeyValues& keys);
 // Writes to section "Main" only the keys of `now` whose value differs from `known` (what this
 // program last read or wrote there) or that the file lacks, so that a key another program
 // saved meanwhile, and this one left alone, keeps that program's value. One rewrite for all of
@@ -57,7 +61,7 @@ struct StoredLogEncoding {
   LogEncoding encoding = LogEncoding::kCp1251;
   bool stored = false;
 };
-StoredLogEncoding ReadLogEncoding(const IniFile& file);
+StoredLogEncoding ReadLogEncoding(const IniSnapshot& file);
 void WriteLogEncoding(const IniFile& file, LogEncoding encoding);
 
 // "Language" of "Main" (the interface's) and "LogLanguage" (log.txt's lines): "ru" or "en",
@@ -65,7 +69,7 @@ void WriteLogEncoding(const IniFile& file, LogEncoding encoding);
 // interface then follows the locale and log.txt stays Russian.
 inline constexpr std::string_view kLanguageKey = "Language";
 inline constexpr std::string_view kLogLanguageKey = "LogLanguage";
-std::optional<Language> ReadLanguage(const IniFile& file, std::string_view key);
+std::optional<Language> ReadLanguage(const IniSnapshot& file, std::string_view key);
 
 // "MaxPageSize" of "Main": the size of the largest page a run cleans, in bytes (K, M, G or T
 // allowed), in place of the limit worked out from the memory a run may use. The program never
@@ -75,7 +79,7 @@ struct StoredMaxPageSize {
   std::optional<std::uint64_t> bytes;  // where the file gives a size
   std::optional<std::string> problem;  // where it gives something else
 };
-StoredMaxPageSize ReadMaxPageSize(const IniFile& file, Language language = Language::kRussian);
+StoredMaxPageSize ReadMaxPageSize(const IniSnapshot& file, Language language = Language::kRussian);
 
 // Banner slot i is section "Banner<i>", keys "First" and "Last".
 std::string BannerSection(int slot);
@@ -83,7 +87,7 @@ struct BannerPair {
   std::string first;  // UTF-8 text as stored
   std::string last;
 };
-BannerPair ReadBanner(const IniFile& file, int slot);
+BannerPair ReadBanner(const IniSnapshot& file, int slot);
 // Slot `slot` as a run uses it: the markers' cp1251 bytes, First then Last, each ending at its
 // first NUL byte (as a C-string profile reader gives it); the file is looked at again first.
 std::pair<std::string, std::string> ReadBannerMarkers(CachedIniFile& file, int slot);

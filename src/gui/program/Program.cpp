@@ -125,8 +125,8 @@ void Program::Show() {
 }
 
 Language ProgramLanguage() {
-  const IniFile settings(FindProgramSettings().file);
-  return ReadLanguage(settings, kLanguageKey).value_or(LanguageOfEnvironment());
+  return ReadLanguage(IniSnapshot(FindProgramSettings().file), kLanguageKey)
+      .value_or(LanguageOfEnvironment());
 }
 
 void InstallLanguage(Language language, QTranslator& windows, QTranslator& qt) {

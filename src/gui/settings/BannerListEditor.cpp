@@ -129,10 +129,11 @@ void BannerListEditor::BuildControls() {
 }
 
 void BannerListEditor::FillList() {
+  const IniSnapshot file(settings_.Path());
   for (int slot = 0; slot < kBannerSlots; ++slot) {
     BannerPair pair;
     try {
-      pair = ReadBanner(settings_, slot);
+      pair = ReadBanner(file, slot);
     } catch (const std::exception& e) {
       messages_.error(parentWidget(), ShownMessage(e));
       break;
@@ -166,7 +167,7 @@ void BannerListEditor::LoadSelectedSlot() {
   }
   try {
     // From the file, not from the row: a pair written there meanwhile is what is loaded.
-    const BannerPair pair = ReadBanner(settings_, slot);
+    const BannerPair pair = ReadBanner(IniSnapshot(settings_.Path()), slot);
     firstMarkerField_->setText(QString::fromStdString(pair.first));
     lastMarkerField_->setText(QString::fromStdString(pair.last));
   } catch (const std::exception& e) {

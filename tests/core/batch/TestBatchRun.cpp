@@ -310,7 +310,8 @@ TEST_F(BatchRunTest, ASlotSavedDuringAPageCountsFromTheNextPage) {
   host.Enable(ProcedureId::kBanner);
   host.onPump = [&] {
     // The first pump while the first page is cleaned comes after slot 0 removed its block.
-    if (test::StartsWith(host.LastStatus(), "Обработка") && ReadBanner(settings, 1).first.empty()) {
+    if (test::StartsWith(host.LastStatus(), "Обработка") &&
+        ReadBanner(IniSnapshot(settings.Path()), 1).first.empty()) {
       WriteBanner(settings, 1, {"<b>", "</b>"});
     }
   };

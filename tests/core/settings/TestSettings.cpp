@@ -27,7 +27,7 @@ class MainSectionTest : public ::testing::Test {
 };
 
 TEST_F(MainSectionTest, NoFileStopsAtTheFirstSwitch) {
-  const MainSection main = ReadMainSection(ini);
+  const MainSection main = ReadMainSection(IniSnapshot(ini.Path()));
   EXPECT_EQ(main.outputFolder, "");
   EXPECT_EQ(main.switchesRead, 0u);
   EXPECT_EQ(main.error,
@@ -42,7 +42,7 @@ TEST_F(MainSectionTest, ReadingStopsAtTheFirstBadSwitch) {
   WriteBytes(ini.Path(),
              "[Main]\r\nStorePatch=/out\r\nRmScript=1\r\nRmNoscript=True\r\nRmIframe=true\r\n"
              "RmonMouseOver=0\r\nRmSpan=False\r\nRmMSWord=-1\r\n");
-  MainSection main = ReadMainSection(ini);
+  MainSection main = ReadMainSection(IniSnapshot(ini.Path()));
   EXPECT_EQ(main.outputFolder, "/out");
   EXPECT_EQ(main.switchesRead, 5u);
   EXPECT_EQ(main.error,
@@ -54,7 +54,7 @@ TEST_F(MainSectionTest, ReadingStopsAtTheFirstBadSwitch) {
   EXPECT_FALSE(main.switches[Index(ProcedureId::kMSWord)]);
 
   WriteBytes(ini.Path(), "[Main]\r\nRmScript=yes\r\n");
-  main = ReadMainSection(ini);
+  main = ReadMainSection(IniSnapshot(ini.Path()));
   EXPECT_EQ(main.switchesRead, 0u);
   EXPECT_EQ(main.error,
             "Значение «yes» в файле настроек не является ни 0, ни -1 (выключено, включено)");
@@ -71,7 +71,7 @@ TEST_F(MainSectionTest, WritesThirteenKeysInOrderAndReadsThemBack) {
             "[Main]\r\nRmScript=-1\r\nStorePatch=/srv/\xEE\xF7\xE8\xF9\xE5\xED\xEE\r\n"
             "RmNoscript=0\r\nRmIframe=0\r\nRmonMouseOver=0\r\nRmSpan=0\r\nRmStyle=0\r\n"
             "RmMSWord=0\r\nRmTable=0\r\nRmBody=0\r\nRmBanner=0\r\nRmFont=0\r\nRmBlank=-1\r\n");
-  const MainSection main = ReadMainSection(ini);
+  const MainSection main = ReadMainSection(IniSnapshot(ini.Path()));
   EXPECT_FALSE(main.error.has_value());
   EXPECT_EQ(main.switchesRead, kProcedureCount);
   EXPECT_EQ(main.outputFolder, "/srv/очищено");
@@ -83,10 +83,10 @@ TEST_F(MainSectionTest, BannerSlotsRoundTrip) {
   EXPECT_EQ(BannerSection(20), "Banner20");
   WriteBanner(ini, 3, {"<!-- Реклама -->", ""});
   WriteBanner(ini, 20, {"<div class=ad>", "</div>"});
-  EXPECT_EQ(ReadBanner(ini, 3).first, "<!-- Реклама -->");
-  EXPECT_EQ(ReadBanner(ini, 3).last, "");
-  EXPECT_EQ(ReadBanner(ini, 20).last, "</div>");
-  EXPECT_EQ(ReadBanner(ini, 4).first, "");
+  EXPECT_EQ(ReadBanner(IniSnapshot(ini.Path()), 3).first, "<!-- Реклама -->");
+  EXPECT_EQ(ReadBanner(IniSnapshot(ini.Path()), 3).last, "");
+  EXPECT_EQ(ReadBanner(IniSnapshot(ini.Path()), 20).last, "</div>");
+  EXPECT_EQ(ReadBanner(IniSnapshot(ini.Path()), 4).first, "");
 }
 
 TEST_F(MainSectionTest, AFailedWriteLeavesTheFileAsItWas) {
