@@ -99,7 +99,7 @@ void IniFile::WriteString(std::string_view section, std::string_view key,
 
 void IniFile::WriteStrings(std::string_view section, const Entries& entries) const {
   // Every value is checked before the file is looked at, so that a refused one writes nothing.
-  std::vector<std::pair<std::string, std::string>> bytes;
+  Entries bytes;  // the keys and values as the file holds them (cp1251)
   for (const auto& [key, value] : entries) {
     if (value.find_first_of("\r\n") != std::string_view::npos) {
       throw SettingsWriteError(MakeError(ErrorId::kValueMultiLine, {value}));

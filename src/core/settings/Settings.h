@@ -39,9 +39,6 @@ MainSection ReadMainSection(const IniSnapshot& file, Language language = Languag
 void WriteMainSection(const IniFile& file, std::string_view outputFolder,
                       const std::array<bool, kProcedureCount>& switches);
 
-// The readers below take one snapshot of the file, so that what they give together comes from
-// one version of it.
-
 // The keys of "Main" with the values the program writes for them, in the file's order.
 using KeyValues = IniFile::Entries;
 KeyValues MainSectionValues(std::string_view outputFolder,

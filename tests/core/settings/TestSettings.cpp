@@ -83,10 +83,11 @@ TEST_F(MainSectionTest, BannerSlotsRoundTrip) {
   EXPECT_EQ(BannerSection(20), "Banner20");
   WriteBanner(ini, 3, {"<!-- Реклама -->", ""});
   WriteBanner(ini, 20, {"<div class=ad>", "</div>"});
-  EXPECT_EQ(ReadBanner(IniSnapshot(ini.Path()), 3).first, "<!-- Реклама -->");
-  EXPECT_EQ(ReadBanner(IniSnapshot(ini.Path()), 3).last, "");
-  EXPECT_EQ(ReadBanner(IniSnapshot(ini.Path()), 20).last, "</div>");
-  EXPECT_EQ(ReadBanner(IniSnapshot(ini.Path()), 4).first, "");
+  const IniSnapshot file(ini.Path());
+  EXPECT_EQ(ReadBanner(file, 3).first, "<!-- Реклама -->");
+  EXPECT_EQ(ReadBanner(file, 3).last, "");
+  EXPECT_EQ(ReadBanner(file, 20).last, "</div>");
+  EXPECT_EQ(ReadBanner(file, 4).first, "");
 }
 
 TEST_F(MainSectionTest, AFailedWriteLeavesTheFileAsItWas) {
