@@ -25,7 +25,8 @@ endif()
 # Every test under Wine needs the prefix's server and its services, and ctest waits for all
 # processes that hold a test's output open: a service the first test's wine started would
 # make that test last until the server ends. So one setup test starts them with no output
-# attached, the rest require it, and a cleanup test stops them.
+# attached, the rest require it, and a cleanup test stops them and removes the server's
+# socket folder.
 find_program(VARNOW_WINESERVER wineserver PATHS /usr/lib/wine NO_DEFAULT_PATH)
 find_program(VARNOW_WINESERVER wineserver)
 if(NOT VARNOW_WINESERVER)
@@ -37,7 +38,8 @@ function(varnow_wine_fixture)
     "WINEPREFIX='${VARNOW_WINE_PREFIX}' WINEDEBUG=-all; export WINEPREFIX WINEDEBUG; \
 '${VARNOW_WINESERVER}' -p60 </dev/null >/dev/null 2>&1; \
 '${VARNOW_WINE}' cmd /c exit </dev/null >/dev/null 2>&1")
-  add_test(NAME WineStop COMMAND env WINEPREFIX=${VARNOW_WINE_PREFIX} ${VARNOW_WINESERVER} -k)
+  add_test(NAME WineStop
+    COMMAND ${PROJECT_SOURCE_DIR}/tests/windows/StopWine.sh ${VARNOW_WINE_PREFIX})
   set_tests_properties(WineStart PROPERTIES FIXTURES_SETUP wine)
   set_tests_properties(WineStop PROPERTIES FIXTURES_CLEANUP wine)
 endfunction()

@@ -12,6 +12,7 @@
 #include <fstream>
 #include <string>
 #include <string_view>
+#include <system_error>
 
 #include "settings/IniFile.h"
 #include "settings/Settings.h"
@@ -40,10 +41,20 @@ std::filesystem::path FileOfThisProcess() {
   return file;
 }
 
+// Removes the input's file when the input is done, so that no run leaves one behind.
+struct RemovedAtEnd {
+  std::filesystem::path file;
+  ~RemovedAtEnd() {
+    std::error_code ignored;
+    std::filesystem::remove(file, ignored);
+  }
+};
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::filesystem::path file = FileOfThisProcess();
+  const RemovedAtEnd removed{file};
   std::ofstream(file, std::ios::binary | std::ios::trunc)
       .write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
   const varnow::IniFile ini(file);

@@ -16,8 +16,7 @@ fi
 prefix="$(dirname "$(dirname "$windows_exe")")/wine-prefix"
 work=$(mktemp -d)
 # The Wine server would outlive the test, holding its output open: it is ended with it.
-wineserver=$(command -v wineserver || echo /usr/lib/wine/wineserver)
-trap 'WINEPREFIX="$prefix" "$wineserver" -k 2>/dev/null || true; rm -rf "$work"' EXIT
+trap '"$(dirname "$0")/StopWine.sh" "$prefix"; rm -rf "$work"' EXIT
 
 site="$work/site"
 mkdir -p "$site/новости/2024" "$site/Раздел с пробелом" "$site/deep/a/b/c"
