@@ -42,18 +42,22 @@ export DISPLAY=":$number"
 command -v openbox >/dev/null || { echo "openbox is not installed (scripts/install-deps.sh installs it)"; exit 1; }
 openbox --sm-disable >"$work/openbox.txt" 2>&1 &
 wm_pid=$!
+# What the X tools print is taken whole before it is searched. Piped into grep -q under
+# pipefail, a tool still writing when grep stops at the match dies of a broken pipe, the pipe
+# counts as failed, and the match goes unseen (the window then seemed to take up to 30 s).
+wm_ready() { grep -q "window id" <<<"$(xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null || true)"; }
+window_line() { grep -F "$pattern" <<<"$(xwininfo -root -tree 2>/dev/null || true)"; }
 for _ in $(seq 1 100); do
-  xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && break
+  wm_ready && break
   sleep 0.1
 done
-xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id" ||
-  { echo "openbox did not start:"; cat "$work/openbox.txt"; exit 1; }
+wm_ready || { echo "openbox did not start:"; cat "$work/openbox.txt"; exit 1; }
 
 "$work/varnow" >"$work/out.txt" 2>&1 &
 pid=$!
 found=0
 for _ in $(seq 1 150); do
-  if xwininfo -root -tree 2>/dev/null | grep -F -q "$pattern"; then
+  if line=$(window_line); then
     found=1
     break
   fi
@@ -61,7 +65,7 @@ for _ in $(seq 1 150); do
   sleep 0.2
 done
 if ((found)); then
-  xwininfo -root -tree | grep -F "$pattern" | head -n 1
+  head -n 1 <<<"$line"
 fi
 kill "$pid" 2>/dev/null || true
 wait "$pid" 2>/dev/null || true

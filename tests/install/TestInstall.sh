@@ -52,7 +52,7 @@ env -u XDG_CONFIG_HOME HOME="$home" "$prefix/bin/varnow-cli" --quiet "$work/site
 # The window's --help and --version need no display.
 [[ "$(env -u DISPLAY -u WAYLAND_DISPLAY "$prefix/bin/varnow" --version)" == "Varnow 0.9.9" ]] ||
   fail "varnow --version did not print its version"
-env -u DISPLAY -u WAYLAND_DISPLAY "$prefix/bin/varnow" --help | grep -q "Usage: varnow" ||
+grep -q "Usage: varnow" <<<"$(env -u DISPLAY -u WAYLAND_DISPLAY "$prefix/bin/varnow" --help)" ||
   fail "varnow --help did not print its usage"
 
 # The Debian package.
