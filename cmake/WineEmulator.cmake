@@ -39,7 +39,8 @@ function(varnow_wine_fixture)
 '${VARNOW_WINESERVER}' -p60 </dev/null >/dev/null 2>&1; \
 '${VARNOW_WINE}' cmd /c exit </dev/null >/dev/null 2>&1")
   add_test(NAME WineStop
-    COMMAND ${PROJECT_SOURCE_DIR}/tests/windows/StopWine.sh ${VARNOW_WINE_PREFIX})
+    COMMAND ${PROJECT_SOURCE_DIR}/tests/windows/StopWine.sh ${VARNOW_WINE_PREFIX}
+            ${VARNOW_WINESERVER})
   set_tests_properties(WineStart PROPERTIES FIXTURES_SETUP wine)
   set_tests_properties(WineStop PROPERTIES FIXTURES_CLEANUP wine)
 endfunction()

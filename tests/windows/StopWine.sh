@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# Ends the Wine server of a prefix and removes the folder it kept its socket in. Wine names
-# that folder after the prefix's device and inode (TMPDIR/wine-XXXXXX/server-DEV-INODE) and
-# never removes it, so every test run would leave one behind in /tmp.
+# Ends the Wine server of a prefix and removes the folder it kept its socket in. Wine keeps
+# that folder at TMPDIR/wine-XXXXXX/server-DEV-INODE, the last part named after the prefix's
+# device and inode, and never removes it, so every test run would leave one behind in /tmp.
 #
-#   StopWine.sh PREFIX
+#   StopWine.sh PREFIX [WINESERVER]
 set -uo pipefail
 prefix=$1
-wineserver=$(command -v wineserver || echo /usr/lib/wine/wineserver)
+wineserver=${2:-$(command -v wineserver || echo /usr/lib/wine/wineserver)}
 WINEPREFIX="$prefix" "$wineserver" -k 2>/dev/null
 [[ -d "$prefix" ]] || exit 0
 server="server-$(stat -c %D "$prefix")-$(printf '%x' "$(stat -c %i "$prefix")")"
